@@ -1,0 +1,88 @@
+#include "app/dialogs.h"
+#include "app/globals.h"
+
+#include <QAbstractPrintDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+const char *const DialogService::PictureTitle = "选择菜谱图片";
+// "(所有图片文件)" for *.jpg;*.gif;*.jpg, then *.jpg, *.gif and *.bmp.
+const char *const DialogService::PictureFilter =
+    "(所有图片文件) (*.jpg *.gif *.jpg);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
+
+namespace {
+class RealDialogs final : public DialogService {
+public:
+    Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                   Answer defaultButton, Icon icon) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(title.isEmpty() ? QString::fromUtf8(App::AppTitle) : title);
+        box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        switch (icon) {
+        case Stop: box.setIcon(QMessageBox::Critical); break;
+        case Information: box.setIcon(QMessageBox::Information); break;
+        case Warning: box.setIcon(QMessageBox::Warning); break;
+        case Question: box.setIcon(QMessageBox::Question); break;
+        case NoIcon: break;
+        }
+        if (buttons == YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(defaultButton == Yes ? QMessageBox::Yes : QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
+            box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+            box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+        }
+        const int r = box.exec();
+        if (buttons == YesNo)
+            return r == QMessageBox::Yes ? Yes : No;
+        return Ok;
+    }
+
+    QString openPicture(QWidget *parent) override
+    {
+        return QFileDialog::getOpenFileName(parent, QString::fromUtf8(PictureTitle), QString(),
+                                            QString::fromUtf8(PictureFilter));
+    }
+
+    bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+        options.setFlag(QAbstractPrintDialog::PrintSelection, hasSelection);
+        options.setFlag(QAbstractPrintDialog::PrintToFile, true);
+        dialog.setOptions(options);
+        if (hasSelection)
+            dialog.setPrintRange(QAbstractPrintDialog::Selection);
+        return dialog.exec() == QDialog::Accepted;
+    }
+};
+
+RealDialogs &realDialogs()
+{
+    static RealDialogs dialogs;
+    return dialogs;
+}
+DialogService *&installed()
+{
+    static DialogService *service = nullptr;
+    return service;
+}
+} // namespace
+
+DialogService &DialogService::instance()
+{
+    return installed() ? *installed() : realDialogs();
+}
+
+void DialogService::install(DialogService *service) { installed() = service; }
+
+void tell(QWidget *parent, const QString &text, const QString &title)
+{
+    DialogService::instance().message(parent, text, title);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Every message box, the picture file-open dialog and the printer dialog go
+// through this one service. Tests install a scripted stand-in, so nothing
+// ever blocks on a modal window.
+#include <QString>
+
+class QWidget;
+class QPrinter;
+
+class DialogService {
+public:
+    enum Buttons { OkOnly, YesNo };
+    enum Answer { Ok, Yes, No, Cancel };
+    enum Icon { NoIcon, Stop, Information, Warning, Question };
+
+    virtual ~DialogService() = default;
+
+    // An empty title shows the application title "灶香居 2004".
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title = QString(),
+                           Buttons buttons = OkOnly, Answer defaultButton = Ok, Icon icon = NoIcon) = 0;
+    // The picture chooser: title "选择菜谱图片", the four-entry filter, no file
+    // name filled in. Returns the full path, or the empty text when cancelled.
+    virtual QString openPicture(QWidget *parent) = 0;
+    // The printer dialog. `hasSelection` offers printing the selection only.
+    // Returns false when the cook cancels; on true `printer` is set up.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) = 0;
+
+    static DialogService &instance();
+    // Installs another service (tests); nullptr restores the real dialogs.
+    // The caller keeps ownership.
+    static void install(DialogService *service);
+
+    static const char *const PictureTitle;   // "选择菜谱图片"
+    static const char *const PictureFilter;  // the four entries, Qt syntax
+};
+
+// Convenience for the common "OK only, no icon" message.
+void tell(QWidget *parent, const QString &text, const QString &title = QString());

@@ -1,0 +1,5 @@
+#include "app/module1.h"
+
+namespace Module1 {
+void Main() {}
+}

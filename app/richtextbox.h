@@ -1,0 +1,23 @@
+#pragma once
+// The rich-text box of the dish displays, the print window and the about
+// text: plain text in and out (CR LF or LF line breaks shown as line
+// breaks), read-only on demand, the length of the selection, and printing
+// onto a printer as the box lays its text out.
+#include <QTextEdit>
+
+class QPrinter;
+
+class RichTextBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit RichTextBox(QWidget *parent = nullptr);
+
+    // Plain text; line breaks may be CR LF or LF.
+    void setText(const QString &text);
+    // The plain text with CR LF line breaks; an empty box reads as "".
+    QString text() const;
+    int selectionLength() const;
+    // Prints the selection, or all of it when nothing is selected, in the
+    // box's font, with nothing added (no page number, no header).
+    void printOn(QPrinter *printer) const;
+};

@@ -1,0 +1,84 @@
+#pragma once
+// The skinned window frame shared by the eight framed windows: no platform
+// frame; a title bar, caption buttons and edges painted from a small skin
+// picture onto a persistent surface; a window region with rounded corners;
+// caption buttons with hover and pressed looks; dragging by the title strip.
+//
+// A framed window derives from FramedWindow, names its skin, design size,
+// caption and the design left of its bottom grip, and builds its own
+// controls at their design places with place().
+#include <QImage>
+#include <QWidget>
+
+class ImageControl;
+
+class FramedWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Skin { ThreeButton, CloseOnly };
+
+    FramedWindow(const QString &objectName, const QString &caption, Skin skin,
+                 double designWidthTw, double designHeightTw, double pbottomLeftTw,
+                 QWidget *parent = nullptr);
+    ~FramedWindow() override;
+
+    Skin skin() const { return m_skin; }
+    QString caption() const { return windowTitle(); }
+
+    // Puts a content control at its design place (twips).
+    static void place(QWidget *control, double left, double top, double width, double height);
+    // left = (screen width - window width) / 2, top likewise.
+    void centreOnScreen();
+
+    // The frame controls, by their names.
+    ImageControl *IMBar() const { return m_IMBar; }
+    ImageControl *Imico() const { return m_Imico; }
+    ImageControl *Immin() const { return m_Immin; }
+    ImageControl *Immax() const { return m_Immax; }
+    ImageControl *Imclose() const { return m_Imclose; }
+    ImageControl *Pbottom() const { return m_Pbottom; }
+    ImageControl *Pright() const { return m_Pright; }
+    ImageControl *Pjiao() const { return m_Pjiao; }
+    // Hidden holders of the state pictures and of the skin picture.
+    ImageControl *stateControl(const char *name) const;
+    const QImage &skinImage() const { return m_skinImage; }
+
+    // The persistent painted surface (what every repaint shows).
+    const QImage &surface() const { return m_surface; }
+
+    // The window region for a window of this size in twips (RMe's shape).
+    static QRegion frameRegion(double widthTw, double heightTw);
+
+    // What the close button does: unload this window. The main window runs
+    // the program's exit instead.
+    virtual void closeFromFrame();
+
+protected:
+    // Lays out the frame controls, paints the surface and sets the region.
+    void frameSizeChanged();
+    void RMe();
+
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildFrameControls(double pbottomLeftTw);
+    void wireCaptionButtons();
+
+    Skin m_skin;
+    QImage m_skinImage;
+    QImage m_surface;
+    ImageControl *m_IMBar = nullptr;
+    ImageControl *m_Imico = nullptr;
+    ImageControl *m_Immin = nullptr;
+    ImageControl *m_Immax = nullptr;
+    ImageControl *m_Imclose = nullptr;
+    ImageControl *m_Pbottom = nullptr;
+    ImageControl *m_Pright = nullptr;
+    ImageControl *m_Pjiao = nullptr;
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};

@@ -1,0 +1,60 @@
+#pragma once
+// A lightweight image control: shows a picture (stretched or at its own
+// size) or nothing at all, in which case it is transparent and the window's
+// painted surface shows through. Reports mouse-down, mouse-move, mouse-up
+// and click, and carries a Tag text. Geometry may be set in twips; a value
+// the control rejects (a negative width or height) changes nothing.
+#include <QPixmap>
+#include <QWidget>
+
+class ImageControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageControl(QWidget *parent = nullptr, const QString &name = QString());
+
+    void setPicture(const QPixmap &picture);
+    void clearPicture() { setPicture(QPixmap()); }
+    const QPixmap &picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+    void setStretch(bool stretch);
+
+    QString tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+
+    // Twips setters; false (and nothing changed) when the value is rejected.
+    bool setLeftTw(double left);
+    bool setTopTw(double top);
+    bool setWidthTw(double width);
+    bool setHeightTw(double height);
+    double leftTw() const;
+    double topTw() const;
+    double widthTw() const;
+    double heightTw() const;
+
+signals:
+    void mouseDown(Qt::MouseButton button, const QPoint &pos);
+    void mouseMoved(Qt::MouseButtons buttons, const QPoint &pos);
+    void mouseUp(Qt::MouseButton button, const QPoint &pos);
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPixmap m_picture;
+    QString m_tag;
+    bool m_stretch = false;
+    bool m_pressedInside = false;
+};
+
+// A picture button: an image control whose picture carries its caption,
+// with a pointing-hand pointer; a click on it is the button press. The
+// caption is also its accessible name. `resource` is a Qt resource path
+// such as ":/buttons/add.png". Placed at its design place (twips); a zero
+// width or height takes the picture's own size.
+ImageControl *makePictureButton(QWidget *parent, const QString &objectName, const QString &caption,
+                                const QString &resource, double left, double top,
+                                double width = 0, double height = 0);

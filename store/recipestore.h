@@ -1,0 +1,120 @@
+#pragma once
+// The recipe store: every query and update the windows make on cate.mdb,
+// as named operations over plain records. Each operation opens the file,
+// works, and closes it again; a failure comes back as a StoreError that the
+// window which asked turns into a message for the cook.
+#include "store/records.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+#include <optional>
+#include <variant>
+
+struct StoreError {
+    enum Kind {
+        Missing,       // no file at that path
+        NotADatabase,  // not an SQLite file, truncated, corrupt
+        WrongLayout,   // tables "01" (6 columns) or "02" (2 columns) missing
+        Busy,          // another program holds a write lock
+        ReadOnly,      // the file or its folder cannot be written
+        BadPattern,    // an invalid search pattern (unclosed '[', descending range)
+        Other
+    };
+    Kind kind = Other;
+    QString detail;    // engine text, for the curious
+    // A short Chinese sentence for a message box.
+    QString userText() const;
+};
+
+// Either a value or the error that stopped the operation.
+template <class T>
+class StoreResult {
+public:
+    StoreResult(T value) : m_v(std::move(value)) {}
+    StoreResult(StoreError error) : m_v(std::move(error)) {}
+    bool ok() const { return m_v.index() == 0; }
+    explicit operator bool() const { return ok(); }
+    const T &value() const { return std::get<0>(m_v); }
+    T &value() { return std::get<0>(m_v); }
+    const T &operator*() const { return value(); }
+    const T *operator->() const { return &value(); }
+    const StoreError &error() const { return std::get<1>(m_v); }
+private:
+    std::variant<T, StoreError> m_v;
+};
+
+struct Done {};                       // the value of an operation that returns nothing
+using StoreStatus = StoreResult<Done>;
+
+// One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
+struct DishKey {
+    qint64 id = 0;
+    QString category;   // trimmed
+    QString name;       // trimmed
+};
+
+// Everything the catalogue rebuild reads, in one pass over each table.
+struct CatalogueData {
+    QStringList categories;        // trimmed column 1 of "02", table order (duplicates kept)
+    QVector<DishKey> dishes;       // every row of "01", table order
+    qint64 totalDishes = 0;        // row count of "01"
+};
+
+struct DeleteOutcome {
+    qint64 dishesDeleted = 0;
+    bool categoryRowDeleted = false;
+};
+
+namespace RecipeStore {
+
+// Checks that the file opens as a recipe database (both tables, enough
+// columns); changes nothing.
+StoreStatus Probe(const QString &path);
+
+// Trimmed categories of "02" in table order.
+StoreResult<QStringList> ListCategories(const QString &path);
+// The rows of "02" untrimmed, in table order: what the category lists show.
+StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path);
+// Trimmed names of the dishes whose trimmed category equals `category`, table order.
+StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category);
+StoreResult<qint64> CountDishes(const QString &path);
+// One pass over both tables for the catalogue rebuild.
+StoreResult<CatalogueData> LoadCatalogue(const QString &path);
+
+// First row (table order) whose trimmed category and trimmed name equal the trimmed inputs.
+StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name);
+// The row with this id, if it is still there.
+StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 id);
+
+// Appends a row; category as given, the other texts trimmed. Returns the new id.
+StoreResult<qint64> AddDish(const QString &path, const QString &category, const QString &name,
+                            const QString &ingredients, const QString &method, const QString &picture);
+
+// Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
+// An invalid pattern is a BadPattern error.
+StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text);
+
+// Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
+// Returns false when no such row exists any more.
+StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
+                             const QString &ingredients, const QString &method, const QString &picture);
+
+// Appends a row to "02" with the name exactly as given.
+StoreResult<qint64> AddCategory(const QString &path, const QString &category);
+
+// In one transaction: every dish whose trimmed category equals the trimmed name,
+// then the first row of "02" whose trimmed category equals it.
+StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category);
+
+// Draws n = Int(1700 * draw() + 1) and returns the row whose id is n; draws
+// again (at most `maxDraws` times) while no row carries the number.
+// nullopt when nothing was found within the bound.
+StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path,
+                                                      const std::function<double()> &draw,
+                                                      int maxDraws = 64);
+
+} // namespace RecipeStore
+
+// The Jet "Like" pattern matcher used by SearchDishesByName lives in store/jetlike.h.

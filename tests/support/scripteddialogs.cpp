@@ -1,0 +1,47 @@
+#include "scripteddialogs.h"
+
+ScriptedDialogs::ScriptedDialogs() { DialogService::install(this); }
+
+ScriptedDialogs::~ScriptedDialogs() { DialogService::install(nullptr); }
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const ShownMessage &m : messages)
+        out << m.text;
+    return out;
+}
+
+void ScriptedDialogs::clear()
+{
+    messages.clear();
+    answers.clear();
+    pictures.clear();
+    printerAnswers.clear();
+    pictureDialogs = printerDialogs = 0;
+}
+
+DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title,
+                                               Buttons buttons, Answer defaultButton, Icon icon)
+{
+    messages.push_back({text, title, buttons, defaultButton, icon});
+    if (buttons == OkOnly)
+        return Ok;
+    return answers.isEmpty() ? defaultButton : answers.dequeue();
+}
+
+QString ScriptedDialogs::openPicture(QWidget *)
+{
+    ++pictureDialogs;
+    return pictures.isEmpty() ? QString() : pictures.dequeue();
+}
+
+bool ScriptedDialogs::choosePrinter(QWidget *, QPrinter &printer, bool hasSelection)
+{
+    ++printerDialogs;
+    lastHasSelection = hasSelection;
+    const bool accept = printerAnswers.isEmpty() ? false : printerAnswers.dequeue();
+    if (accept && printerSetup)
+        printerSetup(printer);
+    return accept;
+}

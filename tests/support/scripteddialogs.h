@@ -1,0 +1,48 @@
+#pragma once
+// A stand-in for the dialog service: records every message box and answers
+// from a script, so no test blocks on a modal window. Installs itself on
+// construction and restores the real dialogs when destroyed.
+#include "app/dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+#include <QString>
+#include <QVector>
+
+struct ShownMessage {
+    QString text;
+    QString title;      // as passed (empty means the application title)
+    DialogService::Buttons buttons;
+    DialogService::Answer defaultButton;
+    DialogService::Icon icon;
+};
+
+class ScriptedDialogs : public DialogService {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    // Answers given to YesNo boxes, in order; when the queue is empty the
+    // default button is taken.
+    QQueue<Answer> answers;
+    // File names handed back by the picture chooser ("" = cancelled).
+    QQueue<QString> pictures;
+    // Printer dialog: accept (true) or cancel (false); when accepted the
+    // printer is set up by `printerSetup` if given.
+    QQueue<bool> printerAnswers;
+    std::function<void(QPrinter &)> printerSetup;
+
+    QVector<ShownMessage> messages;
+    int pictureDialogs = 0;
+    int printerDialogs = 0;
+    bool lastHasSelection = false;
+
+    QStringList texts() const;
+    void clear();
+
+    Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
+                   Answer defaultButton, Icon icon) override;
+    QString openPicture(QWidget *parent) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) override;
+};

@@ -1,0 +1,47 @@
+// Builds a database file from an SQL script: makedb script.sql out.mdb
+// The output is written beside and renamed into place, so a failed run
+// never leaves a half-made file.
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+int main(int argc, char **argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: makedb script.sql out.mdb\n");
+        return 2;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "makedb: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    std::stringstream sql;
+    sql << in.rdbuf();
+    const std::string out = argv[2];
+    const std::string tmp = out + ".tmp";
+    std::remove(tmp.c_str());
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(tmp.c_str(), &db) != SQLITE_OK) {
+        std::fprintf(stderr, "makedb: cannot create %s\n", tmp.c_str());
+        sqlite3_close(db);
+        return 1;
+    }
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "makedb: %s\n", err ? err : "error");
+        sqlite3_free(err);
+        sqlite3_close(db);
+        std::remove(tmp.c_str());
+        return 1;
+    }
+    sqlite3_close(db);
+    if (std::rename(tmp.c_str(), out.c_str()) != 0) {
+        std::fprintf(stderr, "makedb: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
