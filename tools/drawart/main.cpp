@@ -1,0 +1,65 @@
+#include "art.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTextStream>
+#include <cstdio>
+
+void savePng(const QImage &image, const QString &assetsDir, const QString &relativePath)
+{
+    const QString path = assetsDir + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(path).path());
+    if (!image.save(path, "PNG"))
+        std::fprintf(stderr, "drawart: cannot write %s\n", qPrintable(path));
+}
+
+QFont songFont(double pointSize, bool bold)
+{
+    const QStringList families = QFontDatabase::families();
+    QString family = QStringLiteral("AR PL UMing CN");
+    if (families.contains(QStringLiteral("宋体")))
+        family = QStringLiteral("宋体");
+    else if (families.contains(QStringLiteral("SimSun")))
+        family = QStringLiteral("SimSun");
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// assets.qrc lists every PNG under assets/, so the program compiles them in.
+static void writeQrc(const QString &assetsDir)
+{
+    QStringList files;
+    QDirIterator it(assetsDir, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(assetsDir).relativeFilePath(it.next());
+    files.sort();
+    QFile qrc(assetsDir + QStringLiteral("/assets.qrc"));
+    if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return;
+    QTextStream out(&qrc);
+    out << "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
+    for (const QString &f : files)
+        out << "  <file>" << f << "</file>\n";
+    out << "</qresource>\n</RCC>\n";
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: drawart <assets folder>\n");
+        return 2;
+    }
+    const QString dir = QString::fromLocal8Bit(argv[1]);
+    drawSkinArt(dir);
+    drawWindowArt(dir);
+    writeQrc(dir);
+    return 0;
+}
