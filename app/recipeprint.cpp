@@ -1,0 +1,87 @@
+#include "app/recipeprint.h"
+#include "app/dialogs.h"
+#include "app/globals.h"
+#include "app/registry.h"
+#include "app/richtextbox.h"
+#include "app/textboxes.h"
+#include "skin/twips.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QPrinter>
+
+namespace {
+const QString Dashes(66, QLatin1Char('-'));
+const QLatin1String CrLf("\r\n");
+
+// The print box's font: the Song face where the system has it, else its
+// closest free stand-in.
+QFont songFont(int pointSize)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &candidate : {QStringLiteral("宋体"), QStringLiteral("SimSun")}) {
+        if (families.contains(candidate))
+            return QFont(candidate, pointSize);
+    }
+    return QFont(QStringLiteral("AR PL UMing CN"), pointSize);
+}
+} // namespace
+
+QString ComposeRecipePrint(const QString &name, const QString &ingredients, const QString &method)
+{
+    const QStringList lines = {
+        QStringLiteral("灶香居2004 "),
+        Dashes,
+        QString(),
+        QStringLiteral("菜    名: ") + name,
+        QString(),
+        QStringLiteral("配    料:"),
+        toCrLf(ingredients),
+        QString(),
+        Dashes,
+        QString(),
+        QStringLiteral("制作方法: "),
+        toCrLf(method),
+        QString(),
+        QString(),
+        Dashes,
+        QString(),
+        QString(50, QLatin1Char(' ')) + QStringLiteral("青梧软件"),
+        QString(46, QLatin1Char(' ')) + App::SiteAddress(),
+    };
+    QString page;
+    for (const QString &line : lines)
+        page += line + CrLf;
+    return page;
+}
+
+FrmPrintIt::FrmPrintIt()
+{
+    setObjectName(QStringLiteral("FrmPrintIt"));
+    m_box = new RichTextBox(this);
+    m_box->setObjectName(QStringLiteral("Box1"));
+    m_box->setGeometry(QRect(QPoint(0, 0), Twips::size(8775, 6255)));
+    m_box->setFont(songFont(10));
+    resize(m_box->size());
+    // Never shown: the window only holds the box whose text gets printed.
+}
+
+void PrintRecipeText()
+{
+    RichTextBox *box = Windows::get<FrmPrintIt>()->Box1();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("灶香居2004"));
+    // The dialog belongs to whichever window the cook pressed print in.
+    if (!DialogService::instance().choosePrinter(QApplication::activeWindow(), printer,
+                                                 box->selectionLength() > 0))
+        return; // cancelled: nothing printed, nothing said
+    // A printer that cannot be opened is passed over without a word.
+    box->printOn(&printer);
+}
+
+void PrintRecipe(const QString &name, const QString &ingredients, const QString &method)
+{
+    Windows::get<FrmPrintIt>()->Box1()->setText(ComposeRecipePrint(name, ingredients, method));
+    PrintRecipeText();
+}
