@@ -1,0 +1,43 @@
+#pragma once
+// The daily recipe window: shows one dish of the store chosen at random each
+// time the cook asks, and prints the shown dish.
+#include "skin/framedwindow.h"
+
+#include <functional>
+
+class ImageControl;
+class QFrame;
+class QLineEdit;
+class QPlainTextEdit;
+class RichTextBox;
+
+class daycate : public FramedWindow {
+    Q_OBJECT
+public:
+    daycate();
+
+    // How many numbers one pick may draw before it gives up on finding a
+    // row whose id was drawn (a gapped or nearly empty table).
+    static constexpr int MaxDraws = 200;
+
+    // The number source of the pick: numbers in [0, 1). By default a
+    // generator seeded from the clock when the window loads.
+    void setDraw(std::function<double()> draw);
+
+    void IniTheme();          // Image1, 显示菜谱: pick and show a dish
+    void printShown();        // Image2, 打印菜谱
+
+private:
+    void buildControls();
+
+    std::function<double()> m_draw;
+    QLineEdit *Text1 = nullptr;
+    RichTextBox *boxx2 = nullptr;
+    RichTextBox *Boxx3 = nullptr;
+    QPlainTextEdit *Text2 = nullptr;
+    QPlainTextEdit *Text3 = nullptr;
+    ImageControl *Image1 = nullptr;
+    ImageControl *Image2 = nullptr;
+    QFrame *Line1 = nullptr;
+    QFrame *Line2 = nullptr;
+};

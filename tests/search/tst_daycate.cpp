@@ -1,0 +1,260 @@
+// The daily recipe window against a real cate.mdb in a temporary folder.
+#include "search/daycate.h"
+
+#include "app/recipeprint.h"
+#include "app/registry.h"
+#include "app/richtextbox.h"
+#include "skin/imagecontrol.h"
+#include "skin/twips.h"
+#include "support/scripteddialogs.h"
+#include "support/testdb.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTest>
+#include <random>
+
+namespace {
+
+struct DayWindow {
+    daycate *w;
+    DayWindow()
+    {
+        w = Windows::show<daycate>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    ~DayWindow()
+    {
+        Windows::unload<daycate>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
+    RichTextBox *boxx2() const { return w->findChild<RichTextBox *>("boxx2"); }
+    RichTextBox *Boxx3() const { return w->findChild<RichTextBox *>("Boxx3"); }
+    QPlainTextEdit *Text2() const { return w->findChild<QPlainTextEdit *>("Text2"); }
+    QPlainTextEdit *Text3() const { return w->findChild<QPlainTextEdit *>("Text3"); }
+    void press(const char *name) const { QTest::mouseClick(w->findChild<ImageControl *>(name), Qt::LeftButton); }
+    QString shown() const { return Text1()->text() + '|' + boxx2()->text() + '|' + Boxx3()->text(); }
+};
+
+// Draws that land on these ids, in this order: Int(1700 * x + 1) == id.
+std::function<double()> drawsFor(QList<int> ids, int *calls = nullptr)
+{
+    auto queue = std::make_shared<QList<int>>(std::move(ids));
+    auto index = std::make_shared<int>(0);
+    return [queue, index, calls] {
+        if (calls)
+            ++*calls;
+        const int id = queue->at(*index % queue->size());
+        ++*index;
+        return (id - 1 + 0.5) / 1700.0;
+    };
+}
+
+// n dishes with ids 1..n: name "菜<id>", ingredients "料<id>" over two lines.
+QString numberedDishes(int n)
+{
+    return QStringLiteral(
+               "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < %1) "
+               "INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) "
+               "SELECT i, '家常菜', '菜' || i, '料' || i || char(13,10) || '盐', '做法' || i, '' FROM k;")
+        .arg(n);
+}
+
+} // namespace
+
+class TestDaycate : public QObject {
+    Q_OBJECT
+private slots:
+    void opensEmptyWithItsLayout();
+    void picksStayWithinOneTo1700();
+    void gappedTableDrawsAgain();
+    void nothingToPickKeepsTheShownDish();
+    void unusableStore();
+    void printNeedsAShownDish();
+    void printComposesTheShownDishTrimmed();
+};
+
+void TestDaycate::opensEmptyWithItsLayout()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(numberedDishes(3));
+    DayWindow d;
+    QCOMPARE(d.w->objectName(), QStringLiteral("daycate"));
+    QCOMPARE(d.w->windowTitle(), QStringLiteral("：：每日一菜：："));
+    QCOMPARE(d.w->skin(), FramedWindow::Skin::CloseOnly);
+    QCOMPARE(d.w->size(), Twips::size(8175, 5520));
+    QVERIFY(dialogs.messages.isEmpty());
+    // No dish at load, and the plain copies do not carry a design text.
+    QCOMPARE(d.shown(), QStringLiteral("||"));
+    QVERIFY(d.Text2()->toPlainText().isEmpty());
+    QVERIFY(d.Text3()->toPlainText().isEmpty());
+    QCOMPARE(d.Text1()->geometry(), Twips::rect(240, 400, 7695, 375));
+    QCOMPARE(d.boxx2()->geometry(), Twips::rect(240, 885, 7695, 1095));
+    QCOMPARE(d.Boxx3()->geometry(), Twips::rect(240, 2085, 7695, 2415));
+    QCOMPARE(d.w->findChild<ImageControl *>("Image1")->geometry(), Twips::rect(2520, 4560, 1410, 480));
+    QCOMPARE(d.w->findChild<ImageControl *>("Image2")->geometry(), Twips::rect(4200, 4560, 1410, 480));
+    QCOMPARE(d.Text1()->font().pointSize(), 12);
+    // The cook reads the dish but cannot change it.
+    QVERIFY(d.boxx2()->isReadOnly() && d.Boxx3()->isReadOnly());
+}
+
+void TestDaycate::picksStayWithinOneTo1700()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(numberedDishes(1800));
+    DayWindow d;
+    auto engine = std::make_shared<std::mt19937>(20040122u);
+    d.w->setDraw([engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); });
+
+    QSet<int> seen;
+    for (int i = 0; i < 300; ++i) {
+        d.press("Image1");
+        const QString name = d.Text1()->text();
+        QVERIFY(name.startsWith(QStringLiteral("菜")));
+        const int id = name.mid(1).toInt();
+        QVERIFY2(id >= 1 && id <= 1700, qPrintable(name));
+        QCOMPARE(d.boxx2()->text(), QStringLiteral("料%1\r\n盐").arg(id));
+        QCOMPARE(d.Boxx3()->text(), QStringLiteral("做法%1").arg(id));
+        // The plain copies hold what the boxes show.
+        QCOMPARE(d.Text2()->toPlainText(), d.boxx2()->toPlainText());
+        QCOMPARE(d.Text3()->toPlainText(), d.Boxx3()->toPlainText());
+        seen.insert(id);
+    }
+    QVERIFY(seen.size() > 200);
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // The ends of the draw: 0 gives id 1, just under 1 gives id 1700.
+    d.w->setDraw([] { return 0.0; });
+    d.press("Image1");
+    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
+    d.w->setDraw([] { return std::nextafter(1.0, 0.0); });
+    d.press("Image1");
+    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1700"));
+}
+
+void TestDaycate::gappedTableDrawsAgain()
+{
+    ScriptedDialogs dialogs;
+    TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
+              "(5, 'a', '五号菜', '料5', '法5', ''), (900, 'a', '九百号菜', '料900', '法900', ''), "
+              "(1701, 'a', '超出范围', '料', '法', '');");
+    DayWindow d;
+    int calls = 0;
+    d.w->setDraw(drawsFor({1, 851, 900}, &calls));
+    d.press("Image1");
+    QCOMPARE(d.shown(), QStringLiteral("九百号菜|料900|法900"));
+    QCOMPARE(calls, 3);
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestDaycate::nothingToPickKeepsTheShownDish()
+{
+    ScriptedDialogs dialogs;
+    TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
+              "(5, 'a', '五号菜', '料5', '法5', '');");
+    DayWindow d;
+    d.w->setDraw(drawsFor({5}));
+    d.press("Image1");
+    QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
+
+    // Only a dish above 1700 is left: the pick gives up after its bound.
+    db.exec("DELETE FROM \"01\"; INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) "
+            "VALUES (1701, 'a', '超出范围', '料', '法', '');");
+    int calls = 0;
+    d.w->setDraw(drawsFor({1, 1700, 5}, &calls));
+    d.press("Image1");
+    QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
+    QVERIFY(calls >= 1 && calls <= daycate::MaxDraws);
+    QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
+    QCOMPARE(d.Text2()->toPlainText(), QStringLiteral("料5"));
+
+    // An empty table says the same.
+    db.exec("DELETE FROM \"01\"");
+    dialogs.clear();
+    d.press("Image1");
+    QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
+}
+
+void TestDaycate::unusableStore()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(numberedDishes(2));
+    QVERIFY(QFile::remove(db.path()));
+    DayWindow d;
+    QCOMPARE(dialogs.messages.size(), 1);
+    const QString loadMessage = dialogs.messages[0].text;
+    QVERIFY(!loadMessage.isEmpty());
+
+    d.w->setDraw(drawsFor({1}));
+    d.press("Image1");
+    QCOMPARE(dialogs.texts(), QStringList({loadMessage, loadMessage}));
+    QCOMPARE(d.shown(), QStringLiteral("||"));
+    QVERIFY(!QFile::exists(db.path()));
+
+    // The file comes back: the next pick works in the same window.
+    TestDb again(numberedDishes(2));
+    d.press("Image1");
+    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
+}
+
+void TestDaycate::printNeedsAShownDish()
+{
+    ScriptedDialogs dialogs;
+    TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
+              "(1, 'a', '白米饭', '米', '', ''), (2, 'a', '白粥', '米', '熬', '');");
+    DayWindow d;
+    d.press("Image2");
+    QCOMPARE(dialogs.printerDialogs, 0);
+
+    // A dish with no method cannot be printed either.
+    d.w->setDraw(drawsFor({1}));
+    d.press("Image1");
+    QCOMPARE(d.Text1()->text(), QStringLiteral("白米饭"));
+    d.press("Image2");
+    QCOMPARE(dialogs.printerDialogs, 0);
+
+    // With a whole dish the printer dialog opens once; cancelled, nothing else happens.
+    d.w->setDraw(drawsFor({2}));
+    d.press("Image1");
+    dialogs.printerAnswers.enqueue(false);
+    d.press("Image2");
+    QCOMPARE(dialogs.printerDialogs, 1);
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestDaycate::printComposesTheShownDishTrimmed()
+{
+    ScriptedDialogs dialogs;
+    TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
+              "(7, 'a', '  糖醋排骨 ', ' 排骨 500克' || char(13,10) || '白糖  ', '  焯水' || char(13,10) || '收汁 ', '');");
+    DayWindow d;
+    d.w->setDraw(drawsFor({7}));
+    d.press("Image1");
+    QCOMPARE(d.Text1()->text(), QStringLiteral("  糖醋排骨 "));
+
+    const QString pdf = db.dir() + "daily.pdf";
+    dialogs.printerAnswers.enqueue(true);
+    dialogs.printerSetup = [pdf](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    };
+    d.press("Image2");
+    QCOMPARE(dialogs.printerDialogs, 1);
+
+    FrmPrintIt *printWindow = Windows::loaded<FrmPrintIt>();
+    QVERIFY(printWindow);
+    QVERIFY(!printWindow->isVisible());
+    const QString page = printWindow->Box1()->text();
+    QVERIFY(page.contains(QStringLiteral("\r\n菜    名: 糖醋排骨\r\n")));
+    QVERIFY(page.contains(QStringLiteral("\r\n配    料:\r\n排骨 500克\r\n白糖\r\n\r\n")));
+    QVERIFY(page.contains(QStringLiteral("\r\n制作方法: \r\n焯水\r\n收汁\r\n\r\n\r\n")));
+    QCOMPARE(page, ComposeRecipePrint("糖醋排骨", "排骨 500克\r\n白糖", "焯水\r\n收汁"));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+QTEST_MAIN(TestDaycate)
+#include "tst_daycate.moc"

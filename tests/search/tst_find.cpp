@@ -1,0 +1,582 @@
+// The search-and-modify window against a real cate.mdb in a temporary folder.
+#include "search/find.h"
+
+#include "app/globals.h"
+#include "app/registry.h"
+#include "skin/imagecontrol.h"
+#include "skin/twips.h"
+#include "store/recipestore.h"
+#include "support/scripteddialogs.h"
+#include "support/testdb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <sqlite3.h>
+
+namespace {
+
+// The window as the cook has it: loaded through the registry and shown.
+struct FindWindow {
+    ::find *w;
+    FindWindow()
+    {
+        w = Windows::show<::find>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    ~FindWindow()
+    {
+        Windows::unload<::find>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
+    QLineEdit *Text2() const { return w->findChild<QLineEdit *>("Text2"); }
+    QPlainTextEdit *Text3() const { return w->findChild<QPlainTextEdit *>("Text3"); }
+    QPlainTextEdit *Text4() const { return w->findChild<QPlainTextEdit *>("Text4"); }
+    QListWidget *List1() const { return w->findChild<QListWidget *>("List1"); }
+    ImageControl *Image8() const { return w->findChild<ImageControl *>("Image8"); }
+    ImageControl *button(const char *name) const { return w->findChild<ImageControl *>(name); }
+
+    void press(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void searchFor(const QString &text) const
+    {
+        Text1()->setText(text);
+        press("Image1");
+    }
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < List1()->count(); ++i)
+            names << List1()->item(i)->text();
+        return names;
+    }
+    QList<qint64> listedIds() const
+    {
+        QList<qint64> ids;
+        for (int i = 0; i < List1()->count(); ++i)
+            ids << List1()->item(i)->data(Qt::UserRole).toLongLong();
+        return ids;
+    }
+    void clickRow(int row) const
+    {
+        QListWidgetItem *item = List1()->item(row);
+        QVERIFY(item);
+        QTest::mouseClick(List1()->viewport(), Qt::LeftButton, {}, List1()->visualItemRect(item).center());
+        QCOMPARE(List1()->currentRow(), row);
+    }
+};
+
+bool findLoaded() { return Windows::loaded<::find>() != nullptr; }
+
+QString dishSql(const QString &category, const QString &name, const QString &ingredients = QStringLiteral("料"),
+                const QString &method = QStringLiteral("做法"), const QString &picture = QString())
+{
+    auto q = [](QString s) { return QLatin1Char('\'') + s.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); };
+    return QStringLiteral("INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES (%1,%2,%3,%4,%5);")
+        .arg(q(category), q(name), q(ingredients), q(method), q(picture));
+}
+
+QString savePng(const QString &path, const QColor &colour)
+{
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(colour);
+    image.save(path, "PNG");
+    return path;
+}
+
+} // namespace
+
+class TestFind : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutAndCaptions();
+    void searchListsEveryMatchInTableOrder();
+    void emptySearchTextRunsNoSearch();
+    void patternCharactersKeepTheirMeaning_data();
+    void patternCharactersKeepTheirMeaning();
+    void quotesAndInvalidPatterns();
+    void clickShowsExactlyTheClickedRow();
+    void equalNamesInTwoCategoriesAreEachEditable();
+    void previewFollowsThePicturePath();
+    void storeRewritesOneRowTrimmed();
+    void storeRefusals();
+    void storeFaultsKeepTheWindow();
+    void rebuildFailureIsReportedAfterSaving();
+    void resetKeepsIngredientsAndMethod();
+    void pictureChooser();
+    void missingStoreAtLoad();
+};
+
+void TestFind::layoutAndCaptions()
+{
+    ScriptedDialogs dialogs;
+    TestDb db;
+    FindWindow f;
+    QCOMPARE(f.w->objectName(), QStringLiteral("find"));
+    QCOMPARE(f.w->windowTitle(), QStringLiteral("：：查询/修改食谱：："));
+    QCOMPARE(f.w->size(), Twips::size(8820, 6630));
+    QVERIFY(dialogs.messages.isEmpty());
+
+    const QStringList captions = {"菜肴名称：", "原   料：", "找到的食谱：", "制作方法：", "菜谱图片预览："};
+    const QPoint places[5] = {Twips::point(360, 840), Twips::point(2640, 1320), Twips::point(360, 1320),
+                              Twips::point(2640, 2880), Twips::point(240, 5760)};
+    for (int i = 0; i < 5; ++i) {
+        auto *label = f.w->findChild<QLabel *>(QStringLiteral("Label1_%1").arg(i));
+        QVERIFY(label);
+        QCOMPARE(label->text(), captions[i]);
+        QCOMPARE(label->pos(), places[i]);
+        QVERIFY(label->isVisible());
+    }
+    QCOMPARE(f.Text1()->geometry(), Twips::rect(1440, 720, 3975, 390));
+    QCOMPARE(f.List1()->geometry(), Twips::rect(240, 1560, 2295, 2550));
+    QCOMPARE(f.Text3()->geometry(), Twips::rect(2640, 1560, 5775, 1215));
+    QCOMPARE(f.Text4()->geometry(), Twips::rect(2640, 3120, 5775, 2415));
+    QCOMPARE(f.Image8()->parentWidget()->geometry(), Twips::rect(240, 4200, 2295, 1455));
+    QCOMPARE(f.button("Image1")->geometry(), Twips::rect(5520, 720, 1410, 480));
+    QCOMPARE(f.button("Image2")->geometry(), Twips::rect(3240, 5640, 1410, 480));
+    QCOMPARE(f.button("Image3")->geometry(), Twips::rect(4800, 5640, 1410, 480));
+    QCOMPARE(f.button("Image4")->geometry(), Twips::rect(6240, 5640, 1410, 480));
+    for (const char *name : {"Image1", "Image2", "Image3", "Image4"})
+        QCOMPARE(f.button(name)->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(f.List1()->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    // Everything starts empty.
+    QVERIFY(f.Text1()->text().isEmpty() && f.Text2()->text().isEmpty());
+    QVERIFY(f.Text3()->toPlainText().isEmpty() && f.Text4()->toPlainText().isEmpty());
+    QCOMPARE(f.List1()->count(), 0);
+    QVERIFY(!f.Image8()->hasPicture());
+}
+
+void TestFind::searchListsEveryMatchInTableOrder()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "红烧肉") + dishSql("海鲜", "清蒸鱼") + dishSql("家常菜", "红烧排骨")
+              + dishSql("湘菜", "红烧肉") + dishSql("海鲜", "糖醋红烧鱼") + dishSql("西餐", "Beef Steak"));
+    FindWindow f;
+    f.Text3()->setPlainText("旧的原料");
+    f.Text4()->setPlainText("旧的做法");
+
+    f.searchFor("红烧");
+    QCOMPARE(f.listed(), QStringList({"红烧肉", "红烧排骨", "红烧肉", "糖醋红烧鱼"}));
+    QCOMPARE(f.listedIds(), QList<qint64>({1, 3, 4, 5}));
+
+    // A second search replaces the list; the boxes are untouched.
+    f.searchFor("鱼");
+    QCOMPARE(f.listed(), QStringList({"清蒸鱼", "糖醋红烧鱼"}));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("旧的原料"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("旧的做法"));
+    QCOMPARE(f.Text1()->text(), QStringLiteral("鱼"));
+
+    // Latin letters match without regard to case.
+    f.searchFor("beef");
+    QCOMPARE(f.listed(), QStringList({"Beef Steak"}));
+
+    // Nothing found: an empty list and no message.
+    f.searchFor("佛跳墙");
+    QCOMPARE(f.List1()->count(), 0);
+
+    // A text of blanks only is searched as it is.
+    f.searchFor(" ");
+    QCOMPARE(f.listed(), QStringList({"Beef Steak"}));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestFind::emptySearchTextRunsNoSearch()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "红烧肉"));
+    FindWindow f;
+    f.searchFor("肉");
+    QCOMPARE(f.List1()->count(), 1);
+
+    // With the store turned into a text file, any search would complain;
+    // an empty text empties the list and asks the store nothing.
+    QFile::remove(db.path());
+    QFile junk(db.path());
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("this is not a database\n");
+    junk.close();
+    f.searchFor(QString());
+    QCOMPARE(f.List1()->count(), 0);
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // ...while a real search does tell the cook the store is unusable.
+    f.searchFor("肉");
+    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages[0].text, RecipeStore::Probe(db.path()).error().userText());
+}
+
+void TestFind::patternCharactersKeepTheirMeaning_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("? any one character") << "鱼?号" << QStringList({"鱼1号", "鱼a号", "鱼b号", "鱼d号", "鱼?号"});
+    QTest::newRow("# one digit") << "鱼#号" << QStringList({"鱼1号"});
+    QTest::newRow("[a-c] a range") << "鱼[a-c]号" << QStringList({"鱼a号", "鱼b号"});
+    QTest::newRow("[?] a literal ?") << "鱼[?]号" << QStringList({"鱼?号"});
+    QTest::newRow("* any run") << "鱼*汤" << QStringList({"鱼头豆腐汤"});
+}
+
+void TestFind::patternCharactersKeepTheirMeaning()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("a", "鱼1号") + dishSql("a", "鱼a号") + dishSql("a", "鱼b号") + dishSql("a", "鱼d号")
+              + dishSql("a", "鱼?号") + dishSql("a", "鱼头豆腐汤"));
+    FindWindow f;
+    f.searchFor(text);
+    QCOMPARE(f.listed(), expected);
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestFind::quotesAndInvalidPatterns()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("a", "老王's 鸡") + dishSql("a", "O'Brien汤") + dishSql("a", "Robert'); DROP TABLE \"01\";--")
+              + dishSql("a", "[特]价菜"));
+    FindWindow f;
+
+    f.searchFor("'");
+    QCOMPARE(f.listed(), QStringList({"老王's 鸡", "O'Brien汤", "Robert'); DROP TABLE \"01\";--"}));
+    f.searchFor("王'");
+    QCOMPARE(f.listed(), QStringList({"老王's 鸡"}));
+    f.searchFor("'); DROP TABLE \"01\";--");
+    QCOMPARE(f.listed(), QStringList({"Robert'); DROP TABLE \"01\";--"}));
+    QCOMPARE(db.scalar("SELECT count(*) FROM \"01\""), QStringLiteral("4"));
+
+    // An unclosed '[' finds nothing and says nothing; the next search works.
+    f.searchFor("[特");
+    QCOMPARE(f.List1()->count(), 0);
+    QVERIFY(dialogs.messages.isEmpty());
+    f.searchFor("[[]特]");
+    QCOMPARE(f.listed(), QStringList({"[特]价菜"}));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestFind::clickShowsExactlyTheClickedRow()
+{
+    ScriptedDialogs dialogs;
+    // An earlier dish whose longer name contains the later dish's name.
+    TestDb db(dishSql("川菜", "麻婆豆腐煲", "豆腐 1块\r\n牛肉末", "先炒肉末\r\n再下豆腐", "")
+              + dishSql("川菜", "豆腐", "嫩豆腐", "切块\r\n焯水", "")
+              + dishSql("川菜", "家常豆腐", "老豆腐", "煎", ""));
+    FindWindow f;
+    f.searchFor("豆腐");
+    QCOMPARE(f.listed(), QStringList({"麻婆豆腐煲", "豆腐", "家常豆腐"}));
+
+    f.clickRow(1);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("豆腐"));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("嫩豆腐"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("切块\n焯水"));
+
+    f.clickRow(0);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("麻婆豆腐煲"));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("豆腐 1块\n牛肉末"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("先炒肉末\n再下豆腐"));
+
+    // The arrow keys move through the list and show each dish.
+    QTest::keyClick(f.List1(), Qt::Key_Down);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("豆腐"));
+    QTest::keyClick(f.List1(), Qt::Key_Down);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("家常豆腐"));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("老豆腐"));
+
+    // A row deleted after the search: the texts go, name and picture stay.
+    db.exec("DELETE FROM \"01\" WHERE id = 2");
+    f.clickRow(1);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("家常豆腐"));
+    QVERIFY(f.Text3()->toPlainText().isEmpty());
+    QVERIFY(f.Text4()->toPlainText().isEmpty());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestFind::equalNamesInTwoCategoriesAreEachEditable()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "红烧肉", "五花肉", "慢炖") + dishSql("湘菜", "红烧肉", "带皮五花", "加辣椒"));
+    for (int row : {1, 0}) {
+        FindWindow f;
+        f.searchFor("红烧肉");
+        f.clickRow(row);
+        QCOMPARE(f.Text3()->toPlainText(), row == 0 ? QStringLiteral("五花肉") : QStringLiteral("带皮五花"));
+        f.Text1()->setText(row == 0 ? "家常红烧肉" : "湘味红烧肉");
+        dialogs.answers.enqueue(DialogService::Yes);
+        f.press("Image3");
+        QVERIFY(!findLoaded());
+    }
+    QCOMPARE(db.rows("SELECT id, category, \"名称\", ingredients, method FROM \"01\" ORDER BY id"),
+             QStringList({"1|家常菜|家常红烧肉|五花肉|慢炖", "2|湘菜|湘味红烧肉|带皮五花|加辣椒"}));
+}
+
+void TestFind::previewFollowsThePicturePath()
+{
+    ScriptedDialogs dialogs;
+    TestDb db;
+    const QString red = savePng(db.dir() + "red.png", Qt::red);
+    const QString missing = db.dir() + "gone.png";
+    const QString notAPicture = db.dir() + "notes.jpg";
+    QFile f1(notAPicture);
+    QVERIFY(f1.open(QIODevice::WriteOnly));
+    f1.write("plain text");
+    f1.close();
+    db.exec(dishSql("a", "有图", "x", "y", red) + dishSql("a", "无图", "x", "y", "")
+            + dishSql("a", "图丢了", "x", "y", missing) + dishSql("a", "坏图", "x", "y", notAPicture));
+    FindWindow f;
+    f.searchFor("图");
+    QCOMPARE(f.List1()->count(), 4);
+
+    f.clickRow(0);
+    QCOMPARE(f.Text2()->text(), red);
+    QVERIFY(f.Image8()->hasPicture());
+    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
+    const qint64 shown = f.Image8()->picture().cacheKey();
+
+    // A missing file and a file that is no picture keep the previous preview.
+    f.clickRow(2);
+    QCOMPARE(f.Text2()->text(), missing);
+    QCOMPARE(f.Image8()->picture().cacheKey(), shown);
+    f.clickRow(3);
+    QCOMPARE(f.Text2()->text(), notAPicture);
+    QCOMPARE(f.Image8()->picture().cacheKey(), shown);
+
+    // An empty path clears it.
+    f.clickRow(1);
+    QVERIFY(f.Text2()->text().isEmpty());
+    QVERIFY(!f.Image8()->hasPicture());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestFind::storeRewritesOneRowTrimmed()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒", "/old.png") + dishSql("家常菜", "番茄牛腩", "牛腩", "炖")
+              + dishSql("汤", "番茄炒蛋", "第二个", "同名"));
+    const QStringList before = db.rows("SELECT * FROM \"01\" ORDER BY id");
+    FindWindow f;
+    f.searchFor("番茄");
+    f.clickRow(0);
+    f.Text1()->setText("  西红柿炒鸡蛋 ");
+    f.Text3()->setPlainText(" 番茄 2个\n鸡蛋 3个  ");
+    f.Text4()->setPlainText("  先炒蛋\n后炒番茄 ");
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+
+    QCOMPARE(dialogs.messages.size(), 1);
+    const ShownMessage &ask = dialogs.messages[0];
+    QCOMPARE(ask.text, QStringLiteral("确认修改[西红柿炒鸡蛋]"));
+    QCOMPARE(ask.title, QStringLiteral("：：修改菜谱：："));
+    QCOMPARE(ask.buttons, DialogService::YesNo);
+    QCOMPARE(ask.defaultButton, DialogService::No);
+    QCOMPARE(ask.icon, DialogService::Stop);
+
+    const QStringList after = db.rows("SELECT * FROM \"01\" ORDER BY id");
+    QCOMPARE(after[0], QStringLiteral("1|家常菜|西红柿炒鸡蛋|番茄 2个\r\n鸡蛋 3个|先炒蛋\r\n后炒番茄|/old.png"));
+    QCOMPARE(after.mid(1), before.mid(1));
+
+    // Saved: the catalogue is rebuilt (temp.txt written) and the window goes.
+    QVERIFY(QFile::exists(db.dir() + "temp.txt"));
+    QCOMPARE(App::TotalDishes(), qint64(3));
+    QVERIFY(!findLoaded());
+}
+
+void TestFind::storeRefusals()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒") + dishSql("家常菜", "葱油饼", "面粉", "烙"));
+    const QStringList original = db.rows("SELECT * FROM \"01\" ORDER BY id");
+    FindWindow f;
+
+    // Blank name, ingredients or method: refused before any question.
+    f.searchFor("番茄");
+    f.clickRow(0);
+    for (int box = 0; box < 3; ++box) {
+        dialogs.clear();
+        f.Text1()->setText(box == 0 ? "   " : "番茄炒蛋");
+        f.Text3()->setPlainText(box == 1 ? "  " : "番茄");
+        f.Text4()->setPlainText(box == 2 ? "" : "炒");
+        f.press("Image3");
+        QCOMPARE(dialogs.texts(), QStringList({"啥都没写怎么更新啊？"}));
+        QCOMPARE(dialogs.messages[0].buttons, DialogService::OkOnly);
+        QCOMPARE(dialogs.messages[0].icon, DialogService::NoIcon);
+        QVERIFY(dialogs.messages[0].title.isEmpty());
+    }
+
+    // No answered: nothing written, input kept, window open.
+    dialogs.clear();
+    f.Text1()->setText("番茄炒蛋改");
+    f.Text4()->setPlainText("大火炒");
+    dialogs.answers.enqueue(DialogService::No);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋改]"}));
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋改"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("大火炒"));
+    QVERIFY(findLoaded());
+
+    // Nothing selected (a new search replaced the list): nothing written.
+    dialogs.clear();
+    f.Text1()->setText("葱油饼");
+    f.press("Image1");
+    QCOMPARE(f.List1()->count(), 1);
+    f.Text3()->setPlainText("新面粉");
+    f.Text4()->setPlainText("新烙法");
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[葱油饼]", "请先在找到的食谱中选择要修改的菜谱。"}));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("新面粉"));
+    QVERIFY(findLoaded());
+
+    // The row was deleted meanwhile: told so, window stays with the edit.
+    f.clickRow(0);
+    f.Text3()->setPlainText("新面粉");
+    db.exec("DELETE FROM \"01\" WHERE id = 2");
+    dialogs.clear();
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[葱油饼]", "这道菜谱已不存在，可能已被删除。"}));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("新面粉"));
+    QVERIFY(findLoaded());
+
+    QCOMPARE(db.rows("SELECT * FROM \"01\" ORDER BY id"), original.mid(0, 1));
+    QVERIFY(!QFile::exists(db.dir() + "temp.txt"));
+}
+
+void TestFind::storeFaultsKeepTheWindow()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
+    const QStringList original = db.rows("SELECT * FROM \"01\"");
+    FindWindow f;
+    f.searchFor("番茄");
+    f.clickRow(0);
+    f.Text1()->setText("番茄炒蛋（改）");
+
+    // Another program holds the file locked for writing.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    QCOMPARE(dialogs.messages.size(), 2);
+    QVERIFY(!dialogs.messages[1].text.isEmpty());
+    QVERIFY(findLoaded());
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
+    QCOMPARE(f.List1()->currentRow(), 0);
+    QCOMPARE(db.rows("SELECT * FROM \"01\""), original);
+
+    // The file was swapped for something that is no database.
+    QFile::remove(db.path());
+    QFile junk(db.path());
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a recipe database at all, just some words\n");
+    junk.close();
+    dialogs.clear();
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore::Probe(db.path()).error().userText()}));
+    QVERIFY(findLoaded());
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄"));
+}
+
+void TestFind::rebuildFailureIsReportedAfterSaving()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
+    // temp.txt cannot be written when a folder has taken its name.
+    QVERIFY(QDir(db.dir()).mkdir("temp.txt"));
+    FindWindow f;
+    f.searchFor("番茄");
+    f.clickRow(0);
+    f.Text4()->setPlainText("小火慢炒");
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(db.scalar("SELECT method FROM \"01\""), QStringLiteral("小火慢炒"));
+    QCOMPARE(dialogs.messages.size(), 2);
+    QVERIFY(dialogs.messages[1].text.startsWith(QStringLiteral("菜谱已经修改，但菜谱目录没能刷新：")));
+    QVERIFY(!findLoaded());
+}
+
+void TestFind::resetKeepsIngredientsAndMethod()
+{
+    ScriptedDialogs dialogs;
+    TestDb db;
+    db.exec(dishSql("a", "红烧鱼", "草鱼", "红烧", savePng(db.dir() + "fish.png", Qt::blue)));
+    FindWindow f;
+    f.searchFor("鱼");
+    f.clickRow(0);
+    QVERIFY(f.Image8()->hasPicture());
+    f.press("Image4");
+    QVERIFY(f.Text1()->text().isEmpty());
+    QVERIFY(f.Text2()->text().isEmpty());
+    QCOMPARE(f.List1()->count(), 0);
+    QVERIFY(!f.Image8()->hasPicture());
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("草鱼"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("红烧"));
+}
+
+void TestFind::pictureChooser()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("a", "红烧鱼", "草鱼", "红烧", "/pictures/old.jpg"));
+    const QString green = savePng(db.dir() + "green.png", Qt::green);
+    const QString junkPath = db.dir() + "junk.jpg";
+    QFile junk(junkPath);
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("no picture here");
+    junk.close();
+    FindWindow f;
+    f.searchFor("鱼");
+    f.clickRow(0);
+
+    // Cancelled: nothing changes.
+    f.press("Image2");
+    QCOMPARE(dialogs.pictureDialogs, 1);
+    QCOMPARE(f.Text2()->text(), QStringLiteral("/pictures/old.jpg"));
+    QVERIFY(!f.Image8()->hasPicture());
+
+    // A file that is no picture: a short message, preview and path kept.
+    dialogs.pictures.enqueue(junkPath);
+    f.press("Image2");
+    QCOMPARE(dialogs.texts(), QStringList({"这个文件不能作为图片打开。"}));
+    QCOMPARE(f.Text2()->text(), QStringLiteral("/pictures/old.jpg"));
+
+    // A picture: previewed, and its path is what the edit stores.
+    dialogs.pictures.enqueue(green);
+    f.press("Image2");
+    QCOMPARE(f.Text2()->text(), green);
+    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::green));
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(db.scalar("SELECT picture FROM \"01\""), green);
+}
+
+void TestFind::missingStoreAtLoad()
+{
+    ScriptedDialogs dialogs;
+    TestDb db;
+    QVERIFY(QFile::remove(db.path()));
+    FindWindow f;
+    QCOMPARE(dialogs.messages.size(), 1);
+    QVERIFY(!dialogs.messages[0].text.isEmpty());
+    // The window stays usable: typing, reset and search all answer.
+    typeText(f.Text1(), QStringLiteral("红烧"));
+    QCOMPARE(f.Text1()->text(), QStringLiteral("红烧"));
+    f.press("Image1");
+    QCOMPARE(dialogs.messages.size(), 2);
+    QCOMPARE(f.List1()->count(), 0);
+    f.press("Image4");
+    QVERIFY(f.Text1()->text().isEmpty());
+    QVERIFY(findLoaded());
+    QVERIFY(!QFile::exists(db.path()));
+}
+
+QTEST_MAIN(TestFind)
+#include "tst_find.moc"
