@@ -4,6 +4,7 @@
 #include <QAbstractPrintDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -32,11 +33,11 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setDefaultButton(defaultButton == Yes ? QMessageBox::Yes : QMessageBox::No);
             box.setEscapeButton(QMessageBox::No);
-            box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
-            box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
         } else {
             box.setStandardButtons(QMessageBox::Ok);
-            box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+            box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         }
         const int r = box.exec();
         if (buttons == YesNo)

@@ -1,6 +1,18 @@
 #include "app/globals.h"
 
+#include <QCoreApplication>
+
 namespace App {
+static QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+QString ApplicationFolder()
+{
+    return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+}
+void setApplicationFolder(const QString &folder) { folderOverride() = folder; }
 QString &AppDir()
 {
     static QString dir;

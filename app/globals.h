@@ -4,6 +4,11 @@
 #include <QtGlobal>
 
 namespace App {
+// The folder that holds the executable (not the working directory). Tests
+// point it at a temporary folder.
+QString ApplicationFolder();
+void setApplicationFolder(const QString &folder);
+
 // The application folder, always ending in '/'. Set at start-up from the
 // folder of the executable; tests point it at a temporary folder.
 QString &AppDir();

@@ -21,12 +21,17 @@ TestDb::TestDb(const QString &sql)
 {
     m_oldAppDir = App::AppDir();
     App::AppDir() = dir();
+    App::setApplicationFolder(m_dir.path());
     exec(schema());
     if (!sql.isEmpty())
         exec(sql);
 }
 
-TestDb::~TestDb() { App::AppDir() = m_oldAppDir; }
+TestDb::~TestDb()
+{
+    App::AppDir() = m_oldAppDir;
+    App::setApplicationFolder(QString());
+}
 
 QString TestDb::dir() const { return m_dir.path() + QLatin1Char('/'); }
 QString TestDb::path() const { return dir() + QStringLiteral("cate.mdb"); }

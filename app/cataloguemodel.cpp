@@ -1,0 +1,218 @@
+#include "app/cataloguemodel.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+// internalId: the node kind in the top two bits, the category index in the
+// middle and the dish's place under its category in the low 32 bits.
+constexpr quintptr KindShift = 62;
+constexpr quintptr CatShift = 32;
+constexpr quintptr LowMask = 0xffffffffu;
+constexpr quintptr CatMask = (quintptr(1) << (KindShift - CatShift)) - 1;
+
+quintptr makeId(CatalogueModel::Kind kind, int category = 0, int position = 0)
+{
+    return (quintptr(kind) << KindShift) | ((quintptr(category) & CatMask) << CatShift)
+           | (quintptr(position) & LowMask);
+}
+CatalogueModel::Kind idKind(quintptr id) { return CatalogueModel::Kind(id >> KindShift); }
+int idCategory(quintptr id) { return int((id >> CatShift) & CatMask); }
+int idPosition(quintptr id) { return int(id & LowMask); }
+} // namespace
+
+bool dishNameLess(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+CatalogueModel::CatalogueModel(QObject *parent) : QAbstractItemModel(parent) {}
+
+void CatalogueModel::clear()
+{
+    beginResetModel();
+    m_hasRoot = false;
+    m_categories.clear();
+    m_dishes.clear();
+    m_summary.clear();
+    endResetModel();
+}
+
+void CatalogueModel::rebuild(const CatalogueData &data)
+{
+    QVector<CategoryNode> categories;
+    QVector<DishNode> dishes;
+    QHash<QString, int> byName;
+    categories.reserve(data.categories.size());
+    for (const QString &name : data.categories) {
+        if (byName.contains(name))
+            continue;   // a name listed twice gives one node
+        byName.insert(name, int(categories.size()));
+        categories.push_back({name, {}});
+    }
+    dishes.reserve(data.dishes.size());
+    for (const DishKey &d : data.dishes) {
+        const auto it = byName.constFind(d.category);
+        if (it == byName.constEnd())
+            continue;   // a dish of an unknown category shows nowhere
+        categories[*it].dishes.push_back(int(dishes.size()));
+        dishes.push_back({d.id, d.name, *it});
+    }
+    for (CategoryNode &c : categories) {
+        std::stable_sort(c.dishes.begin(), c.dishes.end(), [&dishes](int a, int b) {
+            return dishNameLess(dishes[a].name, dishes[b].name);
+        });
+    }
+    QByteArray summary;
+    for (const QString &name : data.categories) {
+        summary += name.toUtf8();
+        summary += " = ";
+        summary += QByteArray::number(qsizetype(categories[byName.value(name)].dishes.size()));
+        summary += "\r\n";
+    }
+
+    beginResetModel();
+    m_hasRoot = true;
+    m_categories = std::move(categories);
+    m_dishes = std::move(dishes);
+    m_summary = std::move(summary);
+    endResetModel();
+}
+
+QModelIndex CatalogueModel::rootIndex() const
+{
+    return m_hasRoot ? createIndex(0, 0, makeId(Root)) : QModelIndex();
+}
+
+QModelIndex CatalogueModel::categoryIndex(int category) const
+{
+    if (category < 0 || category >= m_categories.size())
+        return QModelIndex();
+    return createIndex(category, 0, makeId(Category, category));
+}
+
+CatalogueModel::Kind CatalogueModel::kind(const QModelIndex &index) const
+{
+    return index.isValid() ? idKind(index.internalId()) : Root;
+}
+
+const CatalogueModel::DishNode *CatalogueModel::dish(const QModelIndex &index) const
+{
+    if (!index.isValid() || idKind(index.internalId()) != Dish)
+        return nullptr;
+    const CategoryNode &c = m_categories[idCategory(index.internalId())];
+    return &m_dishes[c.dishes[idPosition(index.internalId())]];
+}
+
+QIcon CatalogueModel::nodeIcon(Kind kind)
+{
+    static const QIcon icons[3] = {
+        QIcon(QStringLiteral(":/tree/root.png")),
+        [] {
+            QIcon icon(QStringLiteral(":/tree/category.png"));
+            icon.addFile(QStringLiteral(":/tree/category_selected.png"), QSize(), QIcon::Selected);
+            return icon;
+        }(),
+        [] {
+            QIcon icon(QStringLiteral(":/tree/dish.png"));
+            icon.addFile(QStringLiteral(":/tree/dish_selected.png"), QSize(), QIcon::Selected);
+            return icon;
+        }(),
+    };
+    return icons[kind];
+}
+
+QModelIndex CatalogueModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (column != 0 || row < 0)
+        return QModelIndex();
+    if (!parent.isValid())
+        return (row == 0 && m_hasRoot) ? rootIndex() : QModelIndex();
+    const quintptr pid = parent.internalId();
+    switch (idKind(pid)) {
+    case Root:
+        return categoryIndex(row);
+    case Category: {
+        const int cat = idCategory(pid);
+        if (row >= m_categories[cat].dishes.size())
+            return QModelIndex();
+        return createIndex(row, 0, makeId(Dish, cat, row));
+    }
+    case Dish:
+        break;
+    }
+    return QModelIndex();
+}
+
+QModelIndex CatalogueModel::parent(const QModelIndex &child) const
+{
+    if (!child.isValid())
+        return QModelIndex();
+    const quintptr id = child.internalId();
+    switch (idKind(id)) {
+    case Root:
+        return QModelIndex();
+    case Category:
+        return rootIndex();
+    case Dish:
+        return categoryIndex(idCategory(id));
+    }
+    return QModelIndex();
+}
+
+int CatalogueModel::rowCount(const QModelIndex &parent) const
+{
+    if (!parent.isValid())
+        return m_hasRoot ? 1 : 0;
+    if (parent.column() != 0)
+        return 0;
+    const quintptr id = parent.internalId();
+    switch (idKind(id)) {
+    case Root:
+        return int(m_categories.size());
+    case Category:
+        return int(m_categories[idCategory(id)].dishes.size());
+    case Dish:
+        break;
+    }
+    return 0;
+}
+
+int CatalogueModel::columnCount(const QModelIndex &) const { return 1; }
+
+QVariant CatalogueModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QVariant();
+    const quintptr id = index.internalId();
+    const Kind k = idKind(id);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        if (k == Root)
+            return QStringLiteral("我的灶香居");
+        if (k == Category)
+            return m_categories[idCategory(id)].name;
+        return dish(index)->name;
+    case Qt::DecorationRole:
+        return nodeIcon(k);
+    case KindRole:
+        return int(k);
+    case DishIdRole:
+        return k == Dish ? QVariant(dish(index)->id) : QVariant();
+    case KeyRole:
+        if (k == Root)
+            return QStringLiteral("AB");
+        if (k == Category)
+            return m_categories[idCategory(id)].name;
+        return QString();
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags CatalogueModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The catalogue tree's model: one root "我的灶香居", one node per category
+// (table order, names trimmed, a name listed twice gives one node), and
+// under each category its dishes sorted by name. Rebuilt from plain vectors
+// in one go, so a rebuild of tens of thousands of dishes stays instant.
+#include "store/recipestore.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QVector>
+
+class CatalogueModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Kind { Root, Category, Dish };
+    enum Roles { KindRole = Qt::UserRole + 1, DishIdRole, KeyRole };
+
+    struct CategoryNode {
+        QString name;               // trimmed; also the node's key
+        QVector<int> dishes;        // indexes into m_dishes, sorted by name
+    };
+    struct DishNode {
+        qint64 id = 0;
+        QString name;               // trimmed
+        int category = -1;          // index into m_categories
+    };
+
+    explicit CatalogueModel(QObject *parent = nullptr);
+
+    // Replaces the whole tree. `listed` is the trimmed category list in
+    // table order (duplicates kept); the summary lines follow it.
+    void rebuild(const CatalogueData &data);
+    void clear();
+
+    // One summary line per listed category: name, " = ", count, CR LF.
+    QByteArray summary() const { return m_summary; }
+    const QVector<CategoryNode> &categories() const { return m_categories; }
+
+    QModelIndex rootIndex() const;
+    QModelIndex categoryIndex(int category) const;
+    Kind kind(const QModelIndex &index) const;
+    const DishNode *dish(const QModelIndex &index) const;
+
+    // Picture 1..5 of the tree: root, category, selected category, dish,
+    // selected dish.
+    static QIcon nodeIcon(Kind kind);
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    bool m_hasRoot = false;
+    QVector<CategoryNode> m_categories;
+    QVector<DishNode> m_dishes;
+    QByteArray m_summary;
+};
+
+// The tree's own ascending order of dish names.
+bool dishNameLess(const QString &a, const QString &b);

@@ -1,0 +1,71 @@
+#pragma once
+// The main window: toolbar, banner, catalogue tree and the dish display.
+#include "skin/framedwindow.h"
+
+#include <QLabel>
+
+class CatalogueModel;
+class ImageControl;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QTreeView;
+class RichTextBox;
+
+// The banner. It is handed the path of the movie happy.swf; with no movie
+// player on this platform it shows a still picture of our own instead.
+class FlashBanner : public QLabel {
+    Q_OBJECT
+public:
+    explicit FlashBanner(QWidget *parent = nullptr);
+    void setMovie(const QString &path) { m_movie = path; }
+    QString movie() const { return m_movie; }
+private:
+    QString m_movie;
+};
+
+class frmmain : public FramedWindow {
+    Q_OBJECT
+public:
+    static const char *const DesignCaption;   // "：：灶香居 2004 新春版：："
+
+    frmmain();
+    ~frmmain() override;
+
+    QTreeView *Tv() const { return m_Tv; }
+    CatalogueModel *catalogue() const { return m_model; }
+    QListWidget *List1() const { return m_List1; }
+    QLineEdit *Text1() const { return m_Text1; }
+    RichTextBox *Boxx3() const { return m_Boxx3; }
+    RichTextBox *Boxx4() const { return m_Boxx4; }
+    QPlainTextEdit *Text3() const { return m_Text3; }
+    QPlainTextEdit *Text4() const { return m_Text4; }
+    ImageControl *Image8() const { return m_Image8; }
+    FlashBanner *ShockwaveFlash1() const { return m_banner; }
+
+    // Fills the dish display from a row.
+    void showDishRecord(const struct DishRecord &dish);
+
+    // The program's exit: unloads every other window in order, then this one.
+    static void Exit();
+    void closeFromFrame() override;
+
+    // The toolbar buttons' handlers.
+    void printClicked();
+
+private:
+    void buildControls();
+    void load();
+    void nodeClicked(const QModelIndex &index);
+
+    QTreeView *m_Tv = nullptr;
+    CatalogueModel *m_model = nullptr;
+    QListWidget *m_List1 = nullptr;
+    QLineEdit *m_Text1 = nullptr;
+    RichTextBox *m_Boxx3 = nullptr;
+    RichTextBox *m_Boxx4 = nullptr;
+    QPlainTextEdit *m_Text3 = nullptr;
+    QPlainTextEdit *m_Text4 = nullptr;
+    ImageControl *m_Image8 = nullptr;
+    FlashBanner *m_banner = nullptr;
+};

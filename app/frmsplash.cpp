@@ -1,0 +1,21 @@
+#include "app/frmsplash.h"
+#include "skin/imagecontrol.h"
+#include "skin/twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("灶香居 2004"));
+    resize(Twips::size(6705, 5145));
+    auto *image1 = new ImageControl(this, QStringLiteral("Image1"));
+    image1->setPicture(QPixmap(QStringLiteral(":/main/splash.png")));
+    image1->setStretch(true);
+    image1->setGeometry(Twips::rect(0, 0, 6720, 5175));
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+    }
+}
