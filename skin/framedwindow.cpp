@@ -4,20 +4,63 @@
 #include "app/registry.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QColor BackColour(250, 250, 250);
+const QColor ForeColour(31, 96, 169);
+const QColor ShadowColour(151, 169, 193);
+// The skin's surround colour: never part of the window.
+const QRgb SurroundRgb = qRgb(255, 0, 0);
+
+struct StatePicture {
+    const char *name;
+    const char *resource;
+};
+const StatePicture StatePictures[] = {
+    {"ImMin1", ":/skin/min_hover.png"},         {"ImMin2", ":/skin/min_pressed.png"},
+    {"Immax1", ":/skin/max_hover.png"},         {"Immax2", ":/skin/max_pressed.png"},
+    {"ImClose1", ":/skin/close_hover.png"},     {"ImClose2", ":/skin/close_pressed.png"},
+    {"IMus0", ":/skin/restore_rest.png"},       {"IMus1", ":/skin/restore_hover.png"},
+    {"IMus2", ":/skin/restore_pressed.png"},
+};
+
+int roundPx(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// Region rectangles and ellipses take left, top, right, bottom with the
+// right and bottom outside; a reversed pair is put in order first.
+QRect ordered(int l, int t, int r, int b)
+{
+    return QRect(std::min(l, r), std::min(t, b), std::abs(r - l), std::abs(b - t));
+}
+} // namespace
 
 FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Skin skin,
                            double designWidthTw, double designHeightTw, double pbottomLeftTw,
                            QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_skin(skin)
 {
+    ensureAssetResources();
     setObjectName(objectName);
     setWindowTitle(caption);
     setMouseTracking(true);
-    resize(Twips::px(designWidthTw), Twips::px(designHeightTw));
+    m_captionFont = captionFont();
+    m_designSize = Twips::size(designWidthTw, designHeightTw);
+    resize(m_designSize);
     buildFrameControls(pbottomLeftTw);
+    wireCaptionButtons();
+    wireTitleBar();
+    wireGrip(m_Pbottom, GripEdge::Bottom);
+    wireGrip(m_Pright, GripEdge::Right);
+    wireGrip(m_Pjiao, GripEdge::Corner);
 }
 
 FramedWindow::~FramedWindow() = default;
@@ -36,12 +79,33 @@ void FramedWindow::centreOnScreen()
     move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
 }
 
+QFont FramedWindow::captionFont()
+{
+    const QStringList families = QFontDatabase::families();
+    QString family = QStringLiteral("AR PL UMing CN");
+    if (families.contains(QStringLiteral("宋体")))
+        family = QStringLiteral("宋体");
+    else if (families.contains(QStringLiteral("SimSun")))
+        family = QStringLiteral("SimSun");
+    QFont font(family);
+    font.setPointSize(9);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
 void FramedWindow::buildFrameControls(double pbottomLeftTw)
 {
     m_IMBar = new ImageControl(this, QStringLiteral("IMBar"));
-    m_IMBar->setGeometry(0, 0, Twips::px(1100), Twips::px(255));
+    m_IMBar->setGeometry(0, 0, 0, Twips::px(255));
+
+    const QImage icon(QStringLiteral(":/skin/icon.png"));
     m_Imico = new ImageControl(this, QStringLiteral("Imico"));
+    m_Imico->setPicture(QPixmap::fromImage(icon));
+    m_Imico->resize(Twips::size(240, 240));
     m_Imico->hide();
+    if (!icon.isNull())
+        setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+
     m_Immin = new ImageControl(this, QStringLiteral("Immin"));
     m_Immin->setToolTip(QStringLiteral("最小化"));
     m_Immax = new ImageControl(this, QStringLiteral("Immax"));
@@ -50,13 +114,38 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_Imclose->setToolTip(QStringLiteral("关闭"));
     for (ImageControl *b : {m_Immin, m_Immax, m_Imclose})
         b->resize(Twips::size(255, 240));
+
+    for (const StatePicture &s : StatePictures) {
+        auto *holder = new ImageControl(this, QString::fromLatin1(s.name));
+        const QPixmap picture(QString::fromLatin1(s.resource));
+        holder->setPicture(picture);
+        holder->resize(picture.isNull() ? QSize(17, 16) : picture.size());
+        holder->hide();
+    }
+
+    m_skinImage = QImage(m_skin == Skin::ThreeButton ? QStringLiteral(":/skin/three.png")
+                                                     : QStringLiteral(":/skin/closeonly.png"));
+    m_skinPaint = m_skinImage.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < m_skinPaint.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(m_skinPaint.scanLine(y));
+        for (int x = 0; x < m_skinPaint.width(); ++x)
+            if ((line[x] & 0xffffff) == (SurroundRgb & 0xffffff))
+                line[x] = qRgba(0, 0, 0, 0);
+    }
+    m_Pmain = new ImageControl(this, QStringLiteral("Pmain"));
+    m_Pmain->setPicture(QPixmap::fromImage(m_skinImage));
+    m_Pmain->resize(m_skinImage.isNull() ? Twips::size(2250, 2325) : m_skinImage.size());
+    m_Pmain->hide();
+
     m_Pbottom = new ImageControl(this, QStringLiteral("Pbottom"));
     m_Pbottom->setGeometry(Twips::px(pbottomLeftTw), 0, 0, Twips::px(195));
+    m_Pbottom->setCursor(Qt::SizeVerCursor);
     m_Pright = new ImageControl(this, QStringLiteral("Pright"));
     m_Pright->setGeometry(0, Twips::px(-240), Twips::px(135), 0);
+    m_Pright->setCursor(Qt::SizeHorCursor);
     m_Pjiao = new ImageControl(this, QStringLiteral("Pjiao"));
     m_Pjiao->resize(Twips::size(255, 255));
-    connect(m_Imclose, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+    m_Pjiao->setCursor(Qt::SizeFDiagCursor);
 }
 
 ImageControl *FramedWindow::stateControl(const char *name) const
@@ -66,20 +155,113 @@ ImageControl *FramedWindow::stateControl(const char *name) const
 
 QRegion FramedWindow::frameRegion(double widthTw, double heightTw)
 {
-    return QRegion(0, 0, Twips::px(widthTw), Twips::px(heightTw));
+    const double w = widthTw / Twips::PerPixel;
+    const double h = heightTw / Twips::PerPixel;
+    auto rect = [](double l, double t, double r, double b) {
+        return QRegion(ordered(roundPx(l), roundPx(t), roundPx(r), roundPx(b)));
+    };
+    auto ellipse = [](double l, double t, double r, double b) {
+        return QRegion(ordered(roundPx(l), roundPx(t), roundPx(r), roundPx(b)), QRegion::Ellipse);
+    };
+    QRegion region = rect(0, 26, w, h - 26);
+    region += rect(23, 0, w - 23, h);
+    region += rect(23, 52, w, h - 6);
+    region += rect(52, 52, w - 6, h);
+    region += ellipse(0, 0, 52, 52);
+    region += ellipse(w - 50, 0, w + 1, 52);
+    region += ellipse(0, h - 52, 52, h);
+    region += ellipse(w - 9, h - 9, w, h);
+    return region;
 }
 
 void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }
 
+void FramedWindow::raiseFrameControls()
+{
+    for (ImageControl *c : {m_IMBar, m_Immin, m_Immax, m_Imclose, m_Pbottom, m_Pright, m_Pjiao})
+        if (c)
+            c->raise();
+}
+
+QSize FramedWindow::gripMinimumSize() const
+{
+    return QSize(std::min(m_designSize.width(), 260), std::min(m_designSize.height(), 120));
+}
+
+// The size-change handler: lays the frame controls out, paints the frame
+// onto the surface and cuts the window region. A position or size that a
+// control rejects is skipped and the next step still runs.
 void FramedWindow::frameSizeChanged()
 {
-    m_surface = QImage(size(), QImage::Format_RGB32);
-    m_surface.fill(QColor(250, 250, 250));
+    if (!m_Pjiao)
+        return; // still being built
+    const double W = Twips::fromPx(width());
+    const double H = Twips::fromPx(height());
+
+    m_IMBar->setWidthTw(W - 1100);
+    m_Immax->setTopTw(120);
+    m_Immax->setLeftTw(W - 780);
+    m_Immin->setTopTw(120);
+    m_Immin->setLeftTw(W - 1095);
+    m_Imclose->setTopTw(120);
+    m_Imclose->setLeftTw(W - 465);
+    m_Pbottom->setTopTw(H - m_Pbottom->heightTw());
+    m_Pbottom->setWidthTw(W - 240);
+    m_Pright->setLeftTw(W - m_Pright->widthTw());
+    m_Pright->setHeightTw(H - 240);
+    m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
+    m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
+
+    paintSurface(W, H);
     RMe();
+    raiseFrameControls();
     update();
 }
 
-void FramedWindow::RMe() {}
+void FramedWindow::paintSurface(double W, double H)
+{
+    m_surface = QImage(size(), QImage::Format_RGB32);
+    if (m_surface.isNull())
+        return;
+    QPainter p(&m_surface);
+    p.fillRect(m_surface.rect(), BackColour);
+
+    if (!m_skinPaint.isNull()) {
+        const double PW = Twips::fromPx(m_skinPaint.width());
+        const double PH = Twips::fromPx(m_skinPaint.height());
+        auto piece = [&](double sx, double sy, double sw, double sh, double dx, double dy, double dw,
+                         double dh) {
+            p.drawImage(Twips::rect(dx, dy, dw, dh), m_skinPaint, Twips::rect(sx, sy, sw, sh));
+        };
+        piece(420, 0, 120, 600, 420, 0, W, 600);                      // title slice
+        piece(420, PH - 600, 120, 600, 420, H - 600, W, 600);         // bottom slice
+        piece(0, 880, 200, 40, 0, 0, 200, H);                         // left edge
+        piece(PW - 200, 880, 200, 40, W - 200, 0, 200, H);            // right edge
+        piece(0, 0, 450, 600, 0, 0, 450, 600);                        // top-left corner
+        piece(0, PH - 600, 450, 600, 0, H - 600, 450, 600);           // bottom-left corner
+        piece(PW - 1665, 0, 1665, 435, W - 1665, 0, 1665, 435);       // top-right piece
+        piece(PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525); // bottom-right
+    }
+    if (m_Imico->hasPicture())
+        p.drawPixmap(Twips::rect(240, 100, 240, 240), m_Imico->picture(), Twips::rect(0, 0, 240, 240));
+
+    // The caption twice: a light shadow, then the caption itself 10 twips
+    // right of and below it. The text position is the top of the text.
+    p.setFont(m_captionFont);
+    const int ascent = QFontMetrics(m_captionFont).ascent();
+    const QString text = windowTitle();
+    p.setPen(ShadowColour);
+    p.drawText(QPoint(Twips::px(530), Twips::px(110) + ascent), text);
+    p.setPen(ForeColour);
+    p.drawText(QPoint(Twips::px(540), Twips::px(120) + ascent), text);
+}
+
+void FramedWindow::RMe()
+{
+    const QRegion region = frameRegion(Twips::fromPx(width()), Twips::fromPx(height()));
+    if (!region.isEmpty())
+        setMask(region);
+}
 
 void FramedWindow::resizeEvent(QResizeEvent *event)
 {
@@ -93,9 +275,33 @@ void FramedWindow::paintEvent(QPaintEvent *)
     p.drawImage(0, 0, m_surface);
 }
 
-void FramedWindow::mouseMoveEvent(QMouseEvent *event) { QWidget::mouseMoveEvent(event); }
+void FramedWindow::resetMarkedButtons()
+{
+    for (ImageControl *b : {m_Imclose, m_Immin, m_Immax})
+        if (!b->tag().isEmpty()) {
+            b->clearPicture();
+            b->setTag(QString());
+        }
+}
 
-void FramedWindow::changeEvent(QEvent *event) { QWidget::changeEvent(event); }
+void FramedWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    // Moves that reach the window from one of its own controls (a label
+    // passing them on) are not over the bare surface.
+    if (!childAt(event->position().toPoint()))
+        resetMarkedButtons();
+    QWidget::mouseMoveEvent(event);
+}
+
+void FramedWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Minimising, maximising and restoring lay out, repaint and reshape the
+    // frame; a new caption is painted at once rather than at the next size
+    // change, so the title always reads what the window is called.
+    if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange)
+        frameSizeChanged();
+}
 
 void FramedWindow::closeEvent(QCloseEvent *event)
 {
@@ -104,4 +310,119 @@ void FramedWindow::closeEvent(QCloseEvent *event)
     closeFromFrame();
 }
 
-void FramedWindow::wireCaptionButtons() {}
+void FramedWindow::wireCaptionButtons()
+{
+    auto hoverPicture = [this](ImageControl *b) -> QPixmap {
+        const char *name = b == m_Immin ? "ImMin1" : b == m_Imclose ? "ImClose1"
+                           : isMaximized()                         ? "IMus1"
+                                                                   : "Immax1";
+        ImageControl *holder = stateControl(name);
+        return holder ? holder->picture() : QPixmap();
+    };
+    auto pressedPicture = [this](ImageControl *b) -> QPixmap {
+        const char *name = b == m_Immin ? "ImMin2" : b == m_Imclose ? "ImClose2"
+                           : isMaximized()                         ? "IMus2"
+                                                                   : "Immax2";
+        ImageControl *holder = stateControl(name);
+        return holder ? holder->picture() : QPixmap();
+    };
+    const bool threeButtons = m_skin == Skin::ThreeButton;
+    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
+        // Close-only windows: the minimise and maximise buttons only confirm
+        // their resting look on mouse-up.
+        const bool active = threeButtons || b == m_Imclose;
+        if (active) {
+            connect(b, &ImageControl::mouseMoved, this, [b, hoverPicture] {
+                if (b->tag().isEmpty()) {
+                    b->setPicture(hoverPicture(b));
+                    b->setTag(QStringLiteral("1"));
+                }
+            });
+            connect(b, &ImageControl::mouseDown, this, [b, pressedPicture] { b->setPicture(pressedPicture(b)); });
+        }
+        connect(b, &ImageControl::mouseUp, this, [b] {
+            b->clearPicture();
+            b->setTag(QString());
+        });
+    }
+    if (threeButtons) {
+        connect(m_Immin, &ImageControl::clicked, this, [this] { showMinimized(); });
+        connect(m_Immax, &ImageControl::clicked, this, [this] {
+            if (isMaximized())
+                showNormal();
+            else
+                showMaximized();
+        });
+    }
+    connect(m_Imclose, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+}
+
+// Dragging by the title strip: the platform moves the window where it can;
+// elsewhere the window follows the strip's mouse moves until release.
+void FramedWindow::wireTitleBar()
+{
+    connect(m_IMBar, &ImageControl::mouseDown, this, [this](Qt::MouseButton button, const QPoint &pos) {
+        if (button != Qt::LeftButton)
+            return;
+        m_dragging = false;
+        if (QWindow *handle = windowHandle(); handle && handle->startSystemMove())
+            return;
+        m_dragging = true;
+        m_dragOffset = m_IMBar->mapToGlobal(pos) - this->pos();
+    });
+    connect(m_IMBar, &ImageControl::mouseMoved, this, [this](Qt::MouseButtons buttons, const QPoint &pos) {
+        if (!m_dragging)
+            return;
+        if (!(buttons & Qt::LeftButton)) {
+            m_dragging = false;
+            return;
+        }
+        move(m_IMBar->mapToGlobal(pos) - m_dragOffset);
+    });
+    connect(m_IMBar, &ImageControl::mouseUp, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            m_dragging = false;
+    });
+}
+
+// The grips resize the window: the bottom edge, the right edge, or both at
+// the corner, never below gripMinimumSize().
+void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
+{
+    connect(grip, &ImageControl::mouseDown, this, [this, grip, edge](Qt::MouseButton button, const QPoint &pos) {
+        grip->setTag(QStringLiteral("1"));
+        if (button != Qt::LeftButton || isMaximized())
+            return;
+        m_resizing = false;
+        const Qt::Edges edges = edge == GripEdge::Bottom ? Qt::Edges(Qt::BottomEdge)
+                                : edge == GripEdge::Right ? Qt::Edges(Qt::RightEdge)
+                                                          : (Qt::BottomEdge | Qt::RightEdge);
+        if (QWindow *handle = windowHandle(); handle && handle->startSystemResize(edges))
+            return;
+        m_resizing = true;
+        m_resizeEdge = edge;
+        m_resizeStartGlobal = grip->mapToGlobal(pos);
+        m_resizeStartSize = size();
+    });
+    connect(grip, &ImageControl::mouseMoved, this, [this, grip](Qt::MouseButtons buttons, const QPoint &pos) {
+        if (!m_resizing)
+            return;
+        if (!(buttons & Qt::LeftButton)) {
+            m_resizing = false;
+            return;
+        }
+        const QPoint delta = grip->mapToGlobal(pos) - m_resizeStartGlobal;
+        QSize target = m_resizeStartSize;
+        if (m_resizeEdge != GripEdge::Bottom)
+            target.setWidth(target.width() + delta.x());
+        if (m_resizeEdge != GripEdge::Right)
+            target.setHeight(target.height() + delta.y());
+        target = target.expandedTo(gripMinimumSize());
+        if (target != size())
+            resize(target);
+    });
+    connect(grip, &ImageControl::mouseUp, this, [this, grip] {
+        grip->setTag(QString());
+        m_resizing = false;
+    });
+}

@@ -7,6 +7,7 @@
 // A framed window derives from FramedWindow, names its skin, design size,
 // caption and the design left of its bottom grip, and builds its own
 // controls at their design places with place().
+#include <QFont>
 #include <QImage>
 #include <QWidget>
 
@@ -49,6 +50,18 @@ public:
     // The window region for a window of this size in twips (RMe's shape).
     static QRegion frameRegion(double widthTw, double heightTw);
 
+    // The caption font: 宋体 9 pt bold, or a Song-style CJK font (AR PL
+    // UMing CN) where 宋体 is not installed.
+    static QFont captionFont();
+
+    // Puts the frame controls above the window's own controls. The frame
+    // does this itself at every size change (so also when the window is
+    // first shown); a window that adds controls later may call it again.
+    void raiseFrameControls();
+
+    // The smallest size the resize grips allow (pixels).
+    QSize gripMinimumSize() const;
+
     // What the close button does: unload this window. The main window runs
     // the program's exit instead.
     virtual void closeFromFrame();
@@ -65,8 +78,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    enum class GripEdge { Bottom, Right, Corner };
     void buildFrameControls(double pbottomLeftTw);
     void wireCaptionButtons();
+    void wireTitleBar();
+    void wireGrip(ImageControl *grip, GripEdge edge);
+    void paintSurface(double W, double H);
+    void resetMarkedButtons();
 
     Skin m_skin;
     QImage m_skinImage;
@@ -79,6 +97,16 @@ private:
     ImageControl *m_Pbottom = nullptr;
     ImageControl *m_Pright = nullptr;
     ImageControl *m_Pjiao = nullptr;
+    ImageControl *m_Pmain = nullptr;
+    QImage m_skinPaint; // the skin with its red surround made transparent
+    QFont m_captionFont;
+    QSize m_designSize;
+    // Moving by the title strip (when the platform cannot move it for us).
     bool m_dragging = false;
     QPoint m_dragOffset;
+    // Resizing by a grip (likewise).
+    bool m_resizing = false;
+    GripEdge m_resizeEdge = GripEdge::Corner;
+    QPoint m_resizeStartGlobal;
+    QSize m_resizeStartSize;
 };

@@ -94,10 +94,20 @@ void ImageControl::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
+void ensureAssetResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(assets);
+        return true;
+    }();
+    (void)registered;
+}
+
 ImageControl *makePictureButton(QWidget *parent, const QString &objectName, const QString &caption,
                                 const QString &resource, double left, double top, double width,
                                 double height)
 {
+    ensureAssetResources();
     auto *button = new ImageControl(parent, objectName);
     QPixmap picture(resource);
     button->setPicture(picture);

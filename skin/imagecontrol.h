@@ -58,3 +58,8 @@ private:
 ImageControl *makePictureButton(QWidget *parent, const QString &objectName, const QString &caption,
                                 const QString &resource, double left, double top,
                                 double width = 0, double height = 0);
+
+// Registers the program's compiled-in pictures (":/skin/...", ":/buttons/...")
+// once; the frame and makePictureButton call it, so resource paths work in
+// every executable that links the windows.
+void ensureAssetResources();
