@@ -105,7 +105,6 @@ frmmain::frmmain()
                    10350, 7920, 480)
 {
     buildControls();
-    load();
 }
 
 frmmain::~frmmain() = default;
@@ -188,7 +187,7 @@ void frmmain::buildControls()
     connect(print, &ImageControl::clicked, this, &frmmain::printClicked);
 }
 
-void frmmain::load()
+void frmmain::Form_Load()
 {
     Windows::unload<frmSplash>();
     centreOnScreen();

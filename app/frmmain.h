@@ -43,6 +43,9 @@ public:
     ImageControl *Image8() const { return m_Image8; }
     FlashBanner *ShockwaveFlash1() const { return m_banner; }
 
+    // Runs once when the window is created through the registry.
+    void Form_Load();
+
     // Fills the dish display from a row.
     void showDishRecord(const struct DishRecord &dish);
 
@@ -55,7 +58,6 @@ public:
 
 private:
     void buildControls();
-    void load();
     void nodeClicked(const QModelIndex &index);
 
     QTreeView *m_Tv = nullptr;

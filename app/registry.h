@@ -27,12 +27,18 @@ W *loaded()
     return (w && !isUnloaded(w)) ? w : nullptr;
 }
 
-// The window, creating (loading) it first if needed.
+// The window, creating (loading) it first if needed. A window with a
+// Form_Load() has it run once it is registered, so its load may itself
+// reach the window through the registry.
 template <class W>
 W *get()
 {
-    if (!loaded<W>())
-        slot<W>() = new W();
+    if (!loaded<W>()) {
+        W *w = new W();
+        slot<W>() = w;
+        if constexpr (requires(W *x) { x->Form_Load(); })
+            w->Form_Load();
+    }
     return slot<W>().data();
 }
 
