@@ -11,34 +11,13 @@
 #include "app/textboxes.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
-#if __has_include("editing/add.h")
 #include "editing/add.h"
-#define HAVE_ADD 1
-#endif
-#if __has_include("editing/addmulu.h")
 #include "editing/addmulu.h"
-#define HAVE_ADDMULU 1
-#endif
-#if __has_include("search/daycate.h")
 #include "search/daycate.h"
-#define HAVE_DAYCATE 1
-#endif
-#if __has_include("search/find.h")
 #include "search/find.h"
-#define HAVE_FIND 1
-#endif
-#if __has_include("web/about.h")
 #include "web/about.h"
-#define HAVE_ABOUT 1
-#endif
-#if __has_include("web/down.h")
 #include "web/down.h"
-#define HAVE_DOWN 1
-#endif
-#if __has_include("web/newban.h")
 #include "web/newban.h"
-#define HAVE_NEWBAN 1
-#endif
 
 #include <QApplication>
 #include <QHeaderView>
@@ -77,25 +56,19 @@ const int ToolbarLefts[] = {600, 1680, 2760, 3840, 4920, 6000, 7080};
 
 void openFromToolbar(const QString &button)
 {
-#if HAVE_DAYCATE
-    if (button == QLatin1String("Image2")) Windows::show<daycate>();
-#endif
-#if HAVE_ADD
-    if (button == QLatin1String("Image3")) Windows::show<Add>();
-#endif
-#if HAVE_FIND
-    if (button == QLatin1String("Image4")) Windows::show<::find>();
-#endif
-#if HAVE_ADDMULU
-    if (button == QLatin1String("Image11")) Windows::show<addmulu>();
-#endif
-#if HAVE_DOWN
-    if (button == QLatin1String("Image5")) Windows::show<down>();
-#endif
-#if HAVE_ABOUT
-    if (button == QLatin1String("Image6")) Windows::show<about>();
-#endif
-    if (button == QLatin1String("Image7"))
+    if (button == QLatin1String("Image2"))
+        Windows::show<daycate>();
+    else if (button == QLatin1String("Image3"))
+        Windows::show<Add>();
+    else if (button == QLatin1String("Image4"))
+        Windows::show<::find>();
+    else if (button == QLatin1String("Image11"))
+        Windows::show<addmulu>();
+    else if (button == QLatin1String("Image5"))
+        Windows::show<down>();
+    else if (button == QLatin1String("Image6"))
+        Windows::show<about>();
+    else if (button == QLatin1String("Image7"))
         frmmain::Exit();
 }
 } // namespace
@@ -234,27 +207,13 @@ void frmmain::printClicked()
 
 void frmmain::Exit()
 {
-#if HAVE_ABOUT
     Windows::unload<about>();
-#endif
-#if HAVE_ADD
     Windows::unload<Add>();
-#endif
-#if HAVE_DAYCATE
     Windows::unload<daycate>();
-#endif
-#if HAVE_DOWN
     Windows::unload<down>();
-#endif
-#if HAVE_FIND
     Windows::unload<::find>();
-#endif
-#if HAVE_NEWBAN
     Windows::unload<newban>();
-#endif
-#if HAVE_ADDMULU
     Windows::unload<addmulu>();
-#endif
     Windows::unload<FrmPrintIt>();
     Windows::unload<frmmain>();
     QCoreApplication::quit();

@@ -1,0 +1,291 @@
+// The main window: start-up state, the catalogue tree after a rebuild, the
+// caption, temp.txt, the dish display and the exit.
+#include "app/catalogue.h"
+#include "app/cataloguemodel.h"
+#include "app/frmmain.h"
+#include "app/globals.h"
+#include "app/registry.h"
+#include "app/richtextbox.h"
+#include "skin/imagecontrol.h"
+#include "scripteddialogs.h"
+#include "testdb.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QStringList childTexts(const QAbstractItemModel *m, const QModelIndex &parent)
+{
+    QStringList out;
+    for (int i = 0; i < m->rowCount(parent); ++i)
+        out << m->index(i, 0, parent).data().toString();
+    return out;
+}
+
+QModelIndex childNamed(const QAbstractItemModel *m, const QModelIndex &parent, const QString &text,
+                       int occurrence = 0)
+{
+    for (int i = 0; i < m->rowCount(parent); ++i) {
+        const QModelIndex idx = m->index(i, 0, parent);
+        if (idx.data().toString() == text && occurrence-- == 0)
+            return idx;
+    }
+    return QModelIndex();
+}
+
+void clickNode(QTreeView *tv, const QModelIndex &index)
+{
+    tv->scrollTo(index);
+    const QRect r = tv->visualRect(index);
+    QVERIFY2(r.isValid(), "node not visible");
+    QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+const char *const Kitchen =
+    "INSERT INTO \"02\"(category) VALUES ('凉菜'),(' 热菜 '),('汤'),('凉菜'),('空类');"
+    "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
+    "('热菜','红烧肉','五花肉'||char(13,10)||'冰糖','焯水'||char(13,10)||'慢炖',''),"
+    "('凉菜 ',' 拍黄瓜 ','黄瓜','拍碎拌匀',''),"
+    "('热菜','鱼香肉丝','里脊','滑炒',''),"
+    "('热菜','红烧肉','第二份五花肉','另一种做法',''),"
+    "('无此类','孤儿菜','x','y',''),"
+    "('热菜','Apple派','a','b',''),"
+    "('凉菜','皮蛋豆腐','皮蛋','拌','');";
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        Windows::unload<frmmain>();
+        flushDeletes();
+    }
+
+    void startupBuildsTreeCaptionAndSummary()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        App::SelectedCategory() = QStringLiteral("旧的");
+        frmmain *w = Windows::show<frmmain>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        QCOMPARE(App::AppDir(), db.dir());
+        QVERIFY(App::SelectedCategory().isEmpty());
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有7道美食"));
+        QCOMPARE(App::TotalDishes(), qint64(7));
+
+        const QAbstractItemModel *m = w->Tv()->model();
+        QCOMPARE(m->rowCount(), 1);
+        const QModelIndex root = m->index(0, 0);
+        QCOMPARE(root.data().toString(), QStringLiteral("我的灶香居"));
+        // Categories trimmed, in table order; a name listed twice is one node.
+        QCOMPARE(childTexts(m, root), (QStringList{"凉菜", "热菜", "汤", "空类"}));
+        // Dishes sorted by name; same-name dishes both present; the orphan nowhere.
+        QCOMPARE(childTexts(m, m->index(0, 0, root)), (QStringList{"拍黄瓜", "皮蛋豆腐"}));
+        QCOMPARE(childTexts(m, m->index(1, 0, root)),
+                 (QStringList{"Apple派", "红烧肉", "红烧肉", "鱼香肉丝"}));
+        QCOMPARE(m->rowCount(m->index(2, 0, root)), 0);
+
+        // The rebuild's working list keeps every listed name, trimmed.
+        QStringList listed;
+        for (int i = 0; i < w->List1()->count(); ++i)
+            listed << w->List1()->item(i)->text();
+        QCOMPARE(listed, (QStringList{"凉菜", "热菜", "汤", "凉菜", "空类"}));
+
+        // Root expanded and selected, categories collapsed.
+        QVERIFY(w->Tv()->isExpanded(root));
+        for (int i = 0; i < m->rowCount(root); ++i)
+            QVERIFY(!w->Tv()->isExpanded(m->index(i, 0, root)));
+        QCOMPARE(w->Tv()->currentIndex(), root);
+
+        QFile summary(db.dir() + "temp.txt");
+        QVERIFY(summary.open(QIODevice::ReadOnly));
+        QCOMPARE(summary.readAll(),
+                 QByteArray("凉菜 = 2\r\n热菜 = 4\r\n汤 = 0\r\n凉菜 = 2\r\n空类 = 0\r\n"));
+    }
+
+    void nodePicturesFollowSelection()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        frmmain *w = Windows::get<frmmain>();
+        const QAbstractItemModel *m = w->Tv()->model();
+        const QModelIndex root = m->index(0, 0);
+        const QModelIndex cat = m->index(0, 0, root);
+        const QModelIndex dish = m->index(0, 0, cat);
+        auto picture = [](const QModelIndex &i, QIcon::Mode mode) {
+            return qvariant_cast<QIcon>(i.data(Qt::DecorationRole)).pixmap(16, 16, mode).toImage();
+        };
+        QVERIFY(!picture(root, QIcon::Normal).isNull());
+        QVERIFY(picture(cat, QIcon::Normal) != picture(cat, QIcon::Selected));
+        QVERIFY(picture(dish, QIcon::Normal) != picture(dish, QIcon::Selected));
+        QVERIFY(picture(cat, QIcon::Normal) != picture(dish, QIcon::Normal));
+    }
+
+    void dishClickShowsThatRow()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        frmmain *w = Windows::show<frmmain>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTreeView *tv = w->Tv();
+        const QAbstractItemModel *m = tv->model();
+        const QModelIndex hot = m->index(1, 0, m->index(0, 0));
+
+        // A click on the root or a category leaves the display as it is.
+        clickNode(tv, m->index(0, 0));
+        clickNode(tv, hot);
+        QVERIFY(w->Text1()->text().isEmpty());
+        QVERIFY(!w->Text1()->isReadOnly());
+
+        tv->expand(hot);
+        clickNode(tv, childNamed(m, hot, "红烧肉", 0));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("红烧肉"));
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("五花肉\r\n冰糖"));
+        QCOMPARE(w->Boxx4()->text(), QStringLiteral("焯水\r\n慢炖"));
+        QCOMPARE(w->Text3()->toPlainText(), QStringLiteral("五花肉\n冰糖"));
+        QVERIFY(w->Text1()->isReadOnly() && w->Boxx3()->isReadOnly() && w->Boxx4()->isReadOnly());
+
+        // The second dish of the same name shows its own row.
+        clickNode(tv, childNamed(m, hot, "红烧肉", 1));
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("第二份五花肉"));
+
+        // Names and texts are shown trimmed.
+        const QModelIndex cold = m->index(0, 0, m->index(0, 0));
+        tv->expand(cold);
+        clickNode(tv, childNamed(m, cold, "拍黄瓜"));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
+
+        // A rebuild leaves the display alone.
+        db.exec("DELETE FROM \"01\" WHERE \"名称\" LIKE '%黄瓜%';");
+        QVERIFY(RebuildCatalogue().ok());
+        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
+    }
+
+    void pictureShownAndKeptWhenUnreadable()
+    {
+        TestDb db;
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(db.dir() + "red.png"));
+        db.exec(QString("INSERT INTO \"02\"(category) VALUES ('菜');"
+                        "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
+                        "('菜','有图','a','b','%1red.png'),('菜','坏图','a','b','%1nothing.png'),"
+                        "('菜','无图','a','b','  ');").arg(db.dir()));
+        frmmain *w = Windows::show<frmmain>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QAbstractItemModel *m = w->Tv()->model();
+        const QModelIndex cat = m->index(0, 0, m->index(0, 0));
+        w->Tv()->expand(cat);
+        clickNode(w->Tv(), childNamed(m, cat, "有图"));
+        QCOMPARE(w->Image8()->picture().size(), QSize(40, 30));
+        clickNode(w->Tv(), childNamed(m, cat, "坏图"));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("坏图"));
+        QCOMPARE(w->Image8()->picture().size(), QSize(40, 30));
+        clickNode(w->Tv(), childNamed(m, cat, "无图"));
+        QVERIFY(!w->Image8()->hasPicture());
+    }
+
+    void missingStoreGivesEmptyTreeAndDesignCaption()
+    {
+        TestDb db;
+        QFile::remove(db.path());
+        ScriptedDialogs dialogs;
+        frmmain *w = Windows::get<frmmain>();
+        QCOMPARE(w->windowTitle(), QString::fromUtf8(frmmain::DesignCaption));
+        QCOMPARE(w->Tv()->model()->rowCount(), 0);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!QFile::exists(db.path()));
+        QVERIFY(!RebuildCatalogue().ok());
+    }
+
+    void emptyTablesGiveRootAndZero()
+    {
+        TestDb db("INSERT INTO \"02\"(category) VALUES ('a'),('b');");
+        frmmain *w = Windows::get<frmmain>();
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有0道美食"));
+        QCOMPARE(childTexts(w->Tv()->model(), w->Tv()->model()->index(0, 0)), (QStringList{"a", "b"}));
+        db.exec("DELETE FROM \"02\";");
+        QVERIFY(RebuildCatalogue().ok());
+        QCOMPARE(w->Tv()->model()->rowCount(), 1);
+        QFile summary(db.dir() + "temp.txt");
+        QVERIFY(summary.open(QIODevice::ReadOnly));
+        QCOMPARE(summary.size(), 0);
+    }
+
+    void printNeedsNameIngredientsAndMethod()
+    {
+        TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
+        ScriptedDialogs dialogs;
+        frmmain *w = Windows::get<frmmain>();
+        w->printClicked();
+        QCOMPARE(dialogs.printerDialogs, 0);
+        w->Text1()->setText("菜名");
+        w->Boxx3()->setText("料");
+        w->printClicked();
+        QCOMPARE(dialogs.printerDialogs, 0);
+        w->Boxx4()->setText("做法");
+        w->Text3()->setPlainText("料");
+        w->Text4()->setPlainText("做法");
+        w->printClicked();
+        QCOMPARE(dialogs.printerDialogs, 1);
+    }
+
+    void toolbarAndExit()
+    {
+        TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
+        ScriptedDialogs dialogs;
+        frmmain *w = Windows::show<frmmain>();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QStringList buttons{"Image2", "Image3", "Image4", "Image11", "Image5", "Image6"};
+        QList<QWidget *> opened;
+        for (const QString &name : buttons) {
+            auto *button = w->findChild<ImageControl *>(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+            const QWidgetList before = QApplication::topLevelWidgets();
+            QTest::mouseClick(button, Qt::LeftButton);
+            QWidget *shown = nullptr;
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (!before.contains(t) && t->isVisible())
+                    shown = t;
+            QVERIFY2(shown, qPrintable(name));
+            // A second press brings up the same window.
+            QTest::mouseClick(button, Qt::LeftButton);
+            for (QWidget *t : QApplication::topLevelWidgets())
+                QVERIFY(before.contains(t) || t == shown || !t->isVisible());
+            opened << shown;
+        }
+        QStringList names;
+        for (QWidget *o : opened)
+            names << o->objectName();
+        QCOMPARE(names, (QStringList{"daycate", "Add", "find", "addmulu", "down", "about"}));
+
+        QTest::mouseClick(w->findChild<ImageControl *>("Image7"), Qt::LeftButton);
+        flushDeletes();
+        QVERIFY(!Windows::loaded<frmmain>());
+        for (QWidget *t : QApplication::topLevelWidgets())
+            QVERIFY2(!t->isVisible(), qPrintable(t->objectName()));
+    }
+
+    void appDirAlwaysEndsInOneSeparator()
+    {
+        QCOMPARE(App::withTrailingSeparator("/"), QStringLiteral("/"));
+        QCOMPARE(App::withTrailingSeparator("/opt/zx"), QStringLiteral("/opt/zx/"));
+        QCOMPARE(App::withTrailingSeparator("/opt/zx/"), QStringLiteral("/opt/zx/"));
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
