@@ -1,11 +1,19 @@
 // The program's entry.
+#include "app/fonts.h"
 #include "app/module1.h"
+#include "web/webengine.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
+    prepareWebEngine();
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zaoxiangju"));
+    QApplication::setApplicationDisplayName(QStringLiteral("灶香居 2004"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
+    QApplication::setFont(songFont(9));
     Module1::Main();
     return app.exec();
 }
