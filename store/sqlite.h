@@ -1,0 +1,94 @@
+#pragma once
+// A small RAII layer over the SQLite C API: a connection, a prepared
+// statement and a transaction guard. Every call hands back SQLite's own
+// result code; the recipe store turns codes into StoreError kinds.
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace Sql {
+
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    Connection(Connection &&other) noexcept;
+    Connection &operator=(Connection &&other) noexcept;
+
+    // sqlite3_open_v2 with the given flags (never add SQLITE_OPEN_CREATE for
+    // cate.mdb). Extended result codes are switched on.
+    int open(const QString &path, int flags);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Runs one or more statements that return no rows of interest.
+    int exec(const char *sql);
+    int setBusyTimeout(int milliseconds);
+    qint64 lastInsertRowid() const;
+    int changes() const;
+    QString errorMessage() const;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+class Statement {
+public:
+    Statement() = default;
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&other) noexcept;
+
+    int prepare(const Connection &db, const QString &sql);
+    bool isPrepared() const { return m_st != nullptr; }
+
+    // Parameters count from 1, as in SQLite.
+    int bindText(int index, const QString &text);
+    int bindInt64(int index, qint64 value);
+    int bindNull(int index);
+
+    // SQLITE_ROW while there is a row, SQLITE_DONE at the end, else an error.
+    int step();
+    int reset();
+
+    // Columns count from 0. NULL reads as an empty text or 0.
+    QString columnText(int column) const;
+    qint64 columnInt64(int column) const;
+    bool columnIsNull(int column) const;
+    int columnCount() const;
+
+private:
+    sqlite3_stmt *m_st = nullptr;
+};
+
+// BEGIN IMMEDIATE on construction (so a competing writer is found before any
+// change is made); rolls back on destruction unless commit() succeeded.
+class Transaction {
+public:
+    explicit Transaction(Connection &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    int beginResult() const { return m_begin; }
+    bool active() const { return m_active; }
+    int commit();
+
+private:
+    Connection &m_db;
+    int m_begin;
+    bool m_active = false;
+};
+
+// "name" with inner double quotes doubled: safe to put into SQL as an identifier.
+QString quoteIdentifier(const QString &name);
+
+} // namespace Sql

@@ -1,0 +1,619 @@
+// The recipe store on real cate.mdb files in a temporary folder.
+#include "store/recipestore.h"
+#include "testdb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace RecipeStore;
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+// An SQL text literal.
+QString lit(const QString &text)
+{
+    QString t = text;
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+QString dishSql(const QString &category, const QString &name, const QString &ingredients = QStringLiteral("料"),
+                const QString &method = QStringLiteral("法"), const QString &picture = QString())
+{
+    return QStringLiteral("INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES(%1,%2,%3,%4,%5);")
+        .arg(lit(category), lit(name), lit(ingredients), lit(method), lit(picture));
+}
+
+QString categorySql(const QString &category)
+{
+    return QStringLiteral("INSERT INTO \"02\"(category) VALUES(%1);").arg(lit(category));
+}
+
+// A second program's connection to the file, for locking tests.
+class OtherProgram {
+public:
+    explicit OtherProgram(const QString &path)
+    {
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    }
+    ~OtherProgram() { sqlite3_close(m_db); }
+    int exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+} // namespace
+
+class TstRecipeStore : public QObject {
+    Q_OBJECT
+private slots:
+    void listsKeepTableOrderAndTrimOnlyBlanks();
+    void catalogueReadsBothTablesOnce();
+    void findDishMatchesTrimmedAndTakesFirst();
+    void addDishTrimsAllButCategoryAndAssignsIds();
+    void updateDishRewritesTheRowById();
+    void addCategoryKeepsBlanksAndDuplicates();
+    void deleteCategoryTakesDishesAndFirstRow();
+    void deleteCategoryIsAllOrNothing();
+    void searchUsesPatternInTableOrder();
+    void searchRejectsBadPattern();
+    void oddTextsRoundTrip();
+    void pickDrawsWithinBounds();
+    void pickEndsOnGappedAndEmptyTables();
+    void replacementFileWithOtherColumnNames();
+    void badFilesAreReportedAndLeftAlone_data();
+    void badFilesAreReportedAndLeftAlone();
+    void missingFileIsNeverCreated();
+    void readOnlyFileRefusesWrites();
+    void readOnlyFolderRefusesWrites();
+    void lockedFileGivesBusy();
+    void writesAreDurableAtOnce();
+    void errorTextsAreChinese();
+};
+
+void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
+{
+    TestDb db(categorySql(QStringLiteral("汤羹")) + categorySql(QStringLiteral("  家常菜 ")) + categorySql(QStringLiteral("凉菜\t"))
+              + categorySql(QStringLiteral("汤羹")) + categorySql(QStringLiteral("Soup"))
+              + dishSql(QStringLiteral("家常菜"), QStringLiteral(" 鱼香肉丝 "))
+              + dishSql(QStringLiteral("汤羹"), QStringLiteral("紫菜蛋花汤"))
+              + dishSql(QStringLiteral("家常菜  "), QStringLiteral("番茄炒蛋"))
+              + dishSql(QStringLiteral("  家常菜"), QStringLiteral("地三鲜"))
+              + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"))
+              + dishSql(QStringLiteral("soup"), QStringLiteral("Corn soup"))
+              + dishSql(QStringLiteral("素菜"), QStringLiteral("清炒时蔬")));
+
+    const auto cats = ListCategories(db.path());
+    QVERIFY(cats.ok());
+    QCOMPARE(*cats, QStringList({"汤羹", "家常菜", "凉菜\t", "汤羹", "Soup"}));
+
+    const auto rows = ListCategoryRows(db.path());
+    QVERIFY(rows.ok());
+    QCOMPARE(rows->size(), 5);
+    QCOMPARE(rows->at(1).category, QStringLiteral("  家常菜 "));
+    QCOMPARE(rows->at(2).category, QStringLiteral("凉菜\t"));
+    QCOMPARE(rows->at(4).id, 5);
+
+    // Blanks on either side do not matter; a tab and letter case do.
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("家常菜")),
+             QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜"}));
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("凉菜\t")), QStringList());
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("Soup")), QStringList());
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("soup")), QStringList({"Corn soup"}));
+    // A dish of a category not in "02" still counts.
+    QCOMPARE(*CountDishes(db.path()), 7);
+
+    // Natural order survives deleting a row in the middle.
+    db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2;") + dishSql(QStringLiteral("家常菜"), QStringLiteral("回锅肉")));
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("家常菜")),
+             QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜", "回锅肉"}));
+    QCOMPARE(*CountDishes(db.path()), 7);
+
+    TestDb empty;
+    QCOMPARE(*ListCategories(empty.path()), QStringList());
+    QCOMPARE(*CountDishes(empty.path()), 0);
+}
+
+void TstRecipeStore::catalogueReadsBothTablesOnce()
+{
+    TestDb db(categorySql(QStringLiteral(" 川菜")) + categorySql(QStringLiteral("川菜"))
+              + dishSql(QStringLiteral("川菜 "), QStringLiteral(" 麻婆豆腐"))
+              + dishSql(QStringLiteral("无名"), QStringLiteral("孤菜"))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("水煮鱼 ")));
+    const auto data = LoadCatalogue(db.path());
+    QVERIFY(data.ok());
+    QCOMPARE(data->categories, QStringList({"川菜", "川菜"}));
+    QCOMPARE(data->totalDishes, 3);
+    QCOMPARE(data->dishes.size(), 3);
+    QCOMPARE(data->dishes.at(0).id, 1);
+    QCOMPARE(data->dishes.at(0).category, QStringLiteral("川菜"));
+    QCOMPARE(data->dishes.at(0).name, QStringLiteral("麻婆豆腐"));
+    QCOMPARE(data->dishes.at(1).category, QStringLiteral("无名"));
+    QCOMPARE(data->dishes.at(2).name, QStringLiteral("水煮鱼"));
+
+    TestDb empty;
+    const auto none = LoadCatalogue(empty.path());
+    QVERIFY(none.ok());
+    QVERIFY(none->categories.isEmpty());
+    QCOMPARE(none->totalDishes, 0);
+}
+
+void TstRecipeStore::findDishMatchesTrimmedAndTakesFirst()
+{
+    TestDb db(dishSql(QStringLiteral("家常菜"), QStringLiteral("红烧肉"), QStringLiteral("五花肉"), QStringLiteral("第一种"))
+              + dishSql(QStringLiteral(" 家常菜 "), QStringLiteral(" 红烧肉 "), QStringLiteral("猪肉"), QStringLiteral("第二种"), QStringLiteral(" /p.jpg "))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"), QStringLiteral("辣"), QStringLiteral("第三种")));
+
+    auto found = FindDish(db.path(), QStringLiteral("  家常菜"), QStringLiteral("红烧肉  "));
+    QVERIFY(found.ok() && found->has_value());
+    QCOMPARE((*found)->id, 1);
+    QCOMPARE((*found)->method, QStringLiteral("第一种"));
+
+    found = FindDish(db.path(), QStringLiteral("川菜"), QStringLiteral("红烧肉"));
+    QVERIFY(found.ok() && found->has_value());
+    QCOMPARE((*found)->id, 3);
+
+    found = FindDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("红烧"));
+    QVERIFY(found.ok());
+    QVERIFY(!found->has_value());
+
+    // By id the row comes back exactly as stored.
+    const auto byId = FindDishById(db.path(), 2);
+    QVERIFY(byId.ok() && byId->has_value());
+    QCOMPARE((*byId)->category, QStringLiteral(" 家常菜 "));
+    QCOMPARE((*byId)->name, QStringLiteral(" 红烧肉 "));
+    QCOMPARE((*byId)->picture, QStringLiteral(" /p.jpg "));
+    QVERIFY(!FindDishById(db.path(), 99)->has_value());
+}
+
+void TstRecipeStore::addDishTrimsAllButCategoryAndAssignsIds()
+{
+    TestDb db;
+    const QString method = QStringLiteral("1. 切块。") + CRLF + QStringLiteral("2. 下锅。 ");
+    const auto first = AddDish(db.path(), QStringLiteral(" 家常菜 "), QStringLiteral("  番茄炒蛋 "),
+                               QStringLiteral(" 番茄 2个\r\n鸡蛋 3个 "), method, QStringLiteral(" C:\\图\\a.jpg "));
+    QVERIFY(first.ok());
+    QCOMPARE(*first, 1);
+    QCOMPARE(db.rows(QStringLiteral("SELECT id, category, \"名称\", picture FROM \"01\"")),
+             QStringList({"1| 家常菜 |番茄炒蛋|C:\\图\\a.jpg"}));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT ingredients FROM \"01\"")), QStringLiteral("番茄 2个\r\n鸡蛋 3个"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT method FROM \"01\"")), QStringLiteral("1. 切块。\r\n2. 下锅。"));
+
+    // Same name again is a second row; ids go up and are not reused.
+    QCOMPARE(*AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"), {}, {}, {}), 2);
+    db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2"));
+    QCOMPARE(*AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("蒜蓉西兰花"), {}, {}, {}), 3);
+    QCOMPARE(db.rows(QStringLiteral("SELECT id, \"名称\" FROM \"01\" ORDER BY rowid")),
+             QStringList({"1|番茄炒蛋", "3|蒜蓉西兰花"}));
+}
+
+void TstRecipeStore::updateDishRewritesTheRowById()
+{
+    TestDb db(dishSql(QStringLiteral("家常菜"), QStringLiteral("红烧肉"))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"))
+              + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
+    const auto updated = UpdateDish(db.path(), 2, QStringLiteral(" 红烧肉（辣） "), QStringLiteral(" 五花肉 500克 "),
+                                    QStringLiteral("1. 焯水。\r\n2. 炒糖色。 "), QStringLiteral(" "));
+    QVERIFY(updated.ok());
+    QVERIFY(*updated);
+    QCOMPARE(db.rows(QStringLiteral("SELECT id, category, \"名称\", ingredients, picture FROM \"01\" ORDER BY rowid")),
+             QStringList({"1|家常菜|红烧肉|料|", "2|川菜|红烧肉（辣）|五花肉 500克|", "3|凉菜|拍黄瓜|料|"}));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT method FROM \"01\" WHERE id = 2")), QStringLiteral("1. 焯水。\r\n2. 炒糖色。"));
+
+    // The row is gone: nothing is written anywhere.
+    db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 3"));
+    const QByteArray before = db.bytes();
+    const auto gone = UpdateDish(db.path(), 3, QStringLiteral("新名"), {}, {}, {});
+    QVERIFY(gone.ok());
+    QVERIFY(!*gone);
+    QCOMPARE(db.bytes(), before);
+}
+
+void TstRecipeStore::addCategoryKeepsBlanksAndDuplicates()
+{
+    TestDb db(categorySql(QStringLiteral("凉菜")));
+    QCOMPARE(*AddCategory(db.path(), QStringLiteral(" 粤菜 ")), 2);
+    QCOMPARE(*AddCategory(db.path(), QStringLiteral("凉菜")), 3);
+    QCOMPARE(*AddCategory(db.path(), QStringLiteral("   ")), 4);
+    QCOMPARE(db.rows(QStringLiteral("SELECT id, category FROM \"02\" ORDER BY rowid")),
+             QStringList({"1|凉菜", "2| 粤菜 ", "3|凉菜", "4|   "}));
+    const auto rows = ListCategoryRows(db.path());
+    QCOMPARE(rows->at(3).category, QStringLiteral("   "));
+}
+
+void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
+{
+    TestDb db(categorySql(QStringLiteral("汤羹")) + categorySql(QStringLiteral(" 川菜")) + categorySql(QStringLiteral("川菜 "))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("麻婆豆腐"))
+              + dishSql(QStringLiteral("汤羹"), QStringLiteral("酸辣汤"))
+              + dishSql(QStringLiteral("川菜   "), QStringLiteral("回锅肉"))
+              + dishSql(QStringLiteral("川菜\t"), QStringLiteral("夫妻肺片"))
+              + dishSql(QStringLiteral("川"), QStringLiteral("宫保鸡丁")));
+
+    const auto outcome = DeleteCategory(db.path(), QStringLiteral("川菜 "));
+    QVERIFY(outcome.ok());
+    QCOMPARE(outcome->dishesDeleted, 2);
+    QVERIFY(outcome->categoryRowDeleted);
+    QCOMPARE(db.rows(QStringLiteral("SELECT category FROM \"02\" ORDER BY rowid")), QStringList({"汤羹", "川菜 "}));
+    QCOMPARE(db.rows(QStringLiteral("SELECT \"名称\" FROM \"01\" ORDER BY rowid")),
+             QStringList({"酸辣汤", "夫妻肺片", "宫保鸡丁"}));
+
+    // The second row of the duplicate goes next time; no dishes are left for it.
+    const auto again = DeleteCategory(db.path(), QStringLiteral("川菜"));
+    QCOMPARE(again->dishesDeleted, 0);
+    QVERIFY(again->categoryRowDeleted);
+    QCOMPARE(db.rows(QStringLiteral("SELECT category FROM \"02\"")), QStringList({"汤羹"}));
+
+    // A name that is nowhere: nothing happens.
+    const auto nothing = DeleteCategory(db.path(), QStringLiteral("粤菜"));
+    QVERIFY(nothing.ok());
+    QCOMPARE(nothing->dishesDeleted, 0);
+    QVERIFY(!nothing->categoryRowDeleted);
+
+    // With "01" empty the category row still goes.
+    TestDb empty(categorySql(QStringLiteral("凉菜")));
+    const auto lone = DeleteCategory(empty.path(), QStringLiteral("凉菜"));
+    QVERIFY(lone.ok());
+    QVERIFY(lone->categoryRowDeleted);
+    QCOMPARE(empty.scalar(QStringLiteral("SELECT count(*) FROM \"02\"")), QStringLiteral("0"));
+}
+
+void TstRecipeStore::deleteCategoryIsAllOrNothing()
+{
+    TestDb db(categorySql(QStringLiteral("川菜")) + dishSql(QStringLiteral("川菜"), QStringLiteral("麻婆豆腐"))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("水煮鱼")));
+    // The category row refuses to go: the dishes must stay as well.
+    db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"02\" BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
+    const QByteArray before = db.bytes();
+    const auto outcome = DeleteCategory(db.path(), QStringLiteral("川菜"));
+    QVERIFY(!outcome.ok());
+    QCOMPARE(outcome.error().kind, StoreError::Other);
+    QVERIFY(outcome.error().detail.contains(QStringLiteral("kept")));
+    QCOMPARE(db.rows(QStringLiteral("SELECT \"名称\" FROM \"01\" ORDER BY rowid")), QStringList({"麻婆豆腐", "水煮鱼"}));
+    QCOMPARE(db.bytes(), before);
+    QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
+}
+
+void TstRecipeStore::searchUsesPatternInTableOrder()
+{
+    TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁"))
+              + dishSql(QStringLiteral("粤菜"), QStringLiteral("白切鸡"))
+              + dishSql(QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"))
+              + dishSql(QStringLiteral("汤羹"), QStringLiteral("鸡蛋汤"))
+              + dishSql(QStringLiteral("面点"), QStringLiteral("Pizza 2号"))
+              + dishSql(QStringLiteral("面点"), QStringLiteral("pizza")));
+    auto names = [&](const QString &text) {
+        QStringList out;
+        const auto rows = SearchDishesByName(db.path(), text);
+        if (!rows.ok())
+            return QStringList({QStringLiteral("error")});
+        for (const DishRecord &d : *rows)
+            out << d.name;
+        return out;
+    };
+    QCOMPARE(names(QStringLiteral("鸡")), QStringList({"宫保鸡丁", "白切鸡", "鸡蛋汤"}));
+    QCOMPARE(names(QStringLiteral("蛋")), QStringList({"番茄炒蛋", "鸡蛋汤"}));
+    QCOMPARE(names(QStringLiteral("PIZZA")), QStringList({"Pizza 2号", "pizza"}));
+    QCOMPARE(names(QStringLiteral("#号")), QStringList({"Pizza 2号"}));
+    QCOMPARE(names(QStringLiteral("鸡?")), QStringList({"宫保鸡丁", "鸡蛋汤"}));
+    QCOMPARE(names(QStringLiteral("[白宫]")), QStringList({"宫保鸡丁", "白切鸡"}));
+    QCOMPARE(names(QStringLiteral("鸭")), QStringList());
+
+    const auto rows = SearchDishesByName(db.path(), QStringLiteral("白切"));
+    QCOMPARE(rows->size(), 1);
+    QCOMPARE(rows->at(0).id, 2);
+    QCOMPARE(rows->at(0).category, QStringLiteral("粤菜"));
+    QCOMPARE(rows->at(0).ingredients, QStringLiteral("料"));
+}
+
+void TstRecipeStore::searchRejectsBadPattern()
+{
+    TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
+    for (const QString &text : {QStringLiteral("["), QStringLiteral("鸡[丁"), QStringLiteral("[z-a]")}) {
+        const auto rows = SearchDishesByName(db.path(), text);
+        QVERIFY2(!rows.ok(), qPrintable(text));
+        QCOMPARE(rows.error().kind, StoreError::BadPattern);
+    }
+    // Texts that would break a pasted query are plain text here.
+    for (const QString &text : {QStringLiteral("'"), QStringLiteral("' OR 1=1 --"), QStringLiteral("\"")}) {
+        const auto rows = SearchDishesByName(db.path(), text);
+        QVERIFY(rows.ok());
+        QVERIFY(rows->isEmpty());
+    }
+}
+
+void TstRecipeStore::oddTextsRoundTrip()
+{
+    TestDb db;
+    const QStringList names = {QStringLiteral("😀笑脸饼"), QStringLiteral("老王's \"秘制\" 酱"), QStringLiteral("C:\\菜\\汤"),
+                               QStringLiteral("100%牛肉"), QStringLiteral("a_b"), QStringLiteral("𠮷野家牛丼")};
+    for (const QString &name : names)
+        QVERIFY(AddDish(db.path(), QStringLiteral("杂"), name, name, name, name).ok());
+    QString big;
+    for (int i = 0; big.size() < 1024 * 1024; ++i)
+        big += QStringLiteral("第%1行：猪肉 500克").arg(i) + CRLF;
+    const auto bigId = AddDish(db.path(), QStringLiteral("杂"), QStringLiteral("大菜"), big, big + QStringLiteral("完"), {});
+    QVERIFY(bigId.ok());
+
+    for (const QString &name : names) {
+        const auto found = FindDish(db.path(), QStringLiteral("杂"), name);
+        QVERIFY2(found.ok() && found->has_value(), qPrintable(name));
+        QCOMPARE((*found)->name, name);
+        QCOMPARE((*found)->picture, name);
+    }
+    const auto bigDish = FindDishById(db.path(), *bigId);
+    // Only blanks are trimmed: the final line break stays.
+    QCOMPARE((*bigDish)->ingredients, big);
+    QCOMPARE((*bigDish)->method, big + QStringLiteral("完"));
+}
+
+void TstRecipeStore::pickDrawsWithinBounds()
+{
+    TestDb db(dishSql(QStringLiteral("a"), QStringLiteral("一")) + dishSql(QStringLiteral("a"), QStringLiteral("二"))
+              + QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES(1700, 'a', '末'), (1701, 'a', '越界');"));
+    auto pickWith = [&](QList<double> draws, int maxDraws = 64) {
+        int used = 0;
+        const auto picked = PickRandomDish(db.path(), [&] { ++used; return draws.isEmpty() ? 0.999999999 : draws.takeFirst(); }, maxDraws);
+        return std::make_pair(picked.ok() && picked->has_value() ? (*picked)->name : QString(), used);
+    };
+    // n = Int(1700 * x + 1)
+    QCOMPARE(pickWith({0.0}).first, QStringLiteral("一"));
+    QCOMPARE(pickWith({1.0 / 1700}).first, QStringLiteral("二"));
+    QCOMPARE(pickWith({0.9999999}).first, QStringLiteral("末"));
+    // 3 has no row: drawn again, then 2.
+    QCOMPARE(pickWith({2.0 / 1700, 1.5 / 1700}), std::make_pair(QStringLiteral("二"), 2));
+    // A draw of 1 or more, or below 0, names no number; 1701 is never returned.
+    QCOMPARE(pickWith({1.0, -0.1, 0.0}), std::make_pair(QStringLiteral("一"), 3));
+}
+
+void TstRecipeStore::pickEndsOnGappedAndEmptyTables()
+{
+    TestDb gapped(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES(5, 'a', '五'), (1800, 'a', '远');"));
+    int used = 0;
+    auto picked = PickRandomDish(gapped.path(), [&] { ++used; return 0.0; }, 10);
+    QVERIFY(picked.ok());
+    QVERIFY(!picked->has_value());
+    QCOMPARE(used, 10);
+
+    used = 0;
+    picked = PickRandomDish(gapped.path(), [&] { return ++used < 3 ? 0.0 : 4.0 / 1700; }, 10);
+    QCOMPARE((*picked)->name, QStringLiteral("五"));
+
+    TestDb empty;
+    used = 0;
+    picked = PickRandomDish(empty.path(), [&] { ++used; return 0.5; });
+    QVERIFY(picked.ok());
+    QVERIFY(!picked->has_value());
+    QCOMPARE(used, 64);
+}
+
+void TstRecipeStore::replacementFileWithOtherColumnNames()
+{
+    // A downloaded file whose columns are named differently, with an extra
+    // column, and whose column 0 is a plain number that the store must fill.
+    TestDb db;
+    db.exec(QStringLiteral(
+        "DROP TABLE \"01\"; DROP TABLE \"02\";"
+        "CREATE TABLE \"01\" (\"编号\" INT, \"类 别\" TEXT, \"na\"\"me\" TEXT, \"用料\" TEXT, \"做法\" TEXT, \"图\" TEXT, extra TEXT);"
+        "CREATE TABLE \"02\" (k NUMERIC, \"名\" TEXT);"
+        "INSERT INTO \"01\" VALUES (7, '凉菜', '拍黄瓜', '黄瓜', '拍碎', '', 'x'), (3, ' 凉菜', '皮蛋豆腐', '皮蛋', '切', '', 'y');"
+        "INSERT INTO \"02\" VALUES (9, '凉菜');"));
+    QVERIFY(Probe(db.path()).ok());
+    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("凉菜")), QStringList({"拍黄瓜", "皮蛋豆腐"}));
+    QCOMPARE(*AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("凉拌木耳"), {}, {}, {}), 8);
+    QCOMPARE(*AddCategory(db.path(), QStringLiteral("汤羹")), 10);
+    QVERIFY(*UpdateDish(db.path(), 3, QStringLiteral("皮蛋豆腐 "), QStringLiteral("皮蛋 2个"), {}, {}));
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"01\" ORDER BY rowid")),
+             QStringList({"7|凉菜|拍黄瓜|黄瓜|拍碎||x", "3| 凉菜|皮蛋豆腐|皮蛋 2个|||y", "8|凉菜|凉拌木耳||||"}));
+    const auto found = SearchDishesByName(db.path(), QStringLiteral("木耳"));
+    QCOMPARE(found->size(), 1);
+    QCOMPARE(found->at(0).id, 8);
+    QCOMPARE(LoadCatalogue(db.path())->dishes.at(1).id, 3);
+    const auto outcome = DeleteCategory(db.path(), QStringLiteral("凉菜"));
+    QCOMPARE(outcome->dishesDeleted, 3);
+    QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"02\"")), QStringList({"10|汤羹"}));
+}
+
+void TstRecipeStore::badFilesAreReportedAndLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("content");   // empty: built below from a real file
+    QTest::addColumn<QString>("setup");        // SQL that reshapes a real file
+    QTest::addColumn<int>("kind");
+
+    QTest::newRow("empty file") << QByteArray("") << QString() << int(StoreError::NotADatabase);
+    QTest::newRow("text file") << QByteArray("番茄炒蛋\r\n鸡蛋 3个\r\n").repeated(100) << QString() << int(StoreError::NotADatabase);
+    QTest::newRow("short header") << QByteArray("SQLite format 3\0", 16) << QString() << int(StoreError::NotADatabase);
+    QTest::newRow("truncated") << QByteArray("truncate") << QString() << int(StoreError::NotADatabase);
+    QTest::newRow("garbled pages") << QByteArray("garble") << QString() << int(StoreError::NotADatabase);
+    QTest::newRow("no dish table") << QByteArray() << QStringLiteral("DROP TABLE \"01\";") << int(StoreError::WrongLayout);
+    QTest::newRow("no category table") << QByteArray() << QStringLiteral("DROP TABLE \"02\";") << int(StoreError::WrongLayout);
+    QTest::newRow("five dish columns") << QByteArray()
+        << QStringLiteral("DROP TABLE \"01\"; CREATE TABLE \"01\"(a, b, c, d, e);") << int(StoreError::WrongLayout);
+    QTest::newRow("one category column") << QByteArray()
+        << QStringLiteral("DROP TABLE \"02\"; CREATE TABLE \"02\"(a);") << int(StoreError::WrongLayout);
+    QTest::newRow("category view") << QByteArray()
+        << QStringLiteral("DROP TABLE \"02\"; CREATE VIEW \"02\" AS SELECT 1 AS a, 'x' AS b;") << int(StoreError::WrongLayout);
+}
+
+void TstRecipeStore::badFilesAreReportedAndLeftAlone()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, setup);
+    QFETCH(int, kind);
+
+    QString many;
+    for (int i = 0; i < 400; ++i)
+        many += dishSql(QStringLiteral("家常菜"), QStringLiteral("菜%1").arg(i), QString(300, QChar(0x6599)));
+    TestDb db(QStringLiteral("BEGIN;") + categorySql(QStringLiteral("家常菜")) + many + QStringLiteral("COMMIT;"));
+    if (!setup.isEmpty()) {
+        db.exec(setup);
+    } else if (content == "truncate") {
+        const QByteArray whole = db.bytes();
+        QVERIFY(writeFile(db.path(), whole.left(whole.size() / 2)));
+    } else if (content == "garble") {
+        QByteArray whole = db.bytes();
+        for (qsizetype i = 4096; i < whole.size(); ++i)
+            whole[i] = char(0xA5);
+        QVERIFY(writeFile(db.path(), whole));
+    } else {
+        QVERIFY(writeFile(db.path(), content));
+    }
+    const QByteArray before = db.bytes();
+    const QStringList filesBefore = filesIn(db.dir());
+
+    auto check = [&](const StoreError &e, const char *what) {
+        QVERIFY2(e.kind == kind, qPrintable(QStringLiteral("%1: kind %2, %3").arg(what).arg(e.kind).arg(e.detail)));
+    };
+    QVERIFY(!Probe(db.path()).ok());
+    check(Probe(db.path()).error(), "Probe");
+    const auto cat = LoadCatalogue(db.path());
+    QVERIFY(!cat.ok());
+    check(cat.error(), "LoadCatalogue");
+    const auto add = AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("新菜"), {}, {}, {});
+    QVERIFY(!add.ok());
+    check(add.error(), "AddDish");
+    const auto addCat = AddCategory(db.path(), QStringLiteral("新类"));
+    QVERIFY(!addCat.ok());
+    check(addCat.error(), "AddCategory");
+    const auto del = DeleteCategory(db.path(), QStringLiteral("家常菜"));
+    QVERIFY(!del.ok());
+    check(del.error(), "DeleteCategory");
+
+    QCOMPARE(db.bytes(), before);
+    QCOMPARE(filesIn(db.dir()), filesBefore);
+}
+
+void TstRecipeStore::missingFileIsNeverCreated()
+{
+    TestDb db;
+    const QString path = db.dir() + QStringLiteral("nowhere.mdb");
+    const auto r = LoadCatalogue(path);
+    QVERIFY(!r.ok());
+    QCOMPARE(r.error().kind, StoreError::Missing);
+    const auto add = AddDish(path, QStringLiteral("a"), QStringLiteral("b"), {}, {}, {});
+    QCOMPARE(add.error().kind, StoreError::Missing);
+    QCOMPARE(AddCategory(path, QStringLiteral("a")).error().kind, StoreError::Missing);
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
+}
+
+void TstRecipeStore::readOnlyFileRefusesWrites()
+{
+    TestDb db(categorySql(QStringLiteral("凉菜")) + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray before = db.bytes();
+
+    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+    QCOMPARE(SearchDishesByName(db.path(), QStringLiteral("黄瓜"))->size(), 1);
+    QCOMPARE(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(UpdateDish(db.path(), 1, QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(AddCategory(db.path(), QStringLiteral("新")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(DeleteCategory(db.path(), QStringLiteral("凉菜")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(db.bytes(), before);
+
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(AddCategory(db.path(), QStringLiteral("新")).ok());
+}
+
+void TstRecipeStore::readOnlyFolderRefusesWrites()
+{
+    TestDb db(categorySql(QStringLiteral("凉菜")));
+    const QString folder = QDir(db.dir()).absolutePath();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    const QByteArray before = db.bytes();
+    const auto add = AddCategory(db.path(), QStringLiteral("新"));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!add.ok());
+    QCOMPARE(add.error().kind, StoreError::ReadOnly);
+    QCOMPARE(db.bytes(), before);
+    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+}
+
+void TstRecipeStore::lockedFileGivesBusy()
+{
+    TestDb db(categorySql(QStringLiteral("凉菜")) + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
+    {
+        // Another program is in the middle of writing.
+        OtherProgram other(db.path());
+        QCOMPARE(other.exec("BEGIN IMMEDIATE; INSERT INTO \"02\"(category) VALUES('别人的');"), SQLITE_OK);
+        const auto add = AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {});
+        QVERIFY(!add.ok());
+        QCOMPARE(add.error().kind, StoreError::Busy);
+        // Readers still see the last committed state.
+        QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+    }
+    {
+        // Another program holds the file exclusively: even reading waits, then gives up.
+        OtherProgram other(db.path());
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        const auto cats = LoadCatalogue(db.path());
+        QVERIFY(!cats.ok());
+        QCOMPARE(cats.error().kind, StoreError::Busy);
+        other.exec("ROLLBACK");
+    }
+    {
+        // A reader keeps its snapshot open while we commit: the commit waits, gives
+        // up, and nothing of the write stays.
+        OtherProgram other(db.path());
+        QCOMPARE(other.exec("BEGIN; SELECT count(*) FROM \"01\";"), SQLITE_OK);
+        const QByteArray before = db.bytes();
+        const auto del = DeleteCategory(db.path(), QStringLiteral("凉菜"));
+        QVERIFY(!del.ok());
+        QCOMPARE(del.error().kind, StoreError::Busy);
+        other.exec("COMMIT");
+        QCOMPARE(db.bytes(), before);
+    }
+    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜", "别人的"}));
+    QCOMPARE(*CountDishes(db.path()), 1);
+    QVERIFY(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).ok());
+}
+
+void TstRecipeStore::writesAreDurableAtOnce()
+{
+    // Whatever a write reported as done is in the file with no journal left
+    // over, so a crash right after it loses nothing.
+    TestDb db;
+    QVERIFY(AddCategory(db.path(), QStringLiteral("凉菜")).ok());
+    QVERIFY(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"), {}, {}, {}).ok());
+    QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
+    QCOMPARE(db.rows(QStringLiteral("SELECT category, \"名称\" FROM \"01\"")), QStringList({"凉菜|拍黄瓜"}));
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
+}
+
+void TstRecipeStore::errorTextsAreChinese()
+{
+    StoreError e;
+    e.kind = StoreError::Missing;
+    QCOMPARE(e.userText(), QStringLiteral("找不到菜谱数据库 cate.mdb，请把它放在程序所在的文件夹里。"));
+    e.kind = StoreError::NotADatabase;
+    QCOMPARE(e.userText(), QStringLiteral("cate.mdb 不是有效的菜谱数据库，或者已经损坏。"));
+    e.kind = StoreError::Busy;
+    QCOMPARE(e.userText(), QStringLiteral("菜谱数据库正被其他程序占用，请稍后再试。"));
+    e.kind = StoreError::Other;
+    e.detail = QStringLiteral("disk I/O error");
+    QCOMPARE(e.userText(), QStringLiteral("菜谱数据库出错：disk I/O error"));
+}
+
+QTEST_GUILESS_MAIN(TstRecipeStore)
+#include "tst_recipestore.moc"
