@@ -17,8 +17,10 @@ public:
     daycate();
 
     // How many numbers one pick may draw before it gives up on finding a
-    // row whose id was drawn (a gapped or nearly empty table).
-    static constexpr int MaxDraws = 200;
+    // row whose id was drawn. Each draw is one lookup by id, so the bound is
+    // generous: even a table with a single dish under 1700 is found almost
+    // always, and an empty table still ends at once.
+    static constexpr int MaxDraws = 20000;
 
     // The number source of the pick: numbers in [0, 1). By default a
     // generator seeded from the clock when the window loads.
