@@ -1,0 +1,325 @@
+// The category manager driven through its widgets on a real cate.mdb.
+#include "editing/editinghelpers.h"
+#include "support/scripteddialogs.h"
+#include "support/testdb.h"
+
+#include "app/globals.h"
+#include "store/recipestore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+#include <memory>
+
+namespace {
+// Two category rows whose trimmed names are equal, and dishes whose
+// category carries blanks.
+const char *const Seed =
+    "INSERT INTO \"02\"(category) VALUES ('家常菜'), ('凉菜'), ('家常菜  ');"
+    "INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES"
+    " ('家常菜', '红烧肉', '五花肉', '炖', ''),"
+    " ('凉菜', '拍黄瓜', '黄瓜', '拍', ''),"
+    " ('家常菜  ', '糖醋排骨', '排骨', '炸', ''),"
+    " (' 家常菜', '鱼香肉丝', '肉丝', '炒', ''),"
+    " ('家常', '家常豆腐', '豆腐', '烧', '');";
+
+const char *const Categories = "SELECT category FROM \"02\" ORDER BY id";
+const char *const Dishes = "SELECT category || '|' || \"名称\" FROM \"01\" ORDER BY id";
+
+QString storeText(StoreError::Kind kind)
+{
+    StoreError e;
+    e.kind = kind;
+    return e.userText();
+}
+
+QString askDelete(const QString &category)
+{
+    return QStringLiteral("真的要删除 ") + category + QStringLiteral("吗？\r\n此分类下所有菜谱将一起被删除！");
+}
+
+struct Manager {
+    addmulu *w = nullptr;
+    QListWidget *list = nullptr;
+    QLineEdit *name = nullptr;
+    QWidget *add = nullptr;
+    QWidget *remove = nullptr;
+
+    void open()
+    {
+        w = Windows::show<addmulu>();
+        list = w->findChild<QListWidget *>(QStringLiteral("List1"));
+        name = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
+        add = w->findChild<QWidget *>(QStringLiteral("Image1"));
+        remove = w->findChild<QWidget *>(QStringLiteral("Image2"));
+    }
+    bool complete() const { return w && list && name && add && remove; }
+};
+} // namespace
+
+class TestAddmulu : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        unloadEverything();
+        App::SelectedCategory().clear();
+    }
+
+    void loadListsCategoriesAndForgetsSelection()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        App::SelectedCategory() = QStringLiteral("凉菜");
+        Manager m;
+        m.open();
+        QVERIFY(m.complete());
+        QVERIFY(QTest::qWaitForWindowExposed(m.w));
+
+        QCOMPARE(m.w->windowTitle(), QStringLiteral("：：菜谱分类：："));
+        QCOMPARE(entries(m.list), (QStringList{QStringLiteral("家常菜"), QStringLiteral("凉菜"),
+                                               QStringLiteral("家常菜  ")}));
+        QVERIFY(App::SelectedCategory().isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(m.w->findChild<QLabel *>(QStringLiteral("Label1_0"))->text(), QStringLiteral("添加新分类："));
+        QCOMPARE(m.w->findChild<QLabel *>(QStringLiteral("Label1_1"))->text(), QStringLiteral("选择类别："));
+        auto *hint = m.w->findChild<QLabel *>(QStringLiteral("Label2"));
+        QCOMPARE(hint->text(), QStringLiteral("请先选择分类后再删除！"));
+
+        // Top row: caption, box, add button; below: list, and on its right
+        // the delete button over the hint.
+        for (QWidget *c : {static_cast<QWidget *>(m.list), static_cast<QWidget *>(m.name), m.add, m.remove,
+                           static_cast<QWidget *>(hint)}) {
+            QVERIFY2(c->y() >= 40, qPrintable(c->objectName()));
+            QVERIFY2(m.w->rect().contains(c->geometry()), qPrintable(c->objectName()));
+        }
+        QVERIFY(m.add->x() > m.name->geometry().right());
+        QVERIFY(m.list->y() > m.add->geometry().bottom());
+        QVERIFY(m.remove->x() > m.list->geometry().right());
+        QVERIFY(hint->y() > m.remove->geometry().bottom());
+        QCOMPARE(m.remove->size(), QSize(94, 32));
+    }
+
+    void loadFailureLeavesEmptyList()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        QVERIFY(QFile::remove(db.path()));
+        ScriptedDialogs dialogs;
+        App::SelectedCategory() = QStringLiteral("凉菜");
+        Manager m;
+        m.open();
+        QVERIFY(m.complete());
+        QCOMPARE(m.list->count(), 0);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("读取菜谱分类失败：") + storeText(StoreError::Missing)});
+        QVERIFY(App::SelectedCategory().isEmpty());
+        press(m.remove);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("请先选择分类"));
+        QVERIFY(!QFile::exists(db.path()));
+    }
+
+    void addStoresNameAsTyped()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Windows::show<frmmain>();
+        Manager m;
+        m.open();
+        dialogs.clear();
+
+        const QByteArray before = db.bytes();
+        press(m.add);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("请填写菜谱分类名称！")});
+        QCOMPARE(dialogs.messages.first().title, QString());
+        QCOMPARE(db.bytes(), before);
+        dialogs.clear();
+
+        typeText(m.name, QStringLiteral(" 面点 "));
+        press(m.add);
+        press(m.add);   // no test for duplicates
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(m.name->text(), QStringLiteral(" 面点 "));
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)),
+                 (QStringList{QStringLiteral("家常菜"), QStringLiteral("凉菜"), QStringLiteral("家常菜  "),
+                              QStringLiteral(" 面点 "), QStringLiteral(" 面点 ")}));
+        // The main window's tree follows at once; this list only on reopening.
+        QCOMPARE(entries(Windows::loaded<frmmain>()->List1()).last(), QStringLiteral("面点"));
+        QCOMPARE(m.list->count(), 3);
+
+        m.name->clear();
+        typeText(m.name, QStringLiteral("   "));
+        press(m.add);
+        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("   "));
+
+        unloadEverything();
+        m.open();
+        QCOMPARE(m.list->count(), 6);
+        QCOMPARE(m.list->item(3)->text(), QStringLiteral(" 面点 "));
+    }
+
+    void deleteRemovesDishesAndFirstCategoryRow()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Windows::show<frmmain>();
+        QCOMPARE(mainCaption(), countCaption(5));
+        Manager m;
+        m.open();
+        dialogs.clear();
+
+        QVERIFY(clickEntry(m.list, QStringLiteral("家常菜  ")));
+        QCOMPARE(App::SelectedCategory(), QStringLiteral("家常菜  "));
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+
+        QCOMPARE(dialogs.texts(), (QStringList{askDelete(QStringLiteral("家常菜  ")),
+                                               QStringLiteral("整个世界都清静了！")}));
+        const ShownMessage &ask = dialogs.messages.first();
+        QCOMPARE(ask.title, QStringLiteral("：：删除分类：："));
+        QCOMPARE(ask.buttons, DialogService::YesNo);
+        QCOMPARE(ask.defaultButton, DialogService::No);
+        QCOMPARE(ask.icon, DialogService::Stop);
+        QCOMPARE(dialogs.messages.at(1).title, QString());
+        QCOMPARE(dialogs.messages.at(1).icon, DialogService::NoIcon);
+
+        // Every dish of the trimmed name went, blanks or not; only the first
+        // matching category row went.
+        QCOMPARE(db.rows(QString::fromUtf8(Dishes)),
+                 (QStringList{QStringLiteral("凉菜|拍黄瓜"), QStringLiteral("家常|家常豆腐")}));
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)),
+                 (QStringList{QStringLiteral("凉菜"), QStringLiteral("家常菜  ")}));
+        QVERIFY(App::SelectedCategory().isEmpty());
+        QCOMPARE(mainCaption(), countCaption(2));
+        QCOMPARE(m.list->count(), 3);   // not refilled
+    }
+
+    void deletingAgainFindsNothing()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Windows::show<frmmain>();
+        Manager m;
+        m.open();
+        QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("整个世界都清静了！"));
+        QCOMPARE(mainCaption(), countCaption(4));
+
+        // Still listed here although it is gone.
+        dialogs.clear();
+        QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
+        const QByteArray before = db.bytes();
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+        QCOMPARE(dialogs.texts(), QStringList{askDelete(QStringLiteral("凉菜"))});
+        QCOMPARE(db.bytes(), before);
+        QVERIFY(App::SelectedCategory().isEmpty());
+        QCOMPARE(mainCaption(), countCaption(4));
+    }
+
+    void deleteWithNoDishesStillRemovesCategory()
+    {
+        TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('汤'), ('粥');"));
+        ScriptedDialogs dialogs;
+        Manager m;
+        m.open();
+        QVERIFY(clickEntry(m.list, QStringLiteral("粥")));
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("整个世界都清静了！"));
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)), QStringList{QStringLiteral("汤")});
+    }
+
+    void deleteRefusals()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Manager m;
+        m.open();
+        const QByteArray before = db.bytes();
+
+        press(m.remove);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("请先选择分类")});
+
+        QVERIFY(clickEntry(m.list, QStringLiteral("家常菜")));
+        dialogs.clear();
+        dialogs.answers.enqueue(DialogService::No);
+        press(m.remove);
+        press(m.remove);   // closing the box answers No as well
+        QCOMPARE(dialogs.texts(), (QStringList{askDelete(QStringLiteral("家常菜")), askDelete(QStringLiteral("家常菜"))}));
+        QCOMPARE(App::SelectedCategory(), QStringLiteral("家常菜"));
+        QCOMPARE(db.bytes(), before);
+    }
+
+    void interruptedDeleteChangesNothing()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        // The category row refuses to go after the dishes are already deleted.
+        db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"02\" BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
+        const QStringList dishesBefore = db.rows(QString::fromUtf8(Dishes));
+        ScriptedDialogs dialogs;
+        Windows::show<frmmain>();
+        Manager m;
+        m.open();
+        QVERIFY(clickEntry(m.list, QStringLiteral("家常菜")));
+        dialogs.clear();
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY2(dialogs.messages.at(1).text.startsWith(QStringLiteral("删除分类失败：")),
+                 qPrintable(dialogs.messages.at(1).text));
+        QCOMPARE(db.rows(QString::fromUtf8(Dishes)), dishesBefore);
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)).size(), 3);
+        QCOMPARE(App::SelectedCategory(), QStringLiteral("家常菜"));
+        QCOMPARE(mainCaption(), countCaption(5));
+    }
+
+    void lockedStoreChangesNothing()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Manager m;
+        m.open();
+        QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
+        typeText(m.name, QStringLiteral("面点"));
+        const QByteArray before = db.bytes();
+        {
+            ExclusiveLock lock(db.path());
+            QVERIFY(lock.ok());
+            dialogs.answers.enqueue(DialogService::Yes);
+            press(m.remove);
+            press(m.add);
+        }
+        QCOMPARE(dialogs.texts(), (QStringList{askDelete(QStringLiteral("凉菜")),
+                                               QStringLiteral("删除分类失败：") + storeText(StoreError::Busy),
+                                               QStringLiteral("新增分类失败：") + storeText(StoreError::Busy)}));
+        QCOMPARE(db.bytes(), before);
+        QCOMPARE(App::SelectedCategory(), QStringLiteral("凉菜"));
+        QCOMPARE(m.name->text(), QStringLiteral("面点"));
+    }
+
+    void addedButTreeNotRefreshed()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Windows::show<frmmain>();
+        QFile::remove(App::summaryPath());
+        QVERIFY(QDir().mkpath(App::summaryPath()));
+        Manager m;
+        m.open();
+        dialogs.clear();
+        typeText(m.name, QStringLiteral("面点"));
+        press(m.add);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages.first().text.startsWith(QStringLiteral("分类“面点”已保存，但目录树未能刷新：")),
+                 qPrintable(dialogs.messages.first().text));
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("面点"));
+    }
+};
+
+QTEST_MAIN(TestAddmulu)
+#include "tst_addmulu.moc"
