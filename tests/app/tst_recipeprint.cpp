@@ -1,0 +1,273 @@
+// The printed page of a dish: its exact text, the printer dialog's cancel,
+// and what really lands on paper (a PDF file, and the "PDF" print queue).
+#include "app/globals.h"
+#include "app/recipeprint.h"
+#include "app/registry.h"
+#include "app/richtextbox.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+
+namespace {
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
+                                          QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Every CJK character of `expected` shows up in `actual`.
+QString missingChinese(const QString &expected, const QString &actual)
+{
+    QString missing;
+    for (const QChar c : expected) {
+        if (c.unicode() >= 0x3000 && !actual.contains(c) && !missing.contains(c))
+            missing += c;
+    }
+    return missing;
+}
+
+// The lines of pdftotext output that are not blank, with runs of blanks
+// made one (the layout mode spaces words by their place on the page).
+QStringList printedLines(const QString &text)
+{
+    QStringList out;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString t = QString(line).remove(QChar(0x0c)).simplified();
+        if (!t.isEmpty())
+            out << t;
+    }
+    return out;
+}
+
+const QString Name = QStringLiteral("红烧狮子头");
+const QString Ingredients = QStringLiteral("猪肉末五百克\r\n荸荠八个\n鸡蛋一个");
+const QString Method = QStringLiteral("肉末加荸荠碎拌匀，团成大丸子。\r\n下锅煎黄后加酱油慢炖一小时。");
+} // namespace
+
+class TestRecipePrint : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        App::SiteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
+    }
+    void cleanup()
+    {
+        Windows::unload<FrmPrintIt>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void pageTextIsTheEighteenLines()
+    {
+        const QString page = ComposeRecipePrint(QStringLiteral("清蒸鲈鱼"), QStringLiteral("鲈鱼一条"),
+                                                QStringLiteral("蒸八分钟"));
+        const QString dashes(66, QLatin1Char('-'));
+        const QString expected =
+            QStringLiteral("灶香居2004 \r\n") + dashes + QStringLiteral("\r\n\r\n"
+            "菜    名: 清蒸鲈鱼\r\n\r\n"
+            "配    料:\r\n鲈鱼一条\r\n\r\n") + dashes + QStringLiteral("\r\n\r\n"
+            "制作方法: \r\n蒸八分钟\r\n\r\n\r\n") + dashes + QStringLiteral("\r\n\r\n")
+            + QString(50, QLatin1Char(' ')) + QStringLiteral("青梧软件\r\n")
+            + QString(46, QLatin1Char(' ')) + QStringLiteral("http://www.zaoxiangju.example.com\r\n");
+        QCOMPARE(page, expected);
+        QCOMPARE(page.toUtf8(), expected.toUtf8());
+
+        // Every line ends in CR LF; no lone LF or CR anywhere.
+        QVERIFY(page.endsWith(QLatin1String("\r\n")));
+        QCOMPARE(page.count(QLatin1Char('\n')), 18);
+        QCOMPARE(page.count(QLatin1Char('\r')), 18);
+        QCOMPARE(page.count(QLatin1String("\r\n")), 18);
+
+        const QStringList lines = page.split(QLatin1String("\r\n"));
+        QCOMPARE(lines.size(), 19); // the last is the empty rest after the final break
+        for (int i : {1, 8, 14}) {
+            QCOMPARE(lines[i].size(), 66);
+            QCOMPARE(lines[i].count(QLatin1Char('-')), 66);
+        }
+        QCOMPARE(lines[16].indexOf(QStringLiteral("青梧软件")), 50);
+        QCOMPARE(lines[17].indexOf(QStringLiteral("http://")), 46);
+    }
+
+    void pageKeepsLineBreaksAndTheSiteAddress()
+    {
+        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        const QString page = ComposeRecipePrint(Name, Ingredients, Method);
+        // Ingredients and method keep their breaks, every one as CR LF.
+        QVERIFY(page.contains(QStringLiteral("配    料:\r\n猪肉末五百克\r\n荸荠八个\r\n鸡蛋一个\r\n\r\n---")));
+        QVERIFY(page.contains(QStringLiteral("制作方法: \r\n肉末加荸荠碎拌匀，团成大丸子。\r\n"
+                                             "下锅煎黄后加酱油慢炖一小时。\r\n\r\n\r\n---")));
+        QCOMPARE(page.count(QLatin1Char('\n')), 18 + 3);
+        QCOMPARE(page.count(QLatin1Char('\r')), 18 + 3);
+        QVERIFY(page.endsWith(QString(46, QLatin1Char(' ')) + QStringLiteral("https://cook.example.org\r\n")));
+
+        // What the caller passes is printed as it is: the caller trims.
+        const QString spaced = ComposeRecipePrint(QStringLiteral("鱼"), QString(), QString());
+        QVERIFY(spaced.contains(QStringLiteral("\r\n菜    名: 鱼\r\n")));
+        QVERIFY(spaced.contains(QStringLiteral("配    料:\r\n\r\n\r\n---")));
+        QVERIFY(spaced.contains(QStringLiteral("制作方法: \r\n\r\n\r\n\r\n---")));
+    }
+
+    void hiddenWindowHoldsThePage()
+    {
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(false);
+        PrintRecipe(Name, Ingredients, Method);
+        FrmPrintIt *w = Windows::loaded<FrmPrintIt>();
+        QVERIFY(w);
+        QCOMPARE(w->objectName(), QStringLiteral("FrmPrintIt"));
+        QVERIFY(!w->isVisible());
+        RichTextBox *box = w->findChild<RichTextBox *>(QStringLiteral("Box1"));
+        QCOMPARE(box, w->Box1());
+        QCOMPARE(box->text(), ComposeRecipePrint(Name, Ingredients, Method));
+        QCOMPARE(box->size(), QSize(585, 417));
+        QVERIFY(box->font().family() == QStringLiteral("宋体")
+                || box->font().family() == QStringLiteral("SimSun")
+                || box->font().family() == QStringLiteral("AR PL UMing CN"));
+        // Printed again: the same window, the new page.
+        dialogs.printerAnswers.enqueue(false);
+        PrintRecipe(QStringLiteral("白灼虾"), QStringLiteral("虾"), QStringLiteral("水开下虾"));
+        QCOMPARE(Windows::loaded<FrmPrintIt>(), w);
+        QVERIFY(w->Box1()->text().contains(QStringLiteral("菜    名: 白灼虾\r\n")));
+    }
+
+    void cancellingPrintsNothingAndSaysNothing()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("page.pdf"));
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(false);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        PrintRecipe(Name, Ingredients, Method);
+        QCOMPARE(dialogs.printerDialogs, 1);
+        QVERIFY(!dialogs.lastHasSelection);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void printsTheWholePageToAPdfFile()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("page.pdf"));
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        PrintRecipe(Name, Ingredients, Method);
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(!dialogs.lastHasSelection);
+        QVERIFY(QFileInfo(out).size() > 0);
+
+        const QString text = pdfText(out);
+        const QString page = ComposeRecipePrint(Name, Ingredients, Method);
+        QCOMPARE(missingChinese(page, text), QString());
+        const QStringList lines = printedLines(text);
+        QCOMPARE(lines.first(), QStringLiteral("灶香居2004"));
+        QVERIFY(lines.contains(QString(66, QLatin1Char('-'))));
+        QVERIFY(lines.contains(QStringLiteral("菜 名: 红烧狮子头")));
+        QVERIFY(lines.contains(QStringLiteral("配 料:")));
+        QVERIFY(lines.contains(QStringLiteral("制作方法:")));
+        QCOMPARE(lines.count(QString(66, QLatin1Char('-'))), 3);
+        QVERIFY(lines.contains(QStringLiteral("猪肉末五百克")));
+        QVERIFY(lines.contains(QStringLiteral("荸荠八个")));
+        QVERIFY(lines.contains(QStringLiteral("下锅煎黄后加酱油慢炖一小时。")));
+        // Nothing added after the footer: no page number.
+        QCOMPARE(lines.last(), QStringLiteral("http://www.zaoxiangju.example.com"));
+        QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("青梧软件"));
+        // The footer is pushed towards the right end of the dash lines.
+        const QString raw = text.section(QStringLiteral("青梧软件"), 0, 0).section(QLatin1Char('\n'), -1);
+        QVERIFY2(raw.size() > 30 && raw.trimmed().isEmpty(), qPrintable(raw));
+        for (const QString &l : lines)
+            QVERIFY2(l != QLatin1String("1"), "a page number was added");
+        QCOMPARE(run(QStringLiteral("pdfinfo"), {out}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), true);
+    }
+
+    void printsOnlyTheSelection()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("sel.pdf"));
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        RichTextBox *box = Windows::get<FrmPrintIt>()->Box1();
+        box->setText(ComposeRecipePrint(Name, Ingredients, Method));
+        QTextCursor c = box->textCursor();
+        const int from = box->toPlainText().indexOf(QStringLiteral("猪肉末"));
+        c.setPosition(from);
+        c.setPosition(from + 6, QTextCursor::KeepAnchor);
+        box->setTextCursor(c);
+        QCOMPARE(box->selectionLength(), 6);
+
+        PrintRecipeText();
+        QVERIFY(dialogs.lastHasSelection);
+        QCOMPARE(printedLines(pdfText(out)), QStringList{QStringLiteral("猪肉末五百克")});
+    }
+
+    void printsThroughThePdfQueue()
+    {
+        if (!QPrinterInfo::availablePrinterNames().contains(QStringLiteral("PDF")))
+            QSKIP("no print queue named \"PDF\" (run scripts/start-cups to set up cups-pdf)");
+        const QDir pdfDir(QDir::homePath() + QStringLiteral("/PDF"));
+        auto newest = [&]() {
+            const QFileInfoList files = pdfDir.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
+            return files.isEmpty() ? QFileInfo() : files.first();
+        };
+        const QStringList before = pdfDir.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [](QPrinter &p) { p.setPrinterName(QStringLiteral("PDF")); };
+        // A tag of Chinese characters tells this job's file from older ones
+        // (digits do not survive the queue's PDF rewrite as extractable text).
+        const QString stems = QStringLiteral("甲乙丙丁戊己庚辛壬癸");
+        QString name = QStringLiteral("麻婆豆腐");
+        for (int i = 0; i < 4; ++i)
+            name += stems.at(QRandomGenerator::global()->bounded(stems.size()));
+        PrintRecipe(name, QStringLiteral("豆腐一块\r\n牛肉末"), QStringLiteral("先炒肉末，再下豆腐。"));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // The job leaves the queue, then cups-pdf writes the file.
+        QTRY_VERIFY_WITH_TIMEOUT(run(QStringLiteral("lpstat"), {QStringLiteral("-o"), QStringLiteral("PDF")}).trimmed().isEmpty(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(pdfDir.entryList({QStringLiteral("*.pdf")}, QDir::Files).size() > before.size(), 60000);
+        QString text;
+        QTRY_VERIFY_WITH_TIMEOUT((text = pdfText(newest().filePath())).contains(name), 30000);
+        const QStringList lines = printedLines(text);
+        QVERIFY(lines.first().startsWith(QStringLiteral("灶香居")));
+        QVERIFY(lines.contains(QStringLiteral("菜 名: ") + name));
+        QVERIFY(lines.contains(QStringLiteral("豆腐一块")));
+        QVERIFY(lines.contains(QStringLiteral("先炒肉末，再下豆腐。")));
+        QCOMPARE(lines.last(), QStringLiteral("http://www.zaoxiangju.example.com"));
+    }
+};
+
+QTEST_MAIN(TestRecipePrint)
+#include "tst_recipeprint.moc"
