@@ -74,6 +74,7 @@ void Add::buildControls()
     // dish saved without a picture stores no path.
     m_Text2 = new QLineEdit(this);
     m_Text2->setObjectName(QStringLiteral("Text2"));
+    m_Text2->setToolTip(QStringLiteral("菜谱图片的路径"));
     place(m_Text2, 2940, 5055, 2190, 330);
 
     m_addimage = makePictureButton(this, QStringLiteral("addimage"), QStringLiteral("插入图片"),
