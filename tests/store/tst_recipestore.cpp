@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -88,6 +89,7 @@ private slots:
     void lockedFileGivesBusy();
     void writesAreDurableAtOnce();
     void errorTextsAreChinese();
+    void starterDatabaseIsComplete();
 };
 
 void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
@@ -613,6 +615,41 @@ void TstRecipeStore::errorTextsAreChinese()
     e.kind = StoreError::Other;
     e.detail = QStringLiteral("disk I/O error");
     QCOMPARE(e.userText(), QStringLiteral("菜谱数据库出错：disk I/O error"));
+}
+
+void TstRecipeStore::starterDatabaseIsComplete()
+{
+    const QString starter = QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb");
+    QVERIFY2(QFileInfo::exists(starter), "the starter_db target makes it");
+    TestDb db;
+    QFile::remove(db.path());
+    QVERIFY(QFile::copy(starter, db.path()));
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+
+    QVERIFY(Probe(db.path()).ok());
+    const auto data = LoadCatalogue(db.path());
+    QVERIFY(data.ok());
+    QCOMPARE(data->categories, QStringList({"家常菜", "凉菜", "汤羹", "川菜", "粤菜", "面点主食"}));
+    QVERIFY(data->totalDishes >= 36);
+    QSet<QString> names;
+    for (const DishKey &key : data->dishes) {
+        QVERIFY2(data->categories.contains(key.category), qPrintable(key.name));
+        QVERIFY2(!names.contains(key.name), qPrintable(key.name));
+        names.insert(key.name);
+        QVERIFY(key.id >= 1 && key.id <= 1700);   // every dish can be the dish of the day
+        const auto dish = FindDishById(db.path(), key.id);
+        QVERIFY(dish.ok() && dish->has_value());
+        const DishRecord &d = **dish;
+        for (const QString &text : {d.ingredients, d.method}) {
+            QVERIFY2(text.contains(CRLF), qPrintable(key.name));
+            QCOMPARE(text.count(QLatin1Char('\n')), text.count(CRLF));   // no bare line feeds
+            QCOMPARE(text, trimBlanks(text));
+        }
+        QVERIFY2(d.method.startsWith(QStringLiteral("1. ")), qPrintable(key.name));
+        QVERIFY(d.picture.isEmpty());
+    }
+    for (const QString &category : data->categories)
+        QVERIFY2(ListDishesOfCategory(db.path(), category)->size() >= 5, qPrintable(category));
 }
 
 QTEST_GUILESS_MAIN(TstRecipeStore)
