@@ -47,7 +47,7 @@ int Connection::setBusyTimeout(int milliseconds) { return sqlite3_busy_timeout(m
 
 qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
 
-int Connection::changes() const { return sqlite3_changes(m_db); }
+qint64 Connection::changes() const { return sqlite3_changes64(m_db); }
 
 QString Connection::errorMessage() const
 {

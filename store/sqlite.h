@@ -31,7 +31,7 @@ public:
     int exec(const char *sql);
     int setBusyTimeout(int milliseconds);
     qint64 lastInsertRowid() const;
-    int changes() const;
+    qint64 changes() const;
     QString errorMessage() const;
 
 private:
