@@ -11,7 +11,8 @@ int main(int argc, char **argv)
     prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zaoxiangju"));
-    QApplication::setApplicationDisplayName(QStringLiteral("灶香居 2004"));
+    // No application display name: on X11 Qt would append it to every
+    // window title, and each window's caption must read exactly as designed.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
     QApplication::setFont(songFont(9));
     Module1::Main();
