@@ -1,0 +1,280 @@
+// A cook's session with the real program: started from a copy beside a copy
+// of the starter cate.mdb, on its own X server with a window manager, and
+// driven only by mouse clicks and key presses. Afterwards the file is read
+// with the sqlite3 tool.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+// Design places are in twips; the program lays them out at 15 twips a pixel.
+int px(int twips) { return twips / 15; }
+
+class Desktop {
+public:
+    ~Desktop() { stop(); }
+
+    bool start(QString *why)
+    {
+        for (const char *tool : {"Xvfb", "openbox", "xdotool", "import", "sqlite3"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+                *why = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+                return false;
+            }
+        }
+        // Xvfb picks a free display and tells us its number.
+        m_x.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                           QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QByteArray number;
+        while (!number.contains('\n') && m_x.waitForReadyRead(20000))
+            number += m_x.readAllStandardOutput();
+        if (!number.contains('\n')) {
+            *why = QStringLiteral("Xvfb did not start");
+            return false;
+        }
+        m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+        m_wm.setProcessEnvironment(environment());
+        m_wm.start(QStringLiteral("openbox"), {});
+        return m_wm.waitForStarted();
+    }
+
+    void stop()
+    {
+        for (QProcess *p : {&m_wm, &m_x}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(5000))
+                    p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+    }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.webenginecontext.info=false"));
+        return env;
+    }
+
+    // Runs a tool on this display; its standard output, trimmed.
+    QString run(const QString &program, const QStringList &args) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+        p.waitForFinished(20000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    QString xdo(const QStringList &args) const { return run(QStringLiteral("xdotool"), args); }
+
+    // The visible window whose title matches, waiting for it to appear.
+    QString waitWindow(const QString &titleRegex, int ms = 30000) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                     titleRegex});
+            if (!ids.isEmpty())
+                return ids.split(QLatin1Char('\n')).last();
+            QThread::msleep(100);
+        }
+        return QString();
+    }
+    bool waitGone(const QString &titleRegex, int ms = 20000) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            if (xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titleRegex}).isEmpty())
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+    QString title(const QString &id) const { return xdo({QStringLiteral("getwindowname"), id}); }
+
+    QPoint origin(const QString &id) const
+    {
+        const QString shell = xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+        const auto value = [&](const char *key) {
+            const QRegularExpression re(QStringLiteral("^%1=(-?\\d+)$").arg(QLatin1String(key)),
+                                        QRegularExpression::MultilineOption);
+            return re.match(shell).captured(1).toInt();
+        };
+        return {value("X"), value("Y")};
+    }
+
+    // Clicks at a design place (twips) of the window, at the middle of a control's box.
+    void click(const QString &id, int left, int top, int width, int height) const
+    {
+        const QPoint at = origin(id) + QPoint(px(left + width / 2), px(top + height / 2));
+        xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())});
+        xdo({QStringLiteral("click"), QStringLiteral("1")});
+    }
+    // Clicks a pixel offset inside a control's box.
+    void clickPixel(const QString &id, int leftTwips, int topTwips, int dx, int dy) const
+    {
+        const QPoint at = origin(id) + QPoint(px(leftTwips) + dx, px(topTwips) + dy);
+        xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())});
+        xdo({QStringLiteral("click"), QStringLiteral("1")});
+    }
+    void type(const QString &text) const
+    {
+        xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+    }
+    void key(const QString &id, const QString &keys) const
+    {
+        xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
+        xdo({QStringLiteral("key"), keys});
+    }
+    // Answers the message box with this title by a key press.
+    bool answer(const QString &titleRegex, const QString &keys) const
+    {
+        const QString box = waitWindow(titleRegex);
+        if (box.isEmpty())
+            return false;
+        key(box, keys);
+        return waitGone(titleRegex);
+    }
+    QImage grab(const QString &id, const QString &file) const
+    {
+        run(QStringLiteral("import"), {QStringLiteral("-window"), id, file});
+        return QImage(file);
+    }
+
+private:
+    QProcess m_x;
+    QProcess m_wm;
+    QString m_display;
+};
+
+QString sqlite(const QString &db, const QString &sql)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {db, sql});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+const QString MainTitle = QStringLiteral("^灶香居 2004 新春版 当前共有[0-9]+道美食$");
+
+} // namespace
+
+class Cook : public QObject {
+    Q_OBJECT
+private slots:
+    void aCooksSession();
+};
+
+void Cook::aCooksSession()
+{
+    const QString program = QStringLiteral(ZX_BINARY_DIR "/zaoxiangju");
+    const QString starter = QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb");
+    if (!QFile::exists(program) || !QFile::exists(starter))
+        QSKIP("the program or the starter database has not been built");
+    Desktop desk;
+    QString why;
+    if (!desk.start(&why))
+        QSKIP(qPrintable(why));
+
+    QTemporaryDir folder;
+    const QString db = folder.filePath(QStringLiteral("cate.mdb"));
+    QVERIFY(QFile::copy(program, folder.filePath(QStringLiteral("zaoxiangju"))));
+    QVERIFY(QFile::copy(starter, db));
+    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(folder.filePath(QStringLiteral("zaoxiangju")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const int dishesBefore = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
+    const QString firstCategory = sqlite(db, QStringLiteral("SELECT trim(category) FROM \"02\" ORDER BY rowid LIMIT 1"));
+
+    QProcess app;
+    app.setProcessEnvironment(desk.environment());
+    app.setWorkingDirectory(QDir::tempPath());   // the program finds its file beside itself, not here
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(folder.filePath(QStringLiteral("zaoxiangju")), {});
+    QVERIFY(app.waitForStarted());
+
+    const QString main = desk.waitWindow(MainTitle);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear with its dish count");
+    QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishesBefore));
+
+    // 添加美食: pick the first category, type a dish, save, confirm, close the message.
+    desk.click(main, 1680, 480, 480, 480);
+    const QString add = desk.waitWindow(QStringLiteral("^：：添加美食：：$"));
+    QVERIFY2(!add.isEmpty(), "the add window did not open");
+    desk.clickPixel(add, 360, 1000, 40, 9);          // first entry of the category list
+    desk.click(add, 3960, 720, 4290, 330);           // dish name
+    desk.type(QStringLiteral("E2E Tofu 42"));
+    desk.click(add, 2940, 1530, 5310, 1290);         // ingredients
+    desk.type(QStringLiteral("Tofu 300g"));
+    desk.click(add, 2940, 3210, 5310, 1650);         // method
+    desk.type(QStringLiteral("Fry 5 min"));
+    desk.click(add, 6840, 4980, 1410, 480);          // 添加
+    QVERIFY2(desk.answer(QStringLiteral("^保存菜谱$"), QStringLiteral("y")), "no save confirmation");
+    QVERIFY2(desk.answer(QStringLiteral("^保存完毕$"), QStringLiteral("Return")), "no saved message");
+    QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishesBefore + 1));
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT category||'|'||\"名称\"||'|'||ingredients||'|'||method FROM \"01\" WHERE \"名称\" LIKE 'E2E%'")),
+             firstCategory + QStringLiteral("|E2E Tofu 42|Tofu 300g|Fry 5 min"));
+    desk.key(add, QStringLiteral("alt+F4"));   // the frame's close button does the same; the window goes either way
+    desk.waitGone(QStringLiteral("^：：添加美食：：$"), 3000);
+
+    // 查询/修改: find it, rename it, store it.
+    desk.click(main, 2760, 480, 480, 480);
+    const QString search = desk.waitWindow(QStringLiteral("^：：查询/修改食谱：：$"));
+    QVERIFY2(!search.isEmpty(), "the search window did not open");
+    desk.click(search, 1440, 720, 3975, 390);
+    desk.type(QStringLiteral("e2e tofu"));           // letter case does not matter in the search
+    desk.click(search, 5520, 720, 1410, 480);        // 开始查询
+    desk.clickPixel(search, 240, 1560, 40, 9);       // the one dish found
+    desk.click(search, 1440, 720, 3975, 390);
+    desk.key(search, QStringLiteral("ctrl+a"));
+    desk.type(QStringLiteral("E2E Tofu Renamed"));
+    desk.click(search, 4800, 5640, 1410, 480);       // 更 新
+    QVERIFY2(desk.answer(QStringLiteral("^：：修改菜谱：：$"), QStringLiteral("y")), "no store confirmation");
+    QVERIFY2(desk.waitGone(QStringLiteral("^：：查询/修改食谱：：$")), "the search window stayed after storing");
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT \"名称\"||'|'||ingredients FROM \"01\" WHERE \"名称\" LIKE 'E2E%'")),
+             QStringLiteral("E2E Tofu Renamed|Tofu 300g"));
+    QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishesBefore + 1));
+
+    // 每日菜谱: a draw fills the name box.
+    desk.click(main, 600, 480, 480, 480);
+    const QString daily = desk.waitWindow(QStringLiteral("^：：每日一菜：：$"));
+    QVERIFY2(!daily.isEmpty(), "the daily window did not open");
+    const QRect nameBox(px(240), px(400), px(7695), px(375));
+    const QImage before = desk.grab(daily, folder.filePath(QStringLiteral("before.png"))).copy(nameBox);
+    desk.click(daily, 2520, 4560, 1410, 480);        // 显示菜谱
+    QImage after;
+    for (int i = 0; i < 50 && (after.isNull() || after == before); ++i) {
+        QThread::msleep(100);
+        after = desk.grab(daily, folder.filePath(QStringLiteral("after.png"))).copy(nameBox);
+    }
+    QVERIFY(!before.isNull());
+    QVERIFY2(after != before, "the drawn dish's name did not appear");
+
+    // 离开小屋: the program ends.
+    desk.click(main, 7080, 480, 480, 480);
+    QVERIFY2(app.waitForFinished(20000), "the program did not end");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+
+    QCOMPARE(sqlite(db, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishesBefore + 1);
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("temp.txt"))));
+}
+
+QTEST_GUILESS_MAIN(Cook)
+#include "tst_cook.moc"
