@@ -10,6 +10,15 @@
 // error comes back; the caller decides whether to tell the cook.
 StoreStatus RebuildCatalogue();
 
+// Where the last successful rebuild spent its time, in nanoseconds: reading
+// the store, and everything after it (model, list, view, temp.txt). Read by
+// the benchmark.
+struct RebuildTiming {
+    qint64 storeNs = 0;
+    qint64 treeNs = 0;
+};
+RebuildTiming LastRebuildTiming();
+
 // Shows the dish of this row in the main window (name, ingredients, method,
 // picture). A row that no longer exists leaves the display as it was.
 void ShowDish(qint64 dishId);
