@@ -305,9 +305,14 @@ void FramedWindow::changeEvent(QEvent *event)
 
 void FramedWindow::closeEvent(QCloseEvent *event)
 {
-    // A close from outside (the window manager) does what the close button does.
-    event->ignore();
+    // A close from outside (the window manager, the application quitting)
+    // does what the close button does. The close goes through only when
+    // that unloaded the window.
     closeFromFrame();
+    if (Windows::isUnloaded(this))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void FramedWindow::wireCaptionButtons()

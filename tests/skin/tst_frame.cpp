@@ -1,0 +1,600 @@
+// The skinned window frame through a small framed window of our own: the
+// layout at several sizes, the window region, the painted surface, the
+// caption buttons' looks, closing, minimising and maximising, dragging by
+// the title strip and resizing by the grips.
+#include "skin/framedwindow.h"
+#include "skin/imagecontrol.h"
+#include "skin/twips.h"
+#include "app/registry.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+class TestWindow : public FramedWindow {
+public:
+    TestWindow(Skin skin, const QString &caption = QStringLiteral("：：菜谱分类：："))
+        : FramedWindow(QStringLiteral("testframe"), caption, skin, 5685, 3600, 480)
+    {
+        // A content label under the title strip's left end, and one in the panel.
+        topLabel = new QLabel(QStringLiteral("标题下"), this);
+        place(topLabel, 0, 0, 1500, 300);
+        label = new QLabel(QStringLiteral("内容"), this);
+        place(label, 1500, 1500, 1200, 300);
+    }
+    void closeFromFrame() override
+    {
+        ++closes;
+        lookAtClose = Imclose()->hasPicture();
+        FramedWindow::closeFromFrame();
+    }
+    QLabel *topLabel = nullptr;
+    QLabel *label = nullptr;
+    int closes = 0;
+    bool lookAtClose = true;
+};
+
+// Mouse events with exact global positions (the frame follows the pointer
+// in screen coordinates while dragging).
+void send(QWidget *w, QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    const QPointF local = w->mapFromGlobal(QPointF(global));
+    QMouseEvent e(type, local, QPointF(global), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void moveOver(QWidget *w, QPoint local = QPoint(3, 3), Qt::MouseButtons buttons = Qt::NoButton)
+{
+    send(w, QEvent::MouseMove, w->mapToGlobal(local), Qt::NoButton, buttons);
+}
+void press(QWidget *w, Qt::MouseButton button = Qt::LeftButton, QPoint local = QPoint(3, 3))
+{
+    send(w, QEvent::MouseButtonPress, w->mapToGlobal(local), button, button);
+}
+void release(QWidget *w, Qt::MouseButton button = Qt::LeftButton, QPoint local = QPoint(3, 3))
+{
+    send(w, QEvent::MouseButtonRelease, w->mapToGlobal(local), button, Qt::NoButton);
+}
+
+QImage pic(const ImageControl *c) { return c->picture().toImage().convertToFormat(QImage::Format_ARGB32); }
+QImage statePic(const FramedWindow &w, const char *name) { return pic(w.stateControl(name)); }
+
+bool isSkinRed(QRgb c) { return qRed(c) > 240 && qGreen(c) < 40 && qBlue(c) < 40; }
+
+// Where a control should be, from its twips.
+QRect at(double l, double t, double w, double h) { return Twips::rect(l, t, w, h); }
+
+} // namespace
+
+class FrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void frameControlsAndPictures();
+    void layoutFollowsEverySize_data();
+    void layoutFollowsEverySize();
+    void narrowWindowKeepsTitleStripWidth();
+    void frameControlsStayOnTop();
+    void regionCorners();
+    void regionRoundsHalvesToEven();
+    void tinyWindowStillGetsARegion();
+    void paintedSurface();
+    void skinRedNeverInsideRegion();
+    void captionRepaintsWhenTitleChanges();
+    void captionButtonStateTable_data();
+    void captionButtonStateTable();
+    void surfaceMoveResetsEveryMarkedButton();
+    void closeOnlyWindowHasInertMinMax();
+    void closeButtonClosesThroughCloseFromFrame();
+    void minimiseAndMaximise();
+    void dragByTitleStrip();
+    void gripsResize();
+};
+
+void FrameTest::frameControlsAndPictures()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    for (const char *name : {"IMBar", "Imico", "Immin", "Immax", "Imclose", "ImMin1", "ImMin2", "Immax1",
+                             "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2", "Pmain",
+                             "Pbottom", "Pright", "Pjiao"})
+        QVERIFY2(w.stateControl(name), name);
+    QCOMPARE(w.Immin()->toolTip(), QStringLiteral("最小化"));
+    QCOMPARE(w.Immax()->toolTip(), QStringLiteral("最大化"));
+    QCOMPARE(w.Imclose()->toolTip(), QStringLiteral("关闭"));
+    QCOMPARE(w.Pbottom()->cursor().shape(), Qt::SizeVerCursor);
+    QCOMPARE(w.Pright()->cursor().shape(), Qt::SizeHorCursor);
+    QCOMPARE(w.Pjiao()->cursor().shape(), Qt::SizeFDiagCursor);
+
+    for (const char *name : {"ImMin1", "ImMin2", "Immax1", "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2"}) {
+        ImageControl *c = w.stateControl(name);
+        QVERIFY2(c->isHidden(), name);
+        QCOMPARE(c->picture().size(), QSize(17, 16));
+    }
+    // Hover and pressed pictures differ, and every button has its own.
+    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImMin2"));
+    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImClose1"));
+    QVERIFY(statePic(w, "Immax1") != statePic(w, "IMus1"));
+
+    QVERIFY(w.stateControl("Pmain")->isHidden());
+    QCOMPARE(w.stateControl("Pmain")->size(), QSize(150, 155));
+    QCOMPARE(w.skinImage().size(), QSize(150, 155));
+    QVERIFY(w.Imico()->isHidden());
+    QCOMPARE(w.Imico()->picture().size(), QSize(16, 16));
+
+    // The two skins differ only where the close-only skin lacks two glyphs.
+    TestWindow c(FramedWindow::Skin::CloseOnly);
+    QVERIFY(c.skinImage() != w.skinImage());
+    QCOMPARE(c.skinImage().copy(0, 30, 150, 125), w.skinImage().copy(0, 30, 150, 125));
+    const QImage closeGlyph = w.skinImage().copy(39 + 80, 8, 17, 16);
+    QCOMPARE(c.skinImage().copy(39 + 80, 8, 17, 16), closeGlyph);
+}
+
+void FrameTest::layoutFollowsEverySize_data()
+{
+    QTest::addColumn<QSize>("px");
+    QTest::newRow("design") << QSize(379, 240);
+    QTest::newRow("main window") << QSize(690, 528);
+    QTest::newRow("wide") << QSize(1001, 333);
+    QTest::newRow("minimised") << QSize(160, 24);
+}
+
+void FrameTest::layoutFollowsEverySize()
+{
+    QFETCH(QSize, px);
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    w.resize(px);
+    const int W = px.width() * 15, H = px.height() * 15;
+    QCOMPARE(w.IMBar()->geometry(), at(0, 0, W - 1100, 255));
+    QCOMPARE(w.Immin()->geometry(), at(W - 1095, 120, 255, 240));
+    QCOMPARE(w.Immax()->geometry(), at(W - 780, 120, 255, 240));
+    QCOMPARE(w.Imclose()->geometry(), at(W - 465, 120, 255, 240));
+    QCOMPARE(w.Pbottom()->geometry(), at(480, H - 195, W - 240, 195));
+    QCOMPARE(w.Pjiao()->geometry(), at(W - 255, H - 255, 255, 255));
+    QCOMPARE(w.Pright()->geometry(), at(W - 135, -240, 135, H - 240));
+    QCOMPARE(w.mask(), FramedWindow::frameRegion(W, H));
+    QCOMPARE(w.surface().size(), px);
+}
+
+void FrameTest::narrowWindowKeepsTitleStripWidth()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    w.resize(300, 200);
+    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
+    // 990 x 150 twips: the strip's width and the right grip's height would
+    // be negative, so both keep their previous values; everything after
+    // them still happens.
+    w.resize(66, 10);
+    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
+    QCOMPARE(w.Pright()->height(), Twips::px(200 * 15 - 240));
+    QCOMPARE(w.Imclose()->geometry(), at(990 - 465, 120, 255, 240));
+    QCOMPARE(w.Pjiao()->geometry(), at(990 - 255, 150 - 255, 255, 255));
+    QCOMPARE(w.Pbottom()->geometry(), at(480, 150 - 195, 990 - 240, 195));
+    QCOMPARE(w.surface().size(), QSize(66, 10));
+    QCOMPARE(w.mask(), FramedWindow::frameRegion(990, 150));
+    QVERIFY(!w.mask().isEmpty());
+}
+
+void FrameTest::frameControlsStayOnTop()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // The label was built after the frame, over the title strip's left end.
+    QCOMPARE(w.childAt(30, 5), w.IMBar());
+    QCOMPARE(w.childAt(w.Imclose()->geometry().center()), w.Imclose());
+    QCOMPARE(w.childAt(w.label->geometry().center()), w.label);
+}
+
+void FrameTest::regionCorners()
+{
+    const int w = 690, h = 528;
+    const QRegion r = FramedWindow::frameRegion(w * 15, h * 15);
+    // Top left: a quarter ellipse of 26 pixels' radius.
+    QVERIFY(!r.contains(QPoint(0, 0)));
+    QVERIFY(!r.contains(QPoint(5, 5)));
+    QVERIFY(r.contains(QPoint(9, 9)));
+    QVERIFY(!r.contains(QPoint(0, 12)));
+    QVERIFY(r.contains(QPoint(0, 26)));
+    QVERIFY(r.contains(QPoint(23, 0)));
+    // Top right, with the ellipse one pixel past the right edge.
+    QVERIFY(!r.contains(QPoint(w - 1, 0)));
+    QVERIFY(!r.contains(QPoint(w - 3, 3)));
+    QVERIFY(r.contains(QPoint(w - 9, 9)));
+    QVERIFY(r.contains(QPoint(w - 1, 26)));
+    QVERIFY(r.contains(QPoint(w, 26)));
+    QVERIFY(!r.contains(QPoint(w, 60)));
+    QCOMPARE(r.boundingRect().right(), w);
+    // Bottom left.
+    QVERIFY(!r.contains(QPoint(0, h - 1)));
+    QVERIFY(!r.contains(QPoint(0, h - 12)));
+    QVERIFY(r.contains(QPoint(9, h - 10)));
+    QVERIFY(r.contains(QPoint(0, h - 27)));
+    // Bottom right: nearly square, a 6-pixel step softened by a small ellipse.
+    QVERIFY(!r.contains(QPoint(w - 1, h - 1)));
+    QVERIFY(r.contains(QPoint(w - 1, h - 7)));
+    QVERIFY(r.contains(QPoint(w - 7, h - 1)));
+    QVERIFY(r.contains(QPoint(w - 3, h - 3)));
+    QVERIFY(!r.contains(QPoint(w - 1, h)));
+    QCOMPARE(r.boundingRect().bottom(), h - 1);
+}
+
+void FrameTest::regionRoundsHalvesToEven()
+{
+    // 690.5 pixels wide: the full-width rectangles end at 690 (even), not 691.
+    const QRegion even = FramedWindow::frameRegion(690.5 * 15, 300 * 15);
+    QVERIFY(even.contains(QPoint(689, 100)));
+    QVERIFY(!even.contains(QPoint(690, 100)));
+    // 691.5 rounds up to 692.
+    const QRegion odd = FramedWindow::frameRegion(691.5 * 15, 300 * 15);
+    QVERIFY(odd.contains(QPoint(691, 100)));
+}
+
+void FrameTest::tinyWindowStillGetsARegion()
+{
+    TestWindow w(FramedWindow::Skin::CloseOnly);
+    w.show();
+    w.resize(40, 30);
+    const QRegion r = w.mask();
+    QCOMPARE(r, FramedWindow::frameRegion(600, 450));
+    QVERIFY(r.contains(QPoint(20, 15)));
+    QVERIFY(r.contains(QPoint(0, 15))); // the left ellipse
+    QVERIFY(!r.contains(QPoint(0, 0)));
+
+    // What the window shows honours the region.
+    QImage shown(w.size(), QImage::Format_ARGB32);
+    shown.fill(Qt::transparent);
+    w.render(&shown);
+    QCOMPARE(qAlpha(shown.pixel(0, 0)), 0);
+    QCOMPARE(qAlpha(shown.pixel(20, 15)), 255);
+}
+
+void FrameTest::paintedSurface()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage s = w.surface();
+    // The caption and its shadow in the title area.
+    bool caption = false, shadow = false;
+    for (int y = 8; y < 24; ++y)
+        for (int x = 36; x < 160; ++x) {
+            caption |= s.pixel(x, y) == qRgb(31, 96, 169);
+            shadow |= s.pixel(x, y) == qRgb(151, 169, 193);
+        }
+    QVERIFY(caption);
+    QVERIFY(shadow);
+    // The icon's warm pot at the left of the title bar.
+    bool warm = false;
+    for (int y = 7; y < 23; ++y)
+        for (int x = 16; x < 32; ++x)
+            warm |= qRed(s.pixel(x, y)) > qBlue(s.pixel(x, y)) + 80;
+    QVERIFY(warm);
+    // Blue edges, the pale panel inside.
+    const QRgb edge = s.pixel(0, s.height() / 2);
+    QVERIFY(qBlue(edge) > qRed(edge) + 60);
+    QCOMPARE(s.pixel(s.width() / 2, s.height() / 2), qRgb(250, 250, 250));
+    // The three glyphs of the skin lie under the three buttons.
+    const QImage skin = w.skinImage();
+    for (ImageControl *b : {w.Immin(), w.Immax(), w.Imclose()}) {
+        const QImage under = s.copy(b->x(), b->y(), 17, 16);
+        const QImage glyph = skin.copy(b->x() - (w.width() - 111) + 39, b->y(), 17, 16).convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(under == glyph, qPrintable(b->objectName()));
+    }
+    // Every repaint shows the surface unchanged.
+    const QImage shown = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // (Rows 20 to 90 hold no content control; the resting caption buttons
+    // and the strip are transparent.)
+    QCOMPARE(shown.copy(0, 20, w.width(), 70), s.copy(0, 20, w.width(), 70));
+    QCOMPARE(shown.copy(w.width() - 111, 0, 111, 29), s.copy(w.width() - 111, 0, 111, 29));
+}
+
+void FrameTest::skinRedNeverInsideRegion()
+{
+    for (FramedWindow::Skin skin : {FramedWindow::Skin::ThreeButton, FramedWindow::Skin::CloseOnly}) {
+        TestWindow w(skin);
+        w.show();
+        const QList<QSize> sizes = {{379, 240}, {690, 528}, {150, 155}, {151, 156}, {233, 97},
+                                    {440, 210}, {545, 368}, {80, 80}, {66, 40}, {30, 20}};
+        for (const QSize &size : sizes) {
+            w.resize(size);
+            const QImage s = w.surface();
+            const QRegion r = w.mask();
+            int red = 0;
+            for (int y = 0; y < s.height(); ++y)
+                for (int x = 0; x < s.width(); ++x)
+                    if (r.contains(QPoint(x, y)) && isSkinRed(s.pixel(x, y)))
+                        ++red;
+            QVERIFY2(red == 0, qPrintable(QStringLiteral("%1 red pixels at %2x%3").arg(red).arg(size.width()).arg(size.height())));
+        }
+    }
+    // The skin pictures themselves: red all round outside the region their
+    // own size gives, never inside it.
+    for (FramedWindow::Skin skin : {FramedWindow::Skin::ThreeButton, FramedWindow::Skin::CloseOnly}) {
+        TestWindow w(skin);
+        const QImage art = w.skinImage();
+        const QRegion r = FramedWindow::frameRegion(art.width() * 15, art.height() * 15);
+        for (int y = 0; y < art.height(); ++y)
+            for (int x = 0; x < art.width(); ++x)
+                if (r.contains(QPoint(x, y)))
+                    QVERIFY(!isSkinRed(art.pixel(x, y)));
+        for (QPoint corner : {QPoint(0, 0), QPoint(149, 0), QPoint(0, 154)})
+            QVERIFY(isSkinRed(art.pixel(corner)));
+    }
+}
+
+void FrameTest::captionRepaintsWhenTitleChanges()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    const QImage before = w.surface().copy(30, 0, 200, 30);
+    w.setWindowTitle(QStringLiteral("灶香居 2004 新春版 当前共有12道美食"));
+    QVERIFY(w.surface().copy(30, 0, 200, 30) != before);
+    w.setWindowTitle(QStringLiteral("：：菜谱分类：："));
+    QCOMPARE(w.surface().copy(30, 0, 200, 30), before);
+}
+
+void FrameTest::captionButtonStateTable_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<QString>("hover");
+    QTest::addColumn<QString>("pressed");
+    QTest::newRow("Immin") << "Immin" << false << "ImMin1" << "ImMin2";
+    QTest::newRow("Imclose") << "Imclose" << false << "ImClose1" << "ImClose2";
+    QTest::newRow("Immax normal") << "Immax" << false << "Immax1" << "Immax2";
+    QTest::newRow("Immax maximised") << "Immax" << true << "IMus1" << "IMus2";
+}
+
+void FrameTest::captionButtonStateTable()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, maximised);
+    QFETCH(QString, hover);
+    QFETCH(QString, pressed);
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    if (maximised)
+        w.showMaximized();
+    else
+        w.show();
+    QCOMPARE(w.isMaximized(), maximised);
+    ImageControl *b = w.stateControl(button.toLatin1().constData());
+    const QImage hoverLook = statePic(w, hover.toLatin1().constData());
+    const QImage pressedLook = statePic(w, pressed.toLatin1().constData());
+    const QPoint bare(w.width() / 2, w.height() / 2);
+    auto look = [&] { return b->hasPicture() ? pic(b) : QImage(); };
+
+    // Resting: nothing shown, no mark; a move over the surface keeps it so.
+    QVERIFY(!b->hasPicture());
+    QCOMPARE(b->tag(), QString());
+    moveOver(&w, bare);
+    QVERIFY(!b->hasPicture());
+    // Resting -> hovered; a second move keeps it hovered.
+    moveOver(b);
+    QCOMPARE(look(), hoverLook);
+    QCOMPARE(b->tag(), QStringLiteral("1"));
+    moveOver(b, QPoint(5, 5));
+    QCOMPARE(look(), hoverLook);
+    // Hovered -> pressed (mark kept); moves keep it pressed; up -> resting.
+    press(b);
+    QCOMPARE(look(), pressedLook);
+    QCOMPARE(b->tag(), QStringLiteral("1"));
+    moveOver(b, QPoint(4, 4), Qt::LeftButton);
+    QCOMPARE(look(), pressedLook);
+    release(b, Qt::LeftButton, QPoint(30, 30)); // released off the button: no click
+    QVERIFY(!b->hasPicture());
+    QCOMPARE(b->tag(), QString());
+    // Pressed with an empty mark (any mouse button); the surface leaves it
+    // pressed; the next move over the button shows the hover look.
+    press(b, Qt::RightButton);
+    QCOMPARE(look(), pressedLook);
+    QCOMPARE(b->tag(), QString());
+    moveOver(&w, bare);
+    QCOMPARE(look(), pressedLook);
+    moveOver(b, QPoint(3, 3), Qt::RightButton);
+    QCOMPARE(look(), hoverLook);
+    QCOMPARE(b->tag(), QStringLiteral("1"));
+    release(b, Qt::RightButton);
+    QVERIFY(!b->hasPicture());
+    // Hovered, then a move over a content control: still hovered; then over
+    // the bare surface: resting.
+    moveOver(b);
+    moveOver(w.label);
+    QCOMPARE(look(), hoverLook);
+    moveOver(&w, bare);
+    QVERIFY(!b->hasPicture());
+    QCOMPARE(b->tag(), QString());
+    // Pressed with the mark set, then the surface: resting.
+    moveOver(b);
+    press(b);
+    moveOver(&w, bare);
+    QVERIFY(!b->hasPicture());
+    QCOMPARE(b->tag(), QString());
+    release(b, Qt::LeftButton, QPoint(30, 30));
+    QCOMPARE(w.isMaximized(), maximised);
+    QVERIFY(w.isVisible());
+}
+
+void FrameTest::surfaceMoveResetsEveryMarkedButton()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    moveOver(w.Immin());
+    moveOver(w.IMBar()); // the strip ends just short of the minimise button
+    moveOver(w.Imclose());
+    QVERIFY(w.Immin()->hasPicture());
+    QVERIFY(w.Imclose()->hasPicture());
+    moveOver(&w, QPoint(w.width() / 2, 40));
+    QVERIFY(!w.Immin()->hasPicture());
+    QVERIFY(!w.Imclose()->hasPicture());
+    QCOMPARE(w.Immin()->tag(), QString());
+    QCOMPARE(w.Imclose()->tag(), QString());
+}
+
+void FrameTest::closeOnlyWindowHasInertMinMax()
+{
+    auto *w = new TestWindow(FramedWindow::Skin::CloseOnly, QStringLiteral("：：关于软件：："));
+    QPointer<TestWindow> guard(w);
+    w->show();
+    const QSize size = w->size();
+    for (ImageControl *b : {w->Immin(), w->Immax()}) {
+        moveOver(b);
+        QVERIFY(!b->hasPicture());
+        QCOMPARE(b->tag(), QString());
+        press(b);
+        QVERIFY(!b->hasPicture());
+        release(b);
+        QVERIFY(!b->hasPicture());
+    }
+    QVERIFY(!w->isMinimized());
+    QVERIFY(!w->isMaximized());
+    QCOMPARE(w->size(), size);
+    QCOMPARE(w->closes, 0);
+    // The close button still has its looks and closes the window.
+    moveOver(w->Imclose());
+    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose1"));
+    press(w->Imclose());
+    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose2"));
+    release(w->Imclose());
+    QCOMPARE(w->closes, 1);
+    QVERIFY(Windows::isUnloaded(w));
+    QVERIFY(!w->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(guard.isNull());
+}
+
+void FrameTest::closeButtonClosesThroughCloseFromFrame()
+{
+    auto *w = new TestWindow(FramedWindow::Skin::ThreeButton);
+    w->show();
+    // A press released off the button does not close.
+    press(w->Imclose());
+    release(w->Imclose(), Qt::LeftButton, QPoint(40, 40));
+    QCOMPARE(w->closes, 0);
+    // A click closes, after the button took its resting look.
+    moveOver(w->Imclose());
+    press(w->Imclose());
+    release(w->Imclose());
+    QCOMPARE(w->closes, 1);
+    QVERIFY(!w->lookAtClose);
+    QVERIFY(Windows::isUnloaded(w));
+    // A close from outside (the window manager) goes the same way.
+    auto *other = new TestWindow(FramedWindow::Skin::CloseOnly);
+    other->show();
+    other->close();
+    QCOMPARE(other->closes, 1);
+    QVERIFY(Windows::isUnloaded(other));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void FrameTest::minimiseAndMaximise()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    const QSize normal = w.size();
+    // Maximise: the frame is laid out, painted and cut at the new size; the
+    // content keeps its place; the button's looks switch to restore.
+    press(w.Immax());
+    release(w.Immax());
+    QVERIFY(w.isMaximized());
+    QTRY_VERIFY(w.size() != normal);
+    QCOMPARE(w.Imclose()->leftTw(), w.width() * 15.0 - 465);
+    QCOMPARE(w.surface().size(), w.size());
+    QCOMPARE(w.mask(), FramedWindow::frameRegion(w.width() * 15, w.height() * 15));
+    QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
+    moveOver(w.Immax());
+    QCOMPARE(pic(w.Immax()), statePic(w, "IMus1"));
+    // Restore.
+    press(w.Immax());
+    QCOMPARE(pic(w.Immax()), statePic(w, "IMus2"));
+    release(w.Immax());
+    QVERIFY(!w.isMaximized());
+    QTRY_COMPARE(w.size(), normal);
+    QCOMPARE(w.Imclose()->leftTw(), normal.width() * 15.0 - 465);
+    moveOver(w.Immax());
+    QCOMPARE(pic(w.Immax()), statePic(w, "Immax1"));
+    // Minimise.
+    press(w.Immin());
+    release(w.Immin());
+    QVERIFY(w.isMinimized());
+    QVERIFY(!w.Immin()->hasPicture());
+    w.showNormal();
+    QVERIFY(!w.isMinimized());
+    QCOMPARE(w.surface().size(), normal);
+    QCOMPARE(w.closes, 0);
+}
+
+void FrameTest::dragByTitleStrip()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.move(100, 80);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QPoint start = w.pos();
+    const QPoint grab = w.IMBar()->mapToGlobal(QPoint(60, 8));
+
+    // Right and middle buttons do not move the window.
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        send(w.IMBar(), QEvent::MouseButtonPress, grab, button, button);
+        send(w.IMBar(), QEvent::MouseMove, grab + QPoint(40, 30), Qt::NoButton, button);
+        send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(40, 30), button, Qt::NoButton);
+        QCOMPARE(w.pos(), start);
+    }
+    // The left button drags it along, until released.
+    send(w.IMBar(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(w.pos(), start + QPoint(10, 5));
+    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(-30, 45), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(w.pos(), start + QPoint(-30, 45));
+    send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(-30, 45), Qt::LeftButton, Qt::NoButton);
+    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(w.pos(), start + QPoint(-30, 45));
+    // Only the strip drags: the painted title area below it does not.
+    send(&w, QEvent::MouseButtonPress, w.mapToGlobal(QPoint(100, 22)), Qt::LeftButton, Qt::LeftButton);
+    send(&w, QEvent::MouseMove, w.mapToGlobal(QPoint(140, 60)), Qt::NoButton, Qt::LeftButton);
+    send(&w, QEvent::MouseButtonRelease, w.mapToGlobal(QPoint(140, 60)), Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(w.pos(), start + QPoint(-30, 45));
+}
+
+void FrameTest::gripsResize()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    w.show();
+    const QSize start = w.size();
+    auto drag = [&](ImageControl *grip, QPoint by) {
+        const QPoint from = grip->mapToGlobal(QPoint(4, 4));
+        send(grip, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(grip->tag(), QStringLiteral("1"));
+        send(grip, QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton);
+        send(grip, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(grip->tag(), QString());
+    };
+    drag(w.Pjiao(), QPoint(40, 30));
+    QCOMPARE(w.size(), start + QSize(40, 30));
+    // The frame follows: corner grip and close button at the new edges.
+    QCOMPARE(w.Pjiao()->geometry().bottomRight(), QPoint(w.width() - 1, w.height() - 1));
+    QCOMPARE(w.Imclose()->x(), w.width() - 31);
+    QCOMPARE(w.surface().size(), w.size());
+    drag(w.Pbottom(), QPoint(70, -20));
+    QCOMPARE(w.size(), start + QSize(40, 10));
+    drag(w.Pright(), QPoint(-50, 90));
+    QCOMPARE(w.size(), start + QSize(-10, 10));
+    // Never below the smallest size.
+    drag(w.Pjiao(), QPoint(-2000, -2000));
+    QCOMPARE(w.size(), w.gripMinimumSize());
+    // The content keeps its design place.
+    QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
+    // A right-button press on a grip resizes nothing.
+    const QSize now = w.size();
+    const QPoint from = w.Pjiao()->mapToGlobal(QPoint(4, 4));
+    send(w.Pjiao(), QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+    send(w.Pjiao(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
+    send(w.Pjiao(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
+    QCOMPARE(w.size(), now);
+}
+
+QTEST_MAIN(FrameTest)
+#include "tst_frame.moc"
