@@ -207,6 +207,17 @@ void find::storeEdit()
     }
 
     const qint64 id = item->data(DishIdRole).toLongLong();
+    // The row must still be the dish that was listed: a cate.mdb put in
+    // place meanwhile may give the same id to another dish.
+    const auto current = RecipeStore::FindDishById(App::storePath(), id);
+    if (!current) {
+        tell(this, current.error().userText());
+        return;
+    }
+    if (!current.value() || current.value()->name != item->text()) {
+        tell(this, QString::fromUtf8(DishGone));
+        return;
+    }
     const auto updated = RecipeStore::UpdateDish(App::storePath(), id, Text1->text(),
                                                  toCrLf(Text3->toPlainText()), toCrLf(Text4->toPlainText()),
                                                  Text2->text());
