@@ -387,7 +387,7 @@ void BadFiles::replacedWhileRunning()
     {
         TestDb other(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('瓜果');"
                                     "INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture)"
-                                    " VALUES ('瓜果', '西瓜盅', '西瓜', '雕', '');"));
+                                    " VALUES ('瓜果', '西瓜盅', '西瓜', '雕', ''), ('瓜果', '哈密瓜', '哈密瓜', '切', '');"));
         writeFile(db.path(), other.bytes());
     }
     App::AppDir() = db.dir();
@@ -395,11 +395,14 @@ void BadFiles::replacedWhileRunning()
     const QByteArray second = db.bytes();
     QVERIFY(second != first);
 
-    // The edit aimed at a row of the old file: id 2 is gone in the new one.
+    // The edit aimed at 拍黄瓜 of the old file. The new file's row with the
+    // same id is another dish, which must not be overwritten.
     typeText(child<QPlainTextEdit>(search, "Text4"), QStringLiteral("再拍"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(search, "Image3");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("这道菜谱已不存在，可能已被删除。"));
+    QCOMPARE(db.rows(QStringLiteral("SELECT \"名称\"||'|'||method FROM \"01\" ORDER BY id")),
+             (QStringList{QStringLiteral("西瓜盅|雕"), QStringLiteral("哈密瓜|切")}));
     QCOMPARE(db.bytes(), second);
 
     // A new search reads the new file.
@@ -407,7 +410,7 @@ void BadFiles::replacedWhileRunning()
     text->clear();
     typeText(text, QStringLiteral("瓜"));
     press(search, "Image1");
-    QCOMPARE(entries(list), QStringList{QStringLiteral("西瓜盅")});
+    QCOMPARE(entries(list), (QStringList{QStringLiteral("西瓜盅"), QStringLiteral("哈密瓜")}));
 
     // Replaced by something that is no database: said, nothing listed.
     writeFile(db.path(), "not a database at all");
@@ -420,7 +423,7 @@ void BadFiles::replacedWhileRunning()
     dialogs.clear();
     press(search, "Image1");
     QCOMPARE(dialogs.texts(), QStringList());
-    QCOMPARE(entries(list), QStringList{QStringLiteral("西瓜盅")});
+    QCOMPARE(entries(list), (QStringList{QStringLiteral("西瓜盅"), QStringLiteral("哈密瓜")}));
 }
 
 QTEST_MAIN(BadFiles)
