@@ -1,4 +1,5 @@
 #include "app/recipeprint.h"
+#include "app/fonts.h"
 #include "app/dialogs.h"
 #include "app/globals.h"
 #include "app/registry.h"
@@ -8,24 +9,12 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QPrinter>
 
 namespace {
 const QString Dashes(66, QLatin1Char('-'));
 const QLatin1String CrLf("\r\n");
 
-// The print box's font: the Song face where the system has it, else its
-// closest free stand-in.
-QFont songFont(int pointSize)
-{
-    const QStringList families = QFontDatabase::families();
-    for (const QString &candidate : {QStringLiteral("宋体"), QStringLiteral("SimSun")}) {
-        if (families.contains(candidate))
-            return QFont(candidate, pointSize);
-    }
-    return QFont(QStringLiteral("AR PL UMing CN"), pointSize);
-}
 } // namespace
 
 QString ComposeRecipePrint(const QString &name, const QString &ingredients, const QString &method)

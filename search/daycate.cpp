@@ -1,4 +1,5 @@
 #include "search/daycate.h"
+#include "app/fonts.h"
 
 #include "app/dialogs.h"
 #include "app/globals.h"
@@ -8,7 +9,6 @@
 #include "skin/imagecontrol.h"
 #include "store/recipestore.h"
 
-#include <QFontDatabase>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,16 +17,6 @@
 
 namespace {
 const char *const NothingToRecommend = "没有找到可以推荐的菜谱。";
-
-// 宋体 where it is installed, else its Song-style stand-in.
-QFont nameFont()
-{
-    const QString song = QStringLiteral("宋体");
-    const QString family = QFontDatabase::hasFamily(song) ? song : QStringLiteral("AR PL UMing CN");
-    QFont font(family);
-    font.setPointSize(12);
-    return font;
-}
 
 std::function<double()> clockSeededDraw()
 {
@@ -54,7 +44,7 @@ void daycate::buildControls()
 {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setFont(nameFont());
+    Text1->setFont(songFont(12));
     place(Text1, 240, 400, 7695, 375);
 
     boxx2 = new RichTextBox(this);

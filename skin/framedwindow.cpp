@@ -1,10 +1,10 @@
 #include "skin/framedwindow.h"
+#include "app/fonts.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
 #include "app/registry.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -81,16 +81,7 @@ void FramedWindow::centreOnScreen()
 
 QFont FramedWindow::captionFont()
 {
-    const QStringList families = QFontDatabase::families();
-    QString family = QStringLiteral("AR PL UMing CN");
-    if (families.contains(QStringLiteral("宋体")))
-        family = QStringLiteral("宋体");
-    else if (families.contains(QStringLiteral("SimSun")))
-        family = QStringLiteral("SimSun");
-    QFont font(family);
-    font.setPointSize(9);
-    font.setWeight(QFont::Bold);
-    return font;
+    return songFont(9, true);
 }
 
 void FramedWindow::buildFrameControls(double pbottomLeftTw)

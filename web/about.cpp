@@ -2,6 +2,7 @@
 #include "web/linklabel.h"
 #include "web/shell.h"
 #include "web/webassets.h"
+#include "app/fonts.h"
 #include "app/globals.h"
 #include "app/richtextbox.h"
 #include "skin/imagecontrol.h"
@@ -23,7 +24,7 @@ about::about()
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     place(m_frame1, 2040, 300, 4395, 2625);
 
-    const QFont font = WebAssets::songFont(9);
+    const QFont font = songFont(9);
     auto label = [&](const QString &name, const QString &text) {
         auto *l = new QLabel(text, m_frame1);
         l->setObjectName(name);

@@ -2,6 +2,7 @@
 #include "web/newban.h"
 #include "web/shell.h"
 #include "web/webassets.h"
+#include "app/fonts.h"
 #include "app/globals.h"
 #include "app/registry.h"
 #include "skin/imagecontrol.h"
@@ -31,7 +32,7 @@ down::down()
     m_image3 = makePictureButton(this, QStringLiteral("Image3"), QStringLiteral("下载最新版"),
                                  QStringLiteral(":/buttons/download_latest.png"), 4560, 660, 1410, 480);
 
-    const QFont font = WebAssets::songFont(9);
+    const QFont font = songFont(9);
     m_label1 = new QLabel(QStringLiteral("  数据库下载后请放置在安装目录下,覆盖原来的数据库即可！"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label2 = new QLabel(QStringLiteral("  如果你有独到的美味菜谱能共享的话，热烈欢迎！"), this);

@@ -1,6 +1,5 @@
 #include "web/webassets.h"
 
-#include <QFontDatabase>
 
 static void registerAssets() { Q_INIT_RESOURCE(assets); }
 
@@ -15,19 +14,4 @@ QPixmap resourcePicture(const QString &path)
     return QPixmap(path);
 }
 
-QFont songFont(double pointSize)
-{
-    QFont font;
-    const QStringList families = QFontDatabase::families();
-    for (const QString &candidate : {QStringLiteral("宋体"), QStringLiteral("SimSun")}) {
-        if (families.contains(candidate)) {
-            font.setFamily(candidate);
-            font.setPointSizeF(pointSize);
-            return font;
-        }
-    }
-    font.setFamily(QStringLiteral("AR PL UMing CN"));
-    font.setPointSizeF(pointSize);
-    return font;
-}
 } // namespace WebAssets

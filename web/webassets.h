@@ -8,6 +8,5 @@ namespace WebAssets {
 // A picture from the program's resources (":/web/down.png"); a null
 // picture when it is missing, so the control simply stays empty.
 QPixmap resourcePicture(const QString &path);
-// The Song face where the system has it, else its free stand-in.
-QFont songFont(double pointSize);
+
 } // namespace WebAssets

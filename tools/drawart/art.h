@@ -1,6 +1,8 @@
 #pragma once
 // The artwork generator: every picture the windows show is drawn here and
 // written as PNG under assets/. Run: build/drawart <repo>/assets
+#include "app/fonts.h"
+
 #include <QFont>
 #include <QString>
 
@@ -13,5 +15,3 @@ void drawWindowArt(const QString &assetsDir);
 
 // Shared helpers.
 void savePng(const QImage &image, const QString &assetsDir, const QString &relativePath);
-// 宋体 where installed, else a Song-style CJK font (AR PL UMing).
-QFont songFont(double pointSize, bool bold = false);

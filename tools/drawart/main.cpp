@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTextStream>
@@ -17,19 +16,6 @@ void savePng(const QImage &image, const QString &assetsDir, const QString &relat
         std::fprintf(stderr, "drawart: cannot write %s\n", qPrintable(path));
 }
 
-QFont songFont(double pointSize, bool bold)
-{
-    const QStringList families = QFontDatabase::families();
-    QString family = QStringLiteral("AR PL UMing CN");
-    if (families.contains(QStringLiteral("宋体")))
-        family = QStringLiteral("宋体");
-    else if (families.contains(QStringLiteral("SimSun")))
-        family = QStringLiteral("SimSun");
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
 
 // assets.qrc lists every PNG under assets/, so the program compiles them in.
 static void writeQrc(const QString &assetsDir)
