@@ -1,4 +1,5 @@
 #include "skin/framedwindow.h"
+#include "skin/region.h"
 #include "app/fonts.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
@@ -33,14 +34,6 @@ const StatePicture StatePictures[] = {
     {"IMus2", ":/skin/restore_pressed.png"},
 };
 
-int roundPx(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-// Region rectangles and ellipses take left, top, right, bottom with the
-// right and bottom outside; a reversed pair is put in order first.
-QRect ordered(int l, int t, int r, int b)
-{
-    return QRect(std::min(l, r), std::min(t, b), std::abs(r - l), std::abs(b - t));
-}
 } // namespace
 
 FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Skin skin,
@@ -146,23 +139,7 @@ ImageControl *FramedWindow::stateControl(const char *name) const
 
 QRegion FramedWindow::frameRegion(double widthTw, double heightTw)
 {
-    const double w = widthTw / Twips::PerPixel;
-    const double h = heightTw / Twips::PerPixel;
-    auto rect = [](double l, double t, double r, double b) {
-        return QRegion(ordered(roundPx(l), roundPx(t), roundPx(r), roundPx(b)));
-    };
-    auto ellipse = [](double l, double t, double r, double b) {
-        return QRegion(ordered(roundPx(l), roundPx(t), roundPx(r), roundPx(b)), QRegion::Ellipse);
-    };
-    QRegion region = rect(0, 26, w, h - 26);
-    region += rect(23, 0, w - 23, h);
-    region += rect(23, 52, w, h - 6);
-    region += rect(52, 52, w - 6, h);
-    region += ellipse(0, 0, 52, 52);
-    region += ellipse(w - 50, 0, w + 1, 52);
-    region += ellipse(0, h - 52, 52, h);
-    region += ellipse(w - 9, h - 9, w, h);
-    return region;
+    return framedWindowShape(widthTw / Twips::PerPixel, heightTw / Twips::PerPixel);
 }
 
 void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }

@@ -8,6 +8,7 @@
 // also runs two pixels past it, so only blue or white ever falls inside the
 // region, and the red surround stays outside at every window size.
 #include "art.h"
+#include "skin/region.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -33,23 +34,6 @@ const QColor Panel(250, 250, 250);
 
 enum class Glyph { Minimise, Maximise, Close, Restore };
 
-// The window region for a w x h pixel window, as the frame builds it.
-QRegion frameShape(int w, int h)
-{
-    auto rect = [](int l, int t, int r, int b) { return QRegion(QRect(QPoint(l, t), QPoint(r - 1, b - 1)).normalized()); };
-    auto ellipse = [](int l, int t, int r, int b) {
-        return QRegion(QRect(l, t, r - l, b - t).normalized(), QRegion::Ellipse);
-    };
-    QRegion r = rect(0, 26, w, h - 26);
-    r += rect(23, 0, w - 23, h);
-    r += rect(23, 52, w, h - 6);
-    r += rect(52, 52, w - 6, h);
-    r += ellipse(0, 0, 52, 52);
-    r += ellipse(w - 50, 0, w + 1, 52);
-    r += ellipse(0, h - 52, 52, h);
-    r += ellipse(w - 9, h - 9, w, h);
-    return r;
-}
 
 // Distance of every skin pixel from the region's edge: 1 for the outermost
 // pixels inside, growing inwards; 0 outside; capped at `cap`.
@@ -133,7 +117,7 @@ void drawGlyph(QPainter &p, QPointF origin, Glyph glyph, const QColor &ink, cons
 
 QImage drawFrame(bool threeButtons)
 {
-    const QRegion region = frameShape(SkinW, SkinH);
+    const QRegion region = framedWindowShape(SkinW, SkinH);
     constexpr int Cap = 7;
     const std::vector<int> d = edgeDistance(region, Cap);
     // Two pixels past the region's edge are still frame blue.
