@@ -2,6 +2,7 @@
 // once made a fuzz target fail (fuzz/regressions/<target>/), through the same
 // checks the fuzz targets run.
 #include "fuzz/checks.h"
+#include "fuzz/storeops.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -63,6 +64,20 @@ private slots:
             const auto catalogue = RecipeStore::LoadCatalogue(path);
             QVERIFY(catalogue.ok());
             QVERIFY(!catalogue->categories.isEmpty());
+        }
+    }
+
+    // Sequences of store operations, each checked against the model.
+    void storeOperations()
+    {
+        const QStringList files = inputs(QStringLiteral("storeops"));
+        QVERIFY(!files.isEmpty());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cate.mdb"));
+        for (const QString &file : files) {
+            const QByteArray bytes = read(file);
+            const char *mismatch = storeOps(path, reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
+            QVERIFY2(!mismatch, qPrintable(file + QStringLiteral(": ") + QString::fromLatin1(mismatch)));
         }
     }
 };
