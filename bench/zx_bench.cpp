@@ -370,7 +370,9 @@ ColdStart coldStart(const QString &program, const QString &display, const QStrin
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    for (int run = 0; run < runs; ++run) {
+    // A start that dies before showing anything (the X server refusing a
+    // connection now and then under load) is tried again, a few times.
+    for (int run = 0, failures = 0; run < runs && failures < 5; ++run) {
         QProcess app;
         app.setProcessEnvironment(env);
         app.setWorkingDirectory(folder.path());
@@ -392,6 +394,9 @@ ColdStart coldStart(const QString &program, const QString &display, const QStrin
             result.ms.push_back(t.nsecsElapsed() / 1e6);
             QThread::msleep(500);   // let it settle: the peak of a running program
             result.peakMb.push_back(vmHwmMb(app.processId()));
+        } else {
+            ++failures;
+            --run;
         }
         app.terminate();
         if (!app.waitForFinished(3000)) {
@@ -585,9 +590,11 @@ int main(int argc, char **argv)
                 "21 runs (9 at 100,000); add + rebuild 15 (7); delete 9 (5), each on a fresh copy.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
-                    "every ~5 ms), %d runs per size; memory: VmHWM 0.5 s after the window showed. At 100,000 "
+                    "every ~5 ms), at least %d runs per size; memory: VmHWM 0.5 s after the window showed. At 100,000 "
                     "the whole-program target is < 500 ms.\n",
-                    coldRuns.empty() ? 0 : coldRuns.begin()->second);
+                    coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
+                        return a.second < b.second;
+                    })->second);
     } else {
         std::printf("Cold start left out: pass --program and --display.\n");
     }
