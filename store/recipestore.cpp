@@ -8,6 +8,8 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <memory>
+#include <sys/stat.h>
 #include <sqlite3.h>
 
 QString StoreError::userText() const
@@ -176,31 +178,11 @@ std::optional<QString> rowidName(Store &s, const QString &table, const QStringLi
     return std::nullopt;
 }
 
-// Opens cate.mdb read-write without ever creating it, and learns its layout.
-// Nothing in the file is changed.
-std::optional<StoreError> openStore(const QString &path, Store &s)
+// Learns the layout of the open file: the column names by position and the
+// row identity of each table. Read afresh for every operation, so a file
+// changed or replaced by another program is always read as it now is.
+std::optional<StoreError> readLayout(Store &s)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return makeError(StoreError::Missing, path);
-    if (!looksLikeSqlite(path))
-        return makeError(StoreError::NotADatabase, path);
-
-    // A file or folder marked read-only is opened read-only, so that writes
-    // are refused even for a user whom the system would let through.
-    const QFileInfo folder(info.absolutePath());
-    const bool writable = hasWriteBits(info) && hasWriteBits(folder);
-    const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
-    const int rc = s.db.open(path, flags);
-    if (rc != SQLITE_OK) {
-        if ((rc & 0xff) == SQLITE_CANTOPEN && !QFileInfo::exists(path))
-            return makeError(StoreError::Missing, path);
-        return s.fail(rc);
-    }
-    s.db.setBusyTimeout(kBusyTimeoutMs);
-    // Read-only tuning: memory-mapped reads; the journal mode stays as it is.
-    s.db.exec("PRAGMA mmap_size=268435456");
-
     TableInfo dishes, categories;
     if (auto e = readTableInfo(s, kDishTable, dishes))
         return e;
@@ -223,6 +205,88 @@ std::optional<StoreError> openStore(const QString &path, Store &s)
     s.layout.categoryIdIsRowid = categories.idIsRowid;
     s.layout.dishRowid = *dishRowid;
     s.layout.categoryRowid = *categoryRowid;
+    return std::nullopt;
+}
+
+// The last connection is kept open between operations: a fresh connection
+// would fault in every page of the memory-mapped file again, which on a
+// large catalogue costs more than the work itself. It is used again only
+// for the same file (same path, same device and inode, same writability);
+// a file deleted, replaced or made read-only gets a new connection. An idle
+// connection holds no lock, so other programs are not hindered by it.
+struct OpenFile {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool writable = false;
+    std::unique_ptr<Store> store;
+};
+
+OpenFile &openFile()
+{
+    static OpenFile file;
+    return file;
+}
+
+void forgetOpenFile() { openFile() = OpenFile(); }
+
+// Opens cate.mdb read-write without ever creating it (or takes the kept
+// connection to it), and learns its layout. Nothing in the file is changed.
+std::optional<StoreError> openStore(const QString &path, Store *&out)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) {
+        forgetOpenFile();
+        return makeError(StoreError::Missing, path);
+    }
+    if (!looksLikeSqlite(path)) {
+        forgetOpenFile();
+        return makeError(StoreError::NotADatabase, path);
+    }
+
+    // A file or folder marked read-only is opened read-only, so that writes
+    // are refused even for a user whom the system would let through.
+    const QFileInfo folder(info.absolutePath());
+    const bool writable = hasWriteBits(info) && hasWriteBits(folder);
+    struct stat st {};
+    const bool identified = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+
+    OpenFile &kept = openFile();
+    bool reusable = identified && kept.store && kept.path == path && kept.device == st.st_dev
+                    && kept.inode == st.st_ino && kept.writable == writable;
+    if (reusable) {
+        // A file deleted and made anew may come back under the same inode
+        // number: ask SQLite whether its open file is still the one at path.
+        int moved = 1;
+        reusable = sqlite3_file_control(kept.store->db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved)
+                       == SQLITE_OK
+                   && moved == 0;
+    }
+    if (!reusable) {
+        forgetOpenFile();
+        auto store = std::make_unique<Store>();
+        const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+        const int rc = store->db.open(path, flags);
+        if (rc != SQLITE_OK) {
+            if ((rc & 0xff) == SQLITE_CANTOPEN && !QFileInfo::exists(path))
+                return makeError(StoreError::Missing, path);
+            return store->fail(rc);
+        }
+        store->db.setBusyTimeout(kBusyTimeoutMs);
+        // Read-only tuning: memory-mapped reads; the journal mode stays as it is.
+        store->db.exec("PRAGMA mmap_size=268435456");
+        kept.path = path;
+        kept.device = identified ? st.st_dev : 0;
+        kept.inode = identified ? st.st_ino : 0;
+        kept.writable = writable;
+        kept.store = std::move(store);
+    }
+    out = kept.store.get();
+
+    if (auto e = readLayout(*out)) {
+        forgetOpenFile();
+        return e;
+    }
     return std::nullopt;
 }
 
@@ -249,10 +313,14 @@ QString trimmedColumn(const QString &quotedCol)
 template <class T, class Work>
 StoreResult<T> withStore(const QString &path, Work work)
 {
-    Store s;
+    Store *s = nullptr;
     if (auto e = openStore(path, s))
         return *e;
-    return work(s);
+    StoreResult<T> result = work(*s);
+    // After a failure the next operation starts on a fresh connection.
+    if (!result.ok())
+        forgetOpenFile();
+    return result;
 }
 
 // The id a new row gets when column 0 is a plain column: one more than the
@@ -513,15 +581,21 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
                                             nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
             return s.fail(rc);
-        Sql::Statement st;
-        rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
-                                  .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
-                                  + s.dishOrder());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
         QVector<DishRecord> rows;
-        while ((rc = st.step()) == SQLITE_ROW)
-            rows.push_back(readDish(st));
+        {
+            Sql::Statement st;
+            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
+                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
+                                      + s.dishOrder());
+            if (rc == SQLITE_OK) {
+                while ((rc = st.step()) == SQLITE_ROW)
+                    rows.push_back(readDish(st));
+            }
+        }
+        // The connection is kept open: leave no function behind that points
+        // at this call's pattern.
+        sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1, SQLITE_UTF8, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr);
         if (rc != SQLITE_DONE)
             return s.fail(rc);
         return rows;
