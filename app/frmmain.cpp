@@ -105,6 +105,7 @@ void frmmain::buildControls()
     m_model = new CatalogueModel(this);
     m_Tv = new QTreeView(this);
     m_Tv->setObjectName(QStringLiteral("Tv"));
+    m_Tv->setAccessibleName(QStringLiteral("菜谱目录"));
     m_Tv->setModel(m_model);
     m_Tv->setHeaderHidden(true);
     m_Tv->setUniformRowHeights(true);
@@ -121,6 +122,7 @@ void frmmain::buildControls()
 
     m_Text1 = new QLineEdit(this);
     m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setAccessibleName(QStringLiteral("菜名"));
     place(m_Text1, 3720, 1320, 6255, 375);
 
     auto *label3 = new QLabel(QStringLiteral("原   料："), this);
@@ -128,6 +130,7 @@ void frmmain::buildControls()
     place(label3, 3720, 1845, 1215, 255);
     m_Boxx3 = new RichTextBox(this);
     m_Boxx3->setObjectName(QStringLiteral("Boxx3"));
+    m_Boxx3->setAccessibleName(QStringLiteral("原料"));
     place(m_Boxx3, 3720, 2150, 6255, 1215);
 
     auto *label2 = new QLabel(QStringLiteral("制作方法："), this);
@@ -135,6 +138,7 @@ void frmmain::buildControls()
     place(label2, 3720, 3555, 1215, 255);
     m_Boxx4 = new RichTextBox(this);
     m_Boxx4->setObjectName(QStringLiteral("Boxx4"));
+    m_Boxx4->setAccessibleName(QStringLiteral("制作方法"));
     place(m_Boxx4, 3720, 3840, 6255, 2775);
 
     // Plain copies of the shown ingredients and method, read by the print.

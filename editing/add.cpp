@@ -29,6 +29,7 @@ void Add::buildControls()
                                  720, 2400, 255);
     m_List1 = new QListWidget(this);
     m_List1->setObjectName(QStringLiteral("List1"));
+    m_List1->setAccessibleName(QStringLiteral("选择所属分类"));
     place(m_List1, 360, 1000, 2400, 2160);
 
     m_Image8 = new QLabel(this);
@@ -47,6 +48,7 @@ void Add::buildControls()
                                  757, 1020, 255);
     m_Text1 = new QLineEdit(this);
     m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setAccessibleName(QStringLiteral("菜肴名称"));
     place(m_Text1, 3960, 720, 4290, 330);
 
     m_Line1 = EditKit::rule(this, QStringLiteral("Line1"), 2940, 1155, 5310);
@@ -55,12 +57,14 @@ void Add::buildControls()
                                  1260, 1500, 255);
     m_Text3 = new QPlainTextEdit(this);
     m_Text3->setObjectName(QStringLiteral("Text3"));
+    m_Text3->setAccessibleName(QStringLiteral("原料"));
     place(m_Text3, 2940, 1530, 5310, 1290);
 
     m_Label1[1] = EditKit::label(this, QStringLiteral("Label1_1"), QStringLiteral("制作方法："), 2940,
                                  2940, 1500, 255);
     m_Text4 = new QPlainTextEdit(this);
     m_Text4->setObjectName(QStringLiteral("Text4"));
+    m_Text4->setAccessibleName(QStringLiteral("制作方法"));
     place(m_Text4, 2940, 3210, 5310, 1650);
 
     for (QPlainTextEdit *box : {m_Text3, m_Text4}) {
@@ -74,6 +78,7 @@ void Add::buildControls()
     // dish saved without a picture stores no path.
     m_Text2 = new QLineEdit(this);
     m_Text2->setObjectName(QStringLiteral("Text2"));
+    m_Text2->setAccessibleName(QStringLiteral("菜谱图片的路径"));
     m_Text2->setToolTip(QStringLiteral("菜谱图片的路径"));
     place(m_Text2, 2940, 5055, 2190, 330);
 

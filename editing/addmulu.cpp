@@ -26,6 +26,7 @@ void addmulu::buildControls()
                                  817, 1080, 255);
     m_Text1 = new QLineEdit(this);
     m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setAccessibleName(QStringLiteral("添加新分类"));
     place(m_Text1, 1410, 780, 2250, 330);
     m_Image1 = makePictureButton(this, QStringLiteral("Image1"), QStringLiteral("新增分类"),
                                  QStringLiteral(":/buttons/add_category.png"), 3795, 705, 1410, 480);
@@ -37,6 +38,7 @@ void addmulu::buildControls()
                                  1425, 1500, 255);
     m_List1 = new QListWidget(this);
     m_List1->setObjectName(QStringLiteral("List1"));
+    m_List1->setAccessibleName(QStringLiteral("选择类别"));
     place(m_List1, 330, 1695, 2850, 1245);
 
     m_Image2 = makePictureButton(this, QStringLiteral("Image2"), QStringLiteral("删除分类"),

@@ -44,16 +44,19 @@ void daycate::buildControls()
 {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("菜名"));
     Text1->setFont(songFont(12));
     place(Text1, 240, 400, 7695, 375);
 
     boxx2 = new RichTextBox(this);
     boxx2->setObjectName(QStringLiteral("boxx2"));
+    boxx2->setAccessibleName(QStringLiteral("原料"));
     boxx2->setReadOnly(true);
     place(boxx2, 240, 885, 7695, 1095);
 
     Boxx3 = new RichTextBox(this);
     Boxx3->setObjectName(QStringLiteral("Boxx3"));
+    Boxx3->setAccessibleName(QStringLiteral("制作方法"));
     Boxx3->setReadOnly(true);
     place(Boxx3, 240, 2085, 7695, 2415);
 

@@ -59,10 +59,12 @@ void find::buildControls()
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("菜肴名称"));
     place(Text1, 1440, 720, 3975, 390);
 
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setAccessibleName(QStringLiteral("找到的食谱"));
     List1->setSortingEnabled(false);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setCursor(Qt::PointingHandCursor);
@@ -71,10 +73,12 @@ void find::buildControls()
 
     Text3 = new QPlainTextEdit(this);
     Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->setAccessibleName(QStringLiteral("原料"));
     place(Text3, 2640, 1560, 5775, 1215);
 
     Text4 = new QPlainTextEdit(this);
     Text4->setObjectName(QStringLiteral("Text4"));
+    Text4->setAccessibleName(QStringLiteral("制作方法"));
     place(Text4, 2640, 3120, 5775, 2415);
 
     // The picture path lies inside the ingredients box: shown, it would hide
