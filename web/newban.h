@@ -3,7 +3,6 @@
 // engine starts only when this window is first loaded.
 #include "skin/framedwindow.h"
 
-class QWebEngineView;
 
 class newban : public FramedWindow {
     Q_OBJECT
@@ -13,8 +12,10 @@ public:
     // The upgrade page on the maker's site.
     static QString upgradeAddress();
 
-    QWebEngineView *websuzhou() const { return m_web; }
+    // The web view (a QWebEngineView from the web view module), or a short
+    // notice when the module cannot be loaded.
+    QWidget *websuzhou() const { return m_web; }
 
 private:
-    QWebEngineView *m_web;
+    QWidget *m_web;
 };

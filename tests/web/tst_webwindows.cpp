@@ -211,7 +211,7 @@ private slots:
 
         QWebEngineView *view = w->findChild<QWebEngineView *>(QStringLiteral("websuzhou"));
         QVERIFY(view);
-        QCOMPARE(w->websuzhou(), view);
+        QCOMPARE(w->websuzhou(), static_cast<QWidget *>(view));
         QCOMPARE(view->page()->parent(), view);
         QSignalSpy finished(view, &QWebEngineView::loadFinished);
         QVERIFY(finished.wait(60000) || !finished.isEmpty());
@@ -237,7 +237,9 @@ private slots:
         App::SiteAddress() = QStringLiteral("http://127.0.0.1:%1").arg(port);
         ScriptedDialogs dialogs;
         newban *w = Windows::show<newban>();
-        QSignalSpy finished(w->websuzhou(), &QWebEngineView::loadFinished);
+        auto *view = qobject_cast<QWebEngineView *>(w->websuzhou());
+        QVERIFY2(view, "the web view module did not load");
+        QSignalSpy finished(view, &QWebEngineView::loadFinished);
         QVERIFY(finished.wait(60000) || !finished.isEmpty());
         QCOMPARE(finished.first().first().toBool(), false);
         QVERIFY(dialogs.messages.isEmpty());
