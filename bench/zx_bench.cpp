@@ -270,15 +270,16 @@ RebuildSplit fastRebuild()
     return {timing.storeNs / 1e6, (timing.treeNs + t.nsecsElapsed()) / 1e6};
 }
 
-// Reads table "02" once, then walks all of "01" once for every listed
-// category, comparing trimmed categories in the program, and fills the same
-// tree, list and caption.
+// The rebuild as first designed: reads table "02" once, then walks a table
+// cursor over the whole of "01" (every column, the engine's default
+// settings, no memory mapping) once for every listed category, comparing
+// trimmed categories in the program, and fills the same tree, list and
+// caption.
 void naiveRebuild(const QString &path)
 {
     sqlite3 *db = nullptr;
     check(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK,
           "naive open");
-    sqlite3_exec(db, "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
     CatalogueData data;
     sqlite3_stmt *st = nullptr;
     sqlite3_prepare_v2(db, "SELECT category FROM \"02\" ORDER BY rowid", -1, &st, nullptr);
@@ -286,7 +287,7 @@ void naiveRebuild(const QString &path)
         data.categories << trimBlanks(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))));
     sqlite3_finalize(st);
 
-    sqlite3_prepare_v2(db, "SELECT id, category, \"名称\" FROM \"01\" ORDER BY rowid", -1, &st, nullptr);
+    sqlite3_prepare_v2(db, "SELECT * FROM \"01\" ORDER BY rowid", -1, &st, nullptr);
     QStringList seen;
     for (const QString &c : std::as_const(data.categories)) {
         const bool again = seen.contains(c);
