@@ -9,30 +9,10 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include "widgetsteps.h"
 #include <QTest>
 #include <sqlite3.h>
 
-// Clicks the first entry whose text is exactly `text`; false when there is none.
-inline bool clickEntry(QListWidget *list, const QString &text)
-{
-    for (int i = 0; i < list->count(); ++i) {
-        QListWidgetItem *item = list->item(i);
-        if (item->text() != text)
-            continue;
-        list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-        return true;
-    }
-    return false;
-}
-
-inline QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 inline void press(QWidget *pictureButton) { QTest::mouseClick(pictureButton, Qt::LeftButton); }
 

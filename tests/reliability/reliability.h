@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include "widgetsteps.h"
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
@@ -50,27 +51,6 @@ inline void press(QWidget *window, const char *button)
     QTest::mouseClick(child(window, button), Qt::LeftButton);
 }
 
-// Clicks the first entry whose text is exactly `text`; false when none.
-inline bool clickEntry(QListWidget *list, const QString &text)
-{
-    for (int i = 0; i < list->count(); ++i) {
-        QListWidgetItem *item = list->item(i);
-        if (item->text() != text)
-            continue;
-        list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-        return true;
-    }
-    return false;
-}
-
-inline QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 // The tree as the cook sees it: "category" lines and "  dish" lines, in order.
 inline QStringList treeLines(frmmain *w)
