@@ -133,7 +133,7 @@ void find::search()
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    const auto found = RecipeStore::SearchDishesByName(App::storePath(), text);
+    const auto found = RecipeStore::SearchDishesByName(App::storePath(), text, RecipeStore::SearchFields::NamesOnly);
     if (!found) {
         // An invalid pattern (an unclosed '[') simply finds nothing.
         if (found.error().kind != StoreError::BadPattern)

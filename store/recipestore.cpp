@@ -568,7 +568,8 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 
 } // namespace
 
-StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text)
+StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
+                                                    SearchFields fields)
 {
     const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
@@ -584,12 +585,22 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
         QVector<DishRecord> rows;
         {
             Sql::Statement st;
+            const int last = fields == SearchFields::NamesOnly ? 2 : 5;
             rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
+                                      .arg(s.dishColumns(0, last), kDishTable, s.layout.dishCols.at(2))
                                       + s.dishOrder());
             if (rc == SQLITE_OK) {
-                while ((rc = st.step()) == SQLITE_ROW)
-                    rows.push_back(readDish(st));
+                while ((rc = st.step()) == SQLITE_ROW) {
+                    if (last == 5) {
+                        rows.push_back(readDish(st));
+                    } else {
+                        DishRecord d;
+                        d.id = st.columnInt64(0);
+                        d.category = st.columnText(1);
+                        d.name = st.columnText(2);
+                        rows.push_back(std::move(d));
+                    }
+                }
             }
         }
         // The connection is kept open: leave no function behind that points

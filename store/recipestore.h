@@ -93,8 +93,12 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
                             const QString &ingredients, const QString &method, const QString &picture);
 
 // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
-// An invalid pattern is a BadPattern error.
-StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text);
+// An invalid pattern is a BadPattern error. With NamesOnly only id, category
+// and name are read (what a result list shows), which is much faster when
+// many long recipes match.
+enum class SearchFields { Whole, NamesOnly };
+StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
+                                                    SearchFields fields = SearchFields::Whole);
 
 // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
 // Returns false when no such row exists any more.

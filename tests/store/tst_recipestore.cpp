@@ -325,6 +325,17 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
     QCOMPARE(rows->at(0).id, 2);
     QCOMPARE(rows->at(0).category, QStringLiteral("粤菜"));
     QCOMPARE(rows->at(0).ingredients, QStringLiteral("料"));
+
+    // The lean form for result lists: the same rows, names and ids only.
+    const auto lean = SearchDishesByName(db.path(), QStringLiteral("鸡"), SearchFields::NamesOnly);
+    const auto whole = SearchDishesByName(db.path(), QStringLiteral("鸡"));
+    QCOMPARE(lean->size(), whole->size());
+    for (int i = 0; i < lean->size(); ++i) {
+        QCOMPARE(lean->at(i).id, whole->at(i).id);
+        QCOMPARE(lean->at(i).category, whole->at(i).category);
+        QCOMPARE(lean->at(i).name, whole->at(i).name);
+        QVERIFY(lean->at(i).ingredients.isEmpty());
+    }
 }
 
 void TstRecipeStore::searchRejectsBadPattern()
