@@ -85,9 +85,23 @@ struct Layout {
 const QString kDishTable = QStringLiteral("\"01\"");
 const QString kCategoryTable = QStringLiteral("\"02\"");
 
+// Every dish's id, category and name, in table order: what a names-only
+// search matches against, kept with the connection between searches.
+struct NameRow {
+    qint64 id = 0;
+    QString category;
+    QString name;
+    std::u32string name32;   // the name as code points, for the matcher
+};
+
 struct Store {
     Sql::Connection db;
     Layout layout;
+    // The names as of `namesVersion` (PRAGMA data_version, which moves when
+    // another connection commits); our own writes clear `namesValid`.
+    QVector<NameRow> names;
+    qint64 namesVersion = -1;
+    bool namesValid = false;
 
     StoreError fail(int rc, bool writing = false) const
     {
@@ -546,6 +560,7 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
                             const QString &ingredients, const QString &method, const QString &picture)
 {
     return withStore<qint64>(path, [&](Store &s) {
+        s.namesValid = false;
         return appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
                          {category, trimBlanks(name), trimBlanks(ingredients), trimBlanks(method),
                           trimBlanks(picture)});
@@ -553,6 +568,47 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
 }
 
 namespace {
+
+// Makes s.names current: kept while no connection has committed since it
+// was read (our own writes clear it), else read again in one pass.
+std::optional<StoreError> refreshNames(Store &s)
+{
+    Sql::Statement version;
+    int rc = version.prepare(s.db, QStringLiteral("PRAGMA data_version"));
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    if (version.step() != SQLITE_ROW)
+        return s.fail(SQLITE_ERROR);
+    const qint64 now = version.columnInt64(0);
+    if (s.namesValid && s.namesVersion == now)
+        return std::nullopt;
+
+    s.namesValid = false;
+    s.names.clear();
+    Sql::Statement st;
+    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
+                              + s.dishOrder());
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    while ((rc = st.step()) == SQLITE_ROW) {
+        if (st.columnIsNull(2))
+            continue;   // a name with no value matches nothing
+        NameRow n;
+        n.id = st.columnInt64(0);
+        n.category = st.columnText(1);
+        n.name = st.columnText(2);
+        const QList<uint> ucs4 = n.name.toUcs4();
+        n.name32.assign(ucs4.begin(), ucs4.end());
+        s.names.push_back(std::move(n));
+    }
+    if (rc != SQLITE_DONE) {
+        s.names.clear();
+        return s.fail(rc);
+    }
+    s.namesVersion = now;
+    s.namesValid = true;
+    return std::nullopt;
+}
 
 void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 {
@@ -575,6 +631,23 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
     if (!pattern)
         return makeError(StoreError::BadPattern, text);
     return withStore<QVector<DishRecord>>(path, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
+        if (fields == SearchFields::NamesOnly) {
+            // Matched against the names kept in memory; read again whenever
+            // the file changed since.
+            if (auto e = refreshNames(s))
+                return *e;
+            QVector<DishRecord> rows;
+            for (const NameRow &n : std::as_const(s.names)) {
+                if (!pattern->matches(std::u32string_view(n.name32)))
+                    continue;
+                DishRecord d;
+                d.id = n.id;
+                d.category = n.category;
+                d.name = n.name;
+                rows.push_back(std::move(d));
+            }
+            return rows;
+        }
         // The pattern reaches SQL only as the function's own data, never as text.
         int rc = sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1,
                                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
@@ -585,22 +658,12 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
         QVector<DishRecord> rows;
         {
             Sql::Statement st;
-            const int last = fields == SearchFields::NamesOnly ? 2 : 5;
             rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
-                                      .arg(s.dishColumns(0, last), kDishTable, s.layout.dishCols.at(2))
+                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
                                       + s.dishOrder());
             if (rc == SQLITE_OK) {
-                while ((rc = st.step()) == SQLITE_ROW) {
-                    if (last == 5) {
-                        rows.push_back(readDish(st));
-                    } else {
-                        DishRecord d;
-                        d.id = st.columnInt64(0);
-                        d.category = st.columnText(1);
-                        d.name = st.columnText(2);
-                        rows.push_back(std::move(d));
-                    }
-                }
+                while ((rc = st.step()) == SQLITE_ROW)
+                    rows.push_back(readDish(st));
             }
         }
         // The connection is kept open: leave no function behind that points
@@ -617,6 +680,7 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
                              const QString &ingredients, const QString &method, const QString &picture)
 {
     return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
+        s.namesValid = false;
         Sql::Transaction tx(s.db);
         if (!tx.active())
             return s.fail(tx.beginResult(), true);
@@ -665,6 +729,7 @@ StoreResult<qint64> AddCategory(const QString &path, const QString &category)
 StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
 {
     return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
+        s.namesValid = false;
         const QString name = trimBlanks(category);
         Sql::Transaction tx(s.db);
         if (!tx.active())

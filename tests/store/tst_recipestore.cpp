@@ -77,6 +77,7 @@ private slots:
     void deleteCategoryIsAllOrNothing();
     void searchUsesPatternInTableOrder();
     void searchRejectsBadPattern();
+    void namesOnlySearchFollowsEveryChange();
     void oddTextsRoundTrip();
     void pickDrawsWithinBounds();
     void pickEndsOnGappedAndEmptyTables();
@@ -336,6 +337,36 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
         QCOMPARE(lean->at(i).name, whole->at(i).name);
         QVERIFY(lean->at(i).ingredients.isEmpty());
     }
+}
+
+// The names-only search keeps the names between searches; every change,
+// ours or another program's, must show in the next search.
+void TstRecipeStore::namesOnlySearchFollowsEveryChange()
+{
+    TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
+    auto found = [&](const QString &text) {
+        QStringList out;
+        const auto rows = SearchDishesByName(db.path(), text, SearchFields::NamesOnly);
+        for (const DishRecord &d : *rows)
+            out << QStringLiteral("%1:%2").arg(d.id).arg(d.name);
+        return out;
+    };
+    QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁"}));
+    // Another program adds a dish.
+    db.exec(QStringLiteral("INSERT INTO \"01\"(category,\"名称\") VALUES ('粤菜','白切鸡');"));
+    QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡"}));
+    // Our own writes.
+    QCOMPARE(*AddDish(db.path(), QStringLiteral("川菜"), QStringLiteral("辣子鸡"), {}, {}, {}), 3);
+    QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡", "3:辣子鸡"}));
+    QVERIFY(*UpdateDish(db.path(), 2, QStringLiteral("白斩鸡"), {}, {}, {}));
+    QCOMPARE(found(QStringLiteral("白?鸡")), QStringList({"2:白斩鸡"}));
+    QCOMPARE(DeleteCategory(db.path(), QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(found(QStringLiteral("鸡")), QStringList({"2:白斩鸡"}));
+    // The file replaced by another one.
+    TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸡蛋汤")));
+    QFile::remove(db.path());
+    QVERIFY(QFile::copy(other.path(), db.path()));
+    QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:鸡蛋汤"}));
 }
 
 void TstRecipeStore::searchRejectsBadPattern()
