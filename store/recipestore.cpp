@@ -115,6 +115,12 @@ struct Store {
         return cols.join(QLatin1Char(','));
     }
     QString dishOrder() const { return QStringLiteral(" ORDER BY ") + layout.dishRowid; }
+    // The first row (table order) whose id is parameter 1, all six columns.
+    QString dishByIdQuery() const
+    {
+        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1").arg(dishColumns(0, 5), kDishTable, layout.dishCols.at(0))
+               + dishOrder() + QStringLiteral(" LIMIT 1");
+    }
     QString categoryOrder() const { return QStringLiteral(" ORDER BY ") + layout.categoryRowid; }
 };
 
@@ -541,9 +547,7 @@ StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(0))
-                                      + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+        int rc = st.prepare(s.db, s.dishByIdQuery());
         if (rc != SQLITE_OK)
             return s.fail(rc);
         st.bindInt64(1, id);
@@ -774,9 +778,7 @@ StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(0))
-                                      + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+        int rc = st.prepare(s.db, s.dishByIdQuery());
         if (rc != SQLITE_OK)
             return s.fail(rc);
         for (int attempt = 0; attempt < maxDraws && draw; ++attempt) {
