@@ -59,11 +59,6 @@ void CatalogueModel::rebuild(const CatalogueData &data)
         categories[*it].dishes.push_back(int(dishes.size()));
         dishes.push_back({d.id, d.name, *it});
     }
-    for (CategoryNode &c : categories) {
-        std::stable_sort(c.dishes.begin(), c.dishes.end(), [&dishes](int a, int b) {
-            return dishNameLess(dishes[a].name, dishes[b].name);
-        });
-    }
     QByteArray summary;
     for (const QString &name : data.categories) {
         summary += name.toUtf8();
@@ -78,6 +73,24 @@ void CatalogueModel::rebuild(const CatalogueData &data)
     m_dishes = std::move(dishes);
     m_summary = std::move(summary);
     endResetModel();
+}
+
+void CatalogueModel::ensureSorted(int category) const
+{
+    CategoryNode &c = m_categories[category];
+    if (c.sorted)
+        return;
+    std::stable_sort(c.dishes.begin(), c.dishes.end(), [this](int a, int b) {
+        return dishNameLess(m_dishes[a].name, m_dishes[b].name);
+    });
+    c.sorted = true;
+}
+
+const QVector<CatalogueModel::CategoryNode> &CatalogueModel::categories() const
+{
+    for (int i = 0; i < m_categories.size(); ++i)
+        ensureSorted(i);
+    return m_categories;
 }
 
 QModelIndex CatalogueModel::rootIndex() const
@@ -101,8 +114,9 @@ const CatalogueModel::DishNode *CatalogueModel::dish(const QModelIndex &index) c
 {
     if (!index.isValid() || idKind(index.internalId()) != Dish)
         return nullptr;
-    const CategoryNode &c = m_categories[idCategory(index.internalId())];
-    return &m_dishes[c.dishes[idPosition(index.internalId())]];
+    const int category = idCategory(index.internalId());
+    ensureSorted(category);
+    return &m_dishes[m_categories[category].dishes[idPosition(index.internalId())]];
 }
 
 QIcon CatalogueModel::nodeIcon(Kind kind)

@@ -17,7 +17,8 @@ public:
 
     struct CategoryNode {
         QString name;               // trimmed; also the node's key
-        QVector<int> dishes;        // indexes into m_dishes, sorted by name
+        QVector<int> dishes;        // indexes into m_dishes, in name order once `sorted`
+        bool sorted = false;        // sorted when first needed: categories start collapsed
     };
     struct DishNode {
         qint64 id = 0;
@@ -34,7 +35,8 @@ public:
 
     // One summary line per listed category: name, " = ", count, CR LF.
     QByteArray summary() const { return m_summary; }
-    const QVector<CategoryNode> &categories() const { return m_categories; }
+    // Every category with its dishes in name order.
+    const QVector<CategoryNode> &categories() const;
 
     QModelIndex rootIndex() const;
     QModelIndex categoryIndex(int category) const;
@@ -53,8 +55,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    // Puts the category's dishes in name order, the first time they are read.
+    void ensureSorted(int category) const;
+
     bool m_hasRoot = false;
-    QVector<CategoryNode> m_categories;
+    mutable QVector<CategoryNode> m_categories;
     QVector<DishNode> m_dishes;
     QByteArray m_summary;
 };
