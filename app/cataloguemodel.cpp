@@ -35,7 +35,6 @@ void CatalogueModel::clear()
     m_hasRoot = false;
     m_categories.clear();
     m_dishes.clear();
-    m_summary.clear();
     endResetModel();
 }
 
@@ -59,19 +58,11 @@ void CatalogueModel::rebuild(const CatalogueData &data)
         categories[*it].dishes.push_back(int(dishes.size()));
         dishes.push_back({d.id, d.name, *it});
     }
-    QByteArray summary;
-    for (const QString &name : data.categories) {
-        summary += name.toUtf8();
-        summary += " = ";
-        summary += QByteArray::number(qsizetype(categories[byName.value(name)].dishes.size()));
-        summary += "\r\n";
-    }
 
     beginResetModel();
     m_hasRoot = true;
     m_categories = std::move(categories);
     m_dishes = std::move(dishes);
-    m_summary = std::move(summary);
     endResetModel();
 }
 

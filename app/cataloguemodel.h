@@ -28,13 +28,11 @@ public:
 
     explicit CatalogueModel(QObject *parent = nullptr);
 
-    // Replaces the whole tree. `listed` is the trimmed category list in
-    // table order (duplicates kept); the summary lines follow it.
+    // Replaces the whole tree from the categories (trimmed, table order,
+    // duplicates kept) and dishes the catalogue read.
     void rebuild(const CatalogueData &data);
     void clear();
 
-    // One summary line per listed category: name, " = ", count, CR LF.
-    QByteArray summary() const { return m_summary; }
     // Every category with its dishes in name order.
     const QVector<CategoryNode> &categories() const;
 
@@ -61,7 +59,6 @@ private:
     bool m_hasRoot = false;
     mutable QVector<CategoryNode> m_categories;
     QVector<DishNode> m_dishes;
-    QByteArray m_summary;
 };
 
 // The tree's own ascending order of dish names.

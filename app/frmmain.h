@@ -1,9 +1,14 @@
 #pragma once
 // The main window: toolbar, banner, catalogue tree and the dish display.
+// It draws its tree and caption from the catalogue whenever the catalogue
+// announces a change, whoever made it.
 #include "skin/framedwindow.h"
 
 #include <QLabel>
 
+class Catalogue;
+struct CatalogueChange;
+struct DishRecord;
 class CatalogueModel;
 class ImageControl;
 class QLineEdit;
@@ -11,6 +16,8 @@ class QListWidget;
 class QPlainTextEdit;
 class QTreeView;
 class RichTextBox;
+
+namespace zx {
 
 // The banner. It is handed the path of the movie happy.swf; with no movie
 // player on this platform it shows a still picture of our own instead.
@@ -29,7 +36,7 @@ class frmmain : public FramedWindow {
 public:
     static const char *const DesignCaption;   // "：：灶香居 2004 新春版：："
 
-    frmmain();
+    explicit frmmain(Catalogue &catalogue);
     ~frmmain() override;
 
     QTreeView *Tv() const { return m_Tv; }
@@ -41,25 +48,33 @@ public:
     QPlainTextEdit *Text3() const { return m_Text3; }
     QPlainTextEdit *Text4() const { return m_Text4; }
     ImageControl *Image8() const { return m_Image8; }
-    FlashBanner *ShockwaveFlash1() const { return m_banner; }
+    FlashBanner *ShockwaveFlash1() const { return m_ShockwaveFlash1; }
 
     // Runs once when the window is created through the registry.
     void Form_Load();
 
-    // Fills the dish display from a row.
-    void showDishRecord(const struct DishRecord &dish);
+    // Where the last tree rebuild spent its time after the store was read (ns).
+    qint64 lastTreeNs() const { return m_lastTreeNs; }
 
     // The program's exit: unloads every other window in order, then this one.
     static void Exit();
+    // Unloads every other window in order, then this one.
+    static void unloadAll();
     void closeFromFrame() override;
 
-    // The toolbar buttons' handlers.
-    void printClicked();
+    // The handlers of the toolbar, the tree and the print button.
+    void openFromToolbar(const QString &button);
+    void showClickedNode(const QModelIndex &index);
+    void printShown();
 
 private:
-    void buildControls();
-    void nodeClicked(const QModelIndex &index);
+    void buildToolbar();
+    void buildTree();
+    void buildDishPanel();
+    void rebuildTree(const CatalogueChange &change);
+    void showDish(const DishRecord &dish);
 
+    Catalogue &m_catalogue;
     QTreeView *m_Tv = nullptr;
     CatalogueModel *m_model = nullptr;
     QListWidget *m_List1 = nullptr;
@@ -69,5 +84,8 @@ private:
     QPlainTextEdit *m_Text3 = nullptr;
     QPlainTextEdit *m_Text4 = nullptr;
     ImageControl *m_Image8 = nullptr;
-    FlashBanner *m_banner = nullptr;
+    FlashBanner *m_ShockwaveFlash1 = nullptr;
+    qint64 m_lastTreeNs = 0;
 };
+
+} // namespace zx

@@ -1,6 +1,8 @@
-// The program's entry.
-#include "app/fonts.h"
+// The program's entry: the catalogue first, then the windows.
 #include "app/module1.h"
+#include "core/appinfo.h"
+#include "core/catalogue.h"
+#include "core/fonts.h"
 #include "web/webengine.h"
 
 #include <QApplication>
@@ -15,6 +17,8 @@ int main(int argc, char **argv)
     // window title, and each window's caption must read exactly as designed.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
     QApplication::setFont(songFont(9));
-    Module1::Main();
+    // cate.mdb lives beside the program.
+    Catalogue catalogue(App::ApplicationFolder());
+    Module1::Main(catalogue);
     return app.exec();
 }

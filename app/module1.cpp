@@ -1,18 +1,18 @@
 #include "app/module1.h"
 #include "app/frmmain.h"
 #include "app/frmsplash.h"
-#include "app/registry.h"
+#include "core/registry.h"
 
 #include <QCoreApplication>
 
 namespace Module1 {
-void Main()
+void Main(Catalogue &catalogue)
 {
     // The splash shows at once, while the main window is created; the main
     // window's load unloads it.
-    frmSplash *splash = Windows::show<frmSplash>();
+    zx::frmSplash *splash = Windows::show<zx::frmSplash>();
     splash->repaint();
     QCoreApplication::processEvents();
-    Windows::show<frmmain>();
+    Windows::show<zx::frmmain>(catalogue);
 }
 } // namespace Module1

@@ -1,5 +1,7 @@
 #pragma once
-// Start-up: the splash, then the main window.
+// Start-up: the splash, then the main window, handed the catalogue.
+class Catalogue;
+
 namespace Module1 {
-void Main();
+void Main(Catalogue &catalogue);
 }

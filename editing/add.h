@@ -1,21 +1,21 @@
 #pragma once
 // The add-recipe window: pick a category, type the name, ingredients and
 // method, optionally choose a picture, and save the dish into table "01".
-// The catalogue tree of the main window is rebuilt after each save.
 #include "skin/framedwindow.h"
 
+class Catalogue;
 class ImageControl;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QPlainTextEdit;
-class QFrame;
+
+namespace zx {
 
 class Add : public FramedWindow {
     Q_OBJECT
 public:
-    Add();
+    explicit Add(Catalogue &catalogue);
 
     // The category list, as loaded (one entry per row of "02", untrimmed).
     QListWidget *List1() const { return m_List1; }
@@ -27,22 +27,24 @@ public:
     ImageControl *addimage() const { return m_addimage; }
     ImageControl *addcp() const { return m_addcp; }
 
-private:
-    void buildControls();
-    void Form_Load();
-    void List1_Click(QListWidgetItem *item);
-    void addimage_Click();
-    void addcp_Click();
+    // The handlers of the two picture buttons.
+    void choosePicture();     // addimage, 插入图片
+    void saveDish();          // addcp, 添加
 
+private:
+    void buildCategoryPanel();
+    void buildRecipePanel();
+    void Form_Load();
+
+    Catalogue &m_catalogue;
     QListWidget *m_List1 = nullptr;
-    QLabel *m_Label1[4] = {};
     QLineEdit *m_Text1 = nullptr;
     QLineEdit *m_Text2 = nullptr;
     QPlainTextEdit *m_Text3 = nullptr;
     QPlainTextEdit *m_Text4 = nullptr;
     QLabel *m_Image8 = nullptr;
-    QLabel *m_Label2 = nullptr;
     ImageControl *m_addimage = nullptr;
     ImageControl *m_addcp = nullptr;
-    QFrame *m_Line1 = nullptr;
 };
+
+} // namespace zx

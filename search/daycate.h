@@ -5,16 +5,17 @@
 
 #include <functional>
 
-class ImageControl;
-class QFrame;
+class Catalogue;
 class QLineEdit;
 class QPlainTextEdit;
 class RichTextBox;
 
+namespace zx {
+
 class daycate : public FramedWindow {
     Q_OBJECT
 public:
-    daycate();
+    explicit daycate(Catalogue &catalogue);
 
     // How many numbers one pick may draw before it gives up on finding a
     // row whose id was drawn. Each draw is one lookup by id, so the bound is
@@ -32,14 +33,13 @@ public:
 private:
     void buildControls();
 
+    Catalogue &m_catalogue;
     std::function<double()> m_draw;
-    QLineEdit *Text1 = nullptr;
-    RichTextBox *boxx2 = nullptr;
-    RichTextBox *Boxx3 = nullptr;
-    QPlainTextEdit *Text2 = nullptr;
-    QPlainTextEdit *Text3 = nullptr;
-    ImageControl *Image1 = nullptr;
-    ImageControl *Image2 = nullptr;
-    QFrame *Line1 = nullptr;
-    QFrame *Line2 = nullptr;
+    QLineEdit *m_Text1 = nullptr;
+    RichTextBox *m_boxx2 = nullptr;
+    RichTextBox *m_Boxx3 = nullptr;
+    QPlainTextEdit *m_Text2 = nullptr;
+    QPlainTextEdit *m_Text3 = nullptr;
 };
+
+} // namespace zx

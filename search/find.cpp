@@ -1,17 +1,14 @@
 #include "search/find.h"
 
-#include "app/catalogue.h"
-#include "app/dialogs.h"
-#include "app/globals.h"
-#include "app/pictures.h"
-#include "app/registry.h"
-#include "app/textboxes.h"
+#include "core/catalogue.h"
+#include "core/dialogs.h"
+#include "core/pictures.h"
+#include "core/registry.h"
+#include "core/textboxes.h"
+#include "skin/controls.h"
 #include "skin/imagecontrol.h"
-#include "skin/twips.h"
-#include "store/recipestore.h"
 
 #include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -29,111 +26,97 @@ const char *const NotAPicture = "这个文件不能作为图片打开。";
 const char *const TreeNotRefreshed = "菜谱已经修改，但菜谱目录没能刷新：";
 } // namespace
 
-find::find()
-    : FramedWindow(QStringLiteral("find"), QStringLiteral("：：查询/修改食谱：："),
-                   Skin::ThreeButton, 8820, 6630, 240)
-{
-    buildControls();
+namespace zx {
 
-    // The store is opened for every operation; here we only make sure it is
-    // there, so the cook hears about a missing file before typing anything.
-    const StoreStatus probe = RecipeStore::Probe(App::storePath());
+FindWindow::FindWindow(Catalogue &catalogue)
+    : FramedWindow(QStringLiteral("find"), QStringLiteral("：：查询/修改食谱：："),
+                   Skin::ThreeButton, 8820, 6630, 240),
+      m_catalogue(catalogue)
+{
+    buildSearchPanel();
+    buildDishPanel();
+    buildButtons();
+
+    // Tell the cook about a missing or unusable file before anything is typed.
+    const StoreStatus probe = m_catalogue.probe();
     if (!probe)
         tell(this, probe.error().userText());
 
     centreOnScreen();
 }
 
-void find::buildControls()
+// The search row, the rule under it, and the list of found dishes.
+void FindWindow::buildSearchPanel()
 {
-    static const char *const captions[5] = {"菜肴名称：", "原   料：", "找到的食谱：", "制作方法：",
-                                            "菜谱图片预览："};
-    static const int labelPlaces[5][2] = {{360, 840}, {2640, 1320}, {360, 1320}, {2640, 2880}, {240, 5760}};
-    for (int i = 0; i < 5; ++i) {
-        auto *label = new QLabel(QString::fromUtf8(captions[i]), this);
-        label->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        label->adjustSize();
-        label->move(Twips::point(labelPlaces[i][0], labelPlaces[i][1]));
-        m_labels[i] = label;
-    }
+    const Form::Controls make(this);
+    make.label(QStringLiteral("Label1_0"), QStringLiteral("菜肴名称："), {360, 840});
+    make.label(QStringLiteral("Label1_2"), QStringLiteral("找到的食谱："), {360, 1320});
+    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
+    make.rule(QStringLiteral("Line1"), {240, 1170, 8340, 30});
 
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAccessibleName(QStringLiteral("菜肴名称"));
-    place(Text1, 1440, 720, 3975, 390);
+    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("找到的食谱"), {240, 1560, 2295, 2550});
+    m_List1->setSortingEnabled(false);
+    m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_List1->setCursor(Qt::PointingHandCursor);
+    m_List1->viewport()->setCursor(Qt::PointingHandCursor);
+    // A mouse click and the arrow keys both change the current entry.
+    connect(m_List1, &QListWidget::currentRowChanged, this, &FindWindow::showListedDish);
+}
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setAccessibleName(QStringLiteral("找到的食谱"));
-    List1->setSortingEnabled(false);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setCursor(Qt::PointingHandCursor);
-    List1->viewport()->setCursor(Qt::PointingHandCursor);
-    place(List1, 240, 1560, 2295, 2550);
-
-    Text3 = new QPlainTextEdit(this);
-    Text3->setObjectName(QStringLiteral("Text3"));
-    Text3->setAccessibleName(QStringLiteral("原料"));
-    place(Text3, 2640, 1560, 5775, 1215);
-
-    Text4 = new QPlainTextEdit(this);
-    Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setAccessibleName(QStringLiteral("制作方法"));
-    place(Text4, 2640, 3120, 5775, 2415);
+// The found dish: ingredients, method and the picture preview.
+void FindWindow::buildDishPanel()
+{
+    const Form::Controls make(this);
+    make.label(QStringLiteral("Label1_1"), QStringLiteral("原   料："), {2640, 1320});
+    make.label(QStringLiteral("Label1_3"), QStringLiteral("制作方法："), {2640, 2880});
+    make.label(QStringLiteral("Label1_4"), QStringLiteral("菜谱图片预览："), {240, 5760});
+    m_Text3 = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2640, 1560, 5775, 1215});
+    m_Text4 = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2640, 3120, 5775, 2415});
 
     // The picture path lies inside the ingredients box: shown, it would hide
     // two lines of the ingredients, so it stays hidden. The preview and the
     // picture chooser are how the cook sees and sets it; its content is what
     // an edit stores.
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    place(Text2, 4560, 1920, 3375, 270);
-    Text2->hide();
+    m_Text2 = make.lineBox(QStringLiteral("Text2"), QString(), {4560, 1920, 3375, 270});
+    m_Text2->hide();
 
     // The preview: stretched picture inside a single-line border.
-    m_previewFrame = new QFrame(this);
-    m_previewFrame->setObjectName(QStringLiteral("Image8Border"));
-    m_previewFrame->setFrameShape(QFrame::Box);
-    m_previewFrame->setLineWidth(1);
-    place(m_previewFrame, 240, 4200, 2295, 1455);
-    Image8 = new ImageControl(m_previewFrame, QStringLiteral("Image8"));
-    Image8->setStretch(true);
-    Image8->setGeometry(m_previewFrame->contentsRect());
-
-    Image1 = makePictureButton(this, QStringLiteral("Image1"), QStringLiteral("开始查询"),
-                               QStringLiteral(":/buttons/search.png"), 5520, 720, 1410, 480);
-    Image2 = makePictureButton(this, QStringLiteral("Image2"), QStringLiteral("插入图片"),
-                               QStringLiteral(":/buttons/insert_picture.png"), 3240, 5640, 1410, 480);
-    Image3 = makePictureButton(this, QStringLiteral("Image3"), QStringLiteral("更 新"),
-                               QStringLiteral(":/buttons/update.png"), 4800, 5640, 1410, 480);
-    Image4 = makePictureButton(this, QStringLiteral("Image4"), QStringLiteral("重 写"),
-                               QStringLiteral(":/buttons/reset.png"), 6240, 5640, 1410, 480);
-
-    // A rule between the search row and the boxes below it.
-    Line1 = new QFrame(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
-    place(Line1, 240, 1170, 8340, 30);
-
-    connect(Image1, &ImageControl::clicked, this, &find::search);
-    connect(Image2, &ImageControl::clicked, this, &find::choosePicture);
-    connect(Image3, &ImageControl::clicked, this, &find::storeEdit);
-    connect(Image4, &ImageControl::clicked, this, &find::reset);
-    // A mouse click and the arrow keys both change the current entry.
-    connect(List1, &QListWidget::currentRowChanged, this, &find::showListedDish);
+    auto *border = new QFrame(this);
+    border->setObjectName(QStringLiteral("Image8Border"));
+    border->setFrameShape(QFrame::Box);
+    border->setLineWidth(1);
+    Form::place(border, {240, 4200, 2295, 1455});
+    m_Image8 = new ImageControl(border, QStringLiteral("Image8"));
+    m_Image8->setStretch(true);
+    m_Image8->setGeometry(border->contentsRect());
 }
 
-void find::search()
+void FindWindow::buildButtons()
 {
-    List1->clear();
-    const QString text = Text1->text();
+    const Form::Controls make(this);
+    const auto button = [&](const char *name, const char *caption, const char *picture, Form::Place at,
+                            void (FindWindow::*handler)()) {
+        ImageControl *b = make.pictureButton(QString::fromLatin1(name), QString::fromUtf8(caption),
+                                             QString::fromLatin1(picture), at);
+        connect(b, &ImageControl::clicked, this, handler);
+    };
+    button("Image1", "开始查询", ":/buttons/search.png", {5520, 720, 1410, 480}, &FindWindow::search);
+    button("Image2", "插入图片", ":/buttons/insert_picture.png", {3240, 5640, 1410, 480},
+           &FindWindow::choosePicture);
+    button("Image3", "更 新", ":/buttons/update.png", {4800, 5640, 1410, 480}, &FindWindow::storeEdit);
+    button("Image4", "重 写", ":/buttons/reset.png", {6240, 5640, 1410, 480}, &FindWindow::reset);
+}
+
+void FindWindow::search()
+{
+    m_List1->clear();
+    const QString text = m_Text1->text();
     if (text.isEmpty())
         return;
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    const auto found = RecipeStore::SearchDishesByName(App::storePath(), text, RecipeStore::SearchFields::NamesOnly);
+    const auto found = m_catalogue.searchNames(text);
     if (!found) {
         // An invalid pattern (an unclosed '[') simply finds nothing.
         if (found.error().kind != StoreError::BadPattern)
@@ -141,39 +124,39 @@ void find::search()
         return;
     }
     for (const DishRecord &dish : found.value()) {
-        auto *item = new QListWidgetItem(dish.name, List1);
+        auto *item = new QListWidgetItem(dish.name, m_List1);
         item->setData(DishIdRole, dish.id);
     }
 }
 
-void find::showListedDish(int row)
+void FindWindow::showListedDish(int row)
 {
-    QListWidgetItem *item = row >= 0 ? List1->item(row) : nullptr;
+    QListWidgetItem *item = row >= 0 ? m_List1->item(row) : nullptr;
     if (!item)
         return;
-    const auto fetched = RecipeStore::FindDishById(App::storePath(), item->data(DishIdRole).toLongLong());
+    const auto fetched = m_catalogue.dish(item->data(DishIdRole).toLongLong());
     if (!fetched)
         return;   // the store failed: the boxes keep what they show
     if (!fetched.value()) {
         // The row was deleted meanwhile: nothing of it to show.
-        Text3->clear();
-        Text4->clear();
+        m_Text3->clear();
+        m_Text4->clear();
         return;
     }
     const DishRecord &dish = *fetched.value();
-    Text1->setText(dish.name);
-    Text3->setPlainText(toLf(dish.ingredients));
-    Text4->setPlainText(toLf(dish.method));
-    Text2->setText(dish.picture);
+    m_Text1->setText(dish.name);
+    m_Text3->setPlainText(toLf(dish.ingredients));
+    m_Text4->setPlainText(toLf(dish.method));
+    m_Text2->setText(dish.picture);
     if (dish.picture.isEmpty()) {
-        Image8->clearPicture();
+        m_Image8->clearPicture();
     } else if (const auto picture = LoadPicture(dish.picture)) {
-        Image8->setPicture(*picture);
+        m_Image8->setPicture(*picture);
     }
     // A picture that cannot be loaded leaves the previous one in the preview.
 }
 
-void find::choosePicture()
+void FindWindow::choosePicture()
 {
     const QString path = DialogService::instance().openPicture(this);
     if (path.isEmpty())
@@ -184,15 +167,15 @@ void find::choosePicture()
         tell(this, QString::fromUtf8(NotAPicture));
         return;
     }
-    Image8->setPicture(*picture);
-    Text2->setText(path);
+    m_Image8->setPicture(*picture);
+    m_Text2->setText(path);
 }
 
-void find::storeEdit()
+void FindWindow::storeEdit()
 {
-    const QString name = trimBlanks(Text1->text());
-    const QString ingredients = trimBlanks(Text3->toPlainText());
-    const QString method = trimBlanks(Text4->toPlainText());
+    const QString name = trimBlanks(m_Text1->text());
+    const QString ingredients = trimBlanks(m_Text3->toPlainText());
+    const QString method = trimBlanks(m_Text4->toPlainText());
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QString::fromUtf8(NothingWritten));
         return;
@@ -204,7 +187,7 @@ void find::storeEdit()
     if (answer != DialogService::Yes)
         return;
 
-    QListWidgetItem *item = List1->currentItem();
+    QListWidgetItem *item = m_List1->currentItem();
     if (!item) {
         tell(this, QString::fromUtf8(NothingSelected));
         return;
@@ -213,7 +196,7 @@ void find::storeEdit()
     const qint64 id = item->data(DishIdRole).toLongLong();
     // The row must still be the dish that was listed: a cate.mdb put in
     // place meanwhile may give the same id to another dish.
-    const auto current = RecipeStore::FindDishById(App::storePath(), id);
+    const auto current = m_catalogue.dish(id);
     if (!current) {
         tell(this, current.error().userText());
         return;
@@ -222,9 +205,9 @@ void find::storeEdit()
         tell(this, QString::fromUtf8(DishGone));
         return;
     }
-    const auto updated = RecipeStore::UpdateDish(App::storePath(), id, Text1->text(),
-                                                 toCrLf(Text3->toPlainText()), toCrLf(Text4->toPlainText()),
-                                                 Text2->text());
+    const auto updated = m_catalogue.updateDish(id, m_Text1->text(),
+                                                 toCrLf(m_Text3->toPlainText()), toCrLf(m_Text4->toPlainText()),
+                                                 m_Text2->text());
     if (!updated) {
         tell(this, updated.error().userText());
         return;
@@ -234,16 +217,17 @@ void find::storeEdit()
         return;
     }
 
-    const StoreStatus rebuilt = RebuildCatalogue();
-    if (!rebuilt)
-        tell(this, QString::fromUtf8(TreeNotRefreshed) + rebuilt.error().userText());
+    if (!m_catalogue.lastRefresh())
+        tell(this, QString::fromUtf8(TreeNotRefreshed) + m_catalogue.lastRefresh().error().userText());
     Windows::unloadWindow(this);
 }
 
-void find::reset()
+void FindWindow::reset()
 {
-    Text1->clear();
-    Text2->clear();
-    List1->clear();
-    Image8->clearPicture();
+    m_Text1->clear();
+    m_Text2->clear();
+    m_List1->clear();
+    m_Image8->clearPicture();
 }
+
+} // namespace zx

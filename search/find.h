@@ -5,17 +5,20 @@
 
 #include <QtGlobal>
 
+class Catalogue;
 class ImageControl;
-class QFrame;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 
-class find : public FramedWindow {
+namespace zx {
+
+// The window named "find" (a class of that name would be hidden inside
+// every widget by QWidget::find).
+class FindWindow : public FramedWindow {
     Q_OBJECT
 public:
-    find();
+    explicit FindWindow(Catalogue &catalogue);
 
     // The handlers of the four picture buttons and of the result list.
     void search();            // Image1, 开始查询
@@ -25,19 +28,17 @@ public:
     void showListedDish(int row);
 
 private:
-    void buildControls();
+    void buildSearchPanel();
+    void buildDishPanel();
+    void buildButtons();
 
-    QLabel *m_labels[5] = {};
-    QLineEdit *Text1 = nullptr;
-    QListWidget *List1 = nullptr;
-    QPlainTextEdit *Text3 = nullptr;
-    QPlainTextEdit *Text4 = nullptr;
-    QLineEdit *Text2 = nullptr;
-    QFrame *m_previewFrame = nullptr;
-    ImageControl *Image8 = nullptr;
-    ImageControl *Image1 = nullptr;
-    ImageControl *Image2 = nullptr;
-    ImageControl *Image3 = nullptr;
-    ImageControl *Image4 = nullptr;
-    QFrame *Line1 = nullptr;
+    Catalogue &m_catalogue;
+    QLineEdit *m_Text1 = nullptr;
+    QListWidget *m_List1 = nullptr;
+    QPlainTextEdit *m_Text3 = nullptr;
+    QPlainTextEdit *m_Text4 = nullptr;
+    QLineEdit *m_Text2 = nullptr;
+    ImageControl *m_Image8 = nullptr;
 };
+
+} // namespace zx

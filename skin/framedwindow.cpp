@@ -1,9 +1,9 @@
 #include "skin/framedwindow.h"
 #include "skin/region.h"
-#include "app/fonts.h"
+#include "core/fonts.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
-#include "app/registry.h"
+#include "core/registry.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>

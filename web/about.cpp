@@ -1,81 +1,83 @@
 #include "web/about.h"
 #include "web/linklabel.h"
 #include "web/shell.h"
-#include "web/webassets.h"
-#include "app/fonts.h"
-#include "app/globals.h"
-#include "app/richtextbox.h"
+#include "core/fonts.h"
+#include "core/appinfo.h"
+#include "skin/richtextbox.h"
+#include "skin/controls.h"
 #include "skin/imagecontrol.h"
 
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 
+namespace zx {
+
+namespace {
+// The labels of the about window: Song 9 pt; the links in a dark blue.
+QLabel *aboutLabel(QLabel *label, const QString &name, const Form::Place &at)
+{
+    label->setObjectName(name);
+    label->setFont(songFont(9));
+    Form::place(label, at);
+    return label;
+}
+LinkLabel *aboutLink(const QString &name, const QString &text, QWidget *parent, const Form::Place &at)
+{
+    auto *link = new LinkLabel(text, parent);
+    aboutLabel(link, name, at);
+    QPalette p = link->palette();
+    p.setColor(QPalette::WindowText, QColor(0x00, 0x33, 0x99));
+    link->setPalette(p);
+    return link;
+}
+} // namespace
+
 about::about()
     : FramedWindow(QStringLiteral("about"), QStringLiteral("：：关于软件：："), Skin::CloseOnly, 6600,
                    3150, 0)
 {
-    m_image1 = new ImageControl(this, QStringLiteral("Image1"));
-    m_image1->setPicture(WebAssets::resourcePicture(QStringLiteral(":/web/about.png")));
-    m_image1->setStretch(true);
-    place(m_image1, 180, 480, 1800, 2250);
+    const Form::Controls make(this);
+    m_Image1 = make.image(QStringLiteral("Image1"), QStringLiteral(":/web/about.png"), {180, 480, 1800, 2250});
+    m_Frame1 = new QGroupBox(QStringLiteral("灶香居"), this);
+    m_Frame1->setObjectName(QStringLiteral("Frame1"));
+    Form::place(m_Frame1, {2040, 300, 4395, 2625});
+    buildAddressPanel();
+    buildDescription();
+    connect(m_Label5, &LinkLabel::clicked, this, &about::openSite);
+    connect(m_Label6, &LinkLabel::clicked, this, &about::writeMail);
+    centreOnScreen();
+}
 
-    m_frame1 = new QGroupBox(QStringLiteral("灶香居"), this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    place(m_frame1, 2040, 300, 4395, 2625);
-
-    const QFont font = songFont(9);
-    auto label = [&](const QString &name, const QString &text) {
-        auto *l = new QLabel(text, m_frame1);
-        l->setObjectName(name);
-        l->setFont(font);
-        return l;
-    };
-    auto link = [&](const QString &name, const QString &text) {
-        auto *l = new LinkLabel(text, m_frame1);
-        l->setObjectName(name);
-        l->setFont(font);
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, QColor(0x00, 0x33, 0x99));
-        l->setPalette(p);
-        return l;
-    };
+// The version, the web site and the mail address, and the fault line.
+void about::buildAddressPanel()
+{
     // First line: the version, a blank, the web site. Label2 is only the
     // blank between them; the site address needs no caption of its own.
-    m_label1 = label(QStringLiteral("Label1"), QStringLiteral("版本：V2004"));
-    place(m_label1, 120, 285, 1020, 240);
-    m_label2 = label(QStringLiteral("Label2"), QString());
-    place(m_label2, 1140, 285, 150, 240);
-    m_label5 = link(QStringLiteral("Label5"), App::SiteAddress());
-    place(m_label5, 1290, 285, 3000, 240);
+    m_Label1 = aboutLabel(new QLabel(QStringLiteral("版本：V2004"), m_Frame1), QStringLiteral("Label1"),
+                          {120, 285, 1020, 240});
+    m_Label2 = aboutLabel(new QLabel(m_Frame1), QStringLiteral("Label2"), {1140, 285, 150, 240});
+    m_Label5 = aboutLink(QStringLiteral("Label5"), App::SiteAddress(), m_Frame1, {1290, 285, 3000, 240});
     // Second line: the mail address, its caption ending where the
     // addresses start.
-    m_label4 = label(QStringLiteral("Label4"), QStringLiteral("Email："));
-    m_label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    place(m_label4, 120, 525, 1170, 240);
-    m_label6 = link(QStringLiteral("Label6"), QString::fromUtf8(App::MailAddress));
-    place(m_label6, 1290, 525, 3000, 240);
-    m_label3 = label(QStringLiteral("Label3"), QStringLiteral("如有Bug,还请来信告知！"));
-    place(m_label3, 120, 765, 4155, 240);
+    m_Label4 = aboutLabel(new QLabel(QStringLiteral("Email："), m_Frame1), QStringLiteral("Label4"),
+                          {120, 525, 1170, 240});
+    m_Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_Label6 = aboutLink(QStringLiteral("Label6"), QString::fromUtf8(App::MailAddress), m_Frame1,
+                         {1290, 525, 3000, 240});
+    m_Label3 = aboutLabel(new QLabel(QStringLiteral("如有Bug,还请来信告知！"), m_Frame1),
+                          QStringLiteral("Label3"), {120, 765, 4155, 240});
+}
 
-    m_line1 = new QFrame(m_frame1);
-    m_line1->setObjectName(QStringLiteral("Line1"));
-    m_line1->setFrameShape(QFrame::HLine);
-    m_line1->setFrameShadow(QFrame::Sunken);
-    place(m_line1, 60, 1035, 4275, 30);
-
-    m_text = new RichTextBox(m_frame1);
-    m_text->setObjectName(QStringLiteral("RichTextBox1"));
-    m_text->setFont(font);
-    m_text->setText(description());
-    m_text->setReadOnly(true);
-    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    place(m_text, 90, 1110, 4215, 1425);
-
-    connect(m_label5, &LinkLabel::clicked, this, &about::Label5_Click);
-    connect(m_label6, &LinkLabel::clicked, this, &about::Label6_Click);
-
-    centreOnScreen();
+void about::buildDescription()
+{
+    const Form::Controls make(m_Frame1);
+    m_Line1 = make.rule(QStringLiteral("Line1"), {60, 1035, 4275, 30});
+    m_RichTextBox1 = make.richBox(QStringLiteral("RichTextBox1"), QString(), {90, 1110, 4215, 1425});
+    m_RichTextBox1->setFont(songFont(9));
+    m_RichTextBox1->setText(description());
+    m_RichTextBox1->setReadOnly(true);
+    m_RichTextBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 QString about::description()
@@ -87,6 +89,8 @@ QString about::description()
         "喜欢的话，请把它推荐给你的亲朋好友！");
 }
 
-void about::Label5_Click() { Shell::openWebAddress(App::SiteAddress()); }
+void about::openSite() { Shell::openWebAddress(App::SiteAddress()); }
 
-void about::Label6_Click() { Shell::openMailTo(QString::fromUtf8(App::MailAddress)); }
+void about::writeMail() { Shell::openMailTo(QString::fromUtf8(App::MailAddress)); }
+
+} // namespace zx

@@ -10,37 +10,45 @@ class QGroupBox;
 class QLabel;
 class RichTextBox;
 
+namespace zx {
+
 class about : public FramedWindow {
     Q_OBJECT
 public:
     about();
 
-    ImageControl *Image1() const { return m_image1; }
-    QGroupBox *Frame1() const { return m_frame1; }
-    QLabel *Label1() const { return m_label1; }
-    QLabel *Label2() const { return m_label2; }
-    QLabel *Label3() const { return m_label3; }
-    QLabel *Label4() const { return m_label4; }
-    LinkLabel *Label5() const { return m_label5; }
-    LinkLabel *Label6() const { return m_label6; }
-    QFrame *Line1() const { return m_line1; }
-    RichTextBox *RichTextBox1() const { return m_text; }
+    ImageControl *Image1() const { return m_Image1; }
+    QGroupBox *Frame1() const { return m_Frame1; }
+    QLabel *Label1() const { return m_Label1; }
+    QLabel *Label2() const { return m_Label2; }
+    QLabel *Label3() const { return m_Label3; }
+    QLabel *Label4() const { return m_Label4; }
+    LinkLabel *Label5() const { return m_Label5; }
+    LinkLabel *Label6() const { return m_Label6; }
+    QFrame *Line1() const { return m_Line1; }
+    RichTextBox *RichTextBox1() const { return m_RichTextBox1; }
 
     // The description shown in RichTextBox1.
     static QString description();
 
-private:
-    void Label5_Click();
-    void Label6_Click();
+    // The handlers of the two links.
+    void openSite();     // Label5, the web site
+    void writeMail();    // Label6, the mail address
 
-    ImageControl *m_image1;
-    QGroupBox *m_frame1;
-    QLabel *m_label1;
-    QLabel *m_label2;
-    QLabel *m_label3;
-    QLabel *m_label4;
-    LinkLabel *m_label5;
-    LinkLabel *m_label6;
-    QFrame *m_line1;
-    RichTextBox *m_text;
+private:
+    void buildAddressPanel();
+    void buildDescription();
+
+    ImageControl *m_Image1;
+    QGroupBox *m_Frame1;
+    QLabel *m_Label1;
+    QLabel *m_Label2;
+    QLabel *m_Label3;
+    QLabel *m_Label4;
+    LinkLabel *m_Label5;
+    LinkLabel *m_Label6;
+    QFrame *m_Line1;
+    RichTextBox *m_RichTextBox1;
 };
+
+} // namespace zx

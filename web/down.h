@@ -4,8 +4,8 @@
 #include "skin/framedwindow.h"
 
 class ImageControl;
-class QFrame;
-class QLabel;
+
+namespace zx {
 
 class down : public FramedWindow {
     Q_OBJECT
@@ -15,21 +15,16 @@ public:
     // The address of the database archive on the maker's site.
     static QString databaseAddress();
 
-    ImageControl *Image1() const { return m_image1; }
-    QFrame *Line1() const { return m_line1; }
-    ImageControl *Image2() const { return m_image2; }
-    ImageControl *Image3() const { return m_image3; }
-    QLabel *Label1() const { return m_label1; }
-    QLabel *Label2() const { return m_label2; }
+    // The handlers of the two picture buttons.
+    void downloadDatabase();   // Image2, 下载数据库
+    void openUpgrade();        // Image3, 下载最新版
+
+    ImageControl *Image2() const { return m_Image2; }
+    ImageControl *Image3() const { return m_Image3; }
 
 private:
-    void Image2_Click();
-    void Image3_Click();
-
-    ImageControl *m_image1;
-    QFrame *m_line1;
-    ImageControl *m_image2;
-    ImageControl *m_image3;
-    QLabel *m_label1;
-    QLabel *m_label2;
+    ImageControl *m_Image2 = nullptr;
+    ImageControl *m_Image3 = nullptr;
 };
+
+} // namespace zx

@@ -4,6 +4,8 @@
 #include "skin/framedwindow.h"
 
 
+namespace zx {
+
 class newban : public FramedWindow {
     Q_OBJECT
 public:
@@ -14,8 +16,10 @@ public:
 
     // The web view (a QWebEngineView from the web view module), or a short
     // notice when the module cannot be loaded.
-    QWidget *websuzhou() const { return m_web; }
+    QWidget *websuzhou() const { return m_websuzhou; }
 
 private:
-    QWidget *m_web;
+    QWidget *m_websuzhou;
 };
+
+} // namespace zx

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QtTest>
 
+
 namespace {
 
 struct Asset {

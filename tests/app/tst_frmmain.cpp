@@ -1,11 +1,10 @@
 // The main window: start-up state, the catalogue tree after a rebuild, the
 // caption, temp.txt, the dish display and the exit.
-#include "app/catalogue.h"
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
-#include "app/globals.h"
-#include "app/registry.h"
-#include "app/richtextbox.h"
+#include "core/appinfo.h"
+#include "core/registry.h"
+#include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "scripteddialogs.h"
 #include "testdb.h"
@@ -18,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeView>
+
+using namespace zx;
 
 namespace {
 void flushDeletes()
@@ -77,14 +78,14 @@ private slots:
     void startupBuildsTreeCaptionAndSummary()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        App::SelectedCategory() = QStringLiteral("旧的");
-        frmmain *w = Windows::show<frmmain>();
+        testCatalogue().setSelectedCategory(QStringLiteral("旧的"));
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
 
-        QCOMPARE(App::AppDir(), db.dir());
-        QVERIFY(App::SelectedCategory().isEmpty());
+        QCOMPARE(testCatalogue().dataFolder(), db.dir());
+        QVERIFY(testCatalogue().selectedCategory().isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有7道美食"));
-        QCOMPARE(App::TotalDishes(), qint64(7));
+        QCOMPARE(testCatalogue().totalDishes(), qint64(7));
 
         const QAbstractItemModel *m = w->Tv()->model();
         QCOMPARE(m->rowCount(), 1);
@@ -119,7 +120,7 @@ private slots:
     void nodePicturesFollowSelection()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::get<frmmain>();
+        frmmain *w = Windows::get<frmmain>(testCatalogue());
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex root = m->index(0, 0);
         const QModelIndex cat = m->index(0, 0, root);
@@ -136,7 +137,7 @@ private slots:
     void dishClickShowsThatRow()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::show<frmmain>();
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTreeView *tv = w->Tv();
         const QAbstractItemModel *m = tv->model();
@@ -168,7 +169,7 @@ private slots:
 
         // A rebuild leaves the display alone.
         db.exec("DELETE FROM \"01\" WHERE \"名称\" LIKE '%黄瓜%';");
-        QVERIFY(RebuildCatalogue().ok());
+        QVERIFY(testCatalogue().refresh().ok());
         QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
     }
@@ -183,7 +184,7 @@ private slots:
                         "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
                         "('菜','有图','a','b','%1red.png'),('菜','坏图','a','b','%1nothing.png'),"
                         "('菜','无图','a','b','  ');").arg(db.dir()));
-        frmmain *w = Windows::show<frmmain>();
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex cat = m->index(0, 0, m->index(0, 0));
@@ -202,22 +203,22 @@ private slots:
         TestDb db;
         QFile::remove(db.path());
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::get<frmmain>();
+        frmmain *w = Windows::get<frmmain>(testCatalogue());
         QCOMPARE(w->windowTitle(), QString::fromUtf8(frmmain::DesignCaption));
         QCOMPARE(w->Tv()->model()->rowCount(), 0);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(!QFile::exists(db.path()));
-        QVERIFY(!RebuildCatalogue().ok());
+        QVERIFY(!testCatalogue().refresh().ok());
     }
 
     void emptyTablesGiveRootAndZero()
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('a'),('b');");
-        frmmain *w = Windows::get<frmmain>();
+        frmmain *w = Windows::get<frmmain>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有0道美食"));
         QCOMPARE(childTexts(w->Tv()->model(), w->Tv()->model()->index(0, 0)), (QStringList{"a", "b"}));
         db.exec("DELETE FROM \"02\";");
-        QVERIFY(RebuildCatalogue().ok());
+        QVERIFY(testCatalogue().refresh().ok());
         QCOMPARE(w->Tv()->model()->rowCount(), 1);
         QFile summary(db.dir() + "temp.txt");
         QVERIFY(summary.open(QIODevice::ReadOnly));
@@ -228,17 +229,17 @@ private slots:
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::get<frmmain>();
-        w->printClicked();
+        frmmain *w = Windows::get<frmmain>(testCatalogue());
+        w->printShown();
         QCOMPARE(dialogs.printerDialogs, 0);
         w->Text1()->setText("菜名");
         w->Boxx3()->setText("料");
-        w->printClicked();
+        w->printShown();
         QCOMPARE(dialogs.printerDialogs, 0);
         w->Boxx4()->setText("做法");
         w->Text3()->setPlainText("料");
         w->Text4()->setPlainText("做法");
-        w->printClicked();
+        w->printShown();
         QCOMPARE(dialogs.printerDialogs, 1);
     }
 
@@ -246,7 +247,7 @@ private slots:
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::show<frmmain>();
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QStringList buttons{"Image2", "Image3", "Image4", "Image11", "Image5", "Image6"};
         QList<QWidget *> opened;

@@ -2,11 +2,10 @@
 // temp.txt must be exactly what walking "01" once per listed category gives.
 // The reference here does that walk over the file with plain SQLite, on
 // randomised databases (fixed seeds) full of awkward rows.
-#include "app/catalogue.h"
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
-#include "app/globals.h"
-#include "app/registry.h"
+#include "core/appinfo.h"
+#include "core/registry.h"
 #include "store/recipestore.h"
 #include "testdb.h"
 
@@ -18,6 +17,8 @@
 #include <algorithm>
 #include <random>
 #include <sqlite3.h>
+
+using namespace zx;
 
 namespace {
 
@@ -161,7 +162,7 @@ QString randomKitchen(unsigned seed, int categories, int dishes)
 void compareWithReference(const QString &dbPath)
 {
     const Reference ref = referenceRebuild(dbPath);
-    frmmain *main = Windows::get<frmmain>();
+    frmmain *main = Windows::get<frmmain>(testCatalogue());
     const CatalogueModel *model = main->catalogue();
 
     const QModelIndex root = model->index(0, 0);
@@ -194,9 +195,9 @@ void compareWithReference(const QString &dbPath)
         list << main->List1()->item(i)->text();
     QCOMPARE(list, ref.listed);
     QCOMPARE(main->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(ref.total));
-    QCOMPARE(App::TotalDishes(), ref.total);
+    QCOMPARE(testCatalogue().totalDishes(), ref.total);
 
-    QFile summary(App::summaryPath());
+    QFile summary(testCatalogue().summaryPath());
     QVERIFY(summary.open(QIODevice::ReadOnly));
     QCOMPARE(summary.readAll(), ref.summary);
 }
@@ -230,7 +231,7 @@ private slots:
         QFETCH(int, dishes);
         TestDb db(randomKitchen(seed, categories, dishes));
         // The main window's load runs the rebuild, as at start-up.
-        Windows::get<frmmain>();
+        Windows::get<frmmain>(testCatalogue());
         compareWithReference(db.path());
         // The reference is not trivially empty where the database is not.
         if (categories > 1 && dishes > 0)
@@ -242,7 +243,7 @@ private slots:
     void matchesAfterChanges()
     {
         TestDb db(randomKitchen(42u, 20, 600));
-        Windows::get<frmmain>();
+        Windows::get<frmmain>(testCatalogue());
         compareWithReference(db.path());
 
         QVERIFY(RecipeStore::AddDish(db.path(), QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
@@ -251,12 +252,12 @@ private slots:
         QVERIFY(RecipeStore::AddDish(db.path(), QStringLiteral("无此类"), QStringLiteral("孤儿"),
                                      QStringLiteral("料"), QStringLiteral("法"), QString())
                     .ok());
-        QVERIFY(RebuildCatalogue().ok());
+        QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
         QVERIFY(RecipeStore::AddCategory(db.path(), QStringLiteral("  热菜")).ok());   // listed once more
         QVERIFY(RecipeStore::AddCategory(db.path(), QStringLiteral("新分类")).ok());   // empty
-        QVERIFY(RebuildCatalogue().ok());
+        QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
         const qint64 firstId = db.scalar(QStringLiteral("SELECT min(id) FROM \"01\"")).toLongLong();
@@ -264,7 +265,7 @@ private slots:
                                                      QStringLiteral("料"), QStringLiteral("法"), QString());
         QVERIFY(updated.ok() && *updated);
         QVERIFY(RecipeStore::DeleteCategory(db.path(), QStringLiteral("凉菜")).ok());
-        QVERIFY(RebuildCatalogue().ok());
+        QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
     }
 };

@@ -1,9 +1,9 @@
 // The printed page of a dish: its exact text, the printer dialog's cancel,
 // and what really lands on paper (a PDF file, and the "PDF" print queue).
-#include "app/globals.h"
-#include "app/recipeprint.h"
-#include "app/registry.h"
-#include "app/richtextbox.h"
+#include "core/appinfo.h"
+#include "print/recipeprint.h"
+#include "core/registry.h"
+#include "skin/richtextbox.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+
+using namespace zx;
 
 namespace {
 QString pdfText(const QString &path)

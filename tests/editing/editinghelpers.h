@@ -3,7 +3,7 @@
 // picture buttons the way the cook does, and closing every window between
 // tests.
 #include "app/frmmain.h"
-#include "app/registry.h"
+#include "core/registry.h"
 #include "editing/add.h"
 #include "editing/addmulu.h"
 
@@ -12,6 +12,8 @@
 #include "widgetsteps.h"
 #include <QTest>
 #include <sqlite3.h>
+
+using namespace zx;
 
 
 inline void press(QWidget *pictureButton) { QTest::mouseClick(pictureButton, Qt::LeftButton); }

@@ -6,8 +6,8 @@
 
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
-#include "app/globals.h"
-#include "app/registry.h"
+#include "core/appinfo.h"
+#include "core/registry.h"
 #include "editing/add.h"
 #include "editing/addmulu.h"
 #include "search/daycate.h"
@@ -24,17 +24,18 @@
 #include <QTest>
 #include <QTreeView>
 
+using namespace zx;
+
 namespace Rel {
 
 inline void closeAll()
 {
     Windows::unload<Add>();
     Windows::unload<addmulu>();
-    Windows::unload<find>();
+    Windows::unload<FindWindow>();
     Windows::unload<daycate>();
     Windows::unload<frmmain>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    App::SelectedCategory().clear();
 }
 
 template <class T = QWidget>

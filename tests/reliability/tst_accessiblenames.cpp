@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+using namespace zx;
+
 using namespace Rel;
 
 namespace {
@@ -33,8 +35,8 @@ template <class Pick>
 QStringList unnamed(Pick pick)
 {
     QStringList out;
-    const QList<QWidget *> windows = {Windows::show<frmmain>(), Windows::show<Add>(), Windows::show<addmulu>(),
-                                      Windows::show<find>(), Windows::show<daycate>()};
+    const QList<QWidget *> windows = {Windows::show<frmmain>(testCatalogue()), Windows::show<Add>(testCatalogue()), Windows::show<addmulu>(testCatalogue()),
+                                      Windows::show<FindWindow>(testCatalogue()), Windows::show<daycate>(testCatalogue())};
     for (QWidget *window : windows) {
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (pick(w) && w->isVisibleTo(window) && w->accessibleName().trimmed().isEmpty())
@@ -58,15 +60,15 @@ private slots:
         ScriptedDialogs dialogs;
         const QStringList gaps = unnamed(isPictureButton);
         QVERIFY2(gaps.isEmpty(), qPrintable(gaps.join(QLatin1Char(' '))));
-        frmmain *main = Windows::show<frmmain>();
+        frmmain *main = Windows::show<frmmain>(testCatalogue());
         QStringList toolbar;
         for (const char *name : {"Image2", "Image3", "Image4", "Image11", "Image5", "Image6", "Image7"})
             toolbar << child(main, name)->accessibleName();
         QCOMPARE(toolbar, (QStringList{QStringLiteral("每日菜谱"), QStringLiteral("添加美食"), QStringLiteral("查询/修改"),
                                        QStringLiteral("菜谱分类"), QStringLiteral("网上升级"), QStringLiteral("关于软件"),
                                        QStringLiteral("离开小屋")}));
-        QCOMPARE(child(Windows::show<Add>(), "addcp")->accessibleName(), QStringLiteral("添加"));
-        QCOMPARE(child(Windows::show<find>(), "Image3")->accessibleName(), QStringLiteral("更 新"));
+        QCOMPARE(child(Windows::show<Add>(testCatalogue()), "addcp")->accessibleName(), QStringLiteral("添加"));
+        QCOMPARE(child(Windows::show<FindWindow>(testCatalogue()), "Image3")->accessibleName(), QStringLiteral("更 新"));
     }
 
     // Text boxes, lists and the tree: named by their label or role.

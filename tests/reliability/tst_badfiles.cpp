@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <sqlite3.h>
 
+using namespace zx;
+
 using namespace Rel;
 
 namespace {
@@ -110,16 +112,16 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     const QByteArray before = readFile(db.path());
 
     // Start-up: nothing said, empty tree, the design caption.
-    frmmain *main = Windows::show<frmmain>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(topLevelRows(main), 0);
     QCOMPARE(main->windowTitle(), QString::fromUtf8(frmmain::DesignCaption));
 
     // The add window: the empty list is explained, the save is refused and the typing kept.
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
     QCOMPARE(add->List1()->count(), 0);
-    App::SelectedCategory() = QStringLiteral("汤");
+    testCatalogue().setSelectedCategory(QStringLiteral("汤"));
     typeText(add->Text1(), QStringLiteral("酸辣汤"));
     typeText(add->Text3(), QStringLiteral("豆腐"));
     typeText(add->Text4(), QStringLiteral("煮"));
@@ -131,31 +133,31 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     Windows::unload<Add>();
 
     // The category manager: adding and deleting both refused.
-    addmulu *cats = Windows::show<addmulu>();
+    addmulu *cats = Windows::show<addmulu>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
     typeText(cats->Text1(), QStringLiteral("面点"));
     press(cats, "Image1");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("新增分类失败：") + text);
-    App::SelectedCategory() = QStringLiteral("汤");
+    testCatalogue().setSelectedCategory(QStringLiteral("汤"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(cats, "Image2");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("删除分类失败：") + text);
-    QCOMPARE(App::SelectedCategory(), QStringLiteral("汤"));
+    QCOMPARE(testCatalogue().selectedCategory(), QStringLiteral("汤"));
     Windows::unload<addmulu>();
 
     // The search window: told at load and at each search; nothing listed.
     dialogs.clear();
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList{text});
     typeText(child<QLineEdit>(search, "Text1"), QStringLiteral("汤"));
     press(search, "Image1");
     QCOMPARE(dialogs.texts(), (QStringList{text, text}));
     QCOMPARE(child<QListWidget>(search, "List1")->count(), 0);
-    Windows::unload<find>();
+    Windows::unload<FindWindow>();
 
     // The daily window: told at load and at each pick; the boxes stay empty.
     dialogs.clear();
-    daycate *daily = Windows::show<daycate>();
+    daycate *daily = Windows::show<daycate>(testCatalogue());
     press(daily, "Image1");
     QCOMPARE(dialogs.texts(), (QStringList{text, text}));
     QCOMPARE(child<QLineEdit>(daily, "Text1")->text(), QString());
@@ -169,7 +171,7 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
 void BadFiles::saveWorksAgain(const TestDb &db, ScriptedDialogs &dialogs, const QString &dish)
 {
     dialogs.clear();
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(entries(add->List1()), (QStringList{QStringLiteral("汤"), QStringLiteral("凉菜")}));
     QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
@@ -180,7 +182,7 @@ void BadFiles::saveWorksAgain(const TestDb &db, ScriptedDialogs &dialogs, const 
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("汤保存完毕！"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\"='%1'").arg(dish)), QStringLiteral("1"));
-    frmmain *main = Windows::get<frmmain>();
+    frmmain *main = Windows::get<frmmain>(testCatalogue());
     QVERIFY(treeLines(main).contains(QStringLiteral("  ") + dish));
     QCOMPARE(main->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食")
                                       .arg(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\""))));
@@ -256,16 +258,12 @@ void BadFiles::readOnly()
             QSKIP("chattr +i is not available here, and root writes through plain permissions");
     }
 
-    frmmain *main = Windows::show<frmmain>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
-    if (folder) {
-        // temp.txt cannot be written beside the file: the tree stays empty.
-        QCOMPARE(topLevelRows(main), 0);
-    } else {
-        QCOMPARE(treeLines(main).mid(0, 2), (QStringList{QStringLiteral("汤"), QStringLiteral("  汤1")}));
-    }
+    // Even where temp.txt cannot be written beside the file, the tree shows.
+    QCOMPARE(treeLines(main).mid(0, 2), (QStringList{QStringLiteral("汤"), QStringLiteral("  汤1")}));
 
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
     typeText(add->Text1(), QStringLiteral("皮蛋豆腐"));
     typeText(add->Text3(), QStringLiteral("皮蛋"));
@@ -276,7 +274,7 @@ void BadFiles::readOnly()
     QCOMPARE(add->Text1()->text(), QStringLiteral("皮蛋豆腐"));
     Windows::unload<Add>();
 
-    addmulu *cats = Windows::show<addmulu>();
+    addmulu *cats = Windows::show<addmulu>(testCatalogue());
     typeText(cats->Text1(), QStringLiteral("面点"));
     press(cats, "Image1");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("新增分类失败：") + readOnly);
@@ -287,7 +285,7 @@ void BadFiles::readOnly()
     Windows::unload<addmulu>();
 
     dialogs.clear();
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     typeText(child<QLineEdit>(search, "Text1"), QStringLiteral("黄瓜"));
     press(search, "Image1");
     auto *found = child<QListWidget>(search, "List1");
@@ -297,11 +295,11 @@ void BadFiles::readOnly()
     dialogs.answers.enqueue(DialogService::Yes);
     press(search, "Image3");
     QCOMPARE(dialogs.texts(), (QStringList{QStringLiteral("确认修改[拍黄瓜]"), readOnly}));
-    QVERIFY(Windows::loaded<find>());   // the window stays with the edit
-    Windows::unload<find>();
+    QVERIFY(Windows::loaded<FindWindow>());   // the window stays with the edit
+    Windows::unload<FindWindow>();
 
     dialogs.clear();
-    daycate *daily = Windows::show<daycate>();
+    daycate *daily = Windows::show<daycate>(testCatalogue());
     daily->setDraw([] { return 0.0; });   // id 1
     press(daily, "Image1");
     QCOMPARE(dialogs.texts(), QStringList());
@@ -335,12 +333,12 @@ void BadFiles::deletedWhileRunning()
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
     const QByteArray good = db.bytes();
-    frmmain *main = Windows::show<frmmain>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
     const QStringList tree = treeLines(main);
     // Both windows share the picked category: the last click (汤) counts.
-    addmulu *cats = Windows::show<addmulu>();
+    addmulu *cats = Windows::show<addmulu>(testCatalogue());
     QVERIFY(clickEntry(cats->List1(), QStringLiteral("凉菜")));
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
     typeText(add->Text1(), QStringLiteral("酸辣汤"));
     typeText(add->Text3(), QStringLiteral("豆腐"));
@@ -374,8 +372,8 @@ void BadFiles::replacedWhileRunning()
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
     const QByteArray first = db.bytes();
-    Windows::show<frmmain>();
-    find *search = Windows::show<find>();
+    Windows::show<frmmain>(testCatalogue());
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     auto *text = child<QLineEdit>(search, "Text1");
     auto *list = child<QListWidget>(search, "List1");
     typeText(text, QStringLiteral("瓜"));
@@ -390,8 +388,6 @@ void BadFiles::replacedWhileRunning()
                                     " VALUES ('瓜果', '西瓜盅', '西瓜', '雕', ''), ('瓜果', '哈密瓜', '哈密瓜', '切', '');"));
         writeFile(db.path(), other.bytes());
     }
-    App::AppDir() = db.dir();
-    App::setApplicationFolder(QDir(db.dir()).absolutePath());
     const QByteArray second = db.bytes();
     QVERIFY(second != first);
 

@@ -4,8 +4,8 @@
 // Everything is either kept and shown exactly, or refused with a message.
 #include "reliability.h"
 
-#include "app/pictures.h"
-#include "app/richtextbox.h"
+#include "core/pictures.h"
+#include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 
 #include <QDir>
@@ -13,6 +13,8 @@
 #include <QtEndian>
 #include <QtTest>
 #include <sys/resource.h>
+
+using namespace zx;
 
 using namespace Rel;
 
@@ -29,7 +31,7 @@ QString lastMessage(const ScriptedDialogs &d) { return d.messages.isEmpty() ? QS
 QString saveThroughAdd(ScriptedDialogs &dialogs, const QString &category, const QString &name,
                        const QString &ingredients, const QString &method, const QString &picture = QString())
 {
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     if (!clickEntry(add->List1(), category))
         return QStringLiteral("<no category>");
     add->Text1()->clear();
@@ -70,7 +72,7 @@ bool clickDish(frmmain *main, const QString &category, const QString &dish)
 }
 
 // Searches in the find window; returns the listed names.
-QStringList searchFor(find *w, const QString &text)
+QStringList searchFor(FindWindow *w, const QString &text)
 {
     auto *box = child<QLineEdit>(w, "Text1");
     box->clear();
@@ -148,7 +150,7 @@ void BadInput::megabyteTexts()
     const QString crlfIngredients = QString(ingredients).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QString crlfMethod = QString(method).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 
-    frmmain *main = Windows::show<frmmain>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("大锅菜"), ingredients, method),
              QStringLiteral("汤保存完毕！"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT ingredients FROM \"01\" WHERE \"名称\"='大锅菜'")), crlfIngredients);
@@ -159,7 +161,7 @@ void BadInput::megabyteTexts()
     QCOMPARE(main->Boxx3()->text(), crlfIngredients);
     QCOMPARE(main->Boxx4()->text(), crlfMethod);
 
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("锅")), QStringList{QStringLiteral("大锅菜")});
     child<QListWidget>(search, "List1")->setCurrentRow(0);
     QCOMPARE(child<QPlainTextEdit>(search, "Text3")->toPlainText(), ingredients);
@@ -184,7 +186,7 @@ void BadInput::awkwardNames()
         QStringLiteral("拉面🍜𠮷野家"),
         QStringLiteral("ä Ä 汤 ß"),
     };
-    frmmain *main = Windows::show<frmmain>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
     for (const QString &name : names)
         QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), name, QStringLiteral("料"), QStringLiteral("做")),
                  QStringLiteral("汤保存完毕！"));
@@ -196,7 +198,7 @@ void BadInput::awkwardNames()
         QVERIFY2(tree.contains(QStringLiteral("  ") + name), qPrintable(name));
     QCOMPARE(main->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
 
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("'")), (QStringList{names[0], names[1]}));
     QCOMPARE(searchFor(search, QStringLiteral("\"")), (QStringList{names[0], names[1]}));
     QCOMPARE(searchFor(search, QStringLiteral("\\")), QStringList{names[1]});
@@ -222,7 +224,7 @@ void BadInput::awkwardNames()
     QCOMPARE(main->Text1()->text(), QStringLiteral("拉面🍜'\\%_"));
 
     // A line break typed into the one-line name box: what the box holds is what is stored.
-    Add *add = Windows::show<Add>();
+    Add *add = Windows::show<Add>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
     typeText(add->Text1(), QStringLiteral("上行\n下行"));
     const QString shown = add->Text1()->text();
@@ -240,19 +242,19 @@ void BadInput::blankOnly()
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
     const QByteArray before = db.bytes();
-    Windows::show<frmmain>();
+    Windows::show<frmmain>(testCatalogue());
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("   "), QStringLiteral("料"),
                             QStringLiteral("做")),
              QStringLiteral("资料都没有怎么保存啊？"));
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("汤"), QStringLiteral("      "),
                             QStringLiteral("做")),
              QStringLiteral("资料都没有怎么保存啊？"));
-    addmulu *cats = Windows::show<addmulu>();
+    addmulu *cats = Windows::show<addmulu>(testCatalogue());
     dialogs.clear();
     press(cats, "Image1");
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("请填写菜谱分类名称！")});
 
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("紫菜")), QStringList{QStringLiteral("紫菜蛋花汤")});
     child<QListWidget>(search, "List1")->setCurrentRow(0);
     auto *method = child<QPlainTextEdit>(search, "Text4");
@@ -270,7 +272,7 @@ void BadInput::searchTextsThatAreNoPattern()
     TestDb db(QString::fromUtf8(Seed) + QStringLiteral(
         "INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES ('汤', '[特]汤', 'a', 'b', '');"));
     ScriptedDialogs dialogs;
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("[")), QStringList());
     QCOMPARE(searchFor(search, QStringLiteral("[z-a]")), QStringList());
     QCOMPARE(dialogs.texts(), QStringList());
@@ -334,8 +336,8 @@ void BadInput::unusablePictures()
     QVERIFY2(peakKilobytes() - peakBefore < 64 * 1024, "loading a claimed giant took memory");
 
     // The add window: a good picture first, then the bad one keeps the preview.
-    frmmain *main = Windows::show<frmmain>();
-    Add *add = Windows::show<Add>();
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    Add *add = Windows::show<Add>(testCatalogue());
     dialogs.pictures.enqueue(good);
     press(add, "addimage");
     const QImage shownBefore = add->Image8()->pixmap().toImage();
@@ -356,7 +358,7 @@ void BadInput::unusablePictures()
     QCOMPARE(dialogs.messages.size(), before);
 
     // The search window refuses it as a new picture and keeps the old path.
-    find *search = Windows::show<find>();
+    FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("无图")), QStringList{QStringLiteral("无图汤")});
     child<QListWidget>(search, "List1")->setCurrentRow(0);
     auto *pathBox = child<QLineEdit>(search, "Text2");

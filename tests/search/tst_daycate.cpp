@@ -1,9 +1,9 @@
 // The daily recipe window against a real cate.mdb in a temporary folder.
 #include "search/daycate.h"
 
-#include "app/recipeprint.h"
-#include "app/registry.h"
-#include "app/richtextbox.h"
+#include "print/recipeprint.h"
+#include "core/registry.h"
+#include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
 #include "support/scripteddialogs.h"
@@ -17,13 +17,15 @@
 #include <QTest>
 #include <random>
 
+using namespace zx;
+
 namespace {
 
 struct DayWindow {
     daycate *w;
     DayWindow()
     {
-        w = Windows::show<daycate>();
+        w = Windows::show<daycate>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
     }
     ~DayWindow()
@@ -197,6 +199,7 @@ void TestDaycate::unusableStore()
 
     // The file comes back: the next pick works in the same window.
     TestDb again(numberedDishes(2));
+    QVERIFY(QFile::copy(again.path(), db.path()));
     d.press("Image1");
     QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
 }

@@ -5,13 +5,14 @@
 #include "skin/framedwindow.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
-#include "app/registry.h"
+#include "core/registry.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QtTest>
+
 
 namespace {
 

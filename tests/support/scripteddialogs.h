@@ -2,7 +2,7 @@
 // A stand-in for the dialog service: records every message box and answers
 // from a script, so no test blocks on a modal window. Installs itself on
 // construction and restores the real dialogs when destroyed.
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,5 +1,7 @@
 #include "testdb.h"
-#include "app/globals.h"
+#include "app/frmmain.h"
+#include "app/frmsplash.h"
+#include "core/registry.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,6 +11,8 @@
 #include <QWidget>
 #include <sqlite3.h>
 
+using namespace zx;
+
 QString TestDb::schema()
 {
     return QStringLiteral(
@@ -17,22 +21,45 @@ QString TestDb::schema()
         "CREATE TABLE \"02\" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT);");
 }
 
-TestDb::TestDb(const QString &sql)
+namespace {
+TestDb *&newestDb()
 {
-    m_oldAppDir = App::AppDir();
-    App::AppDir() = dir();
-    App::setApplicationFolder(m_dir.path());
+    static TestDb *db = nullptr;
+    return db;
+}
+} // namespace
+
+TestDb::TestDb(const QString &sql) : m_outer(newestDb())
+{
     exec(schema());
     if (!sql.isEmpty())
         exec(sql);
+    m_catalogue = std::make_unique<Catalogue>(dir());
+    newestDb() = this;
 }
 
 TestDb::~TestDb()
 {
-    App::AppDir() = m_oldAppDir;
-    App::setApplicationFolder(QString());
+    // Windows are handed the catalogue; none may outlive it. (A TestDb made
+    // inside another one only lends its file.)
+    if (!m_outer)
+        unloadAllWindows();
+    newestDb() = m_outer;
 }
 
+Catalogue &testCatalogue()
+{
+    if (!newestDb())
+        qFatal("testCatalogue() needs a TestDb");
+    return newestDb()->catalogue();
+}
+
+void unloadAllWindows()
+{
+    zx::frmmain::unloadAll();
+    Windows::unload<zx::frmSplash>();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 QString TestDb::dir() const { return m_dir.path() + QLatin1Char('/'); }
 QString TestDb::path() const { return dir() + QStringLiteral("cate.mdb"); }
 

@@ -1,8 +1,11 @@
 #pragma once
-// A temporary application folder holding a real cate.mdb for a test.
-// App::AppDir points at it while the object lives.
+// A temporary data folder holding a real cate.mdb for a test, and the
+// catalogue over it that the windows are handed (testCatalogue()).
+#include "core/catalogue.h"
+
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 
 class TestDb {
 public:
@@ -23,10 +26,20 @@ public:
     // The standard layout of the two tables.
     static QString schema();
 
+    Catalogue &catalogue() const { return *m_catalogue; }
+
 private:
     QTemporaryDir m_dir;
-    QString m_oldAppDir;
+    std::unique_ptr<Catalogue> m_catalogue;
+    TestDb *m_outer = nullptr;
 };
+
+// The catalogue of the newest TestDb still alive (what the program would
+// have made at start-up).
+Catalogue &testCatalogue();
+
+// Unloads every window, as the program's exit does, without quitting.
+void unloadAllWindows();
 
 // Sends a commit string to a widget as if typed through an input method
 // (QTest::keyClicks cannot type Chinese).

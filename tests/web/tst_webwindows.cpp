@@ -1,9 +1,9 @@
 // The download, upgrade and about windows: their texts and layout, the
 // addresses they hand to the desktop, and the upgrade page really loaded
 // from a small web server on 127.0.0.1.
-#include "app/globals.h"
-#include "app/registry.h"
-#include "app/richtextbox.h"
+#include "core/appinfo.h"
+#include "core/registry.h"
+#include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "support/scripteddialogs.h"
 #include "web/about.h"
@@ -22,6 +22,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+using namespace zx;
 
 // Stands in for the desktop's browser and mail program.
 class UrlCatcher : public QObject {

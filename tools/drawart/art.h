@@ -1,7 +1,7 @@
 #pragma once
 // The artwork generator: every picture the windows show is drawn here and
 // written as PNG under assets/. Run: build/drawart <repo>/assets
-#include "app/fonts.h"
+#include "core/fonts.h"
 
 #include <QFont>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/pictures.h"
+#include "core/pictures.h"
 
 #include <QFileInfo>
 #include <QImage>

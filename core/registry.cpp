@@ -1,4 +1,4 @@
-#include "app/registry.h"
+#include "core/registry.h"
 
 namespace Windows {
 static const char *const UnloadedProperty = "zxUnloaded";

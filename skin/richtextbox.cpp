@@ -1,5 +1,5 @@
-#include "app/richtextbox.h"
-#include "app/textboxes.h"
+#include "skin/richtextbox.h"
+#include "core/textboxes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/textboxes.h"
+#include "core/textboxes.h"
 
 QString toLf(const QString &text)
 {

@@ -1,5 +1,5 @@
-#include "app/dialogs.h"
-#include "app/globals.h"
+#include "core/dialogs.h"
+#include "core/appinfo.h"
 
 #include <QAbstractPrintDialog>
 #include <QFileDialog>

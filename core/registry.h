@@ -3,6 +3,7 @@
 // forgotten when unloaded, so a later reference loads it anew.
 #include <QPointer>
 #include <QWidget>
+#include <utility>
 
 namespace Windows {
 
@@ -27,14 +28,14 @@ W *loaded()
     return (w && !isUnloaded(w)) ? w : nullptr;
 }
 
-// The window, creating (loading) it first if needed. A window with a
-// Form_Load() has it run once it is registered, so its load may itself
-// reach the window through the registry.
-template <class W>
-W *get()
+// The window, creating (loading) it first if needed with `args` (what the
+// window is handed: the catalogue, for most). A window with a Form_Load()
+// has it run once it is registered.
+template <class W, class... Args>
+W *get(Args &&...args)
 {
     if (!loaded<W>()) {
-        W *w = new W();
+        W *w = new W(std::forward<Args>(args)...);
         slot<W>() = w;
         if constexpr (requires(W *x) { x->Form_Load(); })
             w->Form_Load();
@@ -42,12 +43,16 @@ W *get()
     return slot<W>().data();
 }
 
-// Creates the window if needed and shows it, modeless, in front.
-template <class W>
-W *show()
+// Creates the window if needed and shows it, modeless, in front, in the
+// state it has (a maximised window stays maximised, a minimised one is
+// restored to it).
+template <class W, class... Args>
+W *show(Args &&...args)
 {
-    W *w = get<W>();
-    w->showNormal();
+    W *w = get<W>(std::forward<Args>(args)...);
+    if (w->isMinimized())
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    w->show();
     w->raise();
     w->activateWindow();
     return w;

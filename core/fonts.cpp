@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "core/fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -20,11 +20,13 @@ void PrintRecipeText();
 void PrintRecipe(const QString &name, const QString &ingredients, const QString &method);
 
 // The hidden print window: never shown; loaded on first use, unloaded at exit.
+namespace zx {
 class FrmPrintIt : public QWidget {
     Q_OBJECT
 public:
     FrmPrintIt();
-    RichTextBox *Box1() const { return m_box; }
+    RichTextBox *Box1() const { return m_Box1; }
 private:
-    RichTextBox *m_box;
+    RichTextBox *m_Box1;
 };
+} // namespace zx

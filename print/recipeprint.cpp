@@ -1,10 +1,10 @@
-#include "app/recipeprint.h"
-#include "app/fonts.h"
-#include "app/dialogs.h"
-#include "app/globals.h"
-#include "app/registry.h"
-#include "app/richtextbox.h"
-#include "app/textboxes.h"
+#include "print/recipeprint.h"
+#include "core/fonts.h"
+#include "core/dialogs.h"
+#include "core/appinfo.h"
+#include "core/registry.h"
+#include "skin/richtextbox.h"
+#include "core/textboxes.h"
 #include "skin/twips.h"
 
 #include <QApplication>
@@ -45,20 +45,20 @@ QString ComposeRecipePrint(const QString &name, const QString &ingredients, cons
     return page;
 }
 
-FrmPrintIt::FrmPrintIt()
+zx::FrmPrintIt::FrmPrintIt()
 {
     setObjectName(QStringLiteral("FrmPrintIt"));
-    m_box = new RichTextBox(this);
-    m_box->setObjectName(QStringLiteral("Box1"));
-    m_box->setGeometry(QRect(QPoint(0, 0), Twips::size(8775, 6255)));
-    m_box->setFont(songFont(10));
-    resize(m_box->size());
+    m_Box1 = new RichTextBox(this);
+    m_Box1->setObjectName(QStringLiteral("Box1"));
+    m_Box1->setGeometry(QRect(QPoint(0, 0), Twips::size(8775, 6255)));
+    m_Box1->setFont(songFont(10));
+    resize(m_Box1->size());
     // Never shown: the window only holds the box whose text gets printed.
 }
 
 void PrintRecipeText()
 {
-    RichTextBox *box = Windows::get<FrmPrintIt>()->Box1();
+    RichTextBox *box = Windows::get<zx::FrmPrintIt>()->Box1();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("灶香居2004"));
     // The dialog belongs to whichever window the cook pressed print in.
@@ -71,6 +71,6 @@ void PrintRecipeText()
 
 void PrintRecipe(const QString &name, const QString &ingredients, const QString &method)
 {
-    Windows::get<FrmPrintIt>()->Box1()->setText(ComposeRecipePrint(name, ingredients, method));
+    Windows::get<zx::FrmPrintIt>()->Box1()->setText(ComposeRecipePrint(name, ingredients, method));
     PrintRecipeText();
 }

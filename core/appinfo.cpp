@@ -1,0 +1,18 @@
+#include "core/appinfo.h"
+
+#include <QCoreApplication>
+
+namespace App {
+QString ApplicationFolder() { return QCoreApplication::applicationDirPath(); }
+
+QString &SiteAddress()
+{
+    static QString site = QStringLiteral("http://www.zaoxiangju.example.com");
+    return site;
+}
+
+QString withTrailingSeparator(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+} // namespace App

@@ -1,0 +1,104 @@
+#pragma once
+// The catalogue: the one object that stands for the cook's recipe database
+// while the program runs. It is made before any window and handed to each.
+// It owns the data folder (where cate.mdb and temp.txt live), the program's
+// shared state (the category picked in a category list, the dish count) and
+// every access to the store. Windows read and write through it and never
+// reach into each other: after each write of ours, and whenever the file
+// changed underneath (another program's commit, a file put in its place),
+// the catalogue reads the tree's data anew and announces it with
+// refreshed(); the main window redraws its tree and caption from data(),
+// and every other window refreshes what it shows.
+#include "core/filestamp.h"
+#include "store/recipestore.h"
+
+#include <QObject>
+
+class QFileSystemWatcher;
+
+struct CatalogueChange {
+    enum Kind {
+        Loaded,           // the first read, or a reload asked for
+        DishAdded,
+        DishUpdated,
+        CategoryAdded,
+        CategoryDeleted,
+        Outside           // another program's commit, or the file replaced
+    };
+    Kind kind = Loaded;
+    QString category;     // the category concerned, as given (DishAdded, Category*)
+    qint64 dishId = 0;    // the dish concerned (DishAdded, DishUpdated)
+};
+
+class Catalogue : public QObject {
+    Q_OBJECT
+public:
+    // `dataFolder` holds cate.mdb; a trailing '/' is added when missing.
+    explicit Catalogue(const QString &dataFolder, QObject *parent = nullptr);
+    ~Catalogue() override;
+
+    QString dataFolder() const { return m_folder; }   // ends in '/'
+    QString storePath() const;                        // dataFolder() + "cate.mdb"
+    QString summaryPath() const;                      // dataFolder() + "temp.txt"
+
+    // The category last picked in the list of the add-recipe window or the
+    // category manager, exactly as listed; empty when none.
+    const QString &selectedCategory() const { return m_selectedCategory; }
+    void setSelectedCategory(const QString &category);
+
+    // The tree's data as of the last successful refresh, and its dish count
+    // (the row count of table "01").
+    const CatalogueData &data() const { return m_data; }
+    bool hasData() const { return m_hasData; }
+    qint64 totalDishes() const { return m_data.totalDishes; }
+
+    // Reads the tree's data anew, writes temp.txt and announces refreshed().
+    // When the store cannot be read nothing changes and the error comes back.
+    // A temp.txt that cannot be written changes nothing else.
+    StoreStatus refresh(const CatalogueChange &change = {});
+    // The result of the last refresh (also the one after a write).
+    const StoreStatus &lastRefresh() const { return m_lastRefresh; }
+    // Where the last refresh spent its time reading the store (ns).
+    qint64 lastLoadNs() const { return m_lastLoadNs; }
+    // Whether temp.txt could be written at the last refresh.
+    bool summaryWritten() const { return m_summaryWritten; }
+
+    // Refreshes when cate.mdb changed since it was last read by a refresh
+    // (someone else's commit, a replaced or deleted file). True when it did.
+    bool followOutsideChanges();
+
+    // Reads (no announcement).
+    [[nodiscard]] StoreStatus probe() const;
+    [[nodiscard]] StoreResult<QVector<CategoryRecord>> categoryRows() const;
+    [[nodiscard]] StoreResult<std::optional<DishRecord>> dish(qint64 id) const;
+    [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text) const;
+    [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw,
+                                                                  int maxDraws) const;
+
+    // Writes; each refreshes and announces on success.
+    [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
+                                              const QString &ingredients, const QString &method,
+                                              const QString &picture);
+    [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
+                                               const QString &method, const QString &picture);
+    [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
+    [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
+
+signals:
+    // The data changed (ours or someone else's change); data() holds it.
+    void refreshed(const CatalogueChange &change);
+    void selectedCategoryChanged(const QString &category);
+
+private:
+    void watchFile();
+
+    QString m_folder;
+    QString m_selectedCategory;
+    CatalogueData m_data;
+    bool m_hasData = false;
+    StoreStatus m_lastRefresh = Done{};
+    qint64 m_lastLoadNs = 0;
+    bool m_summaryWritten = false;
+    FileStamp m_stamp;               // cate.mdb as the last refresh read it
+    QFileSystemWatcher *m_watcher = nullptr;
+};

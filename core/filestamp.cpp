@@ -1,0 +1,36 @@
+#include "core/filestamp.h"
+
+#include <QFile>
+#include <sys/stat.h>
+
+namespace {
+bool statFile(const QString &path, struct stat &st)
+{
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+qint64 nanoseconds(const struct stat &st)
+{
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+} // namespace
+
+FileStamp FileStamp::of(const QString &path)
+{
+    FileStamp stamp;
+    struct stat st {};
+    if (!statFile(path, st))
+        return stamp;
+    stamp.exists = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = nanoseconds(st);
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        stamp.header = file.read(100);
+    if (statFile(path + QStringLiteral("-wal"), st)) {
+        stamp.walSize = st.st_size;
+        stamp.walModifiedNs = nanoseconds(st);
+    }
+    return stamp;
+}

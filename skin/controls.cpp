@@ -1,0 +1,101 @@
+#include "skin/controls.h"
+
+#include "skin/imagecontrol.h"
+#include "skin/richtextbox.h"
+#include "skin/twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace Form {
+
+void place(QWidget *control, const Place &at)
+{
+    control->setGeometry(Twips::rect(at.left, at.top, at.width, at.height));
+}
+
+namespace {
+template <class W>
+W *named(W *control, const QString &name, const QString &accessibleName, const Place &at)
+{
+    control->setObjectName(name);
+    if (!accessibleName.isEmpty())
+        control->setAccessibleName(accessibleName);
+    place(control, at);
+    return control;
+}
+} // namespace
+
+QLabel *Controls::label(const QString &name, const QString &text, const Place &at) const
+{
+    auto *label = new QLabel(text, m_parent);
+    label->setObjectName(name);
+    if (at.width > 0 && at.height > 0) {
+        place(label, at);
+    } else {
+        label->adjustSize();
+        label->move(Twips::point(at.left, at.top));
+    }
+    return label;
+}
+
+QFrame *Controls::rule(const QString &name, const Place &at) const
+{
+    auto *line = new QFrame(m_parent);
+    line->setFrameShape(at.height > at.width ? QFrame::VLine : QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return named(line, name, QString(), at);
+}
+
+QLineEdit *Controls::lineBox(const QString &name, const QString &accessibleName, const Place &at) const
+{
+    return named(new QLineEdit(m_parent), name, accessibleName, at);
+}
+
+QPlainTextEdit *Controls::textBox(const QString &name, const QString &accessibleName, const Place &at) const
+{
+    auto *box = named(new QPlainTextEdit(m_parent), name, accessibleName, at);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+RichTextBox *Controls::richBox(const QString &name, const QString &accessibleName, const Place &at) const
+{
+    auto *box = named(new RichTextBox(m_parent), name, accessibleName, at);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QListWidget *Controls::listBox(const QString &name, const QString &accessibleName, const Place &at) const
+{
+    return named(new QListWidget(m_parent), name, accessibleName, at);
+}
+
+QPlainTextEdit *Controls::hiddenCopy(const QString &name, const Place &at) const
+{
+    auto *copy = named(new QPlainTextEdit(m_parent), name, QString(), at);
+    copy->hide();
+    return copy;
+}
+
+ImageControl *Controls::image(const QString &name, const QString &resource, const Place &at) const
+{
+    ensureAssetResources();
+    auto *image = new ImageControl(m_parent, name);
+    if (!resource.isEmpty())
+        image->setPicture(QPixmap(resource));
+    image->setStretch(true);
+    place(image, at);
+    return image;
+}
+
+ImageControl *Controls::pictureButton(const QString &name, const QString &caption, const QString &resource,
+                                      const Place &at) const
+{
+    return makePictureButton(m_parent, name, caption, resource, at.left, at.top, at.width, at.height);
+}
+
+} // namespace Form
