@@ -90,9 +90,10 @@ DISPLAY=:$(head -1 "$WORK/display")
 export DISPLAY
 
 # Starts PROGRAM as WHO (user or root) with HOME, waits for the main window
-# (WIN) and puts its title in TITLE; stop_program closes it.
+# (WIN; its title matches the fourth argument, by default the dish count)
+# and puts its title in TITLE; stop_program closes it.
 start_program() {
-  local who=$1 program=$2 home=$3 win='' as=()
+  local who=$1 program=$2 home=$3 pattern=${4:-当前共有} win='' as=()
   [ "$who" = user ] && as=("${AS_USER[@]}")
   "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" LANG=C.UTF-8 \
     XDG_RUNTIME_DIR="$WORK/run" DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent \
@@ -100,7 +101,7 @@ start_program() {
     "$program" >>"$WORK/program.log" 2>&1 &
   APP=$!
   for _ in $(seq 300); do
-    win=$(xdotool search --onlyvisible --name '当前共有' 2>/dev/null | head -1) && [ -n "$win" ] && break
+    win=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1) && [ -n "$win" ] && break
     kill -0 "$APP" 2>/dev/null || break
     sleep 0.1
   done
@@ -167,6 +168,16 @@ run_program user "$WORK/portable/zaoxiangju" "$WORK/home"
 expect_title "$TITLE" "$((dishes - 2))" "portable copy"
 [ -f "$WORK/portable/temp.txt" ] || fail "no temp.txt beside the portable cate.mdb"
 [ "$(count "$DATA/cate.mdb")" -eq $((dishes - 1)) ] || fail "the portable copy touched the data folder"
+
+# A data folder that cannot be made: said on the console, the tree stays
+# empty under the design caption, and no file lands anywhere else.
+mkdir -m 555 "$WORK/lockedhome"
+start_program user "$BIN" "$WORK/lockedhome" '^：：灶香居 2004 新春版：：$'
+sleep 0.5
+kill -0 "$APP" 2>/dev/null || fail "the program stopped when its data folder could not be made"
+stop_program
+grep -qF "$WORK/lockedhome/.local/share/zaoxiangju/" "$WORK/program.log" || fail "the unusable data folder was not reported"
+[ -z "$(ls -A "$WORK/lockedhome")" ] || fail "files were written beside an unusable data folder"
 
 # Root, too, gets a data folder of its own and writes nothing into the program's folders.
 mkdir -m 700 "$WORK/roothome"
