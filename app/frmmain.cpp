@@ -132,7 +132,7 @@ void frmmain::Form_Load()
 {
     Windows::unload<frmSplash>();
     centreOnScreen();
-    m_ShockwaveFlash1->setMovie(App::ApplicationFolder() + QStringLiteral("/happy.swf"));
+    m_ShockwaveFlash1->setMovie(m_catalogue.dataFolder() + QStringLiteral("happy.swf"));
     m_catalogue.setSelectedCategory(QString());
     // A missing or unreadable cate.mdb leaves the tree empty and the design
     // caption in place; nothing is said at start-up.

@@ -1,7 +1,9 @@
-// The program's entry: the catalogue first, then the windows.
+// The program's entry: the data folder and the catalogue first, then the
+// windows.
 #include "app/module1.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
+#include "core/datafolder.h"
 #include "core/fonts.h"
 #include "web/webengine.h"
 
@@ -17,8 +19,12 @@ int main(int argc, char **argv)
     // window title, and each window's caption must read exactly as designed.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
     QApplication::setFont(songFont(9));
-    // cate.mdb lives beside the program.
-    Catalogue catalogue(App::ApplicationFolder());
+
+    // cate.mdb beside the program; installed, in the cook's own data folder.
+    const DataFolder data = ResolveDataFolder(App::ApplicationFolder());
+    if (!data.problem.isEmpty())
+        qWarning("%s", qUtf8Printable(data.problem));
+    Catalogue catalogue(data.folder);
     Module1::Main(catalogue);
     return app.exec();
 }

@@ -9,6 +9,7 @@ PACKAGES=(
   fonts-arphic-uming
   xvfb xauth x11-utils xdotool imagemagick openbox
   cups printer-driver-cups-pdf poppler-utils
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 need_root() {

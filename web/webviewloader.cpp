@@ -20,9 +20,10 @@ Factory loadFactory(QString *error)
             *error = failure;
         return factory;
     }
-    // Beside the program; test programs, built in a folder below it, find
-    // it where the build put it.
-    const QStringList places{QCoreApplication::applicationDirPath(),
+    // Beside the program, or in ../lib/zaoxiangju when installed; test
+    // programs, built in a folder below it, find it where the build put it.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList places{programDir, programDir + QStringLiteral("/../lib/zaoxiangju"),
                              QString::fromUtf8(ZX_WEBVIEW_BUILD_DIR)};
     for (const QString &dir : places) {
         if (dir.isEmpty())

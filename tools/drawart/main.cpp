@@ -20,10 +20,13 @@ void savePng(const QImage &image, const QString &assetsDir, const QString &relat
 // assets.qrc lists every PNG under assets/, so the program compiles them in.
 static void writeQrc(const QString &assetsDir)
 {
+    // Absolute, so that a relative folder argument ("assets") lists the
+    // same paths as an absolute one.
+    const QDir dir(QDir(assetsDir).absolutePath());
     QStringList files;
-    QDirIterator it(assetsDir, {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(dir.path(), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
-        files << QDir(assetsDir).relativeFilePath(it.next());
+        files << dir.relativeFilePath(it.next());
     files.sort();
     QFile qrc(assetsDir + QStringLiteral("/assets.qrc"));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))

@@ -1,5 +1,5 @@
-// Toolbar icons (32 × 32), tree node pictures (16 × 16) and the 64 × 64
-// program icon.
+// Toolbar icons (32 × 32), tree node pictures (16 × 16) and the program
+// icon (64 × 64 for the windows, and every size the desktop menus ask for).
 #include "art.h"
 #include "windowart_kit.h"
 
@@ -380,11 +380,14 @@ QImage treeDish(bool selected)
     return img;
 }
 
-QImage appIcon()
+// Drawn on a 64-unit grid and scaled to `size` pixels.
+QImage appIcon(int size)
 {
-    QImage img = canvas(64, 64);
+    QImage img = canvas(size, size);
     QPainter p(&img);
     prepare(p);
+    if (size != 64)
+        p.scale(size / 64.0, size / 64.0);
     // Warm round plate behind the bowl.
     QRadialGradient halo(QPointF(32, 30), 31);
     halo.setColorAt(0, QColor(0xFF, 0xF1, 0xCF));
@@ -432,5 +435,8 @@ void drawTreePictures(const QString &assetsDir)
 
 void drawAppIcon(const QString &assetsDir)
 {
-    savePng(appIcon(), assetsDir, QStringLiteral("app/icon64.png"));
+    // 64 is the windows' own icon; with the others it makes the menu icon
+    // set of the installed program.
+    for (int size : {16, 32, 48, 64, 128, 256})
+        savePng(appIcon(size), assetsDir, QStringLiteral("app/icon%1.png").arg(size));
 }
