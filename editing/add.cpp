@@ -35,7 +35,6 @@ void Add::buildCategoryPanel()
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_2"), QStringLiteral("选择所属分类："), {360, 720, 2400, 255});
     m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("选择所属分类"), {360, 1000, 2400, 2160});
-    EditKit::pickCategoriesFrom(m_List1, m_catalogue);
 
     m_Image8 = make.label(QStringLiteral("Image8"), QString(), {360, 3270, 2400, 1815});
     m_Image8->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -80,7 +79,7 @@ void Add::Form_Load()
     centreOnScreen();
     // A category picked earlier in the category manager stays selected,
     // although no entry is highlighted here.
-    EditKit::fillCategoryList(m_List1, m_catalogue, this);
+    EditKit::bindCategoryList(m_List1, m_catalogue, this);
 }
 
 void Add::choosePicture()
@@ -93,6 +92,21 @@ void Add::choosePicture()
     if (const std::optional<QPixmap> picture = LoadPicture(file))
         m_Image8->setPixmap(*picture);
     m_Text2->setText(file);
+}
+
+// A category deleted meanwhile (here, in another copy of the program or by
+// another program) takes no dish; the cook is told and keeps every text.
+bool Add::stillListed(const QString &category)
+{
+    const StoreResult<QVector<CategoryRecord>> rows = m_catalogue.categoryRows();
+    if (!rows)
+        return true;   // the save itself says what is wrong with the file
+    for (const CategoryRecord &row : rows.value()) {
+        if (row.category == category)
+            return true;
+    }
+    tell(this, QStringLiteral("分类“") + category + QStringLiteral("”已不存在，请重新选择菜谱分类。"));
+    return false;
 }
 
 void Add::saveDish()
@@ -115,6 +129,8 @@ void Add::saveDish()
                                           DialogService::No, DialogService::Stop)
         != DialogService::Yes)
         return;
+    if (!stillListed(category))
+        return;
 
     const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, m_Text2->text());
     if (!added) {
@@ -122,9 +138,12 @@ void Add::saveDish()
         tell(this, QStringLiteral("保存失败：") + added.error().userText());
         return;
     }
+    // The next dish starts afresh, picture included.
     m_Text1->clear();
     m_Text3->clear();
     m_Text4->clear();
+    m_Text2->clear();
+    m_Image8->clear();
     QString done = category + QStringLiteral("保存完毕！");
     if (!m_catalogue.lastRefresh())
         done += QStringLiteral("\r\n\r\n但目录树未能刷新：") + m_catalogue.lastRefresh().error().userText();

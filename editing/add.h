@@ -35,6 +35,7 @@ private:
     void buildCategoryPanel();
     void buildRecipePanel();
     void Form_Load();
+    bool stillListed(const QString &category);
 
     Catalogue &m_catalogue;
     QListWidget *m_List1 = nullptr;

@@ -41,7 +41,6 @@ void addmulu::buildDeletePanel()
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_1"), QStringLiteral("选择类别："), {330, 1425, 1500, 255});
     m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("选择类别"), {330, 1695, 2850, 1245});
-    EditKit::pickCategoriesFrom(m_List1, m_catalogue);
     m_Image2 = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("删除分类"),
                                   QStringLiteral(":/buttons/delete_category.png"), {3600, 1755, 1410, 480});
     make.rule(QStringLiteral("Line2"), {3360, 2370, 1890, 30});
@@ -53,7 +52,7 @@ void addmulu::buildDeletePanel()
 void addmulu::Form_Load()
 {
     centreOnScreen();
-    EditKit::fillCategoryList(m_List1, m_catalogue, this);
+    EditKit::bindCategoryList(m_List1, m_catalogue, this);
     m_catalogue.setSelectedCategory(QString());
 }
 
@@ -64,15 +63,36 @@ void addmulu::addCategory()
         tell(this, QStringLiteral("请填写菜谱分类名称！"));
         return;
     }
+    if (alreadyListed(name))
+        return;
     // Stored as typed, blanks and all.
     const StoreResult<qint64> added = m_catalogue.addCategory(name);
     if (!added) {
         tell(this, QStringLiteral("新增分类失败：") + added.error().userText());
         return;
     }
+    m_Text1->clear();
     if (!m_catalogue.lastRefresh())
         tell(this, QStringLiteral("分类“") + name + QStringLiteral("”已保存，但目录树未能刷新：")
                        + m_catalogue.lastRefresh().error().userText());
+}
+
+// A name that, without its outer blanks, is already a category is refused;
+// files that hold such twins already keep working.
+bool addmulu::alreadyListed(const QString &name)
+{
+    const StoreResult<QVector<CategoryRecord>> rows = m_catalogue.categoryRows();
+    if (!rows) {
+        tell(this, QStringLiteral("新增分类失败：") + rows.error().userText());
+        return true;
+    }
+    for (const CategoryRecord &row : rows.value()) {
+        if (trimBlanks(row.category) == trimBlanks(name)) {
+            tell(this, QStringLiteral("分类“") + trimBlanks(name) + QStringLiteral("”已经存在！"));
+            return true;
+        }
+    }
+    return false;
 }
 
 void addmulu::deleteCategory()

@@ -29,6 +29,7 @@ private:
     void buildAddPanel();
     void buildDeletePanel();
     void Form_Load();
+    bool alreadyListed(const QString &name);
 
     Catalogue &m_catalogue;
     QListWidget *m_List1 = nullptr;

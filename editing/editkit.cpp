@@ -20,8 +20,28 @@ bool fillCategoryList(QListWidget *list, const Catalogue &catalogue, QWidget *me
     return true;
 }
 
-void pickCategoriesFrom(QListWidget *list, Catalogue &catalogue)
+namespace {
+bool changesCategories(const CatalogueChange &change)
 {
+    return change.kind != CatalogueChange::DishAdded && change.kind != CatalogueChange::DishUpdated;
+}
+
+// Fills the list anew, highlighting again the entry that was highlighted.
+void refill(QListWidget *list, const Catalogue &catalogue, QWidget *messageParent)
+{
+    const QListWidgetItem *current = list->currentItem();
+    const QString kept = current && current->isSelected() ? current->text() : QString();
+    const QSignalBlocker quiet(list);
+    fillCategoryList(list, catalogue, messageParent);
+    const QList<QListWidgetItem *> same = list->findItems(kept, Qt::MatchExactly);
+    if (!kept.isNull() && !same.isEmpty())
+        list->setCurrentItem(same.first());
+}
+} // namespace
+
+void bindCategoryList(QListWidget *list, Catalogue &catalogue, QWidget *messageParent)
+{
+    fillCategoryList(list, catalogue, messageParent);
     QObject::connect(list, &QListWidget::itemClicked, list, [&catalogue](QListWidgetItem *item) {
         if (item)
             catalogue.setSelectedCategory(item->text());
@@ -29,6 +49,18 @@ void pickCategoriesFrom(QListWidget *list, Catalogue &catalogue)
     QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list, &catalogue] {
         if (QListWidgetItem *item = list->currentItem(); item && item->isSelected())
             catalogue.setSelectedCategory(item->text());
+    });
+    QObject::connect(&catalogue, &Catalogue::refreshed, list,
+                     [list, &catalogue, messageParent](const CatalogueChange &change) {
+                         if (changesCategories(change))
+                             refill(list, catalogue, messageParent);
+                     });
+    QObject::connect(&catalogue, &Catalogue::selectedCategoryChanged, list, [list](const QString &category) {
+        if (!category.isEmpty())
+            return;
+        const QSignalBlocker quiet(list);
+        list->clearSelection();
+        list->setCurrentRow(-1);
     });
 }
 

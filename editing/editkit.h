@@ -1,6 +1,6 @@
 #pragma once
-// What the two editing windows share: the category list filled from table
-// "02", and picking a category from it.
+// What the two editing windows share: the category list, filled from table
+// "02" and kept in step with it while the window is open.
 class Catalogue;
 class QListWidget;
 class QWidget;
@@ -12,8 +12,13 @@ namespace EditKit {
 // told why; returns false then.
 bool fillCategoryList(QListWidget *list, const Catalogue &catalogue, QWidget *messageParent);
 
-// A click on an entry, or the arrow keys moving the selection, picks that
-// category for both editing windows.
-void pickCategoriesFrom(QListWidget *list, Catalogue &catalogue);
+// Binds the list to the catalogue for as long as it lives:
+// - a click on an entry, or the arrow keys moving the selection, picks that
+//   category for both editing windows;
+// - when categories are added or deleted (here, in the other window, or by
+//   another program) the list is filled anew, the highlighted entry staying
+//   highlighted while that category is still listed;
+// - when the picked category is used up or deleted, nothing stays highlighted.
+void bindCategoryList(QListWidget *list, Catalogue &catalogue, QWidget *messageParent);
 
 } // namespace EditKit

@@ -139,16 +139,24 @@ private slots:
 
         typeText(m.name, QStringLiteral(" 面点 "));
         press(m.add);
-        press(m.add);   // no test for duplicates
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(m.name->text(), QStringLiteral(" 面点 "));
+        QVERIFY(m.name->text().isEmpty());
         QCOMPARE(db.rows(QString::fromUtf8(Categories)),
                  (QStringList{QStringLiteral("家常菜"), QStringLiteral("凉菜"), QStringLiteral("家常菜  "),
-                              QStringLiteral(" 面点 "), QStringLiteral(" 面点 ")}));
-        // The main window's tree follows at once; this list only on reopening.
+                              QStringLiteral(" 面点 ")}));
+        // The main window's tree and this list follow at once.
         QCOMPARE(entries(Windows::loaded<frmmain>()->List1()).last(), QStringLiteral("面点"));
-        QCOMPARE(m.list->count(), 3);
+        QCOMPARE(entries(m.list).last(), QStringLiteral(" 面点 "));
 
+        // The same name again, blanks aside, is refused and writes nothing.
+        const QByteArray added = db.bytes();
+        typeText(m.name, QStringLiteral("面点  "));
+        press(m.add);
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("分类“面点”已经存在！")});
+        QCOMPARE(db.bytes(), added);
+        QCOMPARE(m.name->text(), QStringLiteral("面点  "));
+
+        dialogs.clear();
         m.name->clear();
         typeText(m.name, QStringLiteral("   "));
         press(m.add);
@@ -157,7 +165,7 @@ private slots:
 
         unloadEverything();
         m.open();
-        QCOMPARE(m.list->count(), 6);
+        QCOMPARE(m.list->count(), 5);
         QCOMPARE(m.list->item(3)->text(), QStringLiteral(" 面点 "));
     }
 
@@ -194,7 +202,9 @@ private slots:
                  (QStringList{QStringLiteral("凉菜"), QStringLiteral("家常菜  ")}));
         QVERIFY(testCatalogue().selectedCategory().isEmpty());
         QCOMPARE(mainCaption(), countCaption(2));
-        QCOMPARE(m.list->count(), 3);   // not refilled
+        // The list follows the table; nothing stays highlighted.
+        QCOMPARE(entries(m.list), (QStringList{QStringLiteral("凉菜"), QStringLiteral("家常菜  ")}));
+        QVERIFY(m.list->selectedItems().isEmpty());
     }
 
     void deletingAgainFindsNothing()
@@ -210,9 +220,11 @@ private slots:
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("整个世界都清静了！"));
         QCOMPARE(mainCaption(), countCaption(4));
 
-        // Still listed here although it is gone.
+        QVERIFY(!entries(m.list).contains(QStringLiteral("凉菜")));
+
+        // Picked while another program deleted it: nothing left to delete.
         dialogs.clear();
-        QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
+        testCatalogue().setSelectedCategory(QStringLiteral("凉菜"));
         const QByteArray before = db.bytes();
         dialogs.answers.enqueue(DialogService::Yes);
         press(m.remove);
