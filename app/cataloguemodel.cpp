@@ -1,5 +1,6 @@
 #include "app/cataloguemodel.h"
 
+#include <QCollator>
 #include <QHash>
 #include <algorithm>
 
@@ -21,10 +22,23 @@ int idCategory(quintptr id) { return int((id >> CatShift) & CatMask); }
 int idPosition(quintptr id) { return int(id & LowMask); }
 } // namespace
 
+const QCollator &dishNameCollator()
+{
+    // Pinyin order for Chinese names (the zh_CN collation of ICU); digits
+    // by their value, Latin letters in alphabetical order, before the Han.
+    static const QCollator collator = [] {
+        QCollator c(QLocale(QLocale::Chinese, QLocale::China));
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
 bool dishNameLess(const QString &a, const QString &b)
 {
-    const int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    const int c = dishNameCollator().compare(a, b);
+    return c != 0 ? c < 0 : a < b;
 }
 
 CatalogueModel::CatalogueModel(QObject *parent) : QAbstractItemModel(parent) {}
@@ -71,9 +85,18 @@ void CatalogueModel::ensureSorted(int category) const
     CategoryNode &c = m_categories[category];
     if (c.sorted)
         return;
-    std::stable_sort(c.dishes.begin(), c.dishes.end(), [this](int a, int b) {
-        return dishNameLess(m_dishes[a].name, m_dishes[b].name);
+    // One sort key per dish: comparing keys is much cheaper than collating
+    // the names again at every comparison.
+    std::vector<std::pair<QCollatorSortKey, int>> keyed;
+    keyed.reserve(size_t(c.dishes.size()));
+    for (const int d : std::as_const(c.dishes))
+        keyed.emplace_back(dishNameCollator().sortKey(m_dishes[d].name), d);
+    std::stable_sort(keyed.begin(), keyed.end(), [this](const auto &a, const auto &b) {
+        const int k = a.first.compare(b.first);
+        return k != 0 ? k < 0 : m_dishes[a.second].name < m_dishes[b.second].name;
     });
+    for (qsizetype i = 0; i < c.dishes.size(); ++i)
+        c.dishes[i] = keyed[size_t(i)].second;
     c.sorted = true;
 }
 

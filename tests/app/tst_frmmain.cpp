@@ -75,6 +75,24 @@ private slots:
         flushDeletes();
     }
 
+    // Within a category, dishes are in the order a Chinese reader expects:
+    // digits by value first, then Chinese names by pinyin, then Latin letters
+    // alphabetically (the Chinese collation puts Han before Latin).
+    void dishesInPinyinOrder()
+    {
+        const QStringList ordered{"1号菜", "2号菜", "10号菜", "阿胶糕", "白菜", "菠菜", "蛋炒饭",
+                                  "豆腐", "红烧肉", "鱼香肉丝", "紫菜汤", "Apple派", "banana船"};
+        QString sql = QStringLiteral("INSERT INTO \"02\"(category) VALUES ('菜');");
+        for (int i = int(ordered.size()) - 1; i >= 0; i -= 2)   // odd places backwards, then the rest
+            sql += QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('菜', '%1');").arg(ordered[i]);
+        for (int i = int(ordered.size()) - 2; i >= 0; i -= 2)
+            sql += QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('菜', '%1');").arg(ordered[i]);
+        TestDb db(sql);
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        const QAbstractItemModel *m = w->Tv()->model();
+        QCOMPARE(childTexts(m, m->index(0, 0, m->index(0, 0))), ordered);
+    }
+
     void startupBuildsTreeCaptionAndSummary()
     {
         TestDb db(QString::fromUtf8(Kitchen));
@@ -93,10 +111,10 @@ private slots:
         QCOMPARE(root.data().toString(), QStringLiteral("我的灶香居"));
         // Categories trimmed, in table order; a name listed twice is one node.
         QCOMPARE(childTexts(m, root), (QStringList{"凉菜", "热菜", "汤", "空类"}));
-        // Dishes sorted by name; same-name dishes both present; the orphan nowhere.
+        // Dishes in pinyin order; same-name dishes both present; the orphan nowhere.
         QCOMPARE(childTexts(m, m->index(0, 0, root)), (QStringList{"拍黄瓜", "皮蛋豆腐"}));
         QCOMPARE(childTexts(m, m->index(1, 0, root)),
-                 (QStringList{"Apple派", "红烧肉", "红烧肉", "鱼香肉丝"}));
+                 (QStringList{"红烧肉", "红烧肉", "鱼香肉丝", "Apple派"}));
         QCOMPARE(m->rowCount(m->index(2, 0, root)), 0);
 
         // The rebuild's working list keeps every listed name, trimmed.

@@ -54,11 +54,7 @@ struct Reference {
 };
 
 // Case folded first, then code units: the tree's ascending order.
-bool before(const RefDish &a, const RefDish &b)
-{
-    const QString fa = a.name.toCaseFolded(), fb = b.name.toCaseFolded();
-    return fa != fb ? fa < fb : a.name < b.name;
-}
+bool before(const RefDish &a, const RefDish &b) { return dishNameLess(a.name, b.name); }
 
 // The straightforward rebuild: "02" once, then all of "01" once per listed
 // category, comparing trimmed texts. A name listed twice gets one node and
