@@ -98,7 +98,11 @@ QString Statement::columnText(int column) const
 
 qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(m_st, column); }
 
-bool Statement::columnIsNull(int column) const { return sqlite3_column_type(m_st, column) == SQLITE_NULL; }
+double Statement::columnDouble(int column) const { return sqlite3_column_double(m_st, column); }
+
+int Statement::columnType(int column) const { return sqlite3_column_type(m_st, column); }
+
+bool Statement::columnIsNull(int column) const { return columnType(column) == SQLITE_NULL; }
 
 Transaction::Transaction(Connection &db, Mode mode) : m_db(db)
 {

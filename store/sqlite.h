@@ -59,6 +59,9 @@ public:
     // Columns count from 0. NULL reads as an empty text or 0.
     QString columnText(int column) const;
     qint64 columnInt64(int column) const;
+    double columnDouble(int column) const;
+    // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL.
+    int columnType(int column) const;
     bool columnIsNull(int column) const;
 
 private:

@@ -44,6 +44,13 @@ struct NameRow {
     std::u32string name32;   // the name as code points, for the matcher
 };
 
+// A row the daily pick may land on: the number its id may equal, and its
+// row identity.
+struct PickCandidate {
+    qint64 number = 0;
+    qint64 rowid = 0;
+};
+
 // Something read from the file and kept with the connection: current while
 // no other connection has committed since (PRAGMA data_version) and we have
 // not written ourselves.
@@ -63,12 +70,19 @@ struct Store {
     Layout layout;
     QVector<NameRow> names;
     CacheState namesState;
+    // Sorted by number, then table order.
+    std::vector<PickCandidate> pickCandidates;
+    CacheState pickState;
 
-    // Our own writes do not move data_version: they drop the caches instead.
-    void forgetCaches()
+    // Our own writes do not move data_version: they drop what they make
+    // stale instead. Rows added or deleted touch both; a dish rewritten in
+    // place keeps its id, so the pick candidates stay right.
+    void rowsChanged()
     {
         namesState.valid = false;
+        pickState.valid = false;
     }
+    void textsChanged() { namesState.valid = false; }
     StoreError fail(int rc, bool writing = false) const
     {
         return errorFromCode(rc, db.errorMessage(), writing);

@@ -3,19 +3,11 @@
 
 #include "store/storeinternal.h"
 
-#include <cmath>
 #include <sqlite3.h>
 
 namespace RecipeStore {
 
 using namespace Internal;
-
-namespace {
-
-// Highest number the daily pick can draw.
-constexpr int kPickRange = 1700;
-
-} // namespace
 
 StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path)
 {
@@ -154,34 +146,6 @@ StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 
             return std::optional<DishRecord>(readDish(st));
         if (rc != SQLITE_DONE)
             return s.fail(rc);
-        return std::optional<DishRecord>();
-    });
-}
-
-StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const std::function<double()> &draw,
-                                                      int maxDraws)
-{
-    using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, s.dishByIdQuery());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        for (int attempt = 0; attempt < maxDraws && draw; ++attempt) {
-            const double x = draw();
-            if (!(x >= 0.0 && x < 1.0))
-                continue;   // a draw outside [0, 1) names no number
-            const qint64 n = qint64(std::floor(kPickRange * x + 1));
-            if (n < 1 || n > kPickRange)
-                continue;
-            st.reset();
-            st.bindInt64(1, n);
-            rc = st.step();
-            if (rc == SQLITE_ROW)
-                return std::optional<DishRecord>(readDish(st));
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
         return std::optional<DishRecord>();
     });
 }

@@ -77,7 +77,7 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
                             const QString &ingredients, const QString &method, const QString &picture)
 {
     return withStore<qint64>(path, [&](Store &s) {
-        s.forgetCaches();
+        s.rowsChanged();
         return appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
                          {category, trimBlanks(name), trimBlanks(ingredients), trimBlanks(method),
                           trimBlanks(picture)});
@@ -88,7 +88,7 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
                              const QString &ingredients, const QString &method, const QString &picture)
 {
     return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
-        s.forgetCaches();
+        s.textsChanged();
         Sql::Transaction tx(s.db);
         if (!tx.active())
             return s.fail(tx.beginResult(), true);
@@ -137,7 +137,7 @@ StoreResult<qint64> AddCategory(const QString &path, const QString &category)
 StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
 {
     return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
-        s.forgetCaches();
+        s.rowsChanged();
         const QString name = trimBlanks(category);
         Sql::Transaction tx(s.db);
         if (!tx.active())
