@@ -85,6 +85,37 @@ void decodeUtf8(const char *text, qsizetype size, std::u32string &out)
 
 } // namespace
 
+std::optional<size_t> Pattern::parseList(const std::u32string &p, size_t open, Token &token)
+{
+    size_t j = open + 1;
+    token.kind = Token::List;
+    if (j < p.size() && p[j] == '!') {
+        token.negated = true;
+        ++j;
+    }
+    const size_t listStart = j;
+    while (j < p.size()) {
+        const char32_t x = p[j];
+        if (x == ']')
+            return j + 1;
+        // x-y is a range unless the '-' is the last thing in the list
+        // or x is a '-' at the start.
+        const bool rangeFollows = j + 2 < p.size() && p[j + 1] == '-' && p[j + 2] != ']'
+                                  && !(x == '-' && j == listStart);
+        if (rangeFollows) {
+            const char32_t y = p[j + 2];
+            if (y < x)
+                return std::nullopt;   // a descending range
+            token.ranges.emplace_back(x, y);
+            j += 3;
+        } else {
+            token.singles.push_back(fold(x));
+            ++j;
+        }
+    }
+    return std::nullopt;   // '[' without its ']'
+}
+
 std::optional<Pattern> Pattern::compile(const QString &pattern)
 {
     const std::u32string p = toCodePoints(pattern);
@@ -106,38 +137,10 @@ std::optional<Pattern> Pattern::compile(const QString &pattern)
             token.kind = Token::Digit;
             ++i;
         } else if (c == '[') {
-            size_t j = i + 1;
-            token.kind = Token::List;
-            if (j < p.size() && p[j] == '!') {
-                token.negated = true;
-                ++j;
-            }
-            const size_t listStart = j;
-            bool closed = false;
-            while (j < p.size()) {
-                const char32_t x = p[j];
-                if (x == ']') {
-                    closed = true;
-                    break;
-                }
-                // x-y is a range unless the '-' is the last thing in the list
-                // or x is a '-' at the start.
-                const bool rangeFollows = j + 2 < p.size() && p[j + 1] == '-' && p[j + 2] != ']'
-                                          && !(x == '-' && j == listStart);
-                if (rangeFollows) {
-                    const char32_t y = p[j + 2];
-                    if (y < x)
-                        return std::nullopt;   // a descending range
-                    token.ranges.emplace_back(x, y);
-                    j += 3;
-                } else {
-                    token.singles.push_back(fold(x));
-                    ++j;
-                }
-            }
-            if (!closed)
-                return std::nullopt;   // '[' without its ']'
-            i = j + 1;
+            const std::optional<size_t> next = parseList(p, i, token);
+            if (!next)
+                return std::nullopt;
+            i = *next;
             if (!token.negated && token.singles.empty() && token.ranges.empty())
                 continue;   // "[]" stands for the empty text
         } else {

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -37,6 +38,9 @@ private:
         std::vector<char32_t> singles;                      // folded, for List
         std::vector<std::pair<char32_t, char32_t>> ranges;  // as written, for List
     };
+    // Reads the list that starts with the '[' at `open` into `token`; the
+    // position after its ']', or nullopt for an invalid list.
+    static std::optional<size_t> parseList(const std::u32string &p, size_t open, Token &token);
     bool matchesOne(const Token &token, char32_t c) const;
     std::vector<Token> m_tokens;
 };

@@ -1,13 +1,12 @@
+// The recipe store: errors, opening the file and learning its layout.
+// Reads, writes, searches and the daily pick live beside this file.
 #include "store/recipestore.h"
 
-#include "store/jetlike.h"
-#include "store/sqlite.h"
+#include "store/storeinternal.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cmath>
 #include <memory>
 #include <sys/stat.h>
 #include <sqlite3.h>
@@ -35,12 +34,7 @@ QString StoreError::userText() const
 
 namespace RecipeStore {
 
-namespace {
-
-// How long an operation waits for another program's lock before giving up.
-constexpr int kBusyTimeoutMs = 1000;
-// Highest number the daily pick can draw.
-constexpr int kPickRange = 1700;
+namespace Internal {
 
 StoreError makeError(StoreError::Kind kind, const QString &detail)
 {
@@ -72,57 +66,7 @@ StoreError errorFromCode(int rc, const QString &message, bool writing)
     }
 }
 
-// The column names of both tables, quoted, by position.
-struct Layout {
-    QStringList dishCols;        // 6 names of "01"
-    QStringList categoryCols;    // 2 names of "02"
-    bool dishIdIsRowid = false;  // column 0 of "01" is an INTEGER PRIMARY KEY
-    bool categoryIdIsRowid = false;
-    QString dishRowid;           // the name that reaches the row identity of "01"
-    QString categoryRowid;
-};
-
-const QString kDishTable = QStringLiteral("\"01\"");
-const QString kCategoryTable = QStringLiteral("\"02\"");
-
-// Every dish's id, category and name, in table order: what a names-only
-// search matches against, kept with the connection between searches.
-struct NameRow {
-    qint64 id = 0;
-    QString category;
-    QString name;
-    std::u32string name32;   // the name as code points, for the matcher
-};
-
-struct Store {
-    Sql::Connection db;
-    Layout layout;
-    // The names as of `namesVersion` (PRAGMA data_version, which moves when
-    // another connection commits); our own writes clear `namesValid`.
-    QVector<NameRow> names;
-    qint64 namesVersion = -1;
-    bool namesValid = false;
-
-    StoreError fail(int rc, bool writing = false) const
-    {
-        return errorFromCode(rc, db.errorMessage(), writing);
-    }
-    QString dishColumns(int from, int to) const
-    {
-        QStringList cols;
-        for (int i = from; i <= to; ++i)
-            cols << layout.dishCols.at(i);
-        return cols.join(QLatin1Char(','));
-    }
-    QString dishOrder() const { return QStringLiteral(" ORDER BY ") + layout.dishRowid; }
-    // The first row (table order) whose id is parameter 1, all six columns.
-    QString dishByIdQuery() const
-    {
-        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1").arg(dishColumns(0, 5), kDishTable, layout.dishCols.at(0))
-               + dishOrder() + QStringLiteral(" LIMIT 1");
-    }
-    QString categoryOrder() const { return QStringLiteral(" ORDER BY ") + layout.categoryRowid; }
-};
+namespace {
 
 bool hasWriteBits(const QFileInfo &info)
 {
@@ -248,10 +192,48 @@ OpenFile &openFile()
     return file;
 }
 
+// Whether the kept connection is to the file now at `path`.
+bool keptConnectionFits(const OpenFile &kept, const QString &path, const struct stat &st, bool writable)
+{
+    if (!kept.store || kept.path != path || kept.device != st.st_dev || kept.inode != st.st_ino
+        || kept.writable != writable)
+        return false;
+    // A file deleted and made anew may come back under the same inode
+    // number: ask SQLite whether its open file is still the one at path.
+    int moved = 1;
+    return sqlite3_file_control(kept.store->db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
+           && moved == 0;
+}
+
+// A fresh connection to `path`, kept in place of the last one.
+std::optional<StoreError> openConnection(const QString &path, const struct stat &st, bool identified,
+                                         bool writable)
+{
+    forgetOpenFile();
+    auto store = std::make_unique<Store>();
+    const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+    const int rc = store->db.open(path, flags);
+    if (rc != SQLITE_OK) {
+        if ((rc & 0xff) == SQLITE_CANTOPEN && !QFileInfo::exists(path))
+            return makeError(StoreError::Missing, path);
+        return store->fail(rc);
+    }
+    store->db.setBusyTimeout(kBusyTimeoutMs);
+    // Read-only tuning: memory-mapped reads; the journal mode stays as it is.
+    store->db.exec("PRAGMA mmap_size=268435456");
+    OpenFile &kept = openFile();
+    kept.path = path;
+    kept.device = identified ? st.st_dev : 0;
+    kept.inode = identified ? st.st_ino : 0;
+    kept.writable = writable;
+    kept.store = std::move(store);
+    return std::nullopt;
+}
+
+} // namespace
+
 void forgetOpenFile() { openFile() = OpenFile(); }
 
-// Opens cate.mdb read-write without ever creating it (or takes the kept
-// connection to it), and learns its layout. Nothing in the file is changed.
 std::optional<StoreError> openStore(const QString &path, Store *&out)
 {
     const QFileInfo info(path);
@@ -270,38 +252,11 @@ std::optional<StoreError> openStore(const QString &path, Store *&out)
     const bool writable = hasWriteBits(info) && hasWriteBits(folder);
     struct stat st {};
     const bool identified = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-
-    OpenFile &kept = openFile();
-    bool reusable = identified && kept.store && kept.path == path && kept.device == st.st_dev
-                    && kept.inode == st.st_ino && kept.writable == writable;
-    if (reusable) {
-        // A file deleted and made anew may come back under the same inode
-        // number: ask SQLite whether its open file is still the one at path.
-        int moved = 1;
-        reusable = sqlite3_file_control(kept.store->db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved)
-                       == SQLITE_OK
-                   && moved == 0;
+    if (!identified || !keptConnectionFits(openFile(), path, st, writable)) {
+        if (auto e = openConnection(path, st, identified, writable))
+            return e;
     }
-    if (!reusable) {
-        forgetOpenFile();
-        auto store = std::make_unique<Store>();
-        const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
-        const int rc = store->db.open(path, flags);
-        if (rc != SQLITE_OK) {
-            if ((rc & 0xff) == SQLITE_CANTOPEN && !QFileInfo::exists(path))
-                return makeError(StoreError::Missing, path);
-            return store->fail(rc);
-        }
-        store->db.setBusyTimeout(kBusyTimeoutMs);
-        // Read-only tuning: memory-mapped reads; the journal mode stays as it is.
-        store->db.exec("PRAGMA mmap_size=268435456");
-        kept.path = path;
-        kept.device = identified ? st.st_dev : 0;
-        kept.inode = identified ? st.st_ino : 0;
-        kept.writable = writable;
-        kept.store = std::move(store);
-    }
-    out = kept.store.get();
+    out = openFile().store.get();
 
     if (auto e = readLayout(*out)) {
         forgetOpenFile();
@@ -322,87 +277,22 @@ DishRecord readDish(const Sql::Statement &st)
     return d;
 }
 
-// The trimmed text of a column, in SQL: NULL counts as the empty text, and
-// only U+0020 is trimmed. Compared with BINARY, i.e. exactly.
-QString trimmedColumn(const QString &quotedCol)
+std::optional<qint64> Store::dataVersion(int &rc)
 {
-    return QStringLiteral("trim(ifnull(%1,''),' ')").arg(quotedCol);
-}
-
-// Runs `work` on an opened store and hands back its result or the error.
-template <class T, class Work>
-StoreResult<T> withStore(const QString &path, Work work)
-{
-    Store *s = nullptr;
-    if (auto e = openStore(path, s))
-        return *e;
-    StoreResult<T> result = work(*s);
-    // After a failure the next operation starts on a fresh connection.
-    if (!result.ok())
-        forgetOpenFile();
-    return result;
-}
-
-// The id a new row gets when column 0 is a plain column: one more than the
-// highest in the table, read inside the write transaction.
-std::optional<qint64> nextPlainId(Store &s, const QString &table, const QString &idCol, int &rc)
-{
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT ifnull(MAX(CAST(%1 AS INTEGER)),0)+1 FROM %2").arg(idCol, table));
+    Sql::Statement version;
+    rc = version.prepare(db, QStringLiteral("PRAGMA data_version"));
     if (rc != SQLITE_OK)
         return std::nullopt;
-    rc = st.step();
-    if (rc != SQLITE_ROW)
+    if (version.step() != SQLITE_ROW) {
+        rc = SQLITE_ERROR;
         return std::nullopt;
-    rc = SQLITE_OK;
-    return st.columnInt64(0);
+    }
+    return version.columnInt64(0);
 }
 
-// Appends a row to `table` with `values` in columns 1.. and returns the new id.
-StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList &cols, bool idIsRowid,
-                              const QStringList &values)
-{
-    Sql::Transaction tx(s.db);
-    if (!tx.active())
-        return s.fail(tx.beginResult(), true);
-    int rc = SQLITE_OK;
-    std::optional<qint64> plainId;
-    if (!idIsRowid) {
-        plainId = nextPlainId(s, table, cols.at(0), rc);
-        if (!plainId)
-            return s.fail(rc, true);
-    }
-    QStringList names;
-    QStringList marks;
-    if (plainId) {
-        names << cols.at(0);
-        marks << QStringLiteral("?");
-    }
-    for (int i = 0; i < values.size(); ++i) {
-        names << cols.at(i + 1);
-        marks << QStringLiteral("?");
-    }
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
-                              .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    if (rc != SQLITE_OK)
-        return s.fail(rc, true);
-    int param = 1;
-    if (plainId)
-        st.bindInt64(param++, *plainId);
-    for (const QString &v : values)
-        st.bindText(param++, v);
-    rc = st.step();
-    if (rc != SQLITE_DONE)
-        return s.fail(rc, true);
-    const qint64 id = plainId ? *plainId : s.db.lastInsertRowid();
-    rc = tx.commit();
-    if (rc != SQLITE_OK)
-        return s.fail(rc, true);
-    return id;
-}
+} // namespace Internal
 
-} // namespace
+using namespace Internal;
 
 StoreStatus Probe(const QString &path)
 {
@@ -418,385 +308,6 @@ StoreStatus Probe(const QString &path)
                 return s.fail(rc);
         }
         return Done{};
-    });
-}
-
-StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path)
-{
-    return withStore<QVector<CategoryRecord>>(path, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3")
-                                      .arg(s.layout.categoryCols.at(0), s.layout.categoryCols.at(1), kCategoryTable)
-                                      + s.categoryOrder());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        QVector<CategoryRecord> rows;
-        while ((rc = st.step()) == SQLITE_ROW)
-            rows.push_back(CategoryRecord{st.columnInt64(0), st.columnText(1)});
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return rows;
-    });
-}
-
-StoreResult<QStringList> ListCategories(const QString &path)
-{
-    const auto rows = ListCategoryRows(path);
-    if (!rows)
-        return rows.error();
-    QStringList names;
-    names.reserve(rows->size());
-    for (const CategoryRecord &r : *rows)
-        names << trimBlanks(r.category);
-    return names;
-}
-
-StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category)
-{
-    return withStore<QStringList>(path, [&](Store &s) -> StoreResult<QStringList> {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY")
-                                      .arg(s.layout.dishCols.at(2), kDishTable, trimmedColumn(s.layout.dishCols.at(1)))
-                                      + s.dishOrder());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        st.bindText(1, category);
-        QStringList names;
-        while ((rc = st.step()) == SQLITE_ROW)
-            names << trimBlanks(st.columnText(0));
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return names;
-    });
-}
-
-StoreResult<qint64> CountDishes(const QString &path)
-{
-    return withStore<qint64>(path, [](Store &s) -> StoreResult<qint64> {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(kDishTable));
-        if (rc == SQLITE_OK)
-            rc = st.step();
-        if (rc != SQLITE_ROW)
-            return s.fail(rc);
-        return st.columnInt64(0);
-    });
-}
-
-StoreResult<CatalogueData> LoadCatalogue(const QString &path)
-{
-    return withStore<CatalogueData>(path, [](Store &s) -> StoreResult<CatalogueData> {
-        // Both tables from one snapshot, so a writer in between cannot split them.
-        int rc = s.db.exec("BEGIN");
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        CatalogueData data;
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable)
-                                      + s.categoryOrder());
-            if (rc != SQLITE_OK)
-                return s.fail(rc);
-            while ((rc = st.step()) == SQLITE_ROW)
-                data.categories << trimBlanks(st.columnText(0));
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
-                                      + s.dishOrder());
-            if (rc != SQLITE_OK)
-                return s.fail(rc);
-            while ((rc = st.step()) == SQLITE_ROW)
-                data.dishes.push_back(DishKey{st.columnInt64(0), trimBlanks(st.columnText(1)),
-                                              trimBlanks(st.columnText(2))});
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
-        s.db.exec("COMMIT");
-        data.totalDishes = data.dishes.size();
-        return data;
-    });
-}
-
-StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name)
-{
-    using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY AND %4 = ?2 COLLATE BINARY")
-                                      .arg(s.dishColumns(0, 5), kDishTable, trimmedColumn(s.layout.dishCols.at(1)),
-                                           trimmedColumn(s.layout.dishCols.at(2)))
-                                      + s.dishOrder() + QStringLiteral(" LIMIT 1"));
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        st.bindText(1, trimBlanks(category));
-        st.bindText(2, trimBlanks(name));
-        rc = st.step();
-        if (rc == SQLITE_ROW)
-            return std::optional<DishRecord>(readDish(st));
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return std::optional<DishRecord>();
-    });
-}
-
-StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 id)
-{
-    using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, s.dishByIdQuery());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        st.bindInt64(1, id);
-        rc = st.step();
-        if (rc == SQLITE_ROW)
-            return std::optional<DishRecord>(readDish(st));
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return std::optional<DishRecord>();
-    });
-}
-
-StoreResult<qint64> AddDish(const QString &path, const QString &category, const QString &name,
-                            const QString &ingredients, const QString &method, const QString &picture)
-{
-    return withStore<qint64>(path, [&](Store &s) {
-        s.namesValid = false;
-        return appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
-                         {category, trimBlanks(name), trimBlanks(ingredients), trimBlanks(method),
-                          trimBlanks(picture)});
-    });
-}
-
-namespace {
-
-// Makes s.names current: kept while no connection has committed since it
-// was read (our own writes clear it), else read again in one pass.
-std::optional<StoreError> refreshNames(Store &s)
-{
-    Sql::Statement version;
-    int rc = version.prepare(s.db, QStringLiteral("PRAGMA data_version"));
-    if (rc != SQLITE_OK)
-        return s.fail(rc);
-    if (version.step() != SQLITE_ROW)
-        return s.fail(SQLITE_ERROR);
-    const qint64 now = version.columnInt64(0);
-    if (s.namesValid && s.namesVersion == now)
-        return std::nullopt;
-
-    s.namesValid = false;
-    s.names.clear();
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
-                              + s.dishOrder());
-    if (rc != SQLITE_OK)
-        return s.fail(rc);
-    while ((rc = st.step()) == SQLITE_ROW) {
-        if (st.columnIsNull(2))
-            continue;   // a name with no value matches nothing
-        NameRow n;
-        n.id = st.columnInt64(0);
-        n.category = st.columnText(1);
-        n.name = st.columnText(2);
-        const QList<uint> ucs4 = n.name.toUcs4();
-        n.name32.assign(ucs4.begin(), ucs4.end());
-        s.names.push_back(std::move(n));
-    }
-    if (rc != SQLITE_DONE) {
-        s.names.clear();
-        return s.fail(rc);
-    }
-    s.namesVersion = now;
-    s.namesValid = true;
-    return std::nullopt;
-}
-
-void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
-{
-    const auto *pattern = static_cast<const JetLike::Pattern *>(sqlite3_user_data(context));
-    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
-        sqlite3_result_int(context, 0);
-        return;
-    }
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
-    const int bytes = sqlite3_value_bytes(args[0]);
-    sqlite3_result_int(context, text && pattern->matchesUtf8(text, bytes) ? 1 : 0);
-}
-
-} // namespace
-
-StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
-                                                    SearchFields fields)
-{
-    const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
-    if (!pattern)
-        return makeError(StoreError::BadPattern, text);
-    return withStore<QVector<DishRecord>>(path, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
-        if (fields == SearchFields::NamesOnly) {
-            // Matched against the names kept in memory; read again whenever
-            // the file changed since.
-            if (auto e = refreshNames(s))
-                return *e;
-            QVector<DishRecord> rows;
-            for (const NameRow &n : std::as_const(s.names)) {
-                if (!pattern->matches(std::u32string_view(n.name32)))
-                    continue;
-                DishRecord d;
-                d.id = n.id;
-                d.category = n.category;
-                d.name = n.name;
-                rows.push_back(std::move(d));
-            }
-            return rows;
-        }
-        // The pattern reaches SQL only as the function's own data, never as text.
-        int rc = sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1,
-                                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
-                                            const_cast<JetLike::Pattern *>(&*pattern), likeFunction,
-                                            nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        QVector<DishRecord> rows;
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
-                                      + s.dishOrder());
-            if (rc == SQLITE_OK) {
-                while ((rc = st.step()) == SQLITE_ROW)
-                    rows.push_back(readDish(st));
-            }
-        }
-        // The connection is kept open: leave no function behind that points
-        // at this call's pattern.
-        sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1, SQLITE_UTF8, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr);
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return rows;
-    });
-}
-
-StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
-                             const QString &ingredients, const QString &method, const QString &picture)
-{
-    return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
-        s.namesValid = false;
-        Sql::Transaction tx(s.db);
-        if (!tx.active())
-            return s.fail(tx.beginResult(), true);
-        // The first row carrying the id, should a foreign file repeat ids.
-        Sql::Statement find;
-        int rc = find.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                        .arg(s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
-                                        + s.dishOrder() + QStringLiteral(" LIMIT 1"));
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        find.bindInt64(1, id);
-        rc = find.step();
-        if (rc == SQLITE_DONE)
-            return false;
-        if (rc != SQLITE_ROW)
-            return s.fail(rc, true);
-        const qint64 rowid = find.columnInt64(0);
-        Sql::Statement update;
-        rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
-                                      .arg(kDishTable, s.layout.dishCols.at(2), s.layout.dishCols.at(3),
-                                           s.layout.dishCols.at(4), s.layout.dishCols.at(5), s.layout.dishRowid));
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        update.bindText(1, trimBlanks(name));
-        update.bindText(2, trimBlanks(ingredients));
-        update.bindText(3, trimBlanks(method));
-        update.bindText(4, trimBlanks(picture));
-        update.bindInt64(5, rowid);
-        rc = update.step();
-        if (rc != SQLITE_DONE)
-            return s.fail(rc, true);
-        rc = tx.commit();
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        return true;
-    });
-}
-
-StoreResult<qint64> AddCategory(const QString &path, const QString &category)
-{
-    return withStore<qint64>(path, [&](Store &s) {
-        return appendRow(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
-    });
-}
-
-StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
-{
-    return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
-        s.namesValid = false;
-        const QString name = trimBlanks(category);
-        Sql::Transaction tx(s.db);
-        if (!tx.active())
-            return s.fail(tx.beginResult(), true);
-        DeleteOutcome outcome;
-        {
-            Sql::Statement del;
-            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 COLLATE BINARY")
-                                           .arg(kDishTable, trimmedColumn(s.layout.dishCols.at(1))));
-            if (rc != SQLITE_OK)
-                return s.fail(rc, true);
-            del.bindText(1, name);
-            rc = del.step();
-            if (rc != SQLITE_DONE)
-                return s.fail(rc, true);
-            outcome.dishesDeleted = s.db.changes();
-        }
-        {
-            Sql::Statement del;
-            // Only the first matching category row goes, even when the name is listed twice.
-            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = (SELECT %2 FROM %1 WHERE %3 = ?1 COLLATE BINARY%4 LIMIT 1)")
-                                           .arg(kCategoryTable, s.layout.categoryRowid,
-                                                trimmedColumn(s.layout.categoryCols.at(1)), s.categoryOrder()));
-            if (rc != SQLITE_OK)
-                return s.fail(rc, true);
-            del.bindText(1, name);
-            rc = del.step();
-            if (rc != SQLITE_DONE)
-                return s.fail(rc, true);
-            outcome.categoryRowDeleted = s.db.changes() > 0;
-        }
-        const int rc = tx.commit();
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        return outcome;
-    });
-}
-
-StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const std::function<double()> &draw,
-                                                      int maxDraws)
-{
-    using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
-        Sql::Statement st;
-        int rc = st.prepare(s.db, s.dishByIdQuery());
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
-        for (int attempt = 0; attempt < maxDraws && draw; ++attempt) {
-            const double x = draw();
-            if (!(x >= 0.0 && x < 1.0))
-                continue;   // a draw outside [0, 1) names no number
-            const qint64 n = qint64(std::floor(kPickRange * x + 1));
-            if (n < 1 || n > kPickRange)
-                continue;
-            st.reset();
-            st.bindInt64(1, n);
-            rc = st.step();
-            if (rc == SQLITE_ROW)
-                return std::optional<DishRecord>(readDish(st));
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
-        return std::optional<DishRecord>();
     });
 }
 

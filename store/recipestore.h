@@ -1,8 +1,12 @@
 #pragma once
 // The recipe store: every query and update the windows make on cate.mdb,
-// as named operations over plain records. Each operation opens the file,
-// works, and closes it again; a failure comes back as a StoreError that the
-// window which asked turns into a message for the cook.
+// as named operations over plain records. Every operation names the file by
+// its path. The store keeps its last connection open between operations for
+// as long as the path still names the same file (same device and inode, not
+// moved, same writability) and opens a new one when it does not; the layout
+// is read again for every operation, and an idle connection holds no lock.
+// A failure comes back as a StoreError that the window which asked turns
+// into a message for the cook (and the next operation opens afresh).
 #include "store/records.h"
 
 #include <QString>
@@ -30,11 +34,11 @@ struct StoreError {
 
 // Either a value or the error that stopped the operation.
 template <class T>
-class StoreResult {
+class [[nodiscard]] StoreResult {
 public:
     StoreResult(T value) : m_v(std::move(value)) {}
     StoreResult(StoreError error) : m_v(std::move(error)) {}
-    bool ok() const { return m_v.index() == 0; }
+    [[nodiscard]] bool ok() const { return m_v.index() == 0; }
     explicit operator bool() const { return ok(); }
     const T &value() const { return std::get<0>(m_v); }
     T &value() { return std::get<0>(m_v); }

@@ -84,8 +84,6 @@ int Statement::bindText(int index, const QString &text)
 
 int Statement::bindInt64(int index, qint64 value) { return sqlite3_bind_int64(m_st, index, value); }
 
-int Statement::bindNull(int index) { return sqlite3_bind_null(m_st, index); }
-
 int Statement::step() { return sqlite3_step(m_st); }
 
 int Statement::reset() { return sqlite3_reset(m_st); }
@@ -100,13 +98,15 @@ QString Statement::columnText(int column) const
 
 qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(m_st, column); }
 
-bool Statement::columnIsNull(int column) const { return sqlite3_column_type(m_st, column) == SQLITE_NULL; }
+double Statement::columnDouble(int column) const { return sqlite3_column_double(m_st, column); }
 
-int Statement::columnCount() const { return sqlite3_column_count(m_st); }
+int Statement::columnType(int column) const { return sqlite3_column_type(m_st, column); }
 
-Transaction::Transaction(Connection &db) : m_db(db)
+bool Statement::columnIsNull(int column) const { return columnType(column) == SQLITE_NULL; }
+
+Transaction::Transaction(Connection &db, Mode mode) : m_db(db)
 {
-    m_begin = m_db.exec("BEGIN IMMEDIATE");
+    m_begin = m_db.exec(mode == Immediate ? "BEGIN IMMEDIATE" : "BEGIN");
     m_active = (m_begin == SQLITE_OK);
 }
 

@@ -24,7 +24,6 @@ public:
     // cate.mdb). Extended result codes are switched on.
     int open(const QString &path, int flags);
     void close();
-    bool isOpen() const { return m_db != nullptr; }
     sqlite3 *handle() const { return m_db; }
 
     // Runs one or more statements that return no rows of interest.
@@ -48,12 +47,10 @@ public:
     Statement &operator=(Statement &&other) noexcept;
 
     int prepare(const Connection &db, const QString &sql);
-    bool isPrepared() const { return m_st != nullptr; }
 
     // Parameters count from 1, as in SQLite.
     int bindText(int index, const QString &text);
     int bindInt64(int index, qint64 value);
-    int bindNull(int index);
 
     // SQLITE_ROW while there is a row, SQLITE_DONE at the end, else an error.
     int step();
@@ -62,18 +59,23 @@ public:
     // Columns count from 0. NULL reads as an empty text or 0.
     QString columnText(int column) const;
     qint64 columnInt64(int column) const;
+    double columnDouble(int column) const;
+    // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL.
+    int columnType(int column) const;
     bool columnIsNull(int column) const;
-    int columnCount() const;
 
 private:
     sqlite3_stmt *m_st = nullptr;
 };
 
-// BEGIN IMMEDIATE on construction (so a competing writer is found before any
-// change is made); rolls back on destruction unless commit() succeeded.
+// Begins a transaction on construction and rolls it back on destruction
+// unless commit() succeeded. Immediate (BEGIN IMMEDIATE) is for writing: a
+// competing writer is found before any change is made. Deferred (BEGIN) is
+// for reading: every read inside it sees the same snapshot of the file.
 class Transaction {
 public:
-    explicit Transaction(Connection &db);
+    enum Mode { Immediate, Deferred };
+    explicit Transaction(Connection &db, Mode mode = Immediate);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

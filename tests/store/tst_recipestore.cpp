@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTest>
+
+#include <algorithm>
+#include <random>
 #include <sqlite3.h>
 
 using namespace RecipeStore;
@@ -81,6 +84,7 @@ private slots:
     void oddTextsRoundTrip();
     void pickDrawsWithinBounds();
     void pickEndsOnGappedAndEmptyTables();
+    void pickIsTheSameWhateverTheIdColumn();
     void replacementFileWithOtherColumnNames();
     void badFilesAreReportedAndLeftAlone_data();
     void badFilesAreReportedAndLeftAlone();
@@ -448,6 +452,53 @@ void TstRecipeStore::pickEndsOnGappedAndEmptyTables()
     QVERIFY(picked.ok());
     QVERIFY(!picked->has_value());
     QCOMPARE(used, 64);
+}
+
+// The same dishes under ids with gaps, once with the id as the row id and
+// once as a plain column in another table order (one id written as a real
+// number, a later row repeating an id): every draw sequence lands on the
+// same dish after the same number of draws, also after another program
+// filled a gap.
+void TstRecipeStore::pickIsTheSameWhateverTheIdColumn()
+{
+    QStringList values;
+    for (int id = 3; id <= 1760; id += 7)
+        values << QStringLiteral("(%1, 'a', '菜%1')").arg(id);
+    TestDb rowid(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES %1;").arg(values.join(QLatin1Char(','))));
+    std::reverse(values.begin(), values.end());
+    values.removeOne(QStringLiteral("(24, 'a', '菜24')"));
+    TestDb plain(QStringLiteral("DROP TABLE \"01\"; CREATE TABLE \"01\" (id INTEGER, category TEXT, \"名称\" TEXT, "
+                                "ingredients TEXT, method TEXT, picture TEXT);"
+                                "INSERT INTO \"01\"(id, category, \"名称\") VALUES %1, (24.0, 'a', '菜24'), "
+                                "(10, 'a', '后来的10');").arg(values.join(QLatin1Char(','))));
+    auto picks = [](const QString &path) {
+        std::mt19937 rng(2004);
+        QStringList out;
+        for (int i = 0; i < 300; ++i) {
+            int used = 0;
+            const auto picked = PickRandomDish(path, [&] {
+                ++used;
+                return std::uniform_real_distribution<double>(0, 1)(rng);
+            }, 5);
+            out << (picked.ok() ? (picked->has_value() ? (*picked)->name : QStringLiteral("-")) : QStringLiteral("error"))
+                       + QLatin1Char('/') + QString::number(used);
+        }
+        return out;
+    };
+    const QStringList expected = picks(rowid.path());
+    QVERIFY(!expected.filter(QStringLiteral("菜")).isEmpty() && expected.contains(QStringLiteral("-/5")));
+    QCOMPARE(picks(plain.path()), expected);
+    auto pickAt = [&](double x) {
+        const auto picked = PickRandomDish(plain.path(), [x] { return x; }, 1);
+        return picked.ok() && picked->has_value() ? (*picked)->name : QString();
+    };
+    QCOMPARE(pickAt(23.5 / 1700), QStringLiteral("菜24"));
+    QCOMPARE(pickAt(9.5 / 1700), QStringLiteral("菜10"));
+
+    for (const TestDb *db : {&rowid, &plain})
+        db->exec(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES (1, 'a', '新来的');"));
+    QCOMPARE(pickAt(0.0), QStringLiteral("新来的"));
+    QCOMPARE(picks(plain.path()), picks(rowid.path()));
 }
 
 void TstRecipeStore::replacementFileWithOtherColumnNames()

@@ -1,0 +1,139 @@
+#pragma once
+// What the parts of the recipe store share: the kept connection with the
+// file's layout and the caches read from it, error making, and the helper
+// that runs one operation on an opened store. Not for use outside store/.
+#include "store/recipestore.h"
+#include "store/sqlite.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace RecipeStore::Internal {
+
+// How long an operation waits for another program's lock before giving up.
+constexpr int kBusyTimeoutMs = 1000;
+
+inline const QString kDishTable = QStringLiteral("\"01\"");
+inline const QString kCategoryTable = QStringLiteral("\"02\"");
+
+StoreError makeError(StoreError::Kind kind, const QString &detail);
+// Turns an SQLite result code into the kind of trouble the cook is told about.
+StoreError errorFromCode(int rc, const QString &message, bool writing);
+
+// The column names of both tables, quoted, by position.
+struct Layout {
+    QStringList dishCols;        // 6 names of "01"
+    QStringList categoryCols;    // 2 names of "02"
+    bool dishIdIsRowid = false;  // column 0 of "01" is an INTEGER PRIMARY KEY
+    bool categoryIdIsRowid = false;
+    QString dishRowid;           // the name that reaches the row identity of "01"
+    QString categoryRowid;
+};
+
+// Every dish's id, category and name, in table order: what a names-only
+// search matches against, kept with the connection between searches.
+struct NameRow {
+    qint64 id = 0;
+    QString category;
+    QString name;
+    std::u32string name32;   // the name as code points, for the matcher
+};
+
+// A row the daily pick may land on: the number its id may equal, and its
+// row identity.
+struct PickCandidate {
+    qint64 number = 0;
+    qint64 rowid = 0;
+};
+
+// Something read from the file and kept with the connection: current while
+// no other connection has committed since (PRAGMA data_version) and we have
+// not written ourselves.
+struct CacheState {
+    qint64 version = -1;
+    bool valid = false;
+    bool isCurrent(qint64 now) const { return valid && version == now; }
+    void set(qint64 now)
+    {
+        version = now;
+        valid = true;
+    }
+};
+
+struct Store {
+    Sql::Connection db;
+    Layout layout;
+    QVector<NameRow> names;
+    CacheState namesState;
+    // Sorted by number, then table order.
+    std::vector<PickCandidate> pickCandidates;
+    CacheState pickState;
+
+    // Our own writes do not move data_version: they drop what they make
+    // stale instead. Rows added or deleted touch both; a dish rewritten in
+    // place keeps its id, so the pick candidates stay right.
+    void rowsChanged()
+    {
+        namesState.valid = false;
+        pickState.valid = false;
+    }
+    void textsChanged() { namesState.valid = false; }
+    StoreError fail(int rc, bool writing = false) const
+    {
+        return errorFromCode(rc, db.errorMessage(), writing);
+    }
+    QString dishColumns(int from, int to) const
+    {
+        QStringList cols;
+        for (int i = from; i <= to; ++i)
+            cols << layout.dishCols.at(i);
+        return cols.join(QLatin1Char(','));
+    }
+    QString dishOrder() const { return QStringLiteral(" ORDER BY ") + layout.dishRowid; }
+    QString categoryOrder() const { return QStringLiteral(" ORDER BY ") + layout.categoryRowid; }
+    // The first row (table order) whose id is parameter 1, all six columns.
+    QString dishByIdQuery() const
+    {
+        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1").arg(dishColumns(0, 5), kDishTable, layout.dishCols.at(0))
+               + dishOrder() + QStringLiteral(" LIMIT 1");
+    }
+    // PRAGMA data_version: moves whenever another connection commits.
+    std::optional<qint64> dataVersion(int &rc);
+};
+
+// Opens cate.mdb read-write without ever creating it (or takes the kept
+// connection to it), and learns its layout. Nothing in the file is changed.
+std::optional<StoreError> openStore(const QString &path, Store *&out);
+// Closes the kept connection: the next operation starts afresh.
+void forgetOpenFile();
+
+// All six columns of a row read by a query over dishColumns(0, 5).
+DishRecord readDish(const Sql::Statement &st);
+
+// The trimmed text of a column, in SQL: NULL counts as the empty text, and
+// only U+0020 is trimmed. Compared with BINARY, i.e. exactly.
+inline QString trimmedColumn(const QString &quotedCol)
+{
+    return QStringLiteral("trim(ifnull(%1,''),' ')").arg(quotedCol);
+}
+
+// Runs `work` on an opened store and hands back its result or the error.
+template <class T, class Work>
+StoreResult<T> withStore(const QString &path, Work work)
+{
+    Store *s = nullptr;
+    if (auto e = openStore(path, s))
+        return *e;
+    StoreResult<T> result = work(*s);
+    // After a failure the next operation starts on a fresh connection.
+    if (!result.ok())
+        forgetOpenFile();
+    return result;
+}
+
+} // namespace RecipeStore::Internal

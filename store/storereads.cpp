@@ -1,0 +1,153 @@
+// The recipe store: reading categories and dishes.
+#include "store/recipestore.h"
+
+#include "store/storeinternal.h"
+
+#include <sqlite3.h>
+
+namespace RecipeStore {
+
+using namespace Internal;
+
+StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path)
+{
+    return withStore<QVector<CategoryRecord>>(path, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3")
+                                      .arg(s.layout.categoryCols.at(0), s.layout.categoryCols.at(1), kCategoryTable)
+                                      + s.categoryOrder());
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        QVector<CategoryRecord> rows;
+        while ((rc = st.step()) == SQLITE_ROW)
+            rows.push_back(CategoryRecord{st.columnInt64(0), st.columnText(1)});
+        if (rc != SQLITE_DONE)
+            return s.fail(rc);
+        return rows;
+    });
+}
+
+StoreResult<QStringList> ListCategories(const QString &path)
+{
+    const auto rows = ListCategoryRows(path);
+    if (!rows)
+        return rows.error();
+    QStringList names;
+    names.reserve(rows->size());
+    for (const CategoryRecord &r : *rows)
+        names << trimBlanks(r.category);
+    return names;
+}
+
+StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category)
+{
+    return withStore<QStringList>(path, [&](Store &s) -> StoreResult<QStringList> {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY")
+                                      .arg(s.layout.dishCols.at(2), kDishTable, trimmedColumn(s.layout.dishCols.at(1)))
+                                      + s.dishOrder());
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        st.bindText(1, category);
+        QStringList names;
+        while ((rc = st.step()) == SQLITE_ROW)
+            names << trimBlanks(st.columnText(0));
+        if (rc != SQLITE_DONE)
+            return s.fail(rc);
+        return names;
+    });
+}
+
+StoreResult<qint64> CountDishes(const QString &path)
+{
+    return withStore<qint64>(path, [](Store &s) -> StoreResult<qint64> {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(kDishTable));
+        if (rc == SQLITE_OK)
+            rc = st.step();
+        if (rc != SQLITE_ROW)
+            return s.fail(rc);
+        return st.columnInt64(0);
+    });
+}
+
+StoreResult<CatalogueData> LoadCatalogue(const QString &path)
+{
+    return withStore<CatalogueData>(path, [](Store &s) -> StoreResult<CatalogueData> {
+        // Both tables from one snapshot, so a writer in between cannot split them.
+        Sql::Transaction snapshot(s.db, Sql::Transaction::Deferred);
+        if (!snapshot.active())
+            return s.fail(snapshot.beginResult());
+        int rc = SQLITE_OK;
+        CatalogueData data;
+        {
+            Sql::Statement st;
+            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable)
+                                      + s.categoryOrder());
+            if (rc != SQLITE_OK)
+                return s.fail(rc);
+            while ((rc = st.step()) == SQLITE_ROW)
+                data.categories << trimBlanks(st.columnText(0));
+            if (rc != SQLITE_DONE)
+                return s.fail(rc);
+        }
+        {
+            Sql::Statement st;
+            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
+                                      + s.dishOrder());
+            if (rc != SQLITE_OK)
+                return s.fail(rc);
+            while ((rc = st.step()) == SQLITE_ROW)
+                data.dishes.push_back(DishKey{st.columnInt64(0), trimBlanks(st.columnText(1)),
+                                              trimBlanks(st.columnText(2))});
+            if (rc != SQLITE_DONE)
+                return s.fail(rc);
+        }
+        // Ending a read changes nothing; should it fail, the guard rolls back.
+        snapshot.commit();
+        data.totalDishes = data.dishes.size();
+        return data;
+    });
+}
+
+StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name)
+{
+    using R = StoreResult<std::optional<DishRecord>>;
+    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY AND %4 = ?2 COLLATE BINARY")
+                                      .arg(s.dishColumns(0, 5), kDishTable, trimmedColumn(s.layout.dishCols.at(1)),
+                                           trimmedColumn(s.layout.dishCols.at(2)))
+                                      + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        st.bindText(1, trimBlanks(category));
+        st.bindText(2, trimBlanks(name));
+        rc = st.step();
+        if (rc == SQLITE_ROW)
+            return std::optional<DishRecord>(readDish(st));
+        if (rc != SQLITE_DONE)
+            return s.fail(rc);
+        return std::optional<DishRecord>();
+    });
+}
+
+StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 id)
+{
+    using R = StoreResult<std::optional<DishRecord>>;
+    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, s.dishByIdQuery());
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        st.bindInt64(1, id);
+        rc = st.step();
+        if (rc == SQLITE_ROW)
+            return std::optional<DishRecord>(readDish(st));
+        if (rc != SQLITE_DONE)
+            return s.fail(rc);
+        return std::optional<DishRecord>();
+    });
+}
+
+} // namespace RecipeStore

@@ -1,0 +1,118 @@
+// The recipe store: searching dishes by name.
+#include "store/recipestore.h"
+
+#include "store/jetlike.h"
+#include "store/storeinternal.h"
+
+#include <sqlite3.h>
+
+namespace RecipeStore {
+
+using namespace Internal;
+
+namespace {
+
+// Makes s.names current: kept while no connection has committed since it
+// was read (our own writes clear it), else read again in one pass.
+std::optional<StoreError> refreshNames(Store &s)
+{
+    int rc = SQLITE_OK;
+    const std::optional<qint64> now = s.dataVersion(rc);
+    if (!now)
+        return s.fail(rc);
+    if (s.namesState.isCurrent(*now))
+        return std::nullopt;
+
+    s.namesState.valid = false;
+    s.names.clear();
+    Sql::Statement st;
+    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
+                              + s.dishOrder());
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    while ((rc = st.step()) == SQLITE_ROW) {
+        if (st.columnIsNull(2))
+            continue;   // a name with no value matches nothing
+        NameRow n;
+        n.id = st.columnInt64(0);
+        n.category = st.columnText(1);
+        n.name = st.columnText(2);
+        const QList<uint> ucs4 = n.name.toUcs4();
+        n.name32.assign(ucs4.begin(), ucs4.end());
+        s.names.push_back(std::move(n));
+    }
+    if (rc != SQLITE_DONE) {
+        s.names.clear();
+        return s.fail(rc);
+    }
+    s.namesState.set(*now);
+    return std::nullopt;
+}
+
+void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
+{
+    const auto *pattern = static_cast<const JetLike::Pattern *>(sqlite3_user_data(context));
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(args[0]));
+    const int bytes = sqlite3_value_bytes(args[0]);
+    sqlite3_result_int(context, text && pattern->matchesUtf8(text, bytes) ? 1 : 0);
+}
+
+} // namespace
+
+StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
+                                                    SearchFields fields)
+{
+    const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
+    if (!pattern)
+        return makeError(StoreError::BadPattern, text);
+    return withStore<QVector<DishRecord>>(path, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
+        if (fields == SearchFields::NamesOnly) {
+            // Matched against the names kept in memory; read again whenever
+            // the file changed since.
+            if (auto e = refreshNames(s))
+                return *e;
+            QVector<DishRecord> rows;
+            for (const NameRow &n : std::as_const(s.names)) {
+                if (!pattern->matches(std::u32string_view(n.name32)))
+                    continue;
+                DishRecord d;
+                d.id = n.id;
+                d.category = n.category;
+                d.name = n.name;
+                rows.push_back(std::move(d));
+            }
+            return rows;
+        }
+        // The pattern reaches SQL only as the function's own data, never as text.
+        int rc = sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1,
+                                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
+                                            const_cast<JetLike::Pattern *>(&*pattern), likeFunction,
+                                            nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        QVector<DishRecord> rows;
+        {
+            Sql::Statement st;
+            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
+                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
+                                      + s.dishOrder());
+            if (rc == SQLITE_OK) {
+                while ((rc = st.step()) == SQLITE_ROW)
+                    rows.push_back(readDish(st));
+            }
+        }
+        // The connection is kept open: leave no function behind that points
+        // at this call's pattern.
+        sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1, SQLITE_UTF8, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr);
+        if (rc != SQLITE_DONE)
+            return s.fail(rc);
+        return rows;
+    });
+}
+
+} // namespace RecipeStore

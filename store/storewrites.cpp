@@ -1,0 +1,179 @@
+// The recipe store: adding, changing and deleting rows. Every write runs in
+// one immediate transaction and clears what the store keeps from the file.
+#include "store/recipestore.h"
+
+#include "store/storeinternal.h"
+
+#include <sqlite3.h>
+
+namespace RecipeStore {
+
+using namespace Internal;
+
+namespace {
+
+// The id a new row gets when column 0 is a plain column: one more than the
+// highest in the table, read inside the write transaction.
+std::optional<qint64> nextPlainId(Store &s, const QString &table, const QString &idCol, int &rc)
+{
+    Sql::Statement st;
+    rc = st.prepare(s.db, QStringLiteral("SELECT ifnull(MAX(CAST(%1 AS INTEGER)),0)+1 FROM %2").arg(idCol, table));
+    if (rc != SQLITE_OK)
+        return std::nullopt;
+    rc = st.step();
+    if (rc != SQLITE_ROW)
+        return std::nullopt;
+    rc = SQLITE_OK;
+    return st.columnInt64(0);
+}
+
+// Appends a row to `table` with `values` in columns 1.. and returns the new id.
+StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList &cols, bool idIsRowid,
+                              const QStringList &values)
+{
+    Sql::Transaction tx(s.db);
+    if (!tx.active())
+        return s.fail(tx.beginResult(), true);
+    int rc = SQLITE_OK;
+    std::optional<qint64> plainId;
+    if (!idIsRowid) {
+        plainId = nextPlainId(s, table, cols.at(0), rc);
+        if (!plainId)
+            return s.fail(rc, true);
+    }
+    QStringList names;
+    QStringList marks;
+    if (plainId) {
+        names << cols.at(0);
+        marks << QStringLiteral("?");
+    }
+    for (int i = 0; i < values.size(); ++i) {
+        names << cols.at(i + 1);
+        marks << QStringLiteral("?");
+    }
+    Sql::Statement st;
+    rc = st.prepare(s.db, QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                              .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    int param = 1;
+    if (plainId)
+        st.bindInt64(param++, *plainId);
+    for (const QString &v : values)
+        st.bindText(param++, v);
+    rc = st.step();
+    if (rc != SQLITE_DONE)
+        return s.fail(rc, true);
+    const qint64 id = plainId ? *plainId : s.db.lastInsertRowid();
+    rc = tx.commit();
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    return id;
+}
+
+} // namespace
+
+StoreResult<qint64> AddDish(const QString &path, const QString &category, const QString &name,
+                            const QString &ingredients, const QString &method, const QString &picture)
+{
+    return withStore<qint64>(path, [&](Store &s) {
+        s.rowsChanged();
+        return appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
+                         {category, trimBlanks(name), trimBlanks(ingredients), trimBlanks(method),
+                          trimBlanks(picture)});
+    });
+}
+
+StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
+                             const QString &ingredients, const QString &method, const QString &picture)
+{
+    return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
+        s.textsChanged();
+        Sql::Transaction tx(s.db);
+        if (!tx.active())
+            return s.fail(tx.beginResult(), true);
+        // The first row carrying the id, should a foreign file repeat ids.
+        Sql::Statement find;
+        int rc = find.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
+                                        .arg(s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
+                                        + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+        if (rc != SQLITE_OK)
+            return s.fail(rc, true);
+        find.bindInt64(1, id);
+        rc = find.step();
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc != SQLITE_ROW)
+            return s.fail(rc, true);
+        const qint64 rowid = find.columnInt64(0);
+        Sql::Statement update;
+        rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
+                                      .arg(kDishTable, s.layout.dishCols.at(2), s.layout.dishCols.at(3),
+                                           s.layout.dishCols.at(4), s.layout.dishCols.at(5), s.layout.dishRowid));
+        if (rc != SQLITE_OK)
+            return s.fail(rc, true);
+        update.bindText(1, trimBlanks(name));
+        update.bindText(2, trimBlanks(ingredients));
+        update.bindText(3, trimBlanks(method));
+        update.bindText(4, trimBlanks(picture));
+        update.bindInt64(5, rowid);
+        rc = update.step();
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
+        rc = tx.commit();
+        if (rc != SQLITE_OK)
+            return s.fail(rc, true);
+        return true;
+    });
+}
+
+StoreResult<qint64> AddCategory(const QString &path, const QString &category)
+{
+    return withStore<qint64>(path, [&](Store &s) {
+        return appendRow(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
+    });
+}
+
+StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
+{
+    return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
+        s.rowsChanged();
+        const QString name = trimBlanks(category);
+        Sql::Transaction tx(s.db);
+        if (!tx.active())
+            return s.fail(tx.beginResult(), true);
+        DeleteOutcome outcome;
+        {
+            Sql::Statement del;
+            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 COLLATE BINARY")
+                                           .arg(kDishTable, trimmedColumn(s.layout.dishCols.at(1))));
+            if (rc != SQLITE_OK)
+                return s.fail(rc, true);
+            del.bindText(1, name);
+            rc = del.step();
+            if (rc != SQLITE_DONE)
+                return s.fail(rc, true);
+            outcome.dishesDeleted = s.db.changes();
+        }
+        {
+            Sql::Statement del;
+            // Only the first matching category row goes, even when the name is listed twice.
+            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = (SELECT %2 FROM %1 WHERE %3 = ?1 COLLATE BINARY%4 LIMIT 1)")
+                                           .arg(kCategoryTable, s.layout.categoryRowid,
+                                                trimmedColumn(s.layout.categoryCols.at(1)), s.categoryOrder()));
+            if (rc != SQLITE_OK)
+                return s.fail(rc, true);
+            del.bindText(1, name);
+            rc = del.step();
+            if (rc != SQLITE_DONE)
+                return s.fail(rc, true);
+            outcome.categoryRowDeleted = s.db.changes() > 0;
+        }
+        const int rc = tx.commit();
+        if (rc != SQLITE_OK)
+            return s.fail(rc, true);
+        return outcome;
+    });
+}
+
+} // namespace RecipeStore
