@@ -41,6 +41,9 @@ bool dishNameLess(const QString &a, const QString &b)
     return c != 0 ? c < 0 : a < b;
 }
 
+const QString CatalogueModel::UnfiledText = QStringLiteral("未分类");
+const QString CatalogueModel::UnfiledKey = QStringLiteral(" 未分类");
+
 CatalogueModel::CatalogueModel(QObject *parent) : QAbstractItemModel(parent) {}
 
 void CatalogueModel::clear()
@@ -65,12 +68,14 @@ void CatalogueModel::rebuild(const CatalogueData &data)
         categories.push_back({name, {}});
     }
     dishes.reserve(data.dishes.size());
+    const int unfiled = int(categories.size());
     for (const DishKey &d : data.dishes) {
         const auto it = byName.constFind(d.category);
-        if (it == byName.constEnd())
-            continue;   // a dish of an unknown category shows nowhere
-        categories[*it].dishes.push_back(int(dishes.size()));
-        dishes.push_back({d.id, d.name, *it});
+        const int category = it == byName.constEnd() ? unfiled : *it;
+        if (category == unfiled && categories.size() == unfiled)
+            categories.push_back({UnfiledText, {}, false, true});
+        categories[category].dishes.push_back(int(dishes.size()));
+        dishes.push_back({d.id, d.name, category, d.category});
     }
 
     beginResetModel();
@@ -136,7 +141,12 @@ const CatalogueModel::DishNode *CatalogueModel::dish(const QModelIndex &index) c
 QIcon CatalogueModel::nodeIcon(Kind kind)
 {
     static const QIcon icons[3] = {
-        QIcon(QStringLiteral(":/tree/root.png")),
+        [] {
+            // The root keeps its own picture when selected, untinted.
+            QIcon icon(QStringLiteral(":/tree/root.png"));
+            icon.addFile(QStringLiteral(":/tree/root.png"), QSize(), QIcon::Selected);
+            return icon;
+        }(),
         [] {
             QIcon icon(QStringLiteral(":/tree/category.png"));
             icon.addFile(QStringLiteral(":/tree/category_selected.png"), QSize(), QIcon::Selected);
@@ -232,8 +242,10 @@ QVariant CatalogueModel::data(const QModelIndex &index, int role) const
     case KeyRole:
         if (k == Root)
             return QStringLiteral("AB");
-        if (k == Category)
-            return m_categories[idCategory(id)].name;
+        if (k == Category) {
+            const CategoryNode &c = m_categories[idCategory(id)];
+            return c.unfiled ? UnfiledKey : c.name;
+        }
         return QString();
     default:
         return QVariant();

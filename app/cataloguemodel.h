@@ -1,8 +1,10 @@
 #pragma once
 // The catalogue tree's model: one root "我的灶香居", one node per category
 // (table order, names trimmed, a name listed twice gives one node), and
-// under each category its dishes sorted by name. Rebuilt from plain vectors
-// in one go, so a rebuild of tens of thousands of dishes stays instant.
+// under each category its dishes sorted by name. Dishes whose category is
+// listed nowhere stand under a last node "未分类", there only when such
+// dishes exist. Rebuilt from plain vectors in one go, so a rebuild of tens
+// of thousands of dishes stays instant.
 #include "store/recipestore.h"
 
 #include <QAbstractItemModel>
@@ -19,12 +21,19 @@ public:
         QString name;               // trimmed; also the node's key
         QVector<int> dishes;        // indexes into m_dishes, in name order once `sorted`
         bool sorted = false;        // sorted when first needed: categories start collapsed
+        bool unfiled = false;       // the "未分类" node: its key is UnfiledKey
     };
     struct DishNode {
         qint64 id = 0;
         QString name;               // trimmed
         int category = -1;          // index into m_categories
+        QString categoryName;       // the dish's own category, trimmed
     };
+
+    // The last node's text, and its key: a leading blank, which no trimmed
+    // category name has, keeps it apart from every category's key.
+    static const QString UnfiledText;
+    static const QString UnfiledKey;
 
     explicit CatalogueModel(QObject *parent = nullptr);
 
@@ -33,7 +42,7 @@ public:
     void rebuild(const CatalogueData &data);
     void clear();
 
-    // Every category with its dishes in name order.
+    // Every category with its dishes in name order ("未分类" last, when there).
     const QVector<CategoryNode> &categories() const;
 
     QModelIndex rootIndex() const;

@@ -183,10 +183,20 @@ void frmmain::showClickedNode(const QModelIndex &index)
 {
     if (m_model->kind(index) != CatalogueModel::Dish)
         return;
-    const auto found = m_catalogue.dish(m_model->dish(index)->id);
-    if (found && found->has_value())
+    // The node is all we know of the dish the cook meant; the tree may be
+    // rebuilt below, so keep what it says.
+    const CatalogueModel::DishNode clicked = *m_model->dish(index);
+    // A file changed or put in place since the tree was drawn: draw it anew
+    // first, so the tree never promises what the file no longer holds.
+    m_catalogue.followOutsideChanges();
+    const auto found = m_catalogue.dish(clicked.id);
+    // Only the row the node stands for is shown: the same id with another
+    // name or category is another dish. Anything else shows nothing.
+    if (found && found->has_value() && trimBlanks((*found)->name) == clicked.name
+        && trimBlanks((*found)->category) == clicked.categoryName)
         showDish(**found);
-    // A row that is gone, or a store that fails, leaves the display as it was.
+    else
+        clearDish();
     m_Text1->setReadOnly(true);
     m_Boxx3->setReadOnly(true);
     m_Boxx4->setReadOnly(true);
@@ -199,12 +209,25 @@ void frmmain::showDish(const DishRecord &dish)
     m_Text3->setPlainText(toLf(trimBlanks(dish.ingredients)));
     m_Boxx4->setText(trimBlanks(dish.method));
     m_Text4->setPlainText(toLf(trimBlanks(dish.method)));
-    if (trimBlanks(dish.picture).isEmpty()) {
-        m_Image8->clearPicture();
-    } else if (const auto picture = LoadPicture(dish.picture)) {
+    // Decoded at the size of the frame; a picture that cannot be loaded
+    // leaves the frame empty, never the previous dish's picture.
+    const auto picture = trimBlanks(dish.picture).isEmpty()
+                             ? std::nullopt
+                             : LoadPicture(dish.picture, m_Image8->size() * m_Image8->devicePixelRatioF());
+    if (picture)
         m_Image8->setPicture(*picture);
-    }
-    // A picture that cannot be loaded leaves the preview as it was.
+    else
+        m_Image8->clearPicture();
+}
+
+void frmmain::clearDish()
+{
+    m_Text1->clear();
+    m_Boxx3->setText(QString());
+    m_Text3->clear();
+    m_Boxx4->setText(QString());
+    m_Text4->clear();
+    m_Image8->clearPicture();
 }
 
 void frmmain::printShown()

@@ -73,6 +73,7 @@ private:
     void buildDishPanel();
     void rebuildTree(const CatalogueChange &change);
     void showDish(const DishRecord &dish);
+    void clearDish();
 
     Catalogue &m_catalogue;
     QTreeView *m_Tv = nullptr;

@@ -9,9 +9,10 @@
 #include <QPrinter>
 
 const char *const DialogService::PictureTitle = "选择菜谱图片";
-// "(所有图片文件)" for *.jpg;*.gif;*.jpg, then *.jpg, *.gif and *.bmp.
+// "(所有图片文件)" for every format LoadPicture decodes, then *.jpg, *.gif and
+// *.bmp. The file dialog matches them whatever the case (PHOTO.JPG too).
 const char *const DialogService::PictureFilter =
-    "(所有图片文件) (*.jpg *.gif *.jpg);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
+    "(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
 
 namespace {
 class RealDialogs final : public DialogService {

@@ -4,7 +4,22 @@
 #include <QImage>
 #include <QImageReader>
 
-std::optional<QPixmap> LoadPicture(const QString &path)
+namespace {
+// The size a picture of `stored` pixels is decoded at for `frame`.
+QSize decodeSize(const QSize &stored, const QSize &frame)
+{
+    if (stored.isEmpty())
+        return stored;
+    const bool toFrame = !frame.isEmpty();
+    const QSize target = toFrame ? frame : QSize(PictureDefaultBound, PictureDefaultBound);
+    const QSize scaled = stored.scaled(target, toFrame ? Qt::KeepAspectRatioByExpanding : Qt::KeepAspectRatio);
+    if (scaled.width() >= stored.width() || scaled.height() >= stored.height())
+        return stored;   // never enlarged: the frame stretches a small picture
+    return scaled.expandedTo(QSize(1, 1));
+}
+} // namespace
+
+std::optional<QPixmap> LoadPicture(const QString &path, const QSize &frame)
 {
     if (path.isEmpty())
         return std::nullopt;
@@ -13,11 +28,20 @@ std::optional<QPixmap> LoadPicture(const QString &path)
         return std::nullopt;
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    // 20000 x 20000 and the like are refused before any pixel is allocated.
+    // Nothing is allocated beyond this. A JPEG scales while it decodes, so
+    // only the decoded size counts; formats that cannot (PNG, BMP, GIF) are
+    // read whole first, and a claimed 20000 x 20000 is refused before any
+    // pixel is allocated.
     reader.setAllocationLimit(128);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > 64LL * 1024 * 1024)
-        return std::nullopt;
+    const QSize stored = reader.size();
+    if (stored.isValid()) {
+        // The scaled size applies to the picture as stored, before it is turned.
+        const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+        const QSize shownFrame = turned ? frame.transposed() : frame;
+        const QSize decode = decodeSize(stored, shownFrame);
+        if (decode != stored)
+            reader.setScaledSize(decode);
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;

@@ -89,7 +89,8 @@ void Add::choosePicture()
         return;
     // A file that is not a picture keeps the previous preview; the path is
     // still taken.
-    if (const std::optional<QPixmap> picture = LoadPicture(file))
+    const QSize frame = m_Image8->size() * m_Image8->devicePixelRatioF();
+    if (const std::optional<QPixmap> picture = LoadPicture(file, frame))
         m_Image8->setPixmap(*picture);
     m_Text2->setText(file);
 }

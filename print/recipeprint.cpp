@@ -45,6 +45,8 @@ QString ComposeRecipePrint(const QString &name, const QString &ingredients, cons
     return page;
 }
 
+const char *const PrintRefused = "打印失败：打印机没有接受这份菜谱，什么也没有打印出来。";
+
 zx::FrmPrintIt::FrmPrintIt()
 {
     setObjectName(QStringLiteral("FrmPrintIt"));
@@ -65,8 +67,10 @@ void PrintRecipeText()
     if (!DialogService::instance().choosePrinter(QApplication::activeWindow(), printer,
                                                  box->selectionLength() > 0))
         return; // cancelled: nothing printed, nothing said
-    // A printer that cannot be opened is passed over without a word.
-    box->printOn(&printer);
+    if (!box->printOn(&printer))
+        DialogService::instance().message(QApplication::activeWindow(), QString::fromUtf8(PrintRefused),
+                                          QString(), DialogService::OkOnly, DialogService::Ok,
+                                          DialogService::Warning);
 }
 
 void PrintRecipe(const QString &name, const QString &ingredients, const QString &method)

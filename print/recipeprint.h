@@ -12,8 +12,9 @@ QString ComposeRecipePrint(const QString &name, const QString &ingredients, cons
 
 // Prints the content of FrmPrintIt's Box1 (its selection, or all of it) on
 // the printer chosen in the printer dialog. Cancelling prints nothing and
-// says nothing.
+// says nothing; a printer that refuses the job is told as PrintRefused.
 void PrintRecipeText();
+extern const char *const PrintRefused;
 
 // Convenience used by the main and daily windows: puts the page into Box1
 // (loading the hidden window on first use) and runs PrintRecipeText.

@@ -151,10 +151,9 @@ void FramedWindow::raiseFrameControls()
             c->raise();
 }
 
-QSize FramedWindow::gripMinimumSize() const
-{
-    return QSize(std::min(m_designSize.width(), 260), std::min(m_designSize.height(), 120));
-}
+// The controls keep their design places, so a window smaller than its
+// design would cut them off.
+QSize FramedWindow::gripMinimumSize() const { return m_designSize; }
 
 // The size-change handler: lays the frame controls out, paints the frame
 // onto the surface and cuts the window region. A position or size that a
@@ -367,6 +366,8 @@ void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
         if (button != Qt::LeftButton || isMaximized())
             return;
         m_resizing = false;
+        // The window manager's own resize honours the minimum size too.
+        setMinimumSize(gripMinimumSize());
         const Qt::Edges edges = edge == GripEdge::Bottom ? Qt::Edges(Qt::BottomEdge)
                                 : edge == GripEdge::Right ? Qt::Edges(Qt::RightEdge)
                                                           : (Qt::BottomEdge | Qt::RightEdge);

@@ -59,7 +59,7 @@ public:
     // first shown); a window that adds controls later may call it again.
     void raiseFrameControls();
 
-    // The smallest size the resize grips allow (pixels).
+    // The smallest size the resize grips allow (pixels): the design size.
     QSize gripMinimumSize() const;
 
     // What the close button does: unload this window. The main window runs

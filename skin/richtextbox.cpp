@@ -24,7 +24,7 @@ int RichTextBox::selectionLength() const
     return c.selectionEnd() - c.selectionStart();
 }
 
-void RichTextBox::printOn(QPrinter *printer) const
+bool RichTextBox::printOn(QPrinter *printer) const
 {
     const QTextCursor c = textCursor();
     const QString body = c.hasSelection() ? c.selection().toPlainText() : toPlainText();
@@ -35,7 +35,7 @@ void RichTextBox::printOn(QPrinter *printer) const
     // A document with a page size is printed as it is: no page number added.
     QPainter painter;
     if (!painter.begin(printer))
-        return;
+        return false;
     const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
     doc.documentLayout()->setPaintDevice(printer);
     doc.setPageSize(page.size());
@@ -51,5 +51,5 @@ void RichTextBox::printOn(QPrinter *printer) const
         doc.documentLayout()->draw(&painter, ctx);
         painter.restore();
     }
-    painter.end();
+    return painter.end();
 }

@@ -19,5 +19,6 @@ public:
     int selectionLength() const;
     // Prints the selection, or all of it when nothing is selected, in the
     // box's font, with nothing added (no page number, no header).
-    void printOn(QPrinter *printer) const;
+    // False when the printer refused the job (it could not begin or end).
+    bool printOn(QPrinter *printer) const;
 };

@@ -1,6 +1,7 @@
 #include "web/down.h"
 
 #include "core/appinfo.h"
+#include "core/dialogs.h"
 #include "core/fonts.h"
 #include "core/registry.h"
 #include "skin/controls.h"
@@ -8,9 +9,14 @@
 #include "web/newban.h"
 #include "web/shell.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 
 namespace zx {
+
+const char *const down::NoBrowser =
+    "没有找到能打开下载地址的浏览器。\r\n请在浏览器中打开下面的地址下载数据库（地址已复制到剪贴板）：\r\n";
 
 down::down()
     : FramedWindow(QStringLiteral("down"), QStringLiteral("：：网上升级：："), Skin::CloseOnly, 6600,
@@ -44,7 +50,13 @@ QString down::databaseAddress() { return App::SiteAddress() + QStringLiteral("/q
 void down::downloadDatabase()
 {
     // The browser downloads the archive; Label1 says where the database goes.
-    Shell::openWebAddress(databaseAddress());
+    const QString address = databaseAddress();
+    if (Shell::openWebAddress(address))
+        return;
+    // No browser took it: the cook gets the address to fetch it by hand.
+    QGuiApplication::clipboard()->setText(address);
+    DialogService::instance().message(this, QString::fromUtf8(NoBrowser) + address, QString(),
+                                      DialogService::OkOnly, DialogService::Ok, DialogService::Warning);
 }
 
 void down::openUpgrade()

@@ -14,6 +14,8 @@ public:
 
     // The address of the database archive on the maker's site.
     static QString databaseAddress();
+    // Said, followed by the address, when no browser could open it.
+    static const char *const NoBrowser;
 
     // The handlers of the two picture buttons.
     void downloadDatabase();   // Image2, 下载数据库

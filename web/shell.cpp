@@ -3,13 +3,13 @@
 #include <QDesktopServices>
 
 namespace Shell {
-void openWebAddress(const QString &address)
+bool openWebAddress(const QString &address)
 {
-    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    return QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
 }
 
-void openMailTo(const QString &mailAddress)
+bool openMailTo(const QString &mailAddress)
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + mailAddress, QUrl::TolerantMode));
+    return QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + mailAddress, QUrl::TolerantMode));
 }
 } // namespace Shell

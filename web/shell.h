@@ -15,9 +15,9 @@ constexpr int ShowHide = 0;                       // ... shown with SW_HIDE
 constexpr const char *ShellVerbOpenMail = "Open"; // the mail link
 constexpr int ShowNormal = 1;                     // ... shown with SW_SHOWNORMAL
 
-// Opens a web address in the default browser. The result is not examined:
-// with no browser registered nothing is reported.
-void openWebAddress(const QString &address);
+// Opens a web address in the default browser. False when nothing on the
+// desktop could open it (no browser, no handler).
+bool openWebAddress(const QString &address);
 // Opens a new mail to `mailAddress` in the default mail program.
-void openMailTo(const QString &mailAddress);
+bool openMailTo(const QString &mailAddress);
 } // namespace Shell

@@ -6,6 +6,7 @@
 #include "core/registry.h"
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
+#include "web/about.h"
 #include "scripteddialogs.h"
 #include "testdb.h"
 
@@ -109,13 +110,18 @@ private slots:
         QCOMPARE(m->rowCount(), 1);
         const QModelIndex root = m->index(0, 0);
         QCOMPARE(root.data().toString(), QStringLiteral("我的灶香居"));
-        // Categories trimmed, in table order; a name listed twice is one node.
-        QCOMPARE(childTexts(m, root), (QStringList{"凉菜", "热菜", "汤", "空类"}));
-        // Dishes in pinyin order; same-name dishes both present; the orphan nowhere.
+        // Categories trimmed, in table order; a name listed twice is one node;
+        // the dish of no listed category last, under 未分类.
+        QCOMPARE(childTexts(m, root), (QStringList{"凉菜", "热菜", "汤", "空类", "未分类"}));
+        // Dishes in pinyin order; same-name dishes both present.
         QCOMPARE(childTexts(m, m->index(0, 0, root)), (QStringList{"拍黄瓜", "皮蛋豆腐"}));
         QCOMPARE(childTexts(m, m->index(1, 0, root)),
                  (QStringList{"红烧肉", "红烧肉", "鱼香肉丝", "Apple派"}));
         QCOMPARE(m->rowCount(m->index(2, 0, root)), 0);
+        const QModelIndex unfiled = m->index(4, 0, root);
+        QCOMPARE(childTexts(m, unfiled), QStringList{"孤儿菜"});
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(unfiled.data(CatalogueModel::KeyRole) != m->index(i, 0, root).data(CatalogueModel::KeyRole));
 
         // The rebuild's working list keeps every listed name, trimmed.
         QStringList listed;
@@ -147,6 +153,7 @@ private slots:
             return qvariant_cast<QIcon>(i.data(Qt::DecorationRole)).pixmap(16, 16, mode).toImage();
         };
         QVERIFY(!picture(root, QIcon::Normal).isNull());
+        QCOMPARE(picture(root, QIcon::Selected), picture(root, QIcon::Normal));
         QVERIFY(picture(cat, QIcon::Normal) != picture(cat, QIcon::Selected));
         QVERIFY(picture(dish, QIcon::Normal) != picture(dish, QIcon::Selected));
         QVERIFY(picture(cat, QIcon::Normal) != picture(dish, QIcon::Normal));
@@ -185,6 +192,13 @@ private slots:
         clickNode(tv, childNamed(m, cold, "拍黄瓜"));
         QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
 
+        // A dish of no listed category is shown from 未分类.
+        const QModelIndex unfiled = m->index(4, 0, m->index(0, 0));
+        tv->expand(unfiled);
+        clickNode(tv, childNamed(m, unfiled, "孤儿菜"));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("孤儿菜"));
+        clickNode(tv, childNamed(m, cold, "拍黄瓜"));
+
         // A rebuild leaves the display alone.
         db.exec("DELETE FROM \"01\" WHERE \"名称\" LIKE '%黄瓜%';");
         QVERIFY(testCatalogue().refresh().ok());
@@ -192,7 +206,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
     }
 
-    void pictureShownAndKeptWhenUnreadable()
+    void pictureShownAndEmptyWhenUnreadable()
     {
         TestDb db;
         QImage red(40, 30, QImage::Format_RGB32);
@@ -201,7 +215,7 @@ private slots:
         db.exec(QString("INSERT INTO \"02\"(category) VALUES ('菜');"
                         "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
                         "('菜','有图','a','b','%1red.png'),('菜','坏图','a','b','%1nothing.png'),"
-                        "('菜','无图','a','b','  ');").arg(db.dir()));
+                        "('菜','无图','a','b','  '),('菜','空白',NULL,NULL,NULL);").arg(db.dir()));
         frmmain *w = Windows::show<frmmain>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QAbstractItemModel *m = w->Tv()->model();
@@ -209,11 +223,44 @@ private slots:
         w->Tv()->expand(cat);
         clickNode(w->Tv(), childNamed(m, cat, "有图"));
         QCOMPARE(w->Image8()->picture().size(), QSize(40, 30));
+        // A picture that cannot be loaded leaves the frame empty, never
+        // the previous dish's picture.
         clickNode(w->Tv(), childNamed(m, cat, "坏图"));
         QCOMPARE(w->Text1()->text(), QStringLiteral("坏图"));
-        QCOMPARE(w->Image8()->picture().size(), QSize(40, 30));
+        QVERIFY(!w->Image8()->hasPicture());
+        clickNode(w->Tv(), childNamed(m, cat, "有图"));
         clickNode(w->Tv(), childNamed(m, cat, "无图"));
         QVERIFY(!w->Image8()->hasPicture());
+
+        // Columns without a value read as empty.
+        clickNode(w->Tv(), childNamed(m, cat, "有图"));
+        clickNode(w->Tv(), childNamed(m, cat, "空白"));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("空白"));
+        QCOMPARE(w->Boxx3()->text(), QString());
+        QCOMPARE(w->Boxx4()->text(), QString());
+        QCOMPARE(w->Text4()->toPlainText(), QString());
+        QVERIFY(!w->Image8()->hasPicture());
+    }
+
+    // cate.mdb rewritten by another program: the node clicked on the old
+    // tree must not show the row that now has its id.
+    void clickAfterAnOutsideChangeShowsNoOtherDish()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        const QAbstractItemModel *m = w->Tv()->model();
+        const QModelIndex hot = m->index(1, 0, m->index(0, 0));
+        w->Tv()->expand(hot);
+        clickNode(w->Tv(), childNamed(m, hot, "红烧肉"));
+        const QModelIndex stale = childNamed(m, hot, "鱼香肉丝");
+        db.exec(QString("DELETE FROM \"01\"; DELETE FROM \"02\"; INSERT INTO \"02\"(category) VALUES ('瓜果');"
+                        "INSERT INTO \"01\"(id,category,\"名称\",ingredients,method,picture) VALUES"
+                        "(%1,'瓜果','木瓜','木瓜','炖','');").arg(stale.data(CatalogueModel::DishIdRole).toLongLong()));
+        clickNode(w->Tv(), stale);
+        QCOMPARE(w->Text1()->text(), QString());
+        QCOMPARE(w->Boxx3()->text(), QString());
+        // The tree was drawn anew from the file as it now is.
+        QCOMPARE(childTexts(m, m->index(0, 0)), QStringList{"瓜果"});
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()
@@ -296,6 +343,23 @@ private slots:
         QVERIFY(!Windows::loaded<frmmain>());
         for (QWidget *t : QApplication::topLevelWidgets())
             QVERIFY2(!t->isVisible(), qPrintable(t->objectName()));
+    }
+
+    void toolbarBringsBackAWindowInItsState()
+    {
+        TestDb db;
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        auto *button = w->findChild<ImageControl *>("Image6");
+        QTest::mouseClick(button, Qt::LeftButton);
+        about *shown = Windows::loaded<about>();
+        QVERIFY(shown);
+        shown->showMaximized();
+        shown->showMinimized();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(Windows::loaded<about>(), shown);
+        QVERIFY(shown->isVisible());
+        QCOMPARE(shown->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), Qt::WindowMaximized);
+        Windows::unload<about>();
     }
 
     void appDirAlwaysEndsInOneSeparator()

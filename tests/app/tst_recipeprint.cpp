@@ -171,6 +171,21 @@ private slots:
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
+    void aRefusedPrintIsTold()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("no such folder/page.pdf"));
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        PrintRecipe(Name, Ingredients, Method);
+        QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(PrintRefused)});
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
     void printsTheWholePageToAPdfFile()
     {
         QTemporaryDir dir;

@@ -333,7 +333,11 @@ private slots:
         QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("面点"));
         CatalogueModel *model = Windows::loaded<frmmain>()->catalogue();
         const QModelIndex root = model->rootIndex();
-        QCOMPARE(model->index(model->rowCount(root) - 1, 0, root).data().toString(), QStringLiteral("面点"));
+        // The new category is the last one; the seed's dish of no listed
+        // category stands after it, under 未分类.
+        const int nodes = model->rowCount(root);
+        QCOMPARE(model->index(nodes - 2, 0, root).data().toString(), QStringLiteral("面点"));
+        QCOMPARE(model->index(nodes - 1, 0, root).data().toString(), QStringLiteral("未分类"));
     }
 };
 

@@ -8,10 +8,18 @@
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
+#include <QImageReader>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 #include <QtTest>
+#include <cstring>
 #include <sys/resource.h>
 
 using namespace zx;
@@ -133,6 +141,8 @@ private slots:
     void searchTextsThatAreNoPattern();
     void unusablePictures_data();
     void unusablePictures();
+    void phonePhotoShows();
+    void chooserOffersEveryPicture();
 };
 
 // 1 MB of ingredients and of method, in many lines, saved, shown and edited.
@@ -372,6 +382,86 @@ void BadInput::unusablePictures()
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("这个文件不能作为图片打开。")});
     QCOMPARE(pathBox->text(), good);
     QCOMPARE(child<ImageControl>(search, "Image8")->picture().toImage().pixelColor(2, 2), QColor(Qt::green));
+}
+
+// A 48-megapixel phone photo (8064 x 6048, colour) shows in the main
+// window, decoded at the frame's size: the full picture (195 MB at four
+// bytes a pixel) is never held in memory.
+void BadInput::phonePhotoShows()
+{
+    TestDb db(QString::fromUtf8(Seed));
+    const QString path = db.dir() + QStringLiteral("IMG_0001.JPG");
+    const QSize full(8064, 6048);
+    {
+        // One byte a pixel here: red on the left half, green on the right.
+        QImage photo(full, QImage::Format_Indexed8);
+        photo.setColorTable({qRgb(220, 30, 30), qRgb(30, 200, 40)});
+        photo.fill(0);
+        for (int y = 0; y < photo.height(); ++y)
+            std::memset(photo.scanLine(y) + full.width() / 2, 1, size_t(full.width() / 2));
+        QVERIFY(photo.save(path, "JPEG", 85));
+    }
+    QCOMPARE(QImageReader(path).size(), full);
+    db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture)"
+                           " VALUES ('汤', '手机拍的汤', '料', '做', '%1');").arg(path));
+    frmmain *main = Windows::show<frmmain>(testCatalogue());
+
+    const long peakBefore = peakKilobytes();
+    QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("手机拍的汤")));
+    QVERIFY2(peakKilobytes() - peakBefore < 64 * 1024, "the photo was held at full size");
+    const QImage shown = main->Image8()->picture().toImage();
+    QVERIFY(!shown.isNull());
+    // At the frame's width, in the photo's own proportions.
+    QCOMPARE(shown.width(), main->Image8()->width());
+    QVERIFY2(qAbs(shown.height() - shown.width() * full.height() / full.width()) <= 1,
+             qPrintable(QStringLiteral("%1 x %2").arg(shown.width()).arg(shown.height())));
+    const QColor left = shown.pixelColor(shown.width() / 4, shown.height() / 2);
+    const QColor right = shown.pixelColor(shown.width() * 3 / 4, shown.height() / 2);
+    QVERIFY(left.red() > 180 && left.green() < 80);
+    QVERIFY(right.green() > 160 && right.red() < 80);
+}
+
+// The picture chooser (the real file dialog, opened from the add window)
+// offers every picture the program shows, whatever the case of its name.
+void BadInput::chooserOffersEveryPicture()
+{
+    TestDb db(QString::fromUtf8(Seed));
+    QTemporaryDir pictures;
+    const QStringList offered = {QStringLiteral("IMG_0002.JPG"), QStringLiteral("dish.jpeg"),
+                                 QStringLiteral("Scan.PNG"), QStringLiteral("old.bmp"), QStringLiteral("anim.Gif")};
+    for (const QString &name : offered + QStringList{QStringLiteral("notes.txt")})
+        writeFile(pictures.filePath(name), "x");
+    Add *add = Windows::show<Add>(testCatalogue());
+
+    QString title;
+    QStringList filters, listed;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        dialog->setDirectory(pictures.path());
+        auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+        QDeadlineTimer deadline(10000);
+        while (view && !deadline.hasExpired() && view->model()->rowCount(view->rootIndex()) < offered.size())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(200);   // anything more in the folder would show by now
+        for (int i = 0; view && i < view->model()->rowCount(view->rootIndex()); ++i)
+            listed << view->model()->index(i, 0, view->rootIndex()).data().toString();
+        dialog->reject();
+    });
+    press(add, "addimage");
+
+    QCOMPARE(title, QStringLiteral("选择菜谱图片"));
+    QCOMPARE(filters, (QStringList{QStringLiteral("(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif)"),
+                                   QStringLiteral("*.jpg (*.jpg)"), QStringLiteral("*.gif (*.gif)"),
+                                   QStringLiteral("*.bmp (*.bmp)")}));
+    listed.sort();
+    QStringList expected = offered;
+    expected.sort();
+    QCOMPARE(listed, expected);
+    QVERIFY(add->Text2()->text().isEmpty());
 }
 
 QTEST_MAIN(BadInput)

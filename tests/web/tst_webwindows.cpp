@@ -13,10 +13,12 @@
 #include "web/webengine.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -188,6 +190,25 @@ private slots:
         QCOMPARE(Windows::loaded<down>(), w);
         QVERIFY(w->isVisible());
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // No browser takes the address: the cook is told it, and finds it on
+    // the clipboard.
+    void downTellsTheAddressWhenNoBrowserOpensIt()
+    {
+        ScriptedDialogs dialogs;
+        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        QObject nobody;   // a handler with no way to open anything
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &nobody, "open");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No such method")));
+        down *w = Windows::show<down>();
+        QTest::mouseClick(w->Image2(), Qt::LeftButton);
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        const QString address = QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar");
+        QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(down::NoBrowser) + address});
+        QCOMPARE(QGuiApplication::clipboard()->text(), address);
+        QVERIFY(catcher.urls.isEmpty());
+        QCOMPARE(Windows::loaded<down>(), w);
     }
 
     void latestVersionLeadsToTheUpgradePage()
