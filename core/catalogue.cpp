@@ -110,6 +110,33 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
     return updated;
 }
 
+namespace {
+bool sameTexts(const DishRecord &a, const DishRecord &b)
+{
+    return a.name == b.name && a.ingredients == b.ingredients && a.method == b.method && a.picture == b.picture;
+}
+} // namespace
+
+StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
+                                                                     const QString &ingredients,
+                                                                     const QString &method, const QString &picture)
+{
+    // The row is read again just before it is written. The store writes one
+    // dish per call in a transaction of its own, so another program could
+    // still commit between this read and the write: a gap of one read.
+    const auto current = dish(shown.id);
+    if (!current)
+        return current.error();
+    if (!current.value() || current.value()->category != shown.category)
+        return EditOutcome::Gone;
+    if (!sameTexts(*current.value(), shown))
+        return EditOutcome::ChangedElsewhere;
+    const StoreResult<bool> updated = updateDish(shown.id, name, ingredients, method, picture);
+    if (!updated)
+        return updated.error();
+    return *updated ? EditOutcome::Stored : EditOutcome::Gone;
+}
+
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
     const StoreResult<qint64> added = RecipeStore::AddCategory(storePath(), category);
