@@ -66,6 +66,7 @@ frmmain::frmmain(Catalogue &catalogue)
     buildTree();
     buildDishPanel();
     connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::rebuildTree);
+    connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::followEdit);
 }
 
 frmmain::~frmmain() = default;
@@ -194,6 +195,7 @@ void frmmain::showClickedNode(const QModelIndex &index)
 
 void frmmain::showDish(const DishRecord &dish)
 {
+    m_shownDishId = dish.id;
     m_Text1->setText(trimBlanks(dish.name));
     m_Boxx3->setText(trimBlanks(dish.ingredients));
     m_Text3->setPlainText(toLf(trimBlanks(dish.ingredients)));
@@ -205,6 +207,16 @@ void frmmain::showDish(const DishRecord &dish)
         m_Image8->setPicture(*picture);
     }
     // A picture that cannot be loaded leaves the preview as it was.
+}
+
+// The dish on display was just edited: show what is stored now.
+void frmmain::followEdit(const CatalogueChange &change)
+{
+    if (change.kind != CatalogueChange::DishUpdated || change.dishId != m_shownDishId || m_shownDishId == 0)
+        return;
+    const auto found = m_catalogue.dish(m_shownDishId);
+    if (found && found->has_value())
+        showDish(**found);
 }
 
 void frmmain::printShown()
