@@ -66,6 +66,7 @@ frmmain::frmmain(Catalogue &catalogue)
     buildTree();
     buildDishPanel();
     connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::rebuildTree);
+    connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::followEdit);
 }
 
 frmmain::~frmmain() = default;
@@ -136,7 +137,7 @@ void frmmain::Form_Load()
     m_catalogue.setSelectedCategory(QString());
     // A missing or unreadable cate.mdb leaves the tree empty and the design
     // caption in place; nothing is said at start-up.
-    m_catalogue.refresh();
+    static_cast<void>(m_catalogue.refresh());
 }
 
 void frmmain::openFromToolbar(const QString &button)
@@ -204,6 +205,7 @@ void frmmain::showClickedNode(const QModelIndex &index)
 
 void frmmain::showDish(const DishRecord &dish)
 {
+    m_shownDishId = dish.id;
     m_Text1->setText(trimBlanks(dish.name));
     m_Boxx3->setText(trimBlanks(dish.ingredients));
     m_Text3->setPlainText(toLf(trimBlanks(dish.ingredients)));
@@ -222,12 +224,23 @@ void frmmain::showDish(const DishRecord &dish)
 
 void frmmain::clearDish()
 {
+    m_shownDishId = 0;
     m_Text1->clear();
     m_Boxx3->setText(QString());
     m_Text3->clear();
     m_Boxx4->setText(QString());
     m_Text4->clear();
     m_Image8->clearPicture();
+}
+
+// The dish on display was just edited: show what is stored now.
+void frmmain::followEdit(const CatalogueChange &change)
+{
+    if (change.kind != CatalogueChange::DishUpdated || change.dishId != m_shownDishId || m_shownDishId == 0)
+        return;
+    const auto found = m_catalogue.dish(m_shownDishId);
+    if (found && found->has_value())
+        showDish(**found);
 }
 
 void frmmain::printShown()

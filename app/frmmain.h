@@ -74,6 +74,7 @@ private:
     void rebuildTree(const CatalogueChange &change);
     void showDish(const DishRecord &dish);
     void clearDish();
+    void followEdit(const CatalogueChange &change);
 
     Catalogue &m_catalogue;
     QTreeView *m_Tv = nullptr;
@@ -87,6 +88,7 @@ private:
     ImageControl *m_Image8 = nullptr;
     FlashBanner *m_ShockwaveFlash1 = nullptr;
     qint64 m_lastTreeNs = 0;
+    qint64 m_shownDishId = 0;   // the row the dish display shows; 0 for none
 };
 
 } // namespace zx

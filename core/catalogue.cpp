@@ -49,7 +49,7 @@ bool Catalogue::followOutsideChanges()
 {
     if (FileStamp::of(storePath()) == m_stamp)
         return false;
-    refresh({CatalogueChange::Outside, {}, 0});
+    static_cast<void>(refresh({CatalogueChange::Outside, {}, 0}));
     return true;
 }
 
@@ -97,7 +97,7 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
     const StoreResult<qint64> added =
         RecipeStore::AddDish(storePath(), category, name, ingredients, method, picture);
     if (added)
-        refresh({CatalogueChange::DishAdded, category, *added});
+        static_cast<void>(refresh({CatalogueChange::DishAdded, category, *added}));
     return added;
 }
 
@@ -106,15 +106,42 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
 {
     const StoreResult<bool> updated = RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture);
     if (updated && *updated)
-        refresh({CatalogueChange::DishUpdated, {}, id});
+        static_cast<void>(refresh({CatalogueChange::DishUpdated, {}, id}));
     return updated;
+}
+
+namespace {
+bool sameTexts(const DishRecord &a, const DishRecord &b)
+{
+    return a.name == b.name && a.ingredients == b.ingredients && a.method == b.method && a.picture == b.picture;
+}
+} // namespace
+
+StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
+                                                                     const QString &ingredients,
+                                                                     const QString &method, const QString &picture)
+{
+    // The row is read again just before it is written. The store writes one
+    // dish per call in a transaction of its own, so another program could
+    // still commit between this read and the write: a gap of one read.
+    const auto current = dish(shown.id);
+    if (!current)
+        return current.error();
+    if (!current.value() || current.value()->category != shown.category)
+        return EditOutcome::Gone;
+    if (!sameTexts(*current.value(), shown))
+        return EditOutcome::ChangedElsewhere;
+    const StoreResult<bool> updated = updateDish(shown.id, name, ingredients, method, picture);
+    if (!updated)
+        return updated.error();
+    return *updated ? EditOutcome::Stored : EditOutcome::Gone;
 }
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
     const StoreResult<qint64> added = RecipeStore::AddCategory(storePath(), category);
     if (added)
-        refresh({CatalogueChange::CategoryAdded, category, 0});
+        static_cast<void>(refresh({CatalogueChange::CategoryAdded, category, 0}));
     return added;
 }
 
@@ -122,6 +149,6 @@ StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
     const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category);
     if (deleted)
-        refresh({CatalogueChange::CategoryDeleted, category, 0});
+        static_cast<void>(refresh({CatalogueChange::CategoryDeleted, category, 0}));
     return deleted;
 }

@@ -81,6 +81,16 @@ public:
                                               const QString &picture);
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
                                                const QString &method, const QString &picture);
+    // Rewrites the dish `shown` came from only while its row still holds
+    // what `shown` holds (name, ingredients, method, picture): a row that
+    // another program or another window changed meanwhile is left alone.
+    // No window ever moves a dish to another category, so a row of another
+    // category under the same id is another dish (a file put in place):
+    // the shown one is Gone.
+    enum class EditOutcome { Stored, Gone, ChangedElsewhere };
+    [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
+                                                                 const QString &ingredients, const QString &method,
+                                                                 const QString &picture);
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
     [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -15,6 +16,32 @@ const char *const DialogService::PictureFilter =
     "(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
 
 namespace {
+// The box wraps a long text itself and never grows wider than the screen,
+// but it grows as tall as its text: a text taller than two thirds of the
+// screen would push the buttons out of reach, so it is cut there, with "…".
+QString fittedToScreen(const QString &text, const QMessageBox &box)
+{
+    const QScreen *screen = box.screen();
+    if (!screen)
+        return text;
+    const QRect room = screen->availableGeometry();
+    const QRect page(0, 0, qMin(room.width() / 2, 500), 1 << 24);   // the narrowest the box wraps at
+    const QFontMetrics metrics(box.font());
+    const auto fits = [&](qsizetype n) {
+        const QString shown = n < text.size() ? text.left(n) + QChar(0x2026) : text;
+        return metrics.boundingRect(page, Qt::TextWordWrap | Qt::TextWrapAnywhere, shown).height()
+               <= room.height() * 2 / 3;
+    };
+    if (fits(text.size()))
+        return text;
+    qsizetype shown = 0, tooMany = text.size();
+    while (tooMany - shown > 1) {
+        const qsizetype n = (shown + tooMany) / 2;
+        (fits(n) ? shown : tooMany) = n;
+    }
+    return text.left(shown) + QChar(0x2026);
+}
+
 class RealDialogs final : public DialogService {
 public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
@@ -22,7 +49,7 @@ public:
     {
         QMessageBox box(parent);
         box.setWindowTitle(title.isEmpty() ? QString::fromUtf8(App::AppTitle) : title);
-        box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        box.setText(fittedToScreen(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")), box));
         switch (icon) {
         case Stop: box.setIcon(QMessageBox::Critical); break;
         case Information: box.setIcon(QMessageBox::Information); break;

@@ -14,3 +14,13 @@ QString toCrLf(const QString &text)
     out.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return out;
 }
+
+QString shortenedForMessage(const QString &name)
+{
+    constexpr qsizetype Shown = 40;
+    if (name.size() <= Shown)
+        return name;
+    // Never cut a character made of two UTF-16 units in half.
+    const qsizetype cut = name.at(Shown - 1).isHighSurrogate() ? Shown - 1 : Shown;
+    return name.left(cut) + QChar(0x2026);
+}

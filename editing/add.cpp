@@ -124,7 +124,8 @@ void Add::saveDish()
         tell(this, QStringLiteral("资料都没有怎么保存啊？"));
         return;
     }
-    const QString question = QStringLiteral("[") + name + QStringLiteral("]位于") + category
+    const QString question = QStringLiteral("[") + shortenedForMessage(name) + QStringLiteral("]位于")
+                             + shortenedForMessage(category)
                              + QStringLiteral("目录下\r\n\r\n是否保存？");
     if (DialogService::instance().message(this, question, QStringLiteral("保存菜谱"), DialogService::YesNo,
                                           DialogService::No, DialogService::Stop)

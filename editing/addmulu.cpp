@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/textboxes.h"
 #include "editing/editkit.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
@@ -102,7 +103,7 @@ void addmulu::deleteCategory()
         tell(this, QStringLiteral("请先选择分类"));
         return;
     }
-    const QString question = QStringLiteral("真的要删除 ") + category
+    const QString question = QStringLiteral("真的要删除 ") + shortenedForMessage(category)
                              + QStringLiteral("吗？\r\n此分类下所有菜谱将一起被删除！");
     if (DialogService::instance().message(this, question, QStringLiteral("：：删除分类：："),
                                           DialogService::YesNo, DialogService::No, DialogService::Stop)

@@ -17,11 +17,15 @@ namespace {
 // Each list entry carries the id of its row, so a click shows exactly that
 // row and the edit rewrites exactly that row, whatever names the others have.
 constexpr int DishIdRole = Qt::UserRole;
+// ...and its category: no window moves a dish to another category, so a row
+// of another category under that id is another dish (a file put in place).
+constexpr int CategoryRole = Qt::UserRole + 1;
 
 const char *const NothingWritten = "啥都没写怎么更新啊？";
 const char *const ConfirmTitle = "：：修改菜谱：：";
 const char *const NothingSelected = "请先在找到的食谱中选择要修改的菜谱。";
 const char *const DishGone = "这道菜谱已不存在，可能已被删除。";
+const char *const ChangedElsewhere = "这道菜谱已在别处被修改，请重新选择后再修改。";
 const char *const NotAPicture = "这个文件不能作为图片打开。";
 const char *const TreeNotRefreshed = "菜谱已经修改，但菜谱目录没能刷新：";
 } // namespace
@@ -59,8 +63,11 @@ void FindWindow::buildSearchPanel()
     m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_List1->setCursor(Qt::PointingHandCursor);
     m_List1->viewport()->setCursor(Qt::PointingHandCursor);
-    // A mouse click and the arrow keys both change the current entry.
-    connect(m_List1, &QListWidget::currentRowChanged, this, &FindWindow::showListedDish);
+    // Only a selected entry shows its dish: focus alone (Tab, or a click on
+    // the empty part) makes an entry current without selecting it and shows
+    // nothing. A click on the entry already selected shows its row anew.
+    connect(m_List1, &QListWidget::itemSelectionChanged, this, &FindWindow::showSelectedDish);
+    connect(m_List1, &QListWidget::itemClicked, this, &FindWindow::showSelectedDish);
 }
 
 // The found dish: ingredients, method and the picture preview.
@@ -110,6 +117,7 @@ void FindWindow::buildButtons()
 void FindWindow::search()
 {
     m_List1->clear();
+    m_shown.reset();
     const QString text = m_Text1->text();
     if (text.isEmpty())
         return;
@@ -126,24 +134,34 @@ void FindWindow::search()
     for (const DishRecord &dish : found.value()) {
         auto *item = new QListWidgetItem(dish.name, m_List1);
         item->setData(DishIdRole, dish.id);
+        item->setData(CategoryRole, dish.category);
     }
 }
 
-void FindWindow::showListedDish(int row)
+QListWidgetItem *FindWindow::selectedEntry() const
 {
-    QListWidgetItem *item = row >= 0 ? m_List1->item(row) : nullptr;
+    const QList<QListWidgetItem *> selected = m_List1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void FindWindow::showSelectedDish()
+{
+    QListWidgetItem *item = selectedEntry();
     if (!item)
         return;
     const auto fetched = m_catalogue.dish(item->data(DishIdRole).toLongLong());
-    if (!fetched)
-        return;   // the store failed: the boxes keep what they show
-    if (!fetched.value()) {
-        // The row was deleted meanwhile: nothing of it to show.
-        m_Text3->clear();
-        m_Text4->clear();
-        return;
+    if (!fetched || !fetched.value() || fetched.value()->category != item->data(CategoryRole).toString()) {
+        // Nothing of this row is shown, so nothing of it may be rewritten.
+        m_shown.reset();
+        if (fetched) {
+            // The listed dish is gone (deleted, or its file replaced).
+            m_Text3->clear();
+            m_Text4->clear();
+        }
+        return;   // a store that failed leaves the boxes as they were
     }
     const DishRecord &dish = *fetched.value();
+    m_shown = dish;
     m_Text1->setText(dish.name);
     m_Text3->setPlainText(toLf(dish.ingredients));
     m_Text4->setPlainText(toLf(dish.method));
@@ -171,8 +189,27 @@ void FindWindow::choosePicture()
     m_Text2->setText(path);
 }
 
+// Whether the boxes hold what was read from row `id` when it was picked;
+// when not, the cook is told why and nothing is written.
+bool FindWindow::boxesHoldRow(qint64 id)
+{
+    if (m_shown && m_shown->id == id)
+        return true;
+    const auto current = m_catalogue.dish(id);
+    if (!current)
+        tell(this, current.error().userText());
+    else
+        tell(this, QString::fromUtf8(current.value() ? ChangedElsewhere : DishGone));
+    return false;
+}
+
 void FindWindow::storeEdit()
 {
+    const QListWidgetItem *item = selectedEntry();
+    if (!item) {
+        tell(this, QString::fromUtf8(NothingSelected));
+        return;
+    }
     const QString name = trimBlanks(m_Text1->text());
     const QString ingredients = trimBlanks(m_Text3->toPlainText());
     const QString method = trimBlanks(m_Text4->toPlainText());
@@ -180,41 +217,28 @@ void FindWindow::storeEdit()
         tell(this, QString::fromUtf8(NothingWritten));
         return;
     }
+    if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
+        return;
 
     const DialogService::Answer answer = DialogService::instance().message(
-        this, QStringLiteral("确认修改[") + name + QStringLiteral("]"), QString::fromUtf8(ConfirmTitle),
-        DialogService::YesNo, DialogService::No, DialogService::Stop);
+        this, QStringLiteral("确认修改[") + shortenedForMessage(name) + QStringLiteral("]"),
+        QString::fromUtf8(ConfirmTitle), DialogService::YesNo, DialogService::No, DialogService::Stop);
     if (answer != DialogService::Yes)
         return;
 
-    QListWidgetItem *item = m_List1->currentItem();
-    if (!item) {
-        tell(this, QString::fromUtf8(NothingSelected));
+    // Written only while the row still holds what was shown: another copy
+    // of the program, or another tool, may have changed it since.
+    const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, m_Text1->text(),
+                                                           toCrLf(m_Text3->toPlainText()),
+                                                           toCrLf(m_Text4->toPlainText()), m_Text2->text());
+    if (!outcome) {
+        tell(this, outcome.error().userText());
         return;
     }
-
-    const qint64 id = item->data(DishIdRole).toLongLong();
-    // The row must still be the dish that was listed: a cate.mdb put in
-    // place meanwhile may give the same id to another dish.
-    const auto current = m_catalogue.dish(id);
-    if (!current) {
-        tell(this, current.error().userText());
-        return;
-    }
-    if (!current.value() || current.value()->name != item->text()) {
-        tell(this, QString::fromUtf8(DishGone));
-        return;
-    }
-    const auto updated = m_catalogue.updateDish(id, m_Text1->text(),
-                                                 toCrLf(m_Text3->toPlainText()), toCrLf(m_Text4->toPlainText()),
-                                                 m_Text2->text());
-    if (!updated) {
-        tell(this, updated.error().userText());
-        return;
-    }
-    if (!updated.value()) {
-        tell(this, QString::fromUtf8(DishGone));
-        return;
+    if (*outcome != Catalogue::EditOutcome::Stored) {
+        const bool gone = *outcome == Catalogue::EditOutcome::Gone;
+        tell(this, QString::fromUtf8(gone ? DishGone : ChangedElsewhere));
+        return;   // the edit stays in the boxes
     }
 
     if (!m_catalogue.lastRefresh())
@@ -227,6 +251,7 @@ void FindWindow::reset()
     m_Text1->clear();
     m_Text2->clear();
     m_List1->clear();
+    m_shown.reset();
     m_Image8->clearPicture();
 }
 

@@ -2,13 +2,16 @@
 // The search-and-modify window: looks dishes up by a part of their name,
 // shows one found dish, and writes the cook's edit of it back to the store.
 #include "skin/framedwindow.h"
+#include "store/records.h"
 
 #include <QtGlobal>
+#include <optional>
 
 class Catalogue;
 class ImageControl;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 
 namespace zx {
@@ -25,12 +28,15 @@ public:
     void choosePicture();     // Image2, 插入图片
     void storeEdit();         // Image3, 更 新
     void reset();             // Image4, 重 写
-    void showListedDish(int row);
+    // List1: a click on an entry, or the arrow keys moving the selection.
+    void showSelectedDish();
 
 private:
     void buildSearchPanel();
     void buildDishPanel();
     void buildButtons();
+    QListWidgetItem *selectedEntry() const;
+    bool boxesHoldRow(qint64 id);
 
     Catalogue &m_catalogue;
     QLineEdit *m_Text1 = nullptr;
@@ -39,6 +45,9 @@ private:
     QPlainTextEdit *m_Text4 = nullptr;
     QLineEdit *m_Text2 = nullptr;
     ImageControl *m_Image8 = nullptr;
+    // The row as it was read when its dish was shown: an edit is written
+    // only while the row still holds exactly this.
+    std::optional<DishRecord> m_shown;
 };
 
 } // namespace zx

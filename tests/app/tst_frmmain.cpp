@@ -4,6 +4,7 @@
 #include "app/frmmain.h"
 #include "core/appinfo.h"
 #include "core/registry.h"
+#include "search/find.h"
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "web/about.h"
@@ -204,6 +205,45 @@ private slots:
         QVERIFY(testCatalogue().refresh().ok());
         QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
+    }
+
+    void displayFollowsAnEditOfTheShownDish()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        QImage green(20, 10, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        QVERIFY(green.save(db.dir() + "green.png"));
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QAbstractItemModel *m = w->Tv()->model();
+        const QModelIndex hot = m->index(1, 0, m->index(0, 0));
+        w->Tv()->expand(hot);
+        clickNode(w->Tv(), childNamed(m, hot, "鱼香肉丝"));
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊"));
+
+        // The cook edits that dish in the search window and stores it.
+        FindWindow *find = Windows::show<FindWindow>(testCatalogue());
+        find->findChild<QLineEdit *>("Text1")->setText("鱼香");
+        find->search();
+        find->findChild<QListWidget *>("List1")->setCurrentRow(0);
+        find->findChild<QLineEdit *>("Text1")->setText("鱼香肉丝（改）");
+        find->findChild<QPlainTextEdit *>("Text3")->setPlainText("里脊\n木耳");
+        dialogs.pictures.enqueue(db.dir() + "green.png");
+        find->choosePicture();
+        dialogs.answers.enqueue(DialogService::Yes);
+        find->storeEdit();
+        QVERIFY(!Windows::loaded<FindWindow>());
+
+        QCOMPARE(w->Text1()->text(), QStringLiteral("鱼香肉丝（改）"));
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊\r\n木耳"));
+        QCOMPARE(w->Text3()->toPlainText(), QStringLiteral("里脊\n木耳"));
+        QCOMPARE(w->Image8()->picture().size(), QSize(20, 10));
+
+        // An edit of another dish leaves the display alone.
+        QVERIFY(testCatalogue().updateDish(1, "红烧肉", "别的", "别的", "").ok());
+        QCOMPARE(w->Text1()->text(), QStringLiteral("鱼香肉丝（改）"));
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊\r\n木耳"));
     }
 
     void pictureShownAndEmptyWhenUnreadable()

@@ -80,31 +80,39 @@ public:
     }
     QString xdo(const QStringList &args) const { return run(QStringLiteral("xdotool"), args); }
 
+    // The visible windows whose title matches (of one process when `pid` is given).
+    QString search(const QString &titleRegex, qint64 pid = 0) const
+    {
+        QStringList args{QStringLiteral("search"), QStringLiteral("--onlyvisible")};
+        if (pid)
+            args << QStringLiteral("--all") << QStringLiteral("--pid") << QString::number(pid);
+        return xdo(args << QStringLiteral("--name") << titleRegex);
+    }
     // The visible window whose title matches, waiting for it to appear.
-    QString waitWindow(const QString &titleRegex, int ms = 30000) const
+    QString waitWindow(const QString &titleRegex, int ms = 30000, qint64 pid = 0) const
     {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < ms) {
-            const QString ids = xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                     titleRegex});
+            const QString ids = search(titleRegex, pid);
             if (!ids.isEmpty())
                 return ids.split(QLatin1Char('\n')).last();
             QThread::msleep(100);
         }
         return QString();
     }
-    bool waitGone(const QString &titleRegex, int ms = 20000) const
+    bool waitGone(const QString &titleRegex, int ms = 20000, qint64 pid = 0) const
     {
         QElapsedTimer timer;
         timer.start();
         while (timer.elapsed() < ms) {
-            if (xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), titleRegex}).isEmpty())
+            if (search(titleRegex, pid).isEmpty())
                 return true;
             QThread::msleep(100);
         }
         return false;
     }
+    void activate(const QString &id) const { xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id}); }
     QString title(const QString &id) const { return xdo({QStringLiteral("getwindowname"), id}); }
 
     QPoint origin(const QString &id) const
@@ -171,6 +179,36 @@ QString sqlite(const QString &db, const QString &sql)
 }
 
 const QString MainTitle = QStringLiteral("^灶香居 2004 新春版 当前共有[0-9]+道美食$");
+const QString FindTitle = QStringLiteral("^：：查询/修改食谱：：$");
+const QString ConfirmEditTitle = QStringLiteral("^：：修改菜谱：：$");
+const QString MessageTitle = QStringLiteral("^灶香居 2004$");
+
+QString tofuRow(const QString &db)
+{
+    return sqlite(db, QStringLiteral("SELECT \"名称\"||'|'||ingredients||'|'||method FROM \"01\" WHERE \"名称\" LIKE 'E2E%'"));
+}
+
+// Opens the search window of the program with this main window and lists
+// the tofu dish; the window's id.
+QString searchTofu(const Desktop &desk, const QString &main, qint64 pid)
+{
+    desk.activate(main);
+    desk.click(main, 2760, 480, 480, 480);
+    const QString search = desk.waitWindow(FindTitle, 30000, pid);
+    if (search.isEmpty())
+        return search;
+    desk.click(search, 1440, 720, 3975, 390);
+    desk.type(QStringLiteral("E2E Tofu"));
+    desk.click(search, 5520, 720, 1410, 480);        // 开始查询
+    return search;
+}
+// Replaces the method in the search window's method box.
+void typeMethod(const Desktop &desk, const QString &search, const QString &method)
+{
+    desk.click(search, 2640, 3120, 5775, 2415);
+    desk.key(search, QStringLiteral("ctrl+a"));
+    desk.type(method);
+}
 
 } // namespace
 
@@ -178,6 +216,9 @@ class Cook : public QObject {
     Q_OBJECT
 private slots:
     void aCooksSession();
+private:
+    void twoCopiesOnOneFile(const Desktop &desk, const QString &program, const QString &main, qint64 pid,
+                            const QString &db);
 };
 
 void Cook::aCooksSession()
@@ -250,6 +291,10 @@ void Cook::aCooksSession()
              QStringLiteral("E2E Tofu Renamed|Tofu 300g"));
     QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishesBefore + 1));
 
+    twoCopiesOnOneFile(desk, folder.filePath(QStringLiteral("zaoxiangju")), main, app.processId(), db);
+    if (QTest::currentTestFailed())
+        return;
+
     // 每日菜谱: a draw fills the name box.
     desk.click(main, 600, 480, 480, 480);
     const QString daily = desk.waitWindow(QStringLiteral("^：：每日一菜：：$"));
@@ -274,6 +319,59 @@ void Cook::aCooksSession()
     QCOMPARE(sqlite(db, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
     QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishesBefore + 1);
     QVERIFY(QFile::exists(folder.filePath(QStringLiteral("temp.txt"))));
+}
+
+// A second copy of the program on the same cate.mdb stores its edit of the
+// dish while this copy shows it: this copy's edit then writes nothing.
+void Cook::twoCopiesOnOneFile(const Desktop &desk, const QString &program, const QString &main, qint64 pid,
+                              const QString &db)
+{
+    const QString before = QStringLiteral("E2E Tofu Renamed|Tofu 300g|Fry 5 min");
+    QCOMPARE(tofuRow(db), before);
+    const QString mine = searchTofu(desk, main, pid);
+    QVERIFY2(!mine.isEmpty(), "the search window did not open");
+
+    // Tab into the list makes its entry current, not selected: 更 新 says
+    // nothing is selected, asks nothing and writes nothing.
+    desk.key(mine, QStringLiteral("Tab"));
+    desk.click(mine, 4800, 5640, 1410, 480);         // 更 新
+    QVERIFY2(desk.answer(MessageTitle, QStringLiteral("Return")), "no message that no dish is selected");
+    QVERIFY2(desk.search(ConfirmEditTitle).isEmpty(), "a store question came without a selected dish");
+    QCOMPARE(tofuRow(db), before);
+
+    desk.clickPixel(mine, 240, 1560, 40, 9);         // the dish, shown
+
+    // The other copy stores its own method.
+    QProcess other;
+    other.setProcessEnvironment(desk.environment());
+    other.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    other.start(program, {});
+    QVERIFY(other.waitForStarted());
+    const QString otherMain = desk.waitWindow(MainTitle, 30000, other.processId());
+    QVERIFY2(!otherMain.isEmpty(), "the second copy did not start");
+    const QString theirs = searchTofu(desk, otherMain, other.processId());
+    QVERIFY2(!theirs.isEmpty(), "the second copy's search window did not open");
+    desk.clickPixel(theirs, 240, 1560, 40, 9);
+    typeMethod(desk, theirs, QStringLiteral("Steam 8 min"));
+    desk.click(theirs, 4800, 5640, 1410, 480);       // 更 新
+    QVERIFY2(desk.answer(ConfirmEditTitle, QStringLiteral("y")), "no store question in the second copy");
+    QVERIFY2(desk.waitGone(FindTitle, 20000, other.processId()), "the second copy's search window stayed");
+    const QString theirRow = QStringLiteral("E2E Tofu Renamed|Tofu 300g|Steam 8 min");
+    QCOMPARE(tofuRow(db), theirRow);
+    desk.activate(otherMain);
+    desk.click(otherMain, 7080, 480, 480, 480);      // 离开小屋
+    QVERIFY2(other.waitForFinished(20000), "the second copy did not end");
+
+    // This copy's edit of what it showed earlier: told, nothing written, the edit kept.
+    desk.activate(mine);
+    typeMethod(desk, mine, QStringLiteral("Boil 2 min"));
+    desk.click(mine, 4800, 5640, 1410, 480);         // 更 新
+    QVERIFY2(desk.answer(ConfirmEditTitle, QStringLiteral("y")), "no store question");
+    QVERIFY2(desk.answer(MessageTitle, QStringLiteral("Return")), "no message that the dish changed elsewhere");
+    QVERIFY2(!desk.search(FindTitle, pid).isEmpty(), "the search window closed without storing");
+    QCOMPARE(tofuRow(db), theirRow);
+    desk.key(mine, QStringLiteral("alt+F4"));
+    desk.waitGone(FindTitle, 3000);
 }
 
 QTEST_GUILESS_MAIN(Cook)

@@ -9,14 +9,20 @@
 #include "support/scripteddialogs.h"
 #include "support/testdb.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <sqlite3.h>
 
 using namespace zx;
@@ -108,6 +114,9 @@ private slots:
     void storeRewritesOneRowTrimmed();
     void storeRefusals();
     void storeFaultsKeepTheWindow();
+    void focusAloneShowsNoDish();
+    void changeMadeElsewhereIsNeverOverwritten();
+    void longNamesKeepTheQuestionOnScreen();
     void savedWhenSummaryCannotBeWritten();
     void resetKeepsIngredientsAndMethod();
     void pictureChooser();
@@ -420,7 +429,8 @@ void TestFind::storeRefusals()
     QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("大火炒"));
     QVERIFY(findLoaded());
 
-    // Nothing selected (a new search replaced the list): nothing written.
+    // Nothing selected (a new search replaced the list): nothing written,
+    // and said before any question (a Yes at hand is never asked for).
     dialogs.clear();
     f.Text1()->setText("葱油饼");
     f.press("Image1");
@@ -429,7 +439,7 @@ void TestFind::storeRefusals()
     f.Text4()->setPlainText("新烙法");
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
-    QCOMPARE(dialogs.texts(), QStringList({"确认修改[葱油饼]", "请先在找到的食谱中选择要修改的菜谱。"}));
+    QCOMPARE(dialogs.texts(), QStringList({"请先在找到的食谱中选择要修改的菜谱。"}));
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("新面粉"));
     QVERIFY(findLoaded());
 
@@ -486,6 +496,121 @@ void TestFind::storeFaultsKeepTheWindow()
     QVERIFY(findLoaded());
     QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄"));
+}
+
+void TestFind::focusAloneShowsNoDish()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒") + dishSql("家常菜", "番茄牛腩", "牛腩", "炖"));
+    const QStringList original = db.rows("SELECT * FROM \"01\" ORDER BY id");
+    FindFixture f;
+    f.w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.w));
+    f.Text1()->setFocus();
+    f.searchFor("番茄");
+
+    // Tab moves into the list, which makes its first entry current without
+    // selecting it: no dish is shown, the search text stays.
+    QTest::keyClick(f.Text1(), Qt::Key_Tab);
+    QVERIFY(f.List1()->hasFocus());
+    QCOMPARE(f.List1()->currentRow(), 0);
+    QVERIFY(f.List1()->selectedItems().isEmpty());
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄"));
+    QVERIFY(f.Text3()->toPlainText().isEmpty());
+
+    // A click on the empty part of the list selects nothing either.
+    QTest::mouseClick(f.List1()->viewport(), Qt::LeftButton, {}, f.List1()->viewport()->rect().bottomLeft() + QPoint(5, -5));
+    QVERIFY(f.List1()->selectedItems().isEmpty());
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄"));
+
+    // So 更 新 has nothing to rewrite, and says so before any question.
+    f.Text3()->setPlainText("新原料");
+    f.Text4()->setPlainText("新做法");
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"请先在找到的食谱中选择要修改的菜谱。"}));
+    QCOMPARE(db.rows("SELECT * FROM \"01\" ORDER BY id"), original);
+    QVERIFY(findLoaded());
+
+    // The arrow keys select, and the selected dish is shown.
+    QTest::keyClick(f.List1(), Qt::Key_Down);
+    QCOMPARE(f.List1()->selectedItems().size(), 1);
+    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄牛腩"));
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("牛腩"));
+}
+
+void TestFind::changeMadeElsewhereIsNeverOverwritten()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒", "/pictures/egg.jpg"));
+    FindFixture f;
+    f.searchFor("番茄");
+    f.clickRow(0);
+    f.Text4()->setPlainText("我的做法");
+
+    // Another copy of the program stores its own edit of the dish meanwhile.
+    db.exec("UPDATE \"01\" SET ingredients = '番茄 3个' WHERE id = 1");
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋]", "这道菜谱已在别处被修改，请重新选择后再修改。"}));
+    QCOMPARE(db.rows("SELECT * FROM \"01\""), QStringList({"1|家常菜|番茄炒蛋|番茄 3个|炒|/pictures/egg.jpg"}));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("我的做法"));
+    QVERIFY(findLoaded());
+
+    // Clicking the entry again shows the row as it is now; then the edit goes in.
+    f.clickRow(0);
+    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄 3个"));
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("炒"));
+    f.Text4()->setPlainText("我的做法");
+    dialogs.clear();
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋]"}));
+    QCOMPARE(db.rows("SELECT * FROM \"01\""), QStringList({"1|家常菜|番茄炒蛋|番茄 3个|我的做法|/pictures/egg.jpg"}));
+    QVERIFY(!findLoaded());
+}
+
+void TestFind::longNamesKeepTheQuestionOnScreen()
+{
+    TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
+    QString longName;
+    for (int i = 0; i < 1000; ++i)
+        longName += QStringLiteral("番茄炒蛋%1").arg(i % 10).leftJustified(10, QLatin1Char('x'));
+    QCOMPARE(longName.size(), 10000);
+    {
+        ScriptedDialogs dialogs;
+        FindFixture f;
+        f.searchFor("番茄");
+        f.clickRow(0);
+        f.Text1()->setText(longName);
+        dialogs.answers.enqueue(DialogService::Yes);
+        f.press("Image3");
+        // The question names the dish by its first 40 characters; all of it is stored.
+        QCOMPARE(dialogs.texts(), QStringList({"确认修改[" + longName.left(40) + "…]"}));
+        QCOMPARE(db.scalar("SELECT \"名称\" FROM \"01\""), longName);
+    }
+
+    // The real box, handed the whole name, still fits the screen with its buttons.
+    QRect box, buttons;
+    const auto answerNo = [&] {
+        auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!shown)
+            return false;
+        box = shown->frameGeometry();
+        buttons = QRect(shown->button(QMessageBox::No)->mapToGlobal(QPoint(0, 0)), shown->button(QMessageBox::No)->size());
+        shown->button(QMessageBox::No)->click();
+        return true;
+    };
+    std::function<void()> poll = [&] { if (!answerNo()) QTimer::singleShot(20, poll); };
+    QTimer::singleShot(20, poll);
+    const auto answer = DialogService::instance().message(nullptr, "确认修改[" + longName + "]", "：：修改菜谱：：",
+                                                          DialogService::YesNo, DialogService::No, DialogService::Stop);
+    QCOMPARE(answer, DialogService::No);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(screen.contains(QRect(box.topLeft(), box.size())),
+             qPrintable(QStringLiteral("box %1x%2 on a %3x%4 screen").arg(box.width()).arg(box.height())
+                            .arg(screen.width()).arg(screen.height())));
+    QVERIFY(screen.contains(buttons));
 }
 
 void TestFind::savedWhenSummaryCannotBeWritten()
