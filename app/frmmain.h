@@ -52,6 +52,7 @@ public:
     // The program's exit: unloads every other window in order, then this one.
     static void Exit();
     void closeFromFrame() override;
+    bool closesOnEscape() const override { return false; }
 
     // The toolbar buttons' handlers.
     void printClicked();
