@@ -109,9 +109,11 @@ void ImageControl::paintFocusMark(QPainter &p)
     QPen pen(FocusMarkColour, 1, Qt::DotLine);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    // Inside the rounded body of a picture button; round a toolbar picture.
-    const int inset = height() >= 30 && width() > height() * 2 ? 3 : 0;
-    const QRect box = rect().adjusted(inset, inset, -inset - 1, -inset - 2);
+    // Inside the rounded body of a captioned button (three pixels in from
+    // its outline, which stops a pixel short of the bottom); round the edge
+    // of a toolbar picture.
+    const bool body = width() > height() * 2;
+    const QRect box = body ? rect().adjusted(3, 3, -4, -5) : rect().adjusted(0, 0, -1, -1);
     p.drawRoundedRect(box, 4, 4);
 }
 

@@ -212,7 +212,7 @@ def search_and_read(pyatspi, desk, app, main, db):
 
 
 def refuse_a_store(pyatspi, desk, app, find, found, db):
-    """Picks the first found dish, presses 更 新 and answers No with Alt+N."""
+    """Picks a found dish with the keys, presses 更 新 and answers No with Alt+N."""
     with sqlite3.connect(db) as con:
         before = con.execute('SELECT * FROM "01" ORDER BY id').fetchall()
     # Tab goes on from 开始查询 to the list.
