@@ -12,6 +12,7 @@
 #include "print/recipeprint.h"
 #include "search/daycate.h"
 #include "search/find.h"
+#include "skin/artwork.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
@@ -33,7 +34,7 @@ const char *const frmmain::DesignCaption = "：：灶香居 2004 新春版：：
 FlashBanner::FlashBanner(QWidget *parent) : QLabel(parent)
 {
     setObjectName(QStringLiteral("ShockwaveFlash1"));
-    setPixmap(QPixmap(QStringLiteral(":/main/banner.png")));
+    setPixmap(Artwork::pixmap(QStringLiteral(":/main/banner.png")));
     setScaledContents(true);
 }
 

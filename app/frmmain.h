@@ -61,6 +61,7 @@ public:
     // Unloads every other window in order, then this one.
     static void unloadAll();
     void closeFromFrame() override;
+    bool closesOnEscape() const override { return false; }
 
     // The handlers of the toolbar, the tree and the print button.
     void openFromToolbar(const QString &button);

@@ -1,4 +1,5 @@
 #include "app/frmsplash.h"
+#include "skin/artwork.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
 
@@ -11,7 +12,7 @@ zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWi
     setWindowTitle(QStringLiteral("灶香居 2004"));
     resize(Twips::size(6705, 5145));
     auto *image1 = new ImageControl(this, QStringLiteral("Image1"));
-    image1->setPicture(QPixmap(QStringLiteral(":/main/splash.png")));
+    image1->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));
     image1->setStretch(true);
     image1->setGeometry(Twips::rect(0, 0, 6720, 5175));
     if (QScreen *screen = QGuiApplication::primaryScreen()) {

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -19,6 +21,11 @@ int main(int argc, char **argv)
     // window title, and each window's caption must read exactly as designed.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
     QApplication::setFont(songFont(9));
+    // Qt's own dialogs and buttons (printer dialog, file chooser, message
+    // boxes, context menus) speak simplified Chinese like the rest.
+    QTranslator qtChinese;
+    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtChinese);
 
     // cate.mdb beside the program; installed, in the cook's own data folder.
     const DataFolder data = ResolveDataFolder(App::ApplicationFolder());

@@ -7,7 +7,9 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libsqlite3-dev sqlite3
   fonts-arphic-uming
-  xvfb xauth x11-utils xdotool imagemagick openbox
+  qt6-translations-l10n
+  xvfb xauth x11-utils xdotool imagemagick openbox xclip
+  at-spi2-core python3-pyatspi dbus-x11
   cups printer-driver-cups-pdf poppler-utils
   dpkg-dev file lintian desktop-file-utils appstream
 )

@@ -1,5 +1,6 @@
 #include "skin/controls.h"
 
+#include "skin/artwork.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
 #include "skin/twips.h"
@@ -86,7 +87,7 @@ ImageControl *Controls::image(const QString &name, const QString &resource, cons
     ensureAssetResources();
     auto *image = new ImageControl(m_parent, name);
     if (!resource.isEmpty())
-        image->setPicture(QPixmap(resource));
+        image->setPicture(Artwork::pixmap(resource));
     image->setStretch(true);
     place(image, at);
     return image;

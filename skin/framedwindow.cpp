@@ -1,6 +1,8 @@
 #include "skin/framedwindow.h"
 #include "skin/region.h"
 #include "core/fonts.h"
+#include "skin/artwork.h"
+#include "skin/focusorder.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
 #include "core/registry.h"
@@ -8,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -82,42 +85,39 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_IMBar = new ImageControl(this, QStringLiteral("IMBar"));
     m_IMBar->setGeometry(0, 0, 0, Twips::px(255));
 
-    const QImage icon(QStringLiteral(":/skin/icon.png"));
+    const QString iconPath = QStringLiteral(":/skin/icon.png");
     m_Imico = new ImageControl(this, QStringLiteral("Imico"));
-    m_Imico->setPicture(QPixmap::fromImage(icon));
+    m_Imico->setPicture(Artwork::pixmap(iconPath));
     m_Imico->resize(Twips::size(240, 240));
     m_Imico->hide();
-    if (!icon.isNull())
-        setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    if (m_Imico->hasPicture())
+        setWindowIcon(QIcon(iconPath));
 
+    // The caption buttons: push buttons for screen readers, named as their
+    // tooltips read; the keyboard closes with Escape instead.
     m_Immin = new ImageControl(this, QStringLiteral("Immin"));
     m_Immin->setToolTip(QStringLiteral("最小化"));
     m_Immax = new ImageControl(this, QStringLiteral("Immax"));
     m_Immax->setToolTip(QStringLiteral("最大化"));
     m_Imclose = new ImageControl(this, QStringLiteral("Imclose"));
     m_Imclose->setToolTip(QStringLiteral("关闭"));
-    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose})
+    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
         b->resize(Twips::size(255, 240));
+        b->setButton(false);
+        b->setAccessibleName(b->toolTip());
+    }
 
     for (const StatePicture &s : StatePictures) {
         auto *holder = new ImageControl(this, QString::fromLatin1(s.name));
-        const QPixmap picture(QString::fromLatin1(s.resource));
+        const QPixmap picture = Artwork::pixmap(QString::fromLatin1(s.resource));
         holder->setPicture(picture);
-        holder->resize(picture.isNull() ? QSize(17, 16) : picture.size());
+        holder->resize(picture.isNull() ? QSize(17, 16) : picture.deviceIndependentSize().toSize());
         holder->hide();
     }
 
-    m_skinImage = QImage(m_skin == Skin::ThreeButton ? QStringLiteral(":/skin/three.png")
-                                                     : QStringLiteral(":/skin/closeonly.png"));
-    m_skinPaint = m_skinImage.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < m_skinPaint.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(m_skinPaint.scanLine(y));
-        for (int x = 0; x < m_skinPaint.width(); ++x)
-            if ((line[x] & 0xffffff) == (SurroundRgb & 0xffffff))
-                line[x] = qRgba(0, 0, 0, 0);
-    }
+    m_skinImage = QImage(skinResource());
     m_Pmain = new ImageControl(this, QStringLiteral("Pmain"));
-    m_Pmain->setPicture(QPixmap::fromImage(m_skinImage));
+    m_Pmain->setPicture(Artwork::pixmap(skinResource()));
     m_Pmain->resize(m_skinImage.isNull() ? Twips::size(2250, 2325) : m_skinImage.size());
     m_Pmain->hide();
 
@@ -130,6 +130,26 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_Pjiao = new ImageControl(this, QStringLiteral("Pjiao"));
     m_Pjiao->resize(Twips::size(255, 255));
     m_Pjiao->setCursor(Qt::SizeFDiagCursor);
+}
+
+QString FramedWindow::skinResource() const
+{
+    return m_skin == Skin::ThreeButton ? QStringLiteral(":/skin/three.png")
+                                       : QStringLiteral(":/skin/closeonly.png");
+}
+
+// The skin picture drawn for this window's pixel density, with its red
+// surround made transparent.
+void FramedWindow::prepareSkinPaint(qreal ratio)
+{
+    m_skinPaint = Artwork::image(skinResource(), ratio).convertToFormat(QImage::Format_ARGB32);
+    m_skinPaintRatio = ratio;
+    for (int y = 0; y < m_skinPaint.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(m_skinPaint.scanLine(y));
+        for (int x = 0; x < m_skinPaint.width(); ++x)
+            if ((line[x] & 0xffffff) == (SurroundRgb & 0xffffff))
+                line[x] = qRgba(0, 0, 0, 0);
+    }
 }
 
 ImageControl *FramedWindow::stateControl(const char *name) const
@@ -185,20 +205,30 @@ void FramedWindow::frameSizeChanged()
     update();
 }
 
+// Painted at the window's pixel density, from the skin drawn for it, so a
+// dense screen shows the frame's own fine pixels rather than enlarged ones.
 void FramedWindow::paintSurface(double W, double H)
 {
-    m_surface = QImage(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
+        prepareSkinPaint(ratio);
+    m_surface = QImage(size() * ratio, QImage::Format_RGB32);
     if (m_surface.isNull())
         return;
+    m_surface.setDevicePixelRatio(ratio);
     QPainter p(&m_surface);
-    p.fillRect(m_surface.rect(), BackColour);
+    p.fillRect(QRect(QPoint(0, 0), size()), BackColour);
 
     if (!m_skinPaint.isNull()) {
-        const double PW = Twips::fromPx(m_skinPaint.width());
-        const double PH = Twips::fromPx(m_skinPaint.height());
+        const qreal sr = m_skinPaint.devicePixelRatio();
+        const QSizeF skinSize = m_skinPaint.deviceIndependentSize();
+        const double PW = Twips::fromPx(qRound(skinSize.width()));
+        const double PH = Twips::fromPx(qRound(skinSize.height()));
         auto piece = [&](double sx, double sy, double sw, double sh, double dx, double dy, double dw,
                          double dh) {
-            p.drawImage(Twips::rect(dx, dy, dw, dh), m_skinPaint, Twips::rect(sx, sy, sw, sh));
+            const QRect source = Twips::rect(sx, sy, sw, sh);
+            p.drawImage(QRectF(Twips::rect(dx, dy, dw, dh)), m_skinPaint,
+                        QRectF(source.x() * sr, source.y() * sr, source.width() * sr, source.height() * sr));
         };
         piece(420, 0, 120, 600, 420, 0, W, 600);                      // title slice
         piece(420, PH - 600, 120, 600, 420, H - 600, W, 600);         // bottom slice
@@ -209,8 +239,13 @@ void FramedWindow::paintSurface(double W, double H)
         piece(PW - 1665, 0, 1665, 435, W - 1665, 0, 1665, 435);       // top-right piece
         piece(PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525); // bottom-right
     }
-    if (m_Imico->hasPicture())
-        p.drawPixmap(Twips::rect(240, 100, 240, 240), m_Imico->picture(), Twips::rect(0, 0, 240, 240));
+    if (m_Imico->hasPicture()) {
+        const QPixmap &icon = m_Imico->picture();
+        const qreal ir = icon.devicePixelRatio();
+        const QRect source = Twips::rect(0, 0, 240, 240);
+        p.drawPixmap(QRectF(Twips::rect(240, 100, 240, 240)), icon,
+                     QRectF(0, 0, source.width() * ir, source.height() * ir));
+    }
 
     // The caption twice: a light shadow, then the caption itself 10 twips
     // right of and below it. The text position is the top of the text.
@@ -238,8 +273,34 @@ void FramedWindow::resizeEvent(QResizeEvent *event)
 
 void FramedWindow::paintEvent(QPaintEvent *)
 {
+    // Moved to a screen of another density: paint the surface afresh.
+    if (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF())
+        paintSurface(Twips::fromPx(width()), Twips::fromPx(height()));
     QPainter p(this);
     p.drawImage(0, 0, m_surface);
+}
+
+void FramedWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Once all the window's own controls are there: the picture buttons
+    // join the Tab order at their design places.
+    if (!m_tabOrderSet) {
+        m_tabOrderSet = true;
+        FocusOrder::placePictureButtons(this);
+    }
+}
+
+void FramedWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window as its close button does (keys no control
+    // took reach the window).
+    if (event->key() == Qt::Key_Escape && !(event->modifiers() & ~Qt::KeypadModifier) && closesOnEscape()) {
+        event->accept();
+        closeFromFrame();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FramedWindow::resetMarkedButtons()

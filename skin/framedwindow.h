@@ -44,7 +44,8 @@ public:
     ImageControl *stateControl(const char *name) const;
     const QImage &skinImage() const { return m_skinImage; }
 
-    // The persistent painted surface (what every repaint shows).
+    // The persistent painted surface (what every repaint shows), at the
+    // window's pixel density.
     const QImage &surface() const { return m_surface; }
 
     // The window region for a window of this size in twips (RMe's shape).
@@ -65,6 +66,10 @@ public:
     // What the close button does: unload this window. The main window runs
     // the program's exit instead.
     virtual void closeFromFrame();
+    // Whether Escape closes the window as the close button does (keys that
+    // no control of the window takes reach the window). The main window says
+    // no.
+    virtual bool closesOnEscape() const { return true; }
 
 protected:
     // Lays out the frame controls, paints the surface and sets the region.
@@ -76,6 +81,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     enum class GripEdge { Bottom, Right, Corner };
@@ -84,6 +91,8 @@ private:
     void wireTitleBar();
     void wireGrip(ImageControl *grip, GripEdge edge);
     void paintSurface(double W, double H);
+    QString skinResource() const;
+    void prepareSkinPaint(qreal ratio);
     void resetMarkedButtons();
 
     Skin m_skin;
@@ -99,6 +108,8 @@ private:
     ImageControl *m_Pjiao = nullptr;
     ImageControl *m_Pmain = nullptr;
     QImage m_skinPaint; // the skin with its red surround made transparent
+    qreal m_skinPaintRatio = 0; // the pixel density it was chosen for
+    bool m_tabOrderSet = false;
     QFont m_captionFont;
     QSize m_designSize;
     // Moving by the title strip (when the platform cannot move it for us).

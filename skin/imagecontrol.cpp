@@ -1,9 +1,17 @@
 #include "skin/imagecontrol.h"
+#include "skin/accessiblebutton.h"
+#include "skin/artwork.h"
 #include "skin/twips.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+
+namespace {
+// The focus mark: a dotted rounded outline in the frame's caption blue.
+const QColor FocusMarkColour(31, 96, 169);
+} // namespace
 
 ImageControl::ImageControl(QWidget *parent, const QString &name) : QWidget(parent)
 {
@@ -12,6 +20,24 @@ ImageControl::ImageControl(QWidget *parent, const QString &name) : QWidget(paren
     setMouseTracking(true);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+    installAccessibleButtons();
+}
+
+void ImageControl::setButton(bool tabStop)
+{
+    m_button = true;
+    setFocusPolicy(tabStop ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void ImageControl::press()
+{
+    const QPoint middle = rect().center();
+    QPointer<ImageControl> self(this);
+    emit mouseDown(Qt::LeftButton, middle);
+    if (self)
+        emit mouseUp(Qt::LeftButton, middle);
+    if (self)
+        emit clicked();
 }
 
 void ImageControl::setPicture(const QPixmap &picture)
@@ -61,15 +87,115 @@ double ImageControl::heightTw() const { return Twips::fromPx(height()); }
 
 void ImageControl::paintEvent(QPaintEvent *)
 {
-    if (m_picture.isNull())
+    const bool mark = showsFocusMark();
+    if (m_picture.isNull() && !mark)
         return;
     QPainter p(this);
-    if (m_stretch) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawPixmap(rect(), m_picture);
-    } else {
-        p.drawPixmap(0, 0, m_picture);
+    if (!m_picture.isNull()) {
+        if (m_stretch) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawPixmap(rect(), m_picture);
+        } else {
+            p.drawPixmap(0, 0, m_picture);
+        }
     }
+    if (mark)
+        paintFocusMark(p);
+}
+
+void ImageControl::paintFocusMark(QPainter &p)
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(FocusMarkColour, 1, Qt::DotLine);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    // Inside the rounded body of a captioned button (three pixels in from
+    // its outline, which stops a pixel short of the bottom); round the edge
+    // of a toolbar picture.
+    const bool body = width() > height() * 2;
+    const QRect box = body ? rect().adjusted(3, 3, -4, -5) : rect().adjusted(0, 0, -1, -1);
+    p.drawRoundedRect(box, 4, 4);
+}
+
+void ImageControl::setKeyboardFocus(bool on)
+{
+    if (m_keyboardFocus == on)
+        return;
+    m_keyboardFocus = on;
+    update();
+}
+
+void ImageControl::focusInEvent(QFocusEvent *event)
+{
+    // The mark shows for focus that came from the keyboard, and again when
+    // the window comes back to the front with such focus; a focus given any
+    // other way shows none until a key is pressed.
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        setKeyboardFocus(true);
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        break;
+    default:
+        setKeyboardFocus(false);
+        break;
+    }
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ImageControl::focusOutEvent(QFocusEvent *event)
+{
+    if (m_spaceDown) {
+        // Focus lost with Space held: let go without pressing.
+        m_spaceDown = false;
+        emit mouseUp(Qt::LeftButton, rect().center());
+    }
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_keyboardFocus = false;
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void ImageControl::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool pressKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!m_button || !pressKey || (event->modifiers() & ~Qt::KeypadModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat())
+        return;
+    setKeyboardFocus(true);
+    if (key == Qt::Key_Space) {
+        // Down while Space is held, pressed when it is let go.
+        m_spaceDown = true;
+        emit mouseDown(Qt::LeftButton, rect().center());
+    } else {
+        press();
+    }
+}
+
+void ImageControl::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!m_button || event->key() != Qt::Key_Space || !m_spaceDown) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat())
+        return;
+    m_spaceDown = false;
+    const QPoint middle = rect().center();
+    QPointer<ImageControl> self(this);
+    emit mouseUp(Qt::LeftButton, middle);
+    if (self)
+        emit clicked();
 }
 
 void ImageControl::mousePressEvent(QMouseEvent *event)
@@ -109,12 +235,14 @@ ImageControl *makePictureButton(QWidget *parent, const QString &objectName, cons
 {
     ensureAssetResources();
     auto *button = new ImageControl(parent, objectName);
-    QPixmap picture(resource);
+    const QPixmap picture = Artwork::pixmap(resource);
     button->setPicture(picture);
     button->setCursor(Qt::PointingHandCursor);
+    button->setButton(true);
     button->setAccessibleName(caption);
     button->setToolTip(QString());
-    const QSize own = picture.isNull() ? QSize(Twips::px(width), Twips::px(height)) : picture.size();
+    const QSize own = picture.isNull() ? QSize(Twips::px(width), Twips::px(height))
+                                       : picture.deviceIndependentSize().toSize();
     button->setGeometry(Twips::px(left), Twips::px(top), width > 0 ? Twips::px(width) : own.width(),
                         height > 0 ? Twips::px(height) : own.height());
     if (width > 0 && height > 0)

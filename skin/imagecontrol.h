@@ -4,6 +4,12 @@
 // painted surface shows through. Reports mouse-down, mouse-move, mouse-up
 // and click, and carries a Tag text. Geometry may be set in twips; a value
 // the control rejects (a negative width or height) changes nothing.
+//
+// A control made a button (setButton) is also a push button for the keyboard
+// and for screen readers: it is named by its accessible name and offers the
+// press action, which does what a click does. A button that is a tab stop
+// takes the focus with Tab (never with the mouse), shows a focus mark while
+// focused from the keyboard, and is pressed with Space or Enter.
 #include <QPixmap>
 #include <QWidget>
 
@@ -20,6 +26,14 @@ public:
 
     QString tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
+
+    void setButton(bool tabStop);
+    bool isButton() const { return m_button; }
+    // Presses the button as a click with the left button at its middle
+    // does: mouse-down, mouse-up, then click.
+    void press();
+    // Whether the keyboard focus mark is showing.
+    bool showsFocusMark() const { return hasFocus() && m_keyboardFocus; }
 
     // Twips setters; false (and nothing changed) when the value is rejected.
     bool setLeftTw(double left);
@@ -42,19 +56,30 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void paintFocusMark(QPainter &p);
+    void setKeyboardFocus(bool on);
+
     QPixmap m_picture;
     QString m_tag;
     bool m_stretch = false;
     bool m_pressedInside = false;
+    bool m_button = false;
+    bool m_keyboardFocus = false; // the focus came from the keyboard
+    bool m_spaceDown = false;
 };
 
 // A picture button: an image control whose picture carries its caption,
 // with a pointing-hand pointer; a click on it is the button press. The
-// caption is also its accessible name. `resource` is a Qt resource path
-// such as ":/buttons/add.png". Placed at its design place (twips); a zero
-// width or height takes the picture's own size.
+// caption is also its accessible name; it is a tab stop (see setButton).
+// `resource` is a Qt resource path such as ":/buttons/add.png", shown at the
+// screen's density (Artwork::pixmap). Placed at its design place (twips); a
+// zero width or height takes the picture's own size.
 ImageControl *makePictureButton(QWidget *parent, const QString &objectName, const QString &caption,
                                 const QString &resource, double left, double top,
                                 double width = 0, double height = 0);

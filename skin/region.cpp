@@ -16,11 +16,14 @@ QRect ordered(double l, double t, double r, double b)
 }
 } // namespace
 
-QRegion framedWindowShape(double w, double h)
+QRegion framedWindowShape(double w, double h) { return framedWindowShape(w, h, 1); }
+
+QRegion framedWindowShape(double w, double h, int scale)
 {
-    auto rect = [](double l, double t, double r, double b) { return QRegion(ordered(l, t, r, b)); };
-    auto ellipse = [](double l, double t, double r, double b) {
-        return QRegion(ordered(l, t, r, b), QRegion::Ellipse);
+    const double s = scale;
+    auto rect = [s](double l, double t, double r, double b) { return QRegion(ordered(l * s, t * s, r * s, b * s)); };
+    auto ellipse = [s](double l, double t, double r, double b) {
+        return QRegion(ordered(l * s, t * s, r * s, b * s), QRegion::Ellipse);
     };
     QRegion region = rect(0, 26, w, h - 26);
     region += rect(23, 0, w - 23, h);

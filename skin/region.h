@@ -6,3 +6,9 @@
 #include <QRegion>
 
 QRegion framedWindowShape(double widthPx, double heightPx);
+
+// The same shape drawn on pixels `scale` times finer each way: every
+// coordinate is multiplied by `scale` before it is rounded, so the curves
+// are as smooth as those pixels allow. (A window's own region is always the
+// shape above, in the window's coordinates.)
+QRegion framedWindowShape(double widthPx, double heightPx, int scale);

@@ -1,10 +1,14 @@
 // Every control the cook can operate carries an accessible name (its caption
-// or its role), so screen readers and UI automation can find it.
+// or its role), so screen readers and UI automation can find it; every
+// picture button is a push button for them and a Tab stop for the keyboard.
 #include "reliability.h"
 
 #include "skin/imagecontrol.h"
+#include "web/down.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QLabel>
@@ -46,6 +50,63 @@ QStringList unnamed(Pick pick)
     return out;
 }
 
+// The controls the focus visits, Tab after Tab (Shift+Tab when backwards),
+// from the window's focus (the first) until it comes round or a control
+// keeps the key.
+QList<QWidget *> tabWalk(bool forward)
+{
+    QWidget *const start = QApplication::focusWidget();
+    QList<QWidget *> visited = {start};
+    QWidget *at = start;
+    for (int i = 0; at && i < 80; ++i) {
+        QTest::keyClick(at, Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
+        QWidget *next = QApplication::focusWidget();
+        if (!next || next == at || next == start)
+            break;
+        visited << next;
+        at = next;
+    }
+    return visited;
+}
+
+// A control's design place in its window: the middle of its height, then
+// its left edge (top to bottom, left to right).
+std::pair<int, int> designPlace(QWidget *w)
+{
+    const QRect r(w->mapTo(w->window(), QPoint()), w->size());
+    return {r.center().y(), r.left()};
+}
+
+// Whether every step of `walk` to or from a picture button goes on in design
+// order (backwards for a Shift+Tab walk), coming round at most once.
+bool buttonsFollowDesignOrder(const QList<QWidget *> &walk, const QList<QWidget *> &buttons, bool forward)
+{
+    int turns = 0;
+    for (qsizetype i = 1; i < walk.size(); ++i) {
+        if (!buttons.contains(walk[i - 1]) && !buttons.contains(walk[i]))
+            continue;
+        const auto a = designPlace(walk[i - 1]), b = designPlace(walk[i]);
+        turns += forward ? b < a : a < b;
+    }
+    return turns <= 1;
+}
+
+// A push button for assistive technology, named, focusable when asked, with
+// the press action.
+QString notAnAccessibleButton(QWidget *w, bool focusable)
+{
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+    if (!a || a->role() != QAccessible::Button)
+        return QStringLiteral("role");
+    if (a->text(QAccessible::Name) != w->accessibleName() || w->accessibleName().isEmpty())
+        return QStringLiteral("name");
+    if (bool(a->state().focusable) != focusable)
+        return QStringLiteral("focusable");
+    if (!a->actionInterface() || !a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()))
+        return QStringLiteral("press action");
+    return QString();
+}
+
 } // namespace
 
 class AccessibleNames : public QObject {
@@ -78,6 +139,53 @@ private slots:
         ScriptedDialogs dialogs;
         const QStringList gaps = unnamed(isOtherControl);
         QVERIFY2(gaps.isEmpty(), qPrintable(gaps.join(QLatin1Char(' '))));
+    }
+
+    // In every framed window with picture buttons (all but the about and
+    // upgrade windows) each picture button is a push button for
+    // screen readers and a Tab stop the mouse never focuses, reached by Tab
+    // or Shift+Tab from where the window's focus starts, in design order
+    // (top to bottom, left to right); the caption buttons are push buttons.
+    void pictureButtonsAreTabStopsInDesignOrder()
+    {
+        TestDb db;
+        ScriptedDialogs dialogs;
+        Catalogue &c = testCatalogue();
+        const QList<FramedWindow *> windows = {Windows::show<frmmain>(c), Windows::show<Add>(c),
+                                               Windows::show<addmulu>(c), Windows::show<FindWindow>(c),
+                                               Windows::show<daycate>(c), Windows::show<down>()};
+        for (FramedWindow *window : windows) {
+            const QString name = window->objectName();
+            window->activateWindow();
+            QVERIFY2(QTest::qWaitForWindowActive(window), qPrintable(name));
+            QList<QWidget *> buttons;
+            for (ImageControl *c : window->findChildren<ImageControl *>())
+                if (isPictureButton(c) && c->isVisibleTo(window))
+                    buttons << c;
+            QVERIFY2(!buttons.isEmpty(), qPrintable(name));
+            for (QWidget *b : buttons) {
+                const QString where = name + QLatin1Char('/') + b->objectName();
+                QVERIFY2(b->focusPolicy() == Qt::TabFocus, qPrintable(where));
+                const QString gap = notAnAccessibleButton(b, true);
+                QVERIFY2(gap.isEmpty(), qPrintable(where + QStringLiteral(": ") + gap));
+            }
+            for (QWidget *b : {static_cast<QWidget *>(window->Immin()), static_cast<QWidget *>(window->Immax()),
+                               static_cast<QWidget *>(window->Imclose())}) {
+                const QString gap = notAnAccessibleButton(b, false);
+                QVERIFY2(gap.isEmpty(), qPrintable(name + QLatin1Char('/') + b->objectName() + QStringLiteral(": ") + gap));
+            }
+            QCOMPARE(window->Imclose()->accessibleName(), QStringLiteral("关闭"));
+
+            QWidget *const start = QApplication::focusWidget();
+            const QList<QWidget *> forward = tabWalk(true);
+            start->setFocus(Qt::OtherFocusReason);
+            const QList<QWidget *> backward = tabWalk(false);
+            QVERIFY2(buttonsFollowDesignOrder(forward, buttons, true), qPrintable(name));
+            QVERIFY2(buttonsFollowDesignOrder(backward, buttons, false), qPrintable(name));
+            for (QWidget *b : buttons)
+                QVERIFY2(forward.contains(b) || backward.contains(b), qPrintable(name + QLatin1Char('/') + b->objectName()));
+        }
+        Windows::unload<down>();
     }
 };
 

@@ -509,9 +509,10 @@ void TestFind::focusAloneShowsNoDish()
     f.Text1()->setFocus();
     f.searchFor("番茄");
 
-    // Tab moves into the list, which makes its first entry current without
-    // selecting it: no dish is shown, the search text stays.
-    QTest::keyClick(f.Text1(), Qt::Key_Tab);
+    // Tab (past 开始查询) moves into the list, which makes its first entry
+    // current without selecting it: no dish is shown, the search text stays.
+    for (int i = 0; i < 4 && !f.List1()->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QVERIFY(f.List1()->hasFocus());
     QCOMPARE(f.List1()->currentRow(), 0);
     QVERIFY(f.List1()->selectedItems().isEmpty());

@@ -1,7 +1,8 @@
 // The skinned window frame through a small framed window of our own: the
 // layout at several sizes, the window region, the painted surface, the
 // caption buttons' looks, closing, minimising and maximising, dragging by
-// the title strip and resizing by the grips.
+// the title strip and resizing by the grips; the keyboard (picture buttons,
+// Escape); the frame on a screen of twice the pixel density.
 #include "skin/framedwindow.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
@@ -9,8 +10,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProcess>
 #include <QtTest>
 
 
@@ -37,6 +40,13 @@ public:
     QLabel *label = nullptr;
     int closes = 0;
     bool lookAtClose = true;
+};
+
+// A window that Escape does not close, as the main window.
+class StayingWindow : public TestWindow {
+public:
+    StayingWindow() : TestWindow(Skin::ThreeButton) {}
+    bool closesOnEscape() const override { return false; }
 };
 
 // Mouse events with exact global positions (the frame follows the pointer
@@ -92,6 +102,9 @@ private slots:
     void minimiseAndMaximise();
     void dragByTitleStrip();
     void gripsResize();
+    void keyboardPressesPictureButtons();
+    void escapeClosesAsTheCloseButtonDoes();
+    void regionAndSkinAtDoubleDensity();
 };
 
 void FrameTest::frameControlsAndPictures()
@@ -597,6 +610,143 @@ void FrameTest::gripsResize()
     send(w.Pjiao(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
     send(w.Pjiao(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
     QCOMPARE(w.size(), now);
+}
+
+void FrameTest::keyboardPressesPictureButtons()
+{
+    TestWindow w(FramedWindow::Skin::ThreeButton);
+    auto *edit = new QLineEdit(&w);
+    FramedWindow::place(edit, 600, 2400, 1500, 330);
+    ImageControl *b = makePictureButton(&w, QStringLiteral("addcp"), QStringLiteral("添加"),
+                                        QStringLiteral(":/buttons/add.png"), 2400, 2400, 1410, 480);
+    QSignalSpy downs(b, &ImageControl::mouseDown);
+    QSignalSpy ups(b, &ImageControl::mouseUp);
+    QSignalSpy clicks(b, &ImageControl::clicked);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The window's first focus stays with its text box.
+    QCOMPARE(QApplication::focusWidget(), edit);
+    const QImage resting = b->grab().toImage();
+
+    // The mouse presses it without giving it the focus: it looks as before.
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    QVERIFY(!b->hasFocus());
+    QCOMPARE(b->grab().toImage(), resting);
+
+    // Tab brings the focus and the mark.
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QVERIFY(b->hasFocus());
+    QVERIFY(b->showsFocusMark());
+    QVERIFY(b->grab().toImage() != resting);
+    // Space: down while held, pressed when let go, as a click.
+    QTest::keyPress(b, Qt::Key_Space);
+    QCOMPARE(downs.count(), 2);
+    QCOMPARE(ups.count(), 1);
+    QCOMPARE(clicks.count(), 1);
+    QTest::keyRelease(b, Qt::Key_Space);
+    QCOMPARE(ups.count(), 2);
+    QCOMPARE(clicks.count(), 2);
+    // Enter, on either key.
+    QTest::keyClick(b, Qt::Key_Return);
+    QTest::keyClick(b, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(downs.count(), 4);
+    QCOMPARE(ups.count(), 4);
+    QCOMPARE(clicks.count(), 4);
+    // Shift+Tab goes back; the mark goes with the focus.
+    QTest::keyClick(b, Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(b->grab().toImage(), resting);
+}
+
+void FrameTest::escapeClosesAsTheCloseButtonDoes()
+{
+    auto *w = new TestWindow(FramedWindow::Skin::CloseOnly);
+    auto *edit = new QLineEdit(w);
+    FramedWindow::place(edit, 600, 2400, 1500, 330);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(w->closes, 1);
+    QVERIFY(Windows::isUnloaded(w));
+
+    StayingWindow main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_Escape);
+    QCOMPARE(main.closes, 0);
+    QVERIFY(main.isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// On a screen of twice the pixel density the region is the same shape in the
+// window's coordinates (each of its pixels two by two on the screen), and the
+// frame is painted from the skin drawn for that density.
+void FrameTest::regionAndSkinAtDoubleDensity()
+{
+    if (qApp->devicePixelRatio() < 2) {
+        // Qt takes the density at start-up: the check runs in a second copy
+        // of this program started at twice the density.
+        QProcess copy;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        copy.setProcessEnvironment(env);
+        copy.setProcessChannelMode(QProcess::MergedChannels);
+        copy.start(QCoreApplication::applicationFilePath(), {QStringLiteral("regionAndSkinAtDoubleDensity")});
+        QVERIFY(copy.waitForFinished(60000));
+        const QByteArray out = copy.readAll();
+        QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, out.constData());
+        QVERIFY2(out.contains("PASS   : FrameTest::regionAndSkinAtDoubleDensity()"), out.constData());
+        return;
+    }
+    QCOMPARE(qApp->devicePixelRatio(), 2.0);
+    for (FramedWindow::Skin skin : {FramedWindow::Skin::ThreeButton, FramedWindow::Skin::CloseOnly}) {
+        TestWindow w(skin);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resize(379, 240);
+        const QRegion region = FramedWindow::frameRegion(379 * 15, 240 * 15);
+        QCOMPARE(w.mask(), region);
+        const QImage s = w.surface();
+        QCOMPARE(s.devicePixelRatio(), 2.0);
+        QCOMPARE(s.size(), QSize(758, 480));
+
+        // What the window shows: exactly the region's pixels, two by two.
+        QImage shown(758, 480, QImage::Format_ARGB32);
+        shown.setDevicePixelRatio(2);
+        shown.fill(Qt::transparent);
+        w.render(&shown);
+        int wrong = 0, red = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const bool inside = region.contains(QPoint(x / 2, y / 2));
+                wrong += inside != (qAlpha(shown.pixel(x, y)) == 255);
+                red += inside && isSkinRed(s.pixel(x, y));
+            }
+        QCOMPARE(wrong, 0);
+        QCOMPARE(red, 0);
+
+        // The bottom-left corner piece, copied at its size: wherever it is
+        // not see-through, the skin drawn for this density pixel for pixel,
+        // not an enlarged copy of the ordinary one.
+        const QImage art = QImage(skin == FramedWindow::Skin::ThreeButton ? QStringLiteral(":/skin/three@2x.png")
+                                                                          : QStringLiteral(":/skin/closeonly@2x.png"))
+                               .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(art.size(), QSize(300, 310));
+        QImage painted = s.copy(0, 480 - 80, 60, 80);
+        painted.setDevicePixelRatio(1);
+        int same = 0, differ = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const QRgb a = art.pixel(x, 310 - 80 + y);
+                if (!isSkinRed(a))
+                    ++(painted.pixel(x, y) == a ? same : differ);
+            }
+        QCOMPARE(differ, 0);
+        QVERIFY(same > 60 * 80 / 2);
+        QVERIFY(painted != w.skinImage().copy(0, 155 - 40, 30, 40).scaled(60, 80).convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 QTEST_MAIN(FrameTest)

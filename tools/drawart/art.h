@@ -14,4 +14,12 @@ void drawSkinArt(const QString &assetsDir);
 void drawWindowArt(const QString &assetsDir);
 
 // Shared helpers.
+// Writes `relativePath` (for example "skin/three.png"); while the dense
+// twins are drawn it writes "skin/three@2x.png" instead.
 void savePng(const QImage &image, const QString &assetsDir, const QString &relativePath);
+
+// The density being drawn: 1 for the ordinary pictures, 2 for their twins
+// for screens of twice the pixel density. Every picture is drawn in the same
+// coordinates at both; only the pixels are finer.
+int artScale();
+void setArtScale(int scale);

@@ -8,9 +8,19 @@
 #include <QTextStream>
 #include <cstdio>
 
+namespace {
+int g_scale = 1;
+}
+
+int artScale() { return g_scale; }
+void setArtScale(int scale) { g_scale = scale; }
+
 void savePng(const QImage &image, const QString &assetsDir, const QString &relativePath)
 {
-    const QString path = assetsDir + QLatin1Char('/') + relativePath;
+    QString name = relativePath;
+    if (g_scale > 1)
+        name.insert(name.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(g_scale));
+    const QString path = assetsDir + QLatin1Char('/') + name;
     QDir().mkpath(QFileInfo(path).path());
     if (!image.save(path, "PNG"))
         std::fprintf(stderr, "drawart: cannot write %s\n", qPrintable(path));
@@ -46,9 +56,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: drawart <assets folder>\n");
         return 2;
     }
-    const QString dir = QString::fromLocal8Bit(argv[1]);
-    drawSkinArt(dir);
-    drawWindowArt(dir);
+    const QString dir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    for (int scale : {1, 2}) {
+        setArtScale(scale);
+        drawSkinArt(dir);
+        drawWindowArt(dir);
+    }
     writeQrc(dir);
     return 0;
 }

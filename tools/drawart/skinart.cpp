@@ -15,7 +15,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <QTransform>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -35,38 +38,49 @@ const QColor Panel(250, 250, 250);
 enum class Glyph { Minimise, Maximise, Close, Restore };
 
 
-// Distance of every skin pixel from the region's edge: 1 for the outermost
-// pixels inside, growing inwards; 0 outside; capped at `cap`.
-std::vector<int> edgeDistance(const QRegion &region, int cap)
+// Distance of every pixel of a w x h picture from the region's edge: 1 for
+// the outermost pixels inside, growing inwards; 0 outside; capped at `cap`.
+std::vector<int> edgeDistance(const QRegion &region, int w, int h, int cap)
 {
-    std::vector<int> d(SkinW * SkinH, 0);
+    std::vector<int> d(w * h, 0);
     auto at = [&](int x, int y) -> int {
-        if (x < 0 || y < 0 || x >= SkinW || y >= SkinH)
+        if (x < 0 || y < 0 || x >= w || y >= h)
             return 0;
-        return d[y * SkinW + x];
+        return d[y * w + x];
     };
-    for (int y = 0; y < SkinH; ++y)
-        for (int x = 0; x < SkinW; ++x)
-            d[y * SkinW + x] = region.contains(QPoint(x, y)) ? cap : 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            d[y * w + x] = region.contains(QPoint(x, y)) ? cap : 0;
     // The window's own edges count as outside too (the region is clipped by
     // the window), except the top-right ellipse's overhang, which is not
     // visible anyway.
     for (int layer = 1; layer < cap; ++layer) {
         std::vector<int> next = d;
-        for (int y = 0; y < SkinH; ++y)
-            for (int x = 0; x < SkinW; ++x) {
-                if (d[y * SkinW + x] != cap)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (d[y * w + x] != cap)
                     continue;
                 const bool touches = at(x - 1, y) == layer - 1 || at(x + 1, y) == layer - 1
                                      || at(x, y - 1) == layer - 1 || at(x, y + 1) == layer - 1
                                      || at(x - 1, y - 1) == layer - 1 || at(x + 1, y + 1) == layer - 1
                                      || at(x - 1, y + 1) == layer - 1 || at(x + 1, y - 1) == layer - 1;
                 if (touches)
-                    next[y * SkinW + x] = layer;
+                    next[y * w + x] = layer;
             }
         d = std::move(next);
     }
     return d;
+}
+
+// The region grown by `by` pixels in every direction (a diamond's reach).
+QRegion grown(const QRegion &region, int by)
+{
+    QRegion out = region;
+    for (int dy = -by; dy <= by; ++dy)
+        for (int dx = -by; dx <= by; ++dx)
+            if ((dx || dy) && std::abs(dx) + std::abs(dy) <= by)
+                out += region.translated(dx, dy);
+    return out;
 }
 
 QColor mix(const QColor &a, const QColor &b, double t)
@@ -117,16 +131,22 @@ void drawGlyph(QPainter &p, QPointF origin, Glyph glyph, const QColor &ink, cons
 
 QImage drawFrame(bool threeButtons)
 {
+    // At density 2 the window's region is the same shape in the same
+    // coordinates, so on the screen each of its pixels is a 2 x 2 block. The
+    // band follows the shape drawn on the finer pixels, so its curves are
+    // smooth; the outline colour also fills every pixel of the blocky
+    // outline the screen really cuts, so no red ever shows inside it.
+    const int s = artScale();
+    const int w = SkinW * s, h = SkinH * s;
     const QRegion region = framedWindowShape(SkinW, SkinH);
+    const QRegion fine = framedWindowShape(SkinW, SkinH, s);
+    const QRegion cut = s == 1 ? region : QTransform::fromScale(s, s).map(region);
     constexpr int Cap = 7;
-    const std::vector<int> d = edgeDistance(region, Cap);
+    // Six layers of band at density 1, each s pixels wide at density s.
+    const int cap = (Cap - 1) * s + 1;
+    const std::vector<int> d = edgeDistance(fine, w, h, cap);
     // Two pixels past the region's edge are still frame blue.
-    const QRegion grown = region + region.translated(1, 0) + region.translated(-1, 0)
-                          + region.translated(0, 1) + region.translated(0, -1)
-                          + region.translated(2, 0) + region.translated(-2, 0)
-                          + region.translated(0, 2) + region.translated(0, -2)
-                          + region.translated(1, 1) + region.translated(-1, -1)
-                          + region.translated(1, -1) + region.translated(-1, 1);
+    const QRegion outline = grown(fine, 2 * s) + cut;
 
     // The band: outline, a light rim, blue body, a dark inner line, then a
     // pale line where the band meets the panel.
@@ -137,21 +157,24 @@ QImage drawFrame(bool threeButtons)
     const QColor titleTop(214, 229, 247);
     constexpr int TitleBottom = 28;
 
-    QImage img(SkinW, SkinH, QImage::Format_ARGB32);
-    for (int y = 0; y < SkinH; ++y)
-        for (int x = 0; x < SkinW; ++x) {
-            const int dist = d[y * SkinW + x];
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int dist = d[y * w + x];
+            const double ly = (y + 0.5) / s - 0.5;   // y at density 1
             QColor c;
             if (dist == 0)
-                c = grown.contains(QPoint(x, y)) ? Outline : Surround;
-            else if (dist < Cap)
-                c = band[dist];
-            else if (y < TitleBottom)
-                c = mix(titleTop, Panel, std::pow(double(y) / TitleBottom, 0.8));
+                c = outline.contains(QPoint(x, y)) ? Outline : Surround;
+            else if (dist < cap)
+                c = band[(dist + s - 1) / s];
+            else if (ly < TitleBottom)
+                c = mix(titleTop, Panel, std::pow(std::max(0.0, ly) / TitleBottom, 0.8));
             else
                 c = Panel;
             img.setPixelColor(x, y, c);
         }
+    img.setDevicePixelRatio(s);
+    auto inner = [&](int x, int y) { return d[(y * s) * w + x * s] >= cap; };
 
     QPainter p(&img);
     // The raised tab along the top right: hangs from the top band, runs into
@@ -197,7 +220,7 @@ QImage drawFrame(bool threeButtons)
         for (int j = 0; j <= i; ++j) {
             const int x = SkinW - 10 - 3 * j;
             const int y = SkinH - 10 - 3 * (i - j);
-            if (d[y * SkinW + x] < Cap || d[(y + 1) * SkinW + x + 1] < Cap)
+            if (!inner(x, y) || !inner(x + 1, y + 1))
                 continue;
             p.fillRect(QRect(x + 1, y + 1, 1, 1), QColor(255, 255, 255));
             p.fillRect(QRect(x, y, 1, 1), QColor(120, 150, 190));
@@ -210,7 +233,8 @@ enum class Look { Hover, Pressed, Resting };
 
 QImage drawStatePicture(Glyph glyph, Look look)
 {
-    QImage img(17, 16, QImage::Format_ARGB32);
+    QImage img(17 * artScale(), 16 * artScale(), QImage::Format_ARGB32);
+    img.setDevicePixelRatio(artScale());
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -254,7 +278,8 @@ QImage drawStatePicture(Glyph glyph, Look look)
 // The window icon: a steaming cooking pot.
 QImage drawIcon()
 {
-    QImage img(16, 16, QImage::Format_ARGB32);
+    QImage img(16 * artScale(), 16 * artScale(), QImage::Format_ARGB32);
+    img.setDevicePixelRatio(artScale());
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);

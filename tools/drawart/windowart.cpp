@@ -10,7 +10,11 @@ namespace kit {
 
 QImage canvas(int width, int height, const QColor &fill)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    // At a density above 1 the painter works in the same coordinates as at
+    // 1, on finer pixels.
+    const int scale = artScale();
+    QImage image(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(fill);
     return image;
 }
@@ -41,7 +45,7 @@ void drawCentredText(QPainter &p, const QPointF &center, const QString &text, in
     p.save();
     p.setFont(font);
     p.setPen(color);
-    if (pixelSize <= 16)
+    if (pixelSize <= 16 && artScale() == 1)
         p.setRenderHint(QPainter::TextAntialiasing, false);
     p.drawText(QPointF(x, y), text);
     p.restore();

@@ -27,7 +27,8 @@ inline const QColor Green{0x4E, 0x9A, 0x2E};
 inline const QColor GreenLight{0x8C, 0xC8, 0x4B};
 inline const QColor Steam{0xC9, 0xB8, 0xA6};
 
-// A transparent canvas of the given size.
+// A transparent canvas of the given size (in pixels at density 1; at the
+// current artScale() it has that many times the pixels each way).
 QImage canvas(int width, int height, const QColor &fill = Qt::transparent);
 
 // A painter with antialiasing and smooth pixmap transforms switched on.
@@ -37,7 +38,8 @@ void prepare(QPainter &p);
 QFont faceAt(int pixelSize, bool bold);
 
 // Draws `text` in the Song face at `pixelSize`, its ink centred on `center`.
-// Sizes 12 to 16 px use the face's hand-tuned bitmaps and come out crisp.
+// Sizes 12 to 16 px use the face's hand-tuned bitmaps and come out crisp;
+// the dense twins draw the same text smoothly from the outlines.
 void drawCentredText(QPainter &p, const QPointF &center, const QString &text, int pixelSize,
                      bool bold, const QColor &color);
 
