@@ -104,6 +104,16 @@ enum class SearchFields { Whole, NamesOnly };
 StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
                                                     SearchFields fields = SearchFields::Whole);
 
+// Dishes that every word finds, in table order: a word finds a dish when
+// "*" + word + "*" (the same pattern language) matches its name, its
+// ingredients or its method; different words may match in different
+// columns. Only id, category and name are read into the records, as with
+// NamesOnly. Empty words are left out (with none left, every dish is
+// found); an invalid word is a BadPattern error that names it. Nothing of
+// the texts is kept between searches: each search reads the table once.
+// JetLike::matchedSpans() marks what the words matched in a shown text.
+StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const QStringList &words);
+
 // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
 // Returns false when no such row exists any more.
 StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,

@@ -96,6 +96,12 @@ QString Statement::columnText(int column) const
     return QString::fromUtf8(text, sqlite3_column_bytes(m_st, column));
 }
 
+QByteArrayView Statement::columnUtf8(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
+    return QByteArrayView(text, text ? sqlite3_column_bytes(m_st, column) : 0);
+}
+
 qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(m_st, column); }
 
 double Statement::columnDouble(int column) const { return sqlite3_column_double(m_st, column); }
