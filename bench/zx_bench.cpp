@@ -15,6 +15,7 @@
 #include "app/frmmain.h"
 #include "app/globals.h"
 #include "app/registry.h"
+#include "store/backup.h"
 #include "store/recipestore.h"
 
 #include <QApplication>
@@ -495,7 +496,7 @@ int main(int argc, char **argv)
 
     enum {
         Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Words, WordsCommon, WordsFirst, Update,
-        AddRebuild, Delete, Pick, PickPlain, Cold, Memory, RowCount
+        AddRebuild, Delete, SafetyCopy, Pick, PickPlain, Cold, Memory, RowCount
     };
     const QString common = QStringLiteral("豆腐");
     const QString pattern = QStringLiteral("[红清]*#号");
@@ -520,6 +521,7 @@ int main(int argc, char **argv)
         {QStringLiteral("UpdateDish"), QString(), {}},
         {QStringLiteral("**AddDish + rebuild**"), QStringLiteral("≤ 80"), {}},
         {QStringLiteral("DeleteCategory, 500 dishes (on a copy)"), QString(), {}},
+        {QStringLiteral("Backup::MakeCopy (safety copy into 备份, synced to disk)"), QStringLiteral("≤ 150"), {}},
         {QStringLiteral("PickRandomDish"), QString(), {}},
         {QStringLiteral("PickRandomDish, plain id column, ids from 1,691 (up to 20,000 draws): first after a change (next)"),
          QStringLiteral("≤ 50"), {}},
@@ -619,6 +621,13 @@ int main(int argc, char **argv)
         }, [&] { check(copyFile(db, copy), "copying cate.mdb"); })));
         App::AppDir() = App::withTrailingSeparator(base);
 
+        const QString backups = Backup::FolderOf(db);
+        rows[SafetyCopy].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
+            check(Backup::MakeCopy(db, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
+                  "Backup::MakeCopy");
+        }, [&] { QDir(backups).removeRecursively(); })));
+        QDir(backups).removeRecursively();
+
         std::mt19937 pickRng(7);
         rows[Pick].cells[size] = ms(median(timeRuns(runs, [&] {
             const auto picked = RecipeStore::PickRandomDish(
@@ -665,7 +674,8 @@ int main(int argc, char **argv)
     std::printf("%s\n", out.toUtf8().constData());
     std::printf("Medians: rebuild 15 runs (7 at 100,000); naive rebuild as marked; find, search, update, pick "
                 "21 runs (9 at 100,000); add + rebuild 15 (7); delete 9 (5), each on a fresh copy; words search "
-                "after a change 9 (5); pick on a plain id column 21 (9), in brackets without a change between.\n");
+                "after a change 9 (5); pick on a plain id column 21 (9), in brackets without a change between; "
+                "safety copy 9 (5), each into an empty folder.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
                     "every ~5 ms), at least %d runs per size; memory: VmHWM 0.5 s after the window showed. At 100,000 "

@@ -24,7 +24,8 @@ struct StoreError {
         Busy,          // another program holds a write lock
         ReadOnly,      // the file or its folder cannot be written
         BadPattern,    // an invalid search pattern (unclosed '[', descending range)
-        Other
+        Other,
+        NoBackup       // the safety copy could not be made (store/backup.h)
     };
     Kind kind = Other;
     QString detail;    // engine text, for the curious

@@ -18,11 +18,11 @@ Connection &Connection::operator=(Connection &&other) noexcept
     return *this;
 }
 
-int Connection::open(const QString &path, int flags)
+int Connection::open(const QString &path, int flags, const char *vfs)
 {
     close();
     const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &m_db, flags, vfs);
     if (m_db)
         sqlite3_extended_result_codes(m_db, 1);
     // On failure the handle stays so that errorMessage() can read it; close()

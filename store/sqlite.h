@@ -22,8 +22,9 @@ public:
     Connection &operator=(Connection &&other) noexcept;
 
     // sqlite3_open_v2 with the given flags (never add SQLITE_OPEN_CREATE for
-    // cate.mdb). Extended result codes are switched on.
-    int open(const QString &path, int flags);
+    // cate.mdb) and file layer (VFS; nullptr: the system's). Extended result
+    // codes are switched on.
+    int open(const QString &path, int flags, const char *vfs = nullptr);
     void close();
     sqlite3 *handle() const { return m_db; }
 
