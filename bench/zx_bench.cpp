@@ -16,6 +16,7 @@
 #include "core/catalogue.h"
 #include "core/summaryfile.h"
 #include "core/registry.h"
+#include "store/backup.h"
 #include "store/recipestore.h"
 
 #include <QApplication>
@@ -237,7 +238,11 @@ void touchFromOutside(const QString &path)
 {
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db, "UPDATE \"02\" SET category = category WHERE rowid = 1", nullptr, nullptr, nullptr);
+    // Two real changes (an update to the same value writes nothing).
+    sqlite3_exec(db,
+                 "UPDATE \"02\" SET category = category || ' ' WHERE rowid = 1;"
+                 "UPDATE \"02\" SET category = substr(category, 1, length(category) - 1) WHERE rowid = 1;",
+                 nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
@@ -494,11 +499,15 @@ int main(int argc, char **argv)
     QDir().mkpath(scratch);
 
     enum {
-        Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Update, AddRebuild, Delete, Pick,
-        PickPlain, Cold, Memory, RowCount
+        Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Words, WordsCommon, WordsFirst, Update,
+        AddRebuild, Delete, SafetyCopy, Pick, PickPlain, Cold, Memory, RowCount
     };
     const QString common = QStringLiteral("豆腐");
     const QString pattern = QStringLiteral("[红清]*#号");
+    // An ingredient and a word of the method; then two that are everywhere
+    // in the generated recipes.
+    const QStringList words = {QStringLiteral("豆腐"), QStringLiteral("葱")};
+    const QStringList commonWords = {QStringLiteral("五花肉"), QStringLiteral("慢炖")};
     Row rows[RowCount] = {
         {QStringLiteral("rebuild: store (LoadCatalogue)"), QString(), {}},
         {QStringLiteral("rebuild: tree (model, list, view, paint, temp.txt)"), QString(), {}},
@@ -508,9 +517,15 @@ int main(int argc, char **argv)
         {QStringLiteral("FindDish (a dish ¾ down the table)"), QString(), {}},
         {QStringLiteral("SearchDishesByName \"%1\" (hits)").arg(common), QStringLiteral("≤ 10"), {}},
         {QStringLiteral("SearchDishesByName \"%1\" (hits)").arg(pattern), QStringLiteral("≤ 10"), {}},
+        {QStringLiteral("SearchDishesByWords \"%1\" (hits)").arg(words.join(QLatin1Char(' '))), QStringLiteral("≤ 30"), {}},
+        {QStringLiteral("SearchDishesByWords \"%1\", words in a third of the dishes (hits)").arg(commonWords.join(QLatin1Char(' '))),
+         QString(), {}},
+        {QStringLiteral("SearchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
+         QString(), {}},
         {QStringLiteral("UpdateDish"), QString(), {}},
         {QStringLiteral("**AddDish + rebuild**"), QStringLiteral("≤ 80"), {}},
         {QStringLiteral("DeleteCategory, 500 dishes (on a copy)"), QString(), {}},
+        {QStringLiteral("Backup::MakeCopy (safety copy into 备份, synced to disk)"), QStringLiteral("≤ 150"), {}},
         {QStringLiteral("PickRandomDish"), QString(), {}},
         {QStringLiteral("PickRandomDish, plain id column, ids from 1,691 (up to 20,000 draws): first after a change (next)"),
          QStringLiteral("≤ 50"), {}},
@@ -573,6 +588,20 @@ int main(int argc, char **argv)
         }));
         rows[SearchPattern].cells[size] = ms(patternMs) + QStringLiteral(" (%1)").arg(hits);
 
+        auto searchWords = [&](const QStringList &w) {
+            return [&, w] {
+                const auto found = RecipeStore::SearchDishesByWords(db, w);
+                check(found.ok(), "SearchDishesByWords");
+                hits = found->size();
+            };
+        };
+        const double wordsMs = median(timeRuns(runs, searchWords(words)));
+        rows[Words].cells[size] = ms(wordsMs) + QStringLiteral(" (%1)").arg(hits);
+        const double commonWordsMs = median(timeRuns(runs, searchWords(commonWords)));
+        rows[WordsCommon].cells[size] = ms(commonWordsMs) + QStringLiteral(" (%1)").arg(hits);
+        rows[WordsFirst].cells[size] =
+            ms(median(timeRuns(huge ? 5 : 9, searchWords(words), [&] { touchFromOutside(db); })));
+
         // The changes, on a copy of the file.
         const QString copy = scratch + QStringLiteral("/cate.mdb");
         check(copyFile(db, copy), "copying cate.mdb");
@@ -595,6 +624,13 @@ int main(int argc, char **argv)
             const auto done = RecipeStore::DeleteCategory(copy, DeletedCategory);
             check(done.ok() && done->dishesDeleted == 500, "DeleteCategory");
         }, [&] { check(copyFile(db, copy), "copying cate.mdb"); })));
+
+        const QString backups = Backup::FolderOf(db);
+        rows[SafetyCopy].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
+            check(Backup::MakeCopy(db, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
+                  "Backup::MakeCopy");
+        }, [&] { QDir(backups).removeRecursively(); })));
+        QDir(backups).removeRecursively();
 
         std::mt19937 pickRng(7);
         rows[Pick].cells[size] = ms(median(timeRuns(runs, [&] {
@@ -641,7 +677,9 @@ int main(int argc, char **argv)
     }
     std::printf("%s\n", out.toUtf8().constData());
     std::printf("Medians: rebuild 15 runs (7 at 100,000); naive rebuild as marked; find, search, update, pick "
-                "21 runs (9 at 100,000); add + rebuild 15 (7); delete 9 (5), each on a fresh copy.\n");
+                "21 runs (9 at 100,000); add + rebuild 15 (7); delete 9 (5), each on a fresh copy; words search "
+                "after a change 9 (5); pick on a plain id column 21 (9), in brackets without a change between; "
+                "safety copy 9 (5), each into an empty folder.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
                     "every ~5 ms), at least %d runs per size; memory: VmHWM 0.5 s after the window showed. At 100,000 "

@@ -1,13 +1,13 @@
 #include "store/jetlike.h"
 
+#include "store/jetlikeinternal.h"
+
 #include <QChar>
 
 #include <algorithm>
 #include <string>
 
 namespace JetLike {
-
-namespace {
 
 bool isLatinLetter(char32_t c)
 {
@@ -16,7 +16,6 @@ bool isLatinLetter(char32_t c)
     return QChar::script(c) == QChar::Script_Latin && QChar::isLetter(c);
 }
 
-// The form two characters share when they are "the same letter".
 char32_t fold(char32_t c)
 {
     if (c < 0x80)
@@ -26,12 +25,16 @@ char32_t fold(char32_t c)
     return c;
 }
 
-std::u32string toCodePoints(const QString &text)
+std::u32string toCodePoints(const QString &text, std::vector<qsizetype> *offsets)
 {
     std::u32string out;
     out.reserve(size_t(text.size()));
+    if (offsets)
+        offsets->clear();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
+        if (offsets)
+            offsets->push_back(i);
         const char16_t u = text.at(i).unicode();
         if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             out.push_back(QChar::surrogateToUcs4(u, text.at(i + 1).unicode()));
@@ -40,47 +43,20 @@ std::u32string toCodePoints(const QString &text)
             out.push_back(u);
         }
     }
+    if (offsets)
+        offsets->push_back(n);
     return out;
 }
+
+namespace {
 
 void decodeUtf8(const char *text, qsizetype size, std::u32string &out)
 {
     out.clear();
     const auto *s = reinterpret_cast<const unsigned char *>(text);
     qsizetype i = 0;
-    while (i < size) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            out.push_back(b);
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        char32_t c = 0;
-        char32_t minimum = 0;
-        if ((b & 0xE0) == 0xC0) { extra = 1; c = b & 0x1F; minimum = 0x80; }
-        else if ((b & 0xF0) == 0xE0) { extra = 2; c = b & 0x0F; minimum = 0x800; }
-        else if ((b & 0xF8) == 0xF0) { extra = 3; c = b & 0x07; minimum = 0x10000; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        if (i + extra >= size) {   // the text ends inside the sequence
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        bool good = true;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char cont = s[i + k];
-            if ((cont & 0xC0) != 0x80) { good = false; break; }
-            c = (c << 6) | (cont & 0x3F);
-        }
-        if (!good || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        out.push_back(c);
-        i += extra + 1;
-    }
+    while (i < size)
+        out.push_back(decodeUtf8At(s, size, i));
 }
 
 } // namespace
@@ -150,6 +126,7 @@ std::optional<Pattern> Pattern::compile(const QString &pattern)
         }
         tokens.push_back(std::move(token));
     }
+    compiled.findSegments();
     return compiled;
 }
 

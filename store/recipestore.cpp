@@ -26,6 +26,8 @@ QString StoreError::userText() const
         return QStringLiteral("菜谱数据库是只读的，无法保存修改。");
     case BadPattern:
         return QStringLiteral("查询内容的格式不对。");
+    case NoBackup:
+        return QStringLiteral("无法在“备份”文件夹里保存菜谱数据库的安全副本（文件夹无法写入或磁盘已满），修改没有进行。");
     case Other:
         break;
     }

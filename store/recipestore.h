@@ -24,7 +24,8 @@ struct StoreError {
         Busy,          // another program holds a write lock
         ReadOnly,      // the file or its folder cannot be written
         BadPattern,    // an invalid search pattern (unclosed '[', descending range)
-        Other
+        Other,
+        NoBackup       // the safety copy could not be made (store/backup.h)
     };
     Kind kind = Other;
     QString detail;    // engine text, for the curious
@@ -104,6 +105,19 @@ enum class SearchFields { Whole, NamesOnly };
 StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
                                                     SearchFields fields = SearchFields::Whole);
 
+// Dishes that every word finds, in table order: a word finds a dish when
+// "*" + word + "*" (the same pattern language) matches its name, its
+// ingredients or its method; different words may match in different
+// columns. Only id, category and name are read into the records, as with
+// NamesOnly. Empty words are left out (with none left, every dish is
+// found); an invalid word is a BadPattern error that names it. The texts
+// are not kept in memory; kept with the connection until the file changes
+// is which characters each dish holds (72 bytes a dish), so that a search
+// reads the texts of only the dishes that hold every character the words
+// need (the first search after a change reads them all).
+// JetLike::matchedSpans() marks what the words matched in a shown text.
+StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const QStringList &words);
+
 // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
 // Returns false when no such row exists any more.
 StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
@@ -116,13 +130,16 @@ StoreResult<qint64> AddCategory(const QString &path, const QString &category);
 // then the first row of "02" whose trimmed category equals it.
 StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category);
 
-// Draws n = Int(1700 * draw() + 1) and returns the row whose id is n; draws
-// again (at most `maxDraws` times) while no row carries the number.
-// nullopt when nothing was found within the bound.
+// Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
+// whose id is n; draws again (at most `maxDraws` times) while no row carries
+// the number. nullopt when nothing was found within the bound. The ids that
+// can be drawn are read once and kept until the file changes, so a draw
+// costs a look-up in memory whatever the id column is.
 StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path,
                                                       const std::function<double()> &draw,
                                                       int maxDraws = 64);
 
 } // namespace RecipeStore
 
-// The Jet "Like" pattern matcher used by SearchDishesByName lives in store/jetlike.h.
+// The Jet "Like" pattern matcher used by the searches lives in store/jetlike.h;
+// safety copies of the file in store/backup.h.

@@ -18,11 +18,11 @@ Connection &Connection::operator=(Connection &&other) noexcept
     return *this;
 }
 
-int Connection::open(const QString &path, int flags)
+int Connection::open(const QString &path, int flags, const char *vfs)
 {
     close();
     const QByteArray file = path.toUtf8();
-    const int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
+    const int rc = sqlite3_open_v2(file.constData(), &m_db, flags, vfs);
     if (m_db)
         sqlite3_extended_result_codes(m_db, 1);
     // On failure the handle stays so that errorMessage() can read it; close()
@@ -94,6 +94,12 @@ QString Statement::columnText(int column) const
     if (!text)
         return QString();
     return QString::fromUtf8(text, sqlite3_column_bytes(m_st, column));
+}
+
+QByteArrayView Statement::columnUtf8(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
+    return QByteArrayView(text, text ? sqlite3_column_bytes(m_st, column) : 0);
 }
 
 qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(m_st, column); }

@@ -3,6 +3,7 @@
 // statement and a transaction guard. Every call hands back SQLite's own
 // result code; the recipe store turns codes into StoreError kinds.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,8 +22,9 @@ public:
     Connection &operator=(Connection &&other) noexcept;
 
     // sqlite3_open_v2 with the given flags (never add SQLITE_OPEN_CREATE for
-    // cate.mdb). Extended result codes are switched on.
-    int open(const QString &path, int flags);
+    // cate.mdb) and file layer (VFS; nullptr: the system's). Extended result
+    // codes are switched on.
+    int open(const QString &path, int flags, const char *vfs = nullptr);
     void close();
     sqlite3 *handle() const { return m_db; }
 
@@ -58,6 +60,9 @@ public:
 
     // Columns count from 0. NULL reads as an empty text or 0.
     QString columnText(int column) const;
+    // The column's bytes as UTF-8 without a copy: valid until the next
+    // step() or reset(). Empty (and null data) for NULL.
+    QByteArrayView columnUtf8(int column) const;
     qint64 columnInt64(int column) const;
     double columnDouble(int column) const;
     // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or SQLITE_NULL.

@@ -9,9 +9,13 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
+
+struct sqlite3_context;
+struct sqlite3_value;
 
 namespace RecipeStore::Internal {
 
@@ -51,6 +55,21 @@ struct PickCandidate {
     qint64 rowid = 0;
 };
 
+// Which characters each dish's name, ingredients and method hold, as 512
+// bits per dish (a character sets the bit its UTF-8 bytes hash to): a search
+// by words reads the texts of only those dishes that hold every character
+// the words need. 72 bytes a dish.
+struct CharacterSets {
+    using Bits = std::array<quint64, 8>;
+    std::vector<qint64> rowids;   // table order
+    std::vector<Bits> bits;       // parallel to rowids
+
+    // Sets the bit of every character of UTF-8 text. A well-formed character
+    // always sets the bit of its own bytes, an ASCII letter that of its lower
+    // case; ill-formed bytes may set more bits, never fewer.
+    static void add(Bits &bits, const unsigned char *s, qsizetype size);
+};
+
 // Something read from the file and kept with the connection: current while
 // no other connection has committed since (PRAGMA data_version) and we have
 // not written ourselves.
@@ -73,10 +92,14 @@ struct Store {
     // Sorted by number, then table order.
     std::vector<PickCandidate> pickCandidates;
     CacheState pickState;
+    CharacterSets characters;
+    CacheState charactersState;
 
     // Our own writes do not move data_version: they drop what they make
-    // stale instead. Rows added or deleted touch both; a dish rewritten in
-    // place keeps its id, so the pick candidates stay right.
+    // stale instead. Rows added or deleted make the names and the pick
+    // candidates stale; a dish rewritten in place keeps its id, so only the
+    // names go. The character sets are brought up to date row by row
+    // (noteDishWritten, noteRowsDeleted).
     void rowsChanged()
     {
         namesState.valid = false;
@@ -106,11 +129,38 @@ struct Store {
     std::optional<qint64> dataVersion(int &rc);
 };
 
+// A function registered on the kept connection for one query, pointing at
+// that query's data, and taken away again at the end of the scope, so that
+// nothing is left behind that points at data gone. Statements that use it
+// must be finished before it goes.
+class ScopedFunction {
+public:
+    ScopedFunction(Store &s, const char *name, int args, void *data,
+                   void (*function)(sqlite3_context *, int, sqlite3_value **));
+    ~ScopedFunction();
+    ScopedFunction(const ScopedFunction &) = delete;
+    ScopedFunction &operator=(const ScopedFunction &) = delete;
+    int result() const { return m_rc; }
+
+private:
+    sqlite3 *m_db;
+    const char *m_name;
+    int m_args;
+    int m_rc;
+};
+
 // Opens cate.mdb read-write without ever creating it (or takes the kept
 // connection to it), and learns its layout. Nothing in the file is changed.
 std::optional<StoreError> openStore(const QString &path, Store *&out);
 // Closes the kept connection: the next operation starts afresh.
 void forgetOpenFile();
+
+// After our own write of one dish (committed): its character set is made
+// again from what the file now holds. After deleting dishes the sets of the
+// rows gone stay, unused (a row id used again gets a new set when written).
+// A file with triggers, which may change other rows too, drops the sets.
+void noteDishWritten(Store &s, qint64 rowid);
+void noteRowsDeleted(Store &s);
 
 // All six columns of a row read by a query over dishColumns(0, 5).
 DishRecord readDish(const Sql::Statement &st);

@@ -10,6 +10,20 @@ namespace RecipeStore {
 
 using namespace Internal;
 
+ScopedFunction::ScopedFunction(Store &s, const char *name, int args, void *data,
+                               void (*function)(sqlite3_context *, int, sqlite3_value **))
+    : m_db(s.db.handle()), m_name(name), m_args(args)
+{
+    // The data reaches SQL only as the function's own, never as text.
+    m_rc = sqlite3_create_function_v2(m_db, name, args, SQLITE_UTF8 | SQLITE_DIRECTONLY, data, function, nullptr,
+                                      nullptr, nullptr);
+}
+
+ScopedFunction::~ScopedFunction()
+{
+    sqlite3_create_function_v2(m_db, m_name, m_args, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
 namespace {
 
 // Makes s.names current: kept while no connection has committed since it
@@ -87,28 +101,18 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
             }
             return rows;
         }
-        // The pattern reaches SQL only as the function's own data, never as text.
-        int rc = sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1,
-                                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
-                                            const_cast<JetLike::Pattern *>(&*pattern), likeFunction,
-                                            nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
-            return s.fail(rc);
+        ScopedFunction like(s, "zx_name_like", 1, const_cast<JetLike::Pattern *>(&*pattern), likeFunction);
+        if (like.result() != SQLITE_OK)
+            return s.fail(like.result());
         QVector<DishRecord> rows;
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
                                       .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
                                       + s.dishOrder());
-            if (rc == SQLITE_OK) {
-                while ((rc = st.step()) == SQLITE_ROW)
-                    rows.push_back(readDish(st));
-            }
+        if (rc == SQLITE_OK) {
+            while ((rc = st.step()) == SQLITE_ROW)
+                rows.push_back(readDish(st));
         }
-        // The connection is kept open: leave no function behind that points
-        // at this call's pattern.
-        sqlite3_create_function_v2(s.db.handle(), "zx_name_like", 1, SQLITE_UTF8, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr);
         if (rc != SQLITE_DONE)
             return s.fail(rc);
         return rows;

@@ -78,9 +78,12 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
 {
     return withStore<qint64>(path, [&](Store &s) {
         s.rowsChanged();
-        return appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
-                         {category, trimBlanks(name), trimBlanks(ingredients), trimBlanks(method),
-                          trimBlanks(picture)});
+        const StoreResult<qint64> id = appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
+                                                 {category, trimBlanks(name), trimBlanks(ingredients),
+                                                  trimBlanks(method), trimBlanks(picture)});
+        if (id.ok())
+            noteDishWritten(s, s.db.lastInsertRowid());
+        return id;
     });
 }
 
@@ -123,6 +126,7 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
         rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
+        noteDishWritten(s, rowid);
         return true;
     });
 }
@@ -172,6 +176,7 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         const int rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
+        noteRowsDeleted(s);
         return outcome;
     });
 }

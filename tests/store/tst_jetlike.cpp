@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <random>
+
 class TstJetLike : public QObject {
     Q_OBJECT
 private slots:
@@ -11,6 +13,9 @@ private slots:
     void invalidPatterns_data();
     void invalidPatterns();
     void manyStarsStayCheap();
+    void findingAgreesWithMatching();
+    void matchedSpans_data();
+    void matchedSpans();
 };
 
 void TstJetLike::matching_data()
@@ -113,6 +118,7 @@ void TstJetLike::matching()
     QVERIFY(compiled.has_value());
     const QByteArray utf8 = name.toUtf8();
     QCOMPARE(compiled->matchesUtf8(utf8.constData(), utf8.size()), expected);
+    QCOMPARE(compiled->findsInUtf8(utf8.constData(), utf8.size()), expected);
 }
 
 void TstJetLike::invalidPatterns_data()
@@ -144,6 +150,69 @@ void TstJetLike::manyStarsStayCheap()
     const QString name(20000, QLatin1Char('a'));
     QCOMPARE(JetLike::matches(pattern, name), std::optional<bool>(false));
     QCOMPARE(JetLike::matches(pattern, name + QLatin1Char('b')), std::optional<bool>(true));
+}
+
+// The search by words finds "*word*" by byte runs instead of reading every
+// character: it must say what the matcher says, for ill-formed UTF-8 too and
+// for the letters that match characters outside ASCII (K and U+212A, s and
+// U+017F).
+void TstJetLike::findingAgreesWithMatching()
+{
+    const QStringList pieces = {"a", "K", "k", "s", "\u017F", "\u212A", "é", "鸡", "豆", "腐", "1", "号", "😀",
+                                "#", "?", "*", "[鸡鸭]", "[!a]", "[0-9]", "[]"};
+    const QList<QByteArray> bytes = {"a", "A", "k", "K", "s", "S", "\xE2\x84\xAA", "\xC5\xBF", "\xC3\xA9",
+                                     "\xC3\x89", "\xE9\xB8\xA1", "\xE8\xB1\x86", "\xE8\x85\x90", "1", "7",
+                                     "\xE5\x8F\xB7", "\xF0\x9F\x98\x80", "\x80", "\xE9", "\xE9\xB8", "\xFF",
+                                     "\xC0\xAF", "\xED\xA0\x80", " "};
+    std::mt19937 rng(42);
+    auto any = [&](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(rng); };
+    int checked = 0;
+    for (int round = 0; round < 4000; ++round) {
+        QString word;
+        for (qsizetype n = 1 + any(4); n > 0; --n)
+            word += pieces.at(any(pieces.size()));
+        const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + word + QLatin1Char('*'));
+        QVERIFY(pattern.has_value());
+        for (int t = 0; t < 8; ++t) {
+            QByteArray text;
+            for (qsizetype n = any(12); n > 0; --n)
+                text += bytes.at(any(bytes.size()));
+            const bool expected = pattern->matchesUtf8(text.constData(), text.size());
+            QVERIFY2(pattern->findsInUtf8(text.constData(), text.size()) == expected,
+                     qPrintable(word + QStringLiteral(" in ") + QString::fromLatin1(text.toHex(' '))));
+            checked += expected;
+        }
+    }
+    QVERIFY(checked > 1000);   // the texts were found often enough to tell
+}
+
+void TstJetLike::matchedSpans_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("spans");   // "start+length", UTF-16 units
+
+    QTest::newRow("each occurrence") << QStringList{"豆腐"} << "麻婆豆腐配豆腐" << "2+2 5+2";
+    QTest::newRow("shortest from the leftmost start") << QStringList{"红*肉"} << "红烧肉和红烧鱼肉" << "0+3 4+4";
+    QTest::newRow("outer stars dropped") << QStringList{"*豆腐*"} << "豆腐汤" << "0+2";
+    QTest::newRow("several words") << QStringList{"#克", "盐"} << "盐 5克，盐" << "0+1 2+2 5+1";
+    QTest::newRow("overlaps merge") << QStringList{"蛋", "鸡蛋"} << "鸡蛋汤" << "0+2";
+    QTest::newRow("letter case") << QStringList{"tomato"} << "Tomato and TOMATO" << "0+6 11+6";
+    QTest::newRow("outside the BMP") << QStringList{"?"} << "𠮷a" << "0+3";
+    QTest::newRow("not found") << QStringList{"a*b"} << "aXXX" << "";
+    QTest::newRow("only stars") << QStringList{"*"} << "abc" << "";
+    QTest::newRow("invalid word") << QStringList{"[", "c"} << "abc" << "2+1";
+}
+
+void TstJetLike::matchedSpans()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, text);
+    QFETCH(QString, spans);
+    QStringList found;
+    for (const JetLike::Span &span : JetLike::matchedSpans(words, text))
+        found << QStringLiteral("%1+%2").arg(span.start).arg(span.length);
+    QCOMPARE(found.join(QLatin1Char(' ')), spans);
 }
 
 QTEST_GUILESS_MAIN(TstJetLike)

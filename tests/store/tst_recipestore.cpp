@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <sqlite3.h>
 
@@ -81,6 +82,9 @@ private slots:
     void searchUsesPatternInTableOrder();
     void searchRejectsBadPattern();
     void namesOnlySearchFollowsEveryChange();
+    void searchByWords_data();
+    void searchByWords();
+    void searchByWordsFollowsEveryChange();
     void oddTextsRoundTrip();
     void pickDrawsWithinBounds();
     void pickEndsOnGappedAndEmptyTables();
@@ -371,6 +375,101 @@ void TstRecipeStore::namesOnlySearchFollowsEveryChange()
     QFile::remove(db.path());
     QVERIFY(QFile::copy(other.path(), db.path()));
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:鸡蛋汤"}));
+}
+
+namespace {
+
+// Dishes whose words sit in different columns; one method and one set of
+// ingredients are NULL.
+TestDb *wordsDb()
+{
+    return new TestDb(
+        dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉 300克\r\n花生米"), QStringLiteral("1. 鸡丁腌制。\r\n2. 大火爆炒。"))
+        + dishSql(QStringLiteral("川菜"), QStringLiteral("麻婆豆腐"), QStringLiteral("豆腐 1块\r\n牛肉末"), QStringLiteral("1. 豆腐切块。\r\n2. 小火慢炖三分钟。"))
+        + dishSql(QStringLiteral("家常菜"), QStringLiteral("红烧肉"), QStringLiteral("五花肉 500克\r\n冰糖"), QStringLiteral("1. 焯水。\r\n2. 小火慢炖一小时。"))
+        + dishSql(QStringLiteral("面点"), QStringLiteral("Pizza 2号"), QStringLiteral("Flour 200g\r\nTomato"), QStringLiteral("1. Bake 15 min."))
+        + QStringLiteral("INSERT INTO \"01\"(category,\"名称\",ingredients) VALUES('粤菜','清蒸鲈鱼','鲈鱼 1条');"
+                         "INSERT INTO \"01\"(category,\"名称\") VALUES('凉菜','拍黄瓜');"));
+}
+
+QString wordsFound(const StoreResult<QVector<DishRecord>> &rows)
+{
+    if (!rows.ok())
+        return QStringLiteral("error %1").arg(rows.error().kind);
+    QStringList out;
+    for (const DishRecord &d : *rows) {
+        out << d.name;
+        if (!d.ingredients.isEmpty() || !d.method.isEmpty())
+            out << QStringLiteral("(texts read)");
+    }
+    return out.join(QLatin1Char(','));
+}
+
+} // namespace
+
+void TstRecipeStore::searchByWords_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("found");   // names in table order, or "error <kind>"
+
+    const QString bad = QStringLiteral("error %1").arg(StoreError::BadPattern);
+    QTest::newRow("in the method only") << QStringList{"慢炖"} << "麻婆豆腐,红烧肉";
+    QTest::newRow("name and method") << QStringList{"豆腐", "慢炖"} << "麻婆豆腐";
+    QTest::newRow("ingredients and method") << QStringList{"五花肉", "慢炖"} << "红烧肉";
+    QTest::newRow("every word needed") << QStringList{"慢炖", "鸭"} << "";
+    QTest::newRow("digit pattern") << QStringList{"#克"} << "宫保鸡丁,红烧肉";
+    QTest::newRow("list and star") << QStringList{"[红清]*肉"} << "红烧肉";
+    QTest::newRow("letter case") << QStringList{"tomato", "BAKE #"} << "Pizza 2号";
+    QTest::newRow("NULL texts match nothing") << QStringList{"鲈鱼", "?"} << "清蒸鲈鱼";
+    QTest::newRow("no match") << QStringList{"鸭"} << "";
+    QTest::newRow("no words") << QStringList{} << "宫保鸡丁,麻婆豆腐,红烧肉,Pizza 2号,清蒸鲈鱼,拍黄瓜";
+    QTest::newRow("empty words left out") << QStringList{"", "鸡"} << "宫保鸡丁";
+    QTest::newRow("invalid word") << QStringList{"豆腐", "[z-a]"} << bad;
+    QTest::newRow("unclosed list") << QStringList{"["} << bad;
+    QTest::newRow("quotes are text") << QStringList{"' OR 1=1 --"} << "";
+}
+
+void TstRecipeStore::searchByWords()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, found);
+    std::unique_ptr<TestDb> db(wordsDb());
+    // The first search reads every dish; the next one passes over dishes
+    // by what was kept from the first.
+    QCOMPARE(wordsFound(SearchDishesByWords(db->path(), words)), found);
+    QCOMPARE(wordsFound(SearchDishesByWords(db->path(), words)), found);
+}
+
+// What the search by words keeps between searches must follow every change:
+// ours, another program's, a replaced file.
+void TstRecipeStore::searchByWordsFollowsEveryChange()
+{
+    std::unique_ptr<TestDb> db(wordsDb());
+    auto found = [&](const QStringList &words) { return wordsFound(SearchDishesByWords(db->path(), words)); };
+    QCOMPARE(found({"慢炖"}), QStringLiteral("麻婆豆腐,红烧肉"));
+    QVERIFY(*UpdateDish(db->path(), 1, QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉"), QStringLiteral("慢炖"), {}));
+    QCOMPARE(found({"慢炖"}), QStringLiteral("宫保鸡丁,麻婆豆腐,红烧肉"));
+    QCOMPARE(*AddDish(db->path(), QStringLiteral("汤羹"), QStringLiteral("老鸭汤"), QStringLiteral("鸭 1只"), QStringLiteral("慢炖"), {}), 7);
+    QCOMPARE(found({"鸭", "慢炖"}), QStringLiteral("老鸭汤"));
+    QCOMPARE(DeleteCategory(db->path(), QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉,老鸭汤"));
+    // A row id freed at the end of the table is used again.
+    db->exec(QStringLiteral("DELETE FROM \"01\" WHERE rowid = 7;"));
+    QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉"));
+    db->exec(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\", method) VALUES(7, '汤羹', '炖鸡汤', '慢炖');"));
+    QCOMPARE(found({"炖鸡"}), QStringLiteral("炖鸡汤"));
+    QVERIFY(*UpdateDish(db->path(), 7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QCOMPARE(found({"清蒸"}), QStringLiteral("清蒸鲈鱼,蒸鸡"));
+    // A trigger that writes other rows.
+    db->exec(QStringLiteral("CREATE TRIGGER t AFTER UPDATE ON \"01\" BEGIN UPDATE \"01\" SET method = '酱香' WHERE rowid = 3; END;"));
+    QCOMPARE(found({"酱香"}), QString());
+    QVERIFY(*UpdateDish(db->path(), 7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QCOMPARE(found({"酱香"}), QStringLiteral("红烧肉"));
+    // The file replaced by another one.
+    TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸭血汤"), QStringLiteral("鸭血"), QStringLiteral("慢炖")));
+    QFile::remove(db->path());
+    QVERIFY(QFile::copy(other.path(), db->path()));
+    QCOMPARE(found({"慢炖"}), QStringLiteral("鸭血汤"));
 }
 
 void TstRecipeStore::searchRejectsBadPattern()

@@ -1,0 +1,222 @@
+#include "store/backup.h"
+
+#include "store/copyvfs.h"
+#include "store/sqlite.h"
+#include "store/storeinternal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <optional>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <vector>
+
+namespace Backup {
+
+namespace {
+
+const QString kDeletionMark = QStringLiteral("-删除分类");
+const QString kPartSuffix = QStringLiteral(".part");
+// How long an unfinished copy must have lain untouched before it counts as
+// left behind by a program that stopped while copying.
+constexpr qint64 kStalePartSeconds = 3600;
+
+StoreError error(StoreError::Kind kind, const QString &detail)
+{
+    StoreError e;
+    e.kind = kind;
+    e.detail = detail;
+    return e;
+}
+
+// A copy found in the folder, by its name.
+struct Copy {
+    QString name;
+    QDateTime when;
+    int serial = 1;
+    Reason reason = Reason::Edit;
+};
+
+std::optional<Copy> parseName(const QString &name)
+{
+    static const QRegularExpression shape(QStringLiteral("^cate-(\\d{8})-(\\d{6})(?:-([2-9]|[1-9]\\d{1,5}))?(%1)?\\.mdb$")
+                                              .arg(kDeletionMark));
+    const QRegularExpressionMatch m = shape.match(name);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date = QDate::fromString(m.captured(1), QStringLiteral("yyyyMMdd"));
+    const QTime time = QTime::fromString(m.captured(2), QStringLiteral("HHmmss"));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    Copy copy;
+    copy.name = name;
+    copy.when = QDateTime(date, time);
+    copy.serial = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+    copy.reason = m.captured(4).isEmpty() ? Reason::Edit : Reason::CategoryDeletion;
+    return copy;
+}
+
+std::vector<Copy> copiesIn(const QDir &dir)
+{
+    std::vector<Copy> copies;
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+        if (auto copy = parseName(name))
+            copies.push_back(*copy);
+    }
+    std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) {
+        return a.when != b.when ? a.when < b.when : a.serial < b.serial;
+    });
+    return copies;
+}
+
+// Whether the file's bytes and then its folder entry are on disk.
+bool syncToDisk(const QString &file, const QString &folder)
+{
+    bool synced = true;
+    for (const QString &path : {file, folder}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        synced = synced && fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return synced;
+}
+
+StoreError copyError(int rc, const QString &message)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return error(StoreError::Busy, message);
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return error(StoreError::NotADatabase, message);
+    default:   // a full disk, a write refused, an I/O error
+        return error(StoreError::NoBackup, message);
+    }
+}
+
+// Copies every page of `from` into the new file `to` in one read
+// transaction of the source: the copy is the database as of one moment.
+std::optional<StoreError> copyDatabase(const QString &from, const QString &to)
+{
+    Sql::Connection source;
+    int rc = source.open(from, SQLITE_OPEN_READONLY);
+    if (rc != SQLITE_OK)
+        return copyError(rc, source.errorMessage());
+    source.setBusyTimeout(RecipeStore::Internal::kBusyTimeoutMs);
+    source.exec("PRAGMA mmap_size=268435456");
+    Sql::Connection target;
+    rc = target.open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, gatheringVfsName());
+    if (rc != SQLITE_OK)
+        return error(StoreError::NoBackup, target.errorMessage());
+    // The copy is renamed into place only once whole and synced: it needs
+    // no journal of its own.
+    target.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF");
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
+    if (!backup)
+        return error(StoreError::NoBackup, target.errorMessage());
+    rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        return copyError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    if (finished != SQLITE_OK)
+        return copyError(finished, target.errorMessage());
+    return std::nullopt;
+}
+
+} // namespace
+
+QString FolderOf(const QString &databasePath)
+{
+    return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("备份"));
+}
+
+QString CopyName(const QDateTime &when, Reason reason, int serial)
+{
+    return QStringLiteral("cate-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"))
+           + (serial > 1 ? QStringLiteral("-%1").arg(serial) : QString())
+           + (reason == Reason::CategoryDeletion ? kDeletionMark : QString()) + QStringLiteral(".mdb");
+}
+
+StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now)
+{
+    if (!QFileInfo(databasePath).isFile())
+        return error(StoreError::Missing, databasePath);
+    const QString folder = FolderOf(databasePath);
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
+    const QDateTime local = now.toLocalTime();
+    const QDir dir(folder);
+    if (reason == Reason::Edit) {
+        // One edit copy a day: the one from before the day's first edit.
+        for (const Copy &c : copiesIn(dir)) {
+            if (c.reason == Reason::Edit && c.when.date() == local.date())
+                return dir.filePath(c.name);
+        }
+    }
+    int serial = 1;
+    auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
+    while (taken(dir.filePath(CopyName(local, reason, serial))))
+        ++serial;
+    const QString target = dir.filePath(CopyName(local, reason, serial));
+    const QString part = target + kPartSuffix;
+    if (auto e = copyDatabase(databasePath, part)) {
+        QFile::remove(part);
+        return *e;
+    }
+    if (!syncToDisk(part, folder) || !QFile::rename(part, target) || !syncToDisk(target, folder)) {
+        QFile::remove(part);
+        return error(StoreError::NoBackup, QStringLiteral("cannot write ") + target);
+    }
+    Prune(databasePath, now);
+    return target;
+}
+
+bool HasEditCopy(const QString &databasePath, const QDate &day)
+{
+    const std::vector<Copy> copies = copiesIn(QDir(FolderOf(databasePath)));
+    return std::any_of(copies.begin(), copies.end(),
+                       [&](const Copy &c) { return c.reason == Reason::Edit && c.when.date() == day; });
+}
+
+QStringList Prune(const QString &databasePath, const QDateTime &now)
+{
+    const QDir dir(FolderOf(databasePath));
+    const QDate oldestKept = now.toLocalTime().date().addDays(1 - kEditDays);
+    QStringList doomed;
+    std::vector<const Copy *> deletions;
+    const std::vector<Copy> copies = copiesIn(dir);   // oldest first
+    QDate lastDay;
+    for (const Copy &c : copies) {
+        if (c.reason == Reason::CategoryDeletion) {
+            deletions.push_back(&c);
+            continue;
+        }
+        // The first of its day, and no more than kEditDays days old.
+        if (c.when.date() < oldestKept || c.when.date() == lastDay)
+            doomed << c.name;
+        lastDay = c.when.date();
+    }
+    for (size_t i = 0; i + kDeletionCopies < deletions.size(); ++i)
+        doomed << deletions[i]->name;
+    // Unfinished copies left behind by a program that stopped while copying.
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-kStalePartSeconds);
+    for (const QFileInfo &info : dir.entryInfoList({QStringLiteral("*") + kPartSuffix}, QDir::Files | QDir::Hidden)) {
+        if (parseName(info.fileName().chopped(kPartSuffix.size())) && info.lastModified() < stale)
+            doomed << info.fileName();
+    }
+    QStringList removed;
+    for (const QString &name : std::as_const(doomed)) {
+        if (QFile::remove(dir.filePath(name)))
+            removed << name;
+    }
+    return removed;
+}
+
+} // namespace Backup

@@ -1,0 +1,63 @@
+#pragma once
+// Safety copies of cate.mdb, made before the program changes or loses
+// recipes: a consistent copy (SQLite's online backup, so a copy taken while
+// another program writes is still a whole database) in the folder "备份"
+// beside the file. The caller makes the copy first and leaves the file
+// alone when the copy fails.
+//
+// Names tell when and why a copy was made (local time):
+//   cate-20261208-153012.mdb            before the first edit of a day
+//   cate-20261208-153012-删除分类.mdb    before a category and its dishes were deleted
+// A second copy within the same second gets "-2", "-3", ... after the time
+// (cate-20261208-153012-2-删除分类.mdb). While a copy is being written it is
+// named as it will be plus ".part", and renamed when it is complete and on
+// disk.
+//
+// Which copies stay: edit copies of the last 14 days (today and the 13
+// before), the first of each day; and the last 20 category-deletion copies.
+// Older ones are removed after every copy made. Only files whose names have
+// exactly the shapes above are ever removed; everything else in the folder
+// is left alone.
+#include "store/recipestore.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace Backup {
+
+enum class Reason {
+    Edit,              // before the first change of a day
+    CategoryDeletion   // before a category and all its dishes are deleted
+};
+
+// How many copies the rule keeps.
+constexpr int kEditDays = 14;
+constexpr int kDeletionCopies = 20;
+
+// The folder "备份" beside the database file.
+QString FolderOf(const QString &databasePath);
+
+// The name of a copy made at `when` (local time); `serial` 1 is the first
+// of its second.
+QString CopyName(const QDateTime &when, Reason reason, int serial = 1);
+
+// Copies the database into FolderOf(databasePath) as made at `now`, then
+// removes the copies the rule no longer keeps. An edit copy is made once a
+// day: asked again the same day, the day's copy is handed back and nothing
+// is copied. The copy's path; a
+// missing source is Missing, a source that is no database NotADatabase, a
+// source locked by another program Busy, and a folder that cannot be made
+// or written, or a full disk, NoBackup.
+StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now);
+
+// Whether an edit copy dated `day` is there already: the copy before the
+// first edit of the day is made only when it is not.
+[[nodiscard]] bool HasEditCopy(const QString &databasePath, const QDate &day);
+
+// Removes the copies the rule no longer keeps, as of `now`; the names of
+// the files removed.
+QStringList Prune(const QString &databasePath, const QDateTime &now);
+
+} // namespace Backup

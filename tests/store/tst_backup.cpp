@@ -1,0 +1,164 @@
+// Safety copies of cate.mdb in the folder 备份 beside it, on real files in a
+// temporary folder, with the clock set by the test.
+#include "store/backup.h"
+#include "testdb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <sqlite3.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30, 12));
+
+// Runs SQL on a file through a connection of its own.
+class Connection {
+public:
+    explicit Connection(const QString &path, int flags = SQLITE_OPEN_READWRITE)
+    {
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    }
+    ~Connection() { sqlite3_close(m_db); }
+    int exec(const QString &sql) { return sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); }
+    QString scalar(const QString &sql)
+    {
+        sqlite3_stmt *st = nullptr;
+        QString value = QStringLiteral("(error)");
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK
+            && sqlite3_step(st) == SQLITE_ROW)
+            value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return value;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+// The names in a folder, in code point order.
+QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    names.sort();
+    return names;
+}
+
+bool touch(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+}
+
+} // namespace
+
+class TstBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void copyIsTheWholeCommittedDatabase();
+    void refusedWhenTheFolderCannotBeMade();
+    void pruningKeepsWhatTheRuleKeeps();
+};
+
+void TstBackup::copyIsTheWholeCommittedDatabase()
+{
+    // Enough text for many pages and several large writes.
+    TestDb db(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                             "INSERT INTO \"01\"(category, \"名称\", ingredients, method) "
+                             "SELECT '家常菜', '菜' || i, printf('%.500c', 'x'), printf('%.800c', 'y') FROM n;"
+                             "INSERT INTO \"02\"(category) VALUES ('家常菜');"));
+    const QString expected = db.scalar(QStringLiteral("SELECT count(*) || '/' || sum(length(method)) FROM \"01\""));
+    // Another program is in the middle of a write: the copy holds what was committed.
+    Connection other(db.path());
+    QCOMPARE(other.exec(QStringLiteral("BEGIN IMMEDIATE; DELETE FROM \"01\" WHERE rowid > 2990;")), SQLITE_OK);
+
+    QVERIFY(!Backup::HasEditCopy(db.path(), kNow.date()));
+    const auto copy = Backup::MakeCopy(db.path(), Backup::Reason::Edit, kNow);
+    QVERIFY2(copy.ok(), qPrintable(copy.ok() ? QString() : copy.error().detail));
+    QCOMPARE(*copy, db.dir() + QStringLiteral("备份/cate-20261208-153012.mdb"));
+    QCOMPARE(other.exec(QStringLiteral("COMMIT")), SQLITE_OK);
+    {
+        Connection read(*copy, SQLITE_OPEN_READONLY);
+        QCOMPARE(read.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+        QCOMPARE(read.scalar(QStringLiteral("SELECT count(*) || '/' || sum(length(method)) FROM \"01\"")), expected);
+        QCOMPARE(read.scalar(QStringLiteral("SELECT category FROM \"02\"")), QStringLiteral("家常菜"));
+    }
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\"")), QStringLiteral("2990"));
+
+    // One edit copy a day; deletion copies every time, even within a second.
+    QVERIFY(Backup::HasEditCopy(db.path(), kNow.date()));
+    QVERIFY(!Backup::HasEditCopy(db.path(), kNow.date().addDays(1)));
+    QCOMPARE(*Backup::MakeCopy(db.path(), Backup::Reason::Edit, kNow.addSecs(3600)), *copy);
+    QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow).ok());
+    QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow).ok());
+    QCOMPARE(filesIn(db.dir() + QStringLiteral("备份")),
+             QStringList({"cate-20261208-153012-2-删除分类.mdb", "cate-20261208-153012-删除分类.mdb",
+                          "cate-20261208-153012.mdb"}));
+    Connection second(db.dir() + QStringLiteral("备份/cate-20261208-153012-2-删除分类.mdb"), SQLITE_OPEN_READONLY);
+    QCOMPARE(second.scalar(QStringLiteral("SELECT count(*) FROM \"01\"")), QStringLiteral("2990"));
+}
+
+void TstBackup::refusedWhenTheFolderCannotBeMade()
+{
+    TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('凉菜');"));
+    // A file stands where the folder would go.
+    QVERIFY(touch(db.dir() + QStringLiteral("备份")));
+    const auto copy = Backup::MakeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow);
+    QVERIFY(!copy.ok());
+    QCOMPARE(copy.error().kind, StoreError::NoBackup);
+    QVERIFY(copy.error().userText().startsWith(QStringLiteral("无法在“备份”文件夹里保存")));
+    QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb", "备份"}));
+    QCOMPARE(QFileInfo(db.dir() + QStringLiteral("备份")).size(), 1);
+
+    const auto missing = Backup::MakeCopy(db.dir() + QStringLiteral("none.mdb"), Backup::Reason::Edit, kNow);
+    QCOMPARE(missing.error().kind, StoreError::Missing);
+}
+
+void TstBackup::pruningKeepsWhatTheRuleKeeps()
+{
+    TestDb db;
+    const QString folder = db.dir() + QStringLiteral("备份/");
+    QVERIFY(QDir().mkpath(folder));
+    QStringList made, kept;
+    auto add = [&](const QString &name, bool stays) {
+        QVERIFY(touch(folder + name));
+        made << name;
+        if (stays)
+            kept << name;
+    };
+    // Edit copies: from 20 days ago to today, two on some days; the last 14
+    // days keep the first copy of each day.
+    for (int back = 20; back >= 0; --back) {
+        const QDateTime morning(kNow.date().addDays(-back), QTime(8, 0, 5));
+        add(Backup::CopyName(morning, Backup::Reason::Edit), back < Backup::kEditDays);
+        if (back % 3 == 0)
+            add(Backup::CopyName(morning.addSecs(3600), Backup::Reason::Edit), false);
+    }
+    add(QStringLiteral("cate-20261208-080005-2.mdb"), false);   // the second copy of that second
+    // Deletion copies: the last 20 stay, whatever their age.
+    for (int i = 0; i < 25; ++i)
+        add(Backup::CopyName(kNow.addDays(-40 + i), Backup::Reason::CategoryDeletion, 1 + i % 2), i >= 5);
+    // Files the program did not make, however close their names.
+    for (const char *name : {"cate-2026120-080005.mdb", "cate-20261399-080005.mdb", "cate-20200101-080005.mdb.bak",
+                             "Cate-20200101-080005.mdb", "cate-20200101-080005-1.mdb", "cate-20200101-080005-删除.mdb",
+                             "notes.txt", "cate.mdb"})
+        add(QString::fromUtf8(name), true);
+
+    const QStringList removed = Backup::Prune(db.path(), kNow);
+    QStringList gone = made;
+    for (const QString &name : std::as_const(kept))
+        gone.removeOne(name);
+    gone.sort();
+    kept.sort();
+    QStringList removedSorted = removed;
+    removedSorted.sort();
+    QCOMPARE(removedSorted, gone);
+    QCOMPARE(filesIn(folder), kept);
+    QCOMPARE(kept.filter(QStringLiteral("删除分类")).size(), Backup::kDeletionCopies);
+    // Nothing more to do the next time.
+    QVERIFY(Backup::Prune(db.path(), kNow).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TstBackup)
+#include "tst_backup.moc"
