@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/safetycopy.h"
 #include "core/textboxes.h"
 #include "editing/editkit.h"
 #include "skin/controls.h"
@@ -110,6 +111,8 @@ void addmulu::deleteCategory()
         != DialogService::Yes)
         return;
 
+    if (!SafetyCopyFirst(this, m_catalogue, Backup::Reason::CategoryDeletion))
+        return;
     // All or nothing: on a failure no dish and no category row is gone, and
     // the category stays selected.
     const StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category);

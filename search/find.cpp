@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/safetycopy.h"
 #include "core/pictures.h"
 #include "core/registry.h"
 #include "core/textboxes.h"
@@ -226,6 +227,8 @@ void FindWindow::storeEdit()
     if (answer != DialogService::Yes)
         return;
 
+    if (!SafetyCopyFirst(this, m_catalogue, Backup::Reason::Edit))
+        return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
     const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, m_Text1->text(),

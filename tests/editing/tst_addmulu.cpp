@@ -207,6 +207,50 @@ private slots:
         QVERIFY(m.list->selectedItems().isEmpty());
     }
 
+    // A safety copy is made before a delete; when none can be made the cook
+    // is asked, and No changes nothing.
+    void deleteMakesASafetyCopyFirst()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        Manager m;
+        m.open();
+        QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(m.remove);
+        const QStringList copies = QDir(db.dir() + QStringLiteral("备份")).entryList({"cate-*-删除分类.mdb"});
+        QCOMPARE(copies.size(), 1);
+        // The copy holds the category the delete then took away.
+        sqlite3 *copy = nullptr;
+        const QByteArray copyPath = (db.dir() + QStringLiteral("备份/") + copies.first()).toUtf8();
+        QCOMPARE(sqlite3_open_v2(copyPath.constData(), &copy, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(copy, "SELECT count(*) FROM \"02\" WHERE category = '凉菜'", -1, &st, nullptr);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        const int kept = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(copy);
+        QCOMPARE(kept, 1);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"02\" WHERE category = '凉菜'")), QStringLiteral("0"));
+
+        // A file where the folder should be: no copy, the cook says No.
+        QVERIFY(QDir(db.dir() + QStringLiteral("备份")).removeRecursively());
+        QFile blocker(db.dir() + QStringLiteral("备份"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(clickEntry(m.list, QStringLiteral("家常菜")));
+        const QByteArray before = db.bytes();
+        dialogs.clear();
+        dialogs.answers.enqueue(DialogService::Yes);
+        dialogs.answers.enqueue(DialogService::No);
+        press(m.remove);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.messages.at(1).text.startsWith(QStringLiteral("无法创建备份：")));
+        QVERIFY(dialogs.messages.at(1).text.endsWith(QStringLiteral("仍要继续吗？")));
+        QCOMPARE(dialogs.messages.at(1).defaultButton, DialogService::No);
+        QCOMPARE(db.bytes(), before);
+    }
+
     void deletingAgainFindsNothing()
     {
         TestDb db(QString::fromUtf8(Seed));
