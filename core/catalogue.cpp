@@ -84,6 +84,11 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text) con
     return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
 }
 
+StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words) const
+{
+    return RecipeStore::SearchDishesByWords(storePath(), words);
+}
+
 StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw,
                                                            int maxDraws) const
 {

@@ -72,6 +72,8 @@ public:
     [[nodiscard]] StoreResult<QVector<CategoryRecord>> categoryRows() const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> dish(qint64 id) const;
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text) const;
+    // Every word (a pattern, "*word*") found in name, ingredients or method.
+    [[nodiscard]] StoreResult<QVector<DishRecord>> searchWords(const QStringList &words) const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw,
                                                                   int maxDraws) const;
 

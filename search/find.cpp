@@ -8,7 +8,9 @@
 #include "core/textboxes.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
+#include "store/jetlike.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +61,13 @@ void FindWindow::buildSearchPanel()
     m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
     make.rule(QStringLiteral("Line1"), {240, 1170, 8340, 30});
 
+    // Ticked, the search text is words, each looked for in name,
+    // ingredients and method alike.
+    m_Check1 = new QCheckBox(QStringLiteral("查原料和做法"), this);
+    m_Check1->setObjectName(QStringLiteral("Check1"));
+    m_Check1->setAccessibleName(QStringLiteral("查原料和做法"));
+    Form::place(m_Check1, {7020, 780, 1650, 300});
+
     m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("找到的食谱"), {240, 1560, 2295, 2550});
     m_List1->setSortingEnabled(false);
     m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -80,6 +89,8 @@ void FindWindow::buildDishPanel()
     make.label(QStringLiteral("Label1_4"), QStringLiteral("菜谱图片预览："), {240, 5760});
     m_Text3 = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2640, 1560, 5775, 1215});
     m_Text4 = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2640, 3120, 5775, 2415});
+    for (QPlainTextEdit *box : {m_Text3, m_Text4})
+        connect(box, &QPlainTextEdit::textChanged, box, [box] { box->setExtraSelections({}); });
 
     // The picture path lies inside the ingredients box: shown, it would hide
     // two lines of the ingredients, so it stays hidden. The preview and the
@@ -125,7 +136,8 @@ void FindWindow::search()
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    const auto found = m_catalogue.searchNames(text);
+    m_foundWords = m_Check1->isChecked() ? text.split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList();
+    const auto found = m_Check1->isChecked() ? m_catalogue.searchWords(m_foundWords) : m_catalogue.searchNames(text);
     if (!found) {
         // An invalid pattern (an unclosed '[') simply finds nothing.
         if (found.error().kind != StoreError::BadPattern)
@@ -166,6 +178,8 @@ void FindWindow::showSelectedDish()
     m_Text1->setText(dish.name);
     m_Text3->setPlainText(toLf(dish.ingredients));
     m_Text4->setPlainText(toLf(dish.method));
+    markFoundWords(m_Text3);
+    markFoundWords(m_Text4);
     m_Text2->setText(dish.picture);
     if (dish.picture.isEmpty()) {
         m_Image8->clearPicture();
@@ -173,6 +187,22 @@ void FindWindow::showSelectedDish()
         m_Image8->setPicture(*picture);
     }
     // A picture that cannot be loaded leaves the previous one in the preview.
+}
+
+// Marks what the words of a search by ingredients found in a box; the
+// stored text is untouched, and the mark goes with the first edit.
+void FindWindow::markFoundWords(QPlainTextEdit *box)
+{
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const JetLike::Span &span : JetLike::matchedSpans(m_foundWords, box->toPlainText())) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(box->document());
+        mark.cursor.setPosition(int(span.start));
+        mark.cursor.setPosition(int(span.start + span.length), QTextCursor::KeepAnchor);
+        mark.format.setBackground(QColor(0xff, 0xe0, 0x80));
+        marks << mark;
+    }
+    box->setExtraSelections(marks);
 }
 
 void FindWindow::choosePicture()

@@ -9,6 +9,7 @@
 
 class Catalogue;
 class ImageControl;
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -36,6 +37,7 @@ private:
     void buildDishPanel();
     void buildButtons();
     QListWidgetItem *selectedEntry() const;
+    void markFoundWords(QPlainTextEdit *box);
     bool boxesHoldRow(qint64 id);
 
     Catalogue &m_catalogue;
@@ -45,6 +47,8 @@ private:
     QPlainTextEdit *m_Text4 = nullptr;
     QLineEdit *m_Text2 = nullptr;
     ImageControl *m_Image8 = nullptr;
+    QCheckBox *m_Check1 = nullptr;     // 查原料和做法: search ingredients and method too
+    QStringList m_foundWords;          // the words of the last such search
     // The row as it was read when its dish was shown: an edit is written
     // only while the row still holds exactly this.
     std::optional<DishRecord> m_shown;

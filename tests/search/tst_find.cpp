@@ -10,6 +10,7 @@
 #include "support/testdb.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -121,6 +122,7 @@ private slots:
     void resetKeepsIngredientsAndMethod();
     void pictureChooser();
     void missingStoreAtLoad();
+    void searchByIngredientsAndMethod();
 };
 
 void TestFind::layoutAndCaptions()
@@ -704,6 +706,43 @@ void TestFind::missingStoreAtLoad()
     QVERIFY(f.Text1()->text().isEmpty());
     QVERIFY(findLoaded());
     QVERIFY(!QFile::exists(db.path()));
+}
+
+// Ticked, every word must be found in the name, the ingredients or the
+// method; the words are marked in the shown dish until the text is edited.
+void TestFind::searchByIngredientsAndMethod()
+{
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("家常菜", "麻婆豆腐", "豆腐 牛肉末", "先炒牛肉末，再下豆腐和青椒")
+              + dishSql("家常菜", "青椒肉丝", "青椒 里脊", "滑炒") + dishSql("汤", "豆腐汤", "豆腐", "煮")
+              + dishSql("家常菜", "虎皮青椒", "青椒", "煎"));
+    FindFixture f;
+    auto *check = f.w->findChild<QCheckBox *>("Check1");
+    QVERIFY(check && !check->isChecked() && check->focusPolicy() != Qt::NoFocus);
+    QCOMPARE(check->text(), QStringLiteral("查原料和做法"));
+    f.searchFor("豆腐 青椒");
+    QCOMPARE(f.listed(), QStringList());   // unticked: the name, the whole text as one pattern
+
+    check->setChecked(true);
+    f.searchFor("豆腐 青椒");   // 青椒 only in the method of 麻婆豆腐
+    QCOMPARE(f.listed(), QStringList{"麻婆豆腐"});
+    f.searchFor("青椒 [里]?");
+    QCOMPARE(f.listed(), QStringList{"青椒肉丝"});
+    f.searchFor("豆腐 鸡蛋");
+    QCOMPARE(f.listed(), QStringList());
+    f.searchFor("  青椒  ");
+    QCOMPARE(f.listed(), (QStringList{"麻婆豆腐", "青椒肉丝", "虎皮青椒"}));
+
+    f.searchFor("豆腐 青椒");
+    f.clickRow(0);
+    const QList<QTextEdit::ExtraSelection> marks = f.Text4()->extraSelections();
+    QCOMPARE(marks.size(), 2);
+    QCOMPARE(marks[0].cursor.selectedText(), QStringLiteral("豆腐"));
+    QCOMPARE(marks[1].cursor.selectedText(), QStringLiteral("青椒"));
+    QCOMPARE(f.Text3()->extraSelections().size(), 1);
+    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("先炒牛肉末，再下豆腐和青椒"));
+    typeText(f.Text4(), QStringLiteral("！"));
+    QVERIFY(f.Text4()->extraSelections().isEmpty());
 }
 
 QTEST_MAIN(TestFind)
