@@ -21,6 +21,8 @@
 #include "web/newban.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -102,6 +104,13 @@ void frmmain::buildTree()
     m_Tv->setSelectionMode(QAbstractItemView::SingleSelection);
     Form::place(m_Tv, {240, 1320, 3375, 4095});
     connect(m_Tv, &QTreeView::clicked, this, &frmmain::showClickedNode);
+    // Moving the current node by keyboard (arrows, Home, End, first letters)
+    // shows the dish as a click does.
+    connect(m_Tv->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (m_Tv->hasFocus() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+                    showClickedNode(current);
+            });
 
     // The rebuild's working list of category names; never seen.
     const Form::Controls make(this);

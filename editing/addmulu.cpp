@@ -35,6 +35,7 @@ void addmulu::buildAddPanel()
                                   QStringLiteral(":/buttons/add_category.png"), {3795, 705, 1410, 480});
     make.rule(QStringLiteral("Line1"), {330, 1305, 4875, 30});
     connect(m_Image1, &ImageControl::clicked, this, &addmulu::addCategory);
+    connect(m_Text1, &QLineEdit::returnPressed, this, &addmulu::addCategory);   // Enter adds
 }
 
 // Below: the list on the left; delete button, short rule and hint on its right.

@@ -59,6 +59,7 @@ void FindWindow::buildSearchPanel()
     make.label(QStringLiteral("Label1_0"), QStringLiteral("菜肴名称："), {360, 840});
     make.label(QStringLiteral("Label1_2"), QStringLiteral("找到的食谱："), {360, 1320});
     m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
+    connect(m_Text1, &QLineEdit::returnPressed, this, &FindWindow::search);   // Enter searches
     make.rule(QStringLiteral("Line1"), {240, 1170, 8340, 30});
 
     // Ticked, the search text is words, each looked for in name,

@@ -6,6 +6,7 @@
 #include "skin/twips.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,26 @@ W *named(W *control, const QString &name, const QString &accessibleName, const P
     place(control, at);
     return control;
 }
+// Tab leaves a multi-line box; Ctrl+Tab types the tab character instead.
+class TabTyper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Tab || key->modifiers() != Qt::ControlModifier)
+            return false;
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();   // ours, not a window shortcut's
+            return true;
+        }
+        if (auto *box = qobject_cast<QPlainTextEdit *>(watched); box && !box->isReadOnly())
+            box->insertPlainText(QStringLiteral("\t"));
+        return true;
+    }
+};
 } // namespace
 
 QLabel *Controls::label(const QString &name, const QString &text, const Place &at) const
@@ -60,6 +81,7 @@ QPlainTextEdit *Controls::textBox(const QString &name, const QString &accessible
 {
     auto *box = named(new QPlainTextEdit(m_parent), name, accessibleName, at);
     box->setTabChangesFocus(true);
+    box->installEventFilter(new TabTyper(box));
     return box;
 }
 

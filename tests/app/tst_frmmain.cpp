@@ -207,6 +207,22 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
     }
 
+    // The arrow keys in the tree show the dish that becomes current.
+    void keyboardInTheTreeShowsTheDish()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->Tv()->setFocus();
+        const QAbstractItemModel *m = w->Tv()->model();
+        w->Tv()->setCurrentIndex(m->index(0, 0, m->index(0, 0)));   // 凉菜
+        QTest::keyClick(w->Tv(), Qt::Key_Right);   // open it
+        QTest::keyClick(w->Tv(), Qt::Key_Down);    // its first dish
+        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
+        QTest::keyClick(w->Tv(), Qt::Key_Down);
+        QCOMPARE(w->Text1()->text(), QStringLiteral("皮蛋豆腐"));
+    }
+
     void displayFollowsAnEditOfTheShownDish()
     {
         TestDb db(QString::fromUtf8(Kitchen));

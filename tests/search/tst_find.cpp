@@ -722,6 +722,9 @@ void TestFind::searchByIngredientsAndMethod()
     QCOMPARE(check->text(), QStringLiteral("查原料和做法"));
     f.searchFor("豆腐 青椒");
     QCOMPARE(f.listed(), QStringList());   // unticked: the name, the whole text as one pattern
+    f.Text1()->setText("豆腐");
+    QTest::keyClick(f.Text1(), Qt::Key_Return);   // Enter searches as 开始查询 does
+    QCOMPARE(f.listed(), (QStringList{"麻婆豆腐", "豆腐汤"}));
 
     check->setChecked(true);
     f.searchFor("豆腐 青椒");   // 青椒 only in the method of 麻婆豆腐
@@ -743,6 +746,11 @@ void TestFind::searchByIngredientsAndMethod()
     QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("先炒牛肉末，再下豆腐和青椒"));
     typeText(f.Text4(), QStringLiteral("！"));
     QVERIFY(f.Text4()->extraSelections().isEmpty());
+
+    // Ctrl+Tab types a tab in the box; Tab leaves it.
+    f.Text4()->setFocus();
+    QTest::keyClick(f.Text4(), Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(f.Text4()->toPlainText().contains(QLatin1Char('\t')));
 }
 
 QTEST_MAIN(TestFind)
