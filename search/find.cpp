@@ -67,7 +67,7 @@ void FindWindow::buildSearchPanel()
     m_Check1 = new QCheckBox(QStringLiteral("查原料和做法"), this);
     m_Check1->setObjectName(QStringLiteral("Check1"));
     m_Check1->setAccessibleName(QStringLiteral("查原料和做法"));
-    Form::place(m_Check1, {7020, 780, 1650, 300});
+    Form::place(m_Check1, {7020, 810, 1650, 300});   // after 开始查询 in the Tab order
 
     m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("找到的食谱"), {240, 1560, 2295, 2550});
     m_List1->setSortingEnabled(false);

@@ -215,8 +215,11 @@ def refuse_a_store(pyatspi, desk, app, find, found, db):
     """Picks a found dish with the keys, presses 更 新 and answers No with Alt+N."""
     with sqlite3.connect(db) as con:
         before = con.execute('SELECT * FROM "01" ORDER BY id').fetchall()
-    # Tab goes on from 开始查询 to the list.
+    # Tab goes on from 开始查询, past the 查原料和做法 check box, to the list.
     desk.key("Tab")
+    time.sleep(0.2)
+    if not focused(pyatspi, found):
+        desk.key("Tab")
     wait_for("Tab to reach the list", lambda: focused(pyatspi, found))
     desk.key("Down")
     listed = [item.name for item in children(found)]
