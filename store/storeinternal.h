@@ -5,6 +5,8 @@
 #include "store/recipestore.h"
 #include "store/sqlite.h"
 
+#include <sqlite3.h>
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -164,6 +166,18 @@ void noteRowsDeleted(Store &s);
 
 // All six columns of a row read by a query over dishColumns(0, 5).
 DishRecord readDish(const Sql::Statement &st);
+
+// Steps a prepared dish query once: the row it lands on, nothing when it
+// finds none, or the error.
+inline StoreResult<std::optional<DishRecord>> stepToDish(const Store &s, Sql::Statement &st)
+{
+    const int rc = st.step();
+    if (rc == SQLITE_ROW)
+        return std::optional<DishRecord>(readDish(st));
+    if (rc != SQLITE_DONE)
+        return s.fail(rc);
+    return std::optional<DishRecord>();
+}
 
 // The trimmed text of a column, in SQL: NULL counts as the empty text, and
 // only U+0020 is trimmed. Compared with BINARY, i.e. exactly.

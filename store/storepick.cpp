@@ -124,11 +124,9 @@ StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const
                 st.reset();
                 st.bindInt64(1, it->rowid);
                 st.bindInt64(2, n);
-                rc = st.step();
-                if (rc == SQLITE_ROW)
-                    return std::optional<DishRecord>(readDish(st));
-                if (rc != SQLITE_DONE)
-                    return s.fail(rc);
+                R found = stepToDish(s, st);
+                if (!found || found->has_value())
+                    return found;
             }
         }
         return std::optional<DishRecord>();

@@ -123,12 +123,7 @@ StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QStri
             return s.fail(rc);
         st.bindText(1, trimBlanks(category));
         st.bindText(2, trimBlanks(name));
-        rc = st.step();
-        if (rc == SQLITE_ROW)
-            return std::optional<DishRecord>(readDish(st));
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return std::optional<DishRecord>();
+        return stepToDish(s, st);
     });
 }
 
@@ -141,12 +136,7 @@ StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 
         if (rc != SQLITE_OK)
             return s.fail(rc);
         st.bindInt64(1, id);
-        rc = st.step();
-        if (rc == SQLITE_ROW)
-            return std::optional<DishRecord>(readDish(st));
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        return std::optional<DishRecord>();
+        return stepToDish(s, st);
     });
 }
 
