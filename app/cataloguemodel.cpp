@@ -22,7 +22,7 @@ int idCategory(quintptr id) { return int((id >> CatShift) & CatMask); }
 int idPosition(quintptr id) { return int(id & LowMask); }
 } // namespace
 
-const QCollator &dishNameCollator()
+static const QCollator &dishNameCollator()
 {
     // Pinyin order for Chinese names (the zh_CN collation of ICU); digits
     // by their value, Latin letters in alphabetical order, before the Han.

@@ -73,5 +73,3 @@ private:
 // The tree's own ascending order of dish names: pinyin order, digits by
 // value, Latin letters alphabetically; names equal in that order by code point.
 bool dishNameLess(const QString &a, const QString &b);
-class QCollator;
-const QCollator &dishNameCollator();

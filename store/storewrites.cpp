@@ -138,6 +138,22 @@ StoreResult<qint64> AddCategory(const QString &path, const QString &category)
     });
 }
 
+namespace {
+// Runs one DELETE whose ?1 is the name: SQLITE_DONE and the rows it took in
+// `taken`, or the engine's code.
+int deleteWhereName(Store &s, const QString &name, const QString &sql, qint64 &taken)
+{
+    Sql::Statement del;
+    const int rc = del.prepare(s.db, sql);
+    if (rc != SQLITE_OK)
+        return rc;
+    del.bindText(1, name);
+    const int done = del.step();
+    taken = s.db.changes();
+    return done;
+}
+} // namespace
+
 StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
 {
     return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
@@ -146,34 +162,25 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         Sql::Transaction tx(s.db);
         if (!tx.active())
             return s.fail(tx.beginResult(), true);
+        // Every dish of the name, then only the first matching category row,
+        // even when the name is listed twice.
         DeleteOutcome outcome;
-        {
-            Sql::Statement del;
-            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 COLLATE BINARY")
-                                           .arg(kDishTable, trimmedColumn(s.layout.dishCols.at(1))));
-            if (rc != SQLITE_OK)
-                return s.fail(rc, true);
-            del.bindText(1, name);
-            rc = del.step();
-            if (rc != SQLITE_DONE)
-                return s.fail(rc, true);
-            outcome.dishesDeleted = s.db.changes();
-        }
-        {
-            Sql::Statement del;
-            // Only the first matching category row goes, even when the name is listed twice.
-            int rc = del.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE %2 = (SELECT %2 FROM %1 WHERE %3 = ?1 COLLATE BINARY%4 LIMIT 1)")
-                                           .arg(kCategoryTable, s.layout.categoryRowid,
-                                                trimmedColumn(s.layout.categoryCols.at(1)), s.categoryOrder()));
-            if (rc != SQLITE_OK)
-                return s.fail(rc, true);
-            del.bindText(1, name);
-            rc = del.step();
-            if (rc != SQLITE_DONE)
-                return s.fail(rc, true);
-            outcome.categoryRowDeleted = s.db.changes() > 0;
-        }
-        const int rc = tx.commit();
+        int rc = deleteWhereName(s, name, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 COLLATE BINARY")
+                                              .arg(kDishTable, trimmedColumn(s.layout.dishCols.at(1))),
+                                 outcome.dishesDeleted);
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
+        qint64 categoryRows = 0;
+        rc = deleteWhereName(s, name,
+                             QStringLiteral("DELETE FROM %1 WHERE %2 = (SELECT %2 FROM %1 WHERE %3 = ?1 "
+                                            "COLLATE BINARY%4 LIMIT 1)")
+                                 .arg(kCategoryTable, s.layout.categoryRowid,
+                                      trimmedColumn(s.layout.categoryCols.at(1)), s.categoryOrder()),
+                             categoryRows);
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
+        outcome.categoryRowDeleted = categoryRows > 0;
+        rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
         noteRowsDeleted(s);
