@@ -51,37 +51,37 @@ void CatalogueModel::clear()
     beginResetModel();
     m_hasRoot = false;
     m_categories.clear();
-    m_dishes.clear();
+    m_data.reset();
     endResetModel();
 }
 
-void CatalogueModel::rebuild(const CatalogueData &data)
+void CatalogueModel::rebuild(std::shared_ptr<const CatalogueData> data)
 {
     QVector<CategoryNode> categories;
-    QVector<DishNode> dishes;
     QHash<QString, int> byName;
-    categories.reserve(data.categories.size());
-    for (const QString &name : data.categories) {
+    categories.reserve(data->categories.size());
+    for (const QString &name : data->categories) {
         if (byName.contains(name))
             continue;   // a name listed twice gives one node
         byName.insert(name, int(categories.size()));
         categories.push_back({name, {}});
     }
-    dishes.reserve(data.dishes.size());
+    // Each spelling of a category the dishes carry, looked up once.
     const int unfiled = int(categories.size());
-    for (const DishKey &d : data.dishes) {
-        const auto it = byName.constFind(d.category);
-        const int category = it == byName.constEnd() ? unfiled : *it;
+    std::vector<int> nodeOf;
+    for (const QString &name : data->dishCategories())
+        nodeOf.push_back(byName.value(name, unfiled));
+    for (qsizetype row = 0; row < data->dishCount(); ++row) {
+        const int category = nodeOf[size_t(data->categoryOf(row))];
         if (category == unfiled && categories.size() == unfiled)
             categories.push_back({UnfiledText, {}, false, true});
-        categories[category].dishes.push_back(int(dishes.size()));
-        dishes.push_back({d.id, d.name, category, d.category});
+        categories[category].dishes.push_back(int(row));
     }
 
     beginResetModel();
     m_hasRoot = true;
     m_categories = std::move(categories);
-    m_dishes = std::move(dishes);
+    m_data = std::move(data);
     endResetModel();
 }
 
@@ -91,17 +91,25 @@ void CatalogueModel::ensureSorted(int category) const
     if (c.sorted)
         return;
     // One sort key per dish: comparing keys is much cheaper than collating
-    // the names again at every comparison.
-    std::vector<std::pair<QCollatorSortKey, int>> keyed;
+    // the names again at every comparison. Rows come in table order, and
+    // the sort is stable.
+    struct Keyed {
+        QCollatorSortKey key;
+        QString name;
+        int row;
+    };
+    std::vector<Keyed> keyed;
     keyed.reserve(size_t(c.dishes.size()));
-    for (const int d : std::as_const(c.dishes))
-        keyed.emplace_back(dishNameCollator().sortKey(m_dishes[d].name), d);
-    std::stable_sort(keyed.begin(), keyed.end(), [this](const auto &a, const auto &b) {
-        const int k = a.first.compare(b.first);
-        return k != 0 ? k < 0 : m_dishes[a.second].name < m_dishes[b.second].name;
+    for (const int row : std::as_const(c.dishes)) {
+        QString name = m_data->name(row);
+        keyed.push_back({dishNameCollator().sortKey(name), std::move(name), row});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        const int k = a.key.compare(b.key);
+        return k != 0 ? k < 0 : a.name < b.name;
     });
     for (qsizetype i = 0; i < c.dishes.size(); ++i)
-        c.dishes[i] = keyed[size_t(i)].second;
+        c.dishes[i] = keyed[size_t(i)].row;
     c.sorted = true;
 }
 
@@ -129,13 +137,19 @@ CatalogueModel::Kind CatalogueModel::kind(const QModelIndex &index) const
     return index.isValid() ? idKind(index.internalId()) : Root;
 }
 
-const CatalogueModel::DishNode *CatalogueModel::dish(const QModelIndex &index) const
+int CatalogueModel::dishRow(const QModelIndex &index) const
 {
-    if (!index.isValid() || idKind(index.internalId()) != Dish)
-        return nullptr;
     const int category = idCategory(index.internalId());
     ensureSorted(category);
-    return &m_dishes[m_categories[category].dishes[idPosition(index.internalId())]];
+    return m_categories[category].dishes[idPosition(index.internalId())];
+}
+
+std::optional<CatalogueModel::DishNode> CatalogueModel::dish(const QModelIndex &index) const
+{
+    if (!index.isValid() || idKind(index.internalId()) != Dish)
+        return std::nullopt;
+    const int row = dishRow(index);
+    return DishNode{m_data->id(row), m_data->name(row), idCategory(index.internalId()), m_data->category(row)};
 }
 
 QIcon CatalogueModel::nodeIcon(Kind kind)
@@ -232,13 +246,13 @@ QVariant CatalogueModel::data(const QModelIndex &index, int role) const
             return QStringLiteral("我的灶香居");
         if (k == Category)
             return m_categories[idCategory(id)].name;
-        return dish(index)->name;
+        return m_data->name(dishRow(index));
     case Qt::DecorationRole:
         return nodeIcon(k);
     case KindRole:
         return int(k);
     case DishIdRole:
-        return k == Dish ? QVariant(dish(index)->id) : QVariant();
+        return k == Dish ? QVariant(m_data->id(dishRow(index))) : QVariant();
     case KeyRole:
         if (k == Root)
             return QStringLiteral("AB");

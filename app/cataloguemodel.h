@@ -11,6 +11,9 @@
 #include <QIcon>
 #include <QVector>
 
+#include <memory>
+#include <optional>
+
 class CatalogueModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -19,14 +22,15 @@ public:
 
     struct CategoryNode {
         QString name;               // trimmed; also the node's key
-        QVector<int> dishes;        // indexes into m_dishes, in name order once `sorted`
+        QVector<int> dishes;        // rows of the catalogue's data, in name order once `sorted`
         bool sorted = false;        // sorted when first needed: categories start collapsed
         bool unfiled = false;       // the "未分类" node: its key is UnfiledKey
     };
+    // What a dish node stands for, read from the catalogue's data.
     struct DishNode {
         qint64 id = 0;
         QString name;               // trimmed
-        int category = -1;          // index into m_categories
+        int category = -1;          // the node's category: index into categories()
         QString categoryName;       // the dish's own category, trimmed
     };
 
@@ -38,8 +42,9 @@ public:
     explicit CatalogueModel(QObject *parent = nullptr);
 
     // Replaces the whole tree from the categories (trimmed, table order,
-    // duplicates kept) and dishes the catalogue read.
-    void rebuild(const CatalogueData &data);
+    // duplicates kept) and dishes the catalogue read. The data is shared,
+    // not copied: the names stay where the catalogue keeps them.
+    void rebuild(std::shared_ptr<const CatalogueData> data);
     void clear();
 
     // Every category with its dishes in name order ("未分类" last, when there).
@@ -48,7 +53,7 @@ public:
     QModelIndex rootIndex() const;
     QModelIndex categoryIndex(int category) const;
     Kind kind(const QModelIndex &index) const;
-    const DishNode *dish(const QModelIndex &index) const;
+    std::optional<DishNode> dish(const QModelIndex &index) const;
 
     // Picture 1..5 of the tree: root, category, selected category, dish,
     // selected dish.
@@ -65,9 +70,12 @@ private:
     // Puts the category's dishes in name order, the first time they are read.
     void ensureSorted(int category) const;
 
+    // The data row a dish node stands for.
+    int dishRow(const QModelIndex &index) const;
+
     bool m_hasRoot = false;
     mutable QVector<CategoryNode> m_categories;
-    QVector<DishNode> m_dishes;
+    std::shared_ptr<const CatalogueData> m_data;
 };
 
 // The tree's own ascending order of dish names: pinyin order, digits by

@@ -174,7 +174,7 @@ void frmmain::rebuildTree(const CatalogueChange &)
     QElapsedTimer clock;
     clock.start();
     const CatalogueData &data = m_catalogue.data();
-    m_model->rebuild(data);
+    m_model->rebuild(m_catalogue.sharedData());
     m_List1->clear();
     m_List1->addItems(data.categories);
 

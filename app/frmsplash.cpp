@@ -11,12 +11,18 @@ zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWi
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("灶香居 2004"));
     resize(Twips::size(6705, 5145));
-    auto *image1 = new ImageControl(this, QStringLiteral("Image1"));
-    image1->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));
-    image1->setStretch(true);
-    image1->setGeometry(Twips::rect(0, 0, 6720, 5175));
+    m_Image1 = new ImageControl(this, QStringLiteral("Image1"));
+    m_Image1->setStretch(true);
+    m_Image1->setGeometry(Twips::rect(0, 0, 6720, 5175));
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->geometry();
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
     }
+}
+
+void zx::frmSplash::paintEvent(QPaintEvent *event)
+{
+    if (!m_Image1->hasPicture())
+        m_Image1->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));
+    QWidget::paintEvent(event);
 }

@@ -2,10 +2,20 @@
 // The splash window: one picture, shown while the main window loads.
 #include <QWidget>
 
+class ImageControl;
+
 namespace zx {
 class frmSplash : public QWidget {
     Q_OBJECT
 public:
     frmSplash();
+
+protected:
+    // The picture is read when the splash is first painted: a splash hidden
+    // at once never reads it.
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    ImageControl *m_Image1 = nullptr;
 };
 } // namespace zx

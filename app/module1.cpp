@@ -3,16 +3,12 @@
 #include "app/frmsplash.h"
 #include "core/registry.h"
 
-#include <QCoreApplication>
-
 namespace Module1 {
 void Main(Catalogue &catalogue)
 {
-    // The splash shows at once, while the main window is created; the main
-    // window's load unloads it.
-    zx::frmSplash *splash = Windows::show<zx::frmSplash>();
-    splash->repaint();
-    QCoreApplication::processEvents();
+    // The splash is shown and hidden at once: the main window loads in
+    // less time than a splash would take to be seen.
+    Windows::show<zx::frmSplash>()->hide();
     Windows::show<zx::frmmain>(catalogue);
 }
 } // namespace Module1

@@ -346,9 +346,8 @@ void naiveRebuild(const QString &path)
                 trimBlanks(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))));
             if (category != c || again)
                 continue;
-            data.dishes.push_back(DishKey{
-                sqlite3_column_int64(st, 0), category,
-                trimBlanks(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2))))});
+            data.append(sqlite3_column_int64(st, 0), category.toUtf8(),
+                        reinterpret_cast<const char *>(sqlite3_column_text(st, 2)));
         }
         data.totalDishes = rows;
     }
@@ -357,7 +356,7 @@ void naiveRebuild(const QString &path)
 
     frmmain *main = mainWindow();
     CatalogueModel *model = main->catalogue();
-    model->rebuild(data);
+    model->rebuild(std::make_shared<const CatalogueData>(data));
     QString error;
     WriteSummaryFile(g_base->summaryPath(), CatalogueSummary(data), &error);
     main->List1()->clear();

@@ -1,17 +1,29 @@
 #include "core/catalogue.h"
 
 #include "core/appinfo.h"
+#include "core/cataloguecache.h"
 #include "core/summaryfile.h"
+#include "store/jetlike.h"
 
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
 
 Catalogue::Catalogue(const QString &dataFolder, QObject *parent)
-    : QObject(parent), m_folder(App::withTrailingSeparator(dataFolder))
+    : QObject(parent), m_folder(App::withTrailingSeparator(dataFolder)),
+      m_data(std::make_shared<const CatalogueData>())
 {
+    // The copy for the next start is written once the reads settle, not
+    // after every one.
+    m_cacheTimer.setSingleShot(true);
+    m_cacheTimer.setInterval(250);
+    connect(&m_cacheTimer, &QTimer::timeout, this, &Catalogue::keepCopy);
 }
 
-Catalogue::~Catalogue() = default;
+Catalogue::~Catalogue()
+{
+    if (m_cacheTimer.isActive())
+        keepCopy();
+}
 
 QString Catalogue::storePath() const { return m_folder + QStringLiteral("cate.mdb"); }
 QString Catalogue::summaryPath() const { return m_folder + QStringLiteral("temp.txt"); }
@@ -28,21 +40,76 @@ StoreStatus Catalogue::refresh(const CatalogueChange &change)
 {
     QElapsedTimer clock;
     clock.start();
-    m_stamp = FileStamp::of(storePath());
-    watchFile();
-    StoreResult<CatalogueData> loaded = RecipeStore::LoadCatalogue(storePath());
-    if (!loaded) {
-        m_lastRefresh = loaded.error();
-        return m_lastRefresh;
+    // The first read may take the copy kept from the last run, when the file
+    // is exactly as it was then.
+    std::optional<CatalogueData> loaded;
+    if (!m_hasData) {
+        m_stamp = FileStamp::of(storePath());
+        loaded = CatalogueCache::read(storePath(), m_stamp);
+    }
+    if (loaded) {
+        watchFile();
+    } else {
+        StoreResult<CatalogueData> read = readStore();
+        if (!read) {
+            m_lastRefresh = read.error();
+            return m_lastRefresh;
+        }
+        loaded = std::move(read.value());
+        m_cacheTimer.start();
     }
     m_lastLoadNs = clock.nsecsElapsed();
-    m_data = std::move(loaded.value());
+    publish(std::move(*loaded), change);
+    return m_lastRefresh;
+}
+
+void Catalogue::publish(CatalogueData &&data, const CatalogueChange &change)
+{
+    m_data = std::make_shared<const CatalogueData>(std::move(data));
     m_hasData = true;
     QString summaryError;
-    m_summaryWritten = WriteSummaryFile(summaryPath(), CatalogueSummary(m_data), &summaryError);
+    m_summaryWritten = WriteSummaryFile(summaryPath(), CatalogueSummary(*m_data), &summaryError);
     m_lastRefresh = Done{};
     emit refreshed(change);
-    return m_lastRefresh;
+}
+
+bool Catalogue::followOwnWrite(const FileStamp &before, const CatalogueChange &change,
+                               const std::function<bool(CatalogueData &)> &edit)
+{
+    // Only when the file shows our commit and nothing else since the last
+    // read: the same file, no log beside it, the change counter one on.
+    const FileStamp after = FileStamp::of(storePath());
+    const bool oursAlone = m_hasData && m_lastRefresh.ok() && before == m_stamp && !m_data->fileHasTriggers
+                           && after.follows(before);
+    if (oursAlone) {
+        CatalogueData copy = *m_data;
+        if (edit(copy)) {
+            m_stamp = after;
+            publish(std::move(copy), change);
+            m_cacheTimer.start();
+            return true;
+        }
+    }
+    static_cast<void>(refresh(change));
+    return false;
+}
+
+StoreResult<CatalogueData> Catalogue::readStore()
+{
+    // The index the tree is read from, made once in a file that lacks it;
+    // before the stamp, so that our own change is not taken for another's.
+    static_cast<void>(RecipeStore::EnsureCatalogueIndex(storePath()));
+    m_stamp = FileStamp::of(storePath());
+    watchFile();
+    ++m_storeReads;
+    return RecipeStore::LoadCatalogue(storePath());
+}
+
+void Catalogue::keepCopy()
+{
+    m_cacheTimer.stop();
+    if (m_hasData && FileStamp::of(storePath()) == m_stamp)
+        CatalogueCache::write(storePath(), m_stamp, *m_data);
 }
 
 bool Catalogue::followOutsideChanges()
@@ -79,9 +146,29 @@ StoreResult<std::optional<DishRecord>> Catalogue::dish(qint64 id) const
     return RecipeStore::FindDishById(storePath(), id);
 }
 
-StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text) const
+StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 {
-    return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
+    const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
+    if (!pattern)
+        return StoreError{StoreError::BadPattern, text};
+    // The names the tree shows are the ones searched while they are
+    // current; otherwise the store reads the names itself (the tree follows
+    // the change on its own, when the watcher reports it).
+    if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
+        return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
+    const CatalogueData &data = *m_data;
+    QVector<DishRecord> rows;
+    for (qsizetype row = 0; row < data.dishCount(); ++row) {
+        const QByteArrayView name = data.rawName(row);
+        if (!pattern->findsInUtf8(name.data(), name.size()) || data.nameIsNull(row))
+            continue;
+        DishRecord d;
+        d.id = data.id(row);
+        d.category = data.rawDishCategories().at(data.categoryOf(row));
+        d.name = QString::fromUtf8(name);
+        rows.push_back(std::move(d));
+    }
+    return rows;
 }
 
 StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words) const
@@ -99,19 +186,27 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
                                        const QString &ingredients, const QString &method,
                                        const QString &picture)
 {
+    const FileStamp before = FileStamp::of(storePath());
     const StoreResult<qint64> added =
         RecipeStore::AddDish(storePath(), category, name, ingredients, method, picture);
-    if (added)
-        static_cast<void>(refresh({CatalogueChange::DishAdded, category, *added}));
+    if (added) {
+        followOwnWrite(before, {CatalogueChange::DishAdded, category, *added}, [&](CatalogueData &data) {
+            data.appendDish(*added, category, name);
+            return true;
+        });
+    }
     return added;
 }
 
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
                                         const QString &method, const QString &picture)
 {
+    const FileStamp before = FileStamp::of(storePath());
     const StoreResult<bool> updated = RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture);
-    if (updated && *updated)
-        static_cast<void>(refresh({CatalogueChange::DishUpdated, {}, id}));
+    if (updated && *updated) {
+        followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id},
+                       [&](CatalogueData &data) { return data.renameDish(id, name); });
+    }
     return updated;
 }
 
@@ -144,16 +239,25 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
+    const FileStamp before = FileStamp::of(storePath());
     const StoreResult<qint64> added = RecipeStore::AddCategory(storePath(), category);
-    if (added)
-        static_cast<void>(refresh({CatalogueChange::CategoryAdded, category, 0}));
+    if (added) {
+        followOwnWrite(before, {CatalogueChange::CategoryAdded, category, 0}, [&](CatalogueData &data) {
+            data.categories << trimBlanks(category);
+            return true;
+        });
+    }
     return added;
 }
 
 StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
+    const FileStamp before = FileStamp::of(storePath());
     const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category);
-    if (deleted)
-        static_cast<void>(refresh({CatalogueChange::CategoryDeleted, category, 0}));
+    if (deleted) {
+        followOwnWrite(before, {CatalogueChange::CategoryDeleted, category, 0}, [&](CatalogueData &data) {
+            return data.removeCategory(category, deleted->categoryRowDeleted) == deleted->dishesDeleted;
+        });
+    }
     return deleted;
 }

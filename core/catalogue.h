@@ -13,6 +13,10 @@
 #include "store/recipestore.h"
 
 #include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 class QFileSystemWatcher;
 
@@ -48,9 +52,11 @@ public:
 
     // The tree's data as of the last successful refresh, and its dish count
     // (the row count of table "01").
-    const CatalogueData &data() const { return m_data; }
+    const CatalogueData &data() const { return *m_data; }
+    // The same data, for a view that keeps it (the tree's model).
+    std::shared_ptr<const CatalogueData> sharedData() const { return m_data; }
     bool hasData() const { return m_hasData; }
-    qint64 totalDishes() const { return m_data.totalDishes; }
+    qint64 totalDishes() const { return m_data->totalDishes; }
 
     // Reads the tree's data anew, writes temp.txt and announces refreshed().
     // When the store cannot be read nothing changes and the error comes back.
@@ -60,6 +66,9 @@ public:
     const StoreStatus &lastRefresh() const { return m_lastRefresh; }
     // Where the last refresh spent its time reading the store (ns).
     qint64 lastLoadNs() const { return m_lastLoadNs; }
+    // How many times the tree's data was read from cate.mdb (not counting
+    // the copy kept between runs, nor our own writes followed in memory).
+    int storeReads() const { return m_storeReads; }
     // Whether temp.txt could be written at the last refresh.
     bool summaryWritten() const { return m_summaryWritten; }
 
@@ -71,7 +80,8 @@ public:
     [[nodiscard]] StoreStatus probe() const;
     [[nodiscard]] StoreResult<QVector<CategoryRecord>> categoryRows() const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> dish(qint64 id) const;
-    [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text) const;
+    // Dishes whose name (as stored) the pattern "*text*" matches, table order.
+    [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text);
     // Every word (a pattern, "*word*") found in name, ingredients or method.
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchWords(const QStringList &words) const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw,
@@ -103,14 +113,27 @@ signals:
 
 private:
     void watchFile();
+    // Reads the tree's data from cate.mdb and takes its stamp.
+    StoreResult<CatalogueData> readStore();
+    // Keeps the data for the next start (core/cataloguecache.h).
+    void keepCopy();
+    // Takes `data` as the catalogue's, writes temp.txt and announces it.
+    void publish(CatalogueData &&data, const CatalogueChange &change);
+    // After a write of ours: makes the same change to a copy of the data
+    // when the file shows our commit alone (`before`: its stamp just before
+    // the write), else reads the file anew. True when the copy was taken.
+    bool followOwnWrite(const FileStamp &before, const CatalogueChange &change,
+                        const std::function<bool(CatalogueData &)> &edit);
 
     QString m_folder;
     QString m_selectedCategory;
-    CatalogueData m_data;
+    std::shared_ptr<const CatalogueData> m_data;
     bool m_hasData = false;
     StoreStatus m_lastRefresh = Done{};
     qint64 m_lastLoadNs = 0;
+    int m_storeReads = 0;
     bool m_summaryWritten = false;
     FileStamp m_stamp;               // cate.mdb as the last refresh read it
     QFileSystemWatcher *m_watcher = nullptr;
+    QTimer m_cacheTimer;             // runs while a copy for the next start is due
 };

@@ -34,3 +34,18 @@ FileStamp FileStamp::of(const QString &path)
     }
     return stamp;
 }
+
+qint64 FileStamp::changeCounter() const
+{
+    if (header.size() < 28)
+        return -1;
+    const auto byte = [this](int i) { return quint32(quint8(header[i])); };
+    return qint64((byte(24) << 24) | (byte(25) << 16) | (byte(26) << 8) | byte(27));
+}
+
+bool FileStamp::follows(const FileStamp &earlier) const
+{
+    return exists && earlier.exists && device == earlier.device && inode == earlier.inode && walSize <= 0
+           && earlier.walSize <= 0 && earlier.changeCounter() >= 0
+           && changeCounter() == ((earlier.changeCounter() + 1) & 0xffffffff);
+}

@@ -17,5 +17,11 @@ struct FileStamp {
     qint64 walModifiedNs = 0;
 
     static FileStamp of(const QString &path);
+    // The file's change counter (header bytes 24-27), moved on by every
+    // commit made to a file without a write-ahead log; -1 when unknown.
+    qint64 changeCounter() const;
+    // Whether this is `earlier` after exactly one commit: the same file,
+    // no log beside it before or after, the counter one on.
+    bool follows(const FileStamp &earlier) const;
     bool operator==(const FileStamp &other) const = default;
 };

@@ -4,16 +4,22 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <vector>
+
 QByteArray CatalogueSummary(const CatalogueData &data)
 {
     QHash<QString, qsizetype> counts;
     counts.reserve(data.categories.size());
     for (const QString &name : data.categories)
         counts.insert(name, 0);
-    for (const DishKey &dish : data.dishes) {
-        const auto it = counts.find(dish.category);
+    // Counted by the spelling the dishes carry, then added up by name.
+    std::vector<qsizetype> perSpelling(size_t(data.dishCategories().size()), 0);
+    for (qsizetype row = 0; row < data.dishCount(); ++row)
+        ++perSpelling[size_t(data.categoryOf(row))];
+    for (qsizetype i = 0; i < data.dishCategories().size(); ++i) {
+        const auto it = counts.find(data.dishCategories().at(i));
         if (it != counts.end())
-            ++*it;
+            *it += perSpelling[size_t(i)];
     }
     QByteArray summary;
     for (const QString &name : data.categories) {

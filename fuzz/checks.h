@@ -63,7 +63,7 @@ inline bool store(const QString &path, const uint8_t *data, size_t size)
 
     (void)RecipeStore::Probe(path).ok();
     const auto catalogue = RecipeStore::LoadCatalogue(path);
-    if (catalogue && catalogue->totalDishes != catalogue->dishes.size())
+    if (catalogue && catalogue->totalDishes != catalogue->dishCount())
         return false;
     const auto rows = RecipeStore::ListCategoryRows(path);
     const auto names = RecipeStore::ListCategories(path);
@@ -71,11 +71,11 @@ inline bool store(const QString &path, const uint8_t *data, size_t size)
         return false;
     for (const QString &text : {QStringLiteral("a"), QStringLiteral("[a-z]#"), QStringLiteral("豆")}) {
         const auto found = RecipeStore::SearchDishesByName(path, text);
-        if (found && catalogue && found->size() > catalogue->dishes.size())
+        if (found && catalogue && found->size() > catalogue->dishCount())
             return false;
     }
-    if (catalogue && !catalogue->dishes.isEmpty()) {
-        const DishKey &first = catalogue->dishes.first();
+    if (catalogue && catalogue->dishCount() > 0) {
+        const DishKey first = catalogue->key(0);
         (void)RecipeStore::FindDish(path, first.category, first.name).ok();
     }
     return true;

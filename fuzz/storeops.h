@@ -205,9 +205,9 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         ZX_CHECK(cat->categories.size() == qsizetype(categories.size()), "category count");
         for (size_t k = 0; k < categories.size(); ++k)
             ZX_CHECK(cat->categories.at(qsizetype(k)) == blanksTrimmed(categories[k]), "category names or order");
-        ZX_CHECK(cat->totalDishes == qint64(dishes.size()) && cat->dishes.size() == qsizetype(dishes.size()), "dish count");
+        ZX_CHECK(cat->totalDishes == qint64(dishes.size()) && cat->dishCount() == qsizetype(dishes.size()), "dish count");
         for (size_t k = 0; k < dishes.size(); ++k) {
-            const DishKey &key = cat->dishes.at(qsizetype(k));
+            const DishKey key = cat->key(qsizetype(k));
             ZX_CHECK(key.id == dishes[k].id && key.category == blanksTrimmed(dishes[k].category)
                       && key.name == dishes[k].name,
                   "catalogue dishes or order");

@@ -7,6 +7,7 @@
 // is read again for every operation, and an idle connection holds no lock.
 // A failure comes back as a StoreError that the window which asked turns
 // into a message for the cook (and the next operation opens afresh).
+#include "store/cataloguedata.h"
 #include "store/records.h"
 
 #include <QString>
@@ -53,20 +54,6 @@ private:
 struct Done {};                       // the value of an operation that returns nothing
 using StoreStatus = StoreResult<Done>;
 
-// One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
-struct DishKey {
-    qint64 id = 0;
-    QString category;   // trimmed
-    QString name;       // trimmed
-};
-
-// Everything the catalogue rebuild reads, in one pass over each table.
-struct CatalogueData {
-    QStringList categories;        // trimmed column 1 of "02", table order (duplicates kept)
-    QVector<DishKey> dishes;       // every row of "01", table order
-    qint64 totalDishes = 0;        // row count of "01"
-};
-
 struct DeleteOutcome {
     qint64 dishesDeleted = 0;
     bool categoryRowDeleted = false;
@@ -85,8 +72,16 @@ StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path);
 // Trimmed names of the dishes whose trimmed category equals `category`, table order.
 StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category);
 StoreResult<qint64> CountDishes(const QString &path);
-// One pass over both tables for the catalogue rebuild.
+// One pass over both tables for the catalogue rebuild. The dishes are read
+// from the catalogue index where the file has it (see below), else from
+// the table itself; either way in table order.
 StoreResult<CatalogueData> LoadCatalogue(const QString &path);
+// Gives table "01" an index over category, name and id, when it has none
+// and the file can be written: reading the tree's columns from the index
+// touches a few megabytes instead of every recipe's text. Written at once or
+// not at all (another program's lock is not waited for); true when the file
+// has the index afterwards.
+StoreResult<bool> EnsureCatalogueIndex(const QString &path);
 
 // First row (table order) whose trimmed category and trimmed name equal the trimmed inputs.
 StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name);

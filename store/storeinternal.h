@@ -26,6 +26,8 @@ constexpr int kBusyTimeoutMs = 1000;
 
 inline const QString kDishTable = QStringLiteral("\"01\"");
 inline const QString kCategoryTable = QStringLiteral("\"02\"");
+// The index over category, name and id of "01" that the tree is read from.
+inline const QString kCatalogueIndex = QStringLiteral("\"01_tree\"");
 
 StoreError makeError(StoreError::Kind kind, const QString &detail);
 // Turns an SQLite result code into the kind of trouble the cook is told about.

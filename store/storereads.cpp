@@ -71,45 +71,6 @@ StoreResult<qint64> CountDishes(const QString &path)
     });
 }
 
-StoreResult<CatalogueData> LoadCatalogue(const QString &path)
-{
-    return withStore<CatalogueData>(path, [](Store &s) -> StoreResult<CatalogueData> {
-        // Both tables from one snapshot, so a writer in between cannot split them.
-        Sql::Transaction snapshot(s.db, Sql::Transaction::Deferred);
-        if (!snapshot.active())
-            return s.fail(snapshot.beginResult());
-        int rc = SQLITE_OK;
-        CatalogueData data;
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable)
-                                      + s.categoryOrder());
-            if (rc != SQLITE_OK)
-                return s.fail(rc);
-            while ((rc = st.step()) == SQLITE_ROW)
-                data.categories << trimBlanks(st.columnText(0));
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
-        {
-            Sql::Statement st;
-            rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
-                                      + s.dishOrder());
-            if (rc != SQLITE_OK)
-                return s.fail(rc);
-            while ((rc = st.step()) == SQLITE_ROW)
-                data.dishes.push_back(DishKey{st.columnInt64(0), trimBlanks(st.columnText(1)),
-                                              trimBlanks(st.columnText(2))});
-            if (rc != SQLITE_DONE)
-                return s.fail(rc);
-        }
-        // Ending a read changes nothing; should it fail, the guard rolls back.
-        snapshot.commit();
-        data.totalDishes = data.dishes.size();
-        return data;
-    });
-}
-
 StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name)
 {
     using R = StoreResult<std::optional<DishRecord>>;

@@ -5,6 +5,7 @@
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
 #include "core/appinfo.h"
+#include "core/catalogue.h"
 #include "core/registry.h"
 #include "store/recipestore.h"
 #include "testdb.h"
@@ -283,6 +284,60 @@ private slots:
         QVERIFY(RecipeStore::DeleteCategory(db.path(), QStringLiteral("凉菜")).ok());
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
+    }
+
+    // Our own writes are followed in memory, not by reading the file again;
+    // after random sequences of them (with now and then a change made
+    // elsewhere in between) the tree must be what a full read gives.
+    void ownWritesMatchAFullRead()
+    {
+        TestDb db(randomKitchen(7u, 15, 300));
+        Catalogue &catalogue = testCatalogue();
+        Windows::get<frmmain>(catalogue);
+        std::mt19937 rng(2024);
+        auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+        const QStringList names = {QStringLiteral(" 新菜 "), QStringLiteral("豆腐"), QStringLiteral("Apple派"),
+                                   QStringLiteral(""), QStringLiteral("  ")};
+        int ownWrites = 0;
+        for (int step = 0; step < 120; ++step) {
+            const QStringList listed = catalogue.data().categories;
+            const QString someCategory = listed.isEmpty() ? QStringLiteral("凉菜") : listed[pick(int(listed.size()))];
+            const int readsBefore = catalogue.storeReads();
+            bool elsewhere = false;
+            switch (pick(9)) {
+            case 0: case 1: case 2:
+                QVERIFY(catalogue.addDish(pick(4) == 0 ? QStringLiteral("无此类") : QStringLiteral(" ") + someCategory,
+                                          names[pick(int(names.size()))], QStringLiteral("料"), QStringLiteral("法"),
+                                          QString()).ok());
+                break;
+            case 3: case 4: {
+                const qsizetype rows = catalogue.data().dishCount();
+                if (rows == 0)
+                    continue;
+                const qint64 id = catalogue.data().id(pick(int(rows)));
+                QVERIFY(catalogue.updateDish(id, names[pick(int(names.size()))] + QString::number(step),
+                                             QStringLiteral("料"), QStringLiteral("法"), QString()).ok());
+                break;
+            }
+            case 5:
+                QVERIFY(catalogue.addCategory(pick(2) ? QStringLiteral("  新分类") : someCategory).ok());
+                break;
+            case 6: case 7:
+                QVERIFY(catalogue.deleteCategory(someCategory + QStringLiteral(" ")).ok());
+                break;
+            default:
+                db.exec(QStringLiteral("UPDATE \"01\" SET \"名称\" = '别处改%1' WHERE id = (SELECT min(id) FROM \"01\")").arg(step));
+                QVERIFY(catalogue.followOutsideChanges());
+                elsewhere = true;
+                break;
+            }
+            if (!elsewhere && catalogue.storeReads() == readsBefore)
+                ++ownWrites;
+            compareWithReference(db.path());
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("after step %1").arg(step)));
+        }
+        QVERIFY2(ownWrites > 60, qPrintable(QString::number(ownWrites)));
     }
 };
 

@@ -6,6 +6,8 @@
 // is back the next operation works.
 #include "reliability.h"
 
+#include "core/cataloguecache.h"
+
 #include <QDir>
 #include <QStandardPaths>
 #include <QtTest>
@@ -85,6 +87,7 @@ private slots:
     void lockedByAnotherWriter();
     void deletedWhileRunning();
     void replacedWhileRunning();
+    void keptCopyOnlyForTheSameFile();
 
 private:
     // Checks what every window does with the file as it is now.
@@ -426,6 +429,55 @@ void BadFiles::replacedWhileRunning()
     press(search, "Image1");
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(entries(list), (QStringList{QStringLiteral("西瓜盅"), QStringLiteral("哈密瓜")}));
+}
+
+
+// The copy of the tree kept between runs stands in for the file only while
+// the file is exactly as it was read: changed by another program between
+// runs, or the copy damaged, and the tree comes from the file.
+void BadFiles::keptCopyOnlyForTheSameFile()
+{
+    TestDb db(QString::fromUtf8(Seed));
+    const auto startUp = [&db] {
+        auto catalogue = std::make_unique<Catalogue>(db.dir());
+        return catalogue->refresh().ok() ? std::move(catalogue) : nullptr;
+    };
+    const auto namesOf = [](const Catalogue &c) {
+        QStringList names;
+        for (qsizetype i = 0; i < c.data().dishCount(); ++i)
+            names << c.data().name(i);
+        return names;
+    };
+    QFile::remove(CatalogueCache::pathFor(db.path()));
+    QStringList names = namesOf(*startUp());   // its end keeps the copy
+    QVERIFY(QFile::exists(CatalogueCache::pathFor(db.path())));
+    {
+        const auto unchanged = startUp();
+        QCOMPARE(unchanged->storeReads(), 0);
+        QCOMPARE(namesOf(*unchanged), names);
+    }
+
+    // Renamed in place to a name of the same length, within the same second.
+    db.exec(QStringLiteral("UPDATE \"01\" SET \"名称\" = '拍冬瓜' WHERE \"名称\" = '拍黄瓜'"));
+    names.replace(names.indexOf(QStringLiteral("拍黄瓜")), QStringLiteral("拍冬瓜"));
+    {
+        const auto changed = startUp();
+        QCOMPARE(changed->storeReads(), 1);
+        QCOMPARE(namesOf(*changed), names);
+    }
+
+    // One byte of the copy's names turned into another.
+    QFile copy(CatalogueCache::pathFor(db.path()));
+    QVERIFY(copy.open(QIODevice::ReadWrite));
+    QByteArray bytes = copy.readAll();
+    const qsizetype at = bytes.indexOf(QStringLiteral("紫菜蛋花汤").toUtf8());
+    QVERIFY(at > 0);
+    bytes[at + 1] = char(bytes[at + 1] ^ 1);
+    QVERIFY(copy.seek(0) && copy.write(bytes) == bytes.size());
+    copy.close();
+    const auto damaged = startUp();
+    QCOMPARE(damaged->storeReads(), 1);
+    QCOMPARE(namesOf(*damaged), names);
 }
 
 QTEST_MAIN(BadFiles)

@@ -154,12 +154,34 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     QVERIFY(data.ok());
     QCOMPARE(data->categories, QStringList({"川菜", "川菜"}));
     QCOMPARE(data->totalDishes, 3);
-    QCOMPARE(data->dishes.size(), 3);
-    QCOMPARE(data->dishes.at(0).id, 1);
-    QCOMPARE(data->dishes.at(0).category, QStringLiteral("川菜"));
-    QCOMPARE(data->dishes.at(0).name, QStringLiteral("麻婆豆腐"));
-    QCOMPARE(data->dishes.at(1).category, QStringLiteral("无名"));
-    QCOMPARE(data->dishes.at(2).name, QStringLiteral("水煮鱼"));
+    QCOMPARE(data->dishCount(), 3);
+    QCOMPARE(data->key(0).id, 1);
+    QCOMPARE(data->key(0).category, QStringLiteral("川菜"));
+    QCOMPARE(data->key(0).name, QStringLiteral("麻婆豆腐"));
+    QCOMPARE(data->key(1).category, QStringLiteral("无名"));
+    QCOMPARE(data->key(2).name, QStringLiteral("水煮鱼"));
+
+    // Read from the catalogue index (in its own order: category, name), the
+    // dishes still come in table order. A file that cannot be written is
+    // left without the index, and as it was.
+    const QByteArray withoutIndex = db.bytes();
+    QFile::setPermissions(db.path(), QFile::ReadOwner);
+    const auto refused = EnsureCatalogueIndex(db.path());
+    QVERIFY(refused.ok() && !*refused);
+    QCOMPARE(db.bytes(), withoutIndex);
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+    const auto made = EnsureCatalogueIndex(db.path());
+    QVERIFY(made.ok() && *made);
+    QVERIFY(db.rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid, category, \"名称\" FROM \"01\""))
+                .join(u' ').contains(QStringLiteral("COVERING INDEX")));
+    const auto fromIndex = LoadCatalogue(db.path());
+    QVERIFY(fromIndex.ok());
+    QCOMPARE(fromIndex->keys().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(fromIndex->key(i).id, data->key(i).id);
+        QCOMPARE(fromIndex->key(i).category, data->key(i).category);
+        QCOMPARE(fromIndex->key(i).name, data->key(i).name);
+    }
 
     TestDb empty;
     const auto none = LoadCatalogue(empty.path());
@@ -622,7 +644,7 @@ void TstRecipeStore::replacementFileWithOtherColumnNames()
     const auto found = SearchDishesByName(db.path(), QStringLiteral("木耳"));
     QCOMPARE(found->size(), 1);
     QCOMPARE(found->at(0).id, 8);
-    QCOMPARE(LoadCatalogue(db.path())->dishes.at(1).id, 3);
+    QCOMPARE(LoadCatalogue(db.path())->key(1).id, 3);
     const auto outcome = DeleteCategory(db.path(), QStringLiteral("凉菜"));
     QCOMPARE(outcome->dishesDeleted, 3);
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"02\"")), QStringList({"10|汤羹"}));
@@ -824,7 +846,7 @@ void TstRecipeStore::starterDatabaseIsComplete()
     QCOMPARE(data->categories, QStringList({"家常菜", "凉菜", "汤羹", "川菜", "粤菜", "面点主食"}));
     QVERIFY(data->totalDishes >= 36);
     QSet<QString> names;
-    for (const DishKey &key : data->dishes) {
+    for (const DishKey &key : data->keys()) {
         QVERIFY2(data->categories.contains(key.category), qPrintable(key.name));
         QVERIFY2(!names.contains(key.name), qPrintable(key.name));
         names.insert(key.name);

@@ -1,0 +1,85 @@
+#pragma once
+// What the catalogue tree and the search by name need of every dish, kept
+// once and compactly: the categories of "02", and for every row of "01" in
+// table order its id, its category (an index into the distinct spellings)
+// and its name as UTF-8, all names back to back in one buffer. The names
+// are kept as stored, blanks included, so that the search sees what the
+// file holds; the tree reads them trimmed.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+#include <vector>
+
+// One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
+struct DishKey {
+    qint64 id = 0;
+    QString category;   // trimmed
+    QString name;       // trimmed
+};
+
+class CatalogueData {
+public:
+    QStringList categories;        // trimmed column 1 of "02", table order (duplicates kept)
+    qint64 totalDishes = 0;        // row count of "01"
+
+    // Appends a row of "01" (after those already in): its id, its category
+    // and name as stored (UTF-8; a name with no value is `nameIsNull`).
+    void append(qint64 id, QByteArrayView category, QByteArrayView name, bool nameIsNull = false);
+    // Puts the rows in the order of `keys` (one per row, distinct), smallest first.
+    void sortBy(const std::vector<qint64> &keys);
+    void reserve(qsizetype rows, qsizetype nameBytes);
+
+    qsizetype dishCount() const { return qsizetype(m_ids.size()); }
+    qint64 id(qsizetype row) const { return m_ids[size_t(row)]; }
+    // The name as stored, and trimmed of blanks (U+0020) at both ends.
+    QByteArrayView rawName(qsizetype row) const;
+    QByteArrayView nameUtf8(qsizetype row) const;
+    QString name(qsizetype row) const { return QString::fromUtf8(nameUtf8(row)); }
+    bool nameIsNull(qsizetype row) const;
+    // The distinct categories the rows carry, trimmed and as stored.
+    const QStringList &dishCategories() const { return m_trimmedCategories; }
+    const QStringList &rawDishCategories() const { return m_rawCategories; }
+    int categoryOf(qsizetype row) const { return int(m_categoryOf[size_t(row)]); }
+    const QString &category(qsizetype row) const { return m_trimmedCategories.at(categoryOf(row)); }
+
+    DishKey key(qsizetype row) const { return {id(row), category(row), name(row)}; }
+
+    // Our own writes, made to this copy as the store makes them to the file
+    // (store/recipestore.h): a dish appended with its category as given and
+    // its name trimmed; the first row carrying `id` renamed (false when no
+    // row carries it); every dish of a trimmed category taken away with,
+    // when `categoryRow`, the first listing of it (the dishes taken).
+    void appendDish(qint64 id, const QString &category, const QString &name);
+    bool renameDish(qint64 id, const QString &name);
+    qsizetype removeCategory(const QString &category, bool categoryRow);
+
+    // Whether the file has triggers: a write may then change other rows
+    // too, and only a new read shows what the file holds.
+    bool fileHasTriggers = false;
+
+    // The whole of it as bytes, and back; nullopt for bytes that are not a
+    // whole, consistent copy (cut short, damaged, another version).
+    QByteArray toBytes() const;
+    static std::optional<CatalogueData> fromBytes(QByteArrayView bytes);
+    // Every row as a DishKey, in table order.
+    QVector<DishKey> keys() const;
+
+private:
+    int categoryIndex(QByteArrayView category);
+
+    std::vector<qint64> m_ids;
+    std::vector<quint32> m_categoryOf;
+    std::vector<quint32> m_nameEnd;     // row i's name: [m_nameEnd[i-1], m_nameEnd[i]) of m_names
+    QByteArray m_names;
+    QVector<qsizetype> m_nullNames;     // rows whose name has no value, ascending
+    QStringList m_rawCategories;
+    QStringList m_trimmedCategories;
+    QHash<QByteArray, int> m_categoryIndex;
+    QByteArray m_lastCategory;          // rows come grouped by category: the last one looked up
+    int m_lastCategoryIndex = -1;
+};

@@ -1,0 +1,115 @@
+// The recipe store: what the catalogue tree reads, and the index it is
+// read from.
+#include "store/recipestore.h"
+
+#include "store/storeinternal.h"
+
+#include <sqlite3.h>
+
+namespace RecipeStore {
+
+using namespace Internal;
+
+namespace {
+
+std::optional<StoreError> readCategories(Store &s, CatalogueData &data)
+{
+    Sql::Statement st;
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable)
+                              + s.categoryOrder());
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    while ((rc = st.step()) == SQLITE_ROW)
+        data.categories << trimBlanks(st.columnText(0));
+    if (rc != SQLITE_DONE)
+        return s.fail(rc);
+    return std::nullopt;
+}
+
+// Every dish's id, category and name. No order is asked for, so that the
+// engine may read them from the catalogue index (in its order) rather than
+// from the table; the rows are put in table order afterwards.
+std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
+{
+    // A row id that is the id column too is read once.
+    const int id = s.layout.dishIdIsRowid ? 0 : 1;
+    const QString columns = s.layout.dishIdIsRowid ? s.dishColumns(1, 2) : s.dishColumns(0, 2);
+    Sql::Statement st;
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable));
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    std::vector<qint64> rowids;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        rowids.push_back(st.columnInt64(0));
+        data.append(st.columnInt64(id), st.columnUtf8(id + 1), st.columnUtf8(id + 2), st.columnIsNull(id + 2));
+    }
+    if (rc != SQLITE_DONE)
+        return s.fail(rc);
+    data.sortBy(rowids);
+    return std::nullopt;
+}
+
+bool hasTriggers(Store &s)
+{
+    Sql::Statement st;
+    // When unsure, say so: a new read is always right.
+    return st.prepare(s.db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' LIMIT 1")) != SQLITE_OK
+           || st.step() != SQLITE_DONE;
+}
+
+bool hasCatalogueIndex(Store &s)
+{
+    Sql::Statement st;
+    if (st.prepare(s.db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1")) != SQLITE_OK)
+        return false;
+    st.bindText(1, kCatalogueIndex.mid(1, kCatalogueIndex.size() - 2));
+    return st.step() == SQLITE_ROW;
+}
+
+} // namespace
+
+StoreResult<CatalogueData> LoadCatalogue(const QString &path)
+{
+    return withStore<CatalogueData>(path, [](Store &s) -> StoreResult<CatalogueData> {
+        // Both tables from one snapshot, so a writer in between cannot split them.
+        Sql::Transaction snapshot(s.db, Sql::Transaction::Deferred);
+        if (!snapshot.active())
+            return s.fail(snapshot.beginResult());
+        CatalogueData data;
+        if (auto e = readCategories(s, data))
+            return *e;
+        if (auto e = readDishes(s, data))
+            return *e;
+        data.fileHasTriggers = hasTriggers(s);
+        // Ending a read changes nothing; should it fail, the guard rolls back.
+        snapshot.commit();
+        data.totalDishes = data.dishCount();
+        return data;
+    });
+}
+
+StoreResult<bool> EnsureCatalogueIndex(const QString &path)
+{
+    return withStore<bool>(path, [](Store &s) -> StoreResult<bool> {
+        if (hasCatalogueIndex(s))
+            return true;
+        if (sqlite3_db_readonly(s.db.handle(), "main") == 1)
+            return false;
+        // Made now or left for another time: a start does not wait for
+        // another program's lock.
+        s.db.setBusyTimeout(0);
+        const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2(%3,%4,%5)")
+                                .arg(kCatalogueIndex, kDishTable, s.layout.dishCols.at(1),
+                                     s.layout.dishCols.at(2), s.layout.dishCols.at(0));
+        const int rc = s.db.exec(sql.toUtf8().constData());
+        s.db.setBusyTimeout(kBusyTimeoutMs);
+        if (rc == SQLITE_OK)
+            return true;
+        const StoreError e = s.fail(rc, true);
+        if (e.kind == StoreError::Busy || e.kind == StoreError::ReadOnly)
+            return false;
+        return e;
+    });
+}
+
+} // namespace RecipeStore
