@@ -403,10 +403,14 @@ bool windowVisible(const QString &display)
     return xdotool.exitCode() == 0 && !xdotool.readAllStandardOutput().trimmed().isEmpty();
 }
 
-ColdStart coldStart(const QString &program, const QString &display, const QString &database, int runs)
+// With `keptCopy` false, the copy of the tree kept between runs is removed
+// before every start, as after a change made by another program.
+ColdStart coldStart(const QString &program, const QString &display, const QString &database, int runs,
+                    bool keptCopy = true)
 {
     ColdStart result;
     QTemporaryDir folder;
+    QTemporaryDir cache;
     const QString exe = folder.filePath(QStringLiteral("zaoxiangju"));
     check(copyFile(program, exe), "copying the program");
     QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner);
@@ -415,9 +419,12 @@ ColdStart coldStart(const QString &program, const QString &display, const QStrin
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
     // A start that dies before showing anything (the X server refusing a
     // connection now and then under load) is tried again, a few times.
     for (int run = 0, failures = 0; run < runs && failures < 5; ++run) {
+        if (!keptCopy)
+            QDir(cache.path()).removeRecursively();
         QProcess app;
         app.setProcessEnvironment(env);
         app.setWorkingDirectory(folder.path());
@@ -470,6 +477,9 @@ QString ms(double v) { return v < 0 ? QStringLiteral("–") : QString::number(v,
 
 int main(int argc, char **argv)
 {
+    // The tree's copy kept between runs goes to a cache folder of the bench's own.
+    QTemporaryDir benchCache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(benchCache.path()));
     QApplication app(argc, argv);
     QString program, display, folder;
     std::vector<int> sizes = {1000, 32767, 100000};
@@ -500,7 +510,8 @@ int main(int argc, char **argv)
 
     enum {
         Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Words, WordsCommon, WordsFirst, Update,
-        AddRebuild, Delete, SafetyCopy, Pick, PickPlain, Cold, Memory, Floor, ColdRatio, FloorMemory, MemoryOverFloor, RowCount
+        AddRebuild, Delete, DeleteWithCopy, SafetyCopy, Pick, PickPlain, Cold, ColdNoCopy, Memory, Floor, ColdRatio,
+        FloorMemory, MemoryOverFloor, RowCount
     };
     const QString common = QStringLiteral("豆腐");
     const QString pattern = QStringLiteral("[红清]*#号");
@@ -511,30 +522,33 @@ int main(int argc, char **argv)
     Row rows[RowCount] = {
         {QStringLiteral("rebuild: store (LoadCatalogue)"), QString(), {}},
         {QStringLiteral("rebuild: tree (model, list, view, paint, temp.txt)"), QString(), {}},
-        {QStringLiteral("**rebuild: store + tree**"), QStringLiteral("≤ 40"), {}},
+        {QStringLiteral("**rebuild: store + tree**"), QStringLiteral("≤ 40 at 100,000"), {}},
         {QStringLiteral("naive rebuild (one scan of \"01\" per category)"), QString(), {}},
         {QStringLiteral("**naive ÷ fast**"), QStringLiteral("≥ 100×"), {}},
         {QStringLiteral("FindDish (a dish ¾ down the table)"), QString(), {}},
-        {QStringLiteral("SearchDishesByName \"%1\" (hits)").arg(common), QStringLiteral("≤ 10"), {}},
-        {QStringLiteral("SearchDishesByName \"%1\" (hits)").arg(pattern), QStringLiteral("≤ 10"), {}},
+        {QStringLiteral("**search by name \"%1\"**: the search window's, over the tree's names (hits)").arg(common),
+         QStringLiteral("≤ 8 at 100,000"), {}},
+        {QStringLiteral("**search by name \"%1\"** (hits)").arg(pattern), QStringLiteral("≤ 8 at 100,000"), {}},
         {QStringLiteral("SearchDishesByWords \"%1\" (hits)").arg(words.join(QLatin1Char(' '))), QStringLiteral("≤ 30"), {}},
         {QStringLiteral("SearchDishesByWords \"%1\", words in a third of the dishes (hits)").arg(commonWords.join(QLatin1Char(' '))),
          QString(), {}},
         {QStringLiteral("SearchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
          QString(), {}},
         {QStringLiteral("UpdateDish"), QString(), {}},
-        {QStringLiteral("**AddDish + rebuild**"), QStringLiteral("≤ 80"), {}},
+        {QStringLiteral("**add a dish + tree** (the catalogue's addDish, tree painted)"), QStringLiteral("≤ 40 at 100,000"), {}},
         {QStringLiteral("DeleteCategory, 500 dishes (on a copy)"), QString(), {}},
+        {QStringLiteral("**delete a category of 500 dishes with its safety copy + tree**"), QStringLiteral("≤ 250 at 100,000"), {}},
         {QStringLiteral("Backup::MakeCopy (safety copy into 备份, synced to disk)"), QStringLiteral("≤ 150"), {}},
         {QStringLiteral("PickRandomDish"), QString(), {}},
         {QStringLiteral("PickRandomDish, plain id column, ids from 1,691 (up to 20,000 draws): first after a change (next)"),
          QStringLiteral("≤ 50"), {}},
-        {QStringLiteral("**cold start to the filled main window (Xvfb)**"), QStringLiteral("≤ 400"), {}},
-        {QStringLiteral("**peak resident memory, MB (VmHWM)**"), QStringLiteral("≤ 120 MB"), {}},
+        {QStringLiteral("**cold start to the filled main window (Xvfb)**"), QString(), {}},
+        {QStringLiteral("cold start, first after a change made elsewhere (no kept copy)"), QString(), {}},
+        {QStringLiteral("**peak resident memory, MB (VmHWM)**"), QStringLiteral("≤ 100 MB at 100,000"), {}},
         {QStringLiteral("cold start of the floor (a Qt window with one line of Chinese)"), QString(), {}},
-        {QStringLiteral("**cold start ÷ floor**"), QStringLiteral("≤ 1.25"), {}},
+        {QStringLiteral("**cold start ÷ floor**"), QStringLiteral("≤ 1.25 at 32,767"), {}},
         {QStringLiteral("peak memory of the floor, MB"), QString(), {}},
-        {QStringLiteral("**peak memory − floor, MB**"), QStringLiteral("≤ 25 MB"), {}},
+        {QStringLiteral("**peak memory − floor, MB**"), QStringLiteral("≤ 25 MB at 32,767"), {}},
     };
     std::map<int, int> naiveRuns, coldRuns;
 
@@ -580,14 +594,14 @@ int main(int argc, char **argv)
         })));
         qsizetype hits = 0;
         const double commonMs = median(timeRuns(runs, [&] {
-            const auto found = RecipeStore::SearchDishesByName(db, common, RecipeStore::SearchFields::NamesOnly);
-            check(found.ok(), "SearchDishesByName");
+            const auto found = g_base->searchNames(common);
+            check(found.ok(), "searchNames");
             hits = found->size();
         }));
         rows[SearchCommon].cells[size] = ms(commonMs) + QStringLiteral(" (%1)").arg(hits);
         const double patternMs = median(timeRuns(runs, [&] {
-            const auto found = RecipeStore::SearchDishesByName(db, pattern, RecipeStore::SearchFields::NamesOnly);
-            check(found.ok(), "SearchDishesByName with a pattern");
+            const auto found = g_base->searchNames(pattern);
+            check(found.ok(), "searchNames with a pattern");
             hits = found->size();
         }));
         rows[SearchPattern].cells[size] = ms(patternMs) + QStringLiteral(" (%1)").arg(hits);
@@ -629,6 +643,22 @@ int main(int argc, char **argv)
             check(done.ok() && done->dishesDeleted == 500, "DeleteCategory");
         }, [&] { check(copyFile(db, copy), "copying cate.mdb"); })));
 
+        // As the category manager deletes: the safety copy, then the
+        // delete through the catalogue, the tree following; each on a fresh
+        // copy the catalogue has read.
+        rows[DeleteWithCopy].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
+            check(Backup::MakeCopy(copy, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
+                  "Backup::MakeCopy before deleting");
+            const auto done = scratchCatalogue.deleteCategory(DeletedCategory);
+            check(done.ok() && done->dishesDeleted == 500, "Catalogue::deleteCategory");
+            scratchMain.Tv()->viewport()->repaint();
+        }, [&] {
+            check(copyFile(db, copy), "copying cate.mdb");
+            QDir(Backup::FolderOf(copy)).removeRecursively();
+            check(scratchCatalogue.refresh().ok(), "reading the fresh copy");
+        })));
+        QDir(Backup::FolderOf(copy)).removeRecursively();
+
         const QString backups = Backup::FolderOf(db);
         rows[SafetyCopy].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
             check(Backup::MakeCopy(db, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
@@ -658,6 +688,7 @@ int main(int argc, char **argv)
         if (withColdStart) {
             const ColdStart cold = coldStart(program, display, db, 7);
             coldRuns[size] = int(cold.ms.size());
+            rows[ColdNoCopy].cells[size] = ms(median(coldStart(program, display, db, 5, false).ms));
             rows[Cold].cells[size] = ms(median(cold.ms));
             rows[Memory].cells[size] = QString::number(median(cold.peakMb), 'f', 1);
             // The floor, started the same way right after.
@@ -677,7 +708,7 @@ int main(int argc, char **argv)
         out += QLocale::c().toString(size) + QStringLiteral(" dishes | ");
         rule += QStringLiteral("---:|");
     }
-    out += QStringLiteral("target at 32,767 |\n") + rule + QStringLiteral("---|\n");
+    out += QStringLiteral("target |\n") + rule + QStringLiteral("---|\n");
     for (const Row &row : rows) {
         if (row.cells.empty())
             continue;
@@ -690,11 +721,12 @@ int main(int argc, char **argv)
     std::printf("Medians: rebuild 15 runs (7 at 100,000); naive rebuild as marked; find, search, update, pick "
                 "21 runs (9 at 100,000); add + rebuild 15 (7); delete 9 (5), each on a fresh copy; words search "
                 "after a change 9 (5); pick on a plain id column 21 (9), in brackets without a change between; "
-                "safety copy 9 (5), each into an empty folder.\n");
+                "safety copy 9 (5), each into an empty folder; delete with its safety copy 9 (5), each on a fresh copy read "
+                "by the catalogue first.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
-                    "every ~5 ms), at least %d runs per size; memory: VmHWM 0.5 s after the window showed. At 100,000 "
-                    "the whole-program target is < 500 ms.\n",
+                    "every ~5 ms), at least %d runs per size (5 without the kept copy, which is removed before each); "
+                    "memory: VmHWM 0.5 s after the window showed.\n",
                     coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
                         return a.second < b.second;
                     })->second);

@@ -44,9 +44,8 @@ std::vector<quint32> sortedOrder(const std::vector<qint64> &keys)
 
 void CatalogueData::reserve(qsizetype rows, qsizetype nameBytes)
 {
-    m_ids.reserve(size_t(rows));
-    m_categoryOf.reserve(size_t(rows));
-    m_nameEnd.reserve(size_t(rows));
+    m_rows.reserve(size_t(rows));
+    m_inNameOrder.reserve(size_t(rows));
     m_names.reserve(nameBytes);
 }
 
@@ -70,53 +69,39 @@ int CatalogueData::categoryIndex(QByteArrayView category)
 
 void CatalogueData::append(qint64 id, QByteArrayView category, QByteArrayView name, bool nameIsNull)
 {
-    if (nameIsNull)
-        m_nullNames.push_back(dishCount());
-    m_ids.push_back(id);
-    m_categoryOf.push_back(quint32(categoryIndex(category)));
+    Row row;
+    row.id = id;
+    row.category = quint32(categoryIndex(category));
+    row.nameAt = quint32(m_names.size());
+    row.nameSize = quint32(name.size());
+    row.nameIsNull = nameIsNull ? 1 : 0;
     m_names.append(name);
-    m_nameEnd.push_back(quint32(m_names.size()));
+    m_inNameOrder.push_back({quint32(m_rows.size()), row.nameAt, row.nameSize});
+    m_rows.push_back(row);
 }
 
 QByteArrayView CatalogueData::rawName(qsizetype row) const
 {
-    const quint32 begin = row == 0 ? 0 : m_nameEnd[size_t(row) - 1];
-    return QByteArrayView(m_names.constData() + begin, m_nameEnd[size_t(row)] - begin);
+    const Row &r = m_rows[size_t(row)];
+    return QByteArrayView(m_names.constData() + r.nameAt, r.nameSize);
 }
 
 QByteArrayView CatalogueData::nameUtf8(qsizetype row) const { return trimmedUtf8(rawName(row)); }
 
-bool CatalogueData::nameIsNull(qsizetype row) const
-{
-    return std::binary_search(m_nullNames.cbegin(), m_nullNames.cend(), row);
-}
-
 void CatalogueData::sortBy(const std::vector<qint64> &keys)
 {
-    const size_t n = m_ids.size();
     if (std::is_sorted(keys.begin(), keys.end()))
         return;
     const std::vector<quint32> order = sortedOrder(keys);
-
-    std::vector<qint64> ids(n);
-    std::vector<quint32> categoryOf(n), nameEnd(n);
-    QByteArray names;
-    names.reserve(m_names.size());
-    QVector<qsizetype> nullNames;
-    for (size_t i = 0; i < n; ++i) {
-        const quint32 from = order[i];
-        ids[i] = m_ids[from];
-        categoryOf[i] = m_categoryOf[from];
-        names.append(rawName(from));
-        nameEnd[i] = quint32(names.size());
-        if (nameIsNull(from))
-            nullNames.push_back(qsizetype(i));
+    std::vector<Row> rows(m_rows.size());
+    std::vector<quint32> placeOf(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        rows[i] = m_rows[order[i]];
+        placeOf[order[i]] = quint32(i);
     }
-    m_ids = std::move(ids);
-    m_categoryOf = std::move(categoryOf);
-    m_nameEnd = std::move(nameEnd);
-    m_names = std::move(names);
-    m_nullNames = std::move(nullNames);
+    m_rows = std::move(rows);
+    for (NamePlace &place : m_inNameOrder)
+        place.row = placeOf[place.row];
 }
 
 QVector<DishKey> CatalogueData::keys() const
@@ -202,18 +187,16 @@ private:
 QByteArray CatalogueData::toBytes() const
 {
     QByteArray out;
-    out.reserve(m_names.size() + qsizetype(m_ids.size() * 16) + 4096);
+    out.reserve(m_names.size() + qsizetype(m_rows.size() * sizeof(Row)) + 4096);
     out.append(reinterpret_cast<const char *>(&BytesVersion), sizeof BytesVersion);
     out.append(reinterpret_cast<const char *>(&totalDishes), sizeof totalDishes);
     const quint8 triggers = fileHasTriggers ? 1 : 0;
     out.append(char(triggers));
     putStrings(out, categories);
     putStrings(out, m_rawCategories);
-    put(out, m_ids.data(), m_ids.size());
-    put(out, m_categoryOf.data(), m_categoryOf.size());
-    put(out, m_nameEnd.data(), m_nameEnd.size());
+    put(out, m_rows.data(), m_rows.size());
+    put(out, m_inNameOrder.data(), m_inNameOrder.size());
     put(out, m_names.constData(), size_t(m_names.size()));
-    put(out, m_nullNames.constData(), size_t(m_nullNames.size()));
     return out;
 }
 
@@ -225,26 +208,29 @@ std::optional<CatalogueData> CatalogueData::fromBytes(QByteArrayView bytes)
     CatalogueData data;
     QStringList raw;
     std::vector<char> names;
-    std::vector<qsizetype> nulls;
     if (!in.raw(&version, sizeof version) || version != BytesVersion
         || !in.raw(&data.totalDishes, sizeof data.totalDishes) || !in.raw(&triggers, 1) || triggers > 1
-        || !in.getStrings(data.categories)
-        || !in.getStrings(raw) || !in.get(data.m_ids) || !in.get(data.m_categoryOf) || !in.get(data.m_nameEnd)
-        || !in.get(names) || !in.get(nulls) || !in.atEnd())
+        || !in.getStrings(data.categories) || !in.getStrings(raw) || !in.get(data.m_rows)
+        || !in.get(data.m_inNameOrder) || !in.get(names)
+        || !in.atEnd())
         return std::nullopt;
-    // Every part must agree with the others before anything reads through it.
-    const size_t rows = data.m_ids.size();
-    if (data.m_categoryOf.size() != rows || data.m_nameEnd.size() != rows || data.totalDishes != qint64(rows)
-        || !std::is_sorted(data.m_nameEnd.begin(), data.m_nameEnd.end())
-        || (rows > 0 && data.m_nameEnd.back() != names.size())
-        || std::any_of(data.m_categoryOf.begin(), data.m_categoryOf.end(),
-                       [&raw](quint32 c) { return c >= quint32(raw.size()); })
-        || !std::is_sorted(nulls.begin(), nulls.end())
-        || std::any_of(nulls.begin(), nulls.end(), [rows](qsizetype r) { return r < 0 || size_t(r) >= rows; }))
+    // Every row must point inside the other parts before anything reads through it.
+    const bool rowsFit = std::all_of(data.m_rows.begin(), data.m_rows.end(), [&](const Row &r) {
+        return r.category < quint32(raw.size()) && quint64(r.nameAt) + r.nameSize <= names.size()
+               && r.nameIsNull <= 1;
+    });
+    if (!rowsFit || data.totalDishes != qint64(data.m_rows.size())
+        || data.m_inNameOrder.size() != data.m_rows.size())
         return std::nullopt;
+    std::vector<bool> seen(data.m_rows.size());
+    for (const NamePlace &place : data.m_inNameOrder) {
+        if (place.row >= seen.size() || seen[place.row] || place.at != data.m_rows[place.row].nameAt
+            || place.size != data.m_rows[place.row].nameSize)
+            return std::nullopt;
+        seen[place.row] = true;
+    }
     data.fileHasTriggers = triggers == 1;
     data.m_names = QByteArray(names.data(), qsizetype(names.size()));
-    data.m_nullNames = QVector<qsizetype>(nulls.begin(), nulls.end());
     for (qsizetype i = 0; i < raw.size(); ++i) {
         data.m_categoryIndex.insert(raw.at(i).toUtf8(), int(i));
         data.m_trimmedCategories << trimBlanks(raw.at(i));
@@ -264,19 +250,19 @@ void CatalogueData::appendDish(qint64 id, const QString &category, const QString
 
 bool CatalogueData::renameDish(qint64 id, const QString &name)
 {
-    const auto at = std::find(m_ids.begin(), m_ids.end(), id);
-    if (at == m_ids.end())
+    const auto row = std::find_if(m_rows.begin(), m_rows.end(), [id](const Row &r) { return r.id == id; });
+    if (row == m_rows.end())
         return false;
-    const size_t row = size_t(at - m_ids.begin());
-    const quint32 begin = row == 0 ? 0 : m_nameEnd[row - 1];
+    // The new name goes at the end of the buffer; the old bytes stay unused.
     const QByteArray renamed = trimBlanks(name).toUtf8();
-    const qint64 shift = qint64(renamed.size()) - qint64(m_nameEnd[row] - begin);
-    m_names.replace(begin, m_nameEnd[row] - begin, renamed);
-    for (size_t i = row; i < m_nameEnd.size(); ++i)
-        m_nameEnd[i] = quint32(qint64(m_nameEnd[i]) + shift);
-    const auto null = std::lower_bound(m_nullNames.begin(), m_nullNames.end(), qsizetype(row));
-    if (null != m_nullNames.end() && *null == qsizetype(row))
-        m_nullNames.erase(null);
+    const quint32 index = quint32(row - m_rows.begin());
+    m_inNameOrder.erase(std::find_if(m_inNameOrder.begin(), m_inNameOrder.end(),
+                                     [index](const NamePlace &p) { return p.row == index; }));
+    m_inNameOrder.push_back({index, quint32(m_names.size()), quint32(renamed.size())});
+    row->nameAt = quint32(m_names.size());
+    row->nameSize = quint32(renamed.size());
+    row->nameIsNull = 0;
+    m_names.append(renamed);
     return true;
 }
 
@@ -285,26 +271,28 @@ qsizetype CatalogueData::removeCategory(const QString &category, bool categoryRo
     const QString name = trimBlanks(category);
     if (categoryRow)
         categories.removeOne(name);
-    std::vector<qint64> ids;
-    std::vector<quint32> categoryOf, nameEnd;
-    QByteArray names;
-    QVector<qsizetype> nullNames;
-    for (size_t row = 0; row < m_ids.size(); ++row) {
-        if (m_trimmedCategories.at(m_categoryOf[row]) == name)
+    // Each row kept, its new place; the rows taken, none.
+    constexpr quint32 Gone = 0xffffffffu;
+    std::vector<quint32> placeOf(m_rows.size(), Gone);
+    std::vector<Row> kept;
+    kept.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_trimmedCategories.at(int(m_rows[i].category)) == name)
             continue;
-        if (nameIsNull(qsizetype(row)))
-            nullNames.push_back(qsizetype(ids.size()));
-        ids.push_back(m_ids[row]);
-        categoryOf.push_back(m_categoryOf[row]);
-        names.append(rawName(qsizetype(row)));
-        nameEnd.push_back(quint32(names.size()));
+        placeOf[i] = quint32(kept.size());
+        kept.push_back(m_rows[i]);
     }
-    const qsizetype removed = qsizetype(m_ids.size() - ids.size());
-    m_ids = std::move(ids);
-    m_categoryOf = std::move(categoryOf);
-    m_nameEnd = std::move(nameEnd);
-    m_names = std::move(names);
-    m_nullNames = std::move(nullNames);
+    std::vector<NamePlace> inNameOrder;
+    inNameOrder.reserve(kept.size());
+    for (NamePlace place : m_inNameOrder) {
+        if (placeOf[place.row] == Gone)
+            continue;
+        place.row = placeOf[place.row];
+        inNameOrder.push_back(place);
+    }
+    const qsizetype removed = qsizetype(m_rows.size() - kept.size());
+    m_rows = std::move(kept);
+    m_inNameOrder = std::move(inNameOrder);
     totalDishes -= removed;
     return removed;
 }

@@ -34,20 +34,33 @@ public:
     void sortBy(const std::vector<qint64> &keys);
     void reserve(qsizetype rows, qsizetype nameBytes);
 
-    qsizetype dishCount() const { return qsizetype(m_ids.size()); }
-    qint64 id(qsizetype row) const { return m_ids[size_t(row)]; }
+    qsizetype dishCount() const { return qsizetype(m_rows.size()); }
+    qint64 id(qsizetype row) const { return m_rows[size_t(row)].id; }
     // The name as stored, and trimmed of blanks (U+0020) at both ends.
     QByteArrayView rawName(qsizetype row) const;
     QByteArrayView nameUtf8(qsizetype row) const;
     QString name(qsizetype row) const { return QString::fromUtf8(nameUtf8(row)); }
-    bool nameIsNull(qsizetype row) const;
+    bool nameIsNull(qsizetype row) const { return m_rows[size_t(row)].nameIsNull != 0; }
     // The distinct categories the rows carry, trimmed and as stored.
     const QStringList &dishCategories() const { return m_trimmedCategories; }
     const QStringList &rawDishCategories() const { return m_rawCategories; }
-    int categoryOf(qsizetype row) const { return int(m_categoryOf[size_t(row)]); }
+    int categoryOf(qsizetype row) const { return int(m_rows[size_t(row)].category); }
     const QString &category(qsizetype row) const { return m_trimmedCategories.at(categoryOf(row)); }
 
     DishKey key(qsizetype row) const { return {id(row), category(row), name(row)}; }
+    // Every row with where its name lies, in the order the names lie in
+    // memory: a walk over all names in this order reads memory straight
+    // through.
+    struct NamePlace {
+        quint32 row = 0;
+        quint32 at = 0;
+        quint32 size = 0;
+    };
+    const std::vector<NamePlace> &namesInPlace() const { return m_inNameOrder; }
+    QByteArrayView rawName(const NamePlace &place) const
+    {
+        return QByteArrayView(m_names.constData() + place.at, place.size);
+    }
 
     // Our own writes, made to this copy as the store makes them to the file
     // (store/recipestore.h): a dish appended with its category as given and
@@ -72,11 +85,16 @@ public:
 private:
     int categoryIndex(QByteArrayView category);
 
-    std::vector<qint64> m_ids;
-    std::vector<quint32> m_categoryOf;
-    std::vector<quint32> m_nameEnd;     // row i's name: [m_nameEnd[i-1], m_nameEnd[i]) of m_names
-    QByteArray m_names;
-    QVector<qsizetype> m_nullNames;     // rows whose name has no value, ascending
+    struct Row {
+        qint64 id = 0;
+        quint32 category = 0;   // index into m_rawCategories
+        quint32 nameAt = 0;     // the name: nameSize bytes of m_names from here
+        quint32 nameSize = 0;
+        quint32 nameIsNull = 0;  // 1: the name has no value
+    };
+    std::vector<Row> m_rows;            // table order
+    std::vector<NamePlace> m_inNameOrder;   // by `at`
+    QByteArray m_names;                 // in the order read; a rename appends
     QStringList m_rawCategories;
     QStringList m_trimmedCategories;
     QHash<QByteArray, int> m_categoryIndex;

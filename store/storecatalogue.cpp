@@ -26,6 +26,17 @@ std::optional<StoreError> readCategories(Store &s, CatalogueData &data)
     return std::nullopt;
 }
 
+// Room to make for the rows: the highest row id is found at once and is
+// at least the row count of a table that was never thinned out much.
+qint64 highestRowid(Store &s)
+{
+    Sql::Statement st;
+    if (st.prepare(s.db, QStringLiteral("SELECT max(%1) FROM %2").arg(s.layout.dishRowid, kDishTable)) != SQLITE_OK
+        || st.step() != SQLITE_ROW)
+        return 0;
+    return st.columnInt64(0);
+}
+
 // Every dish's id, category and name. No order is asked for, so that the
 // engine may read them from the catalogue index (in its order) rather than
 // from the table; the rows are put in table order afterwards.
@@ -39,6 +50,10 @@ std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
     if (rc != SQLITE_OK)
         return s.fail(rc);
     std::vector<qint64> rowids;
+    if (const qint64 rows = highestRowid(s); rows > 0 && rows < 10'000'000) {
+        rowids.reserve(size_t(rows));
+        data.reserve(rows, rows * 24);
+    }
     while ((rc = st.step()) == SQLITE_ROW) {
         rowids.push_back(st.columnInt64(0));
         data.append(st.columnInt64(id), st.columnUtf8(id + 1), st.columnUtf8(id + 2), st.columnIsNull(id + 2));

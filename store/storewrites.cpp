@@ -165,8 +165,11 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         // Every dish of the name, then only the first matching category row,
         // even when the name is listed twice.
         DeleteOutcome outcome;
-        int rc = deleteWhereName(s, name, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 COLLATE BINARY")
-                                              .arg(kDishTable, trimmedColumn(s.layout.dishCols.at(1))),
+        // The rows are found by their category alone, which the engine can
+        // read from the catalogue index without touching the recipes.
+        int rc = deleteWhereName(s, name,
+                                 QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3 = ?1 COLLATE BINARY)")
+                                     .arg(kDishTable, s.layout.dishRowid, trimmedColumn(s.layout.dishCols.at(1))),
                                  outcome.dishesDeleted);
         if (rc != SQLITE_DONE)
             return s.fail(rc, true);
