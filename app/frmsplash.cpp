@@ -6,7 +6,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+// An ordinary frameless window kept on top, not a splash-screen window:
+// Qt runs the event loop when a splash-screen window is shown before it
+// starts, which would paint a splash that is hidden at once.
+zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("灶香居 2004"));

@@ -184,19 +184,26 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     const CatalogueData &data = *m_data;
     // A character every match holds (not a Latin letter, which matches in
     // either case), looked for first as plain bytes: most names lack it.
+    // Text of nothing but such characters, none of them special, is found
+    // by its bytes alone.
     QByteArray needle;
     for (const char32_t c : pattern->requiredCharacters()) {
         const QByteArray bytes = QString::fromUcs4(&c, 1).toUtf8();
         if (!(c < 128 && QChar::isLetter(c)) && bytes.size() >= needle.size())
             needle = bytes;
     }
+    const bool plainText = !text.isEmpty() && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.toLower() != c || c.toUpper() != c || QStringView(u"*?#[").contains(c);
+    });
+    if (plainText)
+        needle = text.toUtf8();
     // The names are walked in the order they lie in memory; the dishes
     // found are then put in table order.
     std::vector<quint32> found;
     for (const CatalogueData::NamePlace &place : data.namesInPlace()) {
         const QByteArrayView name = data.rawName(place);
-        if ((needle.isEmpty() || holds(name, needle)) && pattern->findsInUtf8(name.data(), name.size())
-            && !data.nameIsNull(place.row))
+        if ((needle.isEmpty() || holds(name, needle))
+            && (plainText || pattern->findsInUtf8(name.data(), name.size())) && !data.nameIsNull(place.row))
             found.push_back(place.row);
     }
     std::sort(found.begin(), found.end());

@@ -123,6 +123,7 @@ private slots:
     void pictureChooser();
     void missingStoreAtLoad();
     void searchByIngredientsAndMethod();
+    void treeNamesFindWhatTheFileFinds();
 };
 
 void TestFind::layoutAndCaptions()
@@ -751,6 +752,38 @@ void TestFind::searchByIngredientsAndMethod()
     f.Text4()->setFocus();
     QTest::keyClick(f.Text4(), Qt::Key_Tab, Qt::ControlModifier);
     QVERIFY(f.Text4()->toPlainText().contains(QLatin1Char('\t')));
+}
+
+// The search by name runs over the names the tree keeps (also after our own
+// writes, which the tree follows in memory); for every kind of pattern it
+// must find exactly the rows a search of the file itself finds.
+void TestFind::treeNamesFindWhatTheFileFinds()
+{
+    TestDb db(QStringLiteral(
+        "INSERT INTO \"02\"(category) VALUES ('汤'), (' 凉菜');"
+        "INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES"
+        " ('汤', '豆腐汤', '', '', ''), (' 凉菜 ', ' 拌豆腐 ', '', '', ''), ('汤', NULL, '', '', ''),"
+        " ('无此类', '红烧3号', '', '', ''), ('汤', 'Äpfel ä', '', '', ''), (NULL, '清蒸7号鱼', '', '', ''),"
+        " ('汤', 'apple派', '', '', ''), ('汤', '豆', '', '', '');"));
+    Catalogue &catalogue = testCatalogue();
+    QVERIFY(catalogue.refresh().ok());
+    QVERIFY(catalogue.addDish(QStringLiteral(" 汤"), QStringLiteral(" 新豆腐 "), QStringLiteral("料"),
+                              QStringLiteral("法"), QString()).ok());
+    QCOMPARE(catalogue.storeReads(), 1);   // the add was followed in memory
+    const QStringList patterns = {"豆腐", "[红清]*#号", "豆", " ", "a", "Ä", "ä", "#", "?", "[!豆]", "*", "腐汤", "[a-z]派"};
+    for (const QString &text : patterns) {
+        const auto fromTree = catalogue.searchNames(text);
+        const auto fromFile = RecipeStore::SearchDishesByName(db.path(), text, RecipeStore::SearchFields::NamesOnly);
+        QVERIFY(fromTree.ok() && fromFile.ok());
+        QStringList tree, file;
+        for (const DishRecord &d : *fromTree)
+            tree << QStringLiteral("%1|%2|%3").arg(d.id).arg(d.category, d.name);
+        for (const DishRecord &d : *fromFile)
+            file << QStringLiteral("%1|%2|%3").arg(d.id).arg(d.category, d.name);
+        QVERIFY2(tree == file, qPrintable(text + QStringLiteral(": ") + tree.join(u',') + QStringLiteral(" / ")
+                                          + file.join(u',')));
+    }
+    QCOMPARE(catalogue.searchNames(QStringLiteral("豆腐"))->size(), 3);
 }
 
 QTEST_MAIN(TestFind)
