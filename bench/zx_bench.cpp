@@ -28,6 +28,8 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <memory>
 #include <QThread>
 #include <QTreeView>
 
@@ -403,63 +405,79 @@ bool windowVisible(const QString &display)
     return xdotool.exitCode() == 0 && !xdotool.readAllStandardOutput().trimmed().isEmpty();
 }
 
-// With `keptCopy` false, the copy of the tree kept between runs is removed
-// before every start, as after a change made by another program.
-ColdStart coldStart(const QString &program, const QString &display, const QString &database, int runs,
-                    bool keptCopy = true)
+// One start of `exe` in `folder`: its time to the visible window and its
+// peak memory go into `into`; false when it showed nothing.
+bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironment &env, const QString &display,
+               ColdStart &into)
 {
-    ColdStart result;
-    QTemporaryDir folder;
-    QTemporaryDir cache;
-    const QString exe = folder.filePath(QStringLiteral("zaoxiangju"));
-    check(copyFile(program, exe), "copying the program");
-    QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner);
-    check(copyFile(database, folder.filePath(QStringLiteral("cate.mdb"))), "copying cate.mdb");
+    QProcess app;
+    app.setProcessEnvironment(env);
+    app.setWorkingDirectory(folder);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer t;
+    t.start();
+    app.start(exe, {});
+    if (!app.waitForStarted(5000))
+        return false;
+    bool seen = false;
+    while (t.elapsed() < 30000 && app.state() == QProcess::Running) {
+        if (windowVisible(display)) {
+            seen = true;
+            break;
+        }
+        QThread::msleep(5);
+    }
+    if (seen) {
+        into.ms.push_back(t.nsecsElapsed() / 1e6);
+        QThread::msleep(500);   // let it settle: the peak of a running program
+        into.peakMb.push_back(vmHwmMb(app.processId()));
+    }
+    app.terminate();
+    if (!app.waitForFinished(3000)) {
+        app.kill();
+        app.waitForFinished(3000);
+    }
+    // The next start must not see this window.
+    for (int i = 0; i < 100 && windowVisible(display); ++i)
+        QThread::msleep(20);
+    return seen;
+}
 
+// Starts each of `programs` in turn, `runs` rounds, each from a folder of
+// its own beside a copy of the database: taking turns, they meet the same
+// load on the machine, so their ratio holds even when the load moves. With
+// `keptCopy` false, the copy of the tree kept between runs is removed before
+// every start, as after a change made by another program.
+std::vector<ColdStart> coldStarts(const QStringList &programs, const QString &display, const QString &database,
+                                  int runs, bool keptCopy = true)
+{
+    std::vector<ColdStart> results(size_t(programs.size()));
+    std::vector<std::unique_ptr<QTemporaryDir>> folders;
+    QTemporaryDir cache;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
+    for (const QString &program : programs) {
+        folders.push_back(std::make_unique<QTemporaryDir>());
+        const QString exe = folders.back()->filePath(QStringLiteral("zaoxiangju"));
+        check(copyFile(program, exe), "copying the program");
+        QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner);
+        check(copyFile(database, folders.back()->filePath(QStringLiteral("cate.mdb"))), "copying cate.mdb");
+    }
     // A start that dies before showing anything (the X server refusing a
     // connection now and then under load) is tried again, a few times.
-    for (int run = 0, failures = 0; run < runs && failures < 5; ++run) {
-        if (!keptCopy)
-            QDir(cache.path()).removeRecursively();
-        QProcess app;
-        app.setProcessEnvironment(env);
-        app.setWorkingDirectory(folder.path());
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QElapsedTimer t;
-        t.start();
-        app.start(exe, {});
-        if (!app.waitForStarted(5000))
-            break;
-        bool seen = false;
-        while (t.elapsed() < 30000 && app.state() == QProcess::Running) {
-            if (windowVisible(display)) {
-                seen = true;
-                break;
-            }
-            QThread::msleep(5);
+    int failures = 0;
+    for (int run = 0; run < runs && failures < 5; ++run) {
+        for (size_t i = 0; i < folders.size(); ++i) {
+            if (!keptCopy)
+                QDir(cache.path()).removeRecursively();
+            const QString folder = folders[i]->path();
+            while (failures < 5 && !startOnce(folder + QStringLiteral("/zaoxiangju"), folder, env, display, results[i]))
+                ++failures;
         }
-        if (seen) {
-            result.ms.push_back(t.nsecsElapsed() / 1e6);
-            QThread::msleep(500);   // let it settle: the peak of a running program
-            result.peakMb.push_back(vmHwmMb(app.processId()));
-        } else {
-            ++failures;
-            --run;
-        }
-        app.terminate();
-        if (!app.waitForFinished(3000)) {
-            app.kill();
-            app.waitForFinished(3000);
-        }
-        // The next start must not see this window.
-        for (int i = 0; i < 100 && windowVisible(display); ++i)
-            QThread::msleep(20);
     }
-    return result;
+    return results;
 }
 
 // ---------------------------------------------------------------------------
@@ -583,9 +601,11 @@ int main(int argc, char **argv)
         rows[Store].cells[size] = ms(median(store));
         rows[Tree].cells[size] = ms(median(tree));
         rows[Total].cells[size] = ms(median(total));
-        rows[Naive].cells[size] = ms(naive) + (nRuns == 1 ? QStringLiteral(" (1 run)")
-                                                          : QStringLiteral(" (%1 runs)").arg(nRuns));
-        rows[Ratio].cells[size] = QString::number(naive / median(total), 'f', 0) + QStringLiteral("×");
+        if (nRuns > 0) {
+            rows[Naive].cells[size] = ms(naive) + (nRuns == 1 ? QStringLiteral(" (1 run)")
+                                                              : QStringLiteral(" (%1 runs)").arg(nRuns));
+            rows[Ratio].cells[size] = QString::number(naive / median(total), 'f', 0) + QStringLiteral("×");
+        }
 
         const int runs = huge ? 9 : 21;
         rows[Find].cells[size] = ms(median(timeRuns(runs, [&] {
@@ -686,14 +706,14 @@ int main(int argc, char **argv)
         QFile::remove(plain);
 
         if (withColdStart) {
-            const ColdStart cold = coldStart(program, display, db, 7);
-            coldRuns[size] = int(cold.ms.size());
-            rows[ColdNoCopy].cells[size] = ms(median(coldStart(program, display, db, 5, false).ms));
-            rows[Cold].cells[size] = ms(median(cold.ms));
-            rows[Memory].cells[size] = QString::number(median(cold.peakMb), 'f', 1);
-            // The floor, started the same way right after.
             const QString floorProgram = QFileInfo(program).dir().filePath(QStringLiteral("zx_floor"));
-            const ColdStart floor = coldStart(floorProgram, display, db, 7);
+            const std::vector<ColdStart> both = coldStarts({program, floorProgram}, display, db, 7);
+            const ColdStart &cold = both[0];
+            const ColdStart &floor = both[1];
+            coldRuns[size] = int(cold.ms.size());
+            rows[Cold].cells[size] = ms(median(cold.ms));
+            rows[ColdNoCopy].cells[size] = ms(median(coldStarts({program}, display, db, 5, false)[0].ms));
+            rows[Memory].cells[size] = QString::number(median(cold.peakMb), 'f', 1);
             rows[Floor].cells[size] = ms(median(floor.ms));
             rows[ColdRatio].cells[size] = QString::number(median(cold.ms) / median(floor.ms), 'f', 2);
             rows[FloorMemory].cells[size] = QString::number(median(floor.peakMb), 'f', 1);
@@ -725,7 +745,8 @@ int main(int argc, char **argv)
                 "by the catalogue first.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
-                    "every ~5 ms), at least %d runs per size (5 without the kept copy, which is removed before each); "
+                    "every ~5 ms), at least %d runs per size, the program and the floor taking turns (5 without the kept copy, "
+                    "which is removed before each); "
                     "memory: VmHWM 0.5 s after the window showed.\n",
                     coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
                         return a.second < b.second;
