@@ -9,24 +9,8 @@
 #include <QFileSystemWatcher>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
-// Whether `bytes` hold `needle` somewhere; for the few bytes of a name, a
-// plain walk beats the set-up of a general search. The needle's last byte
-// is tried first: a lead byte of Chinese text is common, the last is not.
-bool holds(QByteArrayView bytes, QByteArrayView needle)
-{
-    const qsizetype n = needle.size();
-    const char last = needle[n - 1];
-    const char *const p = bytes.data();
-    for (qsizetype i = n - 1; i < bytes.size(); ++i) {
-        if (p[i] == last && memcmp(p + i - (n - 1), needle.data(), size_t(n - 1)) == 0)
-            return true;
-    }
-    return false;
-}
-
 bool sameTexts(const DishRecord &a, const DishRecord &b)
 {
     return a.name == b.name && a.ingredients == b.ingredients && a.method == b.method && a.picture == b.picture;
@@ -182,28 +166,12 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
         return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
     const CatalogueData &data = *m_data;
-    // A character every match holds (not a Latin letter, which matches in
-    // either case), looked for first as plain bytes: most names lack it.
-    // Text of nothing but such characters, none of them special, is found
-    // by its bytes alone.
-    QByteArray needle;
-    for (const char32_t c : pattern->requiredCharacters()) {
-        const QByteArray bytes = QString::fromUcs4(&c, 1).toUtf8();
-        if (!(c < 128 && QChar::isLetter(c)) && bytes.size() >= needle.size())
-            needle = bytes;
-    }
-    const bool plainText = !text.isEmpty() && std::none_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.toLower() != c || c.toUpper() != c || QStringView(u"*?#[").contains(c);
-    });
-    if (plainText)
-        needle = text.toUtf8();
     // The names are walked in the order they lie in memory; the dishes
     // found are then put in table order.
     std::vector<quint32> found;
     for (const CatalogueData::NamePlace &place : data.namesInPlace()) {
         const QByteArrayView name = data.rawName(place);
-        if ((needle.isEmpty() || holds(name, needle))
-            && (plainText || pattern->findsInUtf8(name.data(), name.size())) && !data.nameIsNull(place.row))
+        if (pattern->findsInUtf8(name.data(), name.size()) && !data.nameIsNull(place.row))
             found.push_back(place.row);
     }
     std::sort(found.begin(), found.end());

@@ -76,6 +76,7 @@ private:
         QByteArray needle;      // the longest run of literals that match only their own bytes
         bool caseless = false;  // ASCII letters in `needle` (lower case) match either case
         size_t needleAt = 0;    // characters from the segment's start to the needle
+        bool whole = false;     // the needle is the whole segment: finding it is matching it
     };
     void findSegments();
     // The end (bytes) of the earliest match of `seg` that starts at `from` or later.

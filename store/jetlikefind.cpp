@@ -6,6 +6,7 @@
 #include "store/jetlikeinternal.h"
 
 #include <algorithm>
+#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -87,8 +88,17 @@ qsizetype findBytes(const unsigned char *s, qsizetype size, qsizetype from, cons
         }
     }
 #endif
+    // The rest (all of a short text) a place at a time, by the last byte
+    // first: in CJK text a lead byte is common, a last byte is not.
+    if (!caseless) {
+        for (; i + m <= size; ++i) {
+            if (s[i + m - 1] == n[m - 1] && memcmp(s + i, n, size_t(m - 1)) == 0)
+                return i;
+        }
+        return -1;
+    }
     for (; i + m <= size; ++i) {
-        if (sameBytes(s + i, n, m, caseless))
+        if (lowerAscii(s[i + m - 1]) == n[m - 1] && sameBytes(s + i, n, m - 1, true))
             return i;
     }
     return -1;
@@ -133,6 +143,7 @@ void Pattern::findSegments()
         QByteArray run;
         bool runCaseless = false;
         size_t runAt = 0;
+        size_t needleEnd = 0;   // tokens from the segment's start to the needle's end
         for (;; ++i) {
             const bool inside = i < m_tokens.size() && m_tokens[i].kind != Token::Star;
             const LiteralKind kind = inside && m_tokens[i].kind == Token::Literal ? literalKind(m_tokens[i].literal)
@@ -148,6 +159,7 @@ void Pattern::findSegments()
                 seg.needle = run;
                 seg.caseless = runCaseless;
                 seg.needleAt = runAt;
+                needleEnd = i - seg.first;
             }
             run.clear();
             runCaseless = false;
@@ -155,6 +167,7 @@ void Pattern::findSegments()
                 break;
         }
         seg.count = i - seg.first;
+        seg.whole = !seg.needle.isEmpty() && seg.needleAt == 0 && needleEnd == seg.count;
         m_segments.push_back(seg);
     }
 }
@@ -180,6 +193,10 @@ std::optional<qsizetype> Pattern::findSegment(const Segment &seg, const unsigned
         }
         return std::nullopt;
     }
+    if (seg.whole) {
+        const qsizetype found = findBytes(s, size, from, seg.needle, seg.caseless);
+        return found < 0 ? std::nullopt : std::optional<qsizetype>(found + seg.needle.size());
+    }
     // Every match holds the needle needleAt characters in, and a later find
     // can only start later: the first find that matches is the earliest.
     for (qsizetype found = from; (found = findBytes(s, size, found, seg.needle, seg.caseless)) >= 0; ++found) {
@@ -197,6 +214,14 @@ bool Pattern::findsInUtf8(const char *text, qsizetype size) const
     if (!m_open)
         return matchesUtf8(text, size);
     const auto *s = reinterpret_cast<const unsigned char *>(text);
+    // Every match holds every stretch's needle: a text lacking one of the
+    // later needles is turned away before the stretches before it are
+    // walked character by character (the first is looked for at once).
+    for (size_t i = 1; i < m_segments.size(); ++i) {
+        const Segment &seg = m_segments[i];
+        if (!seg.needle.isEmpty() && findBytes(s, size, 0, seg.needle, seg.caseless) < 0)
+            return false;
+    }
     // Each stretch at its earliest place after the one before: with stars
     // between them, an earlier place never spoils a match a later one allows.
     qsizetype at = 0;
