@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QFileSystemWatcher;
 
@@ -134,6 +135,7 @@ private:
     int m_storeReads = 0;
     bool m_summaryWritten = false;
     FileStamp m_stamp;               // cate.mdb as the last refresh read it
+    std::pair<quint64, quint64> m_indexedFile;   // device and inode of the file known to have the index
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
 };

@@ -64,14 +64,6 @@ std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
     return std::nullopt;
 }
 
-bool hasTriggers(Store &s)
-{
-    Sql::Statement st;
-    // When unsure, say so: a new read is always right.
-    return st.prepare(s.db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' LIMIT 1")) != SQLITE_OK
-           || st.step() != SQLITE_DONE;
-}
-
 bool hasCatalogueIndex(Store &s)
 {
     Sql::Statement st;
@@ -95,7 +87,9 @@ StoreResult<CatalogueData> LoadCatalogue(const QString &path)
             return *e;
         if (auto e = readDishes(s, data))
             return *e;
-        data.fileHasTriggers = hasTriggers(s);
+        // When unsure, say so: a new read is always right.
+        bool unsure = false;
+        data.fileHasTriggers = hasTriggers(s, unsure) || unsure;
         // Ending a read changes nothing; should it fail, the guard rolls back.
         snapshot.commit();
         data.totalDishes = data.dishCount();

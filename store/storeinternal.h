@@ -164,6 +164,8 @@ void forgetOpenFile();
 // rows gone stay, unused (a row id used again gets a new set when written).
 // A file with triggers, which may change other rows too, drops the sets.
 void noteDishWritten(Store &s, qint64 rowid);
+// Whether the file has triggers (`failed`: the question could not be asked).
+bool hasTriggers(Store &s, bool &failed);
 void noteRowsDeleted(Store &s);
 
 // All six columns of a row read by a query over dishColumns(0, 5).

@@ -56,6 +56,8 @@ void dropCharacterSets(Store &s)
     s.characters = CharacterSets();
 }
 
+} // namespace
+
 bool hasTriggers(Store &s, bool &failed)
 {
     Sql::Statement st;
@@ -64,8 +66,6 @@ bool hasTriggers(Store &s, bool &failed)
     failed = failed || (rc != SQLITE_ROW && rc != SQLITE_DONE);
     return rc == SQLITE_ROW;
 }
-
-} // namespace
 
 void noteDishWritten(Store &s, qint64 rowid)
 {
