@@ -108,13 +108,13 @@ StoreResult<CatalogueData> Catalogue::readStore()
     // The index the tree is read from, made once in a file that lacks it,
     // and looked for again only in another file put in its place; before
     // the stamp, so that our own change is not taken for another's.
-    const FileStamp now = FileStamp::of(storePath());
-    const std::pair<quint64, quint64> file(now.device, now.inode);
+    m_stamp = FileStamp::of(storePath());
+    const std::pair<quint64, quint64> file(m_stamp.device, m_stamp.inode);
     if (file != m_indexedFile) {
         const StoreResult<bool> indexed = RecipeStore::EnsureCatalogueIndex(storePath());
         m_indexedFile = indexed.ok() && *indexed ? file : std::pair<quint64, quint64>();
+        m_stamp = FileStamp::of(storePath());
     }
-    m_stamp = FileStamp::of(storePath());
     watchFile();
     ++m_storeReads;
     return RecipeStore::LoadCatalogue(storePath());

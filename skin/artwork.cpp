@@ -24,26 +24,23 @@ QString pathFor(const QString &resource, qreal ratio)
     return QFile::exists(dense) ? dense : resource;
 }
 
-QImage image(const QString &resource, qreal ratio)
+namespace {
+// The picture at the screen's density: the @2x drawing where there is one.
+template <class Picture>
+Picture load(const QString &resource, qreal ratio)
 {
     if (ratio <= 0)
         ratio = screenRatio();
     const QString path = pathFor(resource, ratio);
-    QImage picture(path);
+    Picture picture(path);
     if (!picture.isNull())
         picture.setDevicePixelRatio(path == resource ? 1.0 : 2.0);
     return picture;
 }
+} // namespace
 
-QPixmap pixmap(const QString &resource, qreal ratio)
-{
-    if (ratio <= 0)
-        ratio = screenRatio();
-    const QString path = pathFor(resource, ratio);
-    QPixmap picture(path);
-    if (!picture.isNull())
-        picture.setDevicePixelRatio(path == resource ? 1.0 : 2.0);
-    return picture;
-}
+QImage image(const QString &resource, qreal ratio) { return load<QImage>(resource, ratio); }
+
+QPixmap pixmap(const QString &resource, qreal ratio) { return load<QPixmap>(resource, ratio); }
 
 } // namespace Artwork
