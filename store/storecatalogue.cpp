@@ -6,6 +6,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace RecipeStore {
 
 using namespace Internal;
@@ -37,33 +41,6 @@ qint64 highestRowid(Store &s)
     return st.columnInt64(0);
 }
 
-// Every dish's id, category and name. No order is asked for, so that the
-// engine may read them from the catalogue index (in its order) rather than
-// from the table; the rows are put in table order afterwards.
-std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
-{
-    // A row id that is the id column too is read once.
-    const int id = s.layout.dishIdIsRowid ? 0 : 1;
-    const QString columns = s.layout.dishIdIsRowid ? s.dishColumns(1, 2) : s.dishColumns(0, 2);
-    Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable));
-    if (rc != SQLITE_OK)
-        return s.fail(rc);
-    std::vector<qint64> rowids;
-    if (const qint64 rows = highestRowid(s); rows > 0 && rows < 10'000'000) {
-        rowids.reserve(size_t(rows));
-        data.reserve(rows, rows * 24);
-    }
-    while ((rc = st.step()) == SQLITE_ROW) {
-        rowids.push_back(st.columnInt64(0));
-        data.append(st.columnInt64(id), st.columnUtf8(id + 1), st.columnUtf8(id + 2), st.columnIsNull(id + 2));
-    }
-    if (rc != SQLITE_DONE)
-        return s.fail(rc);
-    data.sortBy(rowids);
-    return std::nullopt;
-}
-
 bool hasCatalogueIndex(Store &s)
 {
     Sql::Statement st;
@@ -71,6 +48,156 @@ bool hasCatalogueIndex(Store &s)
         return false;
     st.bindText(1, kCatalogueIndex.mid(1, kCatalogueIndex.size() - 2));
     return st.step() == SQLITE_ROW;
+}
+
+// Rows of "01" as one query gives them, with their row ids.
+struct DishPart {
+    CatalogueData data;
+    std::vector<qint64> rowids;
+
+    // Room for about `rows` rows (names of ~24 bytes), not for absurd counts.
+    void reserve(qint64 rows)
+    {
+        if (rows > 0 && rows < 10'000'000) {
+            rowids.reserve(size_t(rows));
+            data.reserve(rows, rows * 24);
+        }
+    }
+    void sort() { data.sortBy(rowids); }
+};
+
+// The query for every dish's row id, id, category and name; `where` narrows it.
+QString dishQuery(const Store &s, const QString &where = QString())
+{
+    // A row id that is the id column too is read once.
+    const QString columns = s.layout.dishIdIsRowid ? s.dishColumns(1, 2) : s.dishColumns(0, 2);
+    return QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable) + where;
+}
+
+// Steps `sql` (parameter 1: `bound`, when given) on `db` into `part`.
+int readPart(const Sql::Connection &db, const Store &s, const QString &sql, const QString &bound, DishPart &part)
+{
+    const int id = s.layout.dishIdIsRowid ? 0 : 1;
+    Sql::Statement st;
+    int rc = st.prepare(db, sql);
+    if (rc == SQLITE_OK && !bound.isNull())
+        rc = st.bindText(1, bound);
+    if (rc != SQLITE_OK)
+        return rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        part.rowids.push_back(st.columnInt64(0));
+        part.data.append(st.columnInt64(id), st.columnUtf8(id + 1), st.columnUtf8(id + 2), st.columnIsNull(id + 2));
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// Below this many rows one connection reads the tree faster than two.
+constexpr qint64 kSplitRows = 20'000;
+
+// The category that halves the catalogue index, going by the listed
+// categories; empty when a second connection would not help or could not
+// see the same snapshot (a WAL file lets each reader keep its own).
+QString splitCategory(Store &s, const CatalogueData &data, qint64 rows)
+{
+    if (rows < kSplitRows || data.categories.size() < 2 || !hasCatalogueIndex(s))
+        return {};
+    Sql::Statement mode;
+    if (mode.prepare(s.db, QStringLiteral("PRAGMA journal_mode")) != SQLITE_OK || mode.step() != SQLITE_ROW
+        || mode.columnText(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+        return {};
+    std::vector<QByteArray> listed;
+    for (const QString &category : data.categories)
+        listed.push_back(category.toUtf8());
+    std::sort(listed.begin(), listed.end());
+    return QString::fromUtf8(listed[listed.size() / 2]);
+}
+
+// The file the partner connection has open is the main connection's: both
+// are still the file at their path.
+bool sameFile(const Store &s)
+{
+    int moved = 1;
+    int partnerMoved = 1;
+    return sqlite3_file_control(s.db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
+           && sqlite3_file_control(s.partner.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &partnerMoved) == SQLITE_OK
+           && moved == 0 && partnerMoved == 0;
+}
+
+bool openPartner(Store &s)
+{
+    if (s.partner.handle())
+        return true;
+    const QString path = QString::fromUtf8(sqlite3_db_filename(s.db.handle(), "main"));
+    if (s.partner.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) {
+        s.partner.close();
+        return false;
+    }
+    // Never waits: a writer about to commit sends the whole read to the main connection.
+    s.partner.setBusyTimeout(0);
+    s.partner.exec("PRAGMA mmap_size=268435456");
+    return true;
+}
+
+// Reads the catalogue index in two halves at once: categories from `split`
+// on, on the partner connection, the rest on the main one. The main
+// connection holds its read lock throughout, so in a journal (not WAL) file
+// no writer can commit in between: both halves are of one snapshot. Should
+// the partner not take part (busy, or another file now at the path), the
+// main connection reads its half too.
+int readInHalves(Store &s, const QString &split, qint64 rows, DishPart &all)
+{
+    const QString from = QStringLiteral(" INDEXED BY %1 WHERE %2").arg(kCatalogueIndex, s.layout.dishCols.at(1));
+    const QString upperQuery = dishQuery(s, from + QStringLiteral(" >= ?1"));
+    DishPart upper;
+    upper.reserve(rows / 2 + rows / 8);
+    int upperRc = SQLITE_CANTOPEN;
+    std::thread partner;
+    if (openPartner(s))
+        partner = std::thread([&] {
+            upperRc = readPart(s.partner, s, upperQuery, split, upper);
+            upper.sort();
+        });
+    int rc = readPart(s.db, s, dishQuery(s, from + QStringLiteral(" IS NULL")), QString(), all);
+    if (rc == SQLITE_OK)
+        rc = readPart(s.db, s, dishQuery(s, from + QStringLiteral(" < ?1")), split, all);
+    all.sort();
+    if (partner.joinable())
+        partner.join();
+    if (rc == SQLITE_OK && (upperRc != SQLITE_OK || !sameFile(s))) {
+        upper = DishPart();
+        rc = readPart(s.db, s, upperQuery, split, upper);
+        upper.sort();
+    }
+    if (rc != SQLITE_OK)
+        return rc;
+    all.data.mergeSorted(upper.data, all.rowids, upper.rowids);
+    return SQLITE_OK;
+}
+
+// Every dish's id, category and name. No order is asked for, so that the
+// engine may read them from the catalogue index (in its order) rather than
+// from the table; the rows are put in table order afterwards. A large tree
+// is read in two halves at once.
+std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
+{
+    const qint64 rows = highestRowid(s);
+    DishPart all;
+    all.reserve(rows);
+    const QString split = splitCategory(s, data, rows);
+    // Any trouble with the halves (an index of that name that cannot serve
+    // them, say) leaves the plain read to find and report it.
+    int rc = split.isEmpty() ? SQLITE_ERROR : readInHalves(s, split, rows, all);
+    if (rc != SQLITE_OK) {
+        all = DishPart();
+        all.reserve(rows);
+        rc = readPart(s.db, s, dishQuery(s), QString(), all);
+        all.sort();
+    }
+    if (rc != SQLITE_OK)
+        return s.fail(rc);
+    all.data.categories = std::move(data.categories);
+    data = std::move(all.data);
+    return std::nullopt;
 }
 
 } // namespace

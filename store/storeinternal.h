@@ -90,6 +90,9 @@ struct CacheState {
 
 struct Store {
     Sql::Connection db;
+    // A second, read-only connection to the same file, opened when first
+    // needed: the catalogue reads half of a large tree on it, in parallel.
+    Sql::Connection partner;
     Layout layout;
     QVector<NameRow> names;
     CacheState namesState;

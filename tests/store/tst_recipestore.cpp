@@ -73,6 +73,7 @@ class TstRecipeStore : public QObject {
 private slots:
     void listsKeepTableOrderAndTrimOnlyBlanks();
     void catalogueReadsBothTablesOnce();
+    void largeCatalogueReadInHalvesIsTheTable();
     void findDishMatchesTrimmedAndTakesFirst();
     void addDishTrimsAllButCategoryAndAssignsIds();
     void updateDishRewritesTheRowById();
@@ -188,6 +189,35 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     QVERIFY(none.ok());
     QVERIFY(none->categories.isEmpty());
     QCOMPARE(none->totalDishes, 0);
+}
+
+// A catalogue large enough to be read in two halves at once gives exactly
+// the rows of the table, in table order: categories without a value, equal
+// to where the halves meet, with blanks, not listed; names without a value.
+void TstRecipeStore::largeCatalogueReadInHalvesIsTheTable()
+{
+    TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('丙'),('甲'),('戊'),('乙'),('丁');"));
+    QVERIFY(*EnsureCatalogueIndex(db.path()));
+    db.exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 24000) "
+        "INSERT INTO \"01\"(id, category, \"名称\") SELECT (i * 7919) % 24001, "
+        "CASE i % 9 WHEN 0 THEN NULL WHEN 1 THEN ' 丙 ' WHEN 2 THEN '未列' WHEN 3 THEN '甲' WHEN 4 THEN '戊' "
+        "WHEN 5 THEN '乙' WHEN 6 THEN '丁' WHEN 7 THEN '丙' ELSE 12 END, "
+        "CASE WHEN i % 97 = 0 THEN NULL ELSE ' 菜' || ((i * 31) % 1000) END FROM n;"
+        "DELETE FROM \"01\" WHERE id % 13 = 0;"));
+    const QStringList table = db.rows(QStringLiteral(
+        "SELECT id, trim(ifnull(category, ''), ' '), trim(ifnull(\"名称\", ''), ' ') FROM \"01\" ORDER BY rowid"));
+    QVERIFY(table.size() > 20000);
+    const auto data = LoadCatalogue(db.path());
+    QVERIFY(data.ok());
+    QCOMPARE(data->dishCount(), table.size());
+    for (qsizetype i = 0; i < data->dishCount(); ++i) {
+        const DishKey k = data->key(i);
+        QCOMPARE(QStringLiteral("%1|%2|%3").arg(k.id).arg(k.category, k.name), table.at(i));
+    }
+    QCOMPARE(data->namesInPlace().size(), size_t(table.size()));
+    for (const auto &place : data->namesInPlace())
+        QCOMPARE(data->rawName(place), data->rawName(qsizetype(place.row)));
 }
 
 void TstRecipeStore::findDishMatchesTrimmedAndTakesFirst()
