@@ -172,15 +172,7 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
         return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
     const CatalogueData &data = *m_data;
-    // The names are walked in the order they lie in memory; the dishes
-    // found are then put in table order.
-    std::vector<quint32> found;
-    for (const CatalogueData::NamePlace &place : data.namesInPlace()) {
-        const QByteArrayView name = data.rawName(place);
-        if (pattern->findsInUtf8(name.data(), name.size()) && !data.nameIsNull(place.row))
-            found.push_back(place.row);
-    }
-    std::sort(found.begin(), found.end());
+    const std::vector<quint32> found = data.rowsFound(*pattern);
     QVector<DishRecord> rows;
     rows.reserve(qsizetype(found.size()));
     for (const quint32 row : found) {

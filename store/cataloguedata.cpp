@@ -1,5 +1,6 @@
 #include "store/cataloguedata.h"
 
+#include "store/jetlike.h"
 #include "store/records.h"
 
 #include <algorithm>
@@ -38,6 +39,24 @@ std::vector<quint32> sortedOrder(const std::vector<qint64> &keys)
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
     return order;
+}
+
+// The first place of `needle` in [from, end), or nullptr: the places of
+// its last byte are found with memchr and the rest compared there (in UTF-8
+// Chinese text a last byte is far rarer than a first).
+const char *findBytes(const char *from, const char *end, const QByteArray &needle)
+{
+    const auto n = size_t(needle.size());
+    const char last = needle.back();
+    for (const char *p = from + n - 1; p < end;) {
+        p = static_cast<const char *>(std::memchr(p, last, size_t(end - p)));
+        if (!p)
+            return nullptr;
+        if (std::memcmp(p - (n - 1), needle.constData(), n - 1) == 0)
+            return p - (n - 1);
+        ++p;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -139,6 +158,48 @@ void CatalogueData::sortBy(std::vector<qint64> &keys)
     keys = std::move(sortedKeys);
     for (NamePlace &place : m_inNameOrder)
         place.row = placeOf[place.row];
+}
+
+std::vector<quint32> CatalogueData::rowsFound(const JetLike::Pattern &pattern) const
+{
+    std::vector<quint32> found;
+    auto consider = [&](const NamePlace &place) {
+        const QByteArrayView name = rawName(place);
+        if (pattern.findsInUtf8(name.data(), name.size()) && !nameIsNull(place.row))
+            found.push_back(place.row);
+    };
+    const QByteArray needle = pattern.exactNeedle();
+    if (needle.isEmpty()) {
+        // Every name, in the order they lie in memory.
+        for (const NamePlace &place : m_inNameOrder)
+            consider(place);
+    } else {
+        // Only the names the needle lies in: it is looked for through the
+        // whole buffer at once (names lie in it by their place, and bytes a
+        // rename left behind belong to no name).
+        const char *all = m_names.constData();
+        const char *end = all + m_names.size();
+        auto place = m_inNameOrder.begin();
+        for (const char *from = all; place != m_inNameOrder.end();) {
+            const char *hit = findBytes(from, end, needle);
+            if (!hit)
+                break;
+            const auto at = size_t(hit - all);
+            while (place != m_inNameOrder.end() && place->at + place->size < at + size_t(needle.size()))
+                ++place;
+            if (place == m_inNameOrder.end())
+                break;
+            if (place->at <= at) {
+                consider(*place);
+                from = all + place->at + place->size;
+                ++place;
+            } else {
+                from = all + place->at;
+            }
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 QVector<DishKey> CatalogueData::keys() const

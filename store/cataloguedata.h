@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace JetLike { class Pattern; }
+
 // One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
 struct DishKey {
     qint64 id = 0;
@@ -66,6 +68,10 @@ public:
     {
         return QByteArrayView(m_names.constData() + place.at, place.size);
     }
+
+    // The rows whose name has a value the pattern finds (findsInUtf8, the
+    // name as stored), in table order.
+    std::vector<quint32> rowsFound(const JetLike::Pattern &pattern) const;
 
     // Our own writes, made to this copy as the store makes them to the file
     // (store/recipestore.h): a dish appended with its category as given and

@@ -50,6 +50,10 @@ public:
     // Characters that every text the pattern matches holds (the runs
     // findsInUtf8() looks for), ASCII letters in lower case for either case.
     std::u32string requiredCharacters() const;
+    // Bytes that every text findsInUtf8() accepts holds exactly as they are
+    // (the longest run it looks for that no case folding touches); empty
+    // when there are none.
+    QByteArray exactNeedle() const;
 
     // The stretches of `text` the pattern matches as a whole, left to
     // right: at each place the shortest non-empty match that starts

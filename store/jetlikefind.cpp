@@ -245,6 +245,18 @@ std::u32string Pattern::requiredCharacters() const
     return out;
 }
 
+QByteArray Pattern::exactNeedle() const
+{
+    QByteArray longest;
+    if (!m_open)
+        return longest;
+    for (const Segment &seg : m_segments) {
+        if (!seg.caseless && seg.needle.size() > longest.size())
+            longest = seg.needle;
+    }
+    return longest;
+}
+
 std::optional<size_t> Pattern::shortestMatch(std::u32string_view text, size_t from, size_t first, size_t last,
                                              bool &pastStar) const
 {
