@@ -1,5 +1,7 @@
 #include "app/cataloguemodel.h"
 
+#include "skin/artwork.h"
+
 #include <QCollator>
 #include <QHash>
 #include <algorithm>
@@ -152,25 +154,29 @@ std::optional<CatalogueModel::DishNode> CatalogueModel::dish(const QModelIndex &
     return DishNode{m_data->id(row), m_data->name(row), idCategory(index.internalId()), m_data->category(row)};
 }
 
+namespace {
+// A tree picture and its selected look, with the dense drawings where there
+// are some (read as our PNGs, not by asking every picture plug-in).
+QIcon treeIcon(const QString &normal, const QString &selected)
+{
+    QIcon icon;
+    for (const qreal ratio : {1.0, 2.0}) {
+        if (ratio > 1.0 && Artwork::pathFor(normal, ratio) == normal)
+            continue;
+        icon.addPixmap(Artwork::pixmap(normal, ratio), QIcon::Normal);
+        icon.addPixmap(Artwork::pixmap(selected, ratio), QIcon::Selected);
+    }
+    return icon;
+}
+} // namespace
+
 QIcon CatalogueModel::nodeIcon(Kind kind)
 {
+    // The root keeps its own picture when selected, untinted.
     static const QIcon icons[3] = {
-        [] {
-            // The root keeps its own picture when selected, untinted.
-            QIcon icon(QStringLiteral(":/tree/root.png"));
-            icon.addFile(QStringLiteral(":/tree/root.png"), QSize(), QIcon::Selected);
-            return icon;
-        }(),
-        [] {
-            QIcon icon(QStringLiteral(":/tree/category.png"));
-            icon.addFile(QStringLiteral(":/tree/category_selected.png"), QSize(), QIcon::Selected);
-            return icon;
-        }(),
-        [] {
-            QIcon icon(QStringLiteral(":/tree/dish.png"));
-            icon.addFile(QStringLiteral(":/tree/dish_selected.png"), QSize(), QIcon::Selected);
-            return icon;
-        }(),
+        treeIcon(QStringLiteral(":/tree/root.png"), QStringLiteral(":/tree/root.png")),
+        treeIcon(QStringLiteral(":/tree/category.png"), QStringLiteral(":/tree/category_selected.png")),
+        treeIcon(QStringLiteral(":/tree/dish.png"), QStringLiteral(":/tree/dish_selected.png")),
     };
     return icons[kind];
 }

@@ -5,6 +5,7 @@
 #include "core/catalogue.h"
 #include "core/datafolder.h"
 #include "core/fonts.h"
+#include "skin/artwork.h"
 #include "web/webengine.h"
 
 #include <QApplication>
@@ -19,7 +20,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("zaoxiangju"));
     // No application display name: on X11 Qt would append it to every
     // window title, and each window's caption must read exactly as designed.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/icon64.png")));
+    // Read as the PNG it is: an icon made from a path asks every picture
+    // plug-in whether it can read it, loading each.
+    QApplication::setWindowIcon(QIcon(Artwork::pixmap(QStringLiteral(":/app/icon64.png"), 1.0)));
     QApplication::setFont(songFont(9));
     // Qt's own dialogs and buttons (printer dialog, file chooser, message
     // boxes, context menus) speak simplified Chinese like the rest.

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
 
 namespace Artwork {
 
@@ -25,6 +26,22 @@ QString pathFor(const QString &resource, qreal ratio)
 }
 
 namespace {
+// Our drawings are PNG: read as such, so that no picture plug-in is loaded
+// just to be asked whether it knows the file.
+QImage readDrawing(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+template <class Picture>
+Picture fromImage(const QImage &image);
+template <>
+QImage fromImage<QImage>(const QImage &image) { return image; }
+template <>
+QPixmap fromImage<QPixmap>(const QImage &image) { return QPixmap::fromImage(image); }
+
 // The picture at the screen's density: the @2x drawing where there is one.
 template <class Picture>
 Picture load(const QString &resource, qreal ratio)
@@ -32,7 +49,8 @@ Picture load(const QString &resource, qreal ratio)
     if (ratio <= 0)
         ratio = screenRatio();
     const QString path = pathFor(resource, ratio);
-    Picture picture(path);
+    Picture picture = path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? fromImage<Picture>(readDrawing(path))
+                                                                                 : Picture(path);
     if (!picture.isNull())
         picture.setDevicePixelRatio(path == resource ? 1.0 : 2.0);
     return picture;

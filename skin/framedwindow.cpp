@@ -91,7 +91,7 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_Imico->resize(Twips::size(240, 240));
     m_Imico->hide();
     if (m_Imico->hasPicture())
-        setWindowIcon(QIcon(iconPath));
+        setWindowIcon(QIcon(m_Imico->picture()));
 
     // The caption buttons: push buttons for screen readers, named as their
     // tooltips read; the keyboard closes with Escape instead.
@@ -115,7 +115,7 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
         holder->hide();
     }
 
-    m_skinImage = QImage(skinResource());
+    m_skinImage = Artwork::image(skinResource(), 1.0);
     m_Pmain = new ImageControl(this, QStringLiteral("Pmain"));
     m_Pmain->setPicture(Artwork::pixmap(skinResource()));
     m_Pmain->resize(m_skinImage.isNull() ? Twips::size(2250, 2325) : m_skinImage.size());
@@ -199,16 +199,26 @@ void FramedWindow::frameSizeChanged()
     m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
     m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
 
-    paintSurface(W, H);
+    m_surfaceStale = !isVisible();
+    if (!m_surfaceStale)
+        paintSurface(W, H);
     RMe();
     raiseFrameControls();
     update();
+}
+
+const QImage &FramedWindow::surface()
+{
+    if (m_surfaceStale)
+        paintSurface(Twips::fromPx(width()), Twips::fromPx(height()));
+    return m_surface;
 }
 
 // Painted at the window's pixel density, from the skin drawn for it, so a
 // dense screen shows the frame's own fine pixels rather than enlarged ones.
 void FramedWindow::paintSurface(double W, double H)
 {
+    m_surfaceStale = false;
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
@@ -273,8 +283,9 @@ void FramedWindow::resizeEvent(QResizeEvent *event)
 
 void FramedWindow::paintEvent(QPaintEvent *)
 {
-    // Moved to a screen of another density: paint the surface afresh.
-    if (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF())
+    // Changed while hidden, or moved to a screen of another density: paint
+    // the surface afresh.
+    if (m_surfaceStale || (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF()))
         paintSurface(Twips::fromPx(width()), Twips::fromPx(height()));
     QPainter p(this);
     p.drawImage(0, 0, m_surface);

@@ -45,8 +45,9 @@ public:
     const QImage &skinImage() const { return m_skinImage; }
 
     // The persistent painted surface (what every repaint shows), at the
-    // window's pixel density.
-    const QImage &surface() const { return m_surface; }
+    // window's pixel density. A hidden window paints it when it is asked
+    // for or first shown, not at every change of size or caption.
+    const QImage &surface();
 
     // The window region for a window of this size in twips (RMe's shape).
     static QRegion frameRegion(double widthTw, double heightTw);
@@ -98,6 +99,7 @@ private:
     Skin m_skin;
     QImage m_skinImage;
     QImage m_surface;
+    bool m_surfaceStale = false;   // size or caption changed while hidden
     ImageControl *m_IMBar = nullptr;
     ImageControl *m_Imico = nullptr;
     ImageControl *m_Immin = nullptr;
