@@ -1,6 +1,7 @@
 #include "store/cataloguedata.h"
 
 #include "store/jetlike.h"
+#include "store/jetlikeinternal.h"
 #include "store/records.h"
 
 #include <algorithm>
@@ -39,24 +40,6 @@ std::vector<quint32> sortedOrder(const std::vector<qint64> &keys)
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&keys](quint32 a, quint32 b) { return keys[a] < keys[b]; });
     return order;
-}
-
-// The first place of `needle` in [from, end), or nullptr: the places of
-// its last byte are found with memchr and the rest compared there (in UTF-8
-// Chinese text a last byte is far rarer than a first).
-const char *findBytes(const char *from, const char *end, const QByteArray &needle)
-{
-    const auto n = size_t(needle.size());
-    const char last = needle.back();
-    for (const char *p = from + n - 1; p < end;) {
-        p = static_cast<const char *>(std::memchr(p, last, size_t(end - p)));
-        if (!p)
-            return nullptr;
-        if (std::memcmp(p - (n - 1), needle.constData(), n - 1) == 0)
-            return p - (n - 1);
-        ++p;
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -177,24 +160,23 @@ std::vector<quint32> CatalogueData::rowsFound(const JetLike::Pattern &pattern) c
         // Only the names the needle lies in: it is looked for through the
         // whole buffer at once (names lie in it by their place, and bytes a
         // rename left behind belong to no name).
-        const char *all = m_names.constData();
-        const char *end = all + m_names.size();
+        const auto *all = reinterpret_cast<const unsigned char *>(m_names.constData());
         auto place = m_inNameOrder.begin();
-        for (const char *from = all; place != m_inNameOrder.end();) {
-            const char *hit = findBytes(from, end, needle);
-            if (!hit)
+        for (qsizetype from = 0; place != m_inNameOrder.end();) {
+            const qsizetype hit = JetLike::findBytes(all, m_names.size(), from, needle, false);
+            if (hit < 0)
                 break;
-            const auto at = size_t(hit - all);
+            const auto at = size_t(hit);
             while (place != m_inNameOrder.end() && place->at + place->size < at + size_t(needle.size()))
                 ++place;
             if (place == m_inNameOrder.end())
                 break;
             if (place->at <= at) {
                 consider(*place);
-                from = all + place->at + place->size;
+                from = qsizetype(place->at) + place->size;
                 ++place;
             } else {
-                from = all + place->at;
+                from = qsizetype(place->at);
             }
         }
     }

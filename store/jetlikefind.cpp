@@ -55,6 +55,8 @@ bool sameBytes(const unsigned char *s, const unsigned char *n, qsizetype m, bool
     return true;
 }
 
+} // namespace
+
 // Where `needle` first occurs in s[from, size), or -1. Sixteen places at a
 // time are tried at once by the needle's last two bytes (with the 0x20 bit
 // set on both sides when a caseless byte is a letter, which lets through
@@ -103,6 +105,8 @@ qsizetype findBytes(const unsigned char *s, qsizetype size, qsizetype from, cons
     }
     return -1;
 }
+
+namespace {
 
 // The start of the character `count` characters before byte `at`, reading
 // no further back than `from`; both are places where a character starts.

@@ -1,5 +1,6 @@
 #pragma once
 // Character helpers the parts of the pattern matcher share.
+#include <QByteArray>
 #include <QString>
 
 #include <string>
@@ -8,6 +9,10 @@
 namespace JetLike {
 
 bool isLatinLetter(char32_t c);
+// Where `needle` first occurs in the bytes s[from, size), or -1; `caseless`:
+// ASCII letters of the needle (lower case) match either case.
+qsizetype findBytes(const unsigned char *s, qsizetype size, qsizetype from, const QByteArray &needle,
+                    bool caseless);
 // The form two characters share when they are "the same letter": Latin
 // letters case-folded, every other character itself.
 char32_t fold(char32_t c);
