@@ -2,7 +2,14 @@
 // The safety copy before a loss: before a category is deleted, and before
 // the first edit of a day, cate.mdb is copied into "备份" beside it. When
 // the copy cannot be made the cook decides whether to go on without one.
+#include "core/filestamp.h"
 #include "store/backup.h"
+
+#include <QDateTime>
+
+#include <atomic>
+#include <optional>
+#include <thread>
 
 class Catalogue;
 class QWidget;
@@ -10,3 +17,29 @@ class QWidget;
 // True when the change may go ahead: the copy was made (or today's edit
 // copy is there already), or the cook chose to go on without one.
 bool SafetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason);
+
+// A safety copy begun while the cook is still being asked whether to go
+// ahead: it is written on a thread of its own while the question is open
+// (a large catalogue takes a good part of a second to copy and sync), and
+// put in place only on a yes. Not taken, it is stopped and removed.
+class SafetyCopyAhead {
+public:
+    SafetyCopyAhead(const Catalogue &catalogue, Backup::Reason reason);
+    ~SafetyCopyAhead();
+    SafetyCopyAhead(const SafetyCopyAhead &) = delete;
+    SafetyCopyAhead &operator=(const SafetyCopyAhead &) = delete;
+
+    // After a yes, as SafetyCopyFirst: the copy begun is used when it is
+    // whole and the file has not changed since; otherwise it is made now.
+    bool take(QWidget *parent);
+
+private:
+    const Catalogue &m_catalogue;
+    Backup::Reason m_reason;
+    QDateTime m_now;
+    FileStamp m_before;
+    FileStamp m_after;
+    std::optional<StoreResult<QString>> m_part;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};

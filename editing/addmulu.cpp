@@ -105,14 +105,15 @@ void addmulu::deleteCategory()
         tell(this, QStringLiteral("请先选择分类"));
         return;
     }
+    // The safety copy is written while the question is read.
+    SafetyCopyAhead safetyCopy(m_catalogue, Backup::Reason::CategoryDeletion);
     const QString question = QStringLiteral("真的要删除 ") + shortenedForMessage(category)
                              + QStringLiteral("吗？\r\n此分类下所有菜谱将一起被删除！");
     if (DialogService::instance().message(this, question, QStringLiteral("：：删除分类：："),
                                           DialogService::YesNo, DialogService::No, DialogService::Stop)
         != DialogService::Yes)
         return;
-
-    if (!SafetyCopyFirst(this, m_catalogue, Backup::Reason::CategoryDeletion))
+    if (!safetyCopy.take(this))
         return;
     // All or nothing: on a failure no dish and no category row is gone, and
     // the category stays selected.

@@ -103,7 +103,7 @@ StoreError copyError(int rc, const QString &message)
 
 // Copies every page of `from` into the new file `to` in one read
 // transaction of the source: the copy is the database as of one moment.
-std::optional<StoreError> copyDatabase(const QString &from, const QString &to)
+std::optional<StoreError> copyDatabase(const QString &from, const QString &to, const std::atomic<bool> *stop)
 {
     Sql::Connection source;
     int rc = source.open(from, SQLITE_OPEN_READONLY);
@@ -121,7 +121,14 @@ std::optional<StoreError> copyDatabase(const QString &from, const QString &to)
     sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
     if (!backup)
         return error(StoreError::NoBackup, target.errorMessage());
-    rc = sqlite3_backup_step(backup, -1);
+    // A copy that may be stopped goes 16 MiB at a time (should the file
+    // change in between, the copy starts again: it is still of one moment).
+    if (!stop) {
+        rc = sqlite3_backup_step(backup, -1);
+    } else {
+        while ((rc = sqlite3_backup_step(backup, 4096)) == SQLITE_OK && !stop->load()) {
+        }
+    }
     const int finished = sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE)
         return copyError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
@@ -148,29 +155,52 @@ StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const 
 {
     if (!QFileInfo(databasePath).isFile())
         return error(StoreError::Missing, databasePath);
+    if (reason == Reason::Edit) {
+        // One edit copy a day: the one from before the day's first edit.
+        const QDate day = now.toLocalTime().date();
+        for (const Copy &c : copiesIn(QDir(FolderOf(databasePath)))) {
+            if (c.reason == Reason::Edit && c.when.date() == day)
+                return QDir(FolderOf(databasePath)).filePath(c.name);
+        }
+    }
+    const StoreResult<QString> part = CopyToPart(databasePath, reason, now);
+    if (!part)
+        return part;
+    return FinishCopy(databasePath, *part, now);
+}
+
+StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
+                                const std::atomic<bool> *stop)
+{
+    if (!QFileInfo(databasePath).isFile())
+        return error(StoreError::Missing, databasePath);
     const QString folder = FolderOf(databasePath);
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
     const QDateTime local = now.toLocalTime();
     const QDir dir(folder);
-    if (reason == Reason::Edit) {
-        // One edit copy a day: the one from before the day's first edit.
-        for (const Copy &c : copiesIn(dir)) {
-            if (c.reason == Reason::Edit && c.when.date() == local.date())
-                return dir.filePath(c.name);
-        }
-    }
     int serial = 1;
     auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
     while (taken(dir.filePath(CopyName(local, reason, serial))))
         ++serial;
-    const QString target = dir.filePath(CopyName(local, reason, serial));
-    const QString part = target + kPartSuffix;
-    if (auto e = copyDatabase(databasePath, part)) {
+    const QString part = dir.filePath(CopyName(local, reason, serial)) + kPartSuffix;
+    if (auto e = copyDatabase(databasePath, part, stop)) {
         QFile::remove(part);
         return *e;
     }
-    if (!syncToDisk(part, folder) || !QFile::rename(part, target) || !syncToDisk(target, folder)) {
+    if (!syncToDisk(part, folder)) {
+        QFile::remove(part);
+        return error(StoreError::NoBackup, QStringLiteral("cannot write ") + part);
+    }
+    return part;
+}
+
+StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now)
+{
+    const QString folder = FolderOf(databasePath);
+    const QString target = part.chopped(kPartSuffix.size());
+    if (!part.endsWith(kPartSuffix) || QFileInfo::exists(target) || !QFile::rename(part, target)
+        || !syncToDisk(target, folder)) {
         QFile::remove(part);
         return error(StoreError::NoBackup, QStringLiteral("cannot write ") + target);
     }

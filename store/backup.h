@@ -25,6 +25,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace Backup {
 
 enum class Reason {
@@ -51,6 +53,15 @@ QString CopyName(const QDateTime &when, Reason reason, int serial = 1);
 // source locked by another program Busy, and a folder that cannot be made
 // or written, or a full disk, NoBackup.
 StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now);
+
+// MakeCopy in two steps, for a copy begun before it is known to be wanted:
+// the whole copy written and synced under a name ending in ".part" (the
+// part's path; `stop`, when set, ends the copy early and it fails), then put
+// in place under its own name and the rule applied (the copy's path). A
+// part never finished is removed by the caller, or by Prune once stale.
+StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
+                                const std::atomic<bool> *stop = nullptr);
+StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
 
 // Whether an edit copy dated `day` is there already: the copy before the
 // first edit of the day is made only when it is not.

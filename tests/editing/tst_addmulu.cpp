@@ -8,6 +8,7 @@
 #include "store/recipestore.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,8 +208,9 @@ private slots:
         QVERIFY(m.list->selectedItems().isEmpty());
     }
 
-    // A safety copy is made before a delete; when none can be made the cook
-    // is asked, and No changes nothing.
+    // A safety copy is made before a delete (begun while the question is
+    // read, of the file as it is when the answer comes; a No leaves none);
+    // when none can be made the cook is asked, and No changes nothing.
     void deleteMakesASafetyCopyFirst()
     {
         TestDb db(QString::fromUtf8(Seed));
@@ -216,21 +218,37 @@ private slots:
         Manager m;
         m.open();
         QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
-        dialogs.answers.enqueue(DialogService::Yes);
+        dialogs.answers.enqueue(DialogService::No);
         press(m.remove);
-        const QStringList copies = QDir(db.dir() + QStringLiteral("备份")).entryList({"cate-*-删除分类.mdb"});
+        QCOMPARE(QDir(db.dir() + QStringLiteral("备份")).entryList(QDir::Files | QDir::Hidden), QStringList());
+        dialogs.answers.enqueue(DialogService::Yes);
+        dialogs.whileAsking = [&] {
+            // Once the copy begun with the question is written.
+            const QDir folder(db.dir() + QStringLiteral("备份"));
+            QTRY_VERIFY(!folder.entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
+            QTest::qWait(300);
+            db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('凉菜', '刚添的菜')"));
+        };
+        press(m.remove);
+        dialogs.whileAsking = nullptr;
+        const QStringList copies = QDir(db.dir() + QStringLiteral("备份")).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(copies.size(), 1);
-        // The copy holds the category the delete then took away.
+        QVERIFY(QRegularExpression(QStringLiteral("^cate-\\d{8}-\\d{6}-删除分类\\.mdb$")).match(copies.first()).hasMatch());
+        // The copy holds the category the delete then took away, with the
+        // dish added while the question was open.
         sqlite3 *copy = nullptr;
         const QByteArray copyPath = (db.dir() + QStringLiteral("备份/") + copies.first()).toUtf8();
         QCOMPARE(sqlite3_open_v2(copyPath.constData(), &copy, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
         sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(copy, "SELECT count(*) FROM \"02\" WHERE category = '凉菜'", -1, &st, nullptr);
+        sqlite3_prepare_v2(copy, "SELECT (SELECT count(*) FROM \"02\" WHERE category = '凉菜'),"
+                                 " (SELECT count(*) FROM \"01\" WHERE \"名称\" = '刚添的菜')", -1, &st, nullptr);
         QCOMPARE(sqlite3_step(st), SQLITE_ROW);
         const int kept = sqlite3_column_int(st, 0);
+        const int added = sqlite3_column_int(st, 1);
         sqlite3_finalize(st);
         sqlite3_close(copy);
         QCOMPARE(kept, 1);
+        QCOMPARE(added, 1);
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"02\" WHERE category = '凉菜'")), QStringLiteral("0"));
 
         // A file where the folder should be: no copy, the cook says No.

@@ -27,6 +27,8 @@ DialogService::Answer ScriptedDialogs::message(QWidget *, const QString &text, c
     messages.push_back({text, title, buttons, defaultButton, icon});
     if (buttons == OkOnly)
         return Ok;
+    if (whileAsking)
+        whileAsking();
     return answers.isEmpty() ? defaultButton : answers.dequeue();
 }
 

@@ -26,6 +26,9 @@ public:
     // Answers given to YesNo boxes, in order; when the queue is empty the
     // default button is taken.
     QQueue<Answer> answers;
+    // Runs while a YesNo box is open, before it is answered (the cook
+    // reading the question; another program may change the file meanwhile).
+    std::function<void()> whileAsking;
     // File names handed back by the picture chooser ("" = cancelled).
     QQueue<QString> pictures;
     // Printer dialog: accept (true) or cancel (false); when accepted the
