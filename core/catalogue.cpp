@@ -224,7 +224,6 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
     return updated;
 }
 
-
 StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                      const QString &ingredients,
                                                                      const QString &method, const QString &picture)

@@ -202,9 +202,7 @@ bool keptConnectionFits(const OpenFile &kept, const QString &path, const struct 
         return false;
     // A file deleted and made anew may come back under the same inode
     // number: ask SQLite whether its open file is still the one at path.
-    int moved = 1;
-    return sqlite3_file_control(kept.store->db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
-           && moved == 0;
+    return stillAtItsPath(kept.store->db);
 }
 
 // A fresh connection to `path`, kept in place of the last one.
@@ -235,6 +233,12 @@ std::optional<StoreError> openConnection(const QString &path, const struct stat 
 } // namespace
 
 void forgetOpenFile() { openFile() = OpenFile(); }
+
+bool stillAtItsPath(const Sql::Connection &db)
+{
+    int moved = 1;
+    return sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved == 0;
+}
 
 std::optional<StoreError> openStore(const QString &path, Store *&out)
 {

@@ -112,17 +112,6 @@ QString splitCategory(Store &s, const CatalogueData &data, qint64 rows)
     return QString::fromUtf8(listed[listed.size() / 2]);
 }
 
-// The file the partner connection has open is the main connection's: both
-// are still the file at their path.
-bool sameFile(const Store &s)
-{
-    int moved = 1;
-    int partnerMoved = 1;
-    return sqlite3_file_control(s.db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
-           && sqlite3_file_control(s.partner.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &partnerMoved) == SQLITE_OK
-           && moved == 0 && partnerMoved == 0;
-}
-
 bool openPartner(Store &s)
 {
     if (s.partner.handle())
@@ -143,7 +132,8 @@ bool openPartner(Store &s)
 // connection holds its read lock throughout, so in a journal (not WAL) file
 // no writer can commit in between: both halves are of one snapshot. Should
 // the partner not take part (busy, or another file now at the path), the
-// main connection reads its half too.
+// main connection reads its half too. (Both still at the one path, the two
+// connections have the same file open.)
 int readInHalves(Store &s, const QString &split, qint64 rows, DishPart &all)
 {
     const QString from = QStringLiteral(" INDEXED BY %1 WHERE %2").arg(kCatalogueIndex, s.layout.dishCols.at(1));
@@ -163,7 +153,7 @@ int readInHalves(Store &s, const QString &split, qint64 rows, DishPart &all)
     all.sort();
     if (partner.joinable())
         partner.join();
-    if (rc == SQLITE_OK && (upperRc != SQLITE_OK || !sameFile(s))) {
+    if (rc == SQLITE_OK && (upperRc != SQLITE_OK || !stillAtItsPath(s.db) || !stillAtItsPath(s.partner))) {
         upper = DishPart();
         rc = readPart(s.db, s, upperQuery, split, upper);
         upper.sort();

@@ -161,6 +161,9 @@ private:
 std::optional<StoreError> openStore(const QString &path, Store *&out);
 // Closes the kept connection: the next operation starts afresh.
 void forgetOpenFile();
+// Whether the file a connection has open is still the one at its path (not
+// moved, deleted or replaced), as SQLite itself reports.
+bool stillAtItsPath(const Sql::Connection &db);
 
 // After our own write of one dish (committed): its character set is made
 // again from what the file now holds. After deleting dishes the sets of the
