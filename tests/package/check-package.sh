@@ -81,7 +81,9 @@ done
 chmod 755 "$WORK/portable"
 
 exec 3>"$WORK/display"
-Xvfb -displayfd 3 -ac -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# No reset when the last client goes: the next program started would be
+# refused while the server resets.
+Xvfb -displayfd 3 -noreset -ac -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
