@@ -24,7 +24,7 @@ public:
 
     bool start(QString *why)
     {
-        for (const char *tool : {"Xvfb", "openbox", "xdotool", "import", "sqlite3"}) {
+        for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "import", "sqlite3"}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
                 *why = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
                 return false;
@@ -46,7 +46,23 @@ public:
         m_display = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
         m_wm.setProcessEnvironment(environment());
         m_wm.start(QStringLiteral("openbox"), {});
-        return m_wm.waitForStarted();
+        if (!m_wm.waitForStarted()) {
+            *why = QStringLiteral("openbox did not start");
+            return false;
+        }
+        // A window mapped while openbox is still starting may never be
+        // shown: wait until it announces itself on the root window.
+        QElapsedTimer timer;
+        timer.start();
+        while (!run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .contains(QLatin1String("window id"))) {
+            if (timer.elapsed() > 20000) {
+                *why = QStringLiteral("openbox did not take the screen");
+                return false;
+            }
+            QThread::msleep(20);
+        }
+        return true;
     }
 
     void stop()
