@@ -20,6 +20,16 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("zaoxiangju"));
     // No application display name: on X11 Qt would append it to every
     // window title, and each window's caption must read exactly as designed.
+
+    // cate.mdb beside the program; installed, in the cook's own data folder.
+    // The tree's data is read on a thread of its own while the windows are
+    // built.
+    const DataFolder data = ResolveDataFolder(App::ApplicationFolder());
+    if (!data.problem.isEmpty())
+        qWarning("%s", qUtf8Printable(data.problem));
+    Catalogue catalogue(data.folder);
+    catalogue.beginFirstRead();
+
     // Read as the PNG it is: an icon made from a path asks every picture
     // plug-in whether it can read it, loading each.
     QApplication::setWindowIcon(QIcon(Artwork::pixmap(QStringLiteral(":/app/icon64.png"), 1.0)));
@@ -30,11 +40,6 @@ int main(int argc, char **argv)
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtChinese);
 
-    // cate.mdb beside the program; installed, in the cook's own data folder.
-    const DataFolder data = ResolveDataFolder(App::ApplicationFolder());
-    if (!data.problem.isEmpty())
-        qWarning("%s", qUtf8Printable(data.problem));
-    Catalogue catalogue(data.folder);
     Module1::Main(catalogue);
     return app.exec();
 }

@@ -45,8 +45,68 @@ void Catalogue::setSelectedCategory(const QString &category)
     emit selectedCategoryChanged(category);
 }
 
+void Catalogue::beginFirstRead()
+{
+    if (m_hasData || m_firstRead.valid())
+        return;
+    m_firstRead = std::async(std::launch::async, &Catalogue::readFirst, storePath(),
+                             CatalogueCache::pathFor(storePath()));
+}
+
+// What refresh() and readStore() would read first, without the watcher and
+// the counters, which belong to the catalogue's own thread.
+Catalogue::FirstRead Catalogue::readFirst(const QString &storePath, const QString &keptCopyPath)
+{
+    QElapsedTimer clock;
+    clock.start();
+    FirstRead read;
+    read.stamp = FileStamp::of(storePath);
+    read.data = CatalogueCache::readAt(keptCopyPath, read.stamp);
+    read.fromKeptCopy = read.data.has_value();
+    if (!read.fromKeptCopy) {
+        const StoreResult<bool> indexed = RecipeStore::EnsureCatalogueIndex(storePath);
+        read.indexed = indexed.ok() && *indexed;
+        read.stamp = FileStamp::of(storePath);
+        StoreResult<CatalogueData> loaded = RecipeStore::LoadCatalogue(storePath);
+        if (loaded)
+            read.data = std::move(loaded.value());
+    }
+    read.ns = clock.nsecsElapsed();
+    return read;
+}
+
+void Catalogue::awaitFirstRead() const
+{
+    if (m_firstRead.valid())
+        m_firstRead.wait();
+}
+
+std::optional<CatalogueData> Catalogue::takeFirstRead()
+{
+    if (!m_firstRead.valid())
+        return std::nullopt;
+    FirstRead read = m_firstRead.get();
+    // Changed since (by us or another program): read again as usual.
+    if (!read.data || FileStamp::of(storePath()) != read.stamp)
+        return std::nullopt;
+    m_stamp = read.stamp;
+    if (read.indexed)
+        m_indexedFile = {m_stamp.device, m_stamp.inode};
+    watchFile();
+    if (!read.fromKeptCopy) {
+        ++m_storeReads;
+        m_cacheTimer.start();
+    }
+    m_lastLoadNs = read.ns;
+    return std::move(read.data);
+}
+
 StoreStatus Catalogue::refresh(const CatalogueChange &change)
 {
+    if (std::optional<CatalogueData> first = takeFirstRead()) {
+        publish(std::move(*first), change);
+        return m_lastRefresh;
+    }
     QElapsedTimer clock;
     clock.start();
     // The first read may take the copy kept from the last run, when the file
@@ -149,20 +209,27 @@ void Catalogue::watchFile()
         m_watcher->addPath(storePath());
 }
 
-StoreStatus Catalogue::probe() const { return RecipeStore::Probe(storePath()); }
+StoreStatus Catalogue::probe() const
+{
+    awaitFirstRead();
+    return RecipeStore::Probe(storePath());
+}
 
 StoreResult<QVector<CategoryRecord>> Catalogue::categoryRows() const
 {
+    awaitFirstRead();
     return RecipeStore::ListCategoryRows(storePath());
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::dish(qint64 id) const
 {
+    awaitFirstRead();
     return RecipeStore::FindDishById(storePath(), id);
 }
 
 StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 {
+    awaitFirstRead();
     const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return StoreError{StoreError::BadPattern, text};
@@ -187,12 +254,14 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 
 StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words) const
 {
+    awaitFirstRead();
     return RecipeStore::SearchDishesByWords(storePath(), words);
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw,
                                                            int maxDraws) const
 {
+    awaitFirstRead();
     return RecipeStore::PickRandomDish(storePath(), draw, maxDraws);
 }
 
@@ -200,6 +269,7 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
                                        const QString &ingredients, const QString &method,
                                        const QString &picture)
 {
+    awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<qint64> added =
         RecipeStore::AddDish(storePath(), category, name, ingredients, method, picture);
@@ -215,6 +285,7 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
                                         const QString &method, const QString &picture)
 {
+    awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<bool> updated = RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture);
     if (updated && *updated) {
@@ -246,6 +317,7 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
+    awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<qint64> added = RecipeStore::AddCategory(storePath(), category);
     if (added) {
@@ -259,6 +331,7 @@ StoreResult<qint64> Catalogue::addCategory(const QString &category)
 
 StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
+    awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category);
     if (deleted) {

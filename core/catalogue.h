@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <utility>
 
@@ -58,6 +59,13 @@ public:
     std::shared_ptr<const CatalogueData> sharedData() const { return m_data; }
     bool hasData() const { return m_hasData; }
     qint64 totalDishes() const { return m_data->totalDishes; }
+
+    // Begins the first read of the tree's data on a thread of its own (the
+    // copy kept from the last run, else cate.mdb itself), to run while the
+    // windows are built. The first refresh takes what it read when the file
+    // is still as it was then; until the read is done, every use of the
+    // store waits for it.
+    void beginFirstRead();
 
     // Reads the tree's data anew, writes temp.txt and announces refreshed().
     // When the store cannot be read nothing changes and the error comes back.
@@ -113,6 +121,19 @@ signals:
     void selectedCategoryChanged(const QString &category);
 
 private:
+    // What the first read found, and the file's stamp taken before it.
+    struct FirstRead {
+        FileStamp stamp;
+        std::optional<CatalogueData> data;   // nothing when the file could not be read
+        bool fromKeptCopy = false;
+        bool indexed = false;                // the catalogue index is known to be in the file
+        qint64 ns = 0;
+    };
+    static FirstRead readFirst(const QString &storePath, const QString &keptCopyPath);
+    // Waits for the first read, if one was begun and not yet taken.
+    void awaitFirstRead() const;
+    // The data of the first read when the file is still as it was read.
+    std::optional<CatalogueData> takeFirstRead();
     void watchFile();
     // Reads the tree's data from cate.mdb and takes its stamp.
     StoreResult<CatalogueData> readStore();
@@ -138,4 +159,5 @@ private:
     std::pair<quint64, quint64> m_indexedFile;   // device and inode of the file known to have the index
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
+    std::future<FirstRead> m_firstRead;   // valid from beginFirstRead() to the first refresh
 };

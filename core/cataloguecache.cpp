@@ -59,9 +59,14 @@ QString pathFor(const QString &storePath)
 
 std::optional<CatalogueData> read(const QString &storePath, const FileStamp &stamp)
 {
+    return readAt(pathFor(storePath), stamp);
+}
+
+std::optional<CatalogueData> readAt(const QString &copyPath, const FileStamp &stamp)
+{
     if (!usable(stamp))
         return std::nullopt;
-    QFile file(pathFor(storePath));
+    QFile file(copyPath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();

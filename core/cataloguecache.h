@@ -15,6 +15,8 @@ namespace CatalogueCache {
 
 // The copy for `storePath`, when one was kept for exactly this state of it.
 std::optional<CatalogueData> read(const QString &storePath, const FileStamp &stamp);
+// The same from the copy at `copyPath` (pathFor(storePath)); safe on any thread.
+std::optional<CatalogueData> readAt(const QString &copyPath, const FileStamp &stamp);
 // Keeps `data` as read from `storePath` in the state `stamp`; false when it
 // could not be written (nothing else depends on it).
 bool write(const QString &storePath, const FileStamp &stamp, const CatalogueData &data);
