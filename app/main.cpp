@@ -13,6 +13,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <thread>
+
 int main(int argc, char **argv)
 {
     prepareWebEngine();
@@ -29,6 +31,9 @@ int main(int argc, char **argv)
         qWarning("%s", qUtf8Printable(data.problem));
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
+    // The installed fonts are read on another thread meanwhile; the first
+    // text laid out waits for them.
+    std::thread fonts = readFontsAhead();
 
     // Read as the PNG it is: an icon made from a path asks every picture
     // plug-in whether it can read it, loading each.
@@ -41,5 +46,6 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtChinese);
 
     Module1::Main(catalogue);
+    fonts.join();
     return app.exec();
 }
