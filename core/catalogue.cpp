@@ -86,13 +86,17 @@ std::optional<CatalogueData> Catalogue::takeFirstRead()
     if (!m_firstRead.valid())
         return std::nullopt;
     FirstRead read = m_firstRead.get();
-    // Changed since (by us or another program): read again as usual.
-    if (!read.data || FileStamp::of(storePath()) != read.stamp)
+    if (!read.data)
         return std::nullopt;
+    // Watched before the file is looked at again, so that a change made
+    // after that look is announced; a change made since the read is read
+    // again as usual.
     m_stamp = read.stamp;
+    watchFile();
+    if (FileStamp::of(storePath()) != read.stamp)
+        return std::nullopt;
     if (read.indexed)
         m_indexedFile = {m_stamp.device, m_stamp.inode};
-    watchFile();
     if (!read.fromKeptCopy) {
         ++m_storeReads;
         m_cacheTimer.start();
