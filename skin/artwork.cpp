@@ -1,9 +1,11 @@
 #include "skin/artwork.h"
 #include "skin/imagecontrol.h"
+#include "skin/rawpicture.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QResource>
 
 namespace Artwork {
 
@@ -26,10 +28,20 @@ QString pathFor(const QString &resource, qreal ratio)
 }
 
 namespace {
-// Our drawings are PNG: read as such, so that no picture plug-in is loaded
-// just to be asked whether it knows the file.
+// Our drawings are PNG, each also kept decoded by the build under /raw (far
+// quicker to read); read as PNG where there is no such twin, and then as
+// PNG only, so that no picture plug-in is loaded just to be asked whether it
+// knows the file.
 QImage readDrawing(const QString &path)
 {
+    if (path.startsWith(QLatin1String(":/"))) {
+        const QResource unpacked(QStringLiteral(":/raw/") + path.mid(2));
+        if (unpacked.isValid()) {
+            const QImage image = RawPicture::decode(unpacked.uncompressedData());
+            if (!image.isNull())
+                return image;
+        }
+    }
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
     return reader.read();

@@ -224,6 +224,7 @@ void ensureAssetResources()
 {
     static const bool registered = [] {
         Q_INIT_RESOURCE(assets);
+        Q_INIT_RESOURCE(rawart);
         return true;
     }();
     (void)registered;

@@ -1,7 +1,13 @@
 // The pictures compiled into the program: every resource the windows ask for
 // is there at its exact size, picture buttons carry a readable caption in
 // their middle, and pictures meant to differ do differ.
+#include "skin/artwork.h"
+#include "skin/imagecontrol.h"
+
+#include <QColorSpace>
+#include <QDirIterator>
 #include <QImage>
+#include <QImageReader>
 #include <QSet>
 #include <QtTest>
 
@@ -161,6 +167,30 @@ private slots:
                 QCOMPARE(img.pixel(x, y), ground);
         for (const QPoint &onFrame : {QPoint(8, 70), QPoint(216, 70), QPoint(112, 8), QPoint(112, 136)})
             QVERIFY(qAlpha(img.pixel(onFrame)) == 255 && img.pixel(onFrame) != ground);
+    }
+
+    void decodedTwinsAreTheirPictures()
+    {
+        // The program reads the twins the build decoded; each must be its
+        // PNG exactly (format, colours, density), and none may be missing.
+        ensureAssetResources();
+        int pictures = 0;
+        QDirIterator it(QStringLiteral(":/"), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.startsWith(QLatin1String(":/raw/")) || path.startsWith(QLatin1String(":/qt-project.org")))
+                continue;
+            ++pictures;
+            QVERIFY2(QFile::exists(QStringLiteral(":/raw/") + path.mid(2)), qPrintable(path + " has no decoded twin"));
+            QImageReader reader(path, "png");
+            const QImage png = reader.read();
+            const QImage read = Artwork::image(path, 1.0);
+            QVERIFY2(!png.isNull() && read == png, qPrintable(path));
+            QCOMPARE(read.format(), png.format());
+            QCOMPARE(read.dotsPerMeterX(), png.dotsPerMeterX());
+            QCOMPARE(read.colorSpace(), png.colorSpace());
+        }
+        QVERIFY(pictures >= 80);
     }
 
     void splashFillsItsWindow()
