@@ -17,9 +17,6 @@
 
 int main(int argc, char **argv)
 {
-    // The system's font configuration is read on a thread of its own from
-    // the first moment, while the application object is made.
-    std::thread fontConfiguration = readFontConfigurationAhead();
     prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zaoxiangju"));
@@ -34,11 +31,11 @@ int main(int argc, char **argv)
         qWarning("%s", qUtf8Printable(data.problem));
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
-    // The installed fonts are read on another thread meanwhile, with that
-    // configuration; the first text laid out waits for them.
-    std::thread fonts = readFontsAhead(std::move(fontConfiguration));
+    // The installed fonts are read on another thread meanwhile; the first
+    // text laid out waits for them.
+    std::thread fonts = readFontsAhead();
 
-    // Read through Artwork: an icon made from a path asks every picture
+    // Read as the PNG it is: an icon made from a path asks every picture
     // plug-in whether it can read it, loading each.
     QApplication::setWindowIcon(QIcon(Artwork::pixmap(QStringLiteral(":/app/icon64.png"), 1.0)));
     QApplication::setFont(songFont(9));

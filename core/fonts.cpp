@@ -3,8 +3,6 @@
 #include <QFontDatabase>
 #include <QStringList>
 
-#include <fontconfig/fontconfig.h>
-
 QFont songFont(double pointSize, bool bold)
 {
     // The first of these that is installed is used. Given as a list rather
@@ -20,22 +18,9 @@ QFont songFont(double pointSize, bool bold)
     return font;
 }
 
-std::thread readFontConfigurationAhead()
-{
-    // Most of the time the font database takes to be read goes into the
-    // system's configuration (fontconfig's files), which needs no
-    // application object. Read once per process: the font database's own
-    // first read finds it done.
-    return std::thread([] { FcInit(); });
-}
-
-std::thread readFontsAhead(std::thread configuration)
+std::thread readFontsAhead()
 {
     // The font database may be used from any thread; the first use reads
     // every installed font.
-    return std::thread([configuration = std::move(configuration)]() mutable {
-        if (configuration.joinable())
-            configuration.join();
-        static_cast<void>(QFontDatabase::families());
-    });
+    return std::thread([] { static_cast<void>(QFontDatabase::families()); });
 }

@@ -7,12 +7,7 @@
 
 QFont songFont(double pointSize, bool bold = false);
 
-// Reads the system's font configuration on a thread of its own; may be
-// begun before the application object is made. Hand it to readFontsAhead.
-[[nodiscard]] std::thread readFontConfigurationAhead();
-
-// Reads the installed fonts on a thread of its own, once `configuration`
-// (from readFontConfigurationAhead) is done, so that the windows can be
-// begun meanwhile; the first text laid out waits until it is done. Join it
-// before the application object goes.
-[[nodiscard]] std::thread readFontsAhead(std::thread configuration);
+// Reads the installed fonts on a thread of its own, so that the windows can
+// be begun meanwhile; the first text laid out waits until it is done. Join
+// it before the application object goes.
+[[nodiscard]] std::thread readFontsAhead();
