@@ -19,6 +19,7 @@
 #include "core/registry.h"
 #include "store/backup.h"
 #include "store/recipestore.h"
+#include "support/mapwatch.h"
 
 #include <QApplication>
 #include <QDir>
@@ -263,6 +264,18 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// The median of each start's time over the floor's start right after it:
+// a load on the machine that comes and goes meets both of a pair alike.
+double pairedRatio(const std::vector<double> &program, const std::vector<double> &floor)
+{
+    if (program.size() != floor.size() || program.empty())
+        return median(program) / median(floor);
+    std::vector<double> ratios;
+    for (size_t i = 0; i < program.size(); ++i)
+        ratios.push_back(program[i] / floor[i]);
+    return median(ratios);
+}
+
 // Milliseconds of `work`, `runs` times, after `prepare` (untimed) each time.
 std::vector<double> timeRuns(int runs, const std::function<void()> &work,
                              const std::function<void()> &prepare = {})
@@ -408,41 +421,23 @@ double vmHwmMb(qint64 pid)
     return -1;
 }
 
-bool windowVisible(const QString &display)
-{
-    QProcess xdotool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    xdotool.setProcessEnvironment(env);
-    xdotool.start(QStringLiteral("xdotool"),
-                  {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                   QStringLiteral("当前共有")});
-    xdotool.waitForFinished(5000);
-    return xdotool.exitCode() == 0 && !xdotool.readAllStandardOutput().trimmed().isEmpty();
-}
-
-// One start of `exe` in `folder`: its time to the visible window and its
-// peak memory go into `into`; false when it showed nothing.
-bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironment &env, const QString &display,
+// One start of `exe` in `folder`: its time to its window put on the screen
+// (mapped) and its peak memory go into `into`; false when it showed nothing.
+bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironment &env, MapWatch &watch,
                ColdStart &into)
 {
     QProcess app;
     app.setProcessEnvironment(env);
     app.setWorkingDirectory(folder);
     app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    watch.drain();
     QElapsedTimer t;
     t.start();
     app.start(exe, {});
     if (!app.waitForStarted(5000))
         return false;
-    bool seen = false;
-    while (t.elapsed() < 30000 && app.state() == QProcess::Running) {
-        if (windowVisible(display)) {
-            seen = true;
-            break;
-        }
-        QThread::msleep(5);
-    }
+    const bool seen = watch.waitForMapped(QStringLiteral("当前共有"), 30000,
+                                          [&] { return app.state() == QProcess::Running; });
     if (seen) {
         into.ms.push_back(t.nsecsElapsed() / 1e6);
         QThread::msleep(500);   // let it settle: the peak of a running program
@@ -453,9 +448,6 @@ bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironm
         app.kill();
         app.waitForFinished(3000);
     }
-    // The next start must not see this window.
-    for (int i = 0; i < 100 && windowVisible(display); ++i)
-        QThread::msleep(20);
     return seen;
 }
 
@@ -468,6 +460,8 @@ std::vector<ColdStart> coldStarts(const QStringList &programs, const QString &di
                                   int runs, bool keptCopy = true)
 {
     std::vector<ColdStart> results(size_t(programs.size()));
+    MapWatch watch(display);
+    check(watch.ok(), "connecting to the display");
     std::vector<std::unique_ptr<QTemporaryDir>> folders;
     QTemporaryDir cache;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -481,15 +475,14 @@ std::vector<ColdStart> coldStarts(const QStringList &programs, const QString &di
         QFile::setPermissions(exe, QFile::permissions(exe) | QFile::ExeOwner);
         check(copyFile(database, folders.back()->filePath(QStringLiteral("cate.mdb"))), "copying cate.mdb");
     }
-    // A start that dies before showing anything (the X server refusing a
-    // connection now and then under load) is tried again, a few times.
+    // A start that dies before showing anything is tried again, a few times.
     int failures = 0;
     for (int run = 0; run < runs && failures < 5; ++run) {
         for (size_t i = 0; i < folders.size(); ++i) {
             if (!keptCopy)
                 QDir(cache.path()).removeRecursively();
             const QString folder = folders[i]->path();
-            while (failures < 5 && !startOnce(folder + QStringLiteral("/zaoxiangju"), folder, env, display, results[i]))
+            while (failures < 5 && !startOnce(folder + QStringLiteral("/zaoxiangju"), folder, env, watch, results[i]))
                 ++failures;
         }
     }
@@ -752,7 +745,7 @@ int main(int argc, char **argv)
 
         if (withColdStart) {
             const QString floorProgram = QFileInfo(program).dir().filePath(QStringLiteral("zx_floor"));
-            const std::vector<ColdStart> both = coldStarts({program, floorProgram}, display, db, 7);
+            const std::vector<ColdStart> both = coldStarts({program, floorProgram}, display, db, 11);
             const ColdStart &cold = both[0];
             const ColdStart &floor = both[1];
             coldRuns[size] = int(cold.ms.size());
@@ -760,7 +753,7 @@ int main(int argc, char **argv)
             rows[ColdNoCopy].cells[size] = ms(median(coldStarts({program}, display, db, 5, false)[0].ms));
             rows[Memory].cells[size] = QString::number(median(cold.peakMb), 'f', 1);
             rows[Floor].cells[size] = ms(median(floor.ms));
-            rows[ColdRatio].cells[size] = QString::number(median(cold.ms) / median(floor.ms), 'f', 2);
+            rows[ColdRatio].cells[size] = QString::number(pairedRatio(cold.ms, floor.ms), 'f', 2);
             rows[FloorMemory].cells[size] = QString::number(median(floor.peakMb), 'f', 1);
             rows[MemoryOverFloor].cells[size] = QString::number(median(cold.peakMb) - median(floor.peakMb), 'f', 1);
         }
@@ -789,9 +782,10 @@ int main(int argc, char **argv)
                 "safety copy 9 (5), each into an empty folder; delete with its safety copy 9 (5), each on a fresh copy read "
                 "by the catalogue first, the same for the answer given 0.5 s after the question.\n");
     if (withColdStart) {
-        std::printf("Cold start: process start until a visible window named \"…当前共有…\" (xdotool, polled "
-                    "every ~5 ms), at least %d runs per size, the program and the floor taking turns (5 without the kept copy, "
-                    "which is removed before each); "
+        std::printf("Cold start: process start until a window named \"…当前共有…\" is mapped (the bench "
+                    "waits for the X server's MapNotify), at least %d runs per size, the program and the floor taking "
+                    "turns (5 without the kept copy, which is removed before each); the ratio is the median of each "
+                    "start over the floor's start right after it; "
                     "memory: VmHWM 0.5 s after the window showed.\n",
                     coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
                         return a.second < b.second;
