@@ -35,8 +35,8 @@ int main(int argc, char **argv)
     // text laid out waits for them.
     std::thread fonts = readFontsAhead();
 
-    // Read as the PNG it is: an icon made from a path asks every picture
-    // plug-in whether it can read it, loading each.
+    // Read through Artwork, as every picture of ours: an icon made from a
+    // path asks every picture plug-in whether it can read it, loading each.
     QApplication::setWindowIcon(QIcon(Artwork::pixmap(QStringLiteral(":/app/icon64.png"), 1.0)));
     QApplication::setFont(songFont(9));
     // Qt's own dialogs and buttons (printer dialog, file chooser, message
