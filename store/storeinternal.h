@@ -196,6 +196,22 @@ inline QString trimmedColumn(const QString &quotedCol)
     return QStringLiteral("trim(ifnull(%1,''),' ')").arg(quotedCol);
 }
 
+// In SQL: the column's trimmed text equals the text bound as `param`
+// (e.g. "?1"). The same rows as trimmedColumn(col) = param, but found by
+// ranges an index on the column can be read in (in the engine's order,
+// NULL < numbers < text < blobs): the name with nothing or blanks after it,
+// the texts that begin with a blank, the numbers, the blobs and NULL; only
+// those few rows are trimmed and compared. Without an index it is the same
+// scan as before.
+inline QString trimmedColumnIs(const QString &quotedCol, const QString &param)
+{
+    return QStringLiteral("(%1 >= %2 COLLATE BINARY AND %1 < %2 || '!' COLLATE BINARY"
+                          " OR %1 >= ' ' COLLATE BINARY AND %1 < '!' COLLATE BINARY"
+                          " OR %1 < '' COLLATE BINARY OR %1 >= x'' OR %1 IS NULL)"
+                          " AND %3 = %2 COLLATE BINARY")
+        .arg(quotedCol, param, trimmedColumn(quotedCol));
+}
+
 // Runs `work` on an opened store and hands back its result or the error.
 template <class T, class Work>
 StoreResult<T> withStore(const QString &path, Work work)

@@ -43,8 +43,9 @@ StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString
 {
     return withStore<QStringList>(path, [&](Store &s) -> StoreResult<QStringList> {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY")
-                                      .arg(s.layout.dishCols.at(2), kDishTable, trimmedColumn(s.layout.dishCols.at(1)))
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                      .arg(s.layout.dishCols.at(2), kDishTable,
+                                           trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")))
                                       + s.dishOrder());
         if (rc != SQLITE_OK)
             return s.fail(rc);
@@ -76,8 +77,9 @@ StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QStri
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 COLLATE BINARY AND %4 = ?2 COLLATE BINARY")
-                                      .arg(s.dishColumns(0, 5), kDishTable, trimmedColumn(s.layout.dishCols.at(1)),
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 AND %4 = ?2 COLLATE BINARY")
+                                      .arg(s.dishColumns(0, 5), kDishTable,
+                                           trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")),
                                            trimmedColumn(s.layout.dishCols.at(2)))
                                       + s.dishOrder() + QStringLiteral(" LIMIT 1"));
         if (rc != SQLITE_OK)

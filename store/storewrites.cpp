@@ -165,11 +165,12 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         // Every dish of the name, then only the first matching category row,
         // even when the name is listed twice.
         DeleteOutcome outcome;
-        // The rows are found by their category alone, which the engine can
-        // read from the catalogue index without touching the recipes.
+        // The rows are found by their category alone, in a few ranges of the
+        // catalogue index, without touching the other recipes.
         int rc = deleteWhereName(s, name,
-                                 QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3 = ?1 COLLATE BINARY)")
-                                     .arg(kDishTable, s.layout.dishRowid, trimmedColumn(s.layout.dishCols.at(1))),
+                                 QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3)")
+                                     .arg(kDishTable, s.layout.dishRowid,
+                                          trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
                                  outcome.dishesDeleted);
         if (rc != SQLITE_DONE)
             return s.fail(rc, true);

@@ -338,6 +338,25 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
     QVERIFY(lone.ok());
     QVERIFY(lone->categoryRowDeleted);
     QCOMPARE(empty.scalar(QStringLiteral("SELECT count(*) FROM \"02\"")), QStringLiteral("0"));
+
+    // Read through the catalogue index, the delete still takes exactly the
+    // dishes whose category, blanks trimmed, is the name, whatever else
+    // sorts near it and whatever kind of value another program stored.
+    TestDb odd(QStringLiteral("DROP TABLE \"01\"; CREATE TABLE \"01\"(id INTEGER PRIMARY KEY AUTOINCREMENT, category,"
+                              " \"名称\" TEXT, ingredients TEXT, method TEXT, picture TEXT);"));
+    odd.exec(QStringLiteral("INSERT INTO \"01\"(category,\"名称\") VALUES ('abc','a'),(' abc','b'),('abc  ','c'),"
+                            "('abc!','d'),('abcd','e'),('abc'||char(9),'f'),(NULL,'g'),('','h'),('  ','i'),"
+                            "(x'616263','j'),('ab','k'),(char(9)||'abc','l'),('5','m'),(' 5 ','n'),(5.5,'o'),"
+                            "(x'','p'),(5,'q');"));
+    QVERIFY(*EnsureCatalogueIndex(odd.path()));
+    for (const QString &name : {QStringLiteral("abc"), QString(), QStringLiteral("5"), QStringLiteral("5.5")}) {
+        const QString trimmedIs = QStringLiteral(" WHERE trim(ifnull(category,''),' ') = '%1'").arg(name);
+        const QStringList kept = odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\" WHERE NOT") + trimmedIs.mid(6));
+        const int taken = odd.scalar(QStringLiteral("SELECT count(*) FROM \"01\"") + trimmedIs).toInt();
+        QVERIFY2(taken > 0, qPrintable(name));
+        QCOMPARE(DeleteCategory(odd.path(), name)->dishesDeleted, taken);
+        QCOMPARE(odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\"")), kept);
+    }
 }
 
 void TstRecipeStore::deleteCategoryIsAllOrNothing()
