@@ -351,13 +351,17 @@ qsizetype CatalogueData::removeCategory(const QString &category, bool categoryRo
     const QString name = trimBlanks(category);
     if (categoryRow)
         categories.removeOne(name);
+    // The numbers the rows know the name by (compared once, not per row).
+    std::vector<bool> taken(size_t(m_trimmedCategories.size()), false);
+    for (qsizetype c = 0; c < m_trimmedCategories.size(); ++c)
+        taken[size_t(c)] = m_trimmedCategories.at(c) == name;
     // Each row kept, its new place; the rows taken, none.
     constexpr quint32 Gone = 0xffffffffu;
     std::vector<quint32> placeOf(m_rows.size(), Gone);
     std::vector<Row> kept;
     kept.reserve(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_trimmedCategories.at(int(m_rows[i].category)) == name)
+        if (taken[m_rows[i].category])
             continue;
         placeOf[i] = quint32(kept.size());
         kept.push_back(m_rows[i]);

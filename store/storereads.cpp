@@ -43,8 +43,10 @@ StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString
 {
     return withStore<QStringList>(path, [&](Store &s) -> StoreResult<QStringList> {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                      .arg(s.layout.dishCols.at(2), kDishTable,
+        // The rows are picked out in the catalogue index, then read in table
+        // order (asked for in one query, the engine would walk the table).
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2 WHERE %4)")
+                                      .arg(s.layout.dishCols.at(2), kDishTable, s.layout.dishRowid,
                                            trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")))
                                       + s.dishOrder());
         if (rc != SQLITE_OK)
@@ -77,8 +79,9 @@ StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QStri
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 AND %4 = ?2 COLLATE BINARY")
-                                      .arg(s.dishColumns(0, 5), kDishTable,
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2 WHERE %4 AND %5 = ?2 "
+                                                 "COLLATE BINARY)")
+                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishRowid,
                                            trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")),
                                            trimmedColumn(s.layout.dishCols.at(2)))
                                       + s.dishOrder() + QStringLiteral(" LIMIT 1"));
