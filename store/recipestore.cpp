@@ -219,8 +219,11 @@ std::optional<StoreError> openConnection(const QString &path, const struct stat 
         return store->fail(rc);
     }
     store->db.setBusyTimeout(kBusyTimeoutMs);
-    // Read-only tuning: memory-mapped reads; the journal mode stays as it is.
-    store->db.exec("PRAGMA mmap_size=268435456");
+    // Tuning that leaves the file as it is (the journal mode too):
+    // memory-mapped reads, and a transaction's changed pages kept in memory
+    // up to 16 MiB instead of 2 (a category's dishes lie all over the
+    // table), so that they are written and synced once, at the commit.
+    store->db.exec("PRAGMA mmap_size=268435456; PRAGMA cache_spill=4096");
     OpenFile &kept = openFile();
     kept.path = path;
     kept.device = identified ? st.st_dev : 0;
