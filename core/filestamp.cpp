@@ -1,5 +1,7 @@
 #include "core/filestamp.h"
 
+#include "store/sqlite.h"
+
 #include <QFile>
 #include <sys/stat.h>
 
@@ -25,9 +27,8 @@ FileStamp FileStamp::of(const QString &path)
     stamp.inode = st.st_ino;
     stamp.size = st.st_size;
     stamp.modifiedNs = nanoseconds(st);
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        stamp.header = file.read(100);
+    // Read beside the catalogue's connections: through the engine's layer.
+    stamp.header = Sql::readFileStart(path, 100);
     if (statFile(path + QStringLiteral("-wal"), st)) {
         stamp.walSize = st.st_size;
         stamp.walModifiedNs = nanoseconds(st);

@@ -78,12 +78,15 @@ bool hasWriteBits(const QFileInfo &info)
 
 bool looksLikeSqlite(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
         return true;   // let SQLite report why it cannot read it
-    static const QByteArray magic("SQLite format 3\0", 16);
     // The smallest page is 512 bytes; anything shorter is no database.
-    return file.size() >= 512 && file.read(16) == magic;
+    if (info.size() < 512)
+        return false;
+    static const QByteArray magic("SQLite format 3\0", 16);
+    const QByteArray start = Sql::readFileStart(path, 16);
+    return start.isEmpty() || start == magic;
 }
 
 struct TableInfo {

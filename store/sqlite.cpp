@@ -1,9 +1,34 @@
 #include "store/sqlite.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace Sql {
+
+QByteArray readFileStart(const QString &path, int size)
+{
+    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    sqlite3_filename name = sqlite3_create_filename(path.toUtf8().constData(), "", "", 0, nullptr);
+    QByteArray bytes;
+    std::vector<char> space(size_t(vfs->szOsFile));
+    auto *file = reinterpret_cast<sqlite3_file *>(space.data());
+    int flags = 0;
+    // Opened as a main database: only those share the locks' bookkeeping.
+    if (name && vfs->xOpen(vfs, name, file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) == SQLITE_OK) {
+        sqlite3_int64 length = 0;
+        if (file->pMethods->xFileSize(file, &length) == SQLITE_OK) {
+            bytes.resize(qsizetype(std::min<sqlite3_int64>(length, size)));
+            if (file->pMethods->xRead(file, bytes.data(), int(bytes.size()), 0) != SQLITE_OK)
+                bytes.clear();
+        }
+        file->pMethods->xClose(file);
+    }
+    sqlite3_free_filename(name);
+    return bytes;
+}
 
 Connection::~Connection() { close(); }
 

@@ -12,6 +12,15 @@ struct sqlite3_stmt;
 
 namespace Sql {
 
+// The first `size` bytes of a database file (fewer when it is shorter;
+// none when it cannot be opened), read through the engine's own file layer.
+// POSIX locks belong to the process, and closing any descriptor of a file
+// drops every lock the process holds on it: a file opened and closed
+// beside a connection, on any thread, would let another program write
+// while that connection reads or writes. The engine's layer keeps such a
+// descriptor open until its connections release their locks.
+QByteArray readFileStart(const QString &path, int size);
+
 class Connection {
 public:
     Connection() = default;

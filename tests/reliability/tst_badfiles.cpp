@@ -7,6 +7,8 @@
 #include "reliability.h"
 
 #include "core/cataloguecache.h"
+#include "core/filestamp.h"
+#include "store/sqlite.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -335,6 +337,22 @@ void BadFiles::lockedByAnotherWriter()
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
     closeAll();
     saveWorksAgain(db, dialogs, QStringLiteral("番茄蛋汤"));
+
+    // The other way round: while this program holds its write lock, looking
+    // at the file (the stamp reads its header) must not let it go.
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (tool.isEmpty())
+        QSKIP("the sqlite3 tool is missing: no second program to try the lock");
+    Sql::Connection ours;
+    QCOMPARE(ours.open(db.path(), SQLITE_OPEN_READWRITE), SQLITE_OK);
+    QCOMPARE(ours.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    QVERIFY(FileStamp::of(db.path()).changeCounter() >= 0);
+    QProcess other;
+    other.start(tool, {db.path(), QStringLiteral("BEGIN IMMEDIATE; SELECT 'written';")});
+    QVERIFY(other.waitForFinished(10000));
+    QVERIFY(!other.readAllStandardOutput().contains("written"));
+    QVERIFY(other.readAllStandardError().contains("locked"));
+    ours.exec("ROLLBACK");
 }
 
 void BadFiles::deletedWhileRunning()
