@@ -333,11 +333,11 @@ StoreResult<qint64> Catalogue::addCategory(const QString &category)
     return added;
 }
 
-StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
+StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category, const std::function<bool()> &mayCommit)
 {
     awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category);
+    const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category, mayCommit);
     if (deleted) {
         followOwnWrite(before, {CatalogueChange::CategoryDeleted, category, 0}, [&](CatalogueData &data) {
             return data.removeCategory(category, deleted->categoryRowDeleted) == deleted->dishesDeleted;

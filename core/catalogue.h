@@ -113,7 +113,9 @@ public:
                                                                  const QString &ingredients, const QString &method,
                                                                  const QString &picture);
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
-    [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
+    // `mayCommit`: as RecipeStore::DeleteCategory's.
+    [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category,
+                                                            const std::function<bool()> &mayCommit = {});
 
 signals:
     // The data changed (ours or someone else's change); data() holds it.

@@ -23,14 +23,20 @@ bool SafetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason
            == DialogService::Yes;
 }
 
-SafetyCopyAhead::SafetyCopyAhead(const Catalogue &catalogue, Backup::Reason reason)
+SafetyCopyAhead::SafetyCopyAhead(Catalogue &catalogue, Backup::Reason reason)
     : m_catalogue(catalogue), m_reason(reason), m_now(QDateTime::currentDateTime())
 {
     const QString path = catalogue.storePath();
     m_before = FileStamp::of(path);
     m_thread = std::thread([this, path] {
-        m_part = Backup::CopyToPart(path, m_reason, m_now, &m_stop);
+        auto tell = [this](bool &flag) {
+            const std::lock_guard lock(m_mutex);
+            flag = true;
+            m_progress.notify_all();
+        };
+        m_part = Backup::CopyToPart(path, m_reason, m_now, &m_stop, [&] { tell(m_read); });
         m_after = FileStamp::of(path);
+        tell(m_ended);
     });
 }
 
@@ -46,7 +52,13 @@ SafetyCopyAhead::~SafetyCopyAhead()
 
 bool SafetyCopyAhead::take(QWidget *parent)
 {
-    m_thread.join();
+    return placeFinishedCopy() || SafetyCopyFirst(parent, m_catalogue, m_reason);
+}
+
+bool SafetyCopyAhead::placeFinishedCopy()
+{
+    if (m_thread.joinable())
+        m_thread.join();
     const QString path = m_catalogue.storePath();
     // Whole, and of the file as it still is: nothing committed since.
     if (m_part && *m_part && m_before == m_after && FileStamp::of(path) == m_before
@@ -54,5 +66,34 @@ bool SafetyCopyAhead::take(QWidget *parent)
         return true;
     if (m_part && *m_part)
         QFile::remove(**m_part);
-    return SafetyCopyFirst(parent, m_catalogue, m_reason);
+    m_part.reset();
+    return false;
+}
+
+bool SafetyCopyAhead::awaitRead()
+{
+    std::unique_lock lock(m_mutex);
+    m_progress.wait(lock, [this] { return m_read || m_ended; });
+    return m_read;
+}
+
+std::optional<StoreResult<DeleteOutcome>> SafetyCopyAhead::deleteCategory(QWidget *parent, const QString &category)
+{
+    if (m_thread.joinable() && awaitRead() && FileStamp::of(m_catalogue.storePath()) == m_before) {
+        bool asked = false;
+        bool placed = false;
+        // Asked under the delete's lock, when nobody else can commit: the
+        // file as it is then is the file before the delete, and it must be
+        // the one copied.
+        StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category, [&] {
+            asked = true;
+            return placed = placeFinishedCopy();
+        });
+        // Done, or failed before the copy was needed (nothing deleted).
+        if (placed || !asked)
+            return deleted;
+    }
+    if (!take(parent))
+        return std::nullopt;
+    return m_catalogue.deleteCategory(category);
 }

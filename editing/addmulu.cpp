@@ -113,11 +113,12 @@ void addmulu::deleteCategory()
                                           DialogService::YesNo, DialogService::No, DialogService::Stop)
         != DialogService::Yes)
         return;
-    if (!safetyCopy.take(this))
-        return;
     // All or nothing: on a failure no dish and no category row is gone, and
     // the category stays selected.
-    const StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category);
+    const std::optional<StoreResult<DeleteOutcome>> done = safetyCopy.deleteCategory(this, category);
+    if (!done)
+        return;
+    const StoreResult<DeleteOutcome> &deleted = *done;
     if (!deleted) {
         tell(this, QStringLiteral("删除分类失败：") + deleted.error().userText());
         return;

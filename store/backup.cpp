@@ -170,7 +170,7 @@ StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const 
 }
 
 StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
-                                const std::atomic<bool> *stop)
+                                const std::atomic<bool> *stop, const std::function<void()> &whenRead)
 {
     if (!QFileInfo(databasePath).isFile())
         return error(StoreError::Missing, databasePath);
@@ -188,6 +188,8 @@ StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, cons
         QFile::remove(part);
         return *e;
     }
+    if (whenRead)
+        whenRead();
     if (!syncToDisk(part, folder)) {
         QFile::remove(part);
         return error(StoreError::NoBackup, QStringLiteral("cannot write ") + part);

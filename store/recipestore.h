@@ -122,8 +122,12 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
 StoreResult<qint64> AddCategory(const QString &path, const QString &category);
 
 // In one transaction: every dish whose trimmed category equals the trimmed name,
-// then the first row of "02" whose trimmed category equals it.
-StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category);
+// then the first row of "02" whose trimmed category equals it. `mayCommit`,
+// when set, is asked once the rows are gone and before the commit, while
+// the transaction's lock keeps every other program from committing; when
+// it says no, nothing is deleted and the error is NoBackup.
+StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category,
+                                          const std::function<bool()> &mayCommit = {});
 
 // Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
 // whose id is n; draws again (at most `maxDraws` times) while no row carries

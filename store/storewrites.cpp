@@ -154,7 +154,8 @@ int deleteWhereName(Store &s, const QString &name, const QString &sql, qint64 &t
 }
 } // namespace
 
-StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category)
+StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category,
+                                          const std::function<bool()> &mayCommit)
 {
     return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
         s.rowsChanged();
@@ -184,6 +185,8 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         if (rc != SQLITE_DONE)
             return s.fail(rc, true);
         outcome.categoryRowDeleted = categoryRows > 0;
+        if (mayCommit && !mayCommit())
+            return makeError(StoreError::NoBackup, QStringLiteral("not committed: the safety copy is not in place"));
         rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);

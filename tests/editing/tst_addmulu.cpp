@@ -267,6 +267,41 @@ private slots:
         QVERIFY(dialogs.messages.at(1).text.endsWith(QStringLiteral("仍要继续吗？")));
         QCOMPARE(dialogs.messages.at(1).defaultButton, DialogService::No);
         QCOMPARE(db.bytes(), before);
+
+        // The copy begun cannot be put in place (its name is taken while the
+        // question is open): nothing goes with it; a copy is made anew, then
+        // the delete.
+        QVERIFY(QFile::remove(db.dir() + QStringLiteral("备份")));
+        dialogs.clear();
+        dialogs.answers.enqueue(DialogService::Yes);
+        const QDir folder(db.dir() + QStringLiteral("备份"));
+        QString taken;
+        dialogs.whileAsking = [&] {
+            QTRY_VERIFY(!folder.entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
+            taken = folder.entryList({QStringLiteral("*.part")}, QDir::Files).first().chopped(5);
+            QFile blocker(folder.filePath(taken));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.write("not a copy");
+        };
+        press(m.remove);
+        dialogs.whileAsking = nullptr;
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages.at(1).text, QStringLiteral("整个世界都清静了！"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\" = '红烧肉'")), QStringLiteral("0"));
+        QFile blocked(folder.filePath(taken));
+        QVERIFY(blocked.open(QIODevice::ReadOnly));
+        QCOMPARE(blocked.readAll(), QByteArray("not a copy"));
+        const QStringList made = folder.entryList({QStringLiteral("*.mdb")}, QDir::Files);
+        QCOMPARE(made.size(), 2);
+        const QString anew = folder.filePath(made.at(made.at(0) == taken ? 1 : 0));
+        QVERIFY(anew.endsWith(QStringLiteral("-删除分类.mdb")));
+        QCOMPARE(sqlite3_open_v2(anew.toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_prepare_v2(copy, "SELECT count(*) FROM \"01\" WHERE \"名称\" = '红烧肉'", -1, &st, nullptr);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        const int inCopy = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(copy);
+        QCOMPARE(inCopy, 1);
     }
 
     void deletingAgainFindsNothing()
