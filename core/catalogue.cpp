@@ -64,8 +64,7 @@ Catalogue::FirstRead Catalogue::readFirst(const QString &storePath, const QStrin
     read.data = CatalogueCache::readAt(keptCopyPath, read.stamp);
     read.fromKeptCopy = read.data.has_value();
     if (!read.fromKeptCopy) {
-        const StoreResult<bool> indexed = RecipeStore::EnsureCatalogueIndex(storePath);
-        read.indexed = indexed.ok() && *indexed;
+        static_cast<void>(RecipeStore::EnsureCatalogueIndex(storePath));
         read.stamp = FileStamp::of(storePath);
         StoreResult<CatalogueData> loaded = RecipeStore::LoadCatalogue(storePath);
         if (loaded)
@@ -95,8 +94,6 @@ std::optional<CatalogueData> Catalogue::takeFirstRead()
     watchFile();
     if (FileStamp::of(storePath()) != read.stamp)
         return std::nullopt;
-    if (read.indexed)
-        m_indexedFile = {m_stamp.device, m_stamp.inode};
     if (!read.fromKeptCopy) {
         ++m_storeReads;
         m_cacheTimer.start();
@@ -169,16 +166,12 @@ bool Catalogue::followOwnWrite(const FileStamp &before, const CatalogueChange &c
 
 StoreResult<CatalogueData> Catalogue::readStore()
 {
-    // The index the tree is read from, made once in a file that lacks it,
-    // and looked for again only in another file put in its place; before
-    // the stamp, so that our own change is not taken for another's.
+    // The index the tree is read from, made in a file that lacks it; looked
+    // for at every full read (one small query), since a file copied over
+    // cate.mdb keeps its inode. Before the stamp, so that our own change is
+    // not taken for another's.
+    static_cast<void>(RecipeStore::EnsureCatalogueIndex(storePath()));
     m_stamp = FileStamp::of(storePath());
-    const std::pair<quint64, quint64> file(m_stamp.device, m_stamp.inode);
-    if (file != m_indexedFile) {
-        const StoreResult<bool> indexed = RecipeStore::EnsureCatalogueIndex(storePath());
-        m_indexedFile = indexed.ok() && *indexed ? file : std::pair<quint64, quint64>();
-        m_stamp = FileStamp::of(storePath());
-    }
     watchFile();
     ++m_storeReads;
     return RecipeStore::LoadCatalogue(storePath());

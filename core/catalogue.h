@@ -128,7 +128,6 @@ private:
         FileStamp stamp;
         std::optional<CatalogueData> data;   // nothing when the file could not be read
         bool fromKeptCopy = false;
-        bool indexed = false;                // the catalogue index is known to be in the file
         qint64 ns = 0;
     };
     static FirstRead readFirst(const QString &storePath, const QString &keptCopyPath);
@@ -158,7 +157,6 @@ private:
     int m_storeReads = 0;
     bool m_summaryWritten = false;
     FileStamp m_stamp;               // cate.mdb as the last refresh read it
-    std::pair<quint64, quint64> m_indexedFile;   // device and inode of the file known to have the index
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
     std::future<FirstRead> m_firstRead;   // valid from beginFirstRead() to the first refresh
