@@ -217,13 +217,14 @@ StoreResult<CatalogueData> LoadCatalogue(const QString &path)
 StoreResult<bool> EnsureCatalogueIndex(const QString &path)
 {
     return withStore<bool>(path, [](Store &s) -> StoreResult<bool> {
-        if (hasCatalogueIndex(s))
-            return true;
-        if (sqlite3_db_readonly(s.db.handle(), "main") == 1)
-            return false;
-        // Made now or left for another time: a start does not wait for
-        // another program's lock.
+        // Looked for, and made, now or left for another time: nothing waits
+        // here for another program's lock (the read after it does).
         s.db.setBusyTimeout(0);
+        const bool present = hasCatalogueIndex(s);
+        if (present || sqlite3_db_readonly(s.db.handle(), "main") == 1) {
+            s.db.setBusyTimeout(kBusyTimeoutMs);
+            return present;
+        }
         const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2(%3,%4,%5)")
                                 .arg(kCatalogueIndex, kDishTable, s.layout.dishCols.at(1),
                                      s.layout.dishCols.at(2), s.layout.dishCols.at(0));
