@@ -280,11 +280,13 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
 }
 
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
-                                        const QString &method, const QString &picture)
+                                        const QString &method, const QString &picture,
+                                        const std::function<bool(const DishRecord &)> &mayWrite)
 {
     awaitFirstRead();
     const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> updated = RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture);
+    const StoreResult<bool> updated =
+        RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture, mayWrite);
     if (updated && *updated) {
         followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id},
                        [&](CatalogueData &data) { return data.renameDish(id, name); });
@@ -296,19 +298,19 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
                                                                      const QString &ingredients,
                                                                      const QString &method, const QString &picture)
 {
-    // The row is read again just before it is written. The store writes one
-    // dish per call in a transaction of its own, so another program could
-    // still commit between this read and the write: a gap of one read.
-    const auto current = dish(shown.id);
-    if (!current)
-        return current.error();
-    if (!current.value() || current.value()->category != shown.category)
-        return EditOutcome::Gone;
-    if (!sameTexts(*current.value(), shown))
-        return EditOutcome::ChangedElsewhere;
-    const StoreResult<bool> updated = updateDish(shown.id, name, ingredients, method, picture);
+    std::optional<EditOutcome> refused;
+    const StoreResult<bool> updated =
+        updateDish(shown.id, name, ingredients, method, picture, [&](const DishRecord &current) {
+            if (current.category != shown.category)
+                refused = EditOutcome::Gone;
+            else if (!sameTexts(current, shown))
+                refused = EditOutcome::ChangedElsewhere;
+            return !refused;
+        });
     if (!updated)
         return updated.error();
+    if (refused)
+        return *refused;
     return *updated ? EditOutcome::Stored : EditOutcome::Gone;
 }
 

@@ -100,11 +100,15 @@ public:
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
                                               const QString &ingredients, const QString &method,
                                               const QString &picture);
+    // `mayWrite`: as RecipeStore::UpdateDish's.
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
-                                               const QString &method, const QString &picture);
+                                               const QString &method, const QString &picture,
+                                               const std::function<bool(const DishRecord &)> &mayWrite = {});
     // Rewrites the dish `shown` came from only while its row still holds
     // what `shown` holds (name, ingredients, method, picture): a row that
     // another program or another window changed meanwhile is left alone.
+    // The row is compared under the write's lock: nothing can change it
+    // between the look and the write.
     // No window ever moves a dish to another category, so a row of another
     // category under the same id is another dish (a file put in place):
     // the shown one is Gone.

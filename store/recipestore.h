@@ -114,9 +114,12 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
 StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const QStringList &words);
 
 // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
-// Returns false when no such row exists any more.
+// Returns false when no such row exists any more, or when `mayWrite`, given
+// the row as it is (read under the write's lock, so no other program can
+// change it before the write), says no.
 StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
-                             const QString &ingredients, const QString &method, const QString &picture);
+                             const QString &ingredients, const QString &method, const QString &picture,
+                             const std::function<bool(const DishRecord &)> &mayWrite = {});
 
 // Appends a row to "02" with the name exactly as given.
 StoreResult<qint64> AddCategory(const QString &path, const QString &category);

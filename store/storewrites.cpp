@@ -88,7 +88,8 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
 }
 
 StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
-                             const QString &ingredients, const QString &method, const QString &picture)
+                             const QString &ingredients, const QString &method, const QString &picture,
+                             const std::function<bool(const DishRecord &)> &mayWrite)
 {
     return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
         s.textsChanged();
@@ -97,8 +98,9 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
             return s.fail(tx.beginResult(), true);
         // The first row carrying the id, should a foreign file repeat ids.
         Sql::Statement find;
-        int rc = find.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                        .arg(s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
+        int rc = find.prepare(s.db, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?1")
+                                        .arg(s.dishColumns(0, 5), s.layout.dishRowid, kDishTable,
+                                             s.layout.dishCols.at(0))
                                         + s.dishOrder() + QStringLiteral(" LIMIT 1"));
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
@@ -108,7 +110,9 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
             return false;
         if (rc != SQLITE_ROW)
             return s.fail(rc, true);
-        const qint64 rowid = find.columnInt64(0);
+        if (mayWrite && !mayWrite(readDish(find)))
+            return false;
+        const qint64 rowid = find.columnInt64(6);
         Sql::Statement update;
         rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
                                       .arg(kDishTable, s.layout.dishCols.at(2), s.layout.dishCols.at(3),

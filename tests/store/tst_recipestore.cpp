@@ -289,6 +289,23 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     QVERIFY(gone.ok());
     QVERIFY(!*gone);
     QCOMPARE(db.bytes(), before);
+
+    // The row is looked at under the write's lock: another program cannot
+    // change it between the look and the write; a no writes nothing.
+    OtherProgram other(db.path());
+    int otherWrote = SQLITE_OK;
+    DishRecord seen;
+    const auto refused = UpdateDish(db.path(), 2, QStringLiteral("新名"), {}, {}, {}, [&](const DishRecord &row) {
+        seen = row;
+        otherWrote = other.exec("UPDATE \"01\" SET method = '别人改的' WHERE id = 2");
+        return false;
+    });
+    QVERIFY(refused.ok());
+    QVERIFY(!*refused);
+    QCOMPARE(otherWrote & 0xff, SQLITE_BUSY);
+    QCOMPARE(seen.name, QStringLiteral("红烧肉（辣）"));
+    QCOMPARE(seen.method, QStringLiteral("1. 焯水。\r\n2. 炒糖色。"));
+    QCOMPARE(db.bytes(), before);
 }
 
 void TstRecipeStore::addCategoryKeepsBlanksAndDuplicates()
