@@ -29,7 +29,8 @@ double vmHwmMb(qint64 pid)
 }
 
 // One start of `exe` in `folder`: its time to its window put on the screen
-// (mapped) and its peak memory go into `into`; false when it showed nothing.
+// (mapped), to the first picture drawn into it, and its peak memory go into
+// `into`; false when it showed nothing.
 bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironment &env, MapWatch &watch,
                ColdStart &into)
 {
@@ -47,6 +48,8 @@ bool startOnce(const QString &exe, const QString &folder, const QProcessEnvironm
                                           [&] { return app.state() == QProcess::Running; });
     if (seen) {
         into.ms.push_back(t.nsecsElapsed() / 1e6);
+        if (watch.waitForPainted(10000))
+            into.paintMs.push_back(t.nsecsElapsed() / 1e6);
         QThread::msleep(500);   // let it settle: the peak of a running program
         into.peakMb.push_back(vmHwmMb(app.processId()));
     }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <poll.h>
+#include <xcb/damage.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -31,8 +32,16 @@ MapWatch::MapWatch(const QString &display)
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
     for (int i = 0; i < screenNumber && screens.rem; ++i)
         xcb_screen_next(&screens);
+    m_root = screens.data->root;
     const quint32 events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(m_connection, screens.data->root, XCB_CW_EVENT_MASK, &events);
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &events);
+    const xcb_query_extension_reply_t *damage = xcb_get_extension_data(m_connection, &xcb_damage_id);
+    if (damage && damage->present) {
+        std::free(xcb_damage_query_version_reply(
+            m_connection, xcb_damage_query_version(m_connection, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
+            nullptr));
+        m_damageEvent = damage->first_event;
+    }
     m_netWmName = atom(m_connection, "_NET_WM_NAME");
     m_utf8String = atom(m_connection, "UTF8_STRING");
     xcb_flush(m_connection);
@@ -66,10 +75,8 @@ QString MapWatch::titleOf(quint32 window)
     return title;
 }
 
-bool MapWatch::mappedWithin(const QString &part, int ms)
+MapWatch::Event MapWatch::nextEvent(int ms)
 {
-    if (!m_connection)
-        return false;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) {
@@ -79,10 +86,51 @@ bool MapWatch::mappedWithin(const QString &part, int ms)
             ::poll(&fd, 1, int(ms - clock.elapsed()));
             continue;
         }
-        const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY;
-        const quint32 window = mapped ? reinterpret_cast<xcb_map_notify_event_t *>(event)->window : 0;
+        const int type = event->response_type & 0x7f;
+        Event seen;
+        if (type == XCB_CREATE_NOTIFY) {
+            const auto *created = reinterpret_cast<xcb_create_notify_event_t *>(event);
+            if (m_damageEvent >= 0 && created->parent == m_root)
+                xcb_damage_create(m_connection, xcb_generate_id(m_connection), created->window,
+                                  XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+            xcb_flush(m_connection);
+        } else if (type == XCB_MAP_NOTIFY) {
+            seen = {type, reinterpret_cast<xcb_map_notify_event_t *>(event)->window};
+        } else if (m_damageEvent >= 0 && type == m_damageEvent + XCB_DAMAGE_NOTIFY) {
+            seen = {kDamaged, reinterpret_cast<xcb_damage_notify_event_t *>(event)->drawable};
+        }
         std::free(event);
-        if (mapped && titleOf(window).contains(part))
+        if (seen.type >= 0)
+            return seen;
+    }
+    return {};
+}
+
+bool MapWatch::mappedWithin(const QString &part, int ms)
+{
+    if (!m_connection)
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        const Event event = nextEvent(int(ms - clock.elapsed()));
+        if (event.type == XCB_MAP_NOTIFY && titleOf(event.window).contains(part)) {
+            m_mapped = event.window;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MapWatch::waitForPainted(int timeoutMs)
+{
+    if (!m_connection || m_damageEvent < 0 || !m_mapped)
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const Event event = nextEvent(int(timeoutMs - clock.elapsed()));
+        if (event.type == kDamaged && event.window == m_mapped)
             return true;
     }
     return false;

@@ -1,8 +1,10 @@
 #pragma once
-// Watches an X display for top-level windows being mapped, so that a cold
-// start is timed to the moment its window is put on the screen, not to the
-// next poll of another program (which also took turns on the cores with the
-// program being timed).
+// Watches an X display for top-level windows being mapped and first drawn
+// into, so that a cold start is timed to the moment its window is put on
+// the screen, and to the moment its first picture reaches it (the X DAMAGE
+// extension: every new top-level window is watched from its creation), not
+// to the next poll of another program (which also took turns on the cores
+// with the program being timed).
 #include <QString>
 
 struct xcb_connection_t;
@@ -30,13 +32,27 @@ public:
         }
         return false;
     }
+    // After waitForMapped: waits until something is first drawn into that
+    // window after its map; false after `timeoutMs`.
+    bool waitForPainted(int timeoutMs);
 
 private:
     static constexpr int kSliceMs = 100;
     bool mappedWithin(const QString &part, int ms);
+    // The next event, or nullptr after `ms`; new top-level windows are
+    // watched for drawing as they come.
+    struct Event {
+        int type = -1;   // an X event code, or kDamaged
+        quint32 window = 0;
+    };
+    static constexpr int kDamaged = 1000;
+    Event nextEvent(int ms);
     QString titleOf(quint32 window);
 
     xcb_connection_t *m_connection = nullptr;
+    quint32 m_root = 0;
     quint32 m_netWmName = 0;
     quint32 m_utf8String = 0;
+    int m_damageEvent = -1;     // the DAMAGE extension's first event code; -1 without it
+    quint32 m_mapped = 0;       // the window waitForMapped found
 };
