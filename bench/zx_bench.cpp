@@ -440,7 +440,8 @@ int main(int argc, char **argv)
         std::printf("Cold start: process start until a window named \"…当前共有…\" is mapped (the bench "
                     "waits for the X server's MapNotify), at least %d runs per size, the program and the floor taking "
                     "turns (5 without the kept copy, which is removed before each); the ratio is the median of each "
-                    "start over the floor's start right after it; "
+                    "start over the floor's start right after it; \"first picture drawn\": until the X server "
+                    "reports the first drawing into that window after its map (DAMAGE); "
                     "memory: VmHWM 0.5 s after the window showed.\n",
                     coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
                         return a.second < b.second;
