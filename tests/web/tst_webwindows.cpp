@@ -9,6 +9,8 @@
 #include "web/about.h"
 #include "web/down.h"
 #include "web/linklabel.h"
+
+#include <QAccessible>
 #include "web/newban.h"
 #include "web/webengine.h"
 
@@ -367,6 +369,22 @@ private slots:
         QCOMPARE(catcher.urls.size(), 2);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(Windows::loaded<about>(), w);
+
+        // Without a mouse: both addresses are Tab stops that Enter opens, and
+        // a screen reader finds each as a link it can press.
+        QVERIFY(w->Label5()->focusPolicy() & Qt::TabFocus);
+        QVERIFY(w->Label6()->focusPolicy() & Qt::TabFocus);
+        QTest::keyClick(w->Label5(), Qt::Key_Return);
+        QCOMPARE(catcher.urls.size(), 3);
+        QCOMPARE(catcher.urls.last(), QUrl(QStringLiteral("https://cook.example.org")));
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(w->Label6());
+        QVERIFY(link && link->actionInterface());
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), QStringLiteral("cook@zaoxiangju.example.com"));
+        QVERIFY(link->state().focusable);
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(catcher.urls.size(), 4);
+        QCOMPARE(catcher.urls.last().scheme(), QStringLiteral("mailto"));
     }
 };
 
