@@ -8,7 +8,6 @@
 #include "core/registry.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -19,9 +18,6 @@
 #include <cmath>
 
 namespace {
-const QColor BackColour(250, 250, 250);
-const QColor ForeColour(31, 96, 169);
-const QColor ShadowColour(151, 169, 193);
 // The skin's surround colour: never part of the window.
 const QRgb SurroundRgb = qRgb(255, 0, 0);
 
@@ -199,9 +195,13 @@ void FramedWindow::frameSizeChanged()
     m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
     m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
 
+    // A hidden window's surface is drawn on another thread meanwhile, ready
+    // for when the window is shown.
     m_surfaceStale = !isVisible();
-    if (!m_surfaceStale)
-        paintSurface(W, H);
+    if (m_surfaceStale)
+        m_surfaceAhead.begin(currentLook());
+    else
+        paintSurface();
     RMe();
     raiseFrameControls();
     update();
@@ -210,62 +210,28 @@ void FramedWindow::frameSizeChanged()
 const QImage &FramedWindow::surface()
 {
     if (m_surfaceStale)
-        paintSurface(Twips::fromPx(width()), Twips::fromPx(height()));
+        paintSurface();
     return m_surface;
 }
 
-// Painted at the window's pixel density, from the skin drawn for it, so a
-// dense screen shows the frame's own fine pixels rather than enlarged ones.
-void FramedWindow::paintSurface(double W, double H)
+FrameLook FramedWindow::currentLook()
 {
-    m_surfaceStale = false;
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
-    m_surface = QImage(size() * ratio, QImage::Format_RGB32);
+    FrameLook look{size(), ratio, windowTitle(), m_captionFont, m_skinPaint, QImage()};
+    if (m_Imico->hasPicture())
+        look.icon = m_Imico->picture().toImage();
+    return look;
+}
+
+void FramedWindow::paintSurface()
+{
+    m_surfaceStale = false;
+    const FrameLook look = currentLook();
+    m_surface = m_surfaceAhead.take(look);
     if (m_surface.isNull())
-        return;
-    m_surface.setDevicePixelRatio(ratio);
-    QPainter p(&m_surface);
-    p.fillRect(QRect(QPoint(0, 0), size()), BackColour);
-
-    if (!m_skinPaint.isNull()) {
-        const qreal sr = m_skinPaint.devicePixelRatio();
-        const QSizeF skinSize = m_skinPaint.deviceIndependentSize();
-        const double PW = Twips::fromPx(qRound(skinSize.width()));
-        const double PH = Twips::fromPx(qRound(skinSize.height()));
-        auto piece = [&](double sx, double sy, double sw, double sh, double dx, double dy, double dw,
-                         double dh) {
-            const QRect source = Twips::rect(sx, sy, sw, sh);
-            p.drawImage(QRectF(Twips::rect(dx, dy, dw, dh)), m_skinPaint,
-                        QRectF(source.x() * sr, source.y() * sr, source.width() * sr, source.height() * sr));
-        };
-        piece(420, 0, 120, 600, 420, 0, W, 600);                      // title slice
-        piece(420, PH - 600, 120, 600, 420, H - 600, W, 600);         // bottom slice
-        piece(0, 880, 200, 40, 0, 0, 200, H);                         // left edge
-        piece(PW - 200, 880, 200, 40, W - 200, 0, 200, H);            // right edge
-        piece(0, 0, 450, 600, 0, 0, 450, 600);                        // top-left corner
-        piece(0, PH - 600, 450, 600, 0, H - 600, 450, 600);           // bottom-left corner
-        piece(PW - 1665, 0, 1665, 435, W - 1665, 0, 1665, 435);       // top-right piece
-        piece(PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525); // bottom-right
-    }
-    if (m_Imico->hasPicture()) {
-        const QPixmap &icon = m_Imico->picture();
-        const qreal ir = icon.devicePixelRatio();
-        const QRect source = Twips::rect(0, 0, 240, 240);
-        p.drawPixmap(QRectF(Twips::rect(240, 100, 240, 240)), icon,
-                     QRectF(0, 0, source.width() * ir, source.height() * ir));
-    }
-
-    // The caption twice: a light shadow, then the caption itself 10 twips
-    // right of and below it. The text position is the top of the text.
-    p.setFont(m_captionFont);
-    const int ascent = QFontMetrics(m_captionFont).ascent();
-    const QString text = windowTitle();
-    p.setPen(ShadowColour);
-    p.drawText(QPoint(Twips::px(530), Twips::px(110) + ascent), text);
-    p.setPen(ForeColour);
-    p.drawText(QPoint(Twips::px(540), Twips::px(120) + ascent), text);
+        m_surface = drawFrameSurface(look);
 }
 
 void FramedWindow::RMe()
@@ -286,7 +252,7 @@ void FramedWindow::paintEvent(QPaintEvent *)
     // Changed while hidden, or moved to a screen of another density: paint
     // the surface afresh.
     if (m_surfaceStale || (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF()))
-        paintSurface(Twips::fromPx(width()), Twips::fromPx(height()));
+        paintSurface();
     QPainter p(this);
     p.drawImage(0, 0, m_surface);
 }

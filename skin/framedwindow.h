@@ -7,6 +7,8 @@
 // A framed window derives from FramedWindow, names its skin, design size,
 // caption and the design left of its bottom grip, and builds its own
 // controls at their design places with place().
+#include "skin/framesurface.h"
+
 #include <QFont>
 #include <QImage>
 #include <QWidget>
@@ -91,7 +93,8 @@ private:
     void wireCaptionButtons();
     void wireTitleBar();
     void wireGrip(ImageControl *grip, GripEdge edge);
-    void paintSurface(double W, double H);
+    FrameLook currentLook();
+    void paintSurface();
     QString skinResource() const;
     void prepareSkinPaint(qreal ratio);
     void resetMarkedButtons();
@@ -100,6 +103,7 @@ private:
     QImage m_skinImage;
     QImage m_surface;
     bool m_surfaceStale = false;   // size or caption changed while hidden
+    FrameSurfaceAhead m_surfaceAhead;
     ImageControl *m_IMBar = nullptr;
     ImageControl *m_Imico = nullptr;
     ImageControl *m_Immin = nullptr;

@@ -349,6 +349,19 @@ void FrameTest::captionRepaintsWhenTitleChanges()
     QVERIFY(w.surface().copy(30, 0, 200, 30) != before);
     w.setWindowTitle(QStringLiteral("：：菜谱分类：："));
     QCOMPARE(w.surface().copy(30, 0, 200, 30), before);
+
+    // Changed while hidden, the surface is drawn meanwhile on another
+    // thread: once shown, it has the caption and size the window has then,
+    // exactly as a shown window paints them.
+    const QString last = QStringLiteral("：：灶香居 2004 新春版：：当前共有32767道美食");
+    TestWindow hidden(FramedWindow::Skin::ThreeButton);
+    hidden.resize(420, 260);
+    hidden.setWindowTitle(QStringLiteral("灶香居 2004 新春版 当前共有12道美食"));
+    hidden.setWindowTitle(last);
+    hidden.show();
+    w.resize(420, 260);
+    w.setWindowTitle(last);
+    QCOMPARE(hidden.surface(), w.surface());
 }
 
 void FrameTest::captionButtonStateTable_data()

@@ -1,0 +1,80 @@
+#include "skin/framesurface.h"
+#include "skin/twips.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+const QColor BackColour(250, 250, 250);
+const QColor ForeColour(31, 96, 169);
+const QColor ShadowColour(151, 169, 193);
+
+void drawSkinPieces(QPainter &p, const QImage &skin, double W, double H)
+{
+    const qreal sr = skin.devicePixelRatio();
+    const QSizeF skinSize = skin.deviceIndependentSize();
+    const double PW = Twips::fromPx(qRound(skinSize.width()));
+    const double PH = Twips::fromPx(qRound(skinSize.height()));
+    auto piece = [&](double sx, double sy, double sw, double sh, double dx, double dy, double dw, double dh) {
+        const QRect source = Twips::rect(sx, sy, sw, sh);
+        p.drawImage(QRectF(Twips::rect(dx, dy, dw, dh)), skin,
+                    QRectF(source.x() * sr, source.y() * sr, source.width() * sr, source.height() * sr));
+    };
+    piece(420, 0, 120, 600, 420, 0, W, 600);                      // title slice
+    piece(420, PH - 600, 120, 600, 420, H - 600, W, 600);         // bottom slice
+    piece(0, 880, 200, 40, 0, 0, 200, H);                         // left edge
+    piece(PW - 200, 880, 200, 40, W - 200, 0, 200, H);            // right edge
+    piece(0, 0, 450, 600, 0, 0, 450, 600);                        // top-left corner
+    piece(0, PH - 600, 450, 600, 0, H - 600, 450, 600);           // bottom-left corner
+    piece(PW - 1665, 0, 1665, 435, W - 1665, 0, 1665, 435);       // top-right piece
+    piece(PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525); // bottom-right
+}
+} // namespace
+
+// Painted at the window's pixel density, from the skin drawn for it, so a
+// dense screen shows the frame's own fine pixels rather than enlarged ones.
+QImage drawFrameSurface(const FrameLook &look)
+{
+    QImage surface(look.size * look.ratio, QImage::Format_RGB32);
+    if (surface.isNull())
+        return surface;
+    surface.setDevicePixelRatio(look.ratio);
+    QPainter p(&surface);
+    p.fillRect(QRect(QPoint(0, 0), look.size), BackColour);
+    if (!look.skin.isNull())
+        drawSkinPieces(p, look.skin, Twips::fromPx(look.size.width()), Twips::fromPx(look.size.height()));
+    if (!look.icon.isNull()) {
+        const qreal ir = look.icon.devicePixelRatio();
+        const QRect source = Twips::rect(0, 0, 240, 240);
+        p.drawImage(QRectF(Twips::rect(240, 100, 240, 240)), look.icon,
+                    QRectF(0, 0, source.width() * ir, source.height() * ir));
+    }
+
+    // The caption twice: a light shadow, then the caption itself 10 twips
+    // right of and below it. The text position is the top of the text.
+    p.setFont(look.font);
+    const int ascent = QFontMetrics(look.font).ascent();
+    p.setPen(ShadowColour);
+    p.drawText(QPoint(Twips::px(530), Twips::px(110) + ascent), look.caption);
+    p.setPen(ForeColour);
+    p.drawText(QPoint(Twips::px(540), Twips::px(120) + ascent), look.caption);
+    return surface;
+}
+
+void FrameSurfaceAhead::begin(const FrameLook &look)
+{
+    if (m_drawing.valid() && m_look.sameAs(look))
+        return;
+    if (m_drawing.valid())
+        m_drawing.wait();   // another look's drawing, nearly always done by now
+    m_look = look;
+    m_drawing = std::async(std::launch::async, drawFrameSurface, look);
+}
+
+QImage FrameSurfaceAhead::take(const FrameLook &look)
+{
+    if (!m_drawing.valid())
+        return {};
+    QImage drawn = m_drawing.get();
+    return m_look.sameAs(look) ? drawn : QImage();
+}
