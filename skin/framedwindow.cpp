@@ -44,7 +44,6 @@ FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Sk
     setObjectName(objectName);
     setWindowTitle(caption);
     setMouseTracking(true);
-    m_captionFont = captionFont();
     m_designSize = Twips::size(designWidthTw, designHeightTw);
     resize(m_designSize);
     buildFrameControls(pbottomLeftTw);
@@ -219,7 +218,9 @@ FrameLook FramedWindow::currentLook()
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
-    FrameLook look{size(), ratio, windowTitle(), m_captionFont, m_skinPaint, QImage()};
+    // A font of its own for each drawing: copies of a font share what Qt
+    // caches in them, which a drawing on another thread would replace.
+    FrameLook look{size(), ratio, windowTitle(), captionFont(), m_skinPaint, QImage()};
     if (m_Imico->hasPicture())
         look.icon = m_Imico->picture().toImage();
     return look;

@@ -116,7 +116,6 @@ private:
     QImage m_skinPaint; // the skin with its red surround made transparent
     qreal m_skinPaintRatio = 0; // the pixel density it was chosen for
     bool m_tabOrderSet = false;
-    QFont m_captionFont;
     QSize m_designSize;
     // Moving by the title strip (when the platform cannot move it for us).
     bool m_dragging = false;
