@@ -33,6 +33,7 @@ int main(int argc, char **argv)
     catalogue.beginFirstRead();
     // The installed fonts are read on another thread meanwhile; the first
     // text laid out waits for them.
+    chooseSongRenderingForScreens();
     std::thread fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a

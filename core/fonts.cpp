@@ -2,7 +2,40 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+// The screens' logical dots per inch when small Song text is drawn from the
+// fonts' bitmaps; 0 when all text is smoothed.
+std::atomic<double> g_bitmapDpi{0.0};
+constexpr int SmallestBitmap = 12;
+constexpr int LargestBitmap = 16;
+} // namespace
+
+void chooseSongRendering(double logicalDpi, double devicePixelRatio)
+{
+    g_bitmapDpi = devicePixelRatio == 1.0 && logicalDpi > 0 ? logicalDpi : 0.0;
+}
+
+void chooseSongRenderingForScreens()
+{
+    // One density for every screen, or a window moved between them would
+    // change its look.
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    double dpi = screens.isEmpty() ? 0.0 : screens.first()->logicalDotsPerInchY();
+    double ratio = 1.0;
+    for (const QScreen *screen : screens) {
+        if (screen->logicalDotsPerInchY() != dpi)
+            dpi = 0.0;
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    }
+    chooseSongRendering(dpi, ratio);
+}
 
 QFont songFont(double pointSize, bool bold)
 {
@@ -16,6 +49,11 @@ QFont songFont(double pointSize, bool bold)
     font.setFamilies(families);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    // Qt draws a face's own bitmaps only when it does not smooth the text.
+    const double dpi = g_bitmapDpi.load();
+    const int pixels = qRound(pointSize * dpi / 72.0);
+    if (dpi > 0 && pixels >= SmallestBitmap && pixels <= LargestBitmap)
+        font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

@@ -7,6 +7,15 @@
 
 QFont songFont(double pointSize, bool bold = false);
 
+// Small Song text on the screen is drawn from the bitmaps our Song faces
+// carry for 12 to 16 pixels, as the system's font configuration asks for
+// them: sharper than smoothed outlines at those sizes, and quicker to draw.
+// Only where a screen pixel is a logical pixel; larger text, and text on
+// screens drawn at another density, stays smoothed. Until this is chosen,
+// all text is smoothed. Choose before the windows and the fonts thread.
+void chooseSongRendering(double logicalDpi, double devicePixelRatio);
+void chooseSongRenderingForScreens();
+
 // Reads the installed fonts on a thread of its own, so that the windows can
 // be begun meanwhile; the first text laid out waits until it is done. Join
 // it before the application object goes.

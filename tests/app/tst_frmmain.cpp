@@ -3,6 +3,7 @@
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
 #include "core/appinfo.h"
+#include "core/fonts.h"
 #include "core/registry.h"
 #include "search/find.h"
 #include "skin/richtextbox.h"
@@ -16,6 +17,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QSet>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeView>
@@ -140,6 +143,36 @@ private slots:
         QVERIFY(summary.open(QIODevice::ReadOnly));
         QCOMPARE(summary.readAll(),
                  QByteArray("凉菜 = 2\r\n热菜 = 4\r\n汤 = 0\r\n凉菜 = 2\r\n空类 = 0\r\n"));
+    }
+
+    // Small Song text is drawn from the face's own bitmaps where a screen
+    // pixel is a logical pixel: every pixel of a toolbar caption is its
+    // colour or the background's. At twice the density, and at sizes the
+    // face has no bitmaps for, the text is smoothed.
+    void smallTextIsDrawnFromTheFontsBitmaps()
+    {
+        const auto shades = [](const QFont &font) {
+            QImage image(120, 30, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.setFont(font);
+            p.setPen(Qt::black);
+            p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("每日菜谱 2004"));
+            p.end();
+            QSet<QRgb> seen;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    seen.insert(image.pixel(x, y));
+            return seen.size();
+        };
+        chooseSongRendering(96, 2.0);
+        QVERIFY(shades(songFont(9)) > 2);
+        chooseSongRendering(96, 1.0);
+        QCOMPARE(shades(songFont(9)), 2);
+        QCOMPARE(shades(songFont(12, true)), 2);
+        QVERIFY(shades(songFont(18)) > 2);
+        chooseSongRendering(0, 1.0);
+        QVERIFY(shades(songFont(9)) > 2);
     }
 
     void nodePicturesFollowSelection()
