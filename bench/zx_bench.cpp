@@ -181,7 +181,7 @@ int main(int argc, char **argv)
     enum {
         Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Words, WordsCommon, WordsFirst, Update,
         AddRebuild, Delete, DeleteWithCopy, DeleteAnswered, SafetyCopy, Pick, PickPlain, Cold, ColdNoCopy, Memory, Floor, ColdRatio,
-        FloorMemory, MemoryOverFloor, ColdPaint, FloorPaint, PaintRatio, RowCount
+        FloorMemory, MemoryOverFloor, ColdPaint, FloorPaint, PaintRatio, FilledFloorRatio, RowCount
     };
     const QString common = QStringLiteral("豆腐");
     const QString pattern = QStringLiteral("[红清]*#号");
@@ -225,6 +225,9 @@ int main(int argc, char **argv)
         {QStringLiteral("cold start to the first picture drawn into the main window"), QString(), {}},
         {QStringLiteral("cold start of the floor to the first picture drawn into its window (its text)"), QString(), {}},
         {QStringLiteral("the same, program ÷ floor"), QString(), {}},
+        {QStringLiteral("the floor with its text drawn once before its window is shown (zx_floor_filled) ÷ floor: "
+                        "to the map / to the first picture"),
+         QString(), {}},
     };
     std::map<int, int> naiveRuns, coldRuns;
 
@@ -391,10 +394,14 @@ int main(int argc, char **argv)
         QFile::remove(plain);
 
         if (withColdStart) {
-            const QString floorProgram = QFileInfo(program).dir().filePath(QStringLiteral("zx_floor"));
-            const std::vector<ColdStart> both = coldStarts({program, floorProgram}, display, db, 11);
-            const ColdStart &cold = both[0];
-            const ColdStart &floor = both[1];
+            const QDir programDir = QFileInfo(program).dir();
+            const std::vector<ColdStart> started =
+                coldStarts({program, programDir.filePath(QStringLiteral("zx_floor")),
+                            programDir.filePath(QStringLiteral("zx_floor_filled"))},
+                           display, db, 11);
+            const ColdStart &cold = started[0];
+            const ColdStart &floor = started[1];
+            const ColdStart &filled = started[2];
             coldRuns[size] = int(cold.ms.size());
             rows[Cold].cells[size] = ms(median(cold.ms));
             rows[ColdNoCopy].cells[size] = ms(median(coldStarts({program}, display, db, 5, false)[0].ms));
@@ -410,6 +417,10 @@ int main(int argc, char **argv)
                 rows[ColdPaint].cells[size] = ms(median(cold.paintMs));
                 rows[FloorPaint].cells[size] = ms(median(floor.paintMs));
                 rows[PaintRatio].cells[size] = QString::number(pairedRatio(cold.paintMs, floor.paintMs), 'f', 2);
+                if (filled.ms.size() == floor.ms.size() && filled.paintMs.size() == floor.paintMs.size())
+                    rows[FilledFloorRatio].cells[size] =
+                        QString::number(pairedRatio(filled.ms, floor.ms), 'f', 2) + QStringLiteral(" / ")
+                        + QString::number(pairedRatio(filled.paintMs, floor.paintMs), 'f', 2);
             }
         }
     }
@@ -438,9 +449,9 @@ int main(int argc, char **argv)
                 "by the catalogue first, the same for the answer given 0.5 s after the question.\n");
     if (withColdStart) {
         std::printf("Cold start: process start until a window named \"…当前共有…\" is mapped (the bench "
-                    "waits for the X server's MapNotify), at least %d runs per size, the program and the floor taking "
-                    "turns (5 without the kept copy, which is removed before each); the ratio is the median of each "
-                    "start over the floor's start right after it; \"first picture drawn\": until the X server "
+                    "waits for the X server's MapNotify), at least %d runs per size, the program, the floor and "
+                    "the filled floor taking turns (5 without the kept copy, which is removed before each); the "
+                    "ratio is the median of each start over the floor's start next to it; \"first picture drawn\": until the X server "
                     "reports the first drawing into that window after its map (DAMAGE); "
                     "memory: VmHWM 0.5 s after the window showed.\n",
                     coldRuns.empty() ? 0 : std::min_element(coldRuns.begin(), coldRuns.end(), [](auto &a, auto &b) {
