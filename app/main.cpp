@@ -31,9 +31,11 @@ int main(int argc, char **argv)
         qWarning("%s", qUtf8Printable(data.problem));
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
+    // How small text is drawn is chosen from the screens before any font of
+    // ours is made.
+    chooseSongRenderingForScreens();
     // The installed fonts are read on another thread meanwhile; the first
     // text laid out waits for them.
-    chooseSongRenderingForScreens();
     std::thread fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a
