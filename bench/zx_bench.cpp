@@ -272,8 +272,9 @@ int main(int argc, char **argv)
         }
 
         const int runs = huge ? 9 : 21;
+        RecipeStore dbStore(db);
         rows[Find].cells[size] = ms(median(timeRuns(runs, [&] {
-            const auto found = RecipeStore::FindDish(db, sample.findCategory, sample.findName);
+            const auto found = dbStore.FindDish(sample.findCategory, sample.findName);
             check(found.ok() && found->has_value(), "FindDish");
         })));
         qsizetype hits = 0;
@@ -292,7 +293,7 @@ int main(int argc, char **argv)
 
         auto searchWords = [&](const QStringList &w) {
             return [&, w] {
-                const auto found = RecipeStore::SearchDishesByWords(db, w);
+                const auto found = dbStore.SearchDishesByWords(w);
                 check(found.ok(), "SearchDishesByWords");
                 hits = found->size();
             };
@@ -307,10 +308,10 @@ int main(int argc, char **argv)
         // The changes, on a copy of the file.
         const QString copy = scratch + QStringLiteral("/cate.mdb");
         check(syncedCopy(db, copy), "copying cate.mdb");
+        RecipeStore copyStore(copy);
         int turn = 0;
         rows[Update].cells[size] = ms(median(timeRuns(runs, [&] {
-            const auto done = RecipeStore::UpdateDish(
-                copy, sample.updateId, QStringLiteral("改过的菜%1").arg(++turn), QStringLiteral("新原料 1份"),
+            const auto done = copyStore.UpdateDish(sample.updateId, QStringLiteral("改过的菜%1").arg(++turn), QStringLiteral("新原料 1份"),
                 QStringLiteral("1. 新做法。\r\n2. 再来一步。"), QString());
             check(done.ok() && *done, "UpdateDish");
         })));
@@ -323,22 +324,23 @@ int main(int argc, char **argv)
             scratchMain.Tv()->viewport()->repaint();
         })));
         rows[Delete].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
-            const auto done = RecipeStore::DeleteCategory(copy, DeletedCategory);
+            const auto done = copyStore.DeleteCategory(DeletedCategory);
             check(done.ok() && done->dishesDeleted == 500, "DeleteCategory");
         }, [&] {
             // As in the program, the store is already open on the file the
             // cook deletes from, not still on the copy before it.
             check(syncedCopy(db, copy), "copying cate.mdb");
-            check(RecipeStore::Probe(copy).ok(), "opening the fresh copy");
+            check(copyStore.Probe().ok(), "opening the fresh copy");
         })));
 
         // As the category manager deletes when the cook answers at once:
-        // the safety copy begun, the delete through the catalogue committed
-        // once the copy is in place, the tree following; each on a fresh
-        // copy the catalogue has read.
+        // the safety copy begun, put in place, then the delete through the
+        // catalogue, the tree following; each on a fresh copy the catalogue
+        // has read.
         auto deleteWithCopy = [&](SafetyCopyAhead &ahead) {
-            const auto done = ahead.deleteCategory(nullptr, DeletedCategory);
-            check(done && done->ok() && (*done)->dishesDeleted == 500, "deleting with the safety copy");
+            check(ahead.take(nullptr), "the safety copy");
+            const auto done = scratchCatalogue.deleteCategory(DeletedCategory);
+            check(done.ok() && done->dishesDeleted == 500, "deleting with the safety copy");
             scratchMain.Tv()->viewport()->repaint();
         };
         rows[DeleteWithCopy].cells[size] = ms(median(timeRuns(huge ? 5 : 9, [&] {
@@ -376,17 +378,16 @@ int main(int argc, char **argv)
 
         std::mt19937 pickRng(7);
         rows[Pick].cells[size] = ms(median(timeRuns(runs, [&] {
-            const auto picked = RecipeStore::PickRandomDish(
-                db, [&] { return std::uniform_real_distribution<double>(0, 1)(pickRng); });
+            const auto picked = dbStore.PickRandomDish([&] { return std::uniform_real_distribution<double>(0, 1)(pickRng); });
             check(picked.ok(), "PickRandomDish");
         })));
 
         // The pick where the id is a plain column and few numbers are used.
         const QString plain = scratch + QStringLiteral("/plain.mdb");
         makePlainIdCopy(db, plain, 1690);
+        RecipeStore plainStore(plain);
         auto pickPlain = [&] {
-            const auto picked = RecipeStore::PickRandomDish(
-                plain, [&] { return std::uniform_real_distribution<double>(0, 1)(pickRng); }, 20000);
+            const auto picked = plainStore.PickRandomDish([&] { return std::uniform_real_distribution<double>(0, 1)(pickRng); }, 20000);
             check(picked.ok() && picked->has_value(), "PickRandomDish, plain id column");
         };
         const double afterChange = median(timeRuns(runs, pickPlain, [&] { touchFromOutside(plain); }));

@@ -1,6 +1,7 @@
 #include "core/catalogue.h"
 
 #include "core/appinfo.h"
+#include "core/background.h"
 #include "core/cataloguecache.h"
 #include "core/summaryfile.h"
 #include "store/jetlike.h"
@@ -19,7 +20,7 @@ bool sameTexts(const DishRecord &a, const DishRecord &b)
 
 Catalogue::Catalogue(const QString &dataFolder, QObject *parent)
     : QObject(parent), m_folder(App::withTrailingSeparator(dataFolder)),
-      m_data(std::make_shared<const CatalogueData>())
+      m_data(std::make_shared<const CatalogueData>()), m_store(storePath())
 {
     // The copy for the next start is written once the reads settle, not
     // after every one.
@@ -49,14 +50,18 @@ void Catalogue::beginFirstRead()
 {
     if (m_hasData || m_firstRead.valid())
         return;
-    m_firstRead = std::async(std::launch::async, &Catalogue::readFirst, storePath(),
-                             CatalogueCache::pathFor(storePath()));
+    // The store is the job's until the first use after it, in store().
+    m_firstRead = Background::start([this, keptCopy = CatalogueCache::pathFor(storePath())] {
+        m_store.adoptThread();
+        return readFirst(m_store, keptCopy);
+    });
 }
 
 // What refresh() and readStore() would read first, without the watcher and
 // the counters, which belong to the catalogue's own thread.
-Catalogue::FirstRead Catalogue::readFirst(const QString &storePath, const QString &keptCopyPath)
+Catalogue::FirstRead Catalogue::readFirst(RecipeStore &store, const QString &keptCopyPath)
 {
+    const QString &storePath = store.path();
     QElapsedTimer clock;
     clock.start();
     FirstRead read;
@@ -64,9 +69,9 @@ Catalogue::FirstRead Catalogue::readFirst(const QString &storePath, const QStrin
     read.data = CatalogueCache::readAt(keptCopyPath, read.stamp);
     read.fromKeptCopy = read.data.has_value();
     if (!read.fromKeptCopy) {
-        static_cast<void>(RecipeStore::EnsureCatalogueIndex(storePath));
+        static_cast<void>(store.EnsureCatalogueIndex());
         read.stamp = FileStamp::of(storePath);
-        StoreResult<CatalogueData> loaded = RecipeStore::LoadCatalogue(storePath);
+        StoreResult<CatalogueData> loaded = store.LoadCatalogue();
         if (loaded)
             read.data = std::move(loaded.value());
     }
@@ -74,10 +79,13 @@ Catalogue::FirstRead Catalogue::readFirst(const QString &storePath, const QStrin
     return read;
 }
 
-void Catalogue::awaitFirstRead() const
+RecipeStore &Catalogue::store() const
 {
-    if (m_firstRead.valid())
+    if (m_firstRead.valid()) {
         m_firstRead.wait();
+        m_store.adoptThread();
+    }
+    return m_store;
 }
 
 std::optional<CatalogueData> Catalogue::takeFirstRead()
@@ -85,6 +93,7 @@ std::optional<CatalogueData> Catalogue::takeFirstRead()
     if (!m_firstRead.valid())
         return std::nullopt;
     FirstRead read = m_firstRead.get();
+    m_store.adoptThread();
     if (!read.data)
         return std::nullopt;
     // Watched before the file is looked at again, so that a change made
@@ -170,11 +179,11 @@ StoreResult<CatalogueData> Catalogue::readStore()
     // for at every full read (one small query), since a file copied over
     // cate.mdb keeps its inode. Before the stamp, so that our own change is
     // not taken for another's.
-    static_cast<void>(RecipeStore::EnsureCatalogueIndex(storePath()));
+    static_cast<void>(store().EnsureCatalogueIndex());
     m_stamp = FileStamp::of(storePath());
     watchFile();
     ++m_storeReads;
-    return RecipeStore::LoadCatalogue(storePath());
+    return store().LoadCatalogue();
 }
 
 void Catalogue::keepCopy()
@@ -208,25 +217,22 @@ void Catalogue::watchFile()
 
 StoreStatus Catalogue::probe() const
 {
-    awaitFirstRead();
-    return RecipeStore::Probe(storePath());
+    return store().Probe();
 }
 
 StoreResult<QVector<CategoryRecord>> Catalogue::categoryRows() const
 {
-    awaitFirstRead();
-    return RecipeStore::ListCategoryRows(storePath());
+    return store().ListCategoryRows();
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::dish(qint64 id) const
 {
-    awaitFirstRead();
-    return RecipeStore::FindDishById(storePath(), id);
+    return store().FindDishById(id);
 }
 
 StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 {
-    awaitFirstRead();
+    RecipeStore &names = store();
     const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return StoreError{StoreError::BadPattern, text};
@@ -234,7 +240,7 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     // current; otherwise the store reads the names itself (the tree follows
     // the change on its own, when the watcher reports it).
     if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
-        return RecipeStore::SearchDishesByName(storePath(), text, RecipeStore::SearchFields::NamesOnly);
+        return names.SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
     const CatalogueData &data = *m_data;
     const std::vector<quint32> found = data.rowsFound(*pattern);
     QVector<DishRecord> rows;
@@ -251,25 +257,23 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 
 StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words) const
 {
-    awaitFirstRead();
-    return RecipeStore::SearchDishesByWords(storePath(), words);
+    return store().SearchDishesByWords(words);
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw,
                                                            int maxDraws) const
 {
-    awaitFirstRead();
-    return RecipeStore::PickRandomDish(storePath(), draw, maxDraws);
+    return store().PickRandomDish(draw, maxDraws);
 }
 
 StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &name,
                                        const QString &ingredients, const QString &method,
                                        const QString &picture)
 {
-    awaitFirstRead();
+    RecipeStore &writer = store();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<qint64> added =
-        RecipeStore::AddDish(storePath(), category, name, ingredients, method, picture);
+        writer.AddDish(category, name, ingredients, method, picture);
     if (added) {
         followOwnWrite(before, {CatalogueChange::DishAdded, category, *added}, [&](CatalogueData &data) {
             data.appendDish(*added, category, name);
@@ -283,10 +287,10 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
                                         const QString &method, const QString &picture,
                                         const std::function<bool(const DishRecord &)> &mayWrite)
 {
-    awaitFirstRead();
+    RecipeStore &writer = store();
     const FileStamp before = FileStamp::of(storePath());
     const StoreResult<bool> updated =
-        RecipeStore::UpdateDish(storePath(), id, name, ingredients, method, picture, mayWrite);
+        writer.UpdateDish(id, name, ingredients, method, picture, mayWrite);
     if (updated && *updated) {
         followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id},
                        [&](CatalogueData &data) { return data.renameDish(id, name); });
@@ -316,9 +320,9 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
-    awaitFirstRead();
+    RecipeStore &writer = store();
     const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<qint64> added = RecipeStore::AddCategory(storePath(), category);
+    const StoreResult<qint64> added = writer.AddCategory(category);
     if (added) {
         followOwnWrite(before, {CatalogueChange::CategoryAdded, category, 0}, [&](CatalogueData &data) {
             data.categories << trimBlanks(category);
@@ -328,11 +332,11 @@ StoreResult<qint64> Catalogue::addCategory(const QString &category)
     return added;
 }
 
-StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category, const std::function<bool()> &mayCommit)
+StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
-    awaitFirstRead();
+    RecipeStore &writer = store();
     const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<DeleteOutcome> deleted = RecipeStore::DeleteCategory(storePath(), category, mayCommit);
+    const StoreResult<DeleteOutcome> deleted = writer.DeleteCategory(category);
     if (deleted) {
         followOwnWrite(before, {CatalogueChange::CategoryDeleted, category, 0}, [&](CatalogueData &data) {
             return data.removeCategory(category, deleted->categoryRowDeleted) == deleted->dishesDeleted;

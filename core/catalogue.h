@@ -60,11 +60,11 @@ public:
     bool hasData() const { return m_hasData; }
     qint64 totalDishes() const { return m_data->totalDishes; }
 
-    // Begins the first read of the tree's data on a thread of its own (the
-    // copy kept from the last run, else cate.mdb itself), to run while the
+    // Begins the first read of the tree's data in the background (the copy
+    // kept from the last run, else cate.mdb itself), to run while the
     // windows are built. The first refresh takes what it read when the file
     // is still as it was then; until the read is done, every use of the
-    // store waits for it.
+    // store waits for it (store()).
     void beginFirstRead();
 
     // Reads the tree's data anew, writes temp.txt and announces refreshed().
@@ -117,9 +117,7 @@ public:
                                                                  const QString &ingredients, const QString &method,
                                                                  const QString &picture);
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
-    // `mayCommit`: as RecipeStore::DeleteCategory's.
-    [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category,
-                                                            const std::function<bool()> &mayCommit = {});
+    [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 
 signals:
     // The data changed (ours or someone else's change); data() holds it.
@@ -134,9 +132,10 @@ private:
         bool fromKeptCopy = false;
         qint64 ns = 0;
     };
-    static FirstRead readFirst(const QString &storePath, const QString &keptCopyPath);
-    // Waits for the first read, if one was begun and not yet taken.
-    void awaitFirstRead() const;
+    static FirstRead readFirst(RecipeStore &store, const QString &keptCopyPath);
+    // The only way to the store: waits for the first read, if one was
+    // begun and not yet taken, and takes the store back from it.
+    RecipeStore &store() const;
     // The data of the first read when the file is still as it was read.
     std::optional<CatalogueData> takeFirstRead();
     void watchFile();
@@ -163,5 +162,7 @@ private:
     FileStamp m_stamp;               // cate.mdb as the last refresh read it
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
+    // The one connection to cate.mdb; lent to the first read's job.
+    mutable RecipeStore m_store;
     std::future<FirstRead> m_firstRead;   // valid from beginFirstRead() to the first refresh
 };

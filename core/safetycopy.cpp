@@ -1,5 +1,6 @@
 #include "core/safetycopy.h"
 
+#include "core/background.h"
 #include "core/catalogue.h"
 #include "core/dialogs.h"
 
@@ -28,26 +29,20 @@ SafetyCopyAhead::SafetyCopyAhead(Catalogue &catalogue, Backup::Reason reason)
 {
     const QString path = catalogue.storePath();
     m_before = FileStamp::of(path);
-    m_thread = std::thread([this, path] {
-        auto tell = [this](bool &flag) {
-            const std::lock_guard lock(m_mutex);
-            flag = true;
-            m_progress.notify_all();
-        };
-        m_part = Backup::CopyToPart(path, m_reason, m_now, &m_stop, [&] { tell(m_read); });
-        m_after = FileStamp::of(path);
-        tell(m_ended);
+    m_copy = Background::start([this, path] {
+        StoreResult<QString> part = Backup::CopyToPart(path, m_reason, m_now, &m_stop);
+        return Part{std::move(part), FileStamp::of(path)};
     });
 }
 
 SafetyCopyAhead::~SafetyCopyAhead()
 {
-    if (!m_thread.joinable())
+    if (!m_copy.valid())
         return;
     m_stop = true;
-    m_thread.join();
-    if (m_part && *m_part)
-        QFile::remove(**m_part);
+    const Part part = m_copy.get();
+    if (part.path)
+        QFile::remove(*part.path);
 }
 
 bool SafetyCopyAhead::take(QWidget *parent)
@@ -57,43 +52,15 @@ bool SafetyCopyAhead::take(QWidget *parent)
 
 bool SafetyCopyAhead::placeFinishedCopy()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (!m_copy.valid())
+        return false;
+    const Part part = m_copy.get();
+    if (!part.path)
+        return false;
     const QString path = m_catalogue.storePath();
     // Whole, and of the file as it still is: nothing committed since.
-    if (m_part && *m_part && m_before == m_after && FileStamp::of(path) == m_before
-        && Backup::FinishCopy(path, **m_part, m_now))
+    if (m_before == part.after && FileStamp::of(path) == m_before && Backup::FinishCopy(path, *part.path, m_now))
         return true;
-    if (m_part && *m_part)
-        QFile::remove(**m_part);
-    m_part.reset();
+    QFile::remove(*part.path);
     return false;
-}
-
-bool SafetyCopyAhead::awaitRead()
-{
-    std::unique_lock lock(m_mutex);
-    m_progress.wait(lock, [this] { return m_read || m_ended; });
-    return m_read;
-}
-
-std::optional<StoreResult<DeleteOutcome>> SafetyCopyAhead::deleteCategory(QWidget *parent, const QString &category)
-{
-    if (m_thread.joinable() && awaitRead() && FileStamp::of(m_catalogue.storePath()) == m_before) {
-        bool asked = false;
-        bool placed = false;
-        // Asked under the delete's lock, when nobody else can commit: the
-        // file as it is then is the file before the delete, and it must be
-        // the one copied.
-        StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category, [&] {
-            asked = true;
-            return placed = placeFinishedCopy();
-        });
-        // Done, or failed before the copy was needed (nothing deleted).
-        if (placed || !asked)
-            return deleted;
-    }
-    if (!take(parent))
-        return std::nullopt;
-    return m_catalogue.deleteCategory(category);
 }

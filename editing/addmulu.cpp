@@ -115,10 +115,9 @@ void addmulu::deleteCategory()
         return;
     // All or nothing: on a failure no dish and no category row is gone, and
     // the category stays selected.
-    const std::optional<StoreResult<DeleteOutcome>> done = safetyCopy.deleteCategory(this, category);
-    if (!done)
+    if (!safetyCopy.take(this))
         return;
-    const StoreResult<DeleteOutcome> &deleted = *done;
+    const StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category);
     if (!deleted) {
         tell(this, QStringLiteral("删除分类失败：") + deleted.error().userText());
         return;

@@ -61,22 +61,22 @@ inline bool store(const QString &path, const uint8_t *data, size_t size)
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
 
-    (void)RecipeStore::Probe(path).ok();
-    const auto catalogue = RecipeStore::LoadCatalogue(path);
+    (void)RecipeStore(path).Probe().ok();
+    const auto catalogue = RecipeStore(path).LoadCatalogue();
     if (catalogue && catalogue->totalDishes != catalogue->dishCount())
         return false;
-    const auto rows = RecipeStore::ListCategoryRows(path);
-    const auto names = RecipeStore::ListCategories(path);
+    const auto rows = RecipeStore(path).ListCategoryRows();
+    const auto names = RecipeStore(path).ListCategories();
     if (rows && names && rows->size() != names->size())
         return false;
     for (const QString &text : {QStringLiteral("a"), QStringLiteral("[a-z]#"), QStringLiteral("豆")}) {
-        const auto found = RecipeStore::SearchDishesByName(path, text);
+        const auto found = RecipeStore(path).SearchDishesByName(text);
         if (found && catalogue && found->size() > catalogue->dishCount())
             return false;
     }
     if (catalogue && catalogue->dishCount() > 0) {
         const DishKey first = catalogue->key(0);
-        (void)RecipeStore::FindDish(path, first.category, first.name).ok();
+        (void)RecipeStore(path).FindDish(first.category, first.name).ok();
     }
     return true;
 }

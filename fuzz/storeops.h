@@ -98,13 +98,13 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         switch (in.ConsumeIntegralInRange(0, 5)) {
         case 0: {
             const QString c = text(in);
-            ZX_CHECK(RecipeStore::AddCategory(path, c).ok(), "AddCategory failed");
+            ZX_CHECK(RecipeStore(path).AddCategory(c).ok(), "AddCategory failed");
             categories.push_back(c);
             break;
         }
         case 1: {
             Dish d{0, text(in), text(in), text(in), text(in), text(in)};
-            const auto id = RecipeStore::AddDish(path, d.category, d.name, d.ingredients, d.method, d.picture);
+            const auto id = RecipeStore(path).AddDish(d.category, d.name, d.ingredients, d.method, d.picture);
             ZX_CHECK(id.ok(), "AddDish failed");
             // A plain id column is numbered one past the highest id left, so
             // the id of a deleted last dish may come again; never a live one.
@@ -123,7 +123,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         case 2: {
             const QString c = text(in);
             const QString key = blanksTrimmed(c);
-            const auto outcome = RecipeStore::DeleteCategory(path, c);
+            const auto outcome = RecipeStore(path).DeleteCategory(c);
             ZX_CHECK(outcome.ok(), "DeleteCategory failed");
             qint64 removed = 0;
             std::erase_if(dishes, [&](const Dish &d) {
@@ -146,7 +146,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         case 3: {
             qint64 id = in.ConsumeIntegralInRange<qint64>(0, highestId + 1);
             const QString n = text(in), i = text(in), m = text(in), p = text(in);
-            const auto updated = RecipeStore::UpdateDish(path, id, n, i, m, p);
+            const auto updated = RecipeStore(path).UpdateDish(id, n, i, m, p);
             ZX_CHECK(updated.ok(), "UpdateDish failed");
             bool found = false;
             for (Dish &d : dishes) {
@@ -164,7 +164,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         }
         case 4: {
             const QString t = text(in);
-            const auto found = RecipeStore::SearchDishesByName(path, t);
+            const auto found = RecipeStore(path).SearchDishesByName(t);
             const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + t + QLatin1Char('*'));
             if (!pattern) {
                 ZX_CHECK(!found.ok() && found.error().kind == StoreError::BadPattern, "bad pattern not refused");
@@ -182,7 +182,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         }
         case 5: {
             const QString c = text(in), n = text(in);
-            const auto found = RecipeStore::FindDish(path, c, n);
+            const auto found = RecipeStore(path).FindDish(c, n);
             ZX_CHECK(found.ok(), "FindDish failed");
             const Dish *expected = nullptr;
             for (const Dish &d : dishes) {
@@ -200,7 +200,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         }
 
         // The catalogue as the tree sees it.
-        const auto cat = RecipeStore::LoadCatalogue(path);
+        const auto cat = RecipeStore(path).LoadCatalogue();
         ZX_CHECK(cat.ok(), "LoadCatalogue failed");
         ZX_CHECK(cat->categories.size() == qsizetype(categories.size()), "category count");
         for (size_t k = 0; k < categories.size(); ++k)

@@ -1,6 +1,5 @@
 #include "store/backup.h"
 
-#include "store/copyvfs.h"
 #include "store/sqlite.h"
 #include "store/storeinternal.h"
 
@@ -109,10 +108,10 @@ std::optional<StoreError> copyDatabase(const QString &from, const QString &to, c
     int rc = source.open(from, SQLITE_OPEN_READONLY);
     if (rc != SQLITE_OK)
         return copyError(rc, source.errorMessage());
-    source.setBusyTimeout(RecipeStore::Internal::kBusyTimeoutMs);
+    source.setBusyTimeout(StoreInternal::kBusyTimeoutMs);
     source.exec("PRAGMA mmap_size=268435456");
     Sql::Connection target;
-    rc = target.open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, gatheringVfsName());
+    rc = target.open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (rc != SQLITE_OK)
         return error(StoreError::NoBackup, target.errorMessage());
     // The copy is renamed into place only once whole and synced: it needs
@@ -170,7 +169,7 @@ StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const 
 }
 
 StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
-                                const std::atomic<bool> *stop, const std::function<void()> &whenRead)
+                                const std::atomic<bool> *stop)
 {
     if (!QFileInfo(databasePath).isFile())
         return error(StoreError::Missing, databasePath);
@@ -188,8 +187,6 @@ StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, cons
         QFile::remove(part);
         return *e;
     }
-    if (whenRead)
-        whenRead();
     if (!syncToDisk(part, folder)) {
         QFile::remove(part);
         return error(StoreError::NoBackup, QStringLiteral("cannot write ") + part);

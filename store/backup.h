@@ -26,7 +26,6 @@
 #include <QStringList>
 
 #include <atomic>
-#include <functional>
 
 namespace Backup {
 
@@ -60,11 +59,8 @@ StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const 
 // part's path; `stop`, when set, ends the copy early and it fails), then put
 // in place under its own name and the rule applied (the copy's path). A
 // part never finished is removed by the caller, or by Prune once stale.
-// `whenRead`, when set, is called on the copying thread once every page is
-// read and the source closed, before the part is synced.
 StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
-                                const std::atomic<bool> *stop = nullptr,
-                                const std::function<void()> &whenRead = {});
+                                const std::atomic<bool> *stop = nullptr);
 StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
 
 // Whether an edit copy dated `day` is there already: the copy before the

@@ -82,40 +82,6 @@ void CatalogueData::append(qint64 id, QByteArrayView category, QByteArrayView na
     m_rows.push_back(row);
 }
 
-void CatalogueData::mergeSorted(const CatalogueData &other, const std::vector<qint64> &keys,
-                                const std::vector<qint64> &otherKeys)
-{
-    std::vector<quint32> categoryMap(size_t(other.m_rawCategories.size()));
-    for (auto it = other.m_categoryIndex.constBegin(); it != other.m_categoryIndex.constEnd(); ++it)
-        categoryMap[size_t(it.value())] = quint32(categoryIndex(it.key()));
-    const auto nameShift = quint32(m_names.size());
-    const size_t mine = m_rows.size();
-    const size_t theirs = other.m_rows.size();
-    std::vector<Row> rows;
-    rows.reserve(mine + theirs);
-    std::vector<quint32> placeOfMine(mine);
-    std::vector<quint32> placeOfTheirs(theirs);
-    for (size_t i = 0, j = 0; i < mine || j < theirs;) {
-        if (j == theirs || (i < mine && keys[i] < otherKeys[j])) {
-            placeOfMine[i] = quint32(rows.size());
-            rows.push_back(m_rows[i++]);
-            continue;
-        }
-        Row row = other.m_rows[j];
-        row.category = categoryMap[row.category];
-        row.nameAt += nameShift;
-        placeOfTheirs[j++] = quint32(rows.size());
-        rows.push_back(row);
-    }
-    m_rows = std::move(rows);
-    m_names.append(other.m_names);
-    for (NamePlace &place : m_inNameOrder)
-        place.row = placeOfMine[place.row];
-    m_inNameOrder.reserve(m_inNameOrder.size() + other.m_inNameOrder.size());
-    for (const NamePlace &place : other.m_inNameOrder)
-        m_inNameOrder.push_back({placeOfTheirs[place.row], place.at + nameShift, place.size});
-}
-
 QByteArrayView CatalogueData::rawName(qsizetype row) const
 {
     const Row &r = m_rows[size_t(row)];

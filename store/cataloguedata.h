@@ -35,10 +35,6 @@ public:
     // Puts the rows in the order of `keys` (one per row, distinct), smallest
     // first, and the keys with them.
     void sortBy(std::vector<qint64> &keys);
-    // Takes in the rows of `other`: both in the order of their keys (one per
-    // row, distinct across both), the rows of both end in that order.
-    void mergeSorted(const CatalogueData &other, const std::vector<qint64> &keys,
-                     const std::vector<qint64> &otherKeys);
     void reserve(qsizetype rows, qsizetype nameBytes);
 
     qsizetype dishCount() const { return qsizetype(m_rows.size()); }

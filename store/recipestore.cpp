@@ -34,9 +34,8 @@ QString StoreError::userText() const
     return QStringLiteral("菜谱数据库出错：") + detail;
 }
 
-namespace RecipeStore {
 
-namespace Internal {
+namespace StoreInternal {
 
 StoreError makeError(StoreError::Kind kind, const QString &detail)
 {
@@ -183,20 +182,6 @@ std::optional<StoreError> readLayout(Store &s)
 // for the same file (same path, same device and inode, same writability);
 // a file deleted, replaced or made read-only gets a new connection. An idle
 // connection holds no lock, so other programs are not hindered by it.
-struct OpenFile {
-    QString path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool writable = false;
-    std::unique_ptr<Store> store;
-};
-
-OpenFile &openFile()
-{
-    static OpenFile file;
-    return file;
-}
-
 // Whether the kept connection is to the file now at `path`.
 bool keptConnectionFits(const OpenFile &kept, const QString &path, const struct stat &st, bool writable)
 {
@@ -209,10 +194,10 @@ bool keptConnectionFits(const OpenFile &kept, const QString &path, const struct 
 }
 
 // A fresh connection to `path`, kept in place of the last one.
-std::optional<StoreError> openConnection(const QString &path, const struct stat &st, bool identified,
-                                         bool writable)
+std::optional<StoreError> openConnection(OpenFile &kept, const QString &path, const struct stat &st,
+                                         bool identified, bool writable)
 {
-    forgetOpenFile();
+    kept = OpenFile();
     auto store = std::make_unique<Store>();
     const int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
     const int rc = store->db.open(path, flags);
@@ -227,7 +212,6 @@ std::optional<StoreError> openConnection(const QString &path, const struct stat 
     // up to 16 MiB instead of 2 (a category's dishes lie all over the
     // table), so that they are written and synced once, at the commit.
     store->db.exec("PRAGMA mmap_size=268435456; PRAGMA cache_spill=4096");
-    OpenFile &kept = openFile();
     kept.path = path;
     kept.device = identified ? st.st_dev : 0;
     kept.inode = identified ? st.st_ino : 0;
@@ -238,43 +222,10 @@ std::optional<StoreError> openConnection(const QString &path, const struct stat 
 
 } // namespace
 
-void forgetOpenFile() { openFile() = OpenFile(); }
-
 bool stillAtItsPath(const Sql::Connection &db)
 {
     int moved = 1;
     return sqlite3_file_control(db.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved == 0;
-}
-
-std::optional<StoreError> openStore(const QString &path, Store *&out)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        forgetOpenFile();
-        return makeError(StoreError::Missing, path);
-    }
-    if (!looksLikeSqlite(path)) {
-        forgetOpenFile();
-        return makeError(StoreError::NotADatabase, path);
-    }
-
-    // A file or folder marked read-only is opened read-only, so that writes
-    // are refused even for a user whom the system would let through.
-    const QFileInfo folder(info.absolutePath());
-    const bool writable = hasWriteBits(info) && hasWriteBits(folder);
-    struct stat st {};
-    const bool identified = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-    if (!identified || !keptConnectionFits(openFile(), path, st, writable)) {
-        if (auto e = openConnection(path, st, identified, writable))
-            return e;
-    }
-    out = openFile().store.get();
-
-    if (auto e = readLayout(*out)) {
-        forgetOpenFile();
-        return e;
-    }
-    return std::nullopt;
 }
 
 DishRecord readDish(const Sql::Statement &st)
@@ -302,13 +253,66 @@ std::optional<qint64> Store::dataVersion(int &rc)
     return version.columnInt64(0);
 }
 
-} // namespace Internal
+} // namespace StoreInternal
 
-using namespace Internal;
+using namespace StoreInternal;
 
-StoreStatus Probe(const QString &path)
+RecipeStore::RecipeStore(const QString &path)
+    : m_path(path), m_owner(std::this_thread::get_id()), m_file(std::make_unique<OpenFile>())
 {
-    return withStore<Done>(path, [](Store &s) -> StoreStatus {
+}
+
+RecipeStore::~RecipeStore() = default;
+
+void RecipeStore::adoptThread() { m_owner = std::this_thread::get_id(); }
+
+void RecipeStore::close()
+{
+    checkThread();
+    *m_file = OpenFile();
+}
+
+void RecipeStore::checkThread() const
+{
+    if (m_owner != std::this_thread::get_id())
+        qFatal("RecipeStore for %s used from a thread that does not own it", qUtf8Printable(m_path));
+}
+
+std::optional<StoreError> RecipeStore::open(Store *&out)
+{
+    checkThread();
+    const QFileInfo info(m_path);
+    if (!info.exists() || info.isDir()) {
+        *m_file = OpenFile();
+        return makeError(StoreError::Missing, m_path);
+    }
+    if (!looksLikeSqlite(m_path)) {
+        *m_file = OpenFile();
+        return makeError(StoreError::NotADatabase, m_path);
+    }
+
+    // A file or folder marked read-only is opened read-only, so that writes
+    // are refused even for a user whom the system would let through.
+    const QFileInfo folder(info.absolutePath());
+    const bool writable = hasWriteBits(info) && hasWriteBits(folder);
+    struct stat st {};
+    const bool identified = ::stat(QFile::encodeName(m_path).constData(), &st) == 0;
+    if (!identified || !keptConnectionFits(*m_file, m_path, st, writable)) {
+        if (auto e = openConnection(*m_file, m_path, st, identified, writable))
+            return e;
+    }
+    out = m_file->store.get();
+
+    if (auto e = readLayout(*out)) {
+        *m_file = OpenFile();
+        return e;
+    }
+    return std::nullopt;
+}
+
+StoreStatus RecipeStore::Probe()
+{
+    return withStore<Done>(*this, [](Store &s) -> StoreStatus {
         // Counting walks every page of both tables' trees: a truncated or
         // damaged file shows here rather than in the middle of a rebuild.
         for (const QString &table : {kDishTable, kCategoryTable}) {
@@ -323,4 +327,3 @@ StoreStatus Probe(const QString &path)
     });
 }
 
-} // namespace RecipeStore

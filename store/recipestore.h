@@ -1,11 +1,7 @@
 #pragma once
 // The recipe store: every query and update the windows make on cate.mdb,
-// as named operations over plain records. Every operation names the file by
-// its path. The store keeps its last connection open between operations for
-// as long as the path still names the same file (same device and inode, not
-// moved, same writability) and opens a new one when it does not; the layout
-// is read again for every operation, and an idle connection holds no lock.
-// A failure comes back as a StoreError that the window which asked turns
+// as named operations over plain records, on one RecipeStore object per
+// file. A failure comes back as a StoreError that the window which asked turns
 // into a message for the cook (and the next operation opens afresh).
 #include "store/cataloguedata.h"
 #include "store/records.h"
@@ -14,7 +10,9 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
 #include <variant>
 
 struct StoreError {
@@ -59,89 +57,121 @@ struct DeleteOutcome {
     bool categoryRowDeleted = false;
 };
 
-namespace RecipeStore {
+namespace StoreInternal {
+struct OpenFile;
+struct Store;
+}
 
-// Checks that the file opens as a recipe database (both tables, enough
-// columns); changes nothing.
-StoreStatus Probe(const QString &path);
+// The one way to cate.mdb: an object that owns the connection to one file.
+// It keeps that connection open between operations for as long as the path
+// still names the same file (same device and inode, not moved, same
+// writability) and opens a new one when it does not; the layout is read
+// again for every operation, and an idle connection holds no lock.
+//
+// A store belongs to one thread at a time: the thread that made it, or the
+// last one that called adoptThread(). Every operation checks this and
+// stops the program with a message when another thread calls it; handing
+// a store over (to a background job and back) goes through a join, so the
+// two threads never use it at once.
+class RecipeStore {
+public:
+    explicit RecipeStore(const QString &path);
+    ~RecipeStore();
+    RecipeStore(const RecipeStore &) = delete;
+    RecipeStore &operator=(const RecipeStore &) = delete;
 
-// Trimmed categories of "02" in table order.
-StoreResult<QStringList> ListCategories(const QString &path);
-// The rows of "02" untrimmed, in table order: what the category lists show.
-StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path);
-// Trimmed names of the dishes whose trimmed category equals `category`, table order.
-StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category);
-StoreResult<qint64> CountDishes(const QString &path);
-// One pass over both tables for the catalogue rebuild. The dishes are read
-// from the catalogue index where the file has it (see below), else from
-// the table itself; either way in table order.
-StoreResult<CatalogueData> LoadCatalogue(const QString &path);
-// Gives table "01" an index over category, name and id, when it has none
-// and the file can be written: reading the tree's columns from the index
-// touches a few megabytes instead of every recipe's text. Written at once or
-// not at all (another program's lock is not waited for); true when the file
-// has the index afterwards.
-StoreResult<bool> EnsureCatalogueIndex(const QString &path);
+    const QString &path() const { return m_path; }
+    // Makes the calling thread the store's owner.
+    void adoptThread();
+    // Closes the kept connection: the next operation opens the file afresh.
+    void close();
 
-// First row (table order) whose trimmed category and trimmed name equal the trimmed inputs.
-StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name);
-// The row with this id, if it is still there.
-StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 id);
+    // Checks that the file opens as a recipe database (both tables, enough
+    // columns); changes nothing.
+    StoreStatus Probe();
 
-// Appends a row; category as given, the other texts trimmed. Returns the new id.
-StoreResult<qint64> AddDish(const QString &path, const QString &category, const QString &name,
-                            const QString &ingredients, const QString &method, const QString &picture);
+    // Trimmed categories of "02" in table order.
+    StoreResult<QStringList> ListCategories();
+    // The rows of "02" untrimmed, in table order: what the category lists show.
+    StoreResult<QVector<CategoryRecord>> ListCategoryRows();
+    // Trimmed names of the dishes whose trimmed category equals `category`, table order.
+    StoreResult<QStringList> ListDishesOfCategory(const QString &category);
+    StoreResult<qint64> CountDishes();
+    // One pass over both tables for the catalogue rebuild. The dishes are read
+    // from the catalogue index where the file has it (see below), else from
+    // the table itself; either way in table order.
+    StoreResult<CatalogueData> LoadCatalogue();
+    // Gives table "01" an index over category, name and id, when it has none
+    // and the file can be written: reading the tree's columns from the index
+    // touches a few megabytes instead of every recipe's text. Written at once or
+    // not at all (another program's lock is not waited for); true when the file
+    // has the index afterwards.
+    StoreResult<bool> EnsureCatalogueIndex();
 
-// Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
-// An invalid pattern is a BadPattern error. With NamesOnly only id, category
-// and name are read (what a result list shows), which is much faster when
-// many long recipes match.
-enum class SearchFields { Whole, NamesOnly };
-StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
-                                                    SearchFields fields = SearchFields::Whole);
+    // First row (table order) whose trimmed category and trimmed name equal the trimmed inputs.
+    StoreResult<std::optional<DishRecord>> FindDish(const QString &category, const QString &name);
+    // The row with this id, if it is still there.
+    StoreResult<std::optional<DishRecord>> FindDishById(qint64 id);
 
-// Dishes that every word finds, in table order: a word finds a dish when
-// "*" + word + "*" (the same pattern language) matches its name, its
-// ingredients or its method; different words may match in different
-// columns. Only id, category and name are read into the records, as with
-// NamesOnly. Empty words are left out (with none left, every dish is
-// found); an invalid word is a BadPattern error that names it. The texts
-// are not kept in memory; kept with the connection until the file changes
-// is which characters each dish holds (72 bytes a dish), so that a search
-// reads the texts of only the dishes that hold every character the words
-// need (the first search after a change reads them all).
-// JetLike::matchedSpans() marks what the words matched in a shown text.
-StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const QStringList &words);
+    // Appends a row; category as given, the other texts trimmed. Returns the new id.
+    StoreResult<qint64> AddDish(const QString &category, const QString &name,
+                                const QString &ingredients, const QString &method, const QString &picture);
 
-// Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
-// Returns false when no such row exists any more, or when `mayWrite`, given
-// the row as it is (read under the write's lock, so no other program can
-// change it before the write), says no.
-StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
-                             const QString &ingredients, const QString &method, const QString &picture,
-                             const std::function<bool(const DishRecord &)> &mayWrite = {});
+    // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
+    // An invalid pattern is a BadPattern error. With NamesOnly only id, category
+    // and name are read (what a result list shows), which is much faster when
+    // many long recipes match.
+    enum class SearchFields { Whole, NamesOnly };
+    StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &text,
+                                                        SearchFields fields = SearchFields::Whole);
 
-// Appends a row to "02" with the name exactly as given.
-StoreResult<qint64> AddCategory(const QString &path, const QString &category);
+    // Dishes that every word finds, in table order: a word finds a dish when
+    // "*" + word + "*" (the same pattern language) matches its name, its
+    // ingredients or its method; different words may match in different
+    // columns. Only id, category and name are read into the records, as with
+    // NamesOnly. Empty words are left out (with none left, every dish is
+    // found); an invalid word is a BadPattern error that names it. The texts
+    // are not kept in memory; kept with the connection until the file changes
+    // is which characters each dish holds (72 bytes a dish), so that a search
+    // reads the texts of only the dishes that hold every character the words
+    // need (the first search after a change reads them all).
+    // JetLike::matchedSpans() marks what the words matched in a shown text.
+    StoreResult<QVector<DishRecord>> SearchDishesByWords(const QStringList &words);
 
-// In one transaction: every dish whose trimmed category equals the trimmed name,
-// then the first row of "02" whose trimmed category equals it. `mayCommit`,
-// when set, is asked once the rows are gone and before the commit, while
-// the transaction's lock keeps every other program from committing; when
-// it says no, nothing is deleted and the error is NoBackup.
-StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category,
-                                          const std::function<bool()> &mayCommit = {});
+    // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
+    // Returns false when no such row exists any more, or when `mayWrite`, given
+    // the row as it is (read under the write's lock, so no other program can
+    // change it before the write), says no.
+    StoreResult<bool> UpdateDish(qint64 id, const QString &name,
+                                 const QString &ingredients, const QString &method, const QString &picture,
+                                 const std::function<bool(const DishRecord &)> &mayWrite = {});
 
-// Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
-// whose id is n; draws again (at most `maxDraws` times) while no row carries
-// the number. nullopt when nothing was found within the bound. The ids that
-// can be drawn are read once and kept until the file changes, so a draw
-// costs a look-up in memory whatever the id column is.
-StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path,
-                                                      const std::function<double()> &draw,
-                                                      int maxDraws = 64);
+    // Appends a row to "02" with the name exactly as given.
+    StoreResult<qint64> AddCategory(const QString &category);
 
-} // namespace RecipeStore
+    // In one transaction: every dish whose trimmed category equals the trimmed name,
+    // then the first row of "02" whose trimmed category equals it.
+    StoreResult<DeleteOutcome> DeleteCategory(const QString &category);
+
+    // Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
+    // whose id is n; draws again (at most `maxDraws` times) while no row carries
+    // the number. nullopt when nothing was found within the bound. The ids that
+    // can be drawn are read once and kept until the file changes, so a draw
+    // costs a look-up in memory whatever the id column is.
+    StoreResult<std::optional<DishRecord>> PickRandomDish(const std::function<double()> &draw,
+                                                          int maxDraws = 64);
+
+    // For the store's own parts (store/storeinternal.h): the opened
+    // connection with the file's layout, after the thread check.
+    std::optional<StoreError> open(StoreInternal::Store *&out);
+
+private:
+    void checkThread() const;
+
+    QString m_path;
+    std::thread::id m_owner;
+    std::unique_ptr<StoreInternal::OpenFile> m_file;
+};
 
 // The Jet "Like" pattern matcher used by the searches lives in store/jetlike.h;
 // safety copies of the file in store/backup.h.

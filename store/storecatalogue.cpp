@@ -7,12 +7,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <thread>
 #include <vector>
 
-namespace RecipeStore {
-
-using namespace Internal;
+using namespace StoreInternal;
 
 namespace {
 
@@ -66,22 +63,14 @@ struct DishPart {
     void sort() { data.sortBy(rowids); }
 };
 
-// The query for every dish's row id, id, category and name; `where` narrows it.
-QString dishQuery(const Store &s, const QString &where = QString())
+// Reads every dish's row id, id, category and name into `part`.
+int readPart(const Store &s, DishPart &part)
 {
     // A row id that is the id column too is read once.
     const QString columns = s.layout.dishIdIsRowid ? s.dishColumns(1, 2) : s.dishColumns(0, 2);
-    return QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable) + where;
-}
-
-// Steps `sql` (parameter 1: `bound`, when given) on `db` into `part`.
-int readPart(const Sql::Connection &db, const Store &s, const QString &sql, const QString &bound, DishPart &part)
-{
     const int id = s.layout.dishIdIsRowid ? 0 : 1;
     Sql::Statement st;
-    int rc = st.prepare(db, sql);
-    if (rc == SQLITE_OK && !bound.isNull())
-        rc = st.bindText(1, bound);
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable));
     if (rc != SQLITE_OK)
         return rc;
     while ((rc = st.step()) == SQLITE_ROW) {
@@ -91,98 +80,16 @@ int readPart(const Sql::Connection &db, const Store &s, const QString &sql, cons
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-// Below this many rows one connection reads the tree faster than two.
-constexpr qint64 kSplitRows = 20'000;
-
-// The category that halves the catalogue index, going by the listed
-// categories; empty when a second connection would not help or could not
-// see the same snapshot (a WAL file lets each reader keep its own).
-QString splitCategory(Store &s, const CatalogueData &data, qint64 rows)
-{
-    if (rows < kSplitRows || data.categories.size() < 2 || !hasCatalogueIndex(s))
-        return {};
-    Sql::Statement mode;
-    if (mode.prepare(s.db, QStringLiteral("PRAGMA journal_mode")) != SQLITE_OK || mode.step() != SQLITE_ROW
-        || mode.columnText(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
-        return {};
-    std::vector<QByteArray> listed;
-    for (const QString &category : data.categories)
-        listed.push_back(category.toUtf8());
-    std::sort(listed.begin(), listed.end());
-    return QString::fromUtf8(listed[listed.size() / 2]);
-}
-
-bool openPartner(Store &s)
-{
-    if (s.partner.handle())
-        return true;
-    const QString path = QString::fromUtf8(sqlite3_db_filename(s.db.handle(), "main"));
-    if (s.partner.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX) != SQLITE_OK) {
-        s.partner.close();
-        return false;
-    }
-    // Never waits: a writer about to commit sends the whole read to the main connection.
-    s.partner.setBusyTimeout(0);
-    s.partner.exec("PRAGMA mmap_size=268435456");
-    return true;
-}
-
-// Reads the catalogue index in two halves at once: categories from `split`
-// on, on the partner connection, the rest on the main one. The main
-// connection holds its read lock throughout, so in a journal (not WAL) file
-// no writer can commit in between: both halves are of one snapshot. Should
-// the partner not take part (busy, or another file now at the path), the
-// main connection reads its half too. (Both still at the one path, the two
-// connections have the same file open.)
-int readInHalves(Store &s, const QString &split, qint64 rows, DishPart &all)
-{
-    const QString from = QStringLiteral(" INDEXED BY %1 WHERE %2").arg(kCatalogueIndex, s.layout.dishCols.at(1));
-    const QString upperQuery = dishQuery(s, from + QStringLiteral(" >= ?1"));
-    DishPart upper;
-    upper.reserve(rows / 2 + rows / 8);
-    int upperRc = SQLITE_CANTOPEN;
-    std::thread partner;
-    if (openPartner(s))
-        partner = std::thread([&] {
-            upperRc = readPart(s.partner, s, upperQuery, split, upper);
-            upper.sort();
-        });
-    int rc = readPart(s.db, s, dishQuery(s, from + QStringLiteral(" IS NULL")), QString(), all);
-    if (rc == SQLITE_OK)
-        rc = readPart(s.db, s, dishQuery(s, from + QStringLiteral(" < ?1")), split, all);
-    all.sort();
-    if (partner.joinable())
-        partner.join();
-    if (rc == SQLITE_OK && (upperRc != SQLITE_OK || !stillAtItsPath(s.db) || !stillAtItsPath(s.partner))) {
-        upper = DishPart();
-        rc = readPart(s.db, s, upperQuery, split, upper);
-        upper.sort();
-    }
-    if (rc != SQLITE_OK)
-        return rc;
-    all.data.mergeSorted(upper.data, all.rowids, upper.rowids);
-    return SQLITE_OK;
-}
-
 // Every dish's id, category and name. No order is asked for, so that the
 // engine may read them from the catalogue index (in its order) rather than
-// from the table; the rows are put in table order afterwards. A large tree
-// is read in two halves at once.
+// from the table; the rows are put in table order afterwards.
 std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
 {
     const qint64 rows = highestRowid(s);
     DishPart all;
     all.reserve(rows);
-    const QString split = splitCategory(s, data, rows);
-    // Any trouble with the halves (an index of that name that cannot serve
-    // them, say) leaves the plain read to find and report it.
-    int rc = split.isEmpty() ? SQLITE_ERROR : readInHalves(s, split, rows, all);
-    if (rc != SQLITE_OK) {
-        all = DishPart();
-        all.reserve(rows);
-        rc = readPart(s.db, s, dishQuery(s), QString(), all);
-        all.sort();
-    }
+    const int rc = readPart(s, all);
+    all.sort();
     if (rc != SQLITE_OK)
         return s.fail(rc);
     all.data.categories = std::move(data.categories);
@@ -192,9 +99,9 @@ std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
 
 } // namespace
 
-StoreResult<CatalogueData> LoadCatalogue(const QString &path)
+StoreResult<CatalogueData> RecipeStore::LoadCatalogue()
 {
-    return withStore<CatalogueData>(path, [](Store &s) -> StoreResult<CatalogueData> {
+    return withStore<CatalogueData>(*this, [](Store &s) -> StoreResult<CatalogueData> {
         // Both tables from one snapshot, so a writer in between cannot split them.
         Sql::Transaction snapshot(s.db, Sql::Transaction::Deferred);
         if (!snapshot.active())
@@ -214,9 +121,9 @@ StoreResult<CatalogueData> LoadCatalogue(const QString &path)
     });
 }
 
-StoreResult<bool> EnsureCatalogueIndex(const QString &path)
+StoreResult<bool> RecipeStore::EnsureCatalogueIndex()
 {
-    return withStore<bool>(path, [](Store &s) -> StoreResult<bool> {
+    return withStore<bool>(*this, [](Store &s) -> StoreResult<bool> {
         // Looked for, and made, now or left for another time: nothing waits
         // here for another program's lock (the read after it does).
         s.db.setBusyTimeout(0);
@@ -239,4 +146,3 @@ StoreResult<bool> EnsureCatalogueIndex(const QString &path)
     });
 }
 
-} // namespace RecipeStore

@@ -12,6 +12,8 @@
 #include <QVector>
 
 #include <array>
+#include <memory>
+#include <sys/types.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@
 struct sqlite3_context;
 struct sqlite3_value;
 
-namespace RecipeStore::Internal {
+namespace StoreInternal {
 
 // How long an operation waits for another program's lock before giving up.
 constexpr int kBusyTimeoutMs = 1000;
@@ -90,9 +92,6 @@ struct CacheState {
 
 struct Store {
     Sql::Connection db;
-    // A second, read-only connection to the same file, opened when first
-    // needed: the catalogue reads half of a large tree on it, in parallel.
-    Sql::Connection partner;
     Layout layout;
     QVector<NameRow> names;
     CacheState namesState;
@@ -156,11 +155,15 @@ private:
     int m_rc;
 };
 
-// Opens cate.mdb read-write without ever creating it (or takes the kept
-// connection to it), and learns its layout. Nothing in the file is changed.
-std::optional<StoreError> openStore(const QString &path, Store *&out);
-// Closes the kept connection: the next operation starts afresh.
-void forgetOpenFile();
+// The connection a RecipeStore keeps, and which file it is to.
+struct OpenFile {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool writable = false;
+    std::unique_ptr<Store> store;
+};
+
 // Whether the file a connection has open is still the one at its path (not
 // moved, deleted or replaced), as SQLite itself reports.
 bool stillAtItsPath(const Sql::Connection &db);
@@ -214,16 +217,16 @@ inline QString trimmedColumnIs(const QString &quotedCol, const QString &param)
 
 // Runs `work` on an opened store and hands back its result or the error.
 template <class T, class Work>
-StoreResult<T> withStore(const QString &path, Work work)
+StoreResult<T> withStore(RecipeStore &store, Work work)
 {
     Store *s = nullptr;
-    if (auto e = openStore(path, s))
+    if (auto e = store.open(s))
         return *e;
     StoreResult<T> result = work(*s);
     // After a failure the next operation starts on a fresh connection.
     if (!result.ok())
-        forgetOpenFile();
+        store.close();
     return result;
 }
 
-} // namespace RecipeStore::Internal
+} // namespace StoreInternal

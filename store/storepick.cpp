@@ -14,9 +14,7 @@
 #include <cmath>
 #include <sqlite3.h>
 
-namespace RecipeStore {
-
-using namespace Internal;
+using namespace StoreInternal;
 
 namespace {
 
@@ -102,11 +100,11 @@ qint64 drawnNumber(double x)
 
 } // namespace
 
-StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const std::function<double()> &draw,
+StoreResult<std::optional<DishRecord>> RecipeStore::PickRandomDish(const std::function<double()> &draw,
                                                       int maxDraws)
 {
     using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
+    return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
         if (auto e = refreshPickCandidates(s))
             return *e;
         // The candidate row, all six columns, if its id really is the number.
@@ -133,4 +131,3 @@ StoreResult<std::optional<DishRecord>> PickRandomDish(const QString &path, const
     });
 }
 
-} // namespace RecipeStore

@@ -5,13 +5,11 @@
 
 #include <sqlite3.h>
 
-namespace RecipeStore {
+using namespace StoreInternal;
 
-using namespace Internal;
-
-StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path)
+StoreResult<QVector<CategoryRecord>> RecipeStore::ListCategoryRows()
 {
-    return withStore<QVector<CategoryRecord>>(path, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
+    return withStore<QVector<CategoryRecord>>(*this, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3")
                                       .arg(s.layout.categoryCols.at(0), s.layout.categoryCols.at(1), kCategoryTable)
@@ -27,9 +25,9 @@ StoreResult<QVector<CategoryRecord>> ListCategoryRows(const QString &path)
     });
 }
 
-StoreResult<QStringList> ListCategories(const QString &path)
+StoreResult<QStringList> RecipeStore::ListCategories()
 {
-    const auto rows = ListCategoryRows(path);
+    const auto rows = ListCategoryRows();
     if (!rows)
         return rows.error();
     QStringList names;
@@ -39,9 +37,9 @@ StoreResult<QStringList> ListCategories(const QString &path)
     return names;
 }
 
-StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString &category)
+StoreResult<QStringList> RecipeStore::ListDishesOfCategory(const QString &category)
 {
-    return withStore<QStringList>(path, [&](Store &s) -> StoreResult<QStringList> {
+    return withStore<QStringList>(*this, [&](Store &s) -> StoreResult<QStringList> {
         Sql::Statement st;
         // The rows are picked out in the catalogue index, then read in table
         // order (asked for in one query, the engine would walk the table).
@@ -61,9 +59,9 @@ StoreResult<QStringList> ListDishesOfCategory(const QString &path, const QString
     });
 }
 
-StoreResult<qint64> CountDishes(const QString &path)
+StoreResult<qint64> RecipeStore::CountDishes()
 {
-    return withStore<qint64>(path, [](Store &s) -> StoreResult<qint64> {
+    return withStore<qint64>(*this, [](Store &s) -> StoreResult<qint64> {
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(kDishTable));
         if (rc == SQLITE_OK)
@@ -74,10 +72,10 @@ StoreResult<qint64> CountDishes(const QString &path)
     });
 }
 
-StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QString &category, const QString &name)
+StoreResult<std::optional<DishRecord>> RecipeStore::FindDish(const QString &category, const QString &name)
 {
     using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
+    return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2 WHERE %4 AND %5 = ?2 "
                                                  "COLLATE BINARY)")
@@ -93,10 +91,10 @@ StoreResult<std::optional<DishRecord>> FindDish(const QString &path, const QStri
     });
 }
 
-StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 id)
+StoreResult<std::optional<DishRecord>> RecipeStore::FindDishById(qint64 id)
 {
     using R = StoreResult<std::optional<DishRecord>>;
-    return withStore<std::optional<DishRecord>>(path, [&](Store &s) -> R {
+    return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
         Sql::Statement st;
         int rc = st.prepare(s.db, s.dishByIdQuery());
         if (rc != SQLITE_OK)
@@ -106,4 +104,3 @@ StoreResult<std::optional<DishRecord>> FindDishById(const QString &path, qint64 
     });
 }
 
-} // namespace RecipeStore

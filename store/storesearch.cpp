@@ -6,9 +6,7 @@
 
 #include <sqlite3.h>
 
-namespace RecipeStore {
-
-using namespace Internal;
+using namespace StoreInternal;
 
 ScopedFunction::ScopedFunction(Store &s, const char *name, int args, void *data,
                                void (*function)(sqlite3_context *, int, sqlite3_value **))
@@ -77,13 +75,13 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 
 } // namespace
 
-StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const QString &text,
+StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByName(const QString &text,
                                                     SearchFields fields)
 {
     const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return makeError(StoreError::BadPattern, text);
-    return withStore<QVector<DishRecord>>(path, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
+    return withStore<QVector<DishRecord>>(*this, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
         if (fields == SearchFields::NamesOnly) {
             // Matched against the names kept in memory; read again whenever
             // the file changed since.
@@ -119,4 +117,3 @@ StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &path, const Q
     });
 }
 
-} // namespace RecipeStore

@@ -15,9 +15,7 @@
 #include <sqlite3.h>
 #include <vector>
 
-namespace RecipeStore {
-
-using namespace Internal;
+using namespace StoreInternal;
 
 void CharacterSets::add(Bits &out, const unsigned char *s, qsizetype size)
 {
@@ -46,7 +44,7 @@ void CharacterSets::add(Bits &out, const unsigned char *s, qsizetype size)
     out = bits;
 }
 
-namespace Internal {
+namespace StoreInternal {
 
 namespace {
 
@@ -103,7 +101,7 @@ void noteRowsDeleted(Store &s)
         dropCharacterSets(s);
 }
 
-} // namespace Internal
+} // namespace StoreInternal
 
 namespace {
 
@@ -220,12 +218,12 @@ StoreResult<QVector<DishRecord>> runWordsQuery(Store &s, bool filtered)
 
 } // namespace
 
-StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const QStringList &words)
+StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByWords(const QStringList &words)
 {
     WordsQuery q;
     if (auto e = compileWords(words, q))
         return *e;
-    return withStore<QVector<DishRecord>>(path, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
+    return withStore<QVector<DishRecord>>(*this, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
         int rc = SQLITE_OK;
         const std::optional<qint64> now = s.dataVersion(rc);
         if (!now)
@@ -255,4 +253,3 @@ StoreResult<QVector<DishRecord>> SearchDishesByWords(const QString &path, const 
     });
 }
 
-} // namespace RecipeStore

@@ -6,9 +6,7 @@
 
 #include <sqlite3.h>
 
-namespace RecipeStore {
-
-using namespace Internal;
+using namespace StoreInternal;
 
 namespace {
 
@@ -73,10 +71,10 @@ StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList 
 
 } // namespace
 
-StoreResult<qint64> AddDish(const QString &path, const QString &category, const QString &name,
+StoreResult<qint64> RecipeStore::AddDish(const QString &category, const QString &name,
                             const QString &ingredients, const QString &method, const QString &picture)
 {
-    return withStore<qint64>(path, [&](Store &s) {
+    return withStore<qint64>(*this, [&](Store &s) {
         s.rowsChanged();
         const StoreResult<qint64> id = appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
                                                  {category, trimBlanks(name), trimBlanks(ingredients),
@@ -87,11 +85,11 @@ StoreResult<qint64> AddDish(const QString &path, const QString &category, const 
     });
 }
 
-StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name,
+StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
                              const QString &ingredients, const QString &method, const QString &picture,
                              const std::function<bool(const DishRecord &)> &mayWrite)
 {
-    return withStore<bool>(path, [&](Store &s) -> StoreResult<bool> {
+    return withStore<bool>(*this, [&](Store &s) -> StoreResult<bool> {
         s.textsChanged();
         Sql::Transaction tx(s.db);
         if (!tx.active())
@@ -135,9 +133,9 @@ StoreResult<bool> UpdateDish(const QString &path, qint64 id, const QString &name
     });
 }
 
-StoreResult<qint64> AddCategory(const QString &path, const QString &category)
+StoreResult<qint64> RecipeStore::AddCategory(const QString &category)
 {
-    return withStore<qint64>(path, [&](Store &s) {
+    return withStore<qint64>(*this, [&](Store &s) {
         return appendRow(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
     });
 }
@@ -158,10 +156,9 @@ int deleteWhereName(Store &s, const QString &name, const QString &sql, qint64 &t
 }
 } // namespace
 
-StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &category,
-                                          const std::function<bool()> &mayCommit)
+StoreResult<DeleteOutcome> RecipeStore::DeleteCategory(const QString &category)
 {
-    return withStore<DeleteOutcome>(path, [&](Store &s) -> StoreResult<DeleteOutcome> {
+    return withStore<DeleteOutcome>(*this, [&](Store &s) -> StoreResult<DeleteOutcome> {
         s.rowsChanged();
         const QString name = trimBlanks(category);
         Sql::Transaction tx(s.db);
@@ -189,8 +186,6 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
         if (rc != SQLITE_DONE)
             return s.fail(rc, true);
         outcome.categoryRowDeleted = categoryRows > 0;
-        if (mayCommit && !mayCommit())
-            return makeError(StoreError::NoBackup, QStringLiteral("not committed: the safety copy is not in place"));
         rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
@@ -199,4 +194,3 @@ StoreResult<DeleteOutcome> DeleteCategory(const QString &path, const QString &ca
     });
 }
 
-} // namespace RecipeStore

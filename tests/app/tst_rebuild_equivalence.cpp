@@ -263,25 +263,25 @@ private slots:
         Windows::get<frmmain>(testCatalogue());
         compareWithReference(db.path());
 
-        QVERIFY(RecipeStore::AddDish(db.path(), QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
+        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
                                      QStringLiteral("料"), QStringLiteral("法"), QString())
                     .ok());
-        QVERIFY(RecipeStore::AddDish(db.path(), QStringLiteral("无此类"), QStringLiteral("孤儿"),
+        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("无此类"), QStringLiteral("孤儿"),
                                      QStringLiteral("料"), QStringLiteral("法"), QString())
                     .ok());
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
-        QVERIFY(RecipeStore::AddCategory(db.path(), QStringLiteral("  热菜")).ok());   // listed once more
-        QVERIFY(RecipeStore::AddCategory(db.path(), QStringLiteral("新分类")).ok());   // empty
+        QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("  热菜")).ok());   // listed once more
+        QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("新分类")).ok());   // empty
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
         const qint64 firstId = db.scalar(QStringLiteral("SELECT min(id) FROM \"01\"")).toLongLong();
-        const auto updated = RecipeStore::UpdateDish(db.path(), firstId, QStringLiteral("AAA改名"),
+        const auto updated = RecipeStore(db.path()).UpdateDish(firstId, QStringLiteral("AAA改名"),
                                                      QStringLiteral("料"), QStringLiteral("法"), QString());
         QVERIFY(updated.ok() && *updated);
-        QVERIFY(RecipeStore::DeleteCategory(db.path(), QStringLiteral("凉菜")).ok());
+        QVERIFY(RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜")).ok());
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "support/otherprogram.h"
 // Shared steps of the editing window tests: clicking list entries and
 // picture buttons the way the cook does, and closing every window between
 // tests.
@@ -29,20 +30,11 @@ inline void unloadEverything()
 // Another program holding cate.mdb with an exclusive lock while it lives.
 class ExclusiveLock {
 public:
-    explicit ExclusiveLock(const QString &path)
-    {
-        sqlite3_open(path.toUtf8().constData(), &m_db);
-        m_ok = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ExclusiveLock()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
+    explicit ExclusiveLock(const QString &path) : m_other(path) { m_ok = m_other.lockExclusively(); }
     bool ok() const { return m_ok; }
 
 private:
-    sqlite3 *m_db = nullptr;
+    OtherProgram m_other;
     bool m_ok = false;
 };
 

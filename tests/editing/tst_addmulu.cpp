@@ -236,17 +236,12 @@ private slots:
         QVERIFY(QRegularExpression(QStringLiteral("^cate-\\d{8}-\\d{6}-删除分类\\.mdb$")).match(copies.first()).hasMatch());
         // The copy holds the category the delete then took away, with the
         // dish added while the question was open.
-        sqlite3 *copy = nullptr;
-        const QByteArray copyPath = (db.dir() + QStringLiteral("备份/") + copies.first()).toUtf8();
-        QCOMPARE(sqlite3_open_v2(copyPath.constData(), &copy, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(copy, "SELECT (SELECT count(*) FROM \"02\" WHERE category = '凉菜'),"
-                                 " (SELECT count(*) FROM \"01\" WHERE \"名称\" = '刚添的菜')", -1, &st, nullptr);
-        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
-        const int kept = sqlite3_column_int(st, 0);
-        const int added = sqlite3_column_int(st, 1);
-        sqlite3_finalize(st);
-        sqlite3_close(copy);
+        OtherProgram copy(db.dir() + QStringLiteral("备份/") + copies.first(), SQLITE_OPEN_READONLY);
+        const QStringList counts = copy.rows(QStringLiteral("SELECT (SELECT count(*) FROM \"02\" WHERE category = '凉菜'),"
+                                                            " (SELECT count(*) FROM \"01\" WHERE \"名称\" = '刚添的菜')"));
+        QCOMPARE(counts.size(), 1);
+        const int kept = counts.first().section(QLatin1Char('|'), 0, 0).toInt();
+        const int added = counts.first().section(QLatin1Char('|'), 1, 1).toInt();
         QCOMPARE(kept, 1);
         QCOMPARE(added, 1);
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"02\" WHERE category = '凉菜'")), QStringLiteral("0"));
@@ -295,12 +290,9 @@ private slots:
         QCOMPARE(made.size(), 2);
         const QString anew = folder.filePath(made.at(made.at(0) == taken ? 1 : 0));
         QVERIFY(anew.endsWith(QStringLiteral("-删除分类.mdb")));
-        QCOMPARE(sqlite3_open_v2(anew.toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-        sqlite3_prepare_v2(copy, "SELECT count(*) FROM \"01\" WHERE \"名称\" = '红烧肉'", -1, &st, nullptr);
-        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
-        const int inCopy = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-        sqlite3_close(copy);
+        const int inCopy = OtherProgram(anew, SQLITE_OPEN_READONLY)
+                               .scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\" = '红烧肉'"))
+                               .toInt();
         QCOMPARE(inCopy, 1);
     }
 

@@ -3,6 +3,7 @@
 // the writer: run with "--writer <cate.mdb>" it saves dishes in a loop and
 // prints each new id once the store has returned success.
 #include "support/testdb.h"
+#include "support/otherprogram.h"
 
 #include "store/recipestore.h"
 
@@ -26,7 +27,7 @@ int runWriter(const char *path, qint64 firstSerial)
     // Texts long enough that each save touches several pages.
     const QString ingredients = QString(1500, QChar(u'料'));
     for (qint64 serial = firstSerial;; ++serial) {
-        const auto id = RecipeStore::AddDish(file, QStringLiteral("汤"), dishName(serial), ingredients,
+        const auto id = RecipeStore(file).AddDish(QStringLiteral("汤"), dishName(serial), ingredients,
                                              QStringLiteral("炖\r\n再炖"), QString());
         if (!id) {
             std::fprintf(stderr, "save failed: %s\n", qPrintable(id.error().detail));
@@ -39,18 +40,7 @@ int runWriter(const char *path, qint64 firstSerial)
 
 QString integrityCheck(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    QString result;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                result += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-        }
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return result;
+    return OtherProgram(path).rows(QStringLiteral("PRAGMA integrity_check")).join(QString());
 }
 
 } // namespace
@@ -110,7 +100,7 @@ void CrashSafety::killedWhileSaving()
 
         // The next start of the program reads the file (rolling back a
         // half-done save) and finds every reported dish.
-        const auto catalogue = RecipeStore::LoadCatalogue(db.path());
+        const auto catalogue = RecipeStore(db.path()).LoadCatalogue();
         QVERIFY2(catalogue.ok(), qPrintable(catalogue.ok() ? QString() : catalogue.error().detail));
         QCOMPARE(integrityCheck(db.path()), QStringLiteral("ok"));
         QHash<qint64, QString> inFile;
@@ -124,7 +114,7 @@ void CrashSafety::killedWhileSaving()
         QVERIFY(catalogue->dishCount() >= reported.size());
     }
     QVERIFY(reported.size() > Runs);   // the runs really saved
-    const auto full = RecipeStore::FindDishById(db.path(), reported.cbegin().key());
+    const auto full = RecipeStore(db.path()).FindDishById(reported.cbegin().key());
     QVERIFY(full.ok() && full->has_value());
     QCOMPARE(full->value().ingredients, QString(1500, QChar(u'料')));
     qInfo("%lld saves reported over %d kills; %d kills left a journal behind", qint64(reported.size()), Runs,

@@ -1,5 +1,6 @@
 // The search-and-modify window against a real cate.mdb in a temporary folder.
 #include "search/find.h"
+#include "support/otherprogram.h"
 
 #include "core/appinfo.h"
 #include "core/registry.h"
@@ -222,7 +223,7 @@ void TestFind::emptySearchTextRunsNoSearch()
     f.searchFor("肉");
     QCOMPARE(f.List1()->count(), 0);
     QCOMPARE(dialogs.messages.size(), 1);
-    QCOMPARE(dialogs.messages[0].text, RecipeStore::Probe(db.path()).error().userText());
+    QCOMPARE(dialogs.messages[0].text, RecipeStore(db.path()).Probe().error().userText());
 }
 
 void TestFind::patternCharactersKeepTheirMeaning_data()
@@ -472,13 +473,11 @@ void TestFind::storeFaultsKeepTheWindow()
     f.Text1()->setText("番茄炒蛋（改）");
 
     // Another program holds the file locked for writing.
-    sqlite3 *other = nullptr;
-    QCOMPARE(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    OtherProgram other(db.path());
+    QVERIFY(other.lockExclusively());
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    other.release();
     QCOMPARE(dialogs.messages.size(), 2);
     QVERIFY(!dialogs.messages[1].text.isEmpty());
     QVERIFY(findLoaded());
@@ -495,7 +494,7 @@ void TestFind::storeFaultsKeepTheWindow()
     dialogs.clear();
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
-    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore::Probe(db.path()).error().userText()}));
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore(db.path()).Probe().error().userText()}));
     QVERIFY(findLoaded());
     QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄"));
@@ -775,7 +774,7 @@ void TestFind::treeNamesFindWhatTheFileFinds()
     const QStringList patterns = {"豆腐", "[红清]*#号", "豆", " ", "a", "Ä", "ä", "#", "?", "[!豆]", "*", "腐汤", "[a-z]派"};
     for (const QString &text : patterns) {
         const auto fromTree = catalogue.searchNames(text);
-        const auto fromFile = RecipeStore::SearchDishesByName(db.path(), text, RecipeStore::SearchFields::NamesOnly);
+        const auto fromFile = RecipeStore(db.path()).SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
         QVERIFY(fromTree.ok() && fromFile.ok());
         QStringList tree, file;
         for (const DishRecord &d : *fromTree)

@@ -1,6 +1,7 @@
 // Safety copies of cate.mdb in the folder 备份 beside it, on real files in a
 // temporary folder, with the clock set by the test.
 #include "store/backup.h"
+#include "support/otherprogram.h"
 #include "testdb.h"
 
 #include <QDir>
@@ -13,29 +14,7 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30, 12));
 
-// Runs SQL on a file through a connection of its own.
-class Connection {
-public:
-    explicit Connection(const QString &path, int flags = SQLITE_OPEN_READWRITE)
-    {
-        sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
-    }
-    ~Connection() { sqlite3_close(m_db); }
-    int exec(const QString &sql) { return sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); }
-    QString scalar(const QString &sql)
-    {
-        sqlite3_stmt *st = nullptr;
-        QString value = QStringLiteral("(error)");
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK
-            && sqlite3_step(st) == SQLITE_ROW)
-            value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return value;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
-};
+using Connection = OtherProgram;
 
 // The names in a folder, in code point order.
 QStringList filesIn(const QString &folder)

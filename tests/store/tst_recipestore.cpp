@@ -1,5 +1,6 @@
 // The recipe store on real cate.mdb files in a temporary folder.
 #include "store/recipestore.h"
+#include "support/otherprogram.h"
 #include "testdb.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <random>
 #include <sqlite3.h>
 
-using namespace RecipeStore;
 
 namespace {
 
@@ -39,20 +39,6 @@ QString categorySql(const QString &category)
     return QStringLiteral("INSERT INTO \"02\"(category) VALUES(%1);").arg(lit(category));
 }
 
-// A second program's connection to the file, for locking tests.
-class OtherProgram {
-public:
-    explicit OtherProgram(const QString &path)
-    {
-        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherProgram() { sqlite3_close(m_db); }
-    int exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); }
-
-private:
-    sqlite3 *m_db = nullptr;
-};
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -73,7 +59,7 @@ class TstRecipeStore : public QObject {
 private slots:
     void listsKeepTableOrderAndTrimOnlyBlanks();
     void catalogueReadsBothTablesOnce();
-    void largeCatalogueReadInHalvesIsTheTable();
+    void largeCatalogueReadIsTheTable();
     void findDishMatchesTrimmedAndTakesFirst();
     void addDishTrimsAllButCategoryAndAssignsIds();
     void updateDishRewritesTheRowById();
@@ -114,11 +100,11 @@ void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
               + dishSql(QStringLiteral("soup"), QStringLiteral("Corn soup"))
               + dishSql(QStringLiteral("素菜"), QStringLiteral("清炒时蔬")));
 
-    const auto cats = ListCategories(db.path());
+    const auto cats = RecipeStore(db.path()).ListCategories();
     QVERIFY(cats.ok());
     QCOMPARE(*cats, QStringList({"汤羹", "家常菜", "凉菜\t", "汤羹", "Soup"}));
 
-    const auto rows = ListCategoryRows(db.path());
+    const auto rows = RecipeStore(db.path()).ListCategoryRows();
     QVERIFY(rows.ok());
     QCOMPARE(rows->size(), 5);
     QCOMPARE(rows->at(1).category, QStringLiteral("  家常菜 "));
@@ -126,23 +112,23 @@ void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
     QCOMPARE(rows->at(4).id, 5);
 
     // Blanks on either side do not matter; a tab and letter case do.
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("家常菜")),
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("家常菜")),
              QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜"}));
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("凉菜\t")), QStringList());
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("Soup")), QStringList());
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("soup")), QStringList({"Corn soup"}));
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("凉菜\t")), QStringList());
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("Soup")), QStringList());
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("soup")), QStringList({"Corn soup"}));
     // A dish of a category not in "02" still counts.
-    QCOMPARE(*CountDishes(db.path()), 7);
+    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 7);
 
     // Natural order survives deleting a row in the middle.
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2;") + dishSql(QStringLiteral("家常菜"), QStringLiteral("回锅肉")));
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("家常菜")),
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("家常菜")),
              QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜", "回锅肉"}));
-    QCOMPARE(*CountDishes(db.path()), 7);
+    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 7);
 
     TestDb empty;
-    QCOMPARE(*ListCategories(empty.path()), QStringList());
-    QCOMPARE(*CountDishes(empty.path()), 0);
+    QCOMPARE(*RecipeStore(empty.path()).ListCategories(), QStringList());
+    QCOMPARE(*RecipeStore(empty.path()).CountDishes(), 0);
 }
 
 void TstRecipeStore::catalogueReadsBothTablesOnce()
@@ -151,7 +137,7 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
               + dishSql(QStringLiteral("川菜 "), QStringLiteral(" 麻婆豆腐"))
               + dishSql(QStringLiteral("无名"), QStringLiteral("孤菜"))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("水煮鱼 ")));
-    const auto data = LoadCatalogue(db.path());
+    const auto data = RecipeStore(db.path()).LoadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->categories, QStringList({"川菜", "川菜"}));
     QCOMPARE(data->totalDishes, 3);
@@ -167,15 +153,15 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     // left without the index, and as it was.
     const QByteArray withoutIndex = db.bytes();
     QFile::setPermissions(db.path(), QFile::ReadOwner);
-    const auto refused = EnsureCatalogueIndex(db.path());
+    const auto refused = RecipeStore(db.path()).EnsureCatalogueIndex();
     QVERIFY(refused.ok() && !*refused);
     QCOMPARE(db.bytes(), withoutIndex);
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
-    const auto made = EnsureCatalogueIndex(db.path());
+    const auto made = RecipeStore(db.path()).EnsureCatalogueIndex();
     QVERIFY(made.ok() && *made);
     QVERIFY(db.rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid, category, \"名称\" FROM \"01\""))
                 .join(u' ').contains(QStringLiteral("COVERING INDEX")));
-    const auto fromIndex = LoadCatalogue(db.path());
+    const auto fromIndex = RecipeStore(db.path()).LoadCatalogue();
     QVERIFY(fromIndex.ok());
     QCOMPARE(fromIndex->keys().size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -185,7 +171,7 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     }
 
     TestDb empty;
-    const auto none = LoadCatalogue(empty.path());
+    const auto none = RecipeStore(empty.path()).LoadCatalogue();
     QVERIFY(none.ok());
     QVERIFY(none->categories.isEmpty());
     QCOMPARE(none->totalDishes, 0);
@@ -194,10 +180,10 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
 // A catalogue large enough to be read in two halves at once gives exactly
 // the rows of the table, in table order: categories without a value, equal
 // to where the halves meet, with blanks, not listed; names without a value.
-void TstRecipeStore::largeCatalogueReadInHalvesIsTheTable()
+void TstRecipeStore::largeCatalogueReadIsTheTable()
 {
     TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('丙'),('甲'),('戊'),('乙'),('丁');"));
-    QVERIFY(*EnsureCatalogueIndex(db.path()));
+    QVERIFY(*RecipeStore(db.path()).EnsureCatalogueIndex());
     db.exec(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 24000) "
         "INSERT INTO \"01\"(id, category, \"名称\") SELECT (i * 7919) % 24001, "
@@ -208,7 +194,7 @@ void TstRecipeStore::largeCatalogueReadInHalvesIsTheTable()
     const QStringList table = db.rows(QStringLiteral(
         "SELECT id, trim(ifnull(category, ''), ' '), trim(ifnull(\"名称\", ''), ' ') FROM \"01\" ORDER BY rowid"));
     QVERIFY(table.size() > 20000);
-    const auto data = LoadCatalogue(db.path());
+    const auto data = RecipeStore(db.path()).LoadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->dishCount(), table.size());
     for (qsizetype i = 0; i < data->dishCount(); ++i) {
@@ -226,33 +212,33 @@ void TstRecipeStore::findDishMatchesTrimmedAndTakesFirst()
               + dishSql(QStringLiteral(" 家常菜 "), QStringLiteral(" 红烧肉 "), QStringLiteral("猪肉"), QStringLiteral("第二种"), QStringLiteral(" /p.jpg "))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"), QStringLiteral("辣"), QStringLiteral("第三种")));
 
-    auto found = FindDish(db.path(), QStringLiteral("  家常菜"), QStringLiteral("红烧肉  "));
+    auto found = RecipeStore(db.path()).FindDish(QStringLiteral("  家常菜"), QStringLiteral("红烧肉  "));
     QVERIFY(found.ok() && found->has_value());
     QCOMPARE((*found)->id, 1);
     QCOMPARE((*found)->method, QStringLiteral("第一种"));
 
-    found = FindDish(db.path(), QStringLiteral("川菜"), QStringLiteral("红烧肉"));
+    found = RecipeStore(db.path()).FindDish(QStringLiteral("川菜"), QStringLiteral("红烧肉"));
     QVERIFY(found.ok() && found->has_value());
     QCOMPARE((*found)->id, 3);
 
-    found = FindDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("红烧"));
+    found = RecipeStore(db.path()).FindDish(QStringLiteral("家常菜"), QStringLiteral("红烧"));
     QVERIFY(found.ok());
     QVERIFY(!found->has_value());
 
     // By id the row comes back exactly as stored.
-    const auto byId = FindDishById(db.path(), 2);
+    const auto byId = RecipeStore(db.path()).FindDishById(2);
     QVERIFY(byId.ok() && byId->has_value());
     QCOMPARE((*byId)->category, QStringLiteral(" 家常菜 "));
     QCOMPARE((*byId)->name, QStringLiteral(" 红烧肉 "));
     QCOMPARE((*byId)->picture, QStringLiteral(" /p.jpg "));
-    QVERIFY(!FindDishById(db.path(), 99)->has_value());
+    QVERIFY(!RecipeStore(db.path()).FindDishById(99)->has_value());
 }
 
 void TstRecipeStore::addDishTrimsAllButCategoryAndAssignsIds()
 {
     TestDb db;
     const QString method = QStringLiteral("1. 切块。") + CRLF + QStringLiteral("2. 下锅。 ");
-    const auto first = AddDish(db.path(), QStringLiteral(" 家常菜 "), QStringLiteral("  番茄炒蛋 "),
+    const auto first = RecipeStore(db.path()).AddDish(QStringLiteral(" 家常菜 "), QStringLiteral("  番茄炒蛋 "),
                                QStringLiteral(" 番茄 2个\r\n鸡蛋 3个 "), method, QStringLiteral(" C:\\图\\a.jpg "));
     QVERIFY(first.ok());
     QCOMPARE(*first, 1);
@@ -262,9 +248,9 @@ void TstRecipeStore::addDishTrimsAllButCategoryAndAssignsIds()
     QCOMPARE(db.scalar(QStringLiteral("SELECT method FROM \"01\"")), QStringLiteral("1. 切块。\r\n2. 下锅。"));
 
     // Same name again is a second row; ids go up and are not reused.
-    QCOMPARE(*AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"), {}, {}, {}), 2);
+    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"), {}, {}, {}), 2);
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2"));
-    QCOMPARE(*AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("蒜蓉西兰花"), {}, {}, {}), 3);
+    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("蒜蓉西兰花"), {}, {}, {}), 3);
     QCOMPARE(db.rows(QStringLiteral("SELECT id, \"名称\" FROM \"01\" ORDER BY rowid")),
              QStringList({"1|番茄炒蛋", "3|蒜蓉西兰花"}));
 }
@@ -274,7 +260,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     TestDb db(dishSql(QStringLiteral("家常菜"), QStringLiteral("红烧肉"))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"))
               + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
-    const auto updated = UpdateDish(db.path(), 2, QStringLiteral(" 红烧肉（辣） "), QStringLiteral(" 五花肉 500克 "),
+    const auto updated = RecipeStore(db.path()).UpdateDish(2, QStringLiteral(" 红烧肉（辣） "), QStringLiteral(" 五花肉 500克 "),
                                     QStringLiteral("1. 焯水。\r\n2. 炒糖色。 "), QStringLiteral(" "));
     QVERIFY(updated.ok());
     QVERIFY(*updated);
@@ -285,7 +271,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     // The row is gone: nothing is written anywhere.
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 3"));
     const QByteArray before = db.bytes();
-    const auto gone = UpdateDish(db.path(), 3, QStringLiteral("新名"), {}, {}, {});
+    const auto gone = RecipeStore(db.path()).UpdateDish(3, QStringLiteral("新名"), {}, {}, {});
     QVERIFY(gone.ok());
     QVERIFY(!*gone);
     QCOMPARE(db.bytes(), before);
@@ -295,7 +281,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     OtherProgram other(db.path());
     int otherWrote = SQLITE_OK;
     DishRecord seen;
-    const auto refused = UpdateDish(db.path(), 2, QStringLiteral("新名"), {}, {}, {}, [&](const DishRecord &row) {
+    const auto refused = RecipeStore(db.path()).UpdateDish(2, QStringLiteral("新名"), {}, {}, {}, [&](const DishRecord &row) {
         seen = row;
         otherWrote = other.exec("UPDATE \"01\" SET method = '别人改的' WHERE id = 2");
         return false;
@@ -311,12 +297,12 @@ void TstRecipeStore::updateDishRewritesTheRowById()
 void TstRecipeStore::addCategoryKeepsBlanksAndDuplicates()
 {
     TestDb db(categorySql(QStringLiteral("凉菜")));
-    QCOMPARE(*AddCategory(db.path(), QStringLiteral(" 粤菜 ")), 2);
-    QCOMPARE(*AddCategory(db.path(), QStringLiteral("凉菜")), 3);
-    QCOMPARE(*AddCategory(db.path(), QStringLiteral("   ")), 4);
+    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral(" 粤菜 ")), 2);
+    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("凉菜")), 3);
+    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("   ")), 4);
     QCOMPARE(db.rows(QStringLiteral("SELECT id, category FROM \"02\" ORDER BY rowid")),
              QStringList({"1|凉菜", "2| 粤菜 ", "3|凉菜", "4|   "}));
-    const auto rows = ListCategoryRows(db.path());
+    const auto rows = RecipeStore(db.path()).ListCategoryRows();
     QCOMPARE(rows->at(3).category, QStringLiteral("   "));
 }
 
@@ -329,7 +315,7 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
               + dishSql(QStringLiteral("川菜\t"), QStringLiteral("夫妻肺片"))
               + dishSql(QStringLiteral("川"), QStringLiteral("宫保鸡丁")));
 
-    const auto outcome = DeleteCategory(db.path(), QStringLiteral("川菜 "));
+    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜 "));
     QVERIFY(outcome.ok());
     QCOMPARE(outcome->dishesDeleted, 2);
     QVERIFY(outcome->categoryRowDeleted);
@@ -338,20 +324,20 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
              QStringList({"酸辣汤", "夫妻肺片", "宫保鸡丁"}));
 
     // The second row of the duplicate goes next time; no dishes are left for it.
-    const auto again = DeleteCategory(db.path(), QStringLiteral("川菜"));
+    const auto again = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜"));
     QCOMPARE(again->dishesDeleted, 0);
     QVERIFY(again->categoryRowDeleted);
     QCOMPARE(db.rows(QStringLiteral("SELECT category FROM \"02\"")), QStringList({"汤羹"}));
 
     // A name that is nowhere: nothing happens.
-    const auto nothing = DeleteCategory(db.path(), QStringLiteral("粤菜"));
+    const auto nothing = RecipeStore(db.path()).DeleteCategory(QStringLiteral("粤菜"));
     QVERIFY(nothing.ok());
     QCOMPARE(nothing->dishesDeleted, 0);
     QVERIFY(!nothing->categoryRowDeleted);
 
     // With "01" empty the category row still goes.
     TestDb empty(categorySql(QStringLiteral("凉菜")));
-    const auto lone = DeleteCategory(empty.path(), QStringLiteral("凉菜"));
+    const auto lone = RecipeStore(empty.path()).DeleteCategory(QStringLiteral("凉菜"));
     QVERIFY(lone.ok());
     QVERIFY(lone->categoryRowDeleted);
     QCOMPARE(empty.scalar(QStringLiteral("SELECT count(*) FROM \"02\"")), QStringLiteral("0"));
@@ -365,13 +351,13 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
                             "('abc!','d'),('abcd','e'),('abc'||char(9),'f'),(NULL,'g'),('','h'),('  ','i'),"
                             "(x'616263','j'),('ab','k'),(char(9)||'abc','l'),('5','m'),(' 5 ','n'),(5.5,'o'),"
                             "(x'','p'),(5,'q');"));
-    QVERIFY(*EnsureCatalogueIndex(odd.path()));
+    QVERIFY(*RecipeStore(odd.path()).EnsureCatalogueIndex());
     for (const QString &name : {QStringLiteral("abc"), QString(), QStringLiteral("5"), QStringLiteral("5.5")}) {
         const QString trimmedIs = QStringLiteral(" WHERE trim(ifnull(category,''),' ') = '%1'").arg(name);
         const QStringList kept = odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\" WHERE NOT") + trimmedIs.mid(6));
         const int taken = odd.scalar(QStringLiteral("SELECT count(*) FROM \"01\"") + trimmedIs).toInt();
         QVERIFY2(taken > 0, qPrintable(name));
-        QCOMPARE(DeleteCategory(odd.path(), name)->dishesDeleted, taken);
+        QCOMPARE(RecipeStore(odd.path()).DeleteCategory(name)->dishesDeleted, taken);
         QCOMPARE(odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\"")), kept);
     }
 }
@@ -383,7 +369,7 @@ void TstRecipeStore::deleteCategoryIsAllOrNothing()
     // The category row refuses to go: the dishes must stay as well.
     db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"02\" BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
     const QByteArray before = db.bytes();
-    const auto outcome = DeleteCategory(db.path(), QStringLiteral("川菜"));
+    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜"));
     QVERIFY(!outcome.ok());
     QCOMPARE(outcome.error().kind, StoreError::Other);
     QVERIFY(outcome.error().detail.contains(QStringLiteral("kept")));
@@ -402,7 +388,7 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
               + dishSql(QStringLiteral("面点"), QStringLiteral("pizza")));
     auto names = [&](const QString &text) {
         QStringList out;
-        const auto rows = SearchDishesByName(db.path(), text);
+        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
         if (!rows.ok())
             return QStringList({QStringLiteral("error")});
         for (const DishRecord &d : *rows)
@@ -417,15 +403,15 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
     QCOMPARE(names(QStringLiteral("[白宫]")), QStringList({"宫保鸡丁", "白切鸡"}));
     QCOMPARE(names(QStringLiteral("鸭")), QStringList());
 
-    const auto rows = SearchDishesByName(db.path(), QStringLiteral("白切"));
+    const auto rows = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("白切"));
     QCOMPARE(rows->size(), 1);
     QCOMPARE(rows->at(0).id, 2);
     QCOMPARE(rows->at(0).category, QStringLiteral("粤菜"));
     QCOMPARE(rows->at(0).ingredients, QStringLiteral("料"));
 
     // The lean form for result lists: the same rows, names and ids only.
-    const auto lean = SearchDishesByName(db.path(), QStringLiteral("鸡"), SearchFields::NamesOnly);
-    const auto whole = SearchDishesByName(db.path(), QStringLiteral("鸡"));
+    const auto lean = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("鸡"), RecipeStore::SearchFields::NamesOnly);
+    const auto whole = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("鸡"));
     QCOMPARE(lean->size(), whole->size());
     for (int i = 0; i < lean->size(); ++i) {
         QCOMPARE(lean->at(i).id, whole->at(i).id);
@@ -440,9 +426,10 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
 void TstRecipeStore::namesOnlySearchFollowsEveryChange()
 {
     TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
+    RecipeStore store(db.path());
     auto found = [&](const QString &text) {
         QStringList out;
-        const auto rows = SearchDishesByName(db.path(), text, SearchFields::NamesOnly);
+        const auto rows = store.SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
         for (const DishRecord &d : *rows)
             out << QStringLiteral("%1:%2").arg(d.id).arg(d.name);
         return out;
@@ -452,11 +439,11 @@ void TstRecipeStore::namesOnlySearchFollowsEveryChange()
     db.exec(QStringLiteral("INSERT INTO \"01\"(category,\"名称\") VALUES ('粤菜','白切鸡');"));
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡"}));
     // Our own writes.
-    QCOMPARE(*AddDish(db.path(), QStringLiteral("川菜"), QStringLiteral("辣子鸡"), {}, {}, {}), 3);
+    QCOMPARE(*store.AddDish(QStringLiteral("川菜"), QStringLiteral("辣子鸡"), {}, {}, {}), 3);
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡", "3:辣子鸡"}));
-    QVERIFY(*UpdateDish(db.path(), 2, QStringLiteral("白斩鸡"), {}, {}, {}));
+    QVERIFY(*store.UpdateDish(2, QStringLiteral("白斩鸡"), {}, {}, {}));
     QCOMPARE(found(QStringLiteral("白?鸡")), QStringList({"2:白斩鸡"}));
-    QCOMPARE(DeleteCategory(db.path(), QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(store.DeleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"2:白斩鸡"}));
     // The file replaced by another one.
     TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸡蛋汤")));
@@ -524,8 +511,8 @@ void TstRecipeStore::searchByWords()
     std::unique_ptr<TestDb> db(wordsDb());
     // The first search reads every dish; the next one passes over dishes
     // by what was kept from the first.
-    QCOMPARE(wordsFound(SearchDishesByWords(db->path(), words)), found);
-    QCOMPARE(wordsFound(SearchDishesByWords(db->path(), words)), found);
+    QCOMPARE(wordsFound(RecipeStore(db->path()).SearchDishesByWords(words)), found);
+    QCOMPARE(wordsFound(RecipeStore(db->path()).SearchDishesByWords(words)), found);
 }
 
 // What the search by words keeps between searches must follow every change:
@@ -533,25 +520,26 @@ void TstRecipeStore::searchByWords()
 void TstRecipeStore::searchByWordsFollowsEveryChange()
 {
     std::unique_ptr<TestDb> db(wordsDb());
-    auto found = [&](const QStringList &words) { return wordsFound(SearchDishesByWords(db->path(), words)); };
+    RecipeStore store(db->path());
+    auto found = [&](const QStringList &words) { return wordsFound(store.SearchDishesByWords(words)); };
     QCOMPARE(found({"慢炖"}), QStringLiteral("麻婆豆腐,红烧肉"));
-    QVERIFY(*UpdateDish(db->path(), 1, QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉"), QStringLiteral("慢炖"), {}));
+    QVERIFY(*store.UpdateDish(1, QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉"), QStringLiteral("慢炖"), {}));
     QCOMPARE(found({"慢炖"}), QStringLiteral("宫保鸡丁,麻婆豆腐,红烧肉"));
-    QCOMPARE(*AddDish(db->path(), QStringLiteral("汤羹"), QStringLiteral("老鸭汤"), QStringLiteral("鸭 1只"), QStringLiteral("慢炖"), {}), 7);
+    QCOMPARE(*store.AddDish(QStringLiteral("汤羹"), QStringLiteral("老鸭汤"), QStringLiteral("鸭 1只"), QStringLiteral("慢炖"), {}), 7);
     QCOMPARE(found({"鸭", "慢炖"}), QStringLiteral("老鸭汤"));
-    QCOMPARE(DeleteCategory(db->path(), QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(store.DeleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
     QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉,老鸭汤"));
     // A row id freed at the end of the table is used again.
     db->exec(QStringLiteral("DELETE FROM \"01\" WHERE rowid = 7;"));
     QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉"));
     db->exec(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\", method) VALUES(7, '汤羹', '炖鸡汤', '慢炖');"));
     QCOMPARE(found({"炖鸡"}), QStringLiteral("炖鸡汤"));
-    QVERIFY(*UpdateDish(db->path(), 7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QVERIFY(*store.UpdateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
     QCOMPARE(found({"清蒸"}), QStringLiteral("清蒸鲈鱼,蒸鸡"));
     // A trigger that writes other rows.
     db->exec(QStringLiteral("CREATE TRIGGER t AFTER UPDATE ON \"01\" BEGIN UPDATE \"01\" SET method = '酱香' WHERE rowid = 3; END;"));
     QCOMPARE(found({"酱香"}), QString());
-    QVERIFY(*UpdateDish(db->path(), 7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QVERIFY(*store.UpdateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
     QCOMPARE(found({"酱香"}), QStringLiteral("红烧肉"));
     // The file replaced by another one.
     TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸭血汤"), QStringLiteral("鸭血"), QStringLiteral("慢炖")));
@@ -564,13 +552,13 @@ void TstRecipeStore::searchRejectsBadPattern()
 {
     TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
     for (const QString &text : {QStringLiteral("["), QStringLiteral("鸡[丁"), QStringLiteral("[z-a]")}) {
-        const auto rows = SearchDishesByName(db.path(), text);
+        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
         QVERIFY2(!rows.ok(), qPrintable(text));
         QCOMPARE(rows.error().kind, StoreError::BadPattern);
     }
     // Texts that would break a pasted query are plain text here.
     for (const QString &text : {QStringLiteral("'"), QStringLiteral("' OR 1=1 --"), QStringLiteral("\"")}) {
-        const auto rows = SearchDishesByName(db.path(), text);
+        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
         QVERIFY(rows.ok());
         QVERIFY(rows->isEmpty());
     }
@@ -582,20 +570,20 @@ void TstRecipeStore::oddTextsRoundTrip()
     const QStringList names = {QStringLiteral("😀笑脸饼"), QStringLiteral("老王's \"秘制\" 酱"), QStringLiteral("C:\\菜\\汤"),
                                QStringLiteral("100%牛肉"), QStringLiteral("a_b"), QStringLiteral("𠮷野家牛丼")};
     for (const QString &name : names)
-        QVERIFY(AddDish(db.path(), QStringLiteral("杂"), name, name, name, name).ok());
+        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("杂"), name, name, name, name).ok());
     QString big;
     for (int i = 0; big.size() < 1024 * 1024; ++i)
         big += QStringLiteral("第%1行：猪肉 500克").arg(i) + CRLF;
-    const auto bigId = AddDish(db.path(), QStringLiteral("杂"), QStringLiteral("大菜"), big, big + QStringLiteral("完"), {});
+    const auto bigId = RecipeStore(db.path()).AddDish(QStringLiteral("杂"), QStringLiteral("大菜"), big, big + QStringLiteral("完"), {});
     QVERIFY(bigId.ok());
 
     for (const QString &name : names) {
-        const auto found = FindDish(db.path(), QStringLiteral("杂"), name);
+        const auto found = RecipeStore(db.path()).FindDish(QStringLiteral("杂"), name);
         QVERIFY2(found.ok() && found->has_value(), qPrintable(name));
         QCOMPARE((*found)->name, name);
         QCOMPARE((*found)->picture, name);
     }
-    const auto bigDish = FindDishById(db.path(), *bigId);
+    const auto bigDish = RecipeStore(db.path()).FindDishById(*bigId);
     // Only blanks are trimmed: the final line break stays.
     QCOMPARE((*bigDish)->ingredients, big);
     QCOMPARE((*bigDish)->method, big + QStringLiteral("完"));
@@ -607,7 +595,7 @@ void TstRecipeStore::pickDrawsWithinBounds()
               + QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES(1700, 'a', '末'), (1701, 'a', '越界');"));
     auto pickWith = [&](QList<double> draws, int maxDraws = 64) {
         int used = 0;
-        const auto picked = PickRandomDish(db.path(), [&] { ++used; return draws.isEmpty() ? 0.999999999 : draws.takeFirst(); }, maxDraws);
+        const auto picked = RecipeStore(db.path()).PickRandomDish([&] { ++used; return draws.isEmpty() ? 0.999999999 : draws.takeFirst(); }, maxDraws);
         return std::make_pair(picked.ok() && picked->has_value() ? (*picked)->name : QString(), used);
     };
     // n = Int(1700 * x + 1)
@@ -624,18 +612,18 @@ void TstRecipeStore::pickEndsOnGappedAndEmptyTables()
 {
     TestDb gapped(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\") VALUES(5, 'a', '五'), (1800, 'a', '远');"));
     int used = 0;
-    auto picked = PickRandomDish(gapped.path(), [&] { ++used; return 0.0; }, 10);
+    auto picked = RecipeStore(gapped.path()).PickRandomDish([&] { ++used; return 0.0; }, 10);
     QVERIFY(picked.ok());
     QVERIFY(!picked->has_value());
     QCOMPARE(used, 10);
 
     used = 0;
-    picked = PickRandomDish(gapped.path(), [&] { return ++used < 3 ? 0.0 : 4.0 / 1700; }, 10);
+    picked = RecipeStore(gapped.path()).PickRandomDish([&] { return ++used < 3 ? 0.0 : 4.0 / 1700; }, 10);
     QCOMPARE((*picked)->name, QStringLiteral("五"));
 
     TestDb empty;
     used = 0;
-    picked = PickRandomDish(empty.path(), [&] { ++used; return 0.5; });
+    picked = RecipeStore(empty.path()).PickRandomDish([&] { ++used; return 0.5; });
     QVERIFY(picked.ok());
     QVERIFY(!picked->has_value());
     QCOMPARE(used, 64);
@@ -661,9 +649,10 @@ void TstRecipeStore::pickIsTheSameWhateverTheIdColumn()
     auto picks = [](const QString &path) {
         std::mt19937 rng(2004);
         QStringList out;
+        RecipeStore store(path);
         for (int i = 0; i < 300; ++i) {
             int used = 0;
-            const auto picked = PickRandomDish(path, [&] {
+            const auto picked = store.PickRandomDish([&] {
                 ++used;
                 return std::uniform_real_distribution<double>(0, 1)(rng);
             }, 5);
@@ -675,8 +664,9 @@ void TstRecipeStore::pickIsTheSameWhateverTheIdColumn()
     const QStringList expected = picks(rowid.path());
     QVERIFY(!expected.filter(QStringLiteral("菜")).isEmpty() && expected.contains(QStringLiteral("-/5")));
     QCOMPARE(picks(plain.path()), expected);
+    RecipeStore plainStore(plain.path());
     auto pickAt = [&](double x) {
-        const auto picked = PickRandomDish(plain.path(), [x] { return x; }, 1);
+        const auto picked = plainStore.PickRandomDish([x] { return x; }, 1);
         return picked.ok() && picked->has_value() ? (*picked)->name : QString();
     };
     QCOMPARE(pickAt(23.5 / 1700), QStringLiteral("菜24"));
@@ -699,19 +689,19 @@ void TstRecipeStore::replacementFileWithOtherColumnNames()
         "CREATE TABLE \"02\" (k NUMERIC, \"名\" TEXT);"
         "INSERT INTO \"01\" VALUES (7, '凉菜', '拍黄瓜', '黄瓜', '拍碎', '', 'x'), (3, ' 凉菜', '皮蛋豆腐', '皮蛋', '切', '', 'y');"
         "INSERT INTO \"02\" VALUES (9, '凉菜');"));
-    QVERIFY(Probe(db.path()).ok());
-    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
-    QCOMPARE(*ListDishesOfCategory(db.path(), QStringLiteral("凉菜")), QStringList({"拍黄瓜", "皮蛋豆腐"}));
-    QCOMPARE(*AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("凉拌木耳"), {}, {}, {}), 8);
-    QCOMPARE(*AddCategory(db.path(), QStringLiteral("汤羹")), 10);
-    QVERIFY(*UpdateDish(db.path(), 3, QStringLiteral("皮蛋豆腐 "), QStringLiteral("皮蛋 2个"), {}, {}));
+    QVERIFY(RecipeStore(db.path()).Probe().ok());
+    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
+    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("凉菜")), QStringList({"拍黄瓜", "皮蛋豆腐"}));
+    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("凉拌木耳"), {}, {}, {}), 8);
+    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("汤羹")), 10);
+    QVERIFY(*RecipeStore(db.path()).UpdateDish(3, QStringLiteral("皮蛋豆腐 "), QStringLiteral("皮蛋 2个"), {}, {}));
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"01\" ORDER BY rowid")),
              QStringList({"7|凉菜|拍黄瓜|黄瓜|拍碎||x", "3| 凉菜|皮蛋豆腐|皮蛋 2个|||y", "8|凉菜|凉拌木耳||||"}));
-    const auto found = SearchDishesByName(db.path(), QStringLiteral("木耳"));
+    const auto found = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("木耳"));
     QCOMPARE(found->size(), 1);
     QCOMPARE(found->at(0).id, 8);
-    QCOMPARE(LoadCatalogue(db.path())->key(1).id, 3);
-    const auto outcome = DeleteCategory(db.path(), QStringLiteral("凉菜"));
+    QCOMPARE(RecipeStore(db.path()).LoadCatalogue()->key(1).id, 3);
+    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜"));
     QCOMPARE(outcome->dishesDeleted, 3);
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"02\"")), QStringList({"10|汤羹"}));
 }
@@ -766,18 +756,18 @@ void TstRecipeStore::badFilesAreReportedAndLeftAlone()
     auto check = [&](const StoreError &e, const char *what) {
         QVERIFY2(e.kind == kind, qPrintable(QStringLiteral("%1: kind %2, %3").arg(what).arg(e.kind).arg(e.detail)));
     };
-    QVERIFY(!Probe(db.path()).ok());
-    check(Probe(db.path()).error(), "Probe");
-    const auto cat = LoadCatalogue(db.path());
+    QVERIFY(!RecipeStore(db.path()).Probe().ok());
+    check(RecipeStore(db.path()).Probe().error(), "Probe");
+    const auto cat = RecipeStore(db.path()).LoadCatalogue();
     QVERIFY(!cat.ok());
     check(cat.error(), "LoadCatalogue");
-    const auto add = AddDish(db.path(), QStringLiteral("家常菜"), QStringLiteral("新菜"), {}, {}, {});
+    const auto add = RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("新菜"), {}, {}, {});
     QVERIFY(!add.ok());
     check(add.error(), "AddDish");
-    const auto addCat = AddCategory(db.path(), QStringLiteral("新类"));
+    const auto addCat = RecipeStore(db.path()).AddCategory(QStringLiteral("新类"));
     QVERIFY(!addCat.ok());
     check(addCat.error(), "AddCategory");
-    const auto del = DeleteCategory(db.path(), QStringLiteral("家常菜"));
+    const auto del = RecipeStore(db.path()).DeleteCategory(QStringLiteral("家常菜"));
     QVERIFY(!del.ok());
     check(del.error(), "DeleteCategory");
 
@@ -789,12 +779,12 @@ void TstRecipeStore::missingFileIsNeverCreated()
 {
     TestDb db;
     const QString path = db.dir() + QStringLiteral("nowhere.mdb");
-    const auto r = LoadCatalogue(path);
+    const auto r = RecipeStore(path).LoadCatalogue();
     QVERIFY(!r.ok());
     QCOMPARE(r.error().kind, StoreError::Missing);
-    const auto add = AddDish(path, QStringLiteral("a"), QStringLiteral("b"), {}, {}, {});
+    const auto add = RecipeStore(path).AddDish(QStringLiteral("a"), QStringLiteral("b"), {}, {}, {});
     QCOMPARE(add.error().kind, StoreError::Missing);
-    QCOMPARE(AddCategory(path, QStringLiteral("a")).error().kind, StoreError::Missing);
+    QCOMPARE(RecipeStore(path).AddCategory(QStringLiteral("a")).error().kind, StoreError::Missing);
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
 }
@@ -805,16 +795,16 @@ void TstRecipeStore::readOnlyFileRefusesWrites()
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray before = db.bytes();
 
-    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
-    QCOMPARE(SearchDishesByName(db.path(), QStringLiteral("黄瓜"))->size(), 1);
-    QCOMPARE(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
-    QCOMPARE(UpdateDish(db.path(), 1, QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
-    QCOMPARE(AddCategory(db.path(), QStringLiteral("新")).error().kind, StoreError::ReadOnly);
-    QCOMPARE(DeleteCategory(db.path(), QStringLiteral("凉菜")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
+    QCOMPARE(RecipeStore(db.path()).SearchDishesByName(QStringLiteral("黄瓜"))->size(), 1);
+    QCOMPARE(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).UpdateDish(1, QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).AddCategory(QStringLiteral("新")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜")).error().kind, StoreError::ReadOnly);
     QCOMPARE(db.bytes(), before);
 
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
-    QVERIFY(AddCategory(db.path(), QStringLiteral("新")).ok());
+    QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("新")).ok());
 }
 
 void TstRecipeStore::readOnlyFolderRefusesWrites()
@@ -823,12 +813,12 @@ void TstRecipeStore::readOnlyFolderRefusesWrites()
     const QString folder = QDir(db.dir()).absolutePath();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     const QByteArray before = db.bytes();
-    const auto add = AddCategory(db.path(), QStringLiteral("新"));
+    const auto add = RecipeStore(db.path()).AddCategory(QStringLiteral("新"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!add.ok());
     QCOMPARE(add.error().kind, StoreError::ReadOnly);
     QCOMPARE(db.bytes(), before);
-    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
 }
 
 void TstRecipeStore::lockedFileGivesBusy()
@@ -838,18 +828,18 @@ void TstRecipeStore::lockedFileGivesBusy()
         // Another program is in the middle of writing.
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN IMMEDIATE; INSERT INTO \"02\"(category) VALUES('别人的');"), SQLITE_OK);
-        const auto add = AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {});
+        const auto add = RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {});
         QVERIFY(!add.ok());
         QCOMPARE(add.error().kind, StoreError::Busy);
         // Readers still see the last committed state.
-        QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜"}));
+        QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
         QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
     }
     {
         // Another program holds the file exclusively: even reading waits, then gives up.
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-        const auto cats = LoadCatalogue(db.path());
+        const auto cats = RecipeStore(db.path()).LoadCatalogue();
         QVERIFY(!cats.ok());
         QCOMPARE(cats.error().kind, StoreError::Busy);
         other.exec("ROLLBACK");
@@ -860,15 +850,15 @@ void TstRecipeStore::lockedFileGivesBusy()
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN; SELECT count(*) FROM \"01\";"), SQLITE_OK);
         const QByteArray before = db.bytes();
-        const auto del = DeleteCategory(db.path(), QStringLiteral("凉菜"));
+        const auto del = RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜"));
         QVERIFY(!del.ok());
         QCOMPARE(del.error().kind, StoreError::Busy);
         other.exec("COMMIT");
         QCOMPARE(db.bytes(), before);
     }
-    QCOMPARE(*ListCategories(db.path()), QStringList({"凉菜", "别人的"}));
-    QCOMPARE(*CountDishes(db.path()), 1);
-    QVERIFY(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).ok());
+    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜", "别人的"}));
+    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 1);
+    QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).ok());
 }
 
 void TstRecipeStore::writesAreDurableAtOnce()
@@ -876,8 +866,8 @@ void TstRecipeStore::writesAreDurableAtOnce()
     // Whatever a write reported as done is in the file with no journal left
     // over, so a crash right after it loses nothing.
     TestDb db;
-    QVERIFY(AddCategory(db.path(), QStringLiteral("凉菜")).ok());
-    QVERIFY(AddDish(db.path(), QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"), {}, {}, {}).ok());
+    QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("凉菜")).ok());
+    QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"), {}, {}, {}).ok());
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
     QCOMPARE(db.rows(QStringLiteral("SELECT category, \"名称\" FROM \"01\"")), QStringList({"凉菜|拍黄瓜"}));
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
@@ -906,8 +896,8 @@ void TstRecipeStore::starterDatabaseIsComplete()
     QVERIFY(QFile::copy(starter, db.path()));
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
 
-    QVERIFY(Probe(db.path()).ok());
-    const auto data = LoadCatalogue(db.path());
+    QVERIFY(RecipeStore(db.path()).Probe().ok());
+    const auto data = RecipeStore(db.path()).LoadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->categories, QStringList({"家常菜", "凉菜", "汤羹", "川菜", "粤菜", "面点主食"}));
     QVERIFY(data->totalDishes >= 36);
@@ -917,7 +907,7 @@ void TstRecipeStore::starterDatabaseIsComplete()
         QVERIFY2(!names.contains(key.name), qPrintable(key.name));
         names.insert(key.name);
         QVERIFY(key.id >= 1 && key.id <= 1700);   // every dish can be the dish of the day
-        const auto dish = FindDishById(db.path(), key.id);
+        const auto dish = RecipeStore(db.path()).FindDishById(key.id);
         QVERIFY(dish.ok() && dish->has_value());
         const DishRecord &d = **dish;
         for (const QString &text : {d.ingredients, d.method}) {
@@ -929,7 +919,7 @@ void TstRecipeStore::starterDatabaseIsComplete()
         QVERIFY(d.picture.isEmpty());
     }
     for (const QString &category : data->categories)
-        QVERIFY2(ListDishesOfCategory(db.path(), category)->size() >= 5, qPrintable(category));
+        QVERIFY2(RecipeStore(db.path()).ListDishesOfCategory(category)->size() >= 5, qPrintable(category));
 }
 
 QTEST_GUILESS_MAIN(TstRecipeStore)

@@ -1,4 +1,6 @@
 #include "testdb.h"
+
+#include "otherprogram.h"
 #include "app/frmmain.h"
 #include "app/frmsplash.h"
 #include "core/registry.h"
@@ -65,36 +67,17 @@ QString TestDb::path() const { return dir() + QStringLiteral("cate.mdb"); }
 
 void TestDb::exec(const QString &sql) const
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open(path().toUtf8().constData(), &db);
-    char *err = nullptr;
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
-    const QString message = err ? QString::fromUtf8(err) : QString();
-    sqlite3_free(err);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK)
-        qFatal("TestDb::exec failed: %s\n%s", qPrintable(message), qPrintable(sql));
+    OtherProgram other(path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (other.exec(sql) != 0)
+        qFatal("TestDb::exec failed: %s\n%s", qPrintable(other.lastError()), qPrintable(sql));
 }
 
 QStringList TestDb::rows(const QString &sql) const
 {
-    QStringList out;
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        qFatal("TestDb::rows failed: %s", qPrintable(message));
-    }
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        QStringList cols;
-        for (int i = 0; i < sqlite3_column_count(st); ++i)
-            cols << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)));
-        out << cols.join(QLatin1Char('|'));
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    OtherProgram other(path(), SQLITE_OPEN_READONLY);
+    const QStringList out = other.rows(sql);
+    if (!other.lastError().isEmpty())
+        qFatal("TestDb::rows failed: %s", qPrintable(other.lastError()));
     return out;
 }
 
