@@ -6,7 +6,6 @@
 #include "core/catalogue.h"
 #include "core/pictures.h"
 #include "core/registry.h"
-#include "core/textboxes.h"
 #include "editing/add.h"
 #include "editing/addmulu.h"
 #include "print/recipeprint.h"
@@ -25,8 +24,6 @@
 #include <QItemSelectionModel>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTreeView>
 
 namespace zx {
@@ -111,11 +108,6 @@ void frmmain::buildTree()
                 if (m_Tv->hasFocus() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
                     showClickedNode(current);
             });
-
-    // The rebuild's working list of category names; never seen.
-    const Form::Controls make(this);
-    m_List1 = make.listBox(QStringLiteral("List1"), QString(), {480, 1560, 1215, 1035});
-    m_List1->hide();
 }
 
 void frmmain::buildDishPanel()
@@ -127,10 +119,6 @@ void frmmain::buildDishPanel()
     make.label(QStringLiteral("Label2"), QStringLiteral("制作方法："), {3720, 3555, 1215, 255});
     m_Boxx4 = make.richBox(QStringLiteral("Boxx4"), QStringLiteral("制作方法"), {3720, 3840, 6255, 2775});
 
-    // Plain copies of the shown ingredients and method, read by the print.
-    m_Text3 = make.hiddenCopy(QStringLiteral("Text3"), {4800, 4800, 615, 375});
-    m_Text4 = make.hiddenCopy(QStringLiteral("Text4"), {5520, 4800, 615, 375});
-
     make.image(QStringLiteral("Image9"), QStringLiteral(":/main/image9.png"), {240, 5400, 3375, 2160});
     m_Image8 = make.image(QStringLiteral("Image8"), QString(), {480, 5640, 2895, 1695});
 
@@ -139,7 +127,7 @@ void frmmain::buildDishPanel()
     connect(print, &ImageControl::clicked, this, &frmmain::printShown);
 }
 
-void frmmain::Form_Load()
+void frmmain::loadContents()
 {
     Windows::unload<frmSplash>();
     centreOnScreen();
@@ -165,18 +153,16 @@ void frmmain::openFromToolbar(const QString &button)
     else if (button == QLatin1String("Image6"))
         Windows::show<about>();
     else if (button == QLatin1String("Image7"))
-        frmmain::Exit();
+        exitProgram();
 }
 
-// The catalogue changed: the tree, its working list and the caption follow.
+// The catalogue changed: the tree and the caption follow.
 void frmmain::rebuildTree(const CatalogueChange &)
 {
     QElapsedTimer clock;
     clock.start();
     const CatalogueData &data = m_catalogue.data();
     m_model->rebuild(m_catalogue.sharedData());
-    m_List1->clear();
-    m_List1->addItems(data.categories);
 
     // Net effect: the root expanded, every category collapsed, the root selected.
     const QModelIndex root = m_model->rootIndex();
@@ -215,12 +201,11 @@ void frmmain::showClickedNode(const QModelIndex &index)
 
 void frmmain::showDish(const DishRecord &dish)
 {
-    m_shownDishId = dish.id;
-    m_Text1->setText(trimBlanks(dish.name));
-    m_Boxx3->setText(trimBlanks(dish.ingredients));
-    m_Text3->setPlainText(toLf(trimBlanks(dish.ingredients)));
-    m_Boxx4->setText(trimBlanks(dish.method));
-    m_Text4->setPlainText(toLf(trimBlanks(dish.method)));
+    m_shown = {dish.id, trimBlanks(dish.category), trimBlanks(dish.name), trimBlanks(dish.ingredients),
+               trimBlanks(dish.method), dish.picture};
+    m_Text1->setText(m_shown.name);
+    m_Boxx3->setText(m_shown.ingredients);
+    m_Boxx4->setText(m_shown.method);
     // Decoded at the size of the frame; a picture that cannot be loaded
     // leaves the frame empty, never the previous dish's picture.
     const auto picture = trimBlanks(dish.picture).isEmpty()
@@ -234,34 +219,26 @@ void frmmain::showDish(const DishRecord &dish)
 
 void frmmain::clearDish()
 {
-    m_shownDishId = 0;
+    m_shown = DishRecord();
     m_Text1->clear();
     m_Boxx3->setText(QString());
-    m_Text3->clear();
     m_Boxx4->setText(QString());
-    m_Text4->clear();
     m_Image8->clearPicture();
 }
 
 // The dish on display was just edited: show what is stored now.
 void frmmain::followEdit(const CatalogueChange &change)
 {
-    if (change.kind != CatalogueChange::DishUpdated || change.dishId != m_shownDishId || m_shownDishId == 0)
+    if (change.kind != CatalogueChange::DishUpdated || change.dishId != m_shown.id || m_shown.id == 0)
         return;
-    const auto found = m_catalogue.dish(m_shownDishId);
+    const auto found = m_catalogue.dish(m_shown.id);
     if (found && found->has_value())
         showDish(**found);
 }
 
-void frmmain::printShown()
-{
-    if (m_Text1->text().isEmpty() || m_Boxx3->text().isEmpty() || m_Boxx4->text().isEmpty())
-        return;
-    PrintRecipe(trimBlanks(m_Text1->text()), trimBlanks(toCrLf(m_Text3->toPlainText())),
-                trimBlanks(toCrLf(m_Text4->toPlainText())));
-}
+void frmmain::printShown() { printDish(m_shown); }
 
-void frmmain::Exit()
+void frmmain::exitProgram()
 {
     unloadAll();
     QCoreApplication::quit();
@@ -276,10 +253,9 @@ void frmmain::unloadAll()
     Windows::unload<FindWindow>();
     Windows::unload<newban>();
     Windows::unload<addmulu>();
-    Windows::unload<FrmPrintIt>();
     Windows::unload<frmmain>();
 }
 
-void frmmain::closeFromFrame() { Exit(); }
+void frmmain::closeFromFrame() { exitProgram(); }
 
 } // namespace zx

@@ -3,17 +3,15 @@
 // It draws its tree and caption from the catalogue whenever the catalogue
 // announces a change, whoever made it.
 #include "skin/framedwindow.h"
+#include "store/records.h"
 
 #include <QLabel>
 
 class Catalogue;
 struct CatalogueChange;
-struct DishRecord;
 class CatalogueModel;
 class ImageControl;
 class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QTreeView;
 class RichTextBox;
 
@@ -40,24 +38,22 @@ public:
     ~frmmain() override;
 
     QTreeView *Tv() const { return m_Tv; }
-    CatalogueModel *catalogue() const { return m_model; }
-    QListWidget *List1() const { return m_List1; }
+    CatalogueModel *treeModel() const { return m_model; }
     QLineEdit *Text1() const { return m_Text1; }
     RichTextBox *Boxx3() const { return m_Boxx3; }
     RichTextBox *Boxx4() const { return m_Boxx4; }
-    QPlainTextEdit *Text3() const { return m_Text3; }
-    QPlainTextEdit *Text4() const { return m_Text4; }
     ImageControl *Image8() const { return m_Image8; }
     FlashBanner *ShockwaveFlash1() const { return m_ShockwaveFlash1; }
 
-    // Runs once when the window is created through the registry.
-    void Form_Load();
+    // Runs once when the window is created through the registry: the tree
+    // is read for the first time.
+    void loadContents();
 
     // Where the last tree rebuild spent its time after the store was read (ns).
     qint64 lastTreeNs() const { return m_lastTreeNs; }
 
     // The program's exit: unloads every other window in order, then this one.
-    static void Exit();
+    static void exitProgram();
     // Unloads every other window in order, then this one.
     static void unloadAll();
     void closeFromFrame() override;
@@ -80,16 +76,13 @@ private:
     Catalogue &m_catalogue;
     QTreeView *m_Tv = nullptr;
     CatalogueModel *m_model = nullptr;
-    QListWidget *m_List1 = nullptr;
     QLineEdit *m_Text1 = nullptr;
     RichTextBox *m_Boxx3 = nullptr;
     RichTextBox *m_Boxx4 = nullptr;
-    QPlainTextEdit *m_Text3 = nullptr;
-    QPlainTextEdit *m_Text4 = nullptr;
     ImageControl *m_Image8 = nullptr;
     FlashBanner *m_ShockwaveFlash1 = nullptr;
     qint64 m_lastTreeNs = 0;
-    qint64 m_shownDishId = 0;   // the row the dish display shows; 0 for none
+    DishRecord m_shown;   // the dish on display, trimmed as shown; id 0 for none
 };
 
 } // namespace zx

@@ -13,8 +13,6 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include <thread>
-
 int main(int argc, char **argv)
 {
     prepareWebEngine();
@@ -34,9 +32,6 @@ int main(int argc, char **argv)
     // How small text is drawn is chosen from the screens before any font of
     // ours is made.
     chooseSongRenderingForScreens();
-    // The installed fonts are read on another thread meanwhile; the first
-    // text laid out waits for them.
-    std::thread fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a
     // path asks every picture plug-in whether it can read it, loading each.
@@ -48,7 +43,6 @@ int main(int argc, char **argv)
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtChinese);
 
-    Module1::Main(catalogue);
-    fonts.join();
+    Module1::showStartWindows(catalogue);
     return app.exec();
 }

@@ -4,7 +4,7 @@
 #include "core/registry.h"
 
 namespace Module1 {
-void Main(Catalogue &catalogue)
+void showStartWindows(Catalogue &catalogue)
 {
     // The splash is shown and hidden at once: the main window loads in
     // less time than a splash would take to be seen.

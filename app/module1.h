@@ -3,5 +3,5 @@
 class Catalogue;
 
 namespace Module1 {
-void Main(Catalogue &catalogue);
+void showStartWindows(Catalogue &catalogue);
 }

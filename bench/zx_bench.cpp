@@ -117,12 +117,10 @@ void naiveRebuild(const QString &path)
     sqlite3_close(db);
 
     frmmain *main = mainWindow();
-    CatalogueModel *model = main->catalogue();
+    CatalogueModel *model = main->treeModel();
     model->rebuild(std::make_shared<const CatalogueData>(data));
     QString error;
     WriteSummaryFile(g_base->summaryPath(), CatalogueSummary(data), &error);
-    main->List1()->clear();
-    main->List1()->addItems(data.categories);
     QTreeView *tv = main->Tv();
     tv->collapseAll();
     if (model->rowCount(model->rootIndex()) > 0)

@@ -79,15 +79,13 @@ public:
                                             QString::fromUtf8(PictureFilter));
     }
 
-    bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) override
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override
     {
         QPrintDialog dialog(&printer, parent);
         QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
-        options.setFlag(QAbstractPrintDialog::PrintSelection, hasSelection);
+        options.setFlag(QAbstractPrintDialog::PrintSelection, false);
         options.setFlag(QAbstractPrintDialog::PrintToFile, true);
         dialog.setOptions(options);
-        if (hasSelection)
-            dialog.setPrintRange(QAbstractPrintDialog::Selection);
         return dialog.exec() == QDialog::Accepted;
     }
 };

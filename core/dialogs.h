@@ -21,9 +21,9 @@ public:
     // The picture chooser: title "选择菜谱图片", the four-entry filter, no file
     // name filled in. Returns the full path, or the empty text when cancelled.
     virtual QString openPicture(QWidget *parent) = 0;
-    // The printer dialog. `hasSelection` offers printing the selection only.
-    // Returns false when the cook cancels; on true `printer` is set up.
-    virtual bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) = 0;
+    // The printer dialog. Returns false when the cook cancels; on true
+    // `printer` is set up.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
 
     static DialogService &instance();
     // Installs another service (tests); nullptr restores the real dialogs.

@@ -1,18 +1,15 @@
 #include "core/fonts.h"
 
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 // The screens' logical dots per inch when small Song text is drawn from the
 // fonts' bitmaps; 0 when all text is smoothed.
-std::atomic<double> g_bitmapDpi{0.0};
+double g_bitmapDpi = 0.0;
 constexpr int SmallestBitmap = 12;
 constexpr int LargestBitmap = 16;
 } // namespace
@@ -41,8 +38,7 @@ QFont songFont(double pointSize, bool bold)
 {
     // The first of these that is installed is used. Given as a list rather
     // than looked up here: asking the font database whether a family exists
-    // would wait here until every installed font is read (readFontsAhead),
-    // where the first text laid out waits for it anyway.
+    // would read every installed font before the first window is made.
     static const QStringList families{QStringLiteral("宋体"), QStringLiteral("SimSun"),
                                       QStringLiteral("AR PL UMing CN")};
     QFont font;
@@ -50,23 +46,9 @@ QFont songFont(double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     // Qt draws a face's own bitmaps only when it does not smooth the text.
-    const double dpi = g_bitmapDpi.load();
+    const double dpi = g_bitmapDpi;
     const int pixels = qRound(pointSize * dpi / 72.0);
     if (dpi > 0 && pixels >= SmallestBitmap && pixels <= LargestBitmap)
         font.setStyleStrategy(QFont::NoAntialias);
     return font;
-}
-
-std::thread readFontsAhead()
-{
-    // The font database may be used from any thread; the first use reads
-    // every installed font. Which installed fonts stand in for ours in
-    // Chinese and in Latin text, regular and bold, is then found once here
-    // for every thread: the first text laid out on the main thread would
-    // otherwise ask fontconfig for each.
-    return std::thread([] {
-        static_cast<void>(QFontDatabase::families());
-        for (const bool bold : {false, true})
-            static_cast<void>(QFontMetrics(songFont(9, bold)).horizontalAdvance(QStringLiteral("菜谱 Ab")));
-    });
 }

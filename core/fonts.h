@@ -3,8 +3,6 @@
 // every Chinese character shows and prints.
 #include <QFont>
 
-#include <thread>
-
 QFont songFont(double pointSize, bool bold = false);
 
 // Small Song text on the screen is drawn from the bitmaps our Song faces
@@ -12,11 +10,6 @@ QFont songFont(double pointSize, bool bold = false);
 // them: sharper than smoothed outlines at those sizes, and quicker to draw.
 // Only where a screen pixel is a logical pixel; larger text, and text on
 // screens drawn at another density, stays smoothed. Until this is chosen,
-// all text is smoothed. Choose before the windows and the fonts thread.
+// all text is smoothed. Choose before the windows are made.
 void chooseSongRendering(double logicalDpi, double devicePixelRatio);
 void chooseSongRenderingForScreens();
-
-// Reads the installed fonts on a thread of its own, so that the windows can
-// be begun meanwhile; the first text laid out waits until it is done. Join
-// it before the application object goes.
-[[nodiscard]] std::thread readFontsAhead();

@@ -29,7 +29,7 @@ W *loaded()
 }
 
 // The window, creating (loading) it first if needed with `args` (what the
-// window is handed: the catalogue, for most). A window with a Form_Load()
+// window is handed: the catalogue, for most). A window with a loadContents()
 // has it run once it is registered.
 template <class W, class... Args>
 W *get(Args &&...args)
@@ -37,8 +37,8 @@ W *get(Args &&...args)
     if (!loaded<W>()) {
         W *w = new W(std::forward<Args>(args)...);
         slot<W>() = w;
-        if constexpr (requires(W *x) { x->Form_Load(); })
-            w->Form_Load();
+        if constexpr (requires(W *x) { x->loadContents(); })
+            w->loadContents();
     }
     return slot<W>().data();
 }

@@ -26,7 +26,7 @@ Add::Add(Catalogue &catalogue)
     setTabOrder(m_Text1, m_Text3);
     setTabOrder(m_Text3, m_Text4);
     setTabOrder(m_Text4, m_Text2);
-    Form_Load();
+    loadContents();
 }
 
 // Left column: the category list over the picture preview.
@@ -74,7 +74,7 @@ void Add::buildRecipePanel()
     connect(m_addcp, &ImageControl::clicked, this, &Add::saveDish);
 }
 
-void Add::Form_Load()
+void Add::loadContents()
 {
     centreOnScreen();
     // A category picked earlier in the category manager stays selected,

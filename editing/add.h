@@ -34,7 +34,7 @@ public:
 private:
     void buildCategoryPanel();
     void buildRecipePanel();
-    void Form_Load();
+    void loadContents();
     bool stillListed(const QString &category);
 
     Catalogue &m_catalogue;

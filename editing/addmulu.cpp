@@ -22,7 +22,7 @@ addmulu::addmulu(Catalogue &catalogue)
     buildAddPanel();
     buildDeletePanel();
     setTabOrder(m_Text1, m_List1);
-    Form_Load();
+    loadContents();
 }
 
 // Top row: caption, new name, add button, and the rule under them.
@@ -52,7 +52,7 @@ void addmulu::buildDeletePanel()
     connect(m_Image2, &ImageControl::clicked, this, &addmulu::deleteCategory);
 }
 
-void addmulu::Form_Load()
+void addmulu::loadContents()
 {
     centreOnScreen();
     EditKit::bindCategoryList(m_List1, m_catalogue, this);

@@ -28,7 +28,7 @@ public:
 private:
     void buildAddPanel();
     void buildDeletePanel();
-    void Form_Load();
+    void loadContents();
     bool alreadyListed(const QString &name);
 
     Catalogue &m_catalogue;

@@ -1,23 +1,47 @@
 #include "print/recipeprint.h"
-#include "core/fonts.h"
-#include "core/dialogs.h"
 #include "core/appinfo.h"
-#include "core/registry.h"
-#include "skin/richtextbox.h"
+#include "core/dialogs.h"
+#include "core/fonts.h"
 #include "core/textboxes.h"
-#include "skin/twips.h"
+#include "store/records.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QFont>
+#include <QPainter>
 #include <QPrinter>
+#include <QTextDocument>
 
 namespace {
 const QString Dashes(66, QLatin1Char('-'));
 const QLatin1String CrLf("\r\n");
 
+// Lays the document out on the printer's pages and draws it, with nothing
+// added (no page number, no header). False when the printer refused the
+// job (it could not begin or end).
+bool printDocument(QTextDocument &doc, QPrinter &printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    doc.documentLayout()->setPaintDevice(&printer);
+    doc.setPageSize(page.size());
+    const int pages = doc.pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            printer.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.clip = QRectF(0, i * page.height(), page.width(), page.height());
+        doc.documentLayout()->draw(&painter, ctx);
+        painter.restore();
+    }
+    return painter.end();
+}
 } // namespace
 
-QString ComposeRecipePrint(const QString &name, const QString &ingredients, const QString &method)
+QString composeRecipePage(const QString &name, const QString &ingredients, const QString &method)
 {
     const QStringList lines = {
         QStringLiteral("灶香居2004 "),
@@ -47,34 +71,26 @@ QString ComposeRecipePrint(const QString &name, const QString &ingredients, cons
 
 const char *const PrintRefused = "打印失败：打印机没有接受这份菜谱，什么也没有打印出来。";
 
-zx::FrmPrintIt::FrmPrintIt()
+void printRecipe(const QString &name, const QString &ingredients, const QString &method)
 {
-    setObjectName(QStringLiteral("FrmPrintIt"));
-    m_Box1 = new RichTextBox(this);
-    m_Box1->setObjectName(QStringLiteral("Box1"));
-    m_Box1->setGeometry(QRect(QPoint(0, 0), Twips::size(8775, 6255)));
-    m_Box1->setFont(songFont(10));
-    resize(m_Box1->size());
-    // Never shown: the window only holds the box whose text gets printed.
-}
-
-void PrintRecipeText()
-{
-    RichTextBox *box = Windows::get<zx::FrmPrintIt>()->Box1();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("灶香居2004"));
     // The dialog belongs to whichever window the cook pressed print in.
-    if (!DialogService::instance().choosePrinter(QApplication::activeWindow(), printer,
-                                                 box->selectionLength() > 0))
+    if (!DialogService::instance().choosePrinter(QApplication::activeWindow(), printer))
         return; // cancelled: nothing printed, nothing said
-    if (!box->printOn(&printer))
+
+    QTextDocument doc;
+    doc.setDefaultFont(songFont(10));
+    doc.setPlainText(toLf(composeRecipePage(name, ingredients, method)));
+    if (!printDocument(doc, printer))
         DialogService::instance().message(QApplication::activeWindow(), QString::fromUtf8(PrintRefused),
                                           QString(), DialogService::OkOnly, DialogService::Ok,
                                           DialogService::Warning);
 }
 
-void PrintRecipe(const QString &name, const QString &ingredients, const QString &method)
+void printDish(const DishRecord &dish)
 {
-    Windows::get<zx::FrmPrintIt>()->Box1()->setText(ComposeRecipePrint(name, ingredients, method));
-    PrintRecipeText();
+    if (dish.name.isEmpty() || dish.ingredients.isEmpty() || dish.method.isEmpty())
+        return;
+    printRecipe(trimBlanks(dish.name), trimBlanks(toCrLf(dish.ingredients)), trimBlanks(toCrLf(dish.method)));
 }

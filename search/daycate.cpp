@@ -3,7 +3,6 @@
 #include "core/dialogs.h"
 #include "core/fonts.h"
 #include "print/recipeprint.h"
-#include "core/textboxes.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
@@ -11,7 +10,6 @@
 
 #include <QFrame>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <chrono>
 #include <random>
 
@@ -53,11 +51,6 @@ void daycate::buildControls()
     m_Boxx3 = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("制作方法"), {240, 2085, 7695, 2415});
     m_Boxx3->setReadOnly(true);
 
-    // The plain copies that the print reads. They lie inside the method box
-    // and would hide part of it, so the cook never sees them.
-    m_Text2 = make.hiddenCopy(QStringLiteral("Text2"), {3840, 2520, 1335, 735});
-    m_Text3 = make.hiddenCopy(QStringLiteral("Text3"), {5640, 2640, 1335, 735});
-
     ImageControl *show = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("显示菜谱"),
                                             QStringLiteral(":/buttons/show_dish.png"), {2520, 4560, 1410, 480});
     ImageControl *print = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("打印菜谱"),
@@ -66,7 +59,7 @@ void daycate::buildControls()
     make.rule(QStringLiteral("Line1"), {240, 800, 7695, 60});
     make.rule(QStringLiteral("Line2"), {240, 4500, 7695, 60});
 
-    connect(show, &ImageControl::clicked, this, &daycate::IniTheme);
+    connect(show, &ImageControl::clicked, this, &daycate::showRandomDish);
     connect(print, &ImageControl::clicked, this, &daycate::printShown);
 }
 
@@ -75,7 +68,7 @@ void daycate::setDraw(std::function<double()> draw)
     m_draw = draw ? std::move(draw) : clockSeededDraw();
 }
 
-void daycate::IniTheme()
+void daycate::showRandomDish()
 {
     // Ids from 1 to 1700 only; draws again while the drawn id is missing.
     const auto picked = m_catalogue.pickDish(m_draw, MaxDraws);
@@ -88,20 +81,12 @@ void daycate::IniTheme()
         tell(this, QString::fromUtf8(NothingToRecommend));
         return;
     }
-    const DishRecord &dish = *picked.value();
-    m_Text1->setText(dish.name);
-    m_boxx2->setText(dish.ingredients);
-    m_Boxx3->setText(dish.method);
-    m_Text2->setPlainText(toLf(dish.ingredients));
-    m_Text3->setPlainText(toLf(dish.method));
+    m_shown = *picked.value();
+    m_Text1->setText(m_shown.name);
+    m_boxx2->setText(m_shown.ingredients);
+    m_Boxx3->setText(m_shown.method);
 }
 
-void daycate::printShown()
-{
-    if (m_Text1->text().isEmpty() || m_boxx2->text().isEmpty() || m_Boxx3->text().isEmpty())
-        return;
-    PrintRecipe(trimBlanks(m_Text1->text()), trimBlanks(toCrLf(m_Text2->toPlainText())),
-                trimBlanks(toCrLf(m_Text3->toPlainText())));
-}
+void daycate::printShown() { printDish(m_shown); }
 
 } // namespace zx

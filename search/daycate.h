@@ -2,12 +2,12 @@
 // The daily recipe window: shows one dish of the store chosen at random each
 // time the cook asks, and prints the shown dish.
 #include "skin/framedwindow.h"
+#include "store/records.h"
 
 #include <functional>
 
 class Catalogue;
 class QLineEdit;
-class QPlainTextEdit;
 class RichTextBox;
 
 namespace zx {
@@ -27,7 +27,7 @@ public:
     // generator seeded from the clock when the window loads.
     void setDraw(std::function<double()> draw);
 
-    void IniTheme();          // Image1, 显示菜谱: pick and show a dish
+    void showRandomDish();    // Image1, 显示菜谱: pick and show a dish
     void printShown();        // Image2, 打印菜谱
 
 private:
@@ -38,8 +38,7 @@ private:
     QLineEdit *m_Text1 = nullptr;
     RichTextBox *m_boxx2 = nullptr;
     RichTextBox *m_Boxx3 = nullptr;
-    QPlainTextEdit *m_Text2 = nullptr;
-    QPlainTextEdit *m_Text3 = nullptr;
+    DishRecord m_shown;   // the dish on display, as stored; empty for none
 };
 
 } // namespace zx

@@ -9,6 +9,7 @@
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "web/about.h"
+#include "printout.h"
 #include "scripteddialogs.h"
 #include "testdb.h"
 
@@ -127,11 +128,8 @@ private slots:
         for (int i = 0; i < 4; ++i)
             QVERIFY(unfiled.data(CatalogueModel::KeyRole) != m->index(i, 0, root).data(CatalogueModel::KeyRole));
 
-        // The rebuild's working list keeps every listed name, trimmed.
-        QStringList listed;
-        for (int i = 0; i < w->List1()->count(); ++i)
-            listed << w->List1()->item(i)->text();
-        QCOMPARE(listed, (QStringList{"凉菜", "热菜", "汤", "凉菜", "空类"}));
+        // The catalogue keeps every listed name, trimmed, duplicates too.
+        QCOMPARE(testCatalogue().data().categories, (QStringList{"凉菜", "热菜", "汤", "凉菜", "空类"}));
 
         // Root expanded and selected, categories collapsed.
         QVERIFY(w->Tv()->isExpanded(root));
@@ -213,8 +211,15 @@ private slots:
         QCOMPARE(w->Text1()->text(), QStringLiteral("红烧肉"));
         QCOMPARE(w->Boxx3()->text(), QStringLiteral("五花肉\r\n冰糖"));
         QCOMPARE(w->Boxx4()->text(), QStringLiteral("焯水\r\n慢炖"));
-        QCOMPARE(w->Text3()->toPlainText(), QStringLiteral("五花肉\n冰糖"));
         QVERIFY(w->Text1()->isReadOnly() && w->Boxx3()->isReadOnly() && w->Boxx4()->isReadOnly());
+        // The print is of the dish shown, a line for each line of its texts.
+        {
+            ScriptedDialogs dialogs;
+            const QStringList printed = printedLines(printOut(dialogs, [w] { w->printShown(); }));
+            QVERIFY(printed.contains(QStringLiteral("菜 名: 红烧肉")));
+            QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 2), (QStringList{"五花肉", "冰糖"}));
+            QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 2), (QStringList{"焯水", "慢炖"}));
+        }
 
         // The second dish of the same name shows its own row.
         clickNode(tv, childNamed(m, hot, "红烧肉", 1));
@@ -286,8 +291,11 @@ private slots:
 
         QCOMPARE(w->Text1()->text(), QStringLiteral("鱼香肉丝（改）"));
         QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊\r\n木耳"));
-        QCOMPARE(w->Text3()->toPlainText(), QStringLiteral("里脊\n木耳"));
         QCOMPARE(w->Image8()->picture().size(), QSize(20, 10));
+        // The print follows the edit as well.
+        const QStringList printed = printedLines(printOut(dialogs, [w] { w->printShown(); }));
+        QVERIFY(printed.contains(QStringLiteral("菜 名: 鱼香肉丝（改）")));
+        QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 2), (QStringList{"里脊", "木耳"}));
 
         // An edit of another dish leaves the display alone.
         QVERIFY(testCatalogue().updateDish(1, "红烧肉", "别的", "别的", "").ok());
@@ -298,6 +306,7 @@ private slots:
     void pictureShownAndEmptyWhenUnreadable()
     {
         TestDb db;
+        ScriptedDialogs dialogs;
         QImage red(40, 30, QImage::Format_RGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(db.dir() + "red.png"));
@@ -327,8 +336,10 @@ private slots:
         QCOMPARE(w->Text1()->text(), QStringLiteral("空白"));
         QCOMPARE(w->Boxx3()->text(), QString());
         QCOMPARE(w->Boxx4()->text(), QString());
-        QCOMPARE(w->Text4()->toPlainText(), QString());
         QVERIFY(!w->Image8()->hasPicture());
+        // Nothing to print in a dish without ingredients or method.
+        w->printShown();
+        QCOMPARE(dialogs.printerDialogs, 0);
     }
 
     // cate.mdb rewritten by another program: the node clicked on the old
@@ -381,20 +392,34 @@ private slots:
 
     void printNeedsNameIngredientsAndMethod()
     {
-        TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
+        TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');"
+                  "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
+                  "('菜','白米饭','米','  ',''),('菜','白粥','  米 ','熬','');");
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::get<frmmain>(testCatalogue());
-        w->printShown();
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // No dish shown: the print button does nothing.
+        QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
         QCOMPARE(dialogs.printerDialogs, 0);
-        w->Text1()->setText("菜名");
-        w->Boxx3()->setText("料");
-        w->printShown();
+
+        // A dish whose method is only blanks shows none and prints nothing.
+        const QAbstractItemModel *m = w->Tv()->model();
+        const QModelIndex cat = m->index(0, 0, m->index(0, 0));
+        w->Tv()->expand(cat);
+        clickNode(w->Tv(), childNamed(m, cat, "白米饭"));
+        QCOMPARE(w->Text1()->text(), QStringLiteral("白米饭"));
+        QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
         QCOMPARE(dialogs.printerDialogs, 0);
-        w->Boxx4()->setText("做法");
-        w->Text3()->setPlainText("料");
-        w->Text4()->setPlainText("做法");
-        w->printShown();
+
+        // A whole dish opens the printer dialog once and prints it trimmed.
+        clickNode(w->Tv(), childNamed(m, cat, "白粥"));
+        const QStringList printed = printedLines(printOut(dialogs, [w] {
+            QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
+        }));
         QCOMPARE(dialogs.printerDialogs, 1);
+        QVERIFY(printed.contains(QStringLiteral("菜 名: 白粥")));
+        QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"米"});
+        QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{"熬"});
     }
 
     void toolbarAndExit()

@@ -2,8 +2,7 @@
 // and what really lands on paper (a PDF file, and the "PDF" print queue).
 #include "core/appinfo.h"
 #include "print/recipeprint.h"
-#include "core/registry.h"
-#include "skin/richtextbox.h"
+#include "support/printout.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -15,21 +14,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
-
-using namespace zx;
 
 namespace {
-QString pdfText(const QString &path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                          QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 QString run(const QString &program, const QStringList &args)
 {
     QProcess p;
@@ -49,17 +35,11 @@ QString missingChinese(const QString &expected, const QString &actual)
     return missing;
 }
 
-// The lines of pdftotext output that are not blank, with runs of blanks
-// made one (the layout mode spaces words by their place on the page).
-QStringList printedLines(const QString &text)
+// The page's lines as they come back from the paper: blank lines left
+// out, runs of blanks made one.
+QStringList pageLines(const QString &page)
 {
-    QStringList out;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const QString t = QString(line).remove(QChar(0x0c)).simplified();
-        if (!t.isEmpty())
-            out << t;
-    }
-    return out;
+    return printedLines(QString(page).remove(QLatin1Char('\r')));
 }
 
 const QString Name = QStringLiteral("红烧狮子头");
@@ -74,15 +54,10 @@ private slots:
     {
         App::SiteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
     }
-    void cleanup()
-    {
-        Windows::unload<FrmPrintIt>();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
     void pageTextIsTheEighteenLines()
     {
-        const QString page = ComposeRecipePrint(QStringLiteral("清蒸鲈鱼"), QStringLiteral("鲈鱼一条"),
+        const QString page = composeRecipePage(QStringLiteral("清蒸鲈鱼"), QStringLiteral("鲈鱼一条"),
                                                 QStringLiteral("蒸八分钟"));
         const QString dashes(66, QLatin1Char('-'));
         const QString expected =
@@ -114,7 +89,7 @@ private slots:
     void pageKeepsLineBreaksAndTheSiteAddress()
     {
         App::SiteAddress() = QStringLiteral("https://cook.example.org");
-        const QString page = ComposeRecipePrint(Name, Ingredients, Method);
+        const QString page = composeRecipePage(Name, Ingredients, Method);
         // Ingredients and method keep their breaks, every one as CR LF.
         QVERIFY(page.contains(QStringLiteral("配    料:\r\n猪肉末五百克\r\n荸荠八个\r\n鸡蛋一个\r\n\r\n---")));
         QVERIFY(page.contains(QStringLiteral("制作方法: \r\n肉末加荸荠碎拌匀，团成大丸子。\r\n"
@@ -124,33 +99,37 @@ private slots:
         QVERIFY(page.endsWith(QString(46, QLatin1Char(' ')) + QStringLiteral("https://cook.example.org\r\n")));
 
         // What the caller passes is printed as it is: the caller trims.
-        const QString spaced = ComposeRecipePrint(QStringLiteral("鱼"), QString(), QString());
+        const QString spaced = composeRecipePage(QStringLiteral("鱼"), QString(), QString());
         QVERIFY(spaced.contains(QStringLiteral("\r\n菜    名: 鱼\r\n")));
         QVERIFY(spaced.contains(QStringLiteral("配    料:\r\n\r\n\r\n---")));
         QVERIFY(spaced.contains(QStringLiteral("制作方法: \r\n\r\n\r\n\r\n---")));
     }
 
-    void hiddenWindowHoldsThePage()
+    void printedPageIsTheComposedPageInTheSongFace()
     {
         ScriptedDialogs dialogs;
-        dialogs.printerAnswers.enqueue(false);
-        PrintRecipe(Name, Ingredients, Method);
-        FrmPrintIt *w = Windows::loaded<FrmPrintIt>();
-        QVERIFY(w);
-        QCOMPARE(w->objectName(), QStringLiteral("FrmPrintIt"));
-        QVERIFY(!w->isVisible());
-        RichTextBox *box = w->findChild<RichTextBox *>(QStringLiteral("Box1"));
-        QCOMPARE(box, w->Box1());
-        QCOMPARE(box->text(), ComposeRecipePrint(Name, Ingredients, Method));
-        QCOMPARE(box->size(), QSize(585, 417));
-        QVERIFY(box->font().family() == QStringLiteral("宋体")
-                || box->font().family() == QStringLiteral("SimSun")
-                || box->font().family() == QStringLiteral("AR PL UMing CN"));
-        // Printed again: the same window, the new page.
-        dialogs.printerAnswers.enqueue(false);
-        PrintRecipe(QStringLiteral("白灼虾"), QStringLiteral("虾"), QStringLiteral("水开下虾"));
-        QCOMPARE(Windows::loaded<FrmPrintIt>(), w);
-        QVERIFY(w->Box1()->text().contains(QStringLiteral("菜    名: 白灼虾\r\n")));
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("page.pdf"));
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        printRecipe(Name, Ingredients, Method);
+        QCOMPARE(printedLines(pdfText(out)), pageLines(composeRecipePage(Name, Ingredients, Method)));
+        // Laid out in our Song face.
+        const QString fonts = run(QStringLiteral("pdffonts"), {out});
+        QVERIFY2(fonts.contains(QStringLiteral("UMing")) || fonts.contains(QStringLiteral("SimSun"))
+                     || fonts.contains(QStringLiteral("宋体")),
+                 qPrintable(fonts));
+        // Printed again: the new page alone.
+        const QStringList again = printedLines(printOut(dialogs, [] {
+            printRecipe(QStringLiteral("白灼虾"), QStringLiteral("虾"), QStringLiteral("水开下虾"));
+        }));
+        QCOMPARE(again, pageLines(composeRecipePage(QStringLiteral("白灼虾"), QStringLiteral("虾"),
+                                                    QStringLiteral("水开下虾"))));
+        QVERIFY(again.contains(QStringLiteral("菜 名: 白灼虾")));
+        QVERIFY(!again.contains(QStringLiteral("菜 名: ") + Name));
     }
 
     void cancellingPrintsNothingAndSaysNothing()
@@ -163,9 +142,8 @@ private slots:
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(out);
         };
-        PrintRecipe(Name, Ingredients, Method);
+        printRecipe(Name, Ingredients, Method);
         QCOMPARE(dialogs.printerDialogs, 1);
-        QVERIFY(!dialogs.lastHasSelection);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(!QFileInfo::exists(out));
         QVERIFY(QDir(dir.path()).isEmpty());
@@ -181,7 +159,7 @@ private slots:
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(out);
         };
-        PrintRecipe(Name, Ingredients, Method);
+        printRecipe(Name, Ingredients, Method);
         QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(PrintRefused)});
         QVERIFY(!QFileInfo::exists(out));
     }
@@ -196,13 +174,12 @@ private slots:
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(out);
         };
-        PrintRecipe(Name, Ingredients, Method);
+        printRecipe(Name, Ingredients, Method);
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(!dialogs.lastHasSelection);
         QVERIFY(QFileInfo(out).size() > 0);
 
         const QString text = pdfText(out);
-        const QString page = ComposeRecipePrint(Name, Ingredients, Method);
+        const QString page = composeRecipePage(Name, Ingredients, Method);
         QCOMPARE(missingChinese(page, text), QString());
         const QStringList lines = printedLines(text);
         QCOMPARE(lines.first(), QStringLiteral("灶香居2004"));
@@ -225,28 +202,22 @@ private slots:
         QCOMPARE(run(QStringLiteral("pdfinfo"), {out}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), true);
     }
 
-    void printsOnlyTheSelection()
+    // Whatever range the cook picks in the printer dialog, the whole page
+    // lands on paper.
+    void printsTheWholePageWhateverRangeIsPicked()
     {
-        QTemporaryDir dir;
-        const QString out = dir.filePath(QStringLiteral("sel.pdf"));
         ScriptedDialogs dialogs;
         dialogs.printerAnswers.enqueue(true);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("sel.pdf"));
         dialogs.printerSetup = [&](QPrinter &p) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(out);
+            p.setPrintRange(QPrinter::Selection);
         };
-        RichTextBox *box = Windows::get<FrmPrintIt>()->Box1();
-        box->setText(ComposeRecipePrint(Name, Ingredients, Method));
-        QTextCursor c = box->textCursor();
-        const int from = box->toPlainText().indexOf(QStringLiteral("猪肉末"));
-        c.setPosition(from);
-        c.setPosition(from + 6, QTextCursor::KeepAnchor);
-        box->setTextCursor(c);
-        QCOMPARE(box->selectionLength(), 6);
-
-        PrintRecipeText();
-        QVERIFY(dialogs.lastHasSelection);
-        QCOMPARE(printedLines(pdfText(out)), QStringList{QStringLiteral("猪肉末五百克")});
+        printRecipe(Name, Ingredients, Method);
+        QCOMPARE(dialogs.printerDialogs, 1);
+        QCOMPARE(printedLines(pdfText(out)), pageLines(composeRecipePage(Name, Ingredients, Method)));
     }
 
     void printsThroughThePdfQueue()
@@ -269,7 +240,7 @@ private slots:
         QString name = QStringLiteral("麻婆豆腐");
         for (int i = 0; i < 4; ++i)
             name += stems.at(QRandomGenerator::global()->bounded(stems.size()));
-        PrintRecipe(name, QStringLiteral("豆腐一块\r\n牛肉末"), QStringLiteral("先炒肉末，再下豆腐。"));
+        printRecipe(name, QStringLiteral("豆腐一块\r\n牛肉末"), QStringLiteral("先炒肉末，再下豆腐。"));
         QVERIFY(dialogs.messages.isEmpty());
 
         // The job leaves the queue, then cups-pdf writes the file.

@@ -146,7 +146,10 @@ private slots:
                  (QStringList{QStringLiteral("家常菜"), QStringLiteral("凉菜"), QStringLiteral("家常菜  "),
                               QStringLiteral(" 面点 ")}));
         // The main window's tree and this list follow at once.
-        QCOMPARE(entries(Windows::loaded<frmmain>()->List1()).last(), QStringLiteral("面点"));
+        // The new category, trimmed, is the tree's last before 未分类.
+        const CatalogueModel *tree = Windows::loaded<frmmain>()->treeModel();
+        const int nodes = tree->rowCount(tree->rootIndex());
+        QCOMPARE(tree->index(nodes - 2, 0, tree->rootIndex()).data().toString(), QStringLiteral("面点"));
         QCOMPARE(entries(m.list).last(), QStringLiteral(" 面点 "));
 
         // The same name again, blanks aside, is refused and writes nothing.
@@ -420,7 +423,7 @@ private slots:
         // temp.txt is a side summary: the tree follows all the same, silently.
         QCOMPARE(dialogs.messages.size(), 0);
         QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("面点"));
-        CatalogueModel *model = Windows::loaded<frmmain>()->catalogue();
+        CatalogueModel *model = Windows::loaded<frmmain>()->treeModel();
         const QModelIndex root = model->rootIndex();
         // The new category is the last one; the seed's dish of no listed
         // category stands after it, under 未分类.

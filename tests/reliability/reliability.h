@@ -57,7 +57,7 @@ inline void press(QWidget *window, const char *button)
 inline QStringList treeLines(frmmain *w)
 {
     QStringList out;
-    CatalogueModel *m = w->catalogue();
+    CatalogueModel *m = w->treeModel();
     const QModelIndex root = m->rootIndex();
     if (!root.isValid())
         return out;
@@ -70,7 +70,7 @@ inline QStringList treeLines(frmmain *w)
     return out;
 }
 
-inline int topLevelRows(frmmain *w) { return w->catalogue()->rowCount(QModelIndex()); }
+inline int topLevelRows(frmmain *w) { return w->treeModel()->rowCount(QModelIndex()); }
 
 inline QString storeText(StoreError::Kind kind)
 {

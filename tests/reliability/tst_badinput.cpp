@@ -60,7 +60,7 @@ QString saveThroughAdd(ScriptedDialogs &dialogs, const QString &category, const 
 // Clicks a dish node in the main tree the way the cook does.
 bool clickDish(frmmain *main, const QString &category, const QString &dish)
 {
-    CatalogueModel *m = main->catalogue();
+    CatalogueModel *m = main->treeModel();
     const QModelIndex root = m->rootIndex();
     for (int c = 0; c < m->rowCount(root); ++c) {
         const QModelIndex cat = m->index(c, 0, root);

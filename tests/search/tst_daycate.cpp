@@ -6,14 +6,12 @@
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
+#include "support/printout.h"
 #include "support/scripteddialogs.h"
 #include "support/testdb.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPrinter>
 #include <QTest>
 #include <random>
 
@@ -36,8 +34,6 @@ struct DayWindow {
     QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
     RichTextBox *boxx2() const { return w->findChild<RichTextBox *>("boxx2"); }
     RichTextBox *Boxx3() const { return w->findChild<RichTextBox *>("Boxx3"); }
-    QPlainTextEdit *Text2() const { return w->findChild<QPlainTextEdit *>("Text2"); }
-    QPlainTextEdit *Text3() const { return w->findChild<QPlainTextEdit *>("Text3"); }
     void press(const char *name) const { QTest::mouseClick(w->findChild<ImageControl *>(name), Qt::LeftButton); }
     QString shown() const { return Text1()->text() + '|' + boxx2()->text() + '|' + Boxx3()->text(); }
 };
@@ -90,10 +86,8 @@ void TestDaycate::opensEmptyWithItsLayout()
     QCOMPARE(d.w->skin(), FramedWindow::Skin::CloseOnly);
     QCOMPARE(d.w->size(), Twips::size(8175, 5520));
     QVERIFY(dialogs.messages.isEmpty());
-    // No dish at load, and the plain copies do not carry a design text.
+    // No dish at load, and no design text in the boxes.
     QCOMPARE(d.shown(), QStringLiteral("||"));
-    QVERIFY(d.Text2()->toPlainText().isEmpty());
-    QVERIFY(d.Text3()->toPlainText().isEmpty());
     QCOMPARE(d.Text1()->geometry(), Twips::rect(240, 400, 7695, 375));
     QCOMPARE(d.boxx2()->geometry(), Twips::rect(240, 885, 7695, 1095));
     QCOMPARE(d.Boxx3()->geometry(), Twips::rect(240, 2085, 7695, 2415));
@@ -121,11 +115,13 @@ void TestDaycate::picksStayWithinOneTo1700()
         QVERIFY2(id >= 1 && id <= 1700, qPrintable(name));
         QCOMPARE(d.boxx2()->text(), QStringLiteral("料%1\r\n盐").arg(id));
         QCOMPARE(d.Boxx3()->text(), QStringLiteral("做法%1").arg(id));
-        // The plain copies hold what the boxes show.
-        QCOMPARE(d.Text2()->toPlainText(), d.boxx2()->toPlainText());
-        QCOMPARE(d.Text3()->toPlainText(), d.Boxx3()->toPlainText());
         seen.insert(id);
     }
+    // The print is of the dish the boxes show.
+    const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
+    QVERIFY(printed.contains(QStringLiteral("菜 名: ") + d.Text1()->text()));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 2), d.boxx2()->toPlainText().split('\n'));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{d.Boxx3()->toPlainText()});
     QVERIFY(seen.size() > 200);
     QVERIFY(dialogs.messages.isEmpty());
 
@@ -172,7 +168,10 @@ void TestDaycate::nothingToPickKeepsTheShownDish()
     QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
     QVERIFY(calls >= 1 && calls <= daycate::MaxDraws);
     QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
-    QCOMPARE(d.Text2()->toPlainText(), QStringLiteral("料5"));
+    // ... and prints it.
+    const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
+    QVERIFY(printed.contains(QStringLiteral("菜 名: 五号菜")));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"料5"});
 
     // An empty table says the same.
     db.exec("DELETE FROM \"01\"");
@@ -239,24 +238,19 @@ void TestDaycate::printComposesTheShownDishTrimmed()
     d.press("Image1");
     QCOMPARE(d.Text1()->text(), QStringLiteral("  糖醋排骨 "));
 
-    const QString pdf = db.dir() + "daily.pdf";
-    dialogs.printerAnswers.enqueue(true);
-    dialogs.printerSetup = [pdf](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-    };
-    d.press("Image2");
+    // What lands on paper is the composed page of the trimmed texts: read
+    // back, it matches that page printed directly, blank for blank.
+    const QString printed = printOut(dialogs, [&d] { d.press("Image2"); });
     QCOMPARE(dialogs.printerDialogs, 1);
-
-    FrmPrintIt *printWindow = Windows::loaded<FrmPrintIt>();
-    QVERIFY(printWindow);
-    QVERIFY(!printWindow->isVisible());
-    const QString page = printWindow->Box1()->text();
-    QVERIFY(page.contains(QStringLiteral("\r\n菜    名: 糖醋排骨\r\n")));
-    QVERIFY(page.contains(QStringLiteral("\r\n配    料:\r\n排骨 500克\r\n白糖\r\n\r\n")));
-    QVERIFY(page.contains(QStringLiteral("\r\n制作方法: \r\n焯水\r\n收汁\r\n\r\n\r\n")));
-    QCOMPARE(page, ComposeRecipePrint("糖醋排骨", "排骨 500克\r\n白糖", "焯水\r\n收汁"));
-    QVERIFY(QFileInfo(pdf).size() > 0);
+    const QString composed = printOut(dialogs, [] {
+        printRecipe(QStringLiteral("糖醋排骨"), QStringLiteral("排骨 500克\r\n白糖"), QStringLiteral("焯水\r\n收汁"));
+    });
+    QVERIFY(!printed.isEmpty());
+    QCOMPARE(printed, composed);
+    const QStringList lines = printedLines(printed);
+    QVERIFY(lines.contains(QStringLiteral("菜 名: 糖醋排骨")));
+    QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("配 料:")) + 1, 2), (QStringList{"排骨 500克", "白糖"}));
+    QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("制作方法:")) + 1, 2), (QStringList{"焯水", "收汁"}));
 }
 
 QTEST_MAIN(TestDaycate)

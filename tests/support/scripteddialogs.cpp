@@ -38,10 +38,9 @@ QString ScriptedDialogs::openPicture(QWidget *)
     return pictures.isEmpty() ? QString() : pictures.dequeue();
 }
 
-bool ScriptedDialogs::choosePrinter(QWidget *, QPrinter &printer, bool hasSelection)
+bool ScriptedDialogs::choosePrinter(QWidget *, QPrinter &printer)
 {
     ++printerDialogs;
-    lastHasSelection = hasSelection;
     const bool accept = printerAnswers.isEmpty() ? false : printerAnswers.dequeue();
     if (accept && printerSetup)
         printerSetup(printer);

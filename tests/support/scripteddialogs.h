@@ -39,7 +39,6 @@ public:
     QVector<ShownMessage> messages;
     int pictureDialogs = 0;
     int printerDialogs = 0;
-    bool lastHasSelection = false;
 
     QStringList texts() const;
     void clear();
@@ -47,5 +46,5 @@ public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
                    Answer defaultButton, Icon icon) override;
     QString openPicture(QWidget *parent) override;
-    bool choosePrinter(QWidget *parent, QPrinter &printer, bool hasSelection) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
 };
