@@ -13,6 +13,11 @@
 #include <memory>
 #include <random>
 #include <sqlite3.h>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 
 namespace {
@@ -86,6 +91,7 @@ private slots:
     void writesAreDurableAtOnce();
     void errorTextsAreChinese();
     void starterDatabaseIsComplete();
+    void storeServesOnlyTheThreadThatOwnsIt();
 };
 
 void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
@@ -920,6 +926,35 @@ void TstRecipeStore::starterDatabaseIsComplete()
     }
     for (const QString &category : data->categories)
         QVERIFY2(RecipeStore(db.path()).ListDishesOfCategory(category)->size() >= 5, qPrintable(category));
+}
+
+// Handed over through a join, a store serves the thread that adopted it;
+// any other thread that calls it stops the program.
+void TstRecipeStore::storeServesOnlyTheThreadThatOwnsIt()
+{
+    TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
+    RecipeStore store(db.path());
+    qint64 countedThere = -1;
+    std::thread([&] {
+        store.adoptThread();
+        countedThere = store.CountDishes().ok() ? *store.CountDishes() : -1;
+    }).join();
+    QCOMPARE(countedThere, 1);
+    store.adoptThread();
+    QCOMPARE(*store.CountDishes(), 1);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        std::thread([&] { static_cast<void>(store.CountDishes()); }).join();
+        _exit(0);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGABRT);
 }
 
 QTEST_GUILESS_MAIN(TstRecipeStore)
