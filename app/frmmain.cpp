@@ -210,7 +210,7 @@ void frmmain::showDish(const DishRecord &dish)
     // leaves the frame empty, never the previous dish's picture.
     const auto picture = trimBlanks(dish.picture).isEmpty()
                              ? std::nullopt
-                             : LoadPicture(dish.picture, m_Image8->size() * m_Image8->devicePixelRatioF());
+                             : loadPicture(dish.picture, m_Image8->size() * m_Image8->devicePixelRatioF());
     if (picture)
         m_Image8->setPicture(*picture);
     else

@@ -24,7 +24,7 @@ int main(int argc, char **argv)
     // cate.mdb beside the program; installed, in the cook's own data folder.
     // The tree's data is read on a thread of its own while the windows are
     // built.
-    const DataFolder data = ResolveDataFolder(App::ApplicationFolder());
+    const DataFolder data = resolveDataFolder(App::applicationFolder());
     if (!data.problem.isEmpty())
         qWarning("%s", qUtf8Printable(data.problem));
     Catalogue catalogue(data.folder);

@@ -121,7 +121,7 @@ void naiveRebuild(const QString &path)
     CatalogueModel *model = main->treeModel();
     model->rebuild(std::make_shared<const CatalogueData>(data));
     QString error;
-    WriteSummaryFile(g_base->summaryPath(), CatalogueSummary(data), &error);
+    writeSummaryFile(g_base->summaryPath(), catalogueSummary(data), &error);
     QTreeView *tv = main->Tv();
     tv->collapseAll();
     if (model->rowCount(model->rootIndex()) > 0)

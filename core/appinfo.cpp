@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 
 namespace App {
-QString ApplicationFolder() { return QCoreApplication::applicationDirPath(); }
+QString applicationFolder() { return QCoreApplication::applicationDirPath(); }
 
-QString &SiteAddress()
+QString &siteAddress()
 {
     static QString site = QStringLiteral("http://www.zaoxiangju.example.com");
     return site;

@@ -5,7 +5,7 @@
 
 namespace App {
 // The folder that holds the executable (not the working directory).
-QString ApplicationFolder();
+QString applicationFolder();
 
 // Turns a folder path into the form the program keeps (one trailing '/').
 QString withTrailingSeparator(const QString &folder);
@@ -14,6 +14,6 @@ QString withTrailingSeparator(const QString &folder);
 inline const char *const AppTitle = "灶香居 2004";
 // The maker's site and mail address (reserved example domain until the
 // project has its own). Tests point the site at a server on 127.0.0.1.
-QString &SiteAddress();
+QString &siteAddress();
 inline const char *const MailAddress = "cook@zaoxiangju.example.com";
 } // namespace App

@@ -53,7 +53,7 @@ QString prepare(DataFolder &data, const QString &starter)
 }
 } // namespace
 
-DataFolder ResolveDataFolder(const QString &executableFolder)
+DataFolder resolveDataFolder(const QString &executableFolder)
 {
     DataFolder data;
     data.folder = withSlash(executableFolder);

@@ -21,4 +21,4 @@ struct DataFolder {
     QString problem;     // why the folder is unusable; empty when all is well
 };
 
-DataFolder ResolveDataFolder(const QString &executableFolder);
+DataFolder resolveDataFolder(const QString &executableFolder);

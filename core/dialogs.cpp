@@ -10,7 +10,7 @@
 #include <QPrinter>
 
 const char *const DialogService::PictureTitle = "选择菜谱图片";
-// "(所有图片文件)" for every format LoadPicture decodes, then *.jpg, *.gif and
+// "(所有图片文件)" for every format loadPicture decodes, then *.jpg, *.gif and
 // *.bmp. The file dialog matches them whatever the case (PHOTO.JPG too).
 const char *const DialogService::PictureFilter =
     "(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";

@@ -19,7 +19,7 @@ QSize decodeSize(const QSize &stored, const QSize &frame)
 }
 } // namespace
 
-std::optional<QPixmap> LoadPicture(const QString &path, const QSize &frame)
+std::optional<QPixmap> loadPicture(const QString &path, const QSize &frame)
 {
     if (path.isEmpty())
         return std::nullopt;

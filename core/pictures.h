@@ -17,5 +17,5 @@ constexpr int PictureDefaultBound = 2048;
 // the smallest size that still covers the frame, in its own proportions
 // (the frame stretches it); a smaller one at its own size. Without a frame,
 // a picture is decoded to fit within PictureDefaultBound on each side.
-std::optional<QPixmap> LoadPicture(const QString &path, const QSize &frame = QSize());
+std::optional<QPixmap> loadPicture(const QString &path, const QSize &frame = QSize());
 

@@ -7,7 +7,7 @@
 #include <QDateTime>
 #include <QFile>
 
-bool SafetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason)
+bool safetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason)
 {
     const QDateTime now = QDateTime::currentDateTime();
     if (reason == Backup::Reason::Edit && Backup::HasEditCopy(catalogue.storePath(), now.date()))
@@ -47,7 +47,7 @@ SafetyCopyAhead::~SafetyCopyAhead()
 
 bool SafetyCopyAhead::take(QWidget *parent)
 {
-    return placeFinishedCopy() || SafetyCopyFirst(parent, m_catalogue, m_reason);
+    return placeFinishedCopy() || safetyCopyFirst(parent, m_catalogue, m_reason);
 }
 
 bool SafetyCopyAhead::placeFinishedCopy()

@@ -15,7 +15,7 @@ class QWidget;
 
 // True when the change may go ahead: the copy was made (or today's edit
 // copy is there already), or the cook chose to go on without one.
-bool SafetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason);
+bool safetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason);
 
 // A safety copy begun while the cook is still being asked whether to go
 // ahead: it is written in the background while the question is open (a
@@ -28,7 +28,7 @@ public:
     SafetyCopyAhead(const SafetyCopyAhead &) = delete;
     SafetyCopyAhead &operator=(const SafetyCopyAhead &) = delete;
 
-    // After a yes, as SafetyCopyFirst: the copy begun is used when it is
+    // After a yes, as safetyCopyFirst: the copy begun is used when it is
     // whole and the file has not changed since; otherwise it is made now.
     bool take(QWidget *parent);
 

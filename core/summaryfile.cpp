@@ -6,7 +6,7 @@
 
 #include <vector>
 
-QByteArray CatalogueSummary(const CatalogueData &data)
+QByteArray catalogueSummary(const CatalogueData &data)
 {
     QHash<QString, qsizetype> counts;
     counts.reserve(data.categories.size());
@@ -31,7 +31,7 @@ QByteArray CatalogueSummary(const CatalogueData &data)
     return summary;
 }
 
-bool WriteSummaryFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeSummaryFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QFile inPlace(path);
     if (inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

@@ -7,10 +7,10 @@
 #include <QByteArray>
 #include <QString>
 
-QByteArray CatalogueSummary(const CatalogueData &data);
+QByteArray catalogueSummary(const CatalogueData &data);
 
 // Writes the summary; false (with the reason) when it cannot be written.
 // Rewritten in place, not forced to disk: nobody reads it back, and a forced
 // write costs more than building the whole tree. Only a temp.txt that cannot
 // be opened for writing is replaced whole, as a new file.
-bool WriteSummaryFile(const QString &path, const QByteArray &bytes, QString *error);
+bool writeSummaryFile(const QString &path, const QByteArray &bytes, QString *error);

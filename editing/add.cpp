@@ -90,7 +90,7 @@ void Add::choosePicture()
     // A file that is not a picture keeps the previous preview; the path is
     // still taken.
     const QSize frame = m_Image8->size() * m_Image8->devicePixelRatioF();
-    if (const std::optional<QPixmap> picture = LoadPicture(file, frame))
+    if (const std::optional<QPixmap> picture = loadPicture(file, frame))
         m_Image8->setPixmap(*picture);
     m_Text2->setText(file);
 }

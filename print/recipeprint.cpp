@@ -61,7 +61,7 @@ QString composeRecipePage(const QString &name, const QString &ingredients, const
         Dashes,
         QString(),
         QString(50, QLatin1Char(' ')) + QStringLiteral("青梧软件"),
-        QString(46, QLatin1Char(' ')) + App::SiteAddress(),
+        QString(46, QLatin1Char(' ')) + App::siteAddress(),
     };
     QString page;
     for (const QString &line : lines)

@@ -184,7 +184,7 @@ void FindWindow::showSelectedDish()
     m_Text2->setText(dish.picture);
     if (dish.picture.isEmpty()) {
         m_Image8->clearPicture();
-    } else if (const auto picture = LoadPicture(dish.picture)) {
+    } else if (const auto picture = loadPicture(dish.picture)) {
         m_Image8->setPicture(*picture);
     }
     // A picture that cannot be loaded leaves the previous one in the preview.
@@ -211,7 +211,7 @@ void FindWindow::choosePicture()
     const QString path = DialogService::instance().openPicture(this);
     if (path.isEmpty())
         return;
-    const auto picture = LoadPicture(path);
+    const auto picture = loadPicture(path);
     if (!picture) {
         // Keep the preview and the stored path as they were.
         tell(this, QString::fromUtf8(NotAPicture));
@@ -258,7 +258,7 @@ void FindWindow::storeEdit()
     if (answer != DialogService::Yes)
         return;
 
-    if (!SafetyCopyFirst(this, m_catalogue, Backup::Reason::Edit))
+    if (!safetyCopyFirst(this, m_catalogue, Backup::Reason::Edit))
         return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.

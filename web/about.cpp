@@ -57,7 +57,7 @@ void about::buildAddressPanel()
     m_Label1 = aboutLabel(new QLabel(QStringLiteral("版本：V2004"), m_Frame1), QStringLiteral("Label1"),
                           {120, 285, 1020, 240});
     m_Label2 = aboutLabel(new QLabel(m_Frame1), QStringLiteral("Label2"), {1140, 285, 150, 240});
-    m_Label5 = aboutLink(QStringLiteral("Label5"), App::SiteAddress(), m_Frame1, {1290, 285, 3000, 240});
+    m_Label5 = aboutLink(QStringLiteral("Label5"), App::siteAddress(), m_Frame1, {1290, 285, 3000, 240});
     // Second line: the mail address, its caption ending where the
     // addresses start.
     m_Label4 = aboutLabel(new QLabel(QStringLiteral("Email："), m_Frame1), QStringLiteral("Label4"),
@@ -89,7 +89,7 @@ QString about::description()
         "喜欢的话，请把它推荐给你的亲朋好友！");
 }
 
-void about::openSite() { Shell::openWebAddress(App::SiteAddress()); }
+void about::openSite() { Shell::openWebAddress(App::siteAddress()); }
 
 void about::writeMail() { Shell::openMailTo(QString::fromUtf8(App::MailAddress)); }
 

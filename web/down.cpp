@@ -45,7 +45,7 @@ down::down()
     centreOnScreen();
 }
 
-QString down::databaseAddress() { return App::SiteAddress() + QStringLiteral("/qwsoft/webdown/cate.rar"); }
+QString down::databaseAddress() { return App::siteAddress() + QStringLiteral("/qwsoft/webdown/cate.rar"); }
 
 void down::downloadDatabase()
 {

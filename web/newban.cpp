@@ -35,7 +35,7 @@ newban::newban()
 
 QString newban::upgradeAddress()
 {
-    return App::SiteAddress() + QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm");
+    return App::siteAddress() + QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm");
 }
 
 } // namespace zx

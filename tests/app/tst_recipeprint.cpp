@@ -52,7 +52,7 @@ class TestRecipePrint : public QObject {
 private slots:
     void init()
     {
-        App::SiteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
+        App::siteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
     }
 
     void pageTextIsTheEighteenLines()
@@ -88,7 +88,7 @@ private slots:
 
     void pageKeepsLineBreaksAndTheSiteAddress()
     {
-        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        App::siteAddress() = QStringLiteral("https://cook.example.org");
         const QString page = composeRecipePage(Name, Ingredients, Method);
         // Ingredients and method keep their breaks, every one as CR LF.
         QVERIFY(page.contains(QStringLiteral("配    料:\r\n猪肉末五百克\r\n荸荠八个\r\n鸡蛋一个\r\n\r\n---")));

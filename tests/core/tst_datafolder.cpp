@@ -51,7 +51,7 @@ private slots:
     {
         writeFile(m_bin + QStringLiteral("cate.mdb"), "portable");
         writeFile(m_userData + QStringLiteral("cate.mdb"), "mine");
-        const DataFolder data = ResolveDataFolder(m_bin);
+        const DataFolder data = resolveDataFolder(m_bin);
         QCOMPARE(data.folder, m_bin);
         QVERIFY(!data.installed);
         QVERIFY(!data.seeded);
@@ -65,7 +65,7 @@ private slots:
         // A build folder: no starter database beside it, no cate.mdb in it.
         const QString build = m_root.filePath(QStringLiteral("build"));
         QDir().mkpath(build);
-        const DataFolder data = ResolveDataFolder(build);
+        const DataFolder data = resolveDataFolder(build);
         QCOMPARE(data.folder, build + QLatin1Char('/'));
         QVERIFY(!data.installed);
         QVERIFY(!data.seeded);
@@ -76,7 +76,7 @@ private slots:
 
     void installedSeedsOnceAndNeverOverwrites()
     {
-        const DataFolder first = ResolveDataFolder(m_bin);
+        const DataFolder first = resolveDataFolder(m_bin);
         QCOMPARE(first.folder, m_userData);
         QVERIFY(first.installed);
         QVERIFY(first.seeded);
@@ -87,7 +87,7 @@ private slots:
         // The cook's changes survive the next start and a newer package.
         writeFile(m_userData + QStringLiteral("cate.mdb"), "mine");
         writeFile(m_starter, "starter, next release");
-        const DataFolder second = ResolveDataFolder(m_bin);
+        const DataFolder second = resolveDataFolder(m_bin);
         QCOMPARE(second.folder, m_userData);
         QVERIFY(second.installed);
         QVERIFY(!second.seeded);
@@ -102,7 +102,7 @@ private slots:
         const QString blocked = m_root.filePath(QStringLiteral("home/blocked"));
         writeFile(blocked, "not a folder");
         qputenv("XDG_DATA_HOME", blocked.toLocal8Bit());
-        const DataFolder data = ResolveDataFolder(m_bin);
+        const DataFolder data = resolveDataFolder(m_bin);
         QCOMPARE(data.folder, blocked + QStringLiteral("/zaoxiangju/"));
         QVERIFY(data.installed);
         QVERIFY(!data.seeded);

@@ -343,7 +343,7 @@ void BadInput::unusablePictures()
     QVERIFY(green.save(good, "PNG"));
 
     const long peakBefore = peakKilobytes();
-    QVERIFY(!LoadPicture(path).has_value());
+    QVERIFY(!loadPicture(path).has_value());
     QVERIFY2(peakKilobytes() - peakBefore < 64 * 1024, "loading a claimed giant took memory");
 
     // The add window: a good picture first, then the bad one keeps the preview.

@@ -119,7 +119,7 @@ class TestWebWindows : public QObject {
 private slots:
     void initTestCase()
     {
-        oldSite = App::SiteAddress();
+        oldSite = App::siteAddress();
         for (const char *scheme : {"http", "https", "mailto"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &catcher, "open");
     }
@@ -131,7 +131,7 @@ private slots:
     void init()
     {
         catcher.urls.clear();
-        App::SiteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
+        App::siteAddress() = QStringLiteral("http://www.zaoxiangju.example.com");
     }
     void cleanup()
     {
@@ -139,7 +139,7 @@ private slots:
         Windows::unload<newban>();
         Windows::unload<about>();
         settle();
-        App::SiteAddress() = oldSite;
+        App::siteAddress() = oldSite;
     }
 
     void downShowsItsNotesAndButtons()
@@ -184,7 +184,7 @@ private slots:
     void downOpensTheDatabaseArchive()
     {
         ScriptedDialogs dialogs;
-        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        App::siteAddress() = QStringLiteral("https://cook.example.org");
         down *w = Windows::show<down>();
         QTest::mouseClick(w->Image2(), Qt::LeftButton);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar"))});
@@ -199,7 +199,7 @@ private slots:
     void downTellsTheAddressWhenNoBrowserOpensIt()
     {
         ScriptedDialogs dialogs;
-        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        App::siteAddress() = QStringLiteral("https://cook.example.org");
         QObject nobody;   // a handler with no way to open anything
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &nobody, "open");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No such method")));
@@ -216,7 +216,7 @@ private slots:
     void latestVersionLeadsToTheUpgradePage()
     {
         TinySite site(QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm"), QStringLiteral("灶香居升级页"));
-        App::SiteAddress() = site.address();
+        App::siteAddress() = site.address();
         ScriptedDialogs dialogs;
         down *d = Windows::show<down>();
         QVERIFY(!Windows::loaded<newban>());
@@ -260,7 +260,7 @@ private slots:
         QVERIFY(probe.listen(QHostAddress::LocalHost));
         const quint16 port = probe.serverPort();
         probe.close();
-        App::SiteAddress() = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        App::siteAddress() = QStringLiteral("http://127.0.0.1:%1").arg(port);
         ScriptedDialogs dialogs;
         newban *w = Windows::show<newban>();
         QWidget *view = w->websuzhou();
@@ -354,7 +354,7 @@ private slots:
     void aboutOpensTheSiteAndANewMail()
     {
         ScriptedDialogs dialogs;
-        App::SiteAddress() = QStringLiteral("https://cook.example.org");
+        App::siteAddress() = QStringLiteral("https://cook.example.org");
         about *w = Windows::show<about>();
         QCOMPARE(w->Label5()->text(), QStringLiteral("https://cook.example.org"));
         QTest::mouseClick(w->Label5(), Qt::LeftButton);
