@@ -18,7 +18,7 @@ bool safetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason
     if (copy || copy.error().kind != StoreError::NoBackup)
         return true;
     const QString question = QStringLiteral("无法创建备份：") + copy.error().userText()
-                             + QStringLiteral("\r\n\r\n仍要继续吗？");
+                             + QStringLiteral("\r\n\r\n不做备份，仍要继续吗？");
     return DialogService::instance().message(parent, question, QString(), DialogService::YesNo,
                                              DialogService::No, DialogService::Warning)
            == DialogService::Yes;

@@ -26,12 +26,15 @@ QString StoreError::userText() const
         return QStringLiteral("菜谱数据库是只读的，无法保存修改。");
     case BadPattern:
         return QStringLiteral("查询内容的格式不对。");
+    case DiskFull:
+        return QStringLiteral("磁盘已满，菜谱没有保存。");
     case NoBackup:
-        return QStringLiteral("无法在“备份”文件夹里保存菜谱数据库的安全副本（文件夹无法写入或磁盘已满），修改没有进行。");
+        return QStringLiteral("“备份”文件夹无法写入，或者磁盘已满。");
     case Other:
         break;
     }
-    return QStringLiteral("菜谱数据库出错：") + detail;
+    // The engine's own words only after a sentence the cook can read.
+    return QStringLiteral("菜谱数据库出错，这一步没有完成。") + (detail.isEmpty() ? QString() : QStringLiteral("\r\n") + detail);
 }
 
 
@@ -54,6 +57,8 @@ StoreError errorFromCode(int rc, const QString &message, bool writing)
         return makeError(StoreError::Busy, message);
     case SQLITE_READONLY:
         return makeError(StoreError::ReadOnly, message);
+    case SQLITE_FULL:
+        return makeError(StoreError::DiskFull, message);
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
         // While writing this is the rollback journal that cannot be made

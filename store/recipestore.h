@@ -24,7 +24,8 @@ struct StoreError {
         ReadOnly,      // the file or its folder cannot be written
         BadPattern,    // an invalid search pattern (unclosed '[', descending range)
         Other,
-        NoBackup       // the safety copy could not be made (store/backup.h)
+        NoBackup,      // the safety copy could not be made (store/backup.h)
+        DiskFull       // no room left on the disk for the write
     };
     Kind kind = Other;
     QString detail;    // engine text, for the curious

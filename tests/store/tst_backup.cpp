@@ -86,7 +86,7 @@ void TstBackup::refusedWhenTheFolderCannotBeMade()
     const auto copy = Backup::MakeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow);
     QVERIFY(!copy.ok());
     QCOMPARE(copy.error().kind, StoreError::NoBackup);
-    QVERIFY(copy.error().userText().startsWith(QStringLiteral("无法在“备份”文件夹里保存")));
+    QCOMPARE(copy.error().userText(), QStringLiteral("“备份”文件夹无法写入，或者磁盘已满。"));
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb", "备份"}));
     QCOMPARE(QFileInfo(db.dir() + QStringLiteral("备份")).size(), 1);
 

@@ -890,7 +890,9 @@ void TstRecipeStore::errorTextsAreChinese()
     QCOMPARE(e.userText(), QStringLiteral("菜谱数据库正被其他程序占用，请稍后再试。"));
     e.kind = StoreError::Other;
     e.detail = QStringLiteral("disk I/O error");
-    QCOMPARE(e.userText(), QStringLiteral("菜谱数据库出错：disk I/O error"));
+    QCOMPARE(e.userText(), QStringLiteral("菜谱数据库出错，这一步没有完成。\r\ndisk I/O error"));
+    e.kind = StoreError::DiskFull;
+    QCOMPARE(e.userText(), QStringLiteral("磁盘已满，菜谱没有保存。"));
 }
 
 void TstRecipeStore::starterDatabaseIsComplete()
