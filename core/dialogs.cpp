@@ -42,6 +42,17 @@ QString fittedToScreen(const QString &text, const QMessageBox &box)
     return text.left(shown) + QChar(0x2026);
 }
 
+// A box is put over the middle of the window it belongs to (a frameless
+// window of ours is no help to the window manager in placing it).
+void centreOn(QWidget &box, QWidget *parent)
+{
+    if (!parent || !parent->window()->isVisible())
+        return;
+    box.adjustSize();
+    const QRect owner = parent->window()->frameGeometry();
+    box.move(owner.center() - QPoint(box.width() / 2, box.height() / 2));
+}
+
 class RealDialogs final : public DialogService {
 public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Buttons buttons,
@@ -67,6 +78,7 @@ public:
             box.setStandardButtons(QMessageBox::Ok);
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         }
+        centreOn(box, parent);
         const int r = box.exec();
         if (buttons == YesNo)
             return r == QMessageBox::Yes ? Yes : No;
@@ -112,4 +124,11 @@ void DialogService::install(DialogService *service) { installed() = service; }
 void tell(QWidget *parent, const QString &text, const QString &title)
 {
     DialogService::instance().message(parent, text, title);
+}
+
+bool mayDiscardTyping(QWidget *parent)
+{
+    return DialogService::instance().message(parent, QStringLiteral("您输入的内容还没有保存，确定要放弃吗？"), QString(),
+                                             DialogService::YesNo, DialogService::No, DialogService::Question)
+           == DialogService::Yes;
 }

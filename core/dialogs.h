@@ -36,3 +36,5 @@ public:
 
 // Convenience for the common "OK only, no icon" message.
 void tell(QWidget *parent, const QString &text, const QString &title = QString());
+// Asks before the cook's unsaved typing is thrown away; true on Yes.
+bool mayDiscardTyping(QWidget *parent);

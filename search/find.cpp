@@ -11,6 +11,8 @@
 #include "store/jetlike.h"
 
 #include <QCheckBox>
+#include <QHash>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
@@ -31,6 +33,17 @@ const char *const DishGone = "这道菜谱已不存在，可能已被删除。";
 const char *const ChangedElsewhere = "这道菜谱已在别处被修改，请重新选择后再修改。";
 const char *const NotAPicture = "这个文件不能作为图片打开。";
 const char *const TreeNotRefreshed = "菜谱已经修改，但菜谱目录没能刷新：";
+const char *const NothingFound = "没有找到符合条件的菜谱。";
+
+// Pattern characters as a Chinese keyboard types them, as their ASCII forms.
+QString asciiWildcards(QString text)
+{
+    static const QString wide = QStringLiteral("＊？＃［］！");
+    static const QString ascii = QStringLiteral("*?#[]!");
+    for (qsizetype i = 0; i < wide.size(); ++i)
+        text.replace(wide.at(i), ascii.at(i));
+    return text;
+}
 } // namespace
 
 namespace zx {
@@ -60,6 +73,7 @@ void FindWindow::buildSearchPanel()
     make.label(QStringLiteral("Label1_2"), QStringLiteral("找到的食谱："), {360, 1320});
     m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
     connect(m_Text1, &QLineEdit::returnPressed, this, &FindWindow::search);   // Enter searches
+    m_Text1->installEventFilter(this);   // Down goes on to the first result
     make.rule(QStringLiteral("Line1"), {240, 1170, 8340, 30});
 
     // Ticked, the search text is words, each looked for in name,
@@ -78,7 +92,10 @@ void FindWindow::buildSearchPanel()
     // the empty part) makes an entry current without selecting it and shows
     // nothing. A click on the entry already selected shows its row anew.
     connect(m_List1, &QListWidget::itemSelectionChanged, this, &FindWindow::showSelectedDish);
-    connect(m_List1, &QListWidget::itemClicked, this, &FindWindow::showSelectedDish);
+    connect(m_List1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (item == selectedEntry())
+            showSelectedDish();
+    });
 }
 
 // The found dish: ingredients, method and the picture preview.
@@ -129,27 +146,74 @@ void FindWindow::buildButtons()
 
 void FindWindow::search()
 {
+    if (hasPendingInput() && !mayDiscardTyping(this))
+        return;
     m_List1->clear();
     m_shown.reset();
-    const QString text = m_Text1->text();
+    m_shownItem = nullptr;
+    const QString text = asciiWildcards(trimTyped(m_Text1->text()));
     if (text.isEmpty())
         return;
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    m_foundWords = m_Check1->isChecked() ? text.split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList();
+    m_foundWords = m_Check1->isChecked() ? splitTyped(text) : QStringList();
     const auto found = m_Check1->isChecked() ? m_catalogue.searchWords(m_foundWords) : m_catalogue.searchNames(text);
-    if (!found) {
-        // An invalid pattern (an unclosed '[') simply finds nothing.
-        if (found.error().kind != StoreError::BadPattern)
-            tell(this, found.error().userText());
+    // An invalid pattern (an unclosed '[') simply finds nothing.
+    if (!found && found.error().kind != StoreError::BadPattern) {
+        tell(this, found.error().userText());
         return;
     }
-    for (const DishRecord &dish : found.value()) {
-        auto *item = new QListWidgetItem(dish.name, m_List1);
+    if (!found || found->isEmpty()) {
+        auto *none = new QListWidgetItem(QString::fromUtf8(NothingFound), m_List1);
+        none->setFlags(Qt::NoItemFlags);
+        return;
+    }
+    listFound(found.value());
+}
+
+// One entry a dish; dishes of the same name say their category after it,
+// and of the same category too the first line of their ingredients.
+void FindWindow::listFound(const QVector<DishRecord> &found)
+{
+    QHash<QString, int> byName, byNameAndCategory;
+    for (const DishRecord &dish : found) {
+        ++byName[dish.name];
+        ++byNameAndCategory[dish.name + QChar(0) + trimBlanks(dish.category)];
+    }
+    for (const DishRecord &dish : found) {
+        QString label = dish.name;
+        if (byName.value(dish.name) > 1)
+            label += QStringLiteral(" — ") + trimBlanks(dish.category);
+        if (byNameAndCategory.value(dish.name + QChar(0) + trimBlanks(dish.category)) > 1) {
+            const auto whole = m_catalogue.dish(dish.id);
+            if (whole && whole.value())
+                label += QStringLiteral(" — ") + toLf(whole.value()->ingredients).section(QLatin1Char('\n'), 0, 0);
+        }
+        auto *item = new QListWidgetItem(label, m_List1);
         item->setData(DishIdRole, dish.id);
         item->setData(CategoryRole, dish.category);
     }
+}
+
+bool FindWindow::hasPendingInput() const
+{
+    return m_shown
+           && (m_Text1->text() != m_shown->name || m_Text3->toPlainText() != toLf(m_shown->ingredients)
+               || m_Text4->toPlainText() != toLf(m_shown->method) || m_Text2->text() != m_shown->picture);
+}
+
+bool FindWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_Text1 && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_List1->count() > 0
+        && (m_List1->item(0)->flags() & Qt::ItemIsSelectable)) {
+        m_List1->setFocus();
+        if (!selectedEntry())
+            m_List1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+    return FramedWindow::eventFilter(watched, event);
 }
 
 QListWidgetItem *FindWindow::selectedEntry() const
@@ -163,10 +227,21 @@ void FindWindow::showSelectedDish()
     QListWidgetItem *item = selectedEntry();
     if (!item)
         return;
+    // An edit in the boxes is replaced only when the cook says so; on a no
+    // the entry it belongs to stays selected.
+    if (hasPendingInput() && !mayDiscardTyping(this)) {
+        const QSignalBlocker quiet(m_List1);
+        m_List1->clearSelection();
+        if (m_shownItem)
+            m_List1->setCurrentItem(m_shownItem, QItemSelectionModel::ClearAndSelect);
+        m_List1->viewport()->update();
+        return;
+    }
     const auto fetched = m_catalogue.dish(item->data(DishIdRole).toLongLong());
     if (!fetched || !fetched.value() || fetched.value()->category != item->data(CategoryRole).toString()) {
         // Nothing of this row is shown, so nothing of it may be rewritten.
         m_shown.reset();
+        m_shownItem = nullptr;
         if (fetched) {
             // The listed dish is gone (deleted, or its file replaced).
             m_Text3->clear();
@@ -176,6 +251,7 @@ void FindWindow::showSelectedDish()
     }
     const DishRecord &dish = *fetched.value();
     m_shown = dish;
+    m_shownItem = item;
     m_Text1->setText(dish.name);
     m_Text3->setPlainText(toLf(dish.ingredients));
     m_Text4->setPlainText(toLf(dish.method));
@@ -242,7 +318,7 @@ void FindWindow::storeEdit()
         tell(this, QString::fromUtf8(NothingSelected));
         return;
     }
-    const QString name = trimBlanks(m_Text1->text());
+    const QString name = trimTyped(m_Text1->text());
     const QString ingredients = trimBlanks(m_Text3->toPlainText());
     const QString method = trimBlanks(m_Text4->toPlainText());
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
@@ -262,7 +338,7 @@ void FindWindow::storeEdit()
         return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
-    const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, m_Text1->text(),
+    const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name,
                                                            toCrLf(m_Text3->toPlainText()),
                                                            toCrLf(m_Text4->toPlainText()), m_Text2->text());
     if (!outcome) {
@@ -282,6 +358,9 @@ void FindWindow::storeEdit()
 
 void FindWindow::reset()
 {
+    if (hasPendingInput() && !mayDiscardTyping(this))
+        return;
+    m_shownItem = nullptr;
     m_Text1->clear();
     m_Text2->clear();
     m_List1->clear();

@@ -31,12 +31,18 @@ public:
     void reset();             // Image4, 重 写
     // List1: a click on an entry, or the arrow keys moving the selection.
     void showSelectedDish();
+    // A dish is shown and one of its boxes differs from what was loaded.
+    bool hasPendingInput() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSearchPanel();
     void buildDishPanel();
     void buildButtons();
     QListWidgetItem *selectedEntry() const;
+    void listFound(const QVector<DishRecord> &found);
     void markFoundWords(QPlainTextEdit *box);
     bool boxesHoldRow(qint64 id);
 
@@ -52,6 +58,7 @@ private:
     // The row as it was read when its dish was shown: an edit is written
     // only while the row still holds exactly this.
     std::optional<DishRecord> m_shown;
+    QListWidgetItem *m_shownItem = nullptr;   // the entry m_shown came from
 };
 
 } // namespace zx

@@ -3,6 +3,7 @@
 //   table "01": id, category, 名称, ingredients, method, picture (by position 0..5)
 //   table "02": id, category                                      (by position 0..1)
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 struct DishRecord {
@@ -21,3 +22,9 @@ struct CategoryRecord {
 
 // Leading and trailing blanks (U+0020) removed; nothing else.
 QString trimBlanks(const QString &text);
+// What the cook typed, without the blanks around it: every Unicode blank
+// counts (the full-width U+3000 a Chinese keyboard types, U+00A0, ...),
+// line breaks and tabs do not.
+QString trimTyped(const QString &text);
+// Words typed with any of those blanks between them.
+QStringList splitTyped(const QString &text);

@@ -428,10 +428,11 @@ void BadFiles::replacedWhileRunning()
              (QStringList{QStringLiteral("西瓜盅|雕"), QStringLiteral("哈密瓜|切")}));
     QCOMPARE(db.bytes(), second);
 
-    // A new search reads the new file.
+    // A new search, the edit given up, reads the new file.
     dialogs.clear();
     text->clear();
     typeText(text, QStringLiteral("瓜"));
+    dialogs.answers.enqueue(DialogService::Yes);
     press(search, "Image1");
     QCOMPARE(entries(list), (QStringList{QStringLiteral("西瓜盅"), QStringLiteral("哈密瓜")}));
     // Written over the old file, it has the old file's inode; the tree's
@@ -441,6 +442,7 @@ void BadFiles::replacedWhileRunning()
 
     // Replaced by something that is no database: said, nothing listed.
     writeFile(db.path(), "not a database at all");
+    dialogs.clear();
     press(search, "Image1");
     QCOMPARE(dialogs.texts(), QStringList{storeText(StoreError::NotADatabase)});
     QCOMPARE(list->count(), 0);

@@ -9,6 +9,7 @@
 #include "store/recipestore.h"
 #include "support/scripteddialogs.h"
 #include "support/testdb.h"
+#include "support/widgetsteps.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -60,10 +61,7 @@ struct FindFixture {
     }
     QStringList listed() const
     {
-        QStringList names;
-        for (int i = 0; i < List1()->count(); ++i)
-            names << List1()->item(i)->text();
-        return names;
+        return entries(List1());
     }
     QList<qint64> listedIds() const
     {
@@ -176,7 +174,9 @@ void TestFind::searchListsEveryMatchInTableOrder()
     f.Text4()->setPlainText("旧的做法");
 
     f.searchFor("红烧");
-    QCOMPARE(f.listed(), QStringList({"红烧肉", "红烧排骨", "红烧肉", "糖醋红烧鱼"}));
+    // Dishes of one name say their category, and of one category too the
+    // first line of their ingredients.
+    QCOMPARE(f.listed(), QStringList({"红烧肉 — 家常菜", "红烧排骨", "红烧肉 — 湘菜", "糖醋红烧鱼"}));
     QCOMPARE(f.listedIds(), QList<qint64>({1, 3, 4, 5}));
 
     // A second search replaces the list; the boxes are untouched.
@@ -190,13 +190,18 @@ void TestFind::searchListsEveryMatchInTableOrder()
     f.searchFor("beef");
     QCOMPARE(f.listed(), QStringList({"Beef Steak"}));
 
-    // Nothing found: an empty list and no message.
+    // Nothing found: the list says so in one greyed line, no message.
     f.searchFor("佛跳墙");
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.listed(), QStringList());
+    QCOMPARE(f.List1()->count(), 1);
+    QVERIFY(!(f.List1()->item(0)->flags() & Qt::ItemIsSelectable));
 
-    // A text of blanks only is searched as it is.
-    f.searchFor(" ");
+    // Blanks around the text, full-width ones too, are no part of it; a
+    // text of blanks only searches nothing.
+    f.searchFor("\u3000Steak ");
     QCOMPARE(f.listed(), QStringList({"Beef Steak"}));
+    f.searchFor("\u3000 ");
+    QCOMPARE(f.List1()->count(), 0);
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -267,7 +272,8 @@ void TestFind::quotesAndInvalidPatterns()
 
     // An unclosed '[' finds nothing and says nothing; the next search works.
     f.searchFor("[特");
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.listed(), QStringList());
+    QCOMPARE(f.List1()->item(0)->text(), QStringLiteral("没有找到符合条件的菜谱。"));
     QVERIFY(dialogs.messages.isEmpty());
     f.searchFor("[[]特]");
     QCOMPARE(f.listed(), QStringList({"[特]价菜"}));
@@ -437,8 +443,10 @@ void TestFind::storeRefusals()
     // and said before any question (a Yes at hand is never asked for).
     dialogs.clear();
     f.Text1()->setText("葱油饼");
+    dialogs.answers.enqueue(DialogService::Yes);   // the edit shown is given up
     f.press("Image1");
     QCOMPARE(f.List1()->count(), 1);
+    dialogs.clear();
     f.Text3()->setPlainText("新面粉");
     f.Text4()->setPlainText("新烙法");
     dialogs.answers.enqueue(DialogService::Yes);
@@ -560,8 +568,12 @@ void TestFind::changeMadeElsewhereIsNeverOverwritten()
     QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("我的做法"));
     QVERIFY(findLoaded());
 
-    // Clicking the entry again shows the row as it is now; then the edit goes in.
+    // Clicking the entry again, and giving up the edit, shows the row as it
+    // is now; then the edit goes in.
+    dialogs.clear();
+    dialogs.answers.enqueue(DialogService::Yes);
     f.clickRow(0);
+    QCOMPARE(dialogs.texts(), QStringList({"您输入的内容还没有保存，确定要放弃吗？"}));
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄 3个"));
     QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("炒"));
     f.Text4()->setPlainText("我的做法");

@@ -18,7 +18,9 @@ bool clickEntry(QListWidget *list, const QString &text)
 QStringList entries(const QListWidget *list)
 {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->flags() & Qt::ItemIsEnabled)   // a greyed notice is no entry
+            out << list->item(i)->text();
+    }
     return out;
 }
