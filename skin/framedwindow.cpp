@@ -170,8 +170,8 @@ void FramedWindow::raiseFrameControls()
 // design would cut them off.
 QSize FramedWindow::gripMinimumSize() const { return m_designSize; }
 
-// The size-change handler: lays the frame controls out, paints the frame
-// onto the surface and cuts the window region. A position or size that a
+// The size-change handler: lays the frame controls out, has the surface
+// painted afresh and cuts the window region. A position or size that a
 // control rejects is skipped and the next step still runs.
 void FramedWindow::frameSizeChanged()
 {
@@ -194,13 +194,7 @@ void FramedWindow::frameSizeChanged()
     m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
     m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
 
-    // A hidden window's surface is drawn on another thread meanwhile, ready
-    // for when the window is shown.
-    m_surfaceStale = !isVisible();
-    if (m_surfaceStale)
-        m_surfaceAhead.begin(currentLook());
-    else
-        paintSurface();
+    m_surfaceStale = true;
     RMe();
     raiseFrameControls();
     update();
@@ -208,8 +202,12 @@ void FramedWindow::frameSizeChanged()
 
 const QImage &FramedWindow::surface()
 {
-    if (m_surfaceStale)
-        paintSurface();
+    // Painted when first needed since a change, or on moving to a screen of
+    // another density.
+    if (m_surfaceStale || m_surface.devicePixelRatio() != devicePixelRatioF()) {
+        m_surfaceStale = false;
+        m_surface = drawFrameSurface(currentLook());
+    }
     return m_surface;
 }
 
@@ -218,21 +216,10 @@ FrameLook FramedWindow::currentLook()
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
-    // A font of its own for each drawing: copies of a font share what Qt
-    // caches in them, which a drawing on another thread would replace.
     FrameLook look{size(), ratio, windowTitle(), captionFont(), m_skinPaint, QImage()};
     if (m_Imico->hasPicture())
         look.icon = m_Imico->picture().toImage();
     return look;
-}
-
-void FramedWindow::paintSurface()
-{
-    m_surfaceStale = false;
-    const FrameLook look = currentLook();
-    m_surface = m_surfaceAhead.take(look);
-    if (m_surface.isNull())
-        m_surface = drawFrameSurface(look);
 }
 
 void FramedWindow::RMe()
@@ -250,12 +237,7 @@ void FramedWindow::resizeEvent(QResizeEvent *event)
 
 void FramedWindow::paintEvent(QPaintEvent *)
 {
-    // Changed while hidden, or moved to a screen of another density: paint
-    // the surface afresh.
-    if (m_surfaceStale || (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF()))
-        paintSurface();
-    QPainter p(this);
-    p.drawImage(0, 0, m_surface);
+    QPainter(this).drawImage(0, 0, surface());
 }
 
 void FramedWindow::showEvent(QShowEvent *event)

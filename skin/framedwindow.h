@@ -47,8 +47,8 @@ public:
     const QImage &skinImage() const { return m_skinImage; }
 
     // The persistent painted surface (what every repaint shows), at the
-    // window's pixel density. A hidden window paints it when it is asked
-    // for or first shown, not at every change of size or caption.
+    // window's pixel density. It is painted afresh when it is first needed
+    // after a change of size, caption or density, not at every change.
     const QImage &surface();
 
     // The window region for a window of this size in twips (RMe's shape).
@@ -75,7 +75,8 @@ public:
     virtual bool closesOnEscape() const { return true; }
 
 protected:
-    // Lays out the frame controls, paints the surface and sets the region.
+    // Lays out the frame controls, marks the surface for painting afresh
+    // and sets the region.
     void frameSizeChanged();
     void RMe();
 
@@ -94,7 +95,6 @@ private:
     void wireTitleBar();
     void wireGrip(ImageControl *grip, GripEdge edge);
     FrameLook currentLook();
-    void paintSurface();
     QString skinResource() const;
     void prepareSkinPaint(qreal ratio);
     void resetMarkedButtons();
@@ -102,8 +102,7 @@ private:
     Skin m_skin;
     QImage m_skinImage;
     QImage m_surface;
-    bool m_surfaceStale = false;   // size or caption changed while hidden
-    FrameSurfaceAhead m_surfaceAhead;
+    bool m_surfaceStale = true;   // size or caption changed since it was painted
     ImageControl *m_IMBar = nullptr;
     ImageControl *m_Imico = nullptr;
     ImageControl *m_Immin = nullptr;

@@ -350,9 +350,8 @@ void FrameTest::captionRepaintsWhenTitleChanges()
     w.setWindowTitle(QStringLiteral("：：菜谱分类：："));
     QCOMPARE(w.surface().copy(30, 0, 200, 30), before);
 
-    // Changed while hidden, the surface is drawn meanwhile on another
-    // thread: once shown, it has the caption and size the window has then,
-    // exactly as a shown window paints them.
+    // Changed while hidden: once shown, the surface has the caption and
+    // size the window has then, exactly as a shown window paints them.
     const QString last = QStringLiteral("：：灶香居 2004 新春版：：当前共有32767道美食");
     TestWindow hidden(FramedWindow::Skin::ThreeButton);
     hidden.resize(420, 260);
