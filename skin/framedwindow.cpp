@@ -21,17 +21,14 @@ namespace {
 // The skin's surround colour: never part of the window.
 const QRgb SurroundRgb = qRgb(255, 0, 0);
 
-struct StatePicture {
-    const char *name;
-    const char *resource;
-};
-const StatePicture StatePictures[] = {
-    {"ImMin1", ":/skin/min_hover.png"},         {"ImMin2", ":/skin/min_pressed.png"},
-    {"Immax1", ":/skin/max_hover.png"},         {"Immax2", ":/skin/max_pressed.png"},
-    {"ImClose1", ":/skin/close_hover.png"},     {"ImClose2", ":/skin/close_pressed.png"},
-    {"IMus0", ":/skin/restore_rest.png"},       {"IMus1", ":/skin/restore_hover.png"},
-    {"IMus2", ":/skin/restore_pressed.png"},
-};
+// A caption button's hover and pressed pictures (":/skin/min_hover.png" and
+// so on); at rest the frame's surface shows the button's glyph.
+CaptionButton::Pictures captionPictures(const char *glyph)
+{
+    const QString stem = QStringLiteral(":/skin/") + QLatin1String(glyph);
+    return {QPixmap(), Artwork::pixmap(stem + QStringLiteral("_hover.png")),
+            Artwork::pixmap(stem + QStringLiteral("_pressed.png"))};
+}
 
 } // namespace
 
@@ -80,41 +77,19 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_IMBar = new ImageControl(this, QStringLiteral("IMBar"));
     m_IMBar->setGeometry(0, 0, 0, Twips::px(255));
 
-    const QString iconPath = QStringLiteral(":/skin/icon.png");
-    m_Imico = new ImageControl(this, QStringLiteral("Imico"));
-    m_Imico->setPicture(Artwork::pixmap(iconPath));
-    m_Imico->resize(Twips::size(240, 240));
-    m_Imico->hide();
-    if (m_Imico->hasPicture())
-        setWindowIcon(QIcon(m_Imico->picture()));
+    const QPixmap icon = Artwork::pixmap(QStringLiteral(":/skin/icon.png"));
+    if (!icon.isNull())
+        setWindowIcon(QIcon(icon));
+    m_icon = icon.toImage();
 
-    // The caption buttons: push buttons for screen readers, named as their
-    // tooltips read; the keyboard closes with Escape instead.
-    m_Immin = new ImageControl(this, QStringLiteral("Immin"));
-    m_Immin->setToolTip(QStringLiteral("最小化"));
-    m_Immax = new ImageControl(this, QStringLiteral("Immax"));
-    m_Immax->setToolTip(QStringLiteral("最大化"));
-    m_Imclose = new ImageControl(this, QStringLiteral("Imclose"));
-    m_Imclose->setToolTip(QStringLiteral("关闭"));
-    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
+    // The caption buttons; the keyboard closes with Escape instead.
+    m_Immin = new CaptionButton(this, QStringLiteral("Immin"), QStringLiteral("最小化"));
+    m_Immax = new CaptionButton(this, QStringLiteral("Immax"), QStringLiteral("最大化"));
+    m_Imclose = new CaptionButton(this, QStringLiteral("Imclose"), QStringLiteral("关闭"));
+    for (CaptionButton *b : {m_Immin, m_Immax, m_Imclose})
         b->resize(Twips::size(255, 240));
-        b->setButton(false);
-        b->setAccessibleName(b->toolTip());
-    }
-
-    for (const StatePicture &s : StatePictures) {
-        auto *holder = new ImageControl(this, QString::fromLatin1(s.name));
-        const QPixmap picture = Artwork::pixmap(QString::fromLatin1(s.resource));
-        holder->setPicture(picture);
-        holder->resize(picture.isNull() ? QSize(17, 16) : picture.deviceIndependentSize().toSize());
-        holder->hide();
-    }
 
     m_skinImage = Artwork::image(skinResource(), 1.0);
-    m_Pmain = new ImageControl(this, QStringLiteral("Pmain"));
-    m_Pmain->setPicture(Artwork::pixmap(skinResource()));
-    m_Pmain->resize(m_skinImage.isNull() ? Twips::size(2250, 2325) : m_skinImage.size());
-    m_Pmain->hide();
 
     m_Pbottom = new ImageControl(this, QStringLiteral("Pbottom"));
     m_Pbottom->setGeometry(Twips::px(pbottomLeftTw), 0, 0, Twips::px(195));
@@ -147,11 +122,6 @@ void FramedWindow::prepareSkinPaint(qreal ratio)
     }
 }
 
-ImageControl *FramedWindow::stateControl(const char *name) const
-{
-    return findChild<ImageControl *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-}
-
 QRegion FramedWindow::frameRegion(double widthTw, double heightTw)
 {
     return framedWindowShape(widthTw / Twips::PerPixel, heightTw / Twips::PerPixel);
@@ -161,7 +131,9 @@ void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }
 
 void FramedWindow::raiseFrameControls()
 {
-    for (ImageControl *c : {m_IMBar, m_Immin, m_Immax, m_Imclose, m_Pbottom, m_Pright, m_Pjiao})
+    const std::initializer_list<QWidget *> frameControls = {m_IMBar,   m_Immin,  m_Immax, m_Imclose,
+                                                            m_Pbottom, m_Pright, m_Pjiao};
+    for (QWidget *c : frameControls)
         if (c)
             c->raise();
 }
@@ -216,10 +188,7 @@ FrameLook FramedWindow::currentLook()
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
-    FrameLook look{size(), ratio, windowTitle(), captionFont(), m_skinPaint, QImage()};
-    if (m_Imico->hasPicture())
-        look.icon = m_Imico->picture().toImage();
-    return look;
+    return FrameLook{size(), ratio, windowTitle(), captionFont(), m_skinPaint, m_icon};
 }
 
 void FramedWindow::RMe()
@@ -263,21 +232,13 @@ void FramedWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void FramedWindow::resetMarkedButtons()
-{
-    for (ImageControl *b : {m_Imclose, m_Immin, m_Immax})
-        if (!b->tag().isEmpty()) {
-            b->clearPicture();
-            b->setTag(QString());
-        }
-}
-
 void FramedWindow::mouseMoveEvent(QMouseEvent *event)
 {
     // Moves that reach the window from one of its own controls (a label
     // passing them on) are not over the bare surface.
     if (!childAt(event->position().toPoint()))
-        resetMarkedButtons();
+        for (CaptionButton *b : {m_Imclose, m_Immin, m_Immax})
+            b->unmark();
     QWidget::mouseMoveEvent(event);
 }
 
@@ -289,6 +250,8 @@ void FramedWindow::changeEvent(QEvent *event)
     // change, so the title always reads what the window is called.
     if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange)
         frameSizeChanged();
+    if (event->type() == QEvent::WindowStateChange)
+        showMaximizeOrRestorePictures();
 }
 
 void FramedWindow::closeEvent(QCloseEvent *event)
@@ -305,49 +268,28 @@ void FramedWindow::closeEvent(QCloseEvent *event)
 
 void FramedWindow::wireCaptionButtons()
 {
-    auto hoverPicture = [this](ImageControl *b) -> QPixmap {
-        const char *name = b == m_Immin ? "ImMin1" : b == m_Imclose ? "ImClose1"
-                           : isMaximized()                         ? "IMus1"
-                                                                   : "Immax1";
-        ImageControl *holder = stateControl(name);
-        return holder ? holder->picture() : QPixmap();
-    };
-    auto pressedPicture = [this](ImageControl *b) -> QPixmap {
-        const char *name = b == m_Immin ? "ImMin2" : b == m_Imclose ? "ImClose2"
-                           : isMaximized()                         ? "IMus2"
-                                                                   : "Immax2";
-        ImageControl *holder = stateControl(name);
-        return holder ? holder->picture() : QPixmap();
-    };
-    const bool threeButtons = m_skin == Skin::ThreeButton;
-    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
-        // Close-only windows: the minimise and maximise buttons only confirm
-        // their resting look on mouse-up.
-        const bool active = threeButtons || b == m_Imclose;
-        if (active) {
-            connect(b, &ImageControl::mouseMoved, this, [b, hoverPicture] {
-                if (b->tag().isEmpty()) {
-                    b->setPicture(hoverPicture(b));
-                    b->setTag(QStringLiteral("1"));
-                }
-            });
-            connect(b, &ImageControl::mouseDown, this, [b, pressedPicture] { b->setPicture(pressedPicture(b)); });
-        }
-        connect(b, &ImageControl::mouseUp, this, [b] {
-            b->clearPicture();
-            b->setTag(QString());
-        });
-    }
-    if (threeButtons) {
-        connect(m_Immin, &ImageControl::clicked, this, [this] { showMinimized(); });
-        connect(m_Immax, &ImageControl::clicked, this, [this] {
-            if (isMaximized())
-                showNormal();
-            else
-                showMaximized();
-        });
-    }
+    m_Imclose->setPictures(captionPictures("close"));
     connect(m_Imclose, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+    // Close-only windows: the minimise and maximise buttons show no looks
+    // and do nothing.
+    if (m_skin != Skin::ThreeButton)
+        return;
+    m_Immin->setPictures(captionPictures("min"));
+    showMaximizeOrRestorePictures();
+    connect(m_Immin, &ImageControl::clicked, this, [this] { showMinimized(); });
+    connect(m_Immax, &ImageControl::clicked, this, [this] {
+        if (isMaximized())
+            showNormal();
+        else
+            showMaximized();
+    });
+}
+
+// A maximised window's maximise button restores it, and looks so.
+void FramedWindow::showMaximizeOrRestorePictures()
+{
+    if (m_skin == Skin::ThreeButton)
+        m_Immax->setPictures(captionPictures(isMaximized() ? "restore" : "max"));
 }
 
 // Dragging by the title strip: the platform moves the window where it can;
@@ -383,7 +325,6 @@ void FramedWindow::wireTitleBar()
 void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
 {
     connect(grip, &ImageControl::mouseDown, this, [this, grip, edge](Qt::MouseButton button, const QPoint &pos) {
-        grip->setTag(QStringLiteral("1"));
         if (button != Qt::LeftButton || isMaximized())
             return;
         m_resizing = false;
@@ -416,8 +357,5 @@ void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
         if (target != size())
             resize(target);
     });
-    connect(grip, &ImageControl::mouseUp, this, [this, grip] {
-        grip->setTag(QString());
-        m_resizing = false;
-    });
+    connect(grip, &ImageControl::mouseUp, this, [this] { m_resizing = false; });
 }

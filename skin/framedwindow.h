@@ -7,13 +7,12 @@
 // A framed window derives from FramedWindow, names its skin, design size,
 // caption and the design left of its bottom grip, and builds its own
 // controls at their design places with place().
+#include "skin/captionbutton.h"
 #include "skin/framesurface.h"
 
 #include <QFont>
 #include <QImage>
 #include <QWidget>
-
-class ImageControl;
 
 class FramedWindow : public QWidget {
     Q_OBJECT
@@ -35,15 +34,13 @@ public:
 
     // The frame controls, by their names.
     ImageControl *IMBar() const { return m_IMBar; }
-    ImageControl *Imico() const { return m_Imico; }
-    ImageControl *Immin() const { return m_Immin; }
-    ImageControl *Immax() const { return m_Immax; }
-    ImageControl *Imclose() const { return m_Imclose; }
+    CaptionButton *Immin() const { return m_Immin; }
+    CaptionButton *Immax() const { return m_Immax; }
+    CaptionButton *Imclose() const { return m_Imclose; }
     ImageControl *Pbottom() const { return m_Pbottom; }
     ImageControl *Pright() const { return m_Pright; }
     ImageControl *Pjiao() const { return m_Pjiao; }
-    // Hidden holders of the state pictures and of the skin picture.
-    ImageControl *stateControl(const char *name) const;
+    // The skin picture, as drawn for a screen of ordinary density.
     const QImage &skinImage() const { return m_skinImage; }
 
     // The persistent painted surface (what every repaint shows), at the
@@ -51,7 +48,7 @@ public:
     // after a change of size, caption or density, not at every change.
     const QImage &surface();
 
-    // The window region for a window of this size in twips (RMe's shape).
+    // The window region for a window of this size in twips.
     static QRegion frameRegion(double widthTw, double heightTw);
 
     // The caption font: 宋体 9 pt bold, or a Song-style CJK font (AR PL
@@ -97,21 +94,20 @@ private:
     FrameLook currentLook();
     QString skinResource() const;
     void prepareSkinPaint(qreal ratio);
-    void resetMarkedButtons();
+    void showMaximizeOrRestorePictures();
 
     Skin m_skin;
     QImage m_skinImage;
+    QImage m_icon;
     QImage m_surface;
     bool m_surfaceStale = true;   // size or caption changed since it was painted
     ImageControl *m_IMBar = nullptr;
-    ImageControl *m_Imico = nullptr;
-    ImageControl *m_Immin = nullptr;
-    ImageControl *m_Immax = nullptr;
-    ImageControl *m_Imclose = nullptr;
+    CaptionButton *m_Immin = nullptr;
+    CaptionButton *m_Immax = nullptr;
+    CaptionButton *m_Imclose = nullptr;
     ImageControl *m_Pbottom = nullptr;
     ImageControl *m_Pright = nullptr;
     ImageControl *m_Pjiao = nullptr;
-    ImageControl *m_Pmain = nullptr;
     QImage m_skinPaint; // the skin with its red surround made transparent
     qreal m_skinPaintRatio = 0; // the pixel density it was chosen for
     bool m_tabOrderSet = false;

@@ -4,7 +4,8 @@
 // the title strip and resizing by the grips; the keyboard (picture buttons,
 // Escape); the frame on a screen of twice the pixel density.
 #include "skin/framedwindow.h"
-#include "skin/imagecontrol.h"
+#include "skin/artwork.h"
+#include "skin/captionbutton.h"
 #include "skin/twips.h"
 #include "core/registry.h"
 
@@ -12,12 +13,28 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QProcess>
 #include <QtTest>
 
 
 namespace {
+
+// What the window shows where `control` is.
+QImage shownAt(QWidget *control)
+{
+    return control->window()->grab(control->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+// What it shows there at rest: its painted surface.
+QImage surfaceAt(FramedWindow &w, QWidget *control) { return w.surface().copy(control->geometry()); }
+// A skin picture (":/skin/<name>.png") over the surface there.
+QImage pictureOver(FramedWindow &w, QWidget *control, const QString &name)
+{
+    QImage look = surfaceAt(w, control);
+    QPainter(&look).drawImage(0, 0, Artwork::image(QStringLiteral(":/skin/%1.png").arg(name)));
+    return look;
+}
 
 class TestWindow : public FramedWindow {
 public:
@@ -33,7 +50,7 @@ public:
     void closeFromFrame() override
     {
         ++closes;
-        lookAtClose = Imclose()->hasPicture();
+        lookAtClose = shownAt(Imclose()) != surfaceAt(*this, Imclose());
         FramedWindow::closeFromFrame();
     }
     QLabel *topLabel = nullptr;
@@ -70,9 +87,6 @@ void release(QWidget *w, Qt::MouseButton button = Qt::LeftButton, QPoint local =
     send(w, QEvent::MouseButtonRelease, w->mapToGlobal(local), button, Qt::NoButton);
 }
 
-QImage pic(const ImageControl *c) { return c->picture().toImage().convertToFormat(QImage::Format_ARGB32); }
-QImage statePic(const FramedWindow &w, const char *name) { return pic(w.stateControl(name)); }
-
 bool isSkinRed(QRgb c) { return qRed(c) > 240 && qGreen(c) < 40 && qBlue(c) < 40; }
 
 // Where a control should be, from its twips.
@@ -96,6 +110,8 @@ private slots:
     void captionRepaintsWhenTitleChanges();
     void captionButtonStateTable_data();
     void captionButtonStateTable();
+    void captionButtonLooksAndClick_data();
+    void captionButtonLooksAndClick();
     void surfaceMoveResetsEveryMarkedButton();
     void closeOnlyWindowHasInertMinMax();
     void closeButtonClosesThroughCloseFromFrame();
@@ -110,10 +126,11 @@ private slots:
 void FrameTest::frameControlsAndPictures()
 {
     TestWindow w(FramedWindow::Skin::ThreeButton);
-    for (const char *name : {"IMBar", "Imico", "Immin", "Immax", "Imclose", "ImMin1", "ImMin2", "Immax1",
-                             "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2", "Pmain",
-                             "Pbottom", "Pright", "Pjiao"})
-        QVERIFY2(w.stateControl(name), name);
+    for (const char *name : {"IMBar", "Immin", "Immax", "Imclose", "Pbottom", "Pright", "Pjiao"})
+        QVERIFY2(w.findChild<QWidget *>(name), name);
+    // The frame keeps its pictures itself, in no hidden control.
+    for (QWidget *c : w.findChildren<QWidget *>())
+        QVERIFY2(!c->isHidden(), qPrintable(c->objectName()));
     QCOMPARE(w.Immin()->toolTip(), QStringLiteral("最小化"));
     QCOMPARE(w.Immax()->toolTip(), QStringLiteral("最大化"));
     QCOMPARE(w.Imclose()->toolTip(), QStringLiteral("关闭"));
@@ -121,21 +138,18 @@ void FrameTest::frameControlsAndPictures()
     QCOMPARE(w.Pright()->cursor().shape(), Qt::SizeHorCursor);
     QCOMPARE(w.Pjiao()->cursor().shape(), Qt::SizeFDiagCursor);
 
-    for (const char *name : {"ImMin1", "ImMin2", "Immax1", "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2"}) {
-        ImageControl *c = w.stateControl(name);
-        QVERIFY2(c->isHidden(), name);
-        QCOMPARE(c->picture().size(), QSize(17, 16));
-    }
-    // Hover and pressed pictures differ, and every button has its own.
-    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImMin2"));
-    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImClose1"));
-    QVERIFY(statePic(w, "Immax1") != statePic(w, "IMus1"));
+    // Resting, hover and pressed looks differ (captionButtonStateTable
+    // checks each button's own pictures).
+    w.show();
+    const QImage resting = shownAt(w.Immin());
+    moveOver(w.Immin());
+    const QImage hovered = shownAt(w.Immin());
+    press(w.Immin());
+    QVERIFY(resting != hovered && hovered != shownAt(w.Immin()) && resting != shownAt(w.Immin()));
+    release(w.Immin(), Qt::LeftButton, QPoint(30, 30));
 
-    QVERIFY(w.stateControl("Pmain")->isHidden());
-    QCOMPARE(w.stateControl("Pmain")->size(), QSize(150, 155));
     QCOMPARE(w.skinImage().size(), QSize(150, 155));
-    QVERIFY(w.Imico()->isHidden());
-    QCOMPARE(w.Imico()->picture().size(), QSize(16, 16));
+    QCOMPARE(w.windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
 
     // The two skins differ only where the close-only skin lacks two glyphs.
     TestWindow c(FramedWindow::Skin::CloseOnly);
@@ -369,10 +383,10 @@ void FrameTest::captionButtonStateTable_data()
     QTest::addColumn<bool>("maximised");
     QTest::addColumn<QString>("hover");
     QTest::addColumn<QString>("pressed");
-    QTest::newRow("Immin") << "Immin" << false << "ImMin1" << "ImMin2";
-    QTest::newRow("Imclose") << "Imclose" << false << "ImClose1" << "ImClose2";
-    QTest::newRow("Immax normal") << "Immax" << false << "Immax1" << "Immax2";
-    QTest::newRow("Immax maximised") << "Immax" << true << "IMus1" << "IMus2";
+    QTest::newRow("Immin") << "Immin" << false << "min_hover" << "min_pressed";
+    QTest::newRow("Imclose") << "Imclose" << false << "close_hover" << "close_pressed";
+    QTest::newRow("Immax normal") << "Immax" << false << "max_hover" << "max_pressed";
+    QTest::newRow("Immax maximised") << "Immax" << true << "restore_hover" << "restore_pressed";
 }
 
 void FrameTest::captionButtonStateTable()
@@ -387,61 +401,100 @@ void FrameTest::captionButtonStateTable()
     else
         w.show();
     QCOMPARE(w.isMaximized(), maximised);
-    ImageControl *b = w.stateControl(button.toLatin1().constData());
-    const QImage hoverLook = statePic(w, hover.toLatin1().constData());
-    const QImage pressedLook = statePic(w, pressed.toLatin1().constData());
+    CaptionButton *b = w.findChild<CaptionButton *>(button);
+    const QImage restingLook = surfaceAt(w, b);
+    const QImage hoverLook = pictureOver(w, b, hover);
+    const QImage pressedLook = pictureOver(w, b, pressed);
     const QPoint bare(w.width() / 2, w.height() / 2);
-    auto look = [&] { return b->hasPicture() ? pic(b) : QImage(); };
+    auto look = [&] { return shownAt(b); };
 
-    // Resting: nothing shown, no mark; a move over the surface keeps it so.
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
+    // Resting: the surface shows through; a move over the surface keeps it so.
+    QCOMPARE(look(), restingLook);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
+    QCOMPARE(look(), restingLook);
     // Resting -> hovered; a second move keeps it hovered.
     moveOver(b);
     QCOMPARE(look(), hoverLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     moveOver(b, QPoint(5, 5));
     QCOMPARE(look(), hoverLook);
-    // Hovered -> pressed (mark kept); moves keep it pressed; up -> resting.
+    // Hovered -> pressed; moves keep it pressed; up -> resting.
     press(b);
     QCOMPARE(look(), pressedLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     moveOver(b, QPoint(4, 4), Qt::LeftButton);
     QCOMPARE(look(), pressedLook);
     release(b, Qt::LeftButton, QPoint(30, 30)); // released off the button: no click
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
-    // Pressed with an empty mark (any mouse button); the surface leaves it
-    // pressed; the next move over the button shows the hover look.
+    QCOMPARE(look(), restingLook);
+    // Pressed without hovering first (any mouse button): the surface leaves
+    // it pressed; the next move over the button shows the hover look.
     press(b, Qt::RightButton);
     QCOMPARE(look(), pressedLook);
-    QCOMPARE(b->tag(), QString());
     moveOver(&w, bare);
     QCOMPARE(look(), pressedLook);
     moveOver(b, QPoint(3, 3), Qt::RightButton);
     QCOMPARE(look(), hoverLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     release(b, Qt::RightButton);
-    QVERIFY(!b->hasPicture());
+    QCOMPARE(look(), restingLook);
     // Hovered, then a move over a content control: still hovered; then over
     // the bare surface: resting.
     moveOver(b);
     moveOver(w.label);
     QCOMPARE(look(), hoverLook);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
-    // Pressed with the mark set, then the surface: resting.
+    QCOMPARE(look(), restingLook);
+    // Hovered and pressed, then the surface: resting.
     moveOver(b);
     press(b);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
+    QCOMPARE(look(), restingLook);
     release(b, Qt::LeftButton, QPoint(30, 30));
     QCOMPARE(w.isMaximized(), maximised);
     QVERIFY(w.isVisible());
+}
+
+void FrameTest::captionButtonLooksAndClick_data()
+{
+    // What the pointer does ('m' moves over the button, 'd' presses, 'u'
+    // lets go over it, 'o' lets go off it, 's' moves on to the window's
+    // surface), then the picture shown (0 resting, 1 hovered, 2 pressed) and
+    // the clicks.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("resting") << "" << 0 << 0;
+    QTest::newRow("hovered") << "mm" << 1 << 0;
+    QTest::newRow("pressed") << "md" << 2 << 0;
+    QTest::newRow("clicked") << "mdu" << 0 << 1;
+    QTest::newRow("let go off it") << "mdo" << 0 << 0;
+    QTest::newRow("surface after hover") << "ms" << 0 << 0;
+    QTest::newRow("surface after press") << "ds" << 2 << 0;
+}
+
+void FrameTest::captionButtonLooksAndClick()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, shown);
+    QFETCH(int, clicks);
+    QWidget host;
+    CaptionButton b(&host, QStringLiteral("Immin"), QStringLiteral("最小化"));
+    b.resize(17, 16);
+    QList<QImage> pictures;
+    for (QColor c : {QColor(Qt::darkBlue), QColor(Qt::white), QColor(Qt::gray)}) {
+        pictures << QImage(b.size(), QImage::Format_RGB32);
+        pictures.last().fill(c);
+    }
+    b.setPictures({QPixmap::fromImage(pictures[0]), QPixmap::fromImage(pictures[1]), QPixmap::fromImage(pictures[2])});
+    QSignalSpy clicked(&b, &ImageControl::clicked);
+    for (QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'm': moveOver(&b); break;
+        case 'd': press(&b); break;
+        case 'u': release(&b); break;
+        case 'o': release(&b, Qt::LeftButton, QPoint(30, 30)); break;
+        case 's': b.unmark(); break;
+        }
+    }
+    QCOMPARE(b.grab().toImage().convertToFormat(QImage::Format_RGB32), pictures[shown]);
+    QCOMPARE(clicked.count(), clicks);
 }
 
 void FrameTest::surfaceMoveResetsEveryMarkedButton()
@@ -451,13 +504,11 @@ void FrameTest::surfaceMoveResetsEveryMarkedButton()
     moveOver(w.Immin());
     moveOver(w.IMBar()); // the strip ends just short of the minimise button
     moveOver(w.Imclose());
-    QVERIFY(w.Immin()->hasPicture());
-    QVERIFY(w.Imclose()->hasPicture());
+    QVERIFY(shownAt(w.Immin()) != surfaceAt(w, w.Immin()));
+    QVERIFY(shownAt(w.Imclose()) != surfaceAt(w, w.Imclose()));
     moveOver(&w, QPoint(w.width() / 2, 40));
-    QVERIFY(!w.Immin()->hasPicture());
-    QVERIFY(!w.Imclose()->hasPicture());
-    QCOMPARE(w.Immin()->tag(), QString());
-    QCOMPARE(w.Imclose()->tag(), QString());
+    QCOMPARE(shownAt(w.Immin()), surfaceAt(w, w.Immin()));
+    QCOMPARE(shownAt(w.Imclose()), surfaceAt(w, w.Imclose()));
 }
 
 void FrameTest::closeOnlyWindowHasInertMinMax()
@@ -466,14 +517,14 @@ void FrameTest::closeOnlyWindowHasInertMinMax()
     QPointer<TestWindow> guard(w);
     w->show();
     const QSize size = w->size();
-    for (ImageControl *b : {w->Immin(), w->Immax()}) {
+    for (CaptionButton *b : {w->Immin(), w->Immax()}) {
+        const QImage resting = surfaceAt(*w, b);
         moveOver(b);
-        QVERIFY(!b->hasPicture());
-        QCOMPARE(b->tag(), QString());
+        QCOMPARE(shownAt(b), resting);
         press(b);
-        QVERIFY(!b->hasPicture());
+        QCOMPARE(shownAt(b), resting);
         release(b);
-        QVERIFY(!b->hasPicture());
+        QCOMPARE(shownAt(b), resting);
     }
     QVERIFY(!w->isMinimized());
     QVERIFY(!w->isMaximized());
@@ -481,9 +532,9 @@ void FrameTest::closeOnlyWindowHasInertMinMax()
     QCOMPARE(w->closes, 0);
     // The close button still has its looks and closes the window.
     moveOver(w->Imclose());
-    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose1"));
+    QCOMPARE(shownAt(w->Imclose()), pictureOver(*w, w->Imclose(), QStringLiteral("close_hover")));
     press(w->Imclose());
-    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose2"));
+    QCOMPARE(shownAt(w->Imclose()), pictureOver(*w, w->Imclose(), QStringLiteral("close_pressed")));
     release(w->Imclose());
     QCOMPARE(w->closes, 1);
     QVERIFY(Windows::isUnloaded(w));
@@ -532,21 +583,21 @@ void FrameTest::minimiseAndMaximise()
     QCOMPARE(w.mask(), FramedWindow::frameRegion(w.width() * 15, w.height() * 15));
     QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
     moveOver(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "IMus1"));
+    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("restore_hover")));
     // Restore.
     press(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "IMus2"));
+    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("restore_pressed")));
     release(w.Immax());
     QVERIFY(!w.isMaximized());
     QTRY_COMPARE(w.size(), normal);
     QCOMPARE(w.Imclose()->leftTw(), normal.width() * 15.0 - 465);
     moveOver(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "Immax1"));
+    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("max_hover")));
     // Minimise.
     press(w.Immin());
     release(w.Immin());
     QVERIFY(w.isMinimized());
-    QVERIFY(!w.Immin()->hasPicture());
+    QCOMPARE(shownAt(w.Immin()), surfaceAt(w, w.Immin()));
     w.showNormal();
     QVERIFY(!w.isMinimized());
     QCOMPARE(w.surface().size(), normal);
@@ -593,10 +644,8 @@ void FrameTest::gripsResize()
     auto drag = [&](ImageControl *grip, QPoint by) {
         const QPoint from = grip->mapToGlobal(QPoint(4, 4));
         send(grip, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(grip->tag(), QStringLiteral("1"));
         send(grip, QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton);
         send(grip, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(grip->tag(), QString());
     };
     drag(w.Pjiao(), QPoint(40, 30));
     QCOMPARE(w.size(), start + QSize(40, 30));
