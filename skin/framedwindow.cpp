@@ -33,7 +33,7 @@ CaptionButton::Pictures captionPictures(const char *glyph)
 } // namespace
 
 FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Skin skin,
-                           double designWidthTw, double designHeightTw, double pbottomLeftTw,
+                           double designWidthTw, double designHeightTw, double bottomGripLeftTw,
                            QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_skin(skin)
 {
@@ -43,12 +43,12 @@ FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Sk
     setMouseTracking(true);
     m_designSize = Twips::size(designWidthTw, designHeightTw);
     resize(m_designSize);
-    buildFrameControls(pbottomLeftTw);
+    buildFrameControls(bottomGripLeftTw);
     wireCaptionButtons();
     wireTitleBar();
-    wireGrip(m_Pbottom, GripEdge::Bottom);
-    wireGrip(m_Pright, GripEdge::Right);
-    wireGrip(m_Pjiao, GripEdge::Corner);
+    wireGrip(m_bottomGrip, GripEdge::Bottom);
+    wireGrip(m_rightGrip, GripEdge::Right);
+    wireGrip(m_cornerGrip, GripEdge::Corner);
 }
 
 FramedWindow::~FramedWindow() = default;
@@ -72,10 +72,10 @@ QFont FramedWindow::captionFont()
     return songFont(9, true);
 }
 
-void FramedWindow::buildFrameControls(double pbottomLeftTw)
+void FramedWindow::buildFrameControls(double bottomGripLeftTw)
 {
-    m_IMBar = new ImageControl(this, QStringLiteral("IMBar"));
-    m_IMBar->setGeometry(0, 0, 0, Twips::px(255));
+    m_titleStrip = new ImageControl(this, QStringLiteral("IMBar"));
+    m_titleStrip->setGeometry(0, 0, 0, Twips::px(255));
 
     const QPixmap icon = Artwork::pixmap(QStringLiteral(":/skin/icon.png"));
     if (!icon.isNull())
@@ -83,23 +83,23 @@ void FramedWindow::buildFrameControls(double pbottomLeftTw)
     m_icon = icon.toImage();
 
     // The caption buttons; the keyboard closes with Escape instead.
-    m_Immin = new CaptionButton(this, QStringLiteral("Immin"), QStringLiteral("最小化"));
-    m_Immax = new CaptionButton(this, QStringLiteral("Immax"), QStringLiteral("最大化"));
-    m_Imclose = new CaptionButton(this, QStringLiteral("Imclose"), QStringLiteral("关闭"));
-    for (CaptionButton *b : {m_Immin, m_Immax, m_Imclose})
+    m_minimizeButton = new CaptionButton(this, QStringLiteral("Immin"), QStringLiteral("最小化"));
+    m_maximizeButton = new CaptionButton(this, QStringLiteral("Immax"), QStringLiteral("最大化"));
+    m_closeButton = new CaptionButton(this, QStringLiteral("Imclose"), QStringLiteral("关闭"));
+    for (CaptionButton *b : {m_minimizeButton, m_maximizeButton, m_closeButton})
         b->resize(Twips::size(255, 240));
 
     m_skinImage = Artwork::image(skinResource(), 1.0);
 
-    m_Pbottom = new ImageControl(this, QStringLiteral("Pbottom"));
-    m_Pbottom->setGeometry(Twips::px(pbottomLeftTw), 0, 0, Twips::px(195));
-    m_Pbottom->setCursor(Qt::SizeVerCursor);
-    m_Pright = new ImageControl(this, QStringLiteral("Pright"));
-    m_Pright->setGeometry(0, Twips::px(-240), Twips::px(135), 0);
-    m_Pright->setCursor(Qt::SizeHorCursor);
-    m_Pjiao = new ImageControl(this, QStringLiteral("Pjiao"));
-    m_Pjiao->resize(Twips::size(255, 255));
-    m_Pjiao->setCursor(Qt::SizeFDiagCursor);
+    m_bottomGrip = new ImageControl(this, QStringLiteral("Pbottom"));
+    m_bottomGrip->setGeometry(Twips::px(bottomGripLeftTw), 0, 0, Twips::px(195));
+    m_bottomGrip->setCursor(Qt::SizeVerCursor);
+    m_rightGrip = new ImageControl(this, QStringLiteral("Pright"));
+    m_rightGrip->setGeometry(0, Twips::px(-240), Twips::px(135), 0);
+    m_rightGrip->setCursor(Qt::SizeHorCursor);
+    m_cornerGrip = new ImageControl(this, QStringLiteral("Pjiao"));
+    m_cornerGrip->resize(Twips::size(255, 255));
+    m_cornerGrip->setCursor(Qt::SizeFDiagCursor);
 }
 
 QString FramedWindow::skinResource() const
@@ -131,8 +131,8 @@ void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }
 
 void FramedWindow::raiseFrameControls()
 {
-    const std::initializer_list<QWidget *> frameControls = {m_IMBar,   m_Immin,  m_Immax, m_Imclose,
-                                                            m_Pbottom, m_Pright, m_Pjiao};
+    const std::initializer_list<QWidget *> frameControls = {m_titleStrip,   m_minimizeButton,  m_maximizeButton, m_closeButton,
+                                                            m_bottomGrip, m_rightGrip, m_cornerGrip};
     for (QWidget *c : frameControls)
         if (c)
             c->raise();
@@ -142,32 +142,32 @@ void FramedWindow::raiseFrameControls()
 // design would cut them off.
 QSize FramedWindow::gripMinimumSize() const { return m_designSize; }
 
-// The size-change handler: lays the frame controls out, has the surface
+// At every change of size: lays the frame controls out, has the surface
 // painted afresh and cuts the window region. A position or size that a
 // control rejects is skipped and the next step still runs.
-void FramedWindow::frameSizeChanged()
+void FramedWindow::layOutFrame()
 {
-    if (!m_Pjiao)
+    if (!m_cornerGrip)
         return; // still being built
     const double W = Twips::fromPx(width());
     const double H = Twips::fromPx(height());
 
-    m_IMBar->setWidthTw(W - 1100);
-    m_Immax->setTopTw(120);
-    m_Immax->setLeftTw(W - 780);
-    m_Immin->setTopTw(120);
-    m_Immin->setLeftTw(W - 1095);
-    m_Imclose->setTopTw(120);
-    m_Imclose->setLeftTw(W - 465);
-    m_Pbottom->setTopTw(H - m_Pbottom->heightTw());
-    m_Pbottom->setWidthTw(W - 240);
-    m_Pright->setLeftTw(W - m_Pright->widthTw());
-    m_Pright->setHeightTw(H - 240);
-    m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
-    m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
+    m_titleStrip->setWidthTw(W - 1100);
+    m_maximizeButton->setTopTw(120);
+    m_maximizeButton->setLeftTw(W - 780);
+    m_minimizeButton->setTopTw(120);
+    m_minimizeButton->setLeftTw(W - 1095);
+    m_closeButton->setTopTw(120);
+    m_closeButton->setLeftTw(W - 465);
+    m_bottomGrip->setTopTw(H - m_bottomGrip->heightTw());
+    m_bottomGrip->setWidthTw(W - 240);
+    m_rightGrip->setLeftTw(W - m_rightGrip->widthTw());
+    m_rightGrip->setHeightTw(H - 240);
+    m_cornerGrip->setLeftTw(W - m_cornerGrip->widthTw());
+    m_cornerGrip->setTopTw(H - m_cornerGrip->heightTw());
 
     m_surfaceStale = true;
-    RMe();
+    applyFrameMask();
     raiseFrameControls();
     update();
 }
@@ -191,7 +191,7 @@ FrameLook FramedWindow::currentLook()
     return FrameLook{size(), ratio, windowTitle(), captionFont(), m_skinPaint, m_icon};
 }
 
-void FramedWindow::RMe()
+void FramedWindow::applyFrameMask()
 {
     const QRegion region = frameRegion(Twips::fromPx(width()), Twips::fromPx(height()));
     if (!region.isEmpty())
@@ -201,7 +201,7 @@ void FramedWindow::RMe()
 void FramedWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    frameSizeChanged();
+    layOutFrame();
 }
 
 void FramedWindow::paintEvent(QPaintEvent *)
@@ -237,7 +237,7 @@ void FramedWindow::mouseMoveEvent(QMouseEvent *event)
     // Moves that reach the window from one of its own controls (a label
     // passing them on) are not over the bare surface.
     if (!childAt(event->position().toPoint()))
-        for (CaptionButton *b : {m_Imclose, m_Immin, m_Immax})
+        for (CaptionButton *b : {m_closeButton, m_minimizeButton, m_maximizeButton})
             b->unmark();
     QWidget::mouseMoveEvent(event);
 }
@@ -246,10 +246,10 @@ void FramedWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Minimising, maximising and restoring lay out, repaint and reshape the
-    // frame; a new caption is painted at once rather than at the next size
+    // frame; so does a new caption, rather than waiting for the next size
     // change, so the title always reads what the window is called.
     if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange)
-        frameSizeChanged();
+        layOutFrame();
     if (event->type() == QEvent::WindowStateChange)
         showMaximizeOrRestorePictures();
 }
@@ -268,16 +268,16 @@ void FramedWindow::closeEvent(QCloseEvent *event)
 
 void FramedWindow::wireCaptionButtons()
 {
-    m_Imclose->setPictures(captionPictures("close"));
-    connect(m_Imclose, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+    m_closeButton->setPictures(captionPictures("close"));
+    connect(m_closeButton, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
     // Close-only windows: the minimise and maximise buttons show no looks
     // and do nothing.
     if (m_skin != Skin::ThreeButton)
         return;
-    m_Immin->setPictures(captionPictures("min"));
+    m_minimizeButton->setPictures(captionPictures("min"));
     showMaximizeOrRestorePictures();
-    connect(m_Immin, &ImageControl::clicked, this, [this] { showMinimized(); });
-    connect(m_Immax, &ImageControl::clicked, this, [this] {
+    connect(m_minimizeButton, &ImageControl::clicked, this, [this] { showMinimized(); });
+    connect(m_maximizeButton, &ImageControl::clicked, this, [this] {
         if (isMaximized())
             showNormal();
         else
@@ -289,32 +289,32 @@ void FramedWindow::wireCaptionButtons()
 void FramedWindow::showMaximizeOrRestorePictures()
 {
     if (m_skin == Skin::ThreeButton)
-        m_Immax->setPictures(captionPictures(isMaximized() ? "restore" : "max"));
+        m_maximizeButton->setPictures(captionPictures(isMaximized() ? "restore" : "max"));
 }
 
 // Dragging by the title strip: the platform moves the window where it can;
 // elsewhere the window follows the strip's mouse moves until release.
 void FramedWindow::wireTitleBar()
 {
-    connect(m_IMBar, &ImageControl::mouseDown, this, [this](Qt::MouseButton button, const QPoint &pos) {
+    connect(m_titleStrip, &ImageControl::mouseDown, this, [this](Qt::MouseButton button, const QPoint &pos) {
         if (button != Qt::LeftButton)
             return;
         m_dragging = false;
         if (QWindow *handle = windowHandle(); handle && handle->startSystemMove())
             return;
         m_dragging = true;
-        m_dragOffset = m_IMBar->mapToGlobal(pos) - this->pos();
+        m_dragOffset = m_titleStrip->mapToGlobal(pos) - this->pos();
     });
-    connect(m_IMBar, &ImageControl::mouseMoved, this, [this](Qt::MouseButtons buttons, const QPoint &pos) {
+    connect(m_titleStrip, &ImageControl::mouseMoved, this, [this](Qt::MouseButtons buttons, const QPoint &pos) {
         if (!m_dragging)
             return;
         if (!(buttons & Qt::LeftButton)) {
             m_dragging = false;
             return;
         }
-        move(m_IMBar->mapToGlobal(pos) - m_dragOffset);
+        move(m_titleStrip->mapToGlobal(pos) - m_dragOffset);
     });
-    connect(m_IMBar, &ImageControl::mouseUp, this, [this](Qt::MouseButton button) {
+    connect(m_titleStrip, &ImageControl::mouseUp, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
             m_dragging = false;
     });

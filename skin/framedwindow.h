@@ -20,7 +20,7 @@ public:
     enum class Skin { ThreeButton, CloseOnly };
 
     FramedWindow(const QString &objectName, const QString &caption, Skin skin,
-                 double designWidthTw, double designHeightTw, double pbottomLeftTw,
+                 double designWidthTw, double designHeightTw, double bottomGripLeftTw,
                  QWidget *parent = nullptr);
     ~FramedWindow() override;
 
@@ -32,14 +32,15 @@ public:
     // left = (screen width - window width) / 2, top likewise.
     void centreOnScreen();
 
-    // The frame controls, by their names.
-    ImageControl *IMBar() const { return m_IMBar; }
-    CaptionButton *Immin() const { return m_Immin; }
-    CaptionButton *Immax() const { return m_Immax; }
-    CaptionButton *Imclose() const { return m_Imclose; }
-    ImageControl *Pbottom() const { return m_Pbottom; }
-    ImageControl *Pright() const { return m_Pright; }
-    ImageControl *Pjiao() const { return m_Pjiao; }
+    // The frame controls (their objectNames: IMBar, Immin, Immax, Imclose,
+    // Pbottom, Pright, Pjiao).
+    ImageControl *titleStrip() const { return m_titleStrip; }
+    CaptionButton *minimizeButton() const { return m_minimizeButton; }
+    CaptionButton *maximizeButton() const { return m_maximizeButton; }
+    CaptionButton *closeButton() const { return m_closeButton; }
+    ImageControl *bottomGrip() const { return m_bottomGrip; }
+    ImageControl *rightGrip() const { return m_rightGrip; }
+    ImageControl *cornerGrip() const { return m_cornerGrip; }
     // The skin picture, as drawn for a screen of ordinary density.
     const QImage &skinImage() const { return m_skinImage; }
 
@@ -74,8 +75,8 @@ public:
 protected:
     // Lays out the frame controls, marks the surface for painting afresh
     // and sets the region.
-    void frameSizeChanged();
-    void RMe();
+    void layOutFrame();
+    void applyFrameMask();
 
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -87,7 +88,7 @@ protected:
 
 private:
     enum class GripEdge { Bottom, Right, Corner };
-    void buildFrameControls(double pbottomLeftTw);
+    void buildFrameControls(double bottomGripLeftTw);
     void wireCaptionButtons();
     void wireTitleBar();
     void wireGrip(ImageControl *grip, GripEdge edge);
@@ -101,13 +102,13 @@ private:
     QImage m_icon;
     QImage m_surface;
     bool m_surfaceStale = true;   // size or caption changed since it was painted
-    ImageControl *m_IMBar = nullptr;
-    CaptionButton *m_Immin = nullptr;
-    CaptionButton *m_Immax = nullptr;
-    CaptionButton *m_Imclose = nullptr;
-    ImageControl *m_Pbottom = nullptr;
-    ImageControl *m_Pright = nullptr;
-    ImageControl *m_Pjiao = nullptr;
+    ImageControl *m_titleStrip = nullptr;
+    CaptionButton *m_minimizeButton = nullptr;
+    CaptionButton *m_maximizeButton = nullptr;
+    CaptionButton *m_closeButton = nullptr;
+    ImageControl *m_bottomGrip = nullptr;
+    ImageControl *m_rightGrip = nullptr;
+    ImageControl *m_cornerGrip = nullptr;
     QImage m_skinPaint; // the skin with its red surround made transparent
     qreal m_skinPaintRatio = 0; // the pixel density it was chosen for
     bool m_tabOrderSet = false;

@@ -50,7 +50,7 @@ public:
     void closeFromFrame() override
     {
         ++closes;
-        lookAtClose = shownAt(Imclose()) != surfaceAt(*this, Imclose());
+        lookAtClose = shownAt(closeButton()) != surfaceAt(*this, closeButton());
         FramedWindow::closeFromFrame();
     }
     QLabel *topLabel = nullptr;
@@ -131,22 +131,22 @@ void FrameTest::frameControlsAndPictures()
     // The frame keeps its pictures itself, in no hidden control.
     for (QWidget *c : w.findChildren<QWidget *>())
         QVERIFY2(!c->isHidden(), qPrintable(c->objectName()));
-    QCOMPARE(w.Immin()->toolTip(), QStringLiteral("最小化"));
-    QCOMPARE(w.Immax()->toolTip(), QStringLiteral("最大化"));
-    QCOMPARE(w.Imclose()->toolTip(), QStringLiteral("关闭"));
-    QCOMPARE(w.Pbottom()->cursor().shape(), Qt::SizeVerCursor);
-    QCOMPARE(w.Pright()->cursor().shape(), Qt::SizeHorCursor);
-    QCOMPARE(w.Pjiao()->cursor().shape(), Qt::SizeFDiagCursor);
+    QCOMPARE(w.minimizeButton()->toolTip(), QStringLiteral("最小化"));
+    QCOMPARE(w.maximizeButton()->toolTip(), QStringLiteral("最大化"));
+    QCOMPARE(w.closeButton()->toolTip(), QStringLiteral("关闭"));
+    QCOMPARE(w.bottomGrip()->cursor().shape(), Qt::SizeVerCursor);
+    QCOMPARE(w.rightGrip()->cursor().shape(), Qt::SizeHorCursor);
+    QCOMPARE(w.cornerGrip()->cursor().shape(), Qt::SizeFDiagCursor);
 
     // Resting, hover and pressed looks differ (captionButtonStateTable
     // checks each button's own pictures).
     w.show();
-    const QImage resting = shownAt(w.Immin());
-    moveOver(w.Immin());
-    const QImage hovered = shownAt(w.Immin());
-    press(w.Immin());
-    QVERIFY(resting != hovered && hovered != shownAt(w.Immin()) && resting != shownAt(w.Immin()));
-    release(w.Immin(), Qt::LeftButton, QPoint(30, 30));
+    const QImage resting = shownAt(w.minimizeButton());
+    moveOver(w.minimizeButton());
+    const QImage hovered = shownAt(w.minimizeButton());
+    press(w.minimizeButton());
+    QVERIFY(resting != hovered && hovered != shownAt(w.minimizeButton()) && resting != shownAt(w.minimizeButton()));
+    release(w.minimizeButton(), Qt::LeftButton, QPoint(30, 30));
 
     QCOMPARE(w.skinImage().size(), QSize(150, 155));
     QCOMPARE(w.windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
@@ -175,13 +175,13 @@ void FrameTest::layoutFollowsEverySize()
     w.show();
     w.resize(px);
     const int W = px.width() * 15, H = px.height() * 15;
-    QCOMPARE(w.IMBar()->geometry(), at(0, 0, W - 1100, 255));
-    QCOMPARE(w.Immin()->geometry(), at(W - 1095, 120, 255, 240));
-    QCOMPARE(w.Immax()->geometry(), at(W - 780, 120, 255, 240));
-    QCOMPARE(w.Imclose()->geometry(), at(W - 465, 120, 255, 240));
-    QCOMPARE(w.Pbottom()->geometry(), at(480, H - 195, W - 240, 195));
-    QCOMPARE(w.Pjiao()->geometry(), at(W - 255, H - 255, 255, 255));
-    QCOMPARE(w.Pright()->geometry(), at(W - 135, -240, 135, H - 240));
+    QCOMPARE(w.titleStrip()->geometry(), at(0, 0, W - 1100, 255));
+    QCOMPARE(w.minimizeButton()->geometry(), at(W - 1095, 120, 255, 240));
+    QCOMPARE(w.maximizeButton()->geometry(), at(W - 780, 120, 255, 240));
+    QCOMPARE(w.closeButton()->geometry(), at(W - 465, 120, 255, 240));
+    QCOMPARE(w.bottomGrip()->geometry(), at(480, H - 195, W - 240, 195));
+    QCOMPARE(w.cornerGrip()->geometry(), at(W - 255, H - 255, 255, 255));
+    QCOMPARE(w.rightGrip()->geometry(), at(W - 135, -240, 135, H - 240));
     QCOMPARE(w.mask(), FramedWindow::frameRegion(W, H));
     QCOMPARE(w.surface().size(), px);
 }
@@ -191,16 +191,16 @@ void FrameTest::narrowWindowKeepsTitleStripWidth()
     TestWindow w(FramedWindow::Skin::ThreeButton);
     w.show();
     w.resize(300, 200);
-    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
+    QCOMPARE(w.titleStrip()->width(), Twips::px(300 * 15 - 1100));
     // 990 x 150 twips: the strip's width and the right grip's height would
     // be negative, so both keep their previous values; everything after
     // them still happens.
     w.resize(66, 10);
-    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
-    QCOMPARE(w.Pright()->height(), Twips::px(200 * 15 - 240));
-    QCOMPARE(w.Imclose()->geometry(), at(990 - 465, 120, 255, 240));
-    QCOMPARE(w.Pjiao()->geometry(), at(990 - 255, 150 - 255, 255, 255));
-    QCOMPARE(w.Pbottom()->geometry(), at(480, 150 - 195, 990 - 240, 195));
+    QCOMPARE(w.titleStrip()->width(), Twips::px(300 * 15 - 1100));
+    QCOMPARE(w.rightGrip()->height(), Twips::px(200 * 15 - 240));
+    QCOMPARE(w.closeButton()->geometry(), at(990 - 465, 120, 255, 240));
+    QCOMPARE(w.cornerGrip()->geometry(), at(990 - 255, 150 - 255, 255, 255));
+    QCOMPARE(w.bottomGrip()->geometry(), at(480, 150 - 195, 990 - 240, 195));
     QCOMPARE(w.surface().size(), QSize(66, 10));
     QCOMPARE(w.mask(), FramedWindow::frameRegion(990, 150));
     QVERIFY(!w.mask().isEmpty());
@@ -212,8 +212,8 @@ void FrameTest::frameControlsStayOnTop()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The label was built after the frame, over the title strip's left end.
-    QCOMPARE(w.childAt(30, 5), w.IMBar());
-    QCOMPARE(w.childAt(w.Imclose()->geometry().center()), w.Imclose());
+    QCOMPARE(w.childAt(30, 5), w.titleStrip());
+    QCOMPARE(w.childAt(w.closeButton()->geometry().center()), w.closeButton());
     QCOMPARE(w.childAt(w.label->geometry().center()), w.label);
 }
 
@@ -307,7 +307,7 @@ void FrameTest::paintedSurface()
     QCOMPARE(s.pixel(s.width() / 2, s.height() / 2), qRgb(250, 250, 250));
     // The three glyphs of the skin lie under the three buttons.
     const QImage skin = w.skinImage();
-    for (ImageControl *b : {w.Immin(), w.Immax(), w.Imclose()}) {
+    for (ImageControl *b : {w.minimizeButton(), w.maximizeButton(), w.closeButton()}) {
         const QImage under = s.copy(b->x(), b->y(), 17, 16);
         const QImage glyph = skin.copy(b->x() - (w.width() - 111) + 39, b->y(), 17, 16).convertToFormat(QImage::Format_RGB32);
         QVERIFY2(under == glyph, qPrintable(b->objectName()));
@@ -501,14 +501,14 @@ void FrameTest::surfaceMoveResetsEveryMarkedButton()
 {
     TestWindow w(FramedWindow::Skin::ThreeButton);
     w.show();
-    moveOver(w.Immin());
-    moveOver(w.IMBar()); // the strip ends just short of the minimise button
-    moveOver(w.Imclose());
-    QVERIFY(shownAt(w.Immin()) != surfaceAt(w, w.Immin()));
-    QVERIFY(shownAt(w.Imclose()) != surfaceAt(w, w.Imclose()));
+    moveOver(w.minimizeButton());
+    moveOver(w.titleStrip()); // the strip ends just short of the minimise button
+    moveOver(w.closeButton());
+    QVERIFY(shownAt(w.minimizeButton()) != surfaceAt(w, w.minimizeButton()));
+    QVERIFY(shownAt(w.closeButton()) != surfaceAt(w, w.closeButton()));
     moveOver(&w, QPoint(w.width() / 2, 40));
-    QCOMPARE(shownAt(w.Immin()), surfaceAt(w, w.Immin()));
-    QCOMPARE(shownAt(w.Imclose()), surfaceAt(w, w.Imclose()));
+    QCOMPARE(shownAt(w.minimizeButton()), surfaceAt(w, w.minimizeButton()));
+    QCOMPARE(shownAt(w.closeButton()), surfaceAt(w, w.closeButton()));
 }
 
 void FrameTest::closeOnlyWindowHasInertMinMax()
@@ -517,7 +517,7 @@ void FrameTest::closeOnlyWindowHasInertMinMax()
     QPointer<TestWindow> guard(w);
     w->show();
     const QSize size = w->size();
-    for (CaptionButton *b : {w->Immin(), w->Immax()}) {
+    for (CaptionButton *b : {w->minimizeButton(), w->maximizeButton()}) {
         const QImage resting = surfaceAt(*w, b);
         moveOver(b);
         QCOMPARE(shownAt(b), resting);
@@ -531,11 +531,11 @@ void FrameTest::closeOnlyWindowHasInertMinMax()
     QCOMPARE(w->size(), size);
     QCOMPARE(w->closes, 0);
     // The close button still has its looks and closes the window.
-    moveOver(w->Imclose());
-    QCOMPARE(shownAt(w->Imclose()), pictureOver(*w, w->Imclose(), QStringLiteral("close_hover")));
-    press(w->Imclose());
-    QCOMPARE(shownAt(w->Imclose()), pictureOver(*w, w->Imclose(), QStringLiteral("close_pressed")));
-    release(w->Imclose());
+    moveOver(w->closeButton());
+    QCOMPARE(shownAt(w->closeButton()), pictureOver(*w, w->closeButton(), QStringLiteral("close_hover")));
+    press(w->closeButton());
+    QCOMPARE(shownAt(w->closeButton()), pictureOver(*w, w->closeButton(), QStringLiteral("close_pressed")));
+    release(w->closeButton());
     QCOMPARE(w->closes, 1);
     QVERIFY(Windows::isUnloaded(w));
     QVERIFY(!w->isVisible());
@@ -548,13 +548,13 @@ void FrameTest::closeButtonClosesThroughCloseFromFrame()
     auto *w = new TestWindow(FramedWindow::Skin::ThreeButton);
     w->show();
     // A press released off the button does not close.
-    press(w->Imclose());
-    release(w->Imclose(), Qt::LeftButton, QPoint(40, 40));
+    press(w->closeButton());
+    release(w->closeButton(), Qt::LeftButton, QPoint(40, 40));
     QCOMPARE(w->closes, 0);
     // A click closes, after the button took its resting look.
-    moveOver(w->Imclose());
-    press(w->Imclose());
-    release(w->Imclose());
+    moveOver(w->closeButton());
+    press(w->closeButton());
+    release(w->closeButton());
     QCOMPARE(w->closes, 1);
     QVERIFY(!w->lookAtClose);
     QVERIFY(Windows::isUnloaded(w));
@@ -574,30 +574,30 @@ void FrameTest::minimiseAndMaximise()
     const QSize normal = w.size();
     // Maximise: the frame is laid out, painted and cut at the new size; the
     // content keeps its place; the button's looks switch to restore.
-    press(w.Immax());
-    release(w.Immax());
+    press(w.maximizeButton());
+    release(w.maximizeButton());
     QVERIFY(w.isMaximized());
     QTRY_VERIFY(w.size() != normal);
-    QCOMPARE(w.Imclose()->leftTw(), w.width() * 15.0 - 465);
+    QCOMPARE(w.closeButton()->leftTw(), w.width() * 15.0 - 465);
     QCOMPARE(w.surface().size(), w.size());
     QCOMPARE(w.mask(), FramedWindow::frameRegion(w.width() * 15, w.height() * 15));
     QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
-    moveOver(w.Immax());
-    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("restore_hover")));
+    moveOver(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("restore_hover")));
     // Restore.
-    press(w.Immax());
-    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("restore_pressed")));
-    release(w.Immax());
+    press(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("restore_pressed")));
+    release(w.maximizeButton());
     QVERIFY(!w.isMaximized());
     QTRY_COMPARE(w.size(), normal);
-    QCOMPARE(w.Imclose()->leftTw(), normal.width() * 15.0 - 465);
-    moveOver(w.Immax());
-    QCOMPARE(shownAt(w.Immax()), pictureOver(w, w.Immax(), QStringLiteral("max_hover")));
+    QCOMPARE(w.closeButton()->leftTw(), normal.width() * 15.0 - 465);
+    moveOver(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("max_hover")));
     // Minimise.
-    press(w.Immin());
-    release(w.Immin());
+    press(w.minimizeButton());
+    release(w.minimizeButton());
     QVERIFY(w.isMinimized());
-    QCOMPARE(shownAt(w.Immin()), surfaceAt(w, w.Immin()));
+    QCOMPARE(shownAt(w.minimizeButton()), surfaceAt(w, w.minimizeButton()));
     w.showNormal();
     QVERIFY(!w.isMinimized());
     QCOMPARE(w.surface().size(), normal);
@@ -611,23 +611,23 @@ void FrameTest::dragByTitleStrip()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QPoint start = w.pos();
-    const QPoint grab = w.IMBar()->mapToGlobal(QPoint(60, 8));
+    const QPoint grab = w.titleStrip()->mapToGlobal(QPoint(60, 8));
 
     // Right and middle buttons do not move the window.
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
-        send(w.IMBar(), QEvent::MouseButtonPress, grab, button, button);
-        send(w.IMBar(), QEvent::MouseMove, grab + QPoint(40, 30), Qt::NoButton, button);
-        send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(40, 30), button, Qt::NoButton);
+        send(w.titleStrip(), QEvent::MouseButtonPress, grab, button, button);
+        send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(40, 30), Qt::NoButton, button);
+        send(w.titleStrip(), QEvent::MouseButtonRelease, grab + QPoint(40, 30), button, Qt::NoButton);
         QCOMPARE(w.pos(), start);
     }
     // The left button drags it along, until released.
-    send(w.IMBar(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(w.pos(), start + QPoint(10, 5));
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(-30, 45), Qt::NoButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(-30, 45), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(w.pos(), start + QPoint(-30, 45));
-    send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(-30, 45), Qt::LeftButton, Qt::NoButton);
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
+    send(w.titleStrip(), QEvent::MouseButtonRelease, grab + QPoint(-30, 45), Qt::LeftButton, Qt::NoButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
     QCOMPARE(w.pos(), start + QPoint(-30, 45));
     // Only the strip drags: the painted title area below it does not.
     send(&w, QEvent::MouseButtonPress, w.mapToGlobal(QPoint(100, 22)), Qt::LeftButton, Qt::LeftButton);
@@ -647,29 +647,29 @@ void FrameTest::gripsResize()
         send(grip, QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton);
         send(grip, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
     };
-    drag(w.Pjiao(), QPoint(40, 30));
+    drag(w.cornerGrip(), QPoint(40, 30));
     QCOMPARE(w.size(), start + QSize(40, 30));
     // The frame follows: corner grip and close button at the new edges.
-    QCOMPARE(w.Pjiao()->geometry().bottomRight(), QPoint(w.width() - 1, w.height() - 1));
-    QCOMPARE(w.Imclose()->x(), w.width() - 31);
+    QCOMPARE(w.cornerGrip()->geometry().bottomRight(), QPoint(w.width() - 1, w.height() - 1));
+    QCOMPARE(w.closeButton()->x(), w.width() - 31);
     QCOMPARE(w.surface().size(), w.size());
-    drag(w.Pbottom(), QPoint(70, -20));
+    drag(w.bottomGrip(), QPoint(70, -20));
     QCOMPARE(w.size(), start + QSize(40, 10));
-    drag(w.Pright(), QPoint(-50, 90));
+    drag(w.rightGrip(), QPoint(-50, 90));
     // Never narrower than the design: the controls keep their design places.
     QCOMPARE(w.size(), start + QSize(0, 10));
     // Never below the design size.
     QCOMPARE(w.gripMinimumSize(), Twips::size(5685, 3600));
-    drag(w.Pjiao(), QPoint(-2000, -2000));
+    drag(w.cornerGrip(), QPoint(-2000, -2000));
     QCOMPARE(w.size(), w.gripMinimumSize());
     // The content keeps its design place.
     QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
     // A right-button press on a grip resizes nothing.
     const QSize now = w.size();
-    const QPoint from = w.Pjiao()->mapToGlobal(QPoint(4, 4));
-    send(w.Pjiao(), QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
-    send(w.Pjiao(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
-    send(w.Pjiao(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
+    const QPoint from = w.cornerGrip()->mapToGlobal(QPoint(4, 4));
+    send(w.cornerGrip(), QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+    send(w.cornerGrip(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
+    send(w.cornerGrip(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
     QCOMPARE(w.size(), now);
 }
 
