@@ -21,22 +21,19 @@ namespace {
 // The skin's surround colour: never part of the window.
 const QRgb SurroundRgb = qRgb(255, 0, 0);
 
-struct StatePicture {
-    const char *name;
-    const char *resource;
-};
-const StatePicture StatePictures[] = {
-    {"ImMin1", ":/skin/min_hover.png"},         {"ImMin2", ":/skin/min_pressed.png"},
-    {"Immax1", ":/skin/max_hover.png"},         {"Immax2", ":/skin/max_pressed.png"},
-    {"ImClose1", ":/skin/close_hover.png"},     {"ImClose2", ":/skin/close_pressed.png"},
-    {"IMus0", ":/skin/restore_rest.png"},       {"IMus1", ":/skin/restore_hover.png"},
-    {"IMus2", ":/skin/restore_pressed.png"},
-};
+// A caption button's hover and pressed pictures (":/skin/min_hover.png" and
+// so on); at rest the frame's surface shows the button's glyph.
+CaptionButton::Pictures captionPictures(const char *glyph)
+{
+    const QString stem = QStringLiteral(":/skin/") + QLatin1String(glyph);
+    return {QPixmap(), Artwork::pixmap(stem + QStringLiteral("_hover.png")),
+            Artwork::pixmap(stem + QStringLiteral("_pressed.png"))};
+}
 
 } // namespace
 
 FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Skin skin,
-                           double designWidthTw, double designHeightTw, double pbottomLeftTw,
+                           double designWidthTw, double designHeightTw, double bottomGripLeftTw,
                            QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_skin(skin)
 {
@@ -46,12 +43,12 @@ FramedWindow::FramedWindow(const QString &objectName, const QString &caption, Sk
     setMouseTracking(true);
     m_designSize = Twips::size(designWidthTw, designHeightTw);
     resize(m_designSize);
-    buildFrameControls(pbottomLeftTw);
+    buildFrameControls(bottomGripLeftTw);
     wireCaptionButtons();
     wireTitleBar();
-    wireGrip(m_Pbottom, GripEdge::Bottom);
-    wireGrip(m_Pright, GripEdge::Right);
-    wireGrip(m_Pjiao, GripEdge::Corner);
+    wireGrip(m_bottomGrip, GripEdge::Bottom);
+    wireGrip(m_rightGrip, GripEdge::Right);
+    wireGrip(m_cornerGrip, GripEdge::Corner);
 }
 
 FramedWindow::~FramedWindow() = default;
@@ -75,56 +72,34 @@ QFont FramedWindow::captionFont()
     return songFont(9, true);
 }
 
-void FramedWindow::buildFrameControls(double pbottomLeftTw)
+void FramedWindow::buildFrameControls(double bottomGripLeftTw)
 {
-    m_IMBar = new ImageControl(this, QStringLiteral("IMBar"));
-    m_IMBar->setGeometry(0, 0, 0, Twips::px(255));
+    m_titleStrip = new ImageControl(this, QStringLiteral("IMBar"));
+    m_titleStrip->setGeometry(0, 0, 0, Twips::px(255));
 
-    const QString iconPath = QStringLiteral(":/skin/icon.png");
-    m_Imico = new ImageControl(this, QStringLiteral("Imico"));
-    m_Imico->setPicture(Artwork::pixmap(iconPath));
-    m_Imico->resize(Twips::size(240, 240));
-    m_Imico->hide();
-    if (m_Imico->hasPicture())
-        setWindowIcon(QIcon(m_Imico->picture()));
+    const QPixmap icon = Artwork::pixmap(QStringLiteral(":/skin/icon.png"));
+    if (!icon.isNull())
+        setWindowIcon(QIcon(icon));
+    m_icon = icon.toImage();
 
-    // The caption buttons: push buttons for screen readers, named as their
-    // tooltips read; the keyboard closes with Escape instead.
-    m_Immin = new ImageControl(this, QStringLiteral("Immin"));
-    m_Immin->setToolTip(QStringLiteral("最小化"));
-    m_Immax = new ImageControl(this, QStringLiteral("Immax"));
-    m_Immax->setToolTip(QStringLiteral("最大化"));
-    m_Imclose = new ImageControl(this, QStringLiteral("Imclose"));
-    m_Imclose->setToolTip(QStringLiteral("关闭"));
-    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
+    // The caption buttons; the keyboard closes with Escape instead.
+    m_minimizeButton = new CaptionButton(this, QStringLiteral("Immin"), QStringLiteral("最小化"));
+    m_maximizeButton = new CaptionButton(this, QStringLiteral("Immax"), QStringLiteral("最大化"));
+    m_closeButton = new CaptionButton(this, QStringLiteral("Imclose"), QStringLiteral("关闭"));
+    for (CaptionButton *b : {m_minimizeButton, m_maximizeButton, m_closeButton})
         b->resize(Twips::size(255, 240));
-        b->setButton(false);
-        b->setAccessibleName(b->toolTip());
-    }
-
-    for (const StatePicture &s : StatePictures) {
-        auto *holder = new ImageControl(this, QString::fromLatin1(s.name));
-        const QPixmap picture = Artwork::pixmap(QString::fromLatin1(s.resource));
-        holder->setPicture(picture);
-        holder->resize(picture.isNull() ? QSize(17, 16) : picture.deviceIndependentSize().toSize());
-        holder->hide();
-    }
 
     m_skinImage = Artwork::image(skinResource(), 1.0);
-    m_Pmain = new ImageControl(this, QStringLiteral("Pmain"));
-    m_Pmain->setPicture(Artwork::pixmap(skinResource()));
-    m_Pmain->resize(m_skinImage.isNull() ? Twips::size(2250, 2325) : m_skinImage.size());
-    m_Pmain->hide();
 
-    m_Pbottom = new ImageControl(this, QStringLiteral("Pbottom"));
-    m_Pbottom->setGeometry(Twips::px(pbottomLeftTw), 0, 0, Twips::px(195));
-    m_Pbottom->setCursor(Qt::SizeVerCursor);
-    m_Pright = new ImageControl(this, QStringLiteral("Pright"));
-    m_Pright->setGeometry(0, Twips::px(-240), Twips::px(135), 0);
-    m_Pright->setCursor(Qt::SizeHorCursor);
-    m_Pjiao = new ImageControl(this, QStringLiteral("Pjiao"));
-    m_Pjiao->resize(Twips::size(255, 255));
-    m_Pjiao->setCursor(Qt::SizeFDiagCursor);
+    m_bottomGrip = new ImageControl(this, QStringLiteral("Pbottom"));
+    m_bottomGrip->setGeometry(Twips::px(bottomGripLeftTw), 0, 0, Twips::px(195));
+    m_bottomGrip->setCursor(Qt::SizeVerCursor);
+    m_rightGrip = new ImageControl(this, QStringLiteral("Pright"));
+    m_rightGrip->setGeometry(0, Twips::px(-240), Twips::px(135), 0);
+    m_rightGrip->setCursor(Qt::SizeHorCursor);
+    m_cornerGrip = new ImageControl(this, QStringLiteral("Pjiao"));
+    m_cornerGrip->resize(Twips::size(255, 255));
+    m_cornerGrip->setCursor(Qt::SizeFDiagCursor);
 }
 
 QString FramedWindow::skinResource() const
@@ -147,11 +122,6 @@ void FramedWindow::prepareSkinPaint(qreal ratio)
     }
 }
 
-ImageControl *FramedWindow::stateControl(const char *name) const
-{
-    return findChild<ImageControl *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
-}
-
 QRegion FramedWindow::frameRegion(double widthTw, double heightTw)
 {
     return framedWindowShape(widthTw / Twips::PerPixel, heightTw / Twips::PerPixel);
@@ -161,7 +131,9 @@ void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }
 
 void FramedWindow::raiseFrameControls()
 {
-    for (ImageControl *c : {m_IMBar, m_Immin, m_Immax, m_Imclose, m_Pbottom, m_Pright, m_Pjiao})
+    const std::initializer_list<QWidget *> frameControls = {m_titleStrip,   m_minimizeButton,  m_maximizeButton, m_closeButton,
+                                                            m_bottomGrip, m_rightGrip, m_cornerGrip};
+    for (QWidget *c : frameControls)
         if (c)
             c->raise();
 }
@@ -170,46 +142,44 @@ void FramedWindow::raiseFrameControls()
 // design would cut them off.
 QSize FramedWindow::gripMinimumSize() const { return m_designSize; }
 
-// The size-change handler: lays the frame controls out, paints the frame
-// onto the surface and cuts the window region. A position or size that a
+// At every change of size: lays the frame controls out, has the surface
+// painted afresh and cuts the window region. A position or size that a
 // control rejects is skipped and the next step still runs.
-void FramedWindow::frameSizeChanged()
+void FramedWindow::layOutFrame()
 {
-    if (!m_Pjiao)
+    if (!m_cornerGrip)
         return; // still being built
     const double W = Twips::fromPx(width());
     const double H = Twips::fromPx(height());
 
-    m_IMBar->setWidthTw(W - 1100);
-    m_Immax->setTopTw(120);
-    m_Immax->setLeftTw(W - 780);
-    m_Immin->setTopTw(120);
-    m_Immin->setLeftTw(W - 1095);
-    m_Imclose->setTopTw(120);
-    m_Imclose->setLeftTw(W - 465);
-    m_Pbottom->setTopTw(H - m_Pbottom->heightTw());
-    m_Pbottom->setWidthTw(W - 240);
-    m_Pright->setLeftTw(W - m_Pright->widthTw());
-    m_Pright->setHeightTw(H - 240);
-    m_Pjiao->setLeftTw(W - m_Pjiao->widthTw());
-    m_Pjiao->setTopTw(H - m_Pjiao->heightTw());
+    m_titleStrip->setWidthTw(W - 1100);
+    m_maximizeButton->setTopTw(120);
+    m_maximizeButton->setLeftTw(W - 780);
+    m_minimizeButton->setTopTw(120);
+    m_minimizeButton->setLeftTw(W - 1095);
+    m_closeButton->setTopTw(120);
+    m_closeButton->setLeftTw(W - 465);
+    m_bottomGrip->setTopTw(H - m_bottomGrip->heightTw());
+    m_bottomGrip->setWidthTw(W - 240);
+    m_rightGrip->setLeftTw(W - m_rightGrip->widthTw());
+    m_rightGrip->setHeightTw(H - 240);
+    m_cornerGrip->setLeftTw(W - m_cornerGrip->widthTw());
+    m_cornerGrip->setTopTw(H - m_cornerGrip->heightTw());
 
-    // A hidden window's surface is drawn on another thread meanwhile, ready
-    // for when the window is shown.
-    m_surfaceStale = !isVisible();
-    if (m_surfaceStale)
-        m_surfaceAhead.begin(currentLook());
-    else
-        paintSurface();
-    RMe();
+    m_surfaceStale = true;
+    applyFrameMask();
     raiseFrameControls();
     update();
 }
 
 const QImage &FramedWindow::surface()
 {
-    if (m_surfaceStale)
-        paintSurface();
+    // Painted when first needed since a change, or on moving to a screen of
+    // another density.
+    if (m_surfaceStale || m_surface.devicePixelRatio() != devicePixelRatioF()) {
+        m_surfaceStale = false;
+        m_surface = drawFrameSurface(currentLook());
+    }
     return m_surface;
 }
 
@@ -218,24 +188,10 @@ FrameLook FramedWindow::currentLook()
     const qreal ratio = devicePixelRatioF();
     if (m_skinPaint.isNull() || m_skinPaintRatio != ratio)
         prepareSkinPaint(ratio);
-    // A font of its own for each drawing: copies of a font share what Qt
-    // caches in them, which a drawing on another thread would replace.
-    FrameLook look{size(), ratio, windowTitle(), captionFont(), m_skinPaint, QImage()};
-    if (m_Imico->hasPicture())
-        look.icon = m_Imico->picture().toImage();
-    return look;
+    return FrameLook{size(), ratio, windowTitle(), captionFont(), m_skinPaint, m_icon};
 }
 
-void FramedWindow::paintSurface()
-{
-    m_surfaceStale = false;
-    const FrameLook look = currentLook();
-    m_surface = m_surfaceAhead.take(look);
-    if (m_surface.isNull())
-        m_surface = drawFrameSurface(look);
-}
-
-void FramedWindow::RMe()
+void FramedWindow::applyFrameMask()
 {
     const QRegion region = frameRegion(Twips::fromPx(width()), Twips::fromPx(height()));
     if (!region.isEmpty())
@@ -245,17 +201,12 @@ void FramedWindow::RMe()
 void FramedWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    frameSizeChanged();
+    layOutFrame();
 }
 
 void FramedWindow::paintEvent(QPaintEvent *)
 {
-    // Changed while hidden, or moved to a screen of another density: paint
-    // the surface afresh.
-    if (m_surfaceStale || (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF()))
-        paintSurface();
-    QPainter p(this);
-    p.drawImage(0, 0, m_surface);
+    QPainter(this).drawImage(0, 0, surface());
 }
 
 void FramedWindow::showEvent(QShowEvent *event)
@@ -281,21 +232,13 @@ void FramedWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void FramedWindow::resetMarkedButtons()
-{
-    for (ImageControl *b : {m_Imclose, m_Immin, m_Immax})
-        if (!b->tag().isEmpty()) {
-            b->clearPicture();
-            b->setTag(QString());
-        }
-}
-
 void FramedWindow::mouseMoveEvent(QMouseEvent *event)
 {
     // Moves that reach the window from one of its own controls (a label
     // passing them on) are not over the bare surface.
     if (!childAt(event->position().toPoint()))
-        resetMarkedButtons();
+        for (CaptionButton *b : {m_closeButton, m_minimizeButton, m_maximizeButton})
+            b->unmark();
     QWidget::mouseMoveEvent(event);
 }
 
@@ -303,10 +246,12 @@ void FramedWindow::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     // Minimising, maximising and restoring lay out, repaint and reshape the
-    // frame; a new caption is painted at once rather than at the next size
+    // frame; so does a new caption, rather than waiting for the next size
     // change, so the title always reads what the window is called.
     if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::WindowTitleChange)
-        frameSizeChanged();
+        layOutFrame();
+    if (event->type() == QEvent::WindowStateChange)
+        showMaximizeOrRestorePictures();
 }
 
 void FramedWindow::closeEvent(QCloseEvent *event)
@@ -323,74 +268,53 @@ void FramedWindow::closeEvent(QCloseEvent *event)
 
 void FramedWindow::wireCaptionButtons()
 {
-    auto hoverPicture = [this](ImageControl *b) -> QPixmap {
-        const char *name = b == m_Immin ? "ImMin1" : b == m_Imclose ? "ImClose1"
-                           : isMaximized()                         ? "IMus1"
-                                                                   : "Immax1";
-        ImageControl *holder = stateControl(name);
-        return holder ? holder->picture() : QPixmap();
-    };
-    auto pressedPicture = [this](ImageControl *b) -> QPixmap {
-        const char *name = b == m_Immin ? "ImMin2" : b == m_Imclose ? "ImClose2"
-                           : isMaximized()                         ? "IMus2"
-                                                                   : "Immax2";
-        ImageControl *holder = stateControl(name);
-        return holder ? holder->picture() : QPixmap();
-    };
-    const bool threeButtons = m_skin == Skin::ThreeButton;
-    for (ImageControl *b : {m_Immin, m_Immax, m_Imclose}) {
-        // Close-only windows: the minimise and maximise buttons only confirm
-        // their resting look on mouse-up.
-        const bool active = threeButtons || b == m_Imclose;
-        if (active) {
-            connect(b, &ImageControl::mouseMoved, this, [b, hoverPicture] {
-                if (b->tag().isEmpty()) {
-                    b->setPicture(hoverPicture(b));
-                    b->setTag(QStringLiteral("1"));
-                }
-            });
-            connect(b, &ImageControl::mouseDown, this, [b, pressedPicture] { b->setPicture(pressedPicture(b)); });
-        }
-        connect(b, &ImageControl::mouseUp, this, [b] {
-            b->clearPicture();
-            b->setTag(QString());
-        });
-    }
-    if (threeButtons) {
-        connect(m_Immin, &ImageControl::clicked, this, [this] { showMinimized(); });
-        connect(m_Immax, &ImageControl::clicked, this, [this] {
-            if (isMaximized())
-                showNormal();
-            else
-                showMaximized();
-        });
-    }
-    connect(m_Imclose, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+    m_closeButton->setPictures(captionPictures("close"));
+    connect(m_closeButton, &ImageControl::clicked, this, &FramedWindow::closeFromFrame);
+    // Close-only windows: the minimise and maximise buttons show no looks
+    // and do nothing.
+    if (m_skin != Skin::ThreeButton)
+        return;
+    m_minimizeButton->setPictures(captionPictures("min"));
+    showMaximizeOrRestorePictures();
+    connect(m_minimizeButton, &ImageControl::clicked, this, [this] { showMinimized(); });
+    connect(m_maximizeButton, &ImageControl::clicked, this, [this] {
+        if (isMaximized())
+            showNormal();
+        else
+            showMaximized();
+    });
+}
+
+// A maximised window's maximise button restores it, and looks so.
+void FramedWindow::showMaximizeOrRestorePictures()
+{
+    if (m_skin == Skin::ThreeButton)
+        m_maximizeButton->setPictures(captionPictures(isMaximized() ? "restore" : "max"));
 }
 
 // Dragging by the title strip: the platform moves the window where it can;
 // elsewhere the window follows the strip's mouse moves until release.
 void FramedWindow::wireTitleBar()
 {
-    connect(m_IMBar, &ImageControl::mouseDown, this, [this](Qt::MouseButton button, const QPoint &pos) {
+    connect(m_titleStrip, &ImageControl::mouseDown, this, [this](Qt::MouseButton button, const QPoint &pos) {
         if (button != Qt::LeftButton)
             return;
         m_dragging = false;
         if (QWindow *handle = windowHandle(); handle && handle->startSystemMove())
             return;
         m_dragging = true;
-        m_dragOffset = m_IMBar->mapToGlobal(pos) - this->pos();
+        m_dragOffset = m_titleStrip->mapToGlobal(pos) - this->pos();
     });
-    connect(m_IMBar, &ImageControl::mouseMoved, this, [this](Qt::MouseButtons buttons, const QPoint &pos) {
+    connect(m_titleStrip, &ImageControl::mouseMoved, this, [this](Qt::MouseButtons buttons, const QPoint &pos) {
         if (!m_dragging)
             return;
         if (!(buttons & Qt::LeftButton)) {
             m_dragging = false;
             return;
         }
-        move(m_IMBar->mapToGlobal(pos) - m_dragOffset);
+        move(m_titleStrip->mapToGlobal(pos) - m_dragOffset);
     });
-    connect(m_IMBar, &ImageControl::mouseUp, this, [this](Qt::MouseButton button) {
+    connect(m_titleStrip, &ImageControl::mouseUp, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
             m_dragging = false;
     });
@@ -401,7 +325,6 @@ void FramedWindow::wireTitleBar()
 void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
 {
     connect(grip, &ImageControl::mouseDown, this, [this, grip, edge](Qt::MouseButton button, const QPoint &pos) {
-        grip->setTag(QStringLiteral("1"));
         if (button != Qt::LeftButton || isMaximized())
             return;
         m_resizing = false;
@@ -434,8 +357,5 @@ void FramedWindow::wireGrip(ImageControl *grip, GripEdge edge)
         if (target != size())
             resize(target);
     });
-    connect(grip, &ImageControl::mouseUp, this, [this, grip] {
-        grip->setTag(QString());
-        m_resizing = false;
-    });
+    connect(grip, &ImageControl::mouseUp, this, [this] { m_resizing = false; });
 }

@@ -7,13 +7,12 @@
 // A framed window derives from FramedWindow, names its skin, design size,
 // caption and the design left of its bottom grip, and builds its own
 // controls at their design places with place().
+#include "skin/captionbutton.h"
 #include "skin/framesurface.h"
 
 #include <QFont>
 #include <QImage>
 #include <QWidget>
-
-class ImageControl;
 
 class FramedWindow : public QWidget {
     Q_OBJECT
@@ -21,7 +20,7 @@ public:
     enum class Skin { ThreeButton, CloseOnly };
 
     FramedWindow(const QString &objectName, const QString &caption, Skin skin,
-                 double designWidthTw, double designHeightTw, double pbottomLeftTw,
+                 double designWidthTw, double designHeightTw, double bottomGripLeftTw,
                  QWidget *parent = nullptr);
     ~FramedWindow() override;
 
@@ -33,25 +32,24 @@ public:
     // left = (screen width - window width) / 2, top likewise.
     void centreOnScreen();
 
-    // The frame controls, by their names.
-    ImageControl *IMBar() const { return m_IMBar; }
-    ImageControl *Imico() const { return m_Imico; }
-    ImageControl *Immin() const { return m_Immin; }
-    ImageControl *Immax() const { return m_Immax; }
-    ImageControl *Imclose() const { return m_Imclose; }
-    ImageControl *Pbottom() const { return m_Pbottom; }
-    ImageControl *Pright() const { return m_Pright; }
-    ImageControl *Pjiao() const { return m_Pjiao; }
-    // Hidden holders of the state pictures and of the skin picture.
-    ImageControl *stateControl(const char *name) const;
+    // The frame controls (their objectNames: IMBar, Immin, Immax, Imclose,
+    // Pbottom, Pright, Pjiao).
+    ImageControl *titleStrip() const { return m_titleStrip; }
+    CaptionButton *minimizeButton() const { return m_minimizeButton; }
+    CaptionButton *maximizeButton() const { return m_maximizeButton; }
+    CaptionButton *closeButton() const { return m_closeButton; }
+    ImageControl *bottomGrip() const { return m_bottomGrip; }
+    ImageControl *rightGrip() const { return m_rightGrip; }
+    ImageControl *cornerGrip() const { return m_cornerGrip; }
+    // The skin picture, as drawn for a screen of ordinary density.
     const QImage &skinImage() const { return m_skinImage; }
 
     // The persistent painted surface (what every repaint shows), at the
-    // window's pixel density. A hidden window paints it when it is asked
-    // for or first shown, not at every change of size or caption.
+    // window's pixel density. It is painted afresh when it is first needed
+    // after a change of size, caption or density, not at every change.
     const QImage &surface();
 
-    // The window region for a window of this size in twips (RMe's shape).
+    // The window region for a window of this size in twips.
     static QRegion frameRegion(double widthTw, double heightTw);
 
     // The caption font: 宋体 9 pt bold, or a Song-style CJK font (AR PL
@@ -75,9 +73,10 @@ public:
     virtual bool closesOnEscape() const { return true; }
 
 protected:
-    // Lays out the frame controls, paints the surface and sets the region.
-    void frameSizeChanged();
-    void RMe();
+    // Lays out the frame controls, marks the surface for painting afresh
+    // and sets the region.
+    void layOutFrame();
+    void applyFrameMask();
 
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -89,30 +88,27 @@ protected:
 
 private:
     enum class GripEdge { Bottom, Right, Corner };
-    void buildFrameControls(double pbottomLeftTw);
+    void buildFrameControls(double bottomGripLeftTw);
     void wireCaptionButtons();
     void wireTitleBar();
     void wireGrip(ImageControl *grip, GripEdge edge);
     FrameLook currentLook();
-    void paintSurface();
     QString skinResource() const;
     void prepareSkinPaint(qreal ratio);
-    void resetMarkedButtons();
+    void showMaximizeOrRestorePictures();
 
     Skin m_skin;
     QImage m_skinImage;
+    QImage m_icon;
     QImage m_surface;
-    bool m_surfaceStale = false;   // size or caption changed while hidden
-    FrameSurfaceAhead m_surfaceAhead;
-    ImageControl *m_IMBar = nullptr;
-    ImageControl *m_Imico = nullptr;
-    ImageControl *m_Immin = nullptr;
-    ImageControl *m_Immax = nullptr;
-    ImageControl *m_Imclose = nullptr;
-    ImageControl *m_Pbottom = nullptr;
-    ImageControl *m_Pright = nullptr;
-    ImageControl *m_Pjiao = nullptr;
-    ImageControl *m_Pmain = nullptr;
+    bool m_surfaceStale = true;   // size or caption changed since it was painted
+    ImageControl *m_titleStrip = nullptr;
+    CaptionButton *m_minimizeButton = nullptr;
+    CaptionButton *m_maximizeButton = nullptr;
+    CaptionButton *m_closeButton = nullptr;
+    ImageControl *m_bottomGrip = nullptr;
+    ImageControl *m_rightGrip = nullptr;
+    ImageControl *m_cornerGrip = nullptr;
     QImage m_skinPaint; // the skin with its red surround made transparent
     qreal m_skinPaintRatio = 0; // the pixel density it was chosen for
     bool m_tabOrderSet = false;

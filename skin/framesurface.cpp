@@ -60,21 +60,3 @@ QImage drawFrameSurface(const FrameLook &look)
     p.drawText(QPoint(Twips::px(540), Twips::px(120) + ascent), look.caption);
     return surface;
 }
-
-void FrameSurfaceAhead::begin(const FrameLook &look)
-{
-    if (m_drawing.valid() && m_look.sameAs(look))
-        return;
-    if (m_drawing.valid())
-        m_drawing.wait();   // another look's drawing, nearly always done by now
-    m_look = look;
-    m_drawing = std::async(std::launch::async, drawFrameSurface, look);
-}
-
-QImage FrameSurfaceAhead::take(const FrameLook &look)
-{
-    if (!m_drawing.valid())
-        return {};
-    QImage drawn = m_drawing.get();
-    return m_look.sameAs(look) ? drawn : QImage();
-}

@@ -2,7 +2,7 @@
 // A lightweight image control: shows a picture (stretched or at its own
 // size) or nothing at all, in which case it is transparent and the window's
 // painted surface shows through. Reports mouse-down, mouse-move, mouse-up
-// and click, and carries a Tag text. Geometry may be set in twips; a value
+// and click. Geometry may be set in twips; a value
 // the control rejects (a negative width or height) changes nothing.
 //
 // A control made a button (setButton) is also a push button for the keyboard
@@ -23,9 +23,6 @@ public:
     const QPixmap &picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
     void setStretch(bool stretch);
-
-    QString tag() const { return m_tag; }
-    void setTag(const QString &tag) { m_tag = tag; }
 
     void setButton(bool tabStop);
     bool isButton() const { return m_button; }
@@ -66,7 +63,6 @@ private:
     void setKeyboardFocus(bool on);
 
     QPixmap m_picture;
-    QString m_tag;
     bool m_stretch = false;
     bool m_pressedInside = false;
     bool m_button = false;

@@ -169,12 +169,12 @@ private slots:
                 const QString gap = notAnAccessibleButton(b, true);
                 QVERIFY2(gap.isEmpty(), qPrintable(where + QStringLiteral(": ") + gap));
             }
-            for (QWidget *b : {static_cast<QWidget *>(window->Immin()), static_cast<QWidget *>(window->Immax()),
-                               static_cast<QWidget *>(window->Imclose())}) {
+            for (QWidget *b : {static_cast<QWidget *>(window->minimizeButton()), static_cast<QWidget *>(window->maximizeButton()),
+                               static_cast<QWidget *>(window->closeButton())}) {
                 const QString gap = notAnAccessibleButton(b, false);
                 QVERIFY2(gap.isEmpty(), qPrintable(name + QLatin1Char('/') + b->objectName() + QStringLiteral(": ") + gap));
             }
-            QCOMPARE(window->Imclose()->accessibleName(), QStringLiteral("关闭"));
+            QCOMPARE(window->closeButton()->accessibleName(), QStringLiteral("关闭"));
 
             QWidget *const start = QApplication::focusWidget();
             const QList<QWidget *> forward = tabWalk(true);

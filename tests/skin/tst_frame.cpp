@@ -4,7 +4,8 @@
 // the title strip and resizing by the grips; the keyboard (picture buttons,
 // Escape); the frame on a screen of twice the pixel density.
 #include "skin/framedwindow.h"
-#include "skin/imagecontrol.h"
+#include "skin/artwork.h"
+#include "skin/captionbutton.h"
 #include "skin/twips.h"
 #include "core/registry.h"
 
@@ -12,12 +13,28 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QProcess>
 #include <QtTest>
 
 
 namespace {
+
+// What the window shows where `control` is.
+QImage shownAt(QWidget *control)
+{
+    return control->window()->grab(control->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+// What it shows there at rest: its painted surface.
+QImage surfaceAt(FramedWindow &w, QWidget *control) { return w.surface().copy(control->geometry()); }
+// A skin picture (":/skin/<name>.png") over the surface there.
+QImage pictureOver(FramedWindow &w, QWidget *control, const QString &name)
+{
+    QImage look = surfaceAt(w, control);
+    QPainter(&look).drawImage(0, 0, Artwork::image(QStringLiteral(":/skin/%1.png").arg(name)));
+    return look;
+}
 
 class TestWindow : public FramedWindow {
 public:
@@ -33,7 +50,7 @@ public:
     void closeFromFrame() override
     {
         ++closes;
-        lookAtClose = Imclose()->hasPicture();
+        lookAtClose = shownAt(closeButton()) != surfaceAt(*this, closeButton());
         FramedWindow::closeFromFrame();
     }
     QLabel *topLabel = nullptr;
@@ -70,9 +87,6 @@ void release(QWidget *w, Qt::MouseButton button = Qt::LeftButton, QPoint local =
     send(w, QEvent::MouseButtonRelease, w->mapToGlobal(local), button, Qt::NoButton);
 }
 
-QImage pic(const ImageControl *c) { return c->picture().toImage().convertToFormat(QImage::Format_ARGB32); }
-QImage statePic(const FramedWindow &w, const char *name) { return pic(w.stateControl(name)); }
-
 bool isSkinRed(QRgb c) { return qRed(c) > 240 && qGreen(c) < 40 && qBlue(c) < 40; }
 
 // Where a control should be, from its twips.
@@ -96,6 +110,8 @@ private slots:
     void captionRepaintsWhenTitleChanges();
     void captionButtonStateTable_data();
     void captionButtonStateTable();
+    void captionButtonLooksAndClick_data();
+    void captionButtonLooksAndClick();
     void surfaceMoveResetsEveryMarkedButton();
     void closeOnlyWindowHasInertMinMax();
     void closeButtonClosesThroughCloseFromFrame();
@@ -110,32 +126,30 @@ private slots:
 void FrameTest::frameControlsAndPictures()
 {
     TestWindow w(FramedWindow::Skin::ThreeButton);
-    for (const char *name : {"IMBar", "Imico", "Immin", "Immax", "Imclose", "ImMin1", "ImMin2", "Immax1",
-                             "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2", "Pmain",
-                             "Pbottom", "Pright", "Pjiao"})
-        QVERIFY2(w.stateControl(name), name);
-    QCOMPARE(w.Immin()->toolTip(), QStringLiteral("最小化"));
-    QCOMPARE(w.Immax()->toolTip(), QStringLiteral("最大化"));
-    QCOMPARE(w.Imclose()->toolTip(), QStringLiteral("关闭"));
-    QCOMPARE(w.Pbottom()->cursor().shape(), Qt::SizeVerCursor);
-    QCOMPARE(w.Pright()->cursor().shape(), Qt::SizeHorCursor);
-    QCOMPARE(w.Pjiao()->cursor().shape(), Qt::SizeFDiagCursor);
+    for (const char *name : {"IMBar", "Immin", "Immax", "Imclose", "Pbottom", "Pright", "Pjiao"})
+        QVERIFY2(w.findChild<QWidget *>(name), name);
+    // The frame keeps its pictures itself, in no hidden control.
+    for (QWidget *c : w.findChildren<QWidget *>())
+        QVERIFY2(!c->isHidden(), qPrintable(c->objectName()));
+    QCOMPARE(w.minimizeButton()->toolTip(), QStringLiteral("最小化"));
+    QCOMPARE(w.maximizeButton()->toolTip(), QStringLiteral("最大化"));
+    QCOMPARE(w.closeButton()->toolTip(), QStringLiteral("关闭"));
+    QCOMPARE(w.bottomGrip()->cursor().shape(), Qt::SizeVerCursor);
+    QCOMPARE(w.rightGrip()->cursor().shape(), Qt::SizeHorCursor);
+    QCOMPARE(w.cornerGrip()->cursor().shape(), Qt::SizeFDiagCursor);
 
-    for (const char *name : {"ImMin1", "ImMin2", "Immax1", "Immax2", "ImClose1", "ImClose2", "IMus0", "IMus1", "IMus2"}) {
-        ImageControl *c = w.stateControl(name);
-        QVERIFY2(c->isHidden(), name);
-        QCOMPARE(c->picture().size(), QSize(17, 16));
-    }
-    // Hover and pressed pictures differ, and every button has its own.
-    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImMin2"));
-    QVERIFY(statePic(w, "ImMin1") != statePic(w, "ImClose1"));
-    QVERIFY(statePic(w, "Immax1") != statePic(w, "IMus1"));
+    // Resting, hover and pressed looks differ (captionButtonStateTable
+    // checks each button's own pictures).
+    w.show();
+    const QImage resting = shownAt(w.minimizeButton());
+    moveOver(w.minimizeButton());
+    const QImage hovered = shownAt(w.minimizeButton());
+    press(w.minimizeButton());
+    QVERIFY(resting != hovered && hovered != shownAt(w.minimizeButton()) && resting != shownAt(w.minimizeButton()));
+    release(w.minimizeButton(), Qt::LeftButton, QPoint(30, 30));
 
-    QVERIFY(w.stateControl("Pmain")->isHidden());
-    QCOMPARE(w.stateControl("Pmain")->size(), QSize(150, 155));
     QCOMPARE(w.skinImage().size(), QSize(150, 155));
-    QVERIFY(w.Imico()->isHidden());
-    QCOMPARE(w.Imico()->picture().size(), QSize(16, 16));
+    QCOMPARE(w.windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
 
     // The two skins differ only where the close-only skin lacks two glyphs.
     TestWindow c(FramedWindow::Skin::CloseOnly);
@@ -161,13 +175,13 @@ void FrameTest::layoutFollowsEverySize()
     w.show();
     w.resize(px);
     const int W = px.width() * 15, H = px.height() * 15;
-    QCOMPARE(w.IMBar()->geometry(), at(0, 0, W - 1100, 255));
-    QCOMPARE(w.Immin()->geometry(), at(W - 1095, 120, 255, 240));
-    QCOMPARE(w.Immax()->geometry(), at(W - 780, 120, 255, 240));
-    QCOMPARE(w.Imclose()->geometry(), at(W - 465, 120, 255, 240));
-    QCOMPARE(w.Pbottom()->geometry(), at(480, H - 195, W - 240, 195));
-    QCOMPARE(w.Pjiao()->geometry(), at(W - 255, H - 255, 255, 255));
-    QCOMPARE(w.Pright()->geometry(), at(W - 135, -240, 135, H - 240));
+    QCOMPARE(w.titleStrip()->geometry(), at(0, 0, W - 1100, 255));
+    QCOMPARE(w.minimizeButton()->geometry(), at(W - 1095, 120, 255, 240));
+    QCOMPARE(w.maximizeButton()->geometry(), at(W - 780, 120, 255, 240));
+    QCOMPARE(w.closeButton()->geometry(), at(W - 465, 120, 255, 240));
+    QCOMPARE(w.bottomGrip()->geometry(), at(480, H - 195, W - 240, 195));
+    QCOMPARE(w.cornerGrip()->geometry(), at(W - 255, H - 255, 255, 255));
+    QCOMPARE(w.rightGrip()->geometry(), at(W - 135, -240, 135, H - 240));
     QCOMPARE(w.mask(), FramedWindow::frameRegion(W, H));
     QCOMPARE(w.surface().size(), px);
 }
@@ -177,16 +191,16 @@ void FrameTest::narrowWindowKeepsTitleStripWidth()
     TestWindow w(FramedWindow::Skin::ThreeButton);
     w.show();
     w.resize(300, 200);
-    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
+    QCOMPARE(w.titleStrip()->width(), Twips::px(300 * 15 - 1100));
     // 990 x 150 twips: the strip's width and the right grip's height would
     // be negative, so both keep their previous values; everything after
     // them still happens.
     w.resize(66, 10);
-    QCOMPARE(w.IMBar()->width(), Twips::px(300 * 15 - 1100));
-    QCOMPARE(w.Pright()->height(), Twips::px(200 * 15 - 240));
-    QCOMPARE(w.Imclose()->geometry(), at(990 - 465, 120, 255, 240));
-    QCOMPARE(w.Pjiao()->geometry(), at(990 - 255, 150 - 255, 255, 255));
-    QCOMPARE(w.Pbottom()->geometry(), at(480, 150 - 195, 990 - 240, 195));
+    QCOMPARE(w.titleStrip()->width(), Twips::px(300 * 15 - 1100));
+    QCOMPARE(w.rightGrip()->height(), Twips::px(200 * 15 - 240));
+    QCOMPARE(w.closeButton()->geometry(), at(990 - 465, 120, 255, 240));
+    QCOMPARE(w.cornerGrip()->geometry(), at(990 - 255, 150 - 255, 255, 255));
+    QCOMPARE(w.bottomGrip()->geometry(), at(480, 150 - 195, 990 - 240, 195));
     QCOMPARE(w.surface().size(), QSize(66, 10));
     QCOMPARE(w.mask(), FramedWindow::frameRegion(990, 150));
     QVERIFY(!w.mask().isEmpty());
@@ -198,8 +212,8 @@ void FrameTest::frameControlsStayOnTop()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // The label was built after the frame, over the title strip's left end.
-    QCOMPARE(w.childAt(30, 5), w.IMBar());
-    QCOMPARE(w.childAt(w.Imclose()->geometry().center()), w.Imclose());
+    QCOMPARE(w.childAt(30, 5), w.titleStrip());
+    QCOMPARE(w.childAt(w.closeButton()->geometry().center()), w.closeButton());
     QCOMPARE(w.childAt(w.label->geometry().center()), w.label);
 }
 
@@ -293,7 +307,7 @@ void FrameTest::paintedSurface()
     QCOMPARE(s.pixel(s.width() / 2, s.height() / 2), qRgb(250, 250, 250));
     // The three glyphs of the skin lie under the three buttons.
     const QImage skin = w.skinImage();
-    for (ImageControl *b : {w.Immin(), w.Immax(), w.Imclose()}) {
+    for (ImageControl *b : {w.minimizeButton(), w.maximizeButton(), w.closeButton()}) {
         const QImage under = s.copy(b->x(), b->y(), 17, 16);
         const QImage glyph = skin.copy(b->x() - (w.width() - 111) + 39, b->y(), 17, 16).convertToFormat(QImage::Format_RGB32);
         QVERIFY2(under == glyph, qPrintable(b->objectName()));
@@ -350,9 +364,8 @@ void FrameTest::captionRepaintsWhenTitleChanges()
     w.setWindowTitle(QStringLiteral("：：菜谱分类：："));
     QCOMPARE(w.surface().copy(30, 0, 200, 30), before);
 
-    // Changed while hidden, the surface is drawn meanwhile on another
-    // thread: once shown, it has the caption and size the window has then,
-    // exactly as a shown window paints them.
+    // Changed while hidden: once shown, the surface has the caption and
+    // size the window has then, exactly as a shown window paints them.
     const QString last = QStringLiteral("：：灶香居 2004 新春版：：当前共有32767道美食");
     TestWindow hidden(FramedWindow::Skin::ThreeButton);
     hidden.resize(420, 260);
@@ -370,10 +383,10 @@ void FrameTest::captionButtonStateTable_data()
     QTest::addColumn<bool>("maximised");
     QTest::addColumn<QString>("hover");
     QTest::addColumn<QString>("pressed");
-    QTest::newRow("Immin") << "Immin" << false << "ImMin1" << "ImMin2";
-    QTest::newRow("Imclose") << "Imclose" << false << "ImClose1" << "ImClose2";
-    QTest::newRow("Immax normal") << "Immax" << false << "Immax1" << "Immax2";
-    QTest::newRow("Immax maximised") << "Immax" << true << "IMus1" << "IMus2";
+    QTest::newRow("Immin") << "Immin" << false << "min_hover" << "min_pressed";
+    QTest::newRow("Imclose") << "Imclose" << false << "close_hover" << "close_pressed";
+    QTest::newRow("Immax normal") << "Immax" << false << "max_hover" << "max_pressed";
+    QTest::newRow("Immax maximised") << "Immax" << true << "restore_hover" << "restore_pressed";
 }
 
 void FrameTest::captionButtonStateTable()
@@ -388,77 +401,115 @@ void FrameTest::captionButtonStateTable()
     else
         w.show();
     QCOMPARE(w.isMaximized(), maximised);
-    ImageControl *b = w.stateControl(button.toLatin1().constData());
-    const QImage hoverLook = statePic(w, hover.toLatin1().constData());
-    const QImage pressedLook = statePic(w, pressed.toLatin1().constData());
+    CaptionButton *b = w.findChild<CaptionButton *>(button);
+    const QImage restingLook = surfaceAt(w, b);
+    const QImage hoverLook = pictureOver(w, b, hover);
+    const QImage pressedLook = pictureOver(w, b, pressed);
     const QPoint bare(w.width() / 2, w.height() / 2);
-    auto look = [&] { return b->hasPicture() ? pic(b) : QImage(); };
+    auto look = [&] { return shownAt(b); };
 
-    // Resting: nothing shown, no mark; a move over the surface keeps it so.
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
+    // Resting: the surface shows through; a move over the surface keeps it so.
+    QCOMPARE(look(), restingLook);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
+    QCOMPARE(look(), restingLook);
     // Resting -> hovered; a second move keeps it hovered.
     moveOver(b);
     QCOMPARE(look(), hoverLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     moveOver(b, QPoint(5, 5));
     QCOMPARE(look(), hoverLook);
-    // Hovered -> pressed (mark kept); moves keep it pressed; up -> resting.
+    // Hovered -> pressed; moves keep it pressed; up -> resting.
     press(b);
     QCOMPARE(look(), pressedLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     moveOver(b, QPoint(4, 4), Qt::LeftButton);
     QCOMPARE(look(), pressedLook);
     release(b, Qt::LeftButton, QPoint(30, 30)); // released off the button: no click
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
-    // Pressed with an empty mark (any mouse button); the surface leaves it
-    // pressed; the next move over the button shows the hover look.
+    QCOMPARE(look(), restingLook);
+    // Pressed without hovering first (any mouse button): the surface leaves
+    // it pressed; the next move over the button shows the hover look.
     press(b, Qt::RightButton);
     QCOMPARE(look(), pressedLook);
-    QCOMPARE(b->tag(), QString());
     moveOver(&w, bare);
     QCOMPARE(look(), pressedLook);
     moveOver(b, QPoint(3, 3), Qt::RightButton);
     QCOMPARE(look(), hoverLook);
-    QCOMPARE(b->tag(), QStringLiteral("1"));
     release(b, Qt::RightButton);
-    QVERIFY(!b->hasPicture());
+    QCOMPARE(look(), restingLook);
     // Hovered, then a move over a content control: still hovered; then over
     // the bare surface: resting.
     moveOver(b);
     moveOver(w.label);
     QCOMPARE(look(), hoverLook);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
-    // Pressed with the mark set, then the surface: resting.
+    QCOMPARE(look(), restingLook);
+    // Hovered and pressed, then the surface: resting.
     moveOver(b);
     press(b);
     moveOver(&w, bare);
-    QVERIFY(!b->hasPicture());
-    QCOMPARE(b->tag(), QString());
+    QCOMPARE(look(), restingLook);
     release(b, Qt::LeftButton, QPoint(30, 30));
     QCOMPARE(w.isMaximized(), maximised);
     QVERIFY(w.isVisible());
+}
+
+void FrameTest::captionButtonLooksAndClick_data()
+{
+    // What the pointer does ('m' moves over the button, 'd' presses, 'u'
+    // lets go over it, 'o' lets go off it, 's' moves on to the window's
+    // surface), then the picture shown (0 resting, 1 hovered, 2 pressed) and
+    // the clicks.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("resting") << "" << 0 << 0;
+    QTest::newRow("hovered") << "mm" << 1 << 0;
+    QTest::newRow("pressed") << "md" << 2 << 0;
+    QTest::newRow("clicked") << "mdu" << 0 << 1;
+    QTest::newRow("let go off it") << "mdo" << 0 << 0;
+    QTest::newRow("surface after hover") << "ms" << 0 << 0;
+    QTest::newRow("surface after press") << "ds" << 2 << 0;
+}
+
+void FrameTest::captionButtonLooksAndClick()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, shown);
+    QFETCH(int, clicks);
+    QWidget host;
+    CaptionButton b(&host, QStringLiteral("Immin"), QStringLiteral("最小化"));
+    b.resize(17, 16);
+    const QColor colours[3] = {Qt::darkBlue, Qt::white, Qt::gray};
+    QPixmap pictures[3];
+    for (int i = 0; i < 3; ++i) {
+        pictures[i] = QPixmap(b.size());
+        pictures[i].fill(colours[i]);
+    }
+    b.setPictures({pictures[0], pictures[1], pictures[2]});
+    QSignalSpy clicked(&b, &ImageControl::clicked);
+    for (QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'm': moveOver(&b); break;
+        case 'd': press(&b); break;
+        case 'u': release(&b); break;
+        case 'o': release(&b, Qt::LeftButton, QPoint(30, 30)); break;
+        case 's': b.unmark(); break;
+        }
+    }
+    QCOMPARE(b.grab().toImage().convertToFormat(QImage::Format_RGB32), pictures[shown].toImage().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(clicked.count(), clicks);
 }
 
 void FrameTest::surfaceMoveResetsEveryMarkedButton()
 {
     TestWindow w(FramedWindow::Skin::ThreeButton);
     w.show();
-    moveOver(w.Immin());
-    moveOver(w.IMBar()); // the strip ends just short of the minimise button
-    moveOver(w.Imclose());
-    QVERIFY(w.Immin()->hasPicture());
-    QVERIFY(w.Imclose()->hasPicture());
+    moveOver(w.minimizeButton());
+    moveOver(w.titleStrip()); // the strip ends just short of the minimise button
+    moveOver(w.closeButton());
+    QVERIFY(shownAt(w.minimizeButton()) != surfaceAt(w, w.minimizeButton()));
+    QVERIFY(shownAt(w.closeButton()) != surfaceAt(w, w.closeButton()));
     moveOver(&w, QPoint(w.width() / 2, 40));
-    QVERIFY(!w.Immin()->hasPicture());
-    QVERIFY(!w.Imclose()->hasPicture());
-    QCOMPARE(w.Immin()->tag(), QString());
-    QCOMPARE(w.Imclose()->tag(), QString());
+    QCOMPARE(shownAt(w.minimizeButton()), surfaceAt(w, w.minimizeButton()));
+    QCOMPARE(shownAt(w.closeButton()), surfaceAt(w, w.closeButton()));
 }
 
 void FrameTest::closeOnlyWindowHasInertMinMax()
@@ -467,25 +518,25 @@ void FrameTest::closeOnlyWindowHasInertMinMax()
     QPointer<TestWindow> guard(w);
     w->show();
     const QSize size = w->size();
-    for (ImageControl *b : {w->Immin(), w->Immax()}) {
+    for (CaptionButton *b : {w->minimizeButton(), w->maximizeButton()}) {
+        const QImage resting = surfaceAt(*w, b);
         moveOver(b);
-        QVERIFY(!b->hasPicture());
-        QCOMPARE(b->tag(), QString());
+        QCOMPARE(shownAt(b), resting);
         press(b);
-        QVERIFY(!b->hasPicture());
+        QCOMPARE(shownAt(b), resting);
         release(b);
-        QVERIFY(!b->hasPicture());
+        QCOMPARE(shownAt(b), resting);
     }
     QVERIFY(!w->isMinimized());
     QVERIFY(!w->isMaximized());
     QCOMPARE(w->size(), size);
     QCOMPARE(w->closes, 0);
     // The close button still has its looks and closes the window.
-    moveOver(w->Imclose());
-    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose1"));
-    press(w->Imclose());
-    QCOMPARE(pic(w->Imclose()), statePic(*w, "ImClose2"));
-    release(w->Imclose());
+    moveOver(w->closeButton());
+    QCOMPARE(shownAt(w->closeButton()), pictureOver(*w, w->closeButton(), QStringLiteral("close_hover")));
+    press(w->closeButton());
+    QCOMPARE(shownAt(w->closeButton()), pictureOver(*w, w->closeButton(), QStringLiteral("close_pressed")));
+    release(w->closeButton());
     QCOMPARE(w->closes, 1);
     QVERIFY(Windows::isUnloaded(w));
     QVERIFY(!w->isVisible());
@@ -498,13 +549,13 @@ void FrameTest::closeButtonClosesThroughCloseFromFrame()
     auto *w = new TestWindow(FramedWindow::Skin::ThreeButton);
     w->show();
     // A press released off the button does not close.
-    press(w->Imclose());
-    release(w->Imclose(), Qt::LeftButton, QPoint(40, 40));
+    press(w->closeButton());
+    release(w->closeButton(), Qt::LeftButton, QPoint(40, 40));
     QCOMPARE(w->closes, 0);
     // A click closes, after the button took its resting look.
-    moveOver(w->Imclose());
-    press(w->Imclose());
-    release(w->Imclose());
+    moveOver(w->closeButton());
+    press(w->closeButton());
+    release(w->closeButton());
     QCOMPARE(w->closes, 1);
     QVERIFY(!w->lookAtClose);
     QVERIFY(Windows::isUnloaded(w));
@@ -524,30 +575,30 @@ void FrameTest::minimiseAndMaximise()
     const QSize normal = w.size();
     // Maximise: the frame is laid out, painted and cut at the new size; the
     // content keeps its place; the button's looks switch to restore.
-    press(w.Immax());
-    release(w.Immax());
+    press(w.maximizeButton());
+    release(w.maximizeButton());
     QVERIFY(w.isMaximized());
     QTRY_VERIFY(w.size() != normal);
-    QCOMPARE(w.Imclose()->leftTw(), w.width() * 15.0 - 465);
+    QCOMPARE(w.closeButton()->leftTw(), w.width() * 15.0 - 465);
     QCOMPARE(w.surface().size(), w.size());
     QCOMPARE(w.mask(), FramedWindow::frameRegion(w.width() * 15, w.height() * 15));
     QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
-    moveOver(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "IMus1"));
+    moveOver(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("restore_hover")));
     // Restore.
-    press(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "IMus2"));
-    release(w.Immax());
+    press(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("restore_pressed")));
+    release(w.maximizeButton());
     QVERIFY(!w.isMaximized());
     QTRY_COMPARE(w.size(), normal);
-    QCOMPARE(w.Imclose()->leftTw(), normal.width() * 15.0 - 465);
-    moveOver(w.Immax());
-    QCOMPARE(pic(w.Immax()), statePic(w, "Immax1"));
+    QCOMPARE(w.closeButton()->leftTw(), normal.width() * 15.0 - 465);
+    moveOver(w.maximizeButton());
+    QCOMPARE(shownAt(w.maximizeButton()), pictureOver(w, w.maximizeButton(), QStringLiteral("max_hover")));
     // Minimise.
-    press(w.Immin());
-    release(w.Immin());
+    press(w.minimizeButton());
+    release(w.minimizeButton());
     QVERIFY(w.isMinimized());
-    QVERIFY(!w.Immin()->hasPicture());
+    QCOMPARE(shownAt(w.minimizeButton()), surfaceAt(w, w.minimizeButton()));
     w.showNormal();
     QVERIFY(!w.isMinimized());
     QCOMPARE(w.surface().size(), normal);
@@ -561,23 +612,23 @@ void FrameTest::dragByTitleStrip()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QPoint start = w.pos();
-    const QPoint grab = w.IMBar()->mapToGlobal(QPoint(60, 8));
+    const QPoint grab = w.titleStrip()->mapToGlobal(QPoint(60, 8));
 
     // Right and middle buttons do not move the window.
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
-        send(w.IMBar(), QEvent::MouseButtonPress, grab, button, button);
-        send(w.IMBar(), QEvent::MouseMove, grab + QPoint(40, 30), Qt::NoButton, button);
-        send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(40, 30), button, Qt::NoButton);
+        send(w.titleStrip(), QEvent::MouseButtonPress, grab, button, button);
+        send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(40, 30), Qt::NoButton, button);
+        send(w.titleStrip(), QEvent::MouseButtonRelease, grab + QPoint(40, 30), button, Qt::NoButton);
         QCOMPARE(w.pos(), start);
     }
     // The left button drags it along, until released.
-    send(w.IMBar(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(10, 5), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(w.pos(), start + QPoint(10, 5));
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(-30, 45), Qt::NoButton, Qt::LeftButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(-30, 45), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(w.pos(), start + QPoint(-30, 45));
-    send(w.IMBar(), QEvent::MouseButtonRelease, grab + QPoint(-30, 45), Qt::LeftButton, Qt::NoButton);
-    send(w.IMBar(), QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
+    send(w.titleStrip(), QEvent::MouseButtonRelease, grab + QPoint(-30, 45), Qt::LeftButton, Qt::NoButton);
+    send(w.titleStrip(), QEvent::MouseMove, grab + QPoint(80, 80), Qt::NoButton, Qt::NoButton);
     QCOMPARE(w.pos(), start + QPoint(-30, 45));
     // Only the strip drags: the painted title area below it does not.
     send(&w, QEvent::MouseButtonPress, w.mapToGlobal(QPoint(100, 22)), Qt::LeftButton, Qt::LeftButton);
@@ -594,34 +645,32 @@ void FrameTest::gripsResize()
     auto drag = [&](ImageControl *grip, QPoint by) {
         const QPoint from = grip->mapToGlobal(QPoint(4, 4));
         send(grip, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(grip->tag(), QStringLiteral("1"));
         send(grip, QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton);
         send(grip, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(grip->tag(), QString());
     };
-    drag(w.Pjiao(), QPoint(40, 30));
+    drag(w.cornerGrip(), QPoint(40, 30));
     QCOMPARE(w.size(), start + QSize(40, 30));
     // The frame follows: corner grip and close button at the new edges.
-    QCOMPARE(w.Pjiao()->geometry().bottomRight(), QPoint(w.width() - 1, w.height() - 1));
-    QCOMPARE(w.Imclose()->x(), w.width() - 31);
+    QCOMPARE(w.cornerGrip()->geometry().bottomRight(), QPoint(w.width() - 1, w.height() - 1));
+    QCOMPARE(w.closeButton()->x(), w.width() - 31);
     QCOMPARE(w.surface().size(), w.size());
-    drag(w.Pbottom(), QPoint(70, -20));
+    drag(w.bottomGrip(), QPoint(70, -20));
     QCOMPARE(w.size(), start + QSize(40, 10));
-    drag(w.Pright(), QPoint(-50, 90));
+    drag(w.rightGrip(), QPoint(-50, 90));
     // Never narrower than the design: the controls keep their design places.
     QCOMPARE(w.size(), start + QSize(0, 10));
     // Never below the design size.
     QCOMPARE(w.gripMinimumSize(), Twips::size(5685, 3600));
-    drag(w.Pjiao(), QPoint(-2000, -2000));
+    drag(w.cornerGrip(), QPoint(-2000, -2000));
     QCOMPARE(w.size(), w.gripMinimumSize());
     // The content keeps its design place.
     QCOMPARE(w.label->geometry(), QRect(100, 100, 80, 20));
     // A right-button press on a grip resizes nothing.
     const QSize now = w.size();
-    const QPoint from = w.Pjiao()->mapToGlobal(QPoint(4, 4));
-    send(w.Pjiao(), QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
-    send(w.Pjiao(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
-    send(w.Pjiao(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
+    const QPoint from = w.cornerGrip()->mapToGlobal(QPoint(4, 4));
+    send(w.cornerGrip(), QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+    send(w.cornerGrip(), QEvent::MouseMove, from + QPoint(50, 50), Qt::NoButton, Qt::RightButton);
+    send(w.cornerGrip(), QEvent::MouseButtonRelease, from + QPoint(50, 50), Qt::RightButton, Qt::NoButton);
     QCOMPARE(w.size(), now);
 }
 

@@ -277,11 +277,11 @@ private slots:
     {
         ScriptedDialogs dialogs;
         down *d = Windows::show<down>();
-        QTest::mouseClick(d->Imclose(), Qt::LeftButton);
+        QTest::mouseClick(d->closeButton(), Qt::LeftButton);
         settle();
         QVERIFY(!Windows::loaded<down>());
         about *a = Windows::show<about>();
-        QTest::mouseClick(a->Imclose(), Qt::LeftButton);
+        QTest::mouseClick(a->closeButton(), Qt::LeftButton);
         settle();
         QVERIFY(!Windows::loaded<about>());
         QVERIFY(dialogs.messages.isEmpty());
