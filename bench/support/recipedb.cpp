@@ -89,20 +89,10 @@ struct Gen {
     }
 };
 
-} // namespace
-
-Sample makeDatabase(const QString &path, int dishes)
+// The 200 categories, written to table "02": a few with blanks around them,
+// two listed twice.
+QStringList writeCategories(sqlite3 *db)
 {
-    QFile::remove(path);
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-                 "CREATE TABLE \"01\" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT, \"名称\" TEXT, "
-                 "ingredients TEXT, method TEXT, picture TEXT);"
-                 "CREATE TABLE \"02\" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT);",
-                 nullptr, nullptr, nullptr);
-    Gen gen;
     QStringList categories;
     for (const char *head : CategoryHeads)
         for (const char *tail : CategoryTails)
@@ -123,6 +113,24 @@ Sample makeDatabase(const QString &path, int dishes)
             addCategory(categories[i]);   // listed twice
     }
     sqlite3_finalize(cat);
+    return categories;
+}
+
+} // namespace
+
+Sample makeDatabase(const QString &path, int dishes)
+{
+    QFile::remove(path);
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
+                 "CREATE TABLE \"01\" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT, \"名称\" TEXT, "
+                 "ingredients TEXT, method TEXT, picture TEXT);"
+                 "CREATE TABLE \"02\" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT);",
+                 nullptr, nullptr, nullptr);
+    Gen gen;
+    const QStringList categories = writeCategories(db);
 
     sqlite3_stmt *ins = nullptr;
     sqlite3_prepare_v2(db,
