@@ -97,13 +97,6 @@ QListWidget *Controls::listBox(const QString &name, const QString &accessibleNam
     return named(new QListWidget(m_parent), name, accessibleName, at);
 }
 
-QPlainTextEdit *Controls::hiddenCopy(const QString &name, const Place &at) const
-{
-    auto *copy = named(new QPlainTextEdit(m_parent), name, QString(), at);
-    copy->hide();
-    return copy;
-}
-
 ImageControl *Controls::image(const QString &name, const QString &resource, const Place &at) const
 {
     ensureAssetResources();

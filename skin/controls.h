@@ -40,8 +40,6 @@ public:
     QPlainTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
     RichTextBox *richBox(const QString &name, const QString &accessibleName, const Place &at) const;
     QListWidget *listBox(const QString &name, const QString &accessibleName, const Place &at) const;
-    // A plain copy of a shown text that the print reads; never seen.
-    QPlainTextEdit *hiddenCopy(const QString &name, const Place &at) const;
     // A picture, stretched to its place.
     ImageControl *image(const QString &name, const QString &resource, const Place &at) const;
     // A picture button: the picture carries the caption, which is also its

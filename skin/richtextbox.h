@@ -16,9 +16,4 @@ public:
     void setText(const QString &text);
     // The plain text with CR LF line breaks; an empty box reads as "".
     QString text() const;
-    int selectionLength() const;
-    // Prints the selection, or all of it when nothing is selected, in the
-    // box's font, with nothing added (no page number, no header).
-    // False when the printer refused the job (it could not begin or end).
-    bool printOn(QPrinter *printer) const;
 };
