@@ -2,6 +2,7 @@
 
 #include "app/cataloguemodel.h"
 #include "app/frmsplash.h"
+#include "app/treeplace.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
 #include "core/pictures.h"
@@ -19,7 +20,13 @@
 #include "web/down.h"
 #include "web/newban.h"
 
+#include "core/dialogs.h"
+#include "store/backup.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QElapsedTimer>
@@ -79,6 +86,7 @@ void frmmain::buildToolbar()
         ImageControl *button = make.pictureButton(name, QString::fromUtf8(t.caption),
                                                   QString::fromLatin1(t.picture), {t.left, 480, 480, 480});
         connect(button, &ImageControl::clicked, this, [this, name] { openFromToolbar(name); });
+        m_toolbar.insert(name, button);
         const double width = t.labelIndex == 2 ? 810 : 720;
         make.label(QStringLiteral("Label1_%1").arg(t.labelIndex), QString::fromUtf8(t.caption),
                    {t.left + 240 - width / 2.0, 960, width, 255})
@@ -105,7 +113,7 @@ void frmmain::buildTree()
     // shows the dish as a click does.
     connect(m_Tv->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (m_Tv->hasFocus() && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+                if (m_Tv->hasFocus() && !m_restoringPlace && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
                     showClickedNode(current);
             });
 }
@@ -133,27 +141,51 @@ void frmmain::loadContents()
     centreOnScreen();
     m_ShockwaveFlash1->setMovie(m_catalogue.dataFolder() + QStringLiteral("happy.swf"));
     m_catalogue.setSelectedCategory(QString());
-    // A missing or unreadable cate.mdb leaves the tree empty and the design
-    // caption in place; nothing is said at start-up.
-    static_cast<void>(m_catalogue.refresh());
+    // A missing cate.mdb leaves the tree empty and the design caption in
+    // place; a damaged one, or a file that is no database, is said once here.
+    const StoreStatus read = m_catalogue.refresh();
+    if (!read && (read.error().kind == StoreError::NotADatabase || read.error().kind == StoreError::WrongLayout))
+        tellDamagedFile(read.error());
+}
+
+void frmmain::tellDamagedFile(const StoreError &error)
+{
+    QString text = error.userText() + QStringLiteral("\r\n\r\n文件：")
+                   + QDir::toNativeSeparators(m_catalogue.storePath());
+    const QString backups = Backup::FolderOf(m_catalogue.storePath());
+    if (QFileInfo(backups).isDir())
+        text += QStringLiteral("\r\n安全副本在“备份”文件夹里：") + QDir::toNativeSeparators(backups);
+    QTimer::singleShot(0, this, [this, text] { tell(this, text); });
 }
 
 void frmmain::openFromToolbar(const QString &button)
 {
+    QWidget *opened = nullptr;
     if (button == QLatin1String("Image2"))
-        Windows::show<daycate>(m_catalogue);
+        opened = Windows::show<daycate>(m_catalogue);
     else if (button == QLatin1String("Image3"))
-        Windows::show<Add>(m_catalogue);
+        opened = Windows::show<Add>(m_catalogue);
     else if (button == QLatin1String("Image4"))
-        Windows::show<FindWindow>(m_catalogue);
+        opened = Windows::show<FindWindow>(m_catalogue);
     else if (button == QLatin1String("Image11"))
-        Windows::show<addmulu>(m_catalogue);
+        opened = Windows::show<addmulu>(m_catalogue);
     else if (button == QLatin1String("Image5"))
-        Windows::show<down>();
+        opened = Windows::show<down>(m_catalogue.dataFolder());
     else if (button == QLatin1String("Image6"))
-        Windows::show<about>();
+        opened = Windows::show<about>();
     else if (button == QLatin1String("Image7"))
         exitProgram();
+    // When the window goes, the keyboard comes back to the button that opened it.
+    if (opened && !m_returnFocus.contains(opened)) {
+        m_returnFocus.insert(opened);
+        connect(opened, &QObject::destroyed, this, [this, opened, button] {
+            m_returnFocus.remove(opened);
+            if (ImageControl *b = m_toolbar.value(button); b && isVisible()) {
+                activateWindow();
+                b->setFocus(Qt::OtherFocusReason);
+            }
+        });
+    }
 }
 
 // The catalogue changed: the tree and the caption follow.
@@ -162,17 +194,23 @@ void frmmain::rebuildTree(const CatalogueChange &)
     QElapsedTimer clock;
     clock.start();
     const CatalogueData &data = m_catalogue.data();
+    const TreePlace place = TreePlace::of(m_Tv, m_model);
+    // Putting the place back moves the current node: not a cook's move.
+    m_restoringPlace = true;
     m_model->rebuild(m_catalogue.sharedData());
-
-    // Net effect: the root expanded, every category collapsed, the root selected.
-    const QModelIndex root = m_model->rootIndex();
-    m_Tv->collapseAll();
-    if (m_model->rowCount(root) > 0)
-        m_Tv->expand(root);
-    m_Tv->setCurrentIndex(root);
+    if (place.isEmpty()) {
+        // The first tree: the root open, every category closed, the root selected.
+        const QModelIndex root = m_model->rootIndex();
+        if (m_model->rowCount(root) > 0)
+            m_Tv->expand(root);
+        m_Tv->setCurrentIndex(root);
+        m_Text1->setFocus();
+    } else {
+        place.restore(m_Tv, m_model);
+    }
+    m_restoringPlace = false;
 
     setWindowTitle(QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(data.totalDishes));
-    m_Text1->setFocus();
     m_lastTreeNs = clock.nsecsElapsed();
 }
 
@@ -240,6 +278,13 @@ void frmmain::printShown() { printDish(m_shown); }
 
 void frmmain::exitProgram()
 {
+    // Every other window with unsaved typing asks first; one no keeps all.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<FramedWindow *>(top);
+        if (window && qobject_cast<frmmain *>(window) == nullptr && window->isVisible() && !Windows::isUnloaded(window)
+            && !window->mayDiscardInput())
+            return;
+    }
     unloadAll();
     QCoreApplication::quit();
 }

@@ -3,11 +3,15 @@
 // It draws its tree and caption from the catalogue whenever the catalogue
 // announces a change, whoever made it.
 #include "skin/framedwindow.h"
+
+#include <QHash>
+#include <QSet>
 #include "store/records.h"
 
 #include <QLabel>
 
 class Catalogue;
+struct StoreError;
 struct CatalogueChange;
 class CatalogueModel;
 class ImageControl;
@@ -69,6 +73,7 @@ private:
     void buildTree();
     void buildDishPanel();
     void rebuildTree(const CatalogueChange &change);
+    void tellDamagedFile(const StoreError &error);
     void showDish(const DishRecord &dish);
     void clearDish();
     void followEdit(const CatalogueChange &change);
@@ -82,6 +87,9 @@ private:
     ImageControl *m_Image8 = nullptr;
     FlashBanner *m_ShockwaveFlash1 = nullptr;
     qint64 m_lastTreeNs = 0;
+    bool m_restoringPlace = false;   // the tree's place is being put back
+    QHash<QString, ImageControl *> m_toolbar;   // by design name
+    QSet<QWidget *> m_returnFocus;              // windows that give the keyboard back
     DishRecord m_shown;   // the dish on display, trimmed as shown; id 0 for none
 };
 

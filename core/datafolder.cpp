@@ -58,7 +58,9 @@ DataFolder resolveDataFolder(const QString &executableFolder)
     DataFolder data;
     data.folder = withSlash(executableFolder);
     const QString starter = QDir::cleanPath(data.folder + QStringLiteral("../share/zaoxiangju/") + DatabaseName);
-    if (present(data.folder + DatabaseName) || !QFileInfo(starter).isFile())
+    // Installed, a cate.mdb put beside the program is never used: it would
+    // stand for every user's recipes, and could not be written.
+    if (!QFileInfo(starter).isFile())
         return data;
     data.installed = true;
     data.folder = userDataFolder();

@@ -6,8 +6,8 @@
 //   whenever the program does not run from an installed package, also
 //   when no cate.mdb is there (the tree is then empty).
 // - Installed: the executable sits in an installed layout (the starter
-//   database at ../share/zaoxiangju/cate.mdb beside its folder) and its own
-//   folder holds no cate.mdb. The recipes then live in the user's
+//   database at ../share/zaoxiangju/cate.mdb beside its folder); a cate.mdb
+//   in its own folder is never used. The recipes then live in the user's
 //   application data folder (~/.local/share/zaoxiangju/), created and
 //   seeded with the starter database on the first start. A cate.mdb already
 //   there is never overwritten, and nothing is written into the installed

@@ -2,7 +2,10 @@
 #include "core/appinfo.h"
 
 #include <QAbstractPrintDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -85,10 +88,18 @@ public:
         return Ok;
     }
 
+    // Opens in the cook's Pictures folder, then in the folder last chosen from.
     QString openPicture(QWidget *parent) override
     {
-        return QFileDialog::getOpenFileName(parent, QString::fromUtf8(PictureTitle), QString(),
-                                            QString::fromUtf8(PictureFilter));
+        if (m_pictureFolder.isEmpty()) {
+            const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+            m_pictureFolder = QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+        }
+        const QString chosen = QFileDialog::getOpenFileName(parent, QString::fromUtf8(PictureTitle), m_pictureFolder,
+                                                            QString::fromUtf8(PictureFilter));
+        if (!chosen.isEmpty())
+            m_pictureFolder = QFileInfo(chosen).absolutePath();
+        return chosen;
     }
 
     bool choosePrinter(QWidget *parent, QPrinter &printer) override
@@ -100,6 +111,9 @@ public:
         dialog.setOptions(options);
         return dialog.exec() == QDialog::Accepted;
     }
+
+private:
+    QString m_pictureFolder;
 };
 
 RealDialogs &realDialogs()

@@ -47,3 +47,10 @@ std::optional<QPixmap> loadPicture(const QString &path, const QSize &frame)
         return std::nullopt;
     return QPixmap::fromImage(image);
 }
+
+bool isPictureFile(const QString &path)
+{
+    // Decoded small, as a preview would be: a file cut short, or one that
+    // claims a size no reader would decode, is no picture to keep.
+    return loadPicture(path, QSize(64, 64)).has_value();
+}

@@ -19,3 +19,6 @@ constexpr int PictureDefaultBound = 2048;
 // a picture is decoded to fit within PictureDefaultBound on each side.
 std::optional<QPixmap> loadPicture(const QString &path, const QSize &frame = QSize());
 
+
+// Whether `path` is a picture file that loadPicture() can show.
+bool isPictureFile(const QString &path);

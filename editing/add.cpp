@@ -74,6 +74,12 @@ void Add::buildRecipePanel()
     connect(m_addcp, &ImageControl::clicked, this, &Add::saveDish);
 }
 
+bool Add::hasPendingInput() const
+{
+    return !m_Text1->text().isEmpty() || !m_Text2->text().isEmpty() || !m_Text3->toPlainText().isEmpty()
+           || !m_Text4->toPlainText().isEmpty();
+}
+
 void Add::loadContents()
 {
     centreOnScreen();
@@ -117,11 +123,17 @@ void Add::saveDish()
         tell(this, QStringLiteral("请先选择菜谱分类！"));
         return;
     }
-    const QString name = trimBlanks(m_Text1->text());
+    const QString name = trimTyped(m_Text1->text());
     const QString ingredients = trimBlanks(toCrLf(m_Text3->toPlainText()));
     const QString method = trimBlanks(toCrLf(m_Text4->toPlainText()));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QStringLiteral("资料都没有怎么保存啊？"));
+        return;
+    }
+    // An empty path is no picture; one typed or chosen must be a picture.
+    const QString picture = trimTyped(m_Text2->text());
+    if (!picture.isEmpty() && !isPictureFile(picture)) {
+        tell(this, QStringLiteral("找不到图片文件：") + picture);
         return;
     }
     const QString question = QStringLiteral("[") + shortenedForMessage(name) + QStringLiteral("]位于")
@@ -134,7 +146,7 @@ void Add::saveDish()
     if (!stillListed(category))
         return;
 
-    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, m_Text2->text());
+    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, picture);
     if (!added) {
         // Nothing was written: every typed text and the category stay.
         tell(this, QStringLiteral("保存失败：") + added.error().userText());

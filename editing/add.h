@@ -30,6 +30,8 @@ public:
     // The handlers of the two picture buttons.
     void choosePicture();     // addimage, 插入图片
     void saveDish();          // addcp, 添加
+    // Any box holds text not saved yet.
+    bool hasPendingInput() const override;
 
 private:
     void buildCategoryPanel();

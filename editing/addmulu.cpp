@@ -21,8 +21,16 @@ addmulu::addmulu(Catalogue &catalogue)
 {
     buildAddPanel();
     buildDeletePanel();
-    setTabOrder(m_Text1, m_List1);
     loadContents();
+}
+
+// Each button after what it works on: the name, 新增分类, the list, 删除分类.
+void addmulu::arrangeTabOrder()
+{
+    FramedWindow::arrangeTabOrder();
+    setTabOrder(m_Text1, m_Image1);
+    setTabOrder(m_Image1, m_List1);
+    setTabOrder(m_List1, m_Image2);
 }
 
 // Top row: caption, new name, add button, and the rule under them.
@@ -61,14 +69,15 @@ void addmulu::loadContents()
 
 void addmulu::addCategory()
 {
-    const QString name = m_Text1->text();
+    // Blanks of any kind around the name (a full-width one from a Chinese
+    // keyboard too) are no part of it; a name of blanks alone is no name.
+    const QString name = trimTyped(m_Text1->text());
     if (name.isEmpty()) {
         tell(this, QStringLiteral("请填写菜谱分类名称！"));
         return;
     }
     if (alreadyListed(name))
         return;
-    // Stored as typed, blanks and all.
     const StoreResult<qint64> added = m_catalogue.addCategory(name);
     if (!added) {
         tell(this, QStringLiteral("新增分类失败：") + added.error().userText());
@@ -90,8 +99,8 @@ bool addmulu::alreadyListed(const QString &name)
         return true;
     }
     for (const CategoryRecord &row : rows.value()) {
-        if (trimBlanks(row.category) == trimBlanks(name)) {
-            tell(this, QStringLiteral("分类“") + trimBlanks(name) + QStringLiteral("”已经存在！"));
+        if (trimTyped(row.category) == name) {
+            tell(this, QStringLiteral("分类“") + name + QStringLiteral("”已经存在！"));
             return true;
         }
     }

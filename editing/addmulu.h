@@ -25,6 +25,9 @@ public:
     void addCategory();       // Image1, 新增分类
     void deleteCategory();    // Image2, 删除分类
 
+protected:
+    void arrangeTabOrder() override;
+
 private:
     void buildAddPanel();
     void buildDeletePanel();

@@ -327,6 +327,12 @@ void FindWindow::storeEdit()
     }
     if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
+    // A picture the cook chose is checked; the one stored is kept as it is.
+    const QString picture = m_Text2->text();
+    if (picture != m_shown->picture && !picture.isEmpty() && !isPictureFile(picture)) {
+        tell(this, QStringLiteral("找不到图片文件：") + picture);
+        return;
+    }
 
     const DialogService::Answer answer = DialogService::instance().message(
         this, QStringLiteral("确认修改[") + shortenedForMessage(name) + QStringLiteral("]"),
@@ -340,7 +346,7 @@ void FindWindow::storeEdit()
     // of the program, or another tool, may have changed it since.
     const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name,
                                                            toCrLf(m_Text3->toPlainText()),
-                                                           toCrLf(m_Text4->toPlainText()), m_Text2->text());
+                                                           toCrLf(m_Text4->toPlainText()), picture);
     if (!outcome) {
         tell(this, outcome.error().userText());
         return;

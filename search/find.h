@@ -32,7 +32,7 @@ public:
     // List1: a click on an entry, or the arrow keys moving the selection.
     void showSelectedDish();
     // A dish is shown and one of its boxes differs from what was loaded.
-    bool hasPendingInput() const;
+    bool hasPendingInput() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -56,6 +56,12 @@ public:
 
 QAccessibleInterface *imageControlFactory(const QString &className, QObject *object)
 {
+    // A skinned window is a frame to a screen reader, announced by its
+    // caption (a plain widget window would be a nameless filler).
+    if (className == QLatin1String("FramedWindow")) {
+        auto *window = qobject_cast<QWidget *>(object);
+        return window && window->isWindow() ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+    }
     if (className != QLatin1String("ImageControl"))
         return nullptr;
     if (auto *control = qobject_cast<ImageControl *>(object))

@@ -1,4 +1,6 @@
 #include "skin/framedwindow.h"
+
+#include "core/dialogs.h"
 #include "skin/region.h"
 #include "core/fonts.h"
 #include "skin/artwork.h"
@@ -127,7 +129,13 @@ QRegion FramedWindow::frameRegion(double widthTw, double heightTw)
     return framedWindowShape(widthTw / Twips::PerPixel, heightTw / Twips::PerPixel);
 }
 
-void FramedWindow::closeFromFrame() { Windows::unloadWindow(this); }
+void FramedWindow::closeFromFrame()
+{
+    if (mayDiscardInput())
+        Windows::unloadWindow(this);
+}
+
+bool FramedWindow::mayDiscardInput() { return !hasPendingInput() || mayDiscardTyping(this); }
 
 void FramedWindow::raiseFrameControls()
 {
@@ -216,9 +224,11 @@ void FramedWindow::showEvent(QShowEvent *event)
     // join the Tab order at their design places.
     if (!m_tabOrderSet) {
         m_tabOrderSet = true;
-        FocusOrder::placePictureButtons(this);
+        arrangeTabOrder();
     }
 }
+
+void FramedWindow::arrangeTabOrder() { FocusOrder::placePictureButtons(this); }
 
 void FramedWindow::keyPressEvent(QKeyEvent *event)
 {

@@ -64,9 +64,14 @@ public:
     // The smallest size the resize grips allow (pixels): the design size.
     QSize gripMinimumSize() const;
 
-    // What the close button does: unload this window. The main window runs
-    // the program's exit instead.
+    // What the close button does: unload this window, once the cook has
+    // agreed to lose any unsaved typing. The main window runs the program's
+    // exit instead.
     virtual void closeFromFrame();
+    // Whether the window holds typing the cook has not saved yet.
+    virtual bool hasPendingInput() const { return false; }
+    // True when nothing is pending, or the cook chose to give it up.
+    bool mayDiscardInput();
     // Whether Escape closes the window as the close button does (keys that
     // no control of the window takes reach the window). The main window says
     // no.
@@ -77,6 +82,10 @@ protected:
     // and sets the region.
     void layOutFrame();
     void applyFrameMask();
+
+    // Puts the picture buttons into the Tab order at their design places,
+    // once, when the window is first shown.
+    virtual void arrangeTabOrder();
 
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

@@ -10,6 +10,7 @@
 #include "web/shell.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 
@@ -18,7 +19,7 @@ namespace zx {
 const char *const down::NoBrowser =
     "没有找到能打开下载地址的浏览器。\r\n请在浏览器中打开下面的地址下载数据库（地址已复制到剪贴板）：\r\n";
 
-down::down()
+down::down(const QString &dataFolder)
     : FramedWindow(QStringLiteral("down"), QStringLiteral("：：网上升级：："), Skin::CloseOnly, 6600,
                    3150, 0)
 {
@@ -32,14 +33,22 @@ down::down()
     m_Image3 = make.pictureButton(QStringLiteral("Image3"), QStringLiteral("下载最新版"),
                                   QStringLiteral(":/buttons/download_latest.png"), {4560, 660, 1410, 480});
     const QFont font = songFont(9);
-    const QString notes[2] = {QStringLiteral("  数据库下载后请放置在安装目录下,覆盖原来的数据库即可！"),
+    QString folder = QDir::toNativeSeparators(QDir::cleanPath(dataFolder));
+    if (folder.startsWith(QDir::homePath() + QLatin1Char('/')))
+        folder = QStringLiteral("~") + folder.mid(QDir::homePath().size());
+    const QString notes[2] = {dataFolder.isEmpty()
+                                  ? QStringLiteral("  数据库下载后请放在 cate.mdb 所在的文件夹里，覆盖原来的数据库即可！")
+                                  : QStringLiteral("  数据库下载后请放在 %1 里，覆盖原来的 cate.mdb 即可！").arg(folder),
                               QStringLiteral("  如果你有独到的美味菜谱能共享的话，热烈欢迎！")};
     for (int i = 0; i < 2; ++i) {
         QLabel *label = make.label(QStringLiteral("Label%1").arg(i + 1), notes[i], {2280, 1500.0 + 660 * i, 4155, 560});
         label->setFont(font);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (i == 0 && !dataFolder.isEmpty())
+            label->setToolTip(QDir::toNativeSeparators(dataFolder));
     }
+
     connect(m_Image2, &ImageControl::clicked, this, &down::downloadDatabase);
     connect(m_Image3, &ImageControl::clicked, this, &down::openUpgrade);
     centreOnScreen();

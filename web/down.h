@@ -10,7 +10,9 @@ namespace zx {
 class down : public FramedWindow {
     Q_OBJECT
 public:
-    down();
+    // `dataFolder`: the folder of the cook's cate.mdb, named in the note on
+    // where a downloaded database goes.
+    explicit down(const QString &dataFolder = QString());
 
     // The address of the database archive on the maker's site.
     static QString databaseAddress();

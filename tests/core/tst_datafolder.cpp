@@ -47,13 +47,15 @@ private slots:
         m_userData = dataHome + QStringLiteral("/zaoxiangju/");
     }
 
-    void portableDatabaseWinsOverTheDataFolder()
+    // Installed, a file put beside the program would stand for every user's
+    // recipes (and could not be written): it is never used.
+    void databaseBesideTheInstalledProgramIsNeverUsed()
     {
         writeFile(m_bin + QStringLiteral("cate.mdb"), "portable");
         writeFile(m_userData + QStringLiteral("cate.mdb"), "mine");
         const DataFolder data = resolveDataFolder(m_bin);
-        QCOMPARE(data.folder, m_bin);
-        QVERIFY(!data.installed);
+        QCOMPARE(data.folder, m_userData);
+        QVERIFY(data.installed);
         QVERIFY(!data.seeded);
         QVERIFY(data.problem.isEmpty());
         QCOMPARE(readFile(m_bin + QStringLiteral("cate.mdb")), QByteArray("portable"));

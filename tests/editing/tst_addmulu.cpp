@@ -122,7 +122,7 @@ private slots:
         QVERIFY(!QFile::exists(db.path()));
     }
 
-    void addStoresNameAsTyped()
+    void addStoresTheNameWithoutItsBlanks()
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
@@ -138,19 +138,30 @@ private slots:
         QCOMPARE(db.bytes(), before);
         dialogs.clear();
 
-        typeText(m.name, QStringLiteral(" 面点 "));
+        // Blanks as a Chinese keyboard types them count as blanks: alone they
+        // are no name, around a name no part of it.
+        for (const QString &typed : {QStringLiteral("\u3000 "), QStringLiteral("凉菜\u3000"), QStringLiteral("\u00a0家常菜")}) {
+            m.name->clear();
+            typeText(m.name, typed);
+            press(m.add);
+        }
+        QCOMPARE(dialogs.texts(), (QStringList{QStringLiteral("请填写菜谱分类名称！"), QStringLiteral("分类“凉菜”已经存在！"),
+                                               QStringLiteral("分类“家常菜”已经存在！")}));
+        dialogs.clear();
+        m.name->clear();
+        typeText(m.name, QStringLiteral(" 面点\u3000"));
         press(m.add);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(m.name->text().isEmpty());
         QCOMPARE(db.rows(QString::fromUtf8(Categories)),
                  (QStringList{QStringLiteral("家常菜"), QStringLiteral("凉菜"), QStringLiteral("家常菜  "),
-                              QStringLiteral(" 面点 ")}));
+                              QStringLiteral("面点")}));
         // The main window's tree and this list follow at once.
         // The new category, trimmed, is the tree's last before 未分类.
         const CatalogueModel *tree = Windows::loaded<frmmain>()->treeModel();
         const int nodes = tree->rowCount(tree->rootIndex());
         QCOMPARE(tree->index(nodes - 2, 0, tree->rootIndex()).data().toString(), QStringLiteral("面点"));
-        QCOMPARE(entries(m.list).last(), QStringLiteral(" 面点 "));
+        QCOMPARE(entries(m.list).last(), QStringLiteral("面点"));
 
         // The same name again, blanks aside, is refused and writes nothing.
         const QByteArray added = db.bytes();
@@ -164,13 +175,13 @@ private slots:
         m.name->clear();
         typeText(m.name, QStringLiteral("   "));
         press(m.add);
-        QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("   "));
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("请填写菜谱分类名称！")});
+        QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("面点"));
 
         unloadEverything();
         m.open();
-        QCOMPARE(m.list->count(), 5);
-        QCOMPARE(m.list->item(3)->text(), QStringLiteral(" 面点 "));
+        QCOMPARE(m.list->count(), 4);
+        QCOMPARE(m.list->item(3)->text(), QStringLiteral("面点"));
     }
 
     void deleteRemovesDishesAndFirstCategoryRow()

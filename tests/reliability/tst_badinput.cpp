@@ -357,10 +357,15 @@ void BadInput::unusablePictures()
     press(add, "addimage");
     QCOMPARE(add->Image8()->pixmap().toImage(), shownBefore);
     QCOMPARE(add->Text2()->text(), path);
+    // Saving with it is refused, and nothing is written.
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("无图汤"), QStringLiteral("料"),
                             QStringLiteral("做")),
-             QStringLiteral("汤保存完毕！"));
-    QCOMPARE(db.scalar(QStringLiteral("SELECT picture FROM \"01\" WHERE \"名称\"='无图汤'")), path);
+             QStringLiteral("找不到图片文件：") + path);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\"='无图汤'")), QStringLiteral("0"));
+    // A path stored before (by an older program, or a picture moved since) is kept.
+    db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES('汤', '无图汤', '料', '做', '%1')")
+                .arg(path));
+    testCatalogue().followOutsideChanges();
 
     // The main window: showing it says nothing and keeps the last picture.
     const int before = dialogs.messages.size();

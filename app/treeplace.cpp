@@ -1,0 +1,80 @@
+#include "app/treeplace.h"
+
+#include "app/cataloguemodel.h"
+
+#include <QScrollBar>
+#include <QTreeView>
+
+namespace {
+QString keyOf(const QModelIndex &index) { return index.data(CatalogueModel::KeyRole).toString(); }
+
+int categoryRowOf(const CatalogueModel *model, const QString &key)
+{
+    const QModelIndex root = model->rootIndex();
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        if (keyOf(model->categoryIndex(row)) == key)
+            return row;
+    }
+    return -1;
+}
+} // namespace
+
+TreePlace TreePlace::of(const QTreeView *view, const CatalogueModel *model)
+{
+    TreePlace place;
+    const QModelIndex root = model->rootIndex();
+    if (!root.isValid())
+        return place;
+    place.m_hadTree = true;
+    place.m_rootOpen = view->isExpanded(root);
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        if (view->isExpanded(model->categoryIndex(row)))
+            place.m_openCategories.insert(keyOf(model->categoryIndex(row)));
+    }
+    const QModelIndex current = view->currentIndex();
+    place.m_kind = model->kind(current);
+    if (place.m_kind == CatalogueModel::Dish) {
+        place.m_dishId = current.data(CatalogueModel::DishIdRole).toLongLong();
+        place.m_dishRow = current.row();
+        place.m_categoryKey = keyOf(current.parent());
+        place.m_categoryRow = current.parent().row();
+    } else if (place.m_kind == CatalogueModel::Category) {
+        place.m_categoryKey = keyOf(current);
+        place.m_categoryRow = current.row();
+    }
+    place.m_scroll = view->verticalScrollBar()->value();
+    return place;
+}
+
+void TreePlace::restore(QTreeView *view, const CatalogueModel *model) const
+{
+    const QModelIndex root = model->rootIndex();
+    if (m_rootOpen)
+        view->expand(root);
+    const int categories = model->rowCount(root);
+    for (int row = 0; row < categories; ++row) {
+        if (m_openCategories.contains(keyOf(model->categoryIndex(row))))
+            view->expand(model->categoryIndex(row));
+    }
+    QModelIndex select = root;
+    if (m_kind != CatalogueModel::Root && categories > 0) {
+        const int found = categoryRowOf(model, m_categoryKey);
+        const QModelIndex category = model->categoryIndex(found >= 0 ? found : qMin(m_categoryRow, categories - 1));
+        select = category;
+        if (m_kind == CatalogueModel::Dish && found >= 0) {
+            const int dishes = model->rowCount(category);
+            int row = -1;
+            for (int i = 0; i < dishes && row < 0; ++i) {
+                if (model->index(i, 0, category).data(CatalogueModel::DishIdRole).toLongLong() == m_dishId)
+                    row = i;
+            }
+            if (row < 0 && dishes > 0)
+                row = qMin(m_dishRow, dishes - 1);
+            if (row >= 0)
+                select = model->index(row, 0, category);
+        }
+    }
+    view->setCurrentIndex(select);
+    view->doItemsLayout();
+    view->verticalScrollBar()->setValue(m_scroll);
+}

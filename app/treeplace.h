@@ -1,0 +1,35 @@
+#pragma once
+// Where the cook is in the catalogue tree: the open nodes, the selected
+// node and the scroll position, taken before the tree is rebuilt and put
+// back after it, so that a change (ours or another program's) never
+// collapses the tree under the cook's hands.
+#include <QSet>
+#include <QString>
+#include <QtGlobal>
+
+class CatalogueModel;
+class QTreeView;
+
+class TreePlace {
+public:
+    // What `view` shows of `model` now; nothing when the tree is empty.
+    static TreePlace of(const QTreeView *view, const CatalogueModel *model);
+
+    bool isEmpty() const { return !m_hadTree; }
+    // Opens the same nodes and selects the same node again. A selected dish
+    // that is gone gives way to the dish now in its place in its category
+    // (else the last one, else the category); a category gone, to the
+    // category now in its place (else the root).
+    void restore(QTreeView *view, const CatalogueModel *model) const;
+
+private:
+    bool m_hadTree = false;
+    bool m_rootOpen = false;
+    QSet<QString> m_openCategories;   // keys
+    int m_kind = 0;                   // CatalogueModel::Kind of the selected node
+    QString m_categoryKey;            // of the selected node (or its category)
+    int m_categoryRow = 0;
+    qint64 m_dishId = 0;
+    int m_dishRow = 0;
+    int m_scroll = 0;
+};
