@@ -363,6 +363,42 @@ private slots:
         QCOMPARE(childTexts(m, m->index(0, 0)), QStringList{"瓜果"});
     }
 
+    // A change keeps the open nodes, the selection, the scroll and the
+    // keyboard; a dish added elsewhere opens nothing; the selected dish gone,
+    // the dish now in its place is selected, and with none left its category.
+    void treeKeepsItsPlaceThroughChanges()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QTreeView *tv = w->Tv();
+        const QAbstractItemModel *m = tv->model();
+        auto hot = [&] { return childNamed(m, m->index(0, 0), "热菜"); };
+        tv->expand(hot());
+        clickNode(tv, childNamed(m, hot(), "红烧肉"));
+        tv->setFocus();
+        auto place = [&] {
+            QStringList open;
+            for (const QString &c : childTexts(m, m->index(0, 0)))
+                if (tv->isExpanded(childNamed(m, m->index(0, 0), c)))
+                    open << c;
+            return open.join(QLatin1Char(',')) + QLatin1Char('|') + tv->currentIndex().parent().data().toString()
+                   + QLatin1Char('/') + tv->currentIndex().data().toString();
+        };
+        const qint64 shown = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
+        QCOMPARE(place(), QStringLiteral("热菜|热菜/红烧肉"));
+        QVERIFY(testCatalogue().addDish(QStringLiteral("汤"), QStringLiteral("蛋花汤"), "蛋", "煮", QString()).ok());
+        QCOMPARE(place(), QStringLiteral("热菜|热菜/红烧肉"));
+        QCOMPARE(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong(), shown);
+        QCOMPARE(w->focusWidget(), tv);
+        db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = %1").arg(shown));
+        QVERIFY(testCatalogue().followOutsideChanges());
+        QCOMPARE(place(), QStringLiteral("热菜|热菜/红烧肉"));   // the other 红烧肉, now in its place
+        QVERIFY(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong() != shown);
+        db.exec(QStringLiteral("DELETE FROM \"01\" WHERE trim(category) = '热菜'"));
+        QVERIFY(testCatalogue().followOutsideChanges());
+        QCOMPARE(place(), QStringLiteral("热菜|我的灶香居/热菜"));
+    }
+
     void missingStoreGivesEmptyTreeAndDesignCaption()
     {
         TestDb db;
