@@ -32,6 +32,8 @@ int main(int argc, char **argv)
     // How small text is drawn is chosen from the screens before any font of
     // ours is made.
     chooseSongRenderingForScreens();
+    // The installed fonts are read in the background meanwhile.
+    const std::future<void> fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a
     // path asks every picture plug-in whether it can read it, loading each.
@@ -44,5 +46,6 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtChinese);
 
     Module1::showStartWindows(catalogue);
+    fonts.wait();
     return app.exec();
 }

@@ -1,5 +1,10 @@
 #include "core/fonts.h"
 
+#include "core/background.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
@@ -51,4 +56,15 @@ QFont songFont(double pointSize, bool bold)
     if (dpi > 0 && pixels >= SmallestBitmap && pixels <= LargestBitmap)
         font.setStyleStrategy(QFont::NoAntialias);
     return font;
+}
+
+std::future<void> readFontsAhead()
+{
+    // The font database may be used from any thread; its first use reads
+    // every installed font.
+    return Background::start([] {
+        static_cast<void>(QFontDatabase::families());
+        for (const bool bold : {false, true})
+            static_cast<void>(QFontMetrics(songFont(9, bold)).horizontalAdvance(QStringLiteral("菜谱 Ab")));
+    });
 }
