@@ -188,6 +188,8 @@ def search_and_read(pyatspi, desk, app, main, db):
     give_focus(pyatspi, finder, "查询/修改")
     desk.key("space")
     find = wait_for("the search window", lambda: window_named(pyatspi, app, FIND_TITLE))
+    check(find.getRole() == pyatspi.ROLE_FRAME and main.getRole() == pyatspi.ROLE_FRAME,
+          "the skinned windows are frames named by their captions")
 
     box = wait_for("the name box", lambda: named(pyatspi, find, "菜肴名称", pyatspi.ROLE_TEXT))
     give_focus(pyatspi, box, "the name box")
