@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <map>
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
@@ -19,7 +20,15 @@ namespace Backup {
 
 namespace {
 
-const QString kDeletionMark = QStringLiteral("-删除分类");
+// The mark each kind of copy carries after its time; an edit copy has none.
+const QString &markOf(Reason reason)
+{
+    static const QString marks[] = {QString(), QStringLiteral("-删除分类"), QStringLiteral("-删除菜谱"),
+                                    QStringLiteral("-导入"), QStringLiteral("-恢复前")};
+    return marks[int(reason)];
+}
+constexpr Reason kReasons[] = {Reason::Edit, Reason::CategoryDeletion, Reason::DishDeletion, Reason::Import,
+                               Reason::Restore};
 const QString kPartSuffix = QStringLiteral(".part");
 // How long an unfinished copy must have lain untouched before it counts as
 // left behind by a program that stopped while copying.
@@ -43,8 +52,7 @@ struct Copy {
 
 std::optional<Copy> parseName(const QString &name)
 {
-    static const QRegularExpression shape(QStringLiteral("^cate-(\\d{8})-(\\d{6})(?:-([2-9]|[1-9]\\d{1,5}))?(%1)?\\.mdb$")
-                                              .arg(kDeletionMark));
+    static const QRegularExpression shape(QStringLiteral("^cate-(\\d{8})-(\\d{6})(?:-([2-9]|[1-9]\\d{1,5}))?(-[^.-]+)?\\.mdb$"));
     const QRegularExpressionMatch m = shape.match(name);
     if (!m.hasMatch())
         return std::nullopt;
@@ -56,8 +64,13 @@ std::optional<Copy> parseName(const QString &name)
     copy.name = name;
     copy.when = QDateTime(date, time);
     copy.serial = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
-    copy.reason = m.captured(4).isEmpty() ? Reason::Edit : Reason::CategoryDeletion;
-    return copy;
+    for (const Reason reason : kReasons) {
+        if (m.captured(4) == markOf(reason)) {
+            copy.reason = reason;
+            return copy;
+        }
+    }
+    return std::nullopt;   // a name of our shape with a mark of no kind we make
 }
 
 std::vector<Copy> copiesIn(const QDir &dir)
@@ -147,7 +160,7 @@ QString CopyName(const QDateTime &when, Reason reason, int serial)
 {
     return QStringLiteral("cate-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"))
            + (serial > 1 ? QStringLiteral("-%1").arg(serial) : QString())
-           + (reason == Reason::CategoryDeletion ? kDeletionMark : QString()) + QStringLiteral(".mdb");
+           + markOf(reason) + QStringLiteral(".mdb");
 }
 
 StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now)
@@ -219,12 +232,12 @@ QStringList Prune(const QString &databasePath, const QDateTime &now)
     const QDir dir(FolderOf(databasePath));
     const QDate oldestKept = now.toLocalTime().date().addDays(1 - kEditDays);
     QStringList doomed;
-    std::vector<const Copy *> deletions;
+    std::map<Reason, std::vector<const Copy *>> others;
     const std::vector<Copy> copies = copiesIn(dir);   // oldest first
     QDate lastDay;
     for (const Copy &c : copies) {
-        if (c.reason == Reason::CategoryDeletion) {
-            deletions.push_back(&c);
+        if (c.reason != Reason::Edit) {
+            others[c.reason].push_back(&c);
             continue;
         }
         // The first of its day, and no more than kEditDays days old.
@@ -232,8 +245,10 @@ QStringList Prune(const QString &databasePath, const QDateTime &now)
             doomed << c.name;
         lastDay = c.when.date();
     }
-    for (size_t i = 0; i + kDeletionCopies < deletions.size(); ++i)
-        doomed << deletions[i]->name;
+    for (const auto &[reason, kind] : others) {
+        for (size_t i = 0; i + kDeletionCopies < kind.size(); ++i)
+            doomed << kind[i]->name;
+    }
     // Unfinished copies left behind by a program that stopped while copying.
     const QDateTime stale = QDateTime::currentDateTime().addSecs(-kStalePartSeconds);
     for (const QFileInfo &info : dir.entryInfoList({QStringLiteral("*") + kPartSuffix}, QDir::Files | QDir::Hidden)) {

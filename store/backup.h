@@ -8,13 +8,16 @@
 // Names tell when and why a copy was made (local time):
 //   cate-20261208-153012.mdb            before the first edit of a day
 //   cate-20261208-153012-删除分类.mdb    before a category and its dishes were deleted
+//   cate-20261208-153012-删除菜谱.mdb    before one dish was deleted
+//   cate-20261208-153012-导入.mdb        before an import
+//   cate-20261208-153012-恢复前.mdb      before an older copy was put back
 // A second copy within the same second gets "-2", "-3", ... after the time
 // (cate-20261208-153012-2-删除分类.mdb). While a copy is being written it is
 // named as it will be plus ".part", and renamed when it is complete and on
 // disk.
 //
 // Which copies stay: edit copies of the last 14 days (today and the 13
-// before), the first of each day; and the last 20 category-deletion copies.
+// before), the first of each day; and of every other kind its last 20.
 // Older ones are removed after every copy made. Only files whose names have
 // exactly the shapes above are ever removed; everything else in the folder
 // is left alone.
@@ -31,7 +34,10 @@ namespace Backup {
 
 enum class Reason {
     Edit,              // before the first change of a day
-    CategoryDeletion   // before a category and all its dishes are deleted
+    CategoryDeletion,  // before a category and all its dishes are deleted
+    DishDeletion,      // before one dish is deleted
+    Import,            // before recipes are imported
+    Restore            // before the file is replaced by an older copy
 };
 
 // How many copies the rule keeps.
