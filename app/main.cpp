@@ -5,6 +5,7 @@
 #include "core/catalogue.h"
 #include "core/datafolder.h"
 #include "core/fonts.h"
+#include "core/startrestore.h"
 #include "skin/artwork.h"
 #include "web/webengine.h"
 
@@ -27,6 +28,9 @@ int main(int argc, char **argv)
     const DataFolder data = resolveDataFolder(App::applicationFolder());
     if (!data.problem.isEmpty())
         qWarning("%s", qUtf8Printable(data.problem));
+    // A missing or unreadable cate.mdb with safety copies beside it: the
+    // cook may bring the newest back before anything else.
+    offerRestoreAtStart(data.folder);
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
     // How small text is drawn is chosen from the screens before any font of

@@ -41,7 +41,9 @@ QString prepare(DataFolder &data, const QString &starter)
     const QFileInfo folder(data.folder);
     if (!folder.isDir() || !folder.isReadable() || !folder.isWritable() || !folder.isExecutable())
         return QStringLiteral("数据文件夹 %1 不可读写").arg(data.folder);
-    if (present(database))
+    // Safety copies but no cate.mdb: not a first start; the cook is asked
+    // about the copies instead of getting the starter dishes.
+    if (present(database) || !QDir(data.folder + QStringLiteral("备份")).entryList({QStringLiteral("cate-*.mdb")}, QDir::Files).isEmpty())
         return QString();
     if (!QFile::copy(starter, database))
         return QStringLiteral("无法把初始菜谱库 %1 复制到 %2").arg(starter, data.folder);

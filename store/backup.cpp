@@ -263,4 +263,76 @@ QStringList Prune(const QString &databasePath, const QDateTime &now)
     return removed;
 }
 
+std::vector<CopyInfo> ListCopies(const QString &databasePath)
+{
+    const QDir dir(FolderOf(databasePath));
+    std::vector<CopyInfo> listed;
+    const std::vector<Copy> copies = copiesIn(dir);
+    for (auto c = copies.rbegin(); c != copies.rend(); ++c) {
+        CopyInfo info;
+        info.path = dir.filePath(c->name);
+        info.when = c->when;
+        info.reason = c->reason;
+        RecipeStore copy(info.path);
+        const StoreResult<qint64> dishes = copy.CountDishes();
+        const StoreResult<QStringList> categories = copy.ListCategories();
+        if (dishes && categories) {
+            info.dishes = *dishes;
+            info.categories = categories->size();
+        } else {
+            info.problem = (dishes ? categories.error() : dishes.error()).userText();
+        }
+        listed.push_back(info);
+    }
+    return listed;
+}
+
+namespace {
+// Writes every page of `from` over the database open at `to`, in one write
+// transaction of the target: all of it or nothing.
+std::optional<StoreError> writeOver(const QString &from, const QString &to)
+{
+    Sql::Connection source, target;
+    if (source.open(from, SQLITE_OPEN_READONLY) != SQLITE_OK)
+        return error(StoreError::NotADatabase, source.errorMessage());
+    if (target.open(to, SQLITE_OPEN_READWRITE) != SQLITE_OK)
+        return error(StoreError::ReadOnly, target.errorMessage());
+    target.setBusyTimeout(StoreInternal::kBusyTimeoutMs);
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
+    if (!backup)
+        return StoreInternal::errorFromCode(sqlite3_errcode(target.handle()), target.errorMessage(), true);
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        return StoreInternal::errorFromCode(rc, QString::fromUtf8(sqlite3_errstr(rc)), true);
+    return std::nullopt;
+}
+} // namespace
+
+StoreStatus RestoreCopy(const QString &databasePath, const QString &copyPath)
+{
+    const QString checked = databasePath + QStringLiteral(".restoring");
+    QFile::remove(checked);
+    if (auto e = copyDatabase(copyPath, checked, nullptr)) {
+        QFile::remove(checked);
+        return *e;
+    }
+    const StoreStatus readable = RecipeStore(checked).Probe();
+    if (!readable) {
+        QFile::remove(checked);
+        return readable.error();
+    }
+    std::optional<StoreError> failed;
+    if (!QFileInfo::exists(databasePath)) {
+        if (!syncToDisk(checked, QFileInfo(checked).absolutePath()) || !QFile::rename(checked, databasePath))
+            failed = error(StoreError::ReadOnly, databasePath);
+    } else {
+        failed = writeOver(checked, databasePath);
+    }
+    QFile::remove(checked);
+    if (failed)
+        return *failed;
+    return Done{};
+}
+
 } // namespace Backup

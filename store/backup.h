@@ -29,6 +29,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <vector>
 
 namespace Backup {
 
@@ -72,6 +73,25 @@ StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part
 // Whether an edit copy dated `day` is there already: the copy before the
 // first edit of the day is made only when it is not.
 [[nodiscard]] bool HasEditCopy(const QString &databasePath, const QDate &day);
+
+// A copy as a restore lists it.
+struct CopyInfo {
+    QString path;
+    QDateTime when;           // local time, from its name
+    Reason reason = Reason::Edit;
+    qint64 dishes = -1;       // when it is a readable catalogue
+    qint64 categories = -1;
+    QString problem;          // why it is not one; empty when it is
+};
+// Every copy of ours in FolderOf(databasePath), newest first.
+std::vector<CopyInfo> ListCopies(const QString &databasePath);
+
+// Puts the copy in place of the database: first into a temporary file
+// beside it, checked, then written through SQLite into the database file
+// itself, so a program that has it open sees the change (a missing
+// database gets the checked file under its name). A failure on the way
+// leaves the database as it was.
+StoreStatus RestoreCopy(const QString &databasePath, const QString &copyPath);
 
 // Removes the copies the rule no longer keeps, as of `now`; the names of
 // the files removed.

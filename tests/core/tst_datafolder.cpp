@@ -96,6 +96,12 @@ private slots:
         QVERIFY(second.problem.isEmpty());
         QCOMPARE(readFile(m_userData + QStringLiteral("cate.mdb")), QByteArray("mine"));
         QVERIFY(QDir(m_bin).isEmpty());
+
+        // Gone, with safety copies beside it: no first start, no starter dishes.
+        QFile::remove(m_userData + QStringLiteral("cate.mdb"));
+        writeFile(m_userData + QStringLiteral("备份/cate-20261208-153012.mdb"), "a copy");
+        QVERIFY(!resolveDataFolder(m_bin).seeded);
+        QVERIFY(!QFile::exists(m_userData + QStringLiteral("cate.mdb")));
     }
 
     void unusableDataFolderIsReportedAndNothingIsWrittenElsewhere()

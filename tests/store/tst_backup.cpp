@@ -1,6 +1,9 @@
 // Safety copies of cate.mdb in the folder 备份 beside it, on real files in a
 // temporary folder, with the clock set by the test.
 #include "store/backup.h"
+#include "core/dialogs.h"
+#include "core/startrestore.h"
+#include "support/scripteddialogs.h"
 #include "support/otherprogram.h"
 #include "testdb.h"
 
@@ -38,6 +41,7 @@ private slots:
     void copyIsTheWholeCommittedDatabase();
     void refusedWhenTheFolderCannotBeMade();
     void pruningKeepsWhatTheRuleKeeps();
+    void restoreBringsACopyBack();
 };
 
 void TstBackup::copyIsTheWholeCommittedDatabase()
@@ -137,6 +141,44 @@ void TstBackup::pruningKeepsWhatTheRuleKeeps()
     QCOMPARE(kept.filter(QStringLiteral("删除分类")).size(), Backup::kDeletionCopies);
     // Nothing more to do the next time.
     QVERIFY(Backup::Prune(db.path(), kNow).isEmpty());
+}
+
+// A copy is listed with its counts and put back through SQLite into the
+// file another program has open; one that is no catalogue is listed with
+// its reason and refused. At start, a damaged file with copies beside it
+// is kept aside and the newest readable copy comes back on a yes.
+void TstBackup::restoreBringsACopyBack()
+{
+    TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('家常菜');"
+                             "INSERT INTO \"01\"(category, \"名称\") VALUES ('家常菜', '红烧肉');"));
+    QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::DishDeletion, kNow).ok());
+    QFile junk(db.dir() + QStringLiteral("备份/cate-20261209-100000-导入.mdb"));
+    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
+    junk.close();
+    const QString count = QStringLiteral("SELECT count(*) FROM \"01\"");
+    {
+        Connection other(db.path());
+        db.exec(QStringLiteral("DELETE FROM \"01\""));
+        const std::vector<Backup::CopyInfo> copies = Backup::ListCopies(db.path());
+        QCOMPARE(copies.size(), size_t(2));
+        QVERIFY(!copies[0].problem.isEmpty());
+        QCOMPARE(copies[1].dishes, 1);
+        QCOMPARE(copies[1].reason, Backup::Reason::DishDeletion);
+        QVERIFY(!Backup::RestoreCopy(db.path(), copies[0].path).ok());
+        QCOMPARE(db.scalar(count), QStringLiteral("0"));
+        QVERIFY(Backup::RestoreCopy(db.path(), copies[1].path).ok());
+        QCOMPARE(other.scalar(count), QStringLiteral("1"));
+    }
+    QFile damaged(db.path());
+    QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) && damaged.write("damaged") == 7);
+    damaged.close();
+    ScriptedDialogs dialogs;
+    dialogs.answers.enqueue(DialogService::Yes);
+    QVERIFY(offerRestoreAtStart(db.dir()));
+    QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("找不到可用的菜谱数据库 cate.mdb。\r\n\r\n"
+                                                         "要用最近的备份（2026-12-08 15:30:12，1 道美食）恢复吗？")});
+    QCOMPARE(db.scalar(count), QStringLiteral("1"));
+    QCOMPARE(QDir(db.dir()).entryList({QStringLiteral("cate.mdb.损坏-*")}, QDir::Files).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TstBackup)
