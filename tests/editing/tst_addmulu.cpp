@@ -1,6 +1,8 @@
 // The category manager driven through its widgets on a real cate.mdb.
 #include "app/cataloguemodel.h"
 #include "editing/editinghelpers.h"
+#include "editing/restorewindow.h"
+#include "store/backup.h"
 #include "support/scripteddialogs.h"
 #include "support/testdb.h"
 
@@ -441,6 +443,30 @@ private slots:
         const int nodes = model->rowCount(root);
         QCOMPARE(model->index(nodes - 2, 0, root).data().toString(), QStringLiteral("面点"));
         QCOMPARE(model->index(nodes - 1, 0, root).data().toString(), QStringLiteral("未分类"));
+    }
+
+    // The restore window lists the copies, newest first, and puts the chosen
+    // one back after a question and a copy of the file as it was.
+    void restoreWindowPutsACopyBack()
+    {
+        TestDb db(QString::fromUtf8(Seed));
+        ScriptedDialogs dialogs;
+        frmmain *main = Windows::show<frmmain>(testCatalogue());
+        const QString before = db.scalar(QStringLiteral("SELECT count(*) FROM \"01\""));
+        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime(QDate(2026, 12, 8), QTime(9, 0))).ok());
+        db.exec(QStringLiteral("DELETE FROM \"01\""));
+        auto *w = Windows::show<RestoreWindow>(testCatalogue());
+        QCOMPARE(w->List1()->item(0)->text(),
+                 QStringLiteral("2026-12-08 09:00:00  删除菜谱前  %1 道美食，3 个分类").arg(before));
+        w->List1()->setCurrentRow(0);
+        dialogs.answers.enqueue(DialogService::Yes);
+        press(w->Image1());
+        QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("用 2026-12-08 09:00:00 的备份替换现在的菜谱吗？\r\n现在的菜谱会先另存一份备份。")});
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\"")), before);
+        QVERIFY(main->windowTitle().contains(before));
+        QCOMPARE(w->List1()->count(), 2);
+        QVERIFY(w->List1()->item(0)->text().contains(QStringLiteral("恢复前  0 道美食")));
+        Windows::unload<RestoreWindow>();
     }
 };
 

@@ -230,6 +230,7 @@ void drawPictureButtons(const QString &assetsDir)
         {"show_dish", QStringLiteral("显示菜谱")},
         {"download_db", QStringLiteral("下载数据库")},
         {"download_latest", QStringLiteral("下载最新版")},
+        {"restore", QStringLiteral("恢 复")},
     };
     for (const auto &b : buttons)
         savePng(pictureButton(b.caption), assetsDir,

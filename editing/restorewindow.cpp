@@ -1,0 +1,93 @@
+#include "editing/restorewindow.h"
+
+#include "core/catalogue.h"
+#include "core/dialogs.h"
+#include "core/safetycopy.h"
+#include "skin/controls.h"
+#include "skin/imagecontrol.h"
+#include "store/backup.h"
+
+#include <QListWidget>
+
+namespace zx {
+
+namespace {
+constexpr int CopyPathRole = Qt::UserRole;
+constexpr int CopyTimeRole = Qt::UserRole + 1;
+const char *const TimeFormat = "yyyy-MM-dd HH:mm:ss";
+
+QString kindOf(Backup::Reason reason)
+{
+    switch (reason) {
+    case Backup::Reason::Edit: return QStringLiteral("修改前");
+    case Backup::Reason::CategoryDeletion: return QStringLiteral("删除分类前");
+    case Backup::Reason::DishDeletion: return QStringLiteral("删除菜谱前");
+    case Backup::Reason::Import: return QStringLiteral("导入前");
+    case Backup::Reason::Restore: return QStringLiteral("恢复前");
+    }
+    return QString();
+}
+} // namespace
+
+RestoreWindow::RestoreWindow(Catalogue &catalogue)
+    : FramedWindow(QStringLiteral("restore"), QStringLiteral("：：恢复备份：："), Skin::CloseOnly, 7200, 4800, 0),
+      m_catalogue(catalogue)
+{
+    const Form::Controls make(this);
+    make.label(QStringLiteral("Label1"), QStringLiteral("备份（最新的在前）："), {360, 600, 4000, 255});
+    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("备份"), {360, 900, 6480, 2940});
+    m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_Image1 = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("恢 复"),
+                                  QStringLiteral(":/buttons/restore.png"), {5430, 4020, 1410, 480});
+    connect(m_Image1, &ImageControl::clicked, this, &RestoreWindow::restoreSelected);
+    connect(m_List1, &QListWidget::itemActivated, this, &RestoreWindow::restoreSelected);
+    listCopies();
+    centreOnScreen();
+}
+
+void RestoreWindow::listCopies()
+{
+    m_List1->clear();
+    for (const Backup::CopyInfo &copy : Backup::ListCopies(m_catalogue.storePath())) {
+        QString text = copy.when.toString(QString::fromLatin1(TimeFormat)) + QStringLiteral("  ") + kindOf(copy.reason);
+        auto *item = new QListWidgetItem(m_List1);
+        if (copy.problem.isEmpty()) {
+            text += QStringLiteral("  %1 道美食，%2 个分类").arg(copy.dishes).arg(copy.categories);
+        } else {
+            text += QStringLiteral("  无法使用：") + copy.problem;
+            item->setFlags(Qt::NoItemFlags);   // greyed, never chosen
+        }
+        item->setText(text);
+        item->setData(CopyPathRole, copy.path);
+        item->setData(CopyTimeRole, copy.when.toString(QString::fromLatin1(TimeFormat)));
+    }
+    if (m_List1->count() == 0)
+        new QListWidgetItem(QStringLiteral("“备份”文件夹里还没有备份。"), m_List1);
+}
+
+void RestoreWindow::restoreSelected()
+{
+    const QList<QListWidgetItem *> chosen = m_List1->selectedItems();
+    if (chosen.isEmpty() || chosen.first()->data(CopyPathRole).toString().isEmpty()) {
+        tell(this, QStringLiteral("请先选择要恢复的备份。"));
+        return;
+    }
+    const QString copy = chosen.first()->data(CopyPathRole).toString();
+    const QString question = QStringLiteral("用 %1 的备份替换现在的菜谱吗？\r\n现在的菜谱会先另存一份备份。")
+                                 .arg(chosen.first()->data(CopyTimeRole).toString());
+    if (DialogService::instance().message(this, question, QString(), DialogService::YesNo, DialogService::No,
+                                          DialogService::Stop)
+        != DialogService::Yes)
+        return;
+    if (!safetyCopyFirst(this, m_catalogue, Backup::Reason::Restore))
+        return;
+    const StoreStatus restored = Backup::RestoreCopy(m_catalogue.storePath(), copy);
+    if (!restored) {
+        tell(this, QStringLiteral("恢复失败，现在的菜谱没有改变：") + restored.error().userText());
+        return;
+    }
+    m_catalogue.followOutsideChanges();
+    listCopies();
+}
+
+} // namespace zx

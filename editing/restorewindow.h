@@ -1,0 +1,32 @@
+#pragma once
+// The restore window: the safety copies in "备份", newest first, each with
+// its time, why it was made and what it holds; 恢 复 puts the chosen one in
+// place of cate.mdb after a question and a safety copy of the file as it is.
+#include "skin/framedwindow.h"
+
+class Catalogue;
+class ImageControl;
+class QListWidget;
+
+namespace zx {
+
+class RestoreWindow : public FramedWindow {
+    Q_OBJECT
+public:
+    explicit RestoreWindow(Catalogue &catalogue);
+
+    QListWidget *List1() const { return m_List1; }
+    ImageControl *Image1() const { return m_Image1; }
+
+    // Lists the copies anew.
+    void listCopies();
+    // Image1, 恢 复: the selected copy in place of cate.mdb.
+    void restoreSelected();
+
+private:
+    Catalogue &m_catalogue;
+    QListWidget *m_List1 = nullptr;
+    ImageControl *m_Image1 = nullptr;
+};
+
+} // namespace zx
