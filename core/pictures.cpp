@@ -1,5 +1,7 @@
 #include "core/pictures.h"
 
+#include "core/dialogs.h"
+
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -53,4 +55,16 @@ bool isPictureFile(const QString &path)
     // Decoded small, as a preview would be: a file cut short, or one that
     // claims a size no reader would decode, is no picture to keep.
     return loadPicture(path, QSize(64, 64)).has_value();
+}
+
+std::optional<QString> keepChosenPicture(QWidget *parent, const QString &dataFolder, const QString &chosen)
+{
+    if (chosen.isEmpty())
+        return QString();
+    const StoreResult<QString> kept = keepPicture(dataFolder, chosen);
+    if (!kept) {
+        tell(parent, QStringLiteral("图片无法保存：") + kept.error().detail);
+        return std::nullopt;
+    }
+    return kept.value();
 }

@@ -145,8 +145,12 @@ void Add::saveDish()
         return;
     if (!stillListed(category))
         return;
+    // The dish names the copy kept beside cate.mdb, not the chosen file.
+    const std::optional<QString> kept = keepChosenPicture(this, m_catalogue.dataFolder(), picture);
+    if (!kept)
+        return;
 
-    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, picture);
+    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, *kept);
     if (!added) {
         // Nothing was written: every typed text and the category stay.
         tell(this, QStringLiteral("保存失败：") + added.error().userText());

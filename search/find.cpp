@@ -260,7 +260,7 @@ void FindWindow::showSelectedDish()
     m_Text2->setText(dish.picture);
     if (dish.picture.isEmpty()) {
         m_Image8->clearPicture();
-    } else if (const auto picture = loadPicture(dish.picture)) {
+    } else if (const auto picture = loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture))) {
         m_Image8->setPicture(*picture);
     }
     // A picture that cannot be loaded leaves the previous one in the preview.
@@ -328,8 +328,9 @@ void FindWindow::storeEdit()
     if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
     // A picture the cook chose is checked; the one stored is kept as it is.
-    const QString picture = m_Text2->text();
-    if (picture != m_shown->picture && !picture.isEmpty() && !isPictureFile(picture)) {
+    QString picture = m_Text2->text();
+    const bool newPicture = picture != m_shown->picture && !picture.isEmpty();
+    if (newPicture && !isPictureFile(picture)) {
         tell(this, QStringLiteral("找不到图片文件：") + picture);
         return;
     }
@@ -339,6 +340,13 @@ void FindWindow::storeEdit()
         QString::fromUtf8(ConfirmTitle), DialogService::YesNo, DialogService::No, DialogService::Stop);
     if (answer != DialogService::Yes)
         return;
+    if (newPicture) {
+        // The dish names the copy kept beside cate.mdb, not the chosen file.
+        const std::optional<QString> kept = keepChosenPicture(this, m_catalogue.dataFolder(), picture);
+        if (!kept)
+            return;
+        picture = *kept;
+    }
 
     if (!safetyCopyFirst(this, m_catalogue, Backup::Reason::Edit))
         return;

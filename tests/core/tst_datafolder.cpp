@@ -2,8 +2,10 @@
 // when the program is not installed; otherwise the user's data folder,
 // seeded once from the packaged starter database.
 #include "core/datafolder.h"
+#include "core/picturestore.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -117,6 +119,27 @@ private slots:
         QVERIFY(data.problem.contains(data.folder));
         QVERIFY(QDir(m_bin).isEmpty());
         QCOMPARE(readFile(m_starter), QByteArray("starter"));
+    }
+
+    // Pictures are kept beside cate.mdb under their content's name, once,
+    // and found there again when the whole folder has moved.
+    void picturesAreKeptOnceByContent()
+    {
+        const QString data = m_root.filePath(QStringLiteral("data/"));
+        const QByteArray photo("the same photo");
+        writeFile(m_root.filePath(QStringLiteral("a/Photo.JPG")), photo);
+        writeFile(m_root.filePath(QStringLiteral("b/again.jpg")), photo);
+        const QString name = QString::fromLatin1(QCryptographicHash::hash(photo, QCryptographicHash::Sha256).toHex().left(16));
+        const QString kept = data + QStringLiteral("图片/") + name + QStringLiteral(".jpg");
+        QCOMPARE(keepPicture(data, m_root.filePath(QStringLiteral("a/Photo.JPG"))).value(), kept);
+        QCOMPARE(keepPicture(data, m_root.filePath(QStringLiteral("b/again.jpg"))).value(), kept);
+        QCOMPARE(keepPicture(data, kept).value(), kept);
+        QCOMPARE(QDir(data + QStringLiteral("图片")).entryList(QDir::Files | QDir::Hidden), QStringList(name + QStringLiteral(".jpg")));
+        QCOMPARE(readFile(kept), photo);
+
+        QCOMPARE(resolvePicture(data, QStringLiteral("/home/old/菜谱/图片/") + name + QStringLiteral(".jpg")), kept);
+        const StoreResult<QString> gone = keepPicture(data, m_root.filePath(QStringLiteral("gone.jpg")));
+        QVERIFY(!gone && gone.error().kind == StoreError::Other && gone.error().detail.startsWith(QStringLiteral("无法读取")));
     }
 };
 

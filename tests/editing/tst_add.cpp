@@ -71,6 +71,12 @@ QString writePicture(const TestDb &db, const QString &file, QColor colour)
     return path;
 }
 
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 QString storeText(StoreError::Kind kind)
 {
     StoreError e;
@@ -195,8 +201,12 @@ private slots:
         QCOMPARE(done.buttons, DialogService::OkOnly);
         QCOMPARE(done.icon, DialogService::NoIcon);
 
+        // The dish names the picture's copy in 图片 beside cate.mdb.
+        const QString kept = db.rows(QString::fromUtf8(AllDishes)).last().section(QLatin1Char('|'), -1);
         QCOMPARE(db.rows(QString::fromUtf8(AllDishes)).last(),
-                 QStringLiteral("家常菜  |红烧肉|五花肉\r\n冰糖|切块\r\n小火炖|") + picture);
+                 QStringLiteral("家常菜  |红烧肉|五花肉\r\n冰糖|切块\r\n小火炖|") + kept);
+        QCOMPARE(QFileInfo(kept).path(), db.dir() + QStringLiteral("图片"));
+        QCOMPARE(fileBytes(kept), fileBytes(picture));
         QCOMPARE(mainCaption(), countCaption(2));
         QCOMPARE(testCatalogue().totalDishes(), 2);
 
@@ -241,7 +251,7 @@ private slots:
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("汤保存完毕！"));
         const QStringList rows = db.rows(QString::fromUtf8(AllDishes));
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows.at(1), QStringLiteral("汤|酸辣汤|豆腐|勾芡|") + picture);
+        QVERIFY(rows.at(1).startsWith(QStringLiteral("汤|酸辣汤|豆腐|勾芡|") + db.dir() + QStringLiteral("图片/")));
         QCOMPARE(rows.at(2), QStringLiteral("汤|罗宋汤|牛肉|慢炖|"));   // the last picture is not inherited
     }
 

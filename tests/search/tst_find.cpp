@@ -690,14 +690,19 @@ void TestFind::pictureChooser()
     QCOMPARE(dialogs.texts(), QStringList({"这个文件不能作为图片打开。"}));
     QCOMPARE(f.Text2()->text(), QStringLiteral("/pictures/old.jpg"));
 
-    // A picture: previewed, and its path is what the edit stores.
+    // A picture: previewed, and what the edit stores...
     dialogs.pictures.enqueue(green);
     f.press("Image2");
     QCOMPARE(f.Text2()->text(), green);
     QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::green));
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
-    QCOMPARE(db.scalar("SELECT picture FROM \"01\""), green);
+    // ...as its copy in 图片 beside cate.mdb.
+    const QString kept = db.scalar("SELECT picture FROM \"01\"");
+    QCOMPARE(QFileInfo(kept).path(), db.dir() + "图片");
+    QFile copy(kept), chosen(green);
+    QVERIFY(copy.open(QIODevice::ReadOnly) && chosen.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), chosen.readAll());
 }
 
 void TestFind::missingStoreAtLoad()
