@@ -248,7 +248,8 @@ void frmmain::showDish(const DishRecord &dish)
     // leaves the frame empty, never the previous dish's picture.
     const auto picture = trimBlanks(dish.picture).isEmpty()
                              ? std::nullopt
-                             : loadPicture(dish.picture, m_Image8->size() * m_Image8->devicePixelRatioF());
+                             : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture),
+                                           m_Image8->size() * m_Image8->devicePixelRatioF());
     if (picture)
         m_Image8->setPicture(*picture);
     else
