@@ -23,7 +23,15 @@ bool fillCategoryList(QListWidget *list, const Catalogue &catalogue, QWidget *me
 namespace {
 bool changesCategories(const CatalogueChange &change)
 {
-    return change.kind != CatalogueChange::DishAdded && change.kind != CatalogueChange::DishUpdated;
+    switch (change.kind) {
+    case CatalogueChange::DishAdded:
+    case CatalogueChange::DishUpdated:
+    case CatalogueChange::DishDeleted:
+    case CatalogueChange::DishMoved:
+        return false;
+    default:
+        return true;
+    }
 }
 
 // Fills the list anew, highlighting again the entry that was highlighted.
