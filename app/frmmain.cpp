@@ -2,6 +2,7 @@
 
 #include "app/cataloguemodel.h"
 #include "app/frmsplash.h"
+#include "app/treemenu.h"
 #include "app/treeplace.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
@@ -109,6 +110,7 @@ void frmmain::buildTree()
     m_Tv->setSelectionMode(QAbstractItemView::SingleSelection);
     Form::place(m_Tv, {240, 1320, 3375, 4095});
     connect(m_Tv, &QTreeView::clicked, this, &frmmain::showClickedNode);
+    m_treeMenu = new TreeMenu(m_Tv, m_model, m_catalogue, this);
     // Moving the current node by keyboard (arrows, Home, End, first letters)
     // shows the dish as a click does.
     connect(m_Tv->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -189,7 +191,7 @@ void frmmain::openFromToolbar(const QString &button)
 }
 
 // The catalogue changed: the tree and the caption follow.
-void frmmain::rebuildTree(const CatalogueChange &)
+void frmmain::rebuildTree(const CatalogueChange &change)
 {
     QElapsedTimer clock;
     clock.start();
@@ -206,7 +208,7 @@ void frmmain::rebuildTree(const CatalogueChange &)
         m_Tv->setCurrentIndex(root);
         m_Text1->setFocus();
     } else {
-        place.restore(m_Tv, m_model);
+        place.restore(m_Tv, m_model, change);
     }
     m_restoringPlace = false;
 
@@ -265,10 +267,18 @@ void frmmain::clearDish()
     m_Image8->clearPicture();
 }
 
-// The dish on display was just edited: show what is stored now.
+// The dish on display was just edited: show what is stored now. Deleted,
+// the dish the tree selected in its place is shown.
 void frmmain::followEdit(const CatalogueChange &change)
 {
-    if (change.kind != CatalogueChange::DishUpdated || change.dishId != m_shown.id || m_shown.id == 0)
+    if (change.dishId != m_shown.id || m_shown.id == 0)
+        return;
+    if (change.kind == CatalogueChange::DishDeleted) {
+        clearDish();
+        showClickedNode(m_Tv->currentIndex());
+        return;
+    }
+    if (change.kind != CatalogueChange::DishUpdated)
         return;
     const auto found = m_catalogue.dish(m_shown.id);
     if (found && found->has_value())

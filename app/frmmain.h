@@ -21,6 +21,8 @@ class RichTextBox;
 
 namespace zx {
 
+class TreeMenu;
+
 // The banner. It is handed the path of the movie happy.swf; with no movie
 // player on this platform it shows a still picture of our own instead.
 class FlashBanner : public QLabel {
@@ -43,6 +45,7 @@ public:
 
     QTreeView *Tv() const { return m_Tv; }
     CatalogueModel *treeModel() const { return m_model; }
+    TreeMenu *treeMenu() const { return m_treeMenu; }
     QLineEdit *Text1() const { return m_Text1; }
     RichTextBox *Boxx3() const { return m_Boxx3; }
     RichTextBox *Boxx4() const { return m_Boxx4; }
@@ -81,6 +84,7 @@ private:
     Catalogue &m_catalogue;
     QTreeView *m_Tv = nullptr;
     CatalogueModel *m_model = nullptr;
+    TreeMenu *m_treeMenu = nullptr;
     QLineEdit *m_Text1 = nullptr;
     RichTextBox *m_Boxx3 = nullptr;
     RichTextBox *m_Boxx4 = nullptr;

@@ -1,6 +1,7 @@
 #include "app/treeplace.h"
 
 #include "app/cataloguemodel.h"
+#include "core/catalogue.h"
 
 #include <QScrollBar>
 #include <QTreeView>
@@ -13,6 +14,16 @@ int categoryRowOf(const CatalogueModel *model, const QString &key)
     const QModelIndex root = model->rootIndex();
     for (int row = 0; row < model->rowCount(root); ++row) {
         if (keyOf(model->categoryIndex(row)) == key)
+            return row;
+    }
+    return -1;
+}
+
+int dishRowOf(const CatalogueModel *model, const QModelIndex &category, qint64 id)
+{
+    const int dishes = model->rowCount(category);
+    for (int row = 0; row < dishes; ++row) {
+        if (model->index(row, 0, category).data(CatalogueModel::DishIdRole).toLongLong() == id)
             return row;
     }
     return -1;
@@ -46,7 +57,7 @@ TreePlace TreePlace::of(const QTreeView *view, const CatalogueModel *model)
     return place;
 }
 
-void TreePlace::restore(QTreeView *view, const CatalogueModel *model) const
+void TreePlace::restore(QTreeView *view, const CatalogueModel *model, const CatalogueChange &change) const
 {
     const QModelIndex root = model->rootIndex();
     if (m_rootOpen)
@@ -63,18 +74,31 @@ void TreePlace::restore(QTreeView *view, const CatalogueModel *model) const
         select = category;
         if (m_kind == CatalogueModel::Dish && found >= 0) {
             const int dishes = model->rowCount(category);
-            int row = -1;
-            for (int i = 0; i < dishes && row < 0; ++i) {
-                if (model->index(i, 0, category).data(CatalogueModel::DishIdRole).toLongLong() == m_dishId)
-                    row = i;
-            }
+            int row = dishRowOf(model, category, m_dishId);
             if (row < 0 && dishes > 0)
                 row = qMin(m_dishRow, dishes - 1);
             if (row >= 0)
                 select = model->index(row, 0, category);
         }
     }
-    view->setCurrentIndex(select);
+    const QModelIndex moved = movedDish(model, change);
+    view->setCurrentIndex(moved.isValid() ? moved : select);
     view->doItemsLayout();
     view->verticalScrollBar()->setValue(m_scroll);
+    if (moved.isValid()) {
+        view->expand(moved.parent());
+        view->scrollTo(moved);
+    }
+}
+
+QModelIndex TreePlace::movedDish(const CatalogueModel *model, const CatalogueChange &change) const
+{
+    if (change.kind != CatalogueChange::DishMoved || m_kind != CatalogueModel::Dish || change.dishId != m_dishId)
+        return {};
+    const int found = categoryRowOf(model, trimBlanks(change.category));
+    if (found < 0)
+        return {};
+    const QModelIndex category = model->categoryIndex(found);
+    const int row = dishRowOf(model, category, m_dishId);
+    return row >= 0 ? model->index(row, 0, category) : QModelIndex();
 }

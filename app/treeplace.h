@@ -3,11 +3,13 @@
 // node and the scroll position, taken before the tree is rebuilt and put
 // back after it, so that a change (ours or another program's) never
 // collapses the tree under the cook's hands.
+#include <QModelIndex>
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
 
 class CatalogueModel;
+struct CatalogueChange;
 class QTreeView;
 
 class TreePlace {
@@ -19,10 +21,14 @@ public:
     // Opens the same nodes and selects the same node again. A selected dish
     // that is gone gives way to the dish now in its place in its category
     // (else the last one, else the category); a category gone, to the
-    // category now in its place (else the root).
-    void restore(QTreeView *view, const CatalogueModel *model) const;
+    // category now in its place (else the root). A selected dish that
+    // `change` moved stays selected in its new category, which opens.
+    void restore(QTreeView *view, const CatalogueModel *model, const CatalogueChange &change) const;
 
 private:
+    // The selected dish where `change` moved it; nothing for another change.
+    QModelIndex movedDish(const CatalogueModel *model, const CatalogueChange &change) const;
+
     bool m_hadTree = false;
     bool m_rootOpen = false;
     QSet<QString> m_openCategories;   // keys

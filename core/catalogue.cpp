@@ -318,6 +318,41 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
     return *updated ? EditOutcome::Stored : EditOutcome::Gone;
 }
 
+StoreResult<bool> Catalogue::deleteDish(qint64 id)
+{
+    RecipeStore &writer = store();
+    const FileStamp before = FileStamp::of(storePath());
+    const StoreResult<bool> deleted = writer.DeleteDish(id);
+    if (deleted && *deleted) {
+        followOwnWrite(before, {CatalogueChange::DishDeleted, {}, id},
+                       [id](CatalogueData &data) { return data.removeDish(id); });
+    }
+    return deleted;
+}
+
+StoreResult<bool> Catalogue::moveDish(qint64 id, const QString &category)
+{
+    RecipeStore &writer = store();
+    const FileStamp before = FileStamp::of(storePath());
+    const StoreResult<bool> moved = writer.MoveDish(id, category);
+    if (moved && *moved) {
+        followOwnWrite(before, {CatalogueChange::DishMoved, category, id},
+                       [&](CatalogueData &data) { return data.moveDish(id, category); });
+    }
+    return moved;
+}
+
+StoreResult<bool> Catalogue::clearPicture(qint64 id)
+{
+    RecipeStore &writer = store();
+    const FileStamp before = FileStamp::of(storePath());
+    const StoreResult<bool> cleared = writer.SetDishPicture(id, QString());
+    // The tree shows no pictures: its data stays as it is.
+    if (cleared && *cleared)
+        followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id}, [](CatalogueData &) { return true; });
+    return cleared;
+}
+
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
     RecipeStore &writer = store();

@@ -26,14 +26,16 @@ struct CatalogueChange {
     enum Kind {
         Loaded,           // the first read, or a reload asked for
         DishAdded,
-        DishUpdated,
+        DishUpdated,      // also a picture cleared
+        DishDeleted,
+        DishMoved,
         CategoryAdded,
         CategoryDeleted,
         Outside           // another program's commit, or the file replaced
     };
     Kind kind = Loaded;
-    QString category;     // the category concerned, as given (DishAdded, Category*)
-    qint64 dishId = 0;    // the dish concerned (DishAdded, DishUpdated)
+    QString category;     // the category concerned, as given (DishAdded, DishMoved: the new one, Category*)
+    qint64 dishId = 0;    // the dish concerned (Dish*)
 };
 
 class Catalogue : public QObject {
@@ -109,13 +111,18 @@ public:
     // another program or another window changed meanwhile is left alone.
     // The row is compared under the write's lock: nothing can change it
     // between the look and the write.
-    // No window ever moves a dish to another category, so a row of another
-    // category under the same id is another dish (a file put in place):
-    // the shown one is Gone.
+    // A row of another category under the same id is Gone too: the dish was
+    // moved in the tree meanwhile, or it is another dish (a file put in place).
     enum class EditOutcome { Stored, Gone, ChangedElsewhere };
     [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                  const QString &ingredients, const QString &method,
                                                                  const QString &picture);
+    // The first row carrying `id` deleted, moved to `category` (as given),
+    // or its picture path cleared (the picture file stays); false when no
+    // row carries the id any more, and nothing changes.
+    [[nodiscard]] StoreResult<bool> deleteDish(qint64 id);
+    [[nodiscard]] StoreResult<bool> moveDish(qint64 id, const QString &category);
+    [[nodiscard]] StoreResult<bool> clearPicture(qint64 id);
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
     [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 

@@ -2,7 +2,6 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
-#include "core/safetycopy.h"
 #include "core/textboxes.h"
 #include "editing/editkit.h"
 #include "skin/controls.h"
@@ -114,28 +113,10 @@ void addmulu::deleteCategory()
         tell(this, QStringLiteral("请先选择分类"));
         return;
     }
-    // The safety copy is written while the question is read.
-    SafetyCopyAhead safetyCopy(m_catalogue, Backup::Reason::CategoryDeletion);
-    const QString question = QStringLiteral("真的要删除 ") + shortenedForMessage(category)
-                             + QStringLiteral("吗？\r\n此分类下所有菜谱将一起被删除！");
-    if (DialogService::instance().message(this, question, QStringLiteral("：：删除分类：："),
-                                          DialogService::YesNo, DialogService::No, DialogService::Stop)
-        != DialogService::Yes)
-        return;
     // All or nothing: on a failure no dish and no category row is gone, and
     // the category stays selected.
-    if (!safetyCopy.take(this))
-        return;
-    const StoreResult<DeleteOutcome> deleted = m_catalogue.deleteCategory(category);
-    if (!deleted) {
-        tell(this, QStringLiteral("删除分类失败：") + deleted.error().userText());
-        return;
-    }
-    if (deleted->categoryRowDeleted)
-        tell(this, QStringLiteral("整个世界都清静了！"));
-    m_catalogue.setSelectedCategory(QString());
-    if (!m_catalogue.lastRefresh())
-        tell(this, QStringLiteral("目录树未能刷新：") + m_catalogue.lastRefresh().error().userText());
+    if (EditKit::deleteCategory(this, m_catalogue, category))
+        m_catalogue.setSelectedCategory(QString());
 }
 
 } // namespace zx

@@ -2,6 +2,8 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/safetycopy.h"
+#include "core/textboxes.h"
 
 #include <QListWidget>
 
@@ -23,7 +25,15 @@ bool fillCategoryList(QListWidget *list, const Catalogue &catalogue, QWidget *me
 namespace {
 bool changesCategories(const CatalogueChange &change)
 {
-    return change.kind != CatalogueChange::DishAdded && change.kind != CatalogueChange::DishUpdated;
+    switch (change.kind) {
+    case CatalogueChange::DishAdded:
+    case CatalogueChange::DishUpdated:
+    case CatalogueChange::DishDeleted:
+    case CatalogueChange::DishMoved:
+        return false;
+    default:
+        return true;
+    }
 }
 
 // Fills the list anew, highlighting again the entry that was highlighted.
@@ -62,6 +72,30 @@ void bindCategoryList(QListWidget *list, Catalogue &catalogue, QWidget *messageP
         list->clearSelection();
         list->setCurrentRow(-1);
     });
+}
+
+bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &category)
+{
+    // The safety copy is written while the question is read.
+    SafetyCopyAhead safetyCopy(catalogue, Backup::Reason::CategoryDeletion);
+    const QString question = QStringLiteral("真的要删除 ") + shortenedForMessage(category)
+                             + QStringLiteral("吗？\r\n此分类下所有菜谱将一起被删除！");
+    if (DialogService::instance().message(parent, question, QStringLiteral("：：删除分类：："),
+                                          DialogService::YesNo, DialogService::No, DialogService::Stop)
+        != DialogService::Yes)
+        return false;
+    if (!safetyCopy.take(parent))
+        return false;
+    const StoreResult<DeleteOutcome> deleted = catalogue.deleteCategory(category);
+    if (!deleted) {
+        tell(parent, QStringLiteral("删除分类失败：") + deleted.error().userText());
+        return false;
+    }
+    if (deleted->categoryRowDeleted)
+        tell(parent, QStringLiteral("整个世界都清静了！"));
+    if (!catalogue.lastRefresh())
+        tell(parent, QStringLiteral("目录树未能刷新：") + catalogue.lastRefresh().error().userText());
+    return true;
 }
 
 } // namespace EditKit

@@ -1,7 +1,9 @@
 #pragma once
 // What the two editing windows share: the category list, filled from table
-// "02" and kept in step with it while the window is open.
+// "02" and kept in step with it while the window is open; and the deleting
+// of a category, which the catalogue tree's menu offers too.
 class Catalogue;
+class QString;
 class QListWidget;
 class QWidget;
 
@@ -20,5 +22,10 @@ bool fillCategoryList(QListWidget *list, const Catalogue &catalogue, QWidget *me
 //   highlighted while that category is still listed;
 // - when the picked category is used up or deleted, nothing stays highlighted.
 void bindCategoryList(QListWidget *list, Catalogue &catalogue, QWidget *messageParent);
+
+// Asks whether `category` is to be deleted with all its dishes (a safety
+// copy is written while the question is read), and on a yes deletes it:
+// all or nothing. The cook is told of a failure. True when it was deleted.
+bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &category);
 
 } // namespace EditKit

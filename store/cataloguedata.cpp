@@ -321,13 +321,33 @@ qsizetype CatalogueData::removeCategory(const QString &category, bool categoryRo
     std::vector<bool> taken(size_t(m_trimmedCategories.size()), false);
     for (qsizetype c = 0; c < m_trimmedCategories.size(); ++c)
         taken[size_t(c)] = m_trimmedCategories.at(c) == name;
+    return removeRows([&taken](const Row &row) { return bool(taken[row.category]); });
+}
+
+bool CatalogueData::removeDish(qint64 id)
+{
+    bool found = false;
+    return removeRows([&found, id](const Row &row) { return !found && (found = row.id == id); }) == 1;
+}
+
+bool CatalogueData::moveDish(qint64 id, const QString &category)
+{
+    const auto row = std::find_if(m_rows.begin(), m_rows.end(), [id](const Row &r) { return r.id == id; });
+    if (row == m_rows.end())
+        return false;
+    row->category = quint32(categoryIndex(category.toUtf8()));
+    return true;
+}
+
+qsizetype CatalogueData::removeRows(const std::function<bool(const Row &)> &taken)
+{
     // Each row kept, its new place; the rows taken, none.
     constexpr quint32 Gone = 0xffffffffu;
     std::vector<quint32> placeOf(m_rows.size(), Gone);
     std::vector<Row> kept;
     kept.reserve(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (taken[m_rows[i].category])
+        if (taken(m_rows[i]))
             continue;
         placeOf[i] = quint32(kept.size());
         kept.push_back(m_rows[i]);

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -73,10 +74,13 @@ public:
     // (store/recipestore.h): a dish appended with its category as given and
     // its name trimmed; the first row carrying `id` renamed (false when no
     // row carries it); every dish of a trimmed category taken away with,
-    // when `categoryRow`, the first listing of it (the dishes taken).
+    // when `categoryRow`, the first listing of it (the dishes taken); the
+    // first row carrying `id` taken away, or put in `category` (as given).
     void appendDish(qint64 id, const QString &category, const QString &name);
     bool renameDish(qint64 id, const QString &name);
     qsizetype removeCategory(const QString &category, bool categoryRow);
+    bool removeDish(qint64 id);
+    bool moveDish(qint64 id, const QString &category);
 
     // Whether the file has triggers: a write may then change other rows
     // too, and only a new read shows what the file holds.
@@ -91,6 +95,10 @@ public:
 
 private:
     int categoryIndex(QByteArrayView category);
+
+    struct Row;
+    // Takes away the rows `taken` says yes to, in table order; how many.
+    qsizetype removeRows(const std::function<bool(const Row &)> &taken);
 
     struct Row {
         qint64 id = 0;

@@ -147,6 +147,16 @@ public:
                                  const QString &ingredients, const QString &method, const QString &picture,
                                  const std::function<bool(const DishRecord &)> &mayWrite = {});
 
+    // The first row carrying this id, should a foreign file repeat ids; each
+    // in one transaction, by the id alone (two dishes of one name are two
+    // dishes). False when no row carries the id any more.
+    // Deletes the row.
+    StoreResult<bool> DeleteDish(qint64 id);
+    // Puts the row in `category`, as given.
+    StoreResult<bool> MoveDish(qint64 id, const QString &category);
+    // Rewrites the row's picture path (trimmed); the empty text clears it.
+    StoreResult<bool> SetDishPicture(qint64 id, const QString &picture);
+
     // Appends a row to "02" with the name exactly as given.
     StoreResult<qint64> AddCategory(const QString &category);
 

@@ -194,3 +194,79 @@ StoreResult<DeleteOutcome> RecipeStore::DeleteCategory(const QString &category)
     });
 }
 
+
+namespace {
+// In one transaction: finds the first row carrying `id` and runs `change`
+// on it, whose ?1 is that row's identity and ?2 `text` (when not null).
+// False when no row carries the id.
+StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, const QString &text,
+                                  bool deletes)
+{
+    Sql::Transaction tx(s.db);
+    if (!tx.active())
+        return s.fail(tx.beginResult(), true);
+    Sql::Statement find;
+    int rc = find.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
+                                    .arg(s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
+                                    + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    find.bindInt64(1, id);
+    rc = find.step();
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        return s.fail(rc, true);
+    const qint64 rowid = find.columnInt64(0);
+    Sql::Statement write;
+    rc = write.prepare(s.db, change);
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    write.bindInt64(1, rowid);
+    if (!text.isNull())
+        write.bindText(2, text);
+    rc = write.step();
+    if (rc != SQLITE_DONE)
+        return s.fail(rc, true);
+    rc = tx.commit();
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    if (deletes)
+        noteRowsDeleted(s);
+    else
+        noteDishWritten(s, rowid);
+    return true;
+}
+} // namespace
+
+StoreResult<bool> RecipeStore::DeleteDish(qint64 id)
+{
+    return withStore<bool>(*this, [&](Store &s) {
+        s.rowsChanged();
+        return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(kDishTable, s.layout.dishRowid),
+                               QString(), true);
+    });
+}
+
+StoreResult<bool> RecipeStore::MoveDish(qint64 id, const QString &category)
+{
+    return withStore<bool>(*this, [&](Store &s) {
+        s.textsChanged();
+        return changeRowWithId(s, id,
+                               QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
+                                   .arg(kDishTable, s.layout.dishCols.at(1), s.layout.dishRowid),
+                               category.isNull() ? QStringLiteral("") : category, false);
+    });
+}
+
+StoreResult<bool> RecipeStore::SetDishPicture(qint64 id, const QString &picture)
+{
+    return withStore<bool>(*this, [&](Store &s) {
+        s.textsChanged();
+        const QString trimmed = trimBlanks(picture);
+        return changeRowWithId(s, id,
+                               QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
+                                   .arg(kDishTable, s.layout.dishCols.at(5), s.layout.dishRowid),
+                               trimmed.isNull() ? QStringLiteral("") : trimmed, false);
+    });
+}

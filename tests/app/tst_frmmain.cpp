@@ -2,6 +2,7 @@
 // caption, temp.txt, the dish display and the exit.
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
+#include "app/treemenu.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/registry.h"
@@ -14,10 +15,12 @@
 #include "testdb.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QSet>
 #include <QPlainTextEdit>
@@ -397,6 +400,43 @@ private slots:
         db.exec(QStringLiteral("DELETE FROM \"01\" WHERE trim(category) = '热菜'"));
         QVERIFY(testCatalogue().followOutsideChanges());
         QCOMPARE(place(), QStringLiteral("热菜|我的灶香居/热菜"));
+    }
+
+    // The Delete key deletes the one dish selected, by its id, after a yes
+    // and a safety copy; the tree's menu moves a dish, which stays selected.
+    void treeDeletesAndMovesOneDish()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        dialogs.answers.enqueue(DialogService::Yes);
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QTreeView *tv = w->Tv();
+        const QAbstractItemModel *m = tv->model();
+        auto hot = [&] { return childNamed(m, m->index(0, 0), "热菜"); };
+        tv->expand(hot());
+        clickNode(tv, childNamed(m, hot(), "红烧肉"));
+        const qint64 gone = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
+        QTest::keyClick(tv, Qt::Key_Delete);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].text, QStringLiteral("真的要删除 红烧肉吗？"));
+        QCOMPARE(dialogs.messages[0].title, QStringLiteral("：：删除菜谱：："));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE id = %1").arg(gone)), "0");
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\" = '红烧肉'")), "1");
+        QCOMPARE(QDir(db.dir() + "备份").entryList({"*-删除菜谱.mdb"}).size(), 1);
+        const qint64 kept = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
+        QVERIFY(kept != gone && tv->currentIndex().data().toString() == "红烧肉");
+
+        std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(tv->currentIndex()));
+        QMenu *moves = menu->findChild<QMenu *>();
+        QStringList offered;
+        for (QAction *a : moves->actions())
+            offered << a->text() + (a->isEnabled() ? "" : "(灰)");
+        QCOMPARE(offered, QStringList({"凉菜", "热菜(灰)", "汤", "空类"}));
+        moves->actions().at(2)->trigger();   // 汤
+        QCOMPARE(db.scalar(QStringLiteral("SELECT category FROM \"01\" WHERE id = %1").arg(kept)), "汤");
+        QCOMPARE(tv->currentIndex().parent().data().toString() + "/" + tv->currentIndex().data().toString(), "汤/红烧肉");
+        QCOMPARE(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong(), kept);
+        QVERIFY(tv->isExpanded(tv->currentIndex().parent()));
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()

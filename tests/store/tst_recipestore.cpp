@@ -68,6 +68,7 @@ private slots:
     void findDishMatchesTrimmedAndTakesFirst();
     void addDishTrimsAllButCategoryAndAssignsIds();
     void updateDishRewritesTheRowById();
+    void deleteAndMoveDishGoByIdAlone();
     void addCategoryKeepsBlanksAndDuplicates();
     void deleteCategoryTakesDishesAndFirstRow();
     void deleteCategoryIsAllOrNothing();
@@ -297,6 +298,29 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     QCOMPARE(otherWrote & 0xff, SQLITE_BUSY);
     QCOMPARE(seen.name, QStringLiteral("红烧肉（辣）"));
     QCOMPARE(seen.method, QStringLiteral("1. 焯水。\r\n2. 炒糖色。"));
+    QCOMPARE(db.bytes(), before);
+}
+
+void TstRecipeStore::deleteAndMoveDishGoByIdAlone()
+{
+    TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"), QStringLiteral("料"), QStringLiteral("法"),
+                      QStringLiteral("/p/rou.jpg"))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉")) + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
+    RecipeStore store(db.path());
+    QVERIFY(*store.DeleteDish(2));
+    QVERIFY(*store.MoveDish(1, QStringLiteral("家常菜")));
+    QVERIFY(*store.SetDishPicture(1, QString()));
+    QCOMPARE(db.rows(QStringLiteral("SELECT id, category, \"名称\", picture FROM \"01\" ORDER BY rowid")),
+             QStringList({"1|家常菜|红烧肉|", "3|凉菜|拍黄瓜|"}));
+    QCOMPARE(store.SearchDishesByName(QStringLiteral("红烧"), RecipeStore::SearchFields::NamesOnly)->at(0).category,
+             QStringLiteral("家常菜"));
+
+    // Gone: false, and the file is left as it was.
+    const QByteArray before = db.bytes();
+    for (const StoreResult<bool> &gone : {store.DeleteDish(2), store.MoveDish(2, QStringLiteral("凉菜"))}) {
+        QVERIFY(gone.ok());
+        QVERIFY(!*gone);
+    }
     QCOMPARE(db.bytes(), before);
 }
 
