@@ -10,6 +10,7 @@
 #include "core/registry.h"
 #include "editing/add.h"
 #include "editing/addmulu.h"
+#include "editing/restorewindow.h"
 #include "print/recipeprint.h"
 #include "search/daycate.h"
 #include "search/find.h"
@@ -309,6 +310,7 @@ void frmmain::unloadAll()
     Windows::unload<FindWindow>();
     Windows::unload<newban>();
     Windows::unload<addmulu>();
+    Windows::unload<RestoreWindow>();
     Windows::unload<frmmain>();
 }
 

@@ -1,5 +1,8 @@
 #include "app/treemenu.h"
 
+#include "core/registry.h"
+#include "editing/restorewindow.h"
+
 #include "core/catalogue.h"
 #include "core/dialogs.h"
 #include "core/safetycopy.h"
@@ -94,8 +97,10 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         menu->addAction(QStringLiteral("删除分类…"), this, [this, name] { deleteCategory(name); });
         return menu;
     }
-    // The root has nothing to offer yet.
-    return nullptr;
+    // The root 我的灶香居: the safety copies.
+    auto *menu = new QMenu(m_tree);
+    menu->addAction(QStringLiteral("恢复备份…"), this, [this] { Windows::show<RestoreWindow>(m_catalogue); });
+    return menu;
 }
 
 // Every category in the tree's order; the dish's own is there, greyed.

@@ -1,7 +1,8 @@
 #pragma once
 // The catalogue tree's menu: right-click, the Menu key or Shift+F10 on a
 // node. On a dish: delete it, move it to another category, take its picture
-// away, print it; on a category: delete it with its dishes. The Delete key
+// away, print it; on a category: delete it with its dishes; on the root:
+// bring back a safety copy. The Delete key
 // on a dish deletes it as the menu does.
 #include "app/cataloguemodel.h"
 
