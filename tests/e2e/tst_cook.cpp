@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -252,6 +253,7 @@ private slots:
 private:
     void twoCopiesOnOneFile(const Desktop &desk, const QString &program, const QString &main, qint64 pid,
                             const QString &db);
+    void oneDishInTheCooksHands(const Desktop &desk, const QString &main, const QString &db);
 };
 
 void Cook::aCooksSession()
@@ -346,6 +348,10 @@ void Cook::aCooksSession()
     QVERIFY(!before.isNull());
     QVERIFY2(after != before, "the drawn dish's name did not appear");
 
+    oneDishInTheCooksHands(desk, main, db);
+    if (QTest::currentTestFailed())
+        return;
+
     // 离开小屋: the program ends.
     desk.click(main, 7080, 480, 480, 480);
     QVERIFY2(app.waitForFinished(20000), "the program did not end");
@@ -419,6 +425,49 @@ void Cook::twoCopiesOnOneFile(const Desktop &desk, const QString &program, const
     desk.key(mine, QStringLiteral("Escape"));          // nothing pending now: closes at once
     QVERIFY2(desk.waitGone(FindTitle, 5000), "the search window did not close");
     QCOMPARE(tofuRow(db), theirRow);
+}
+
+// By keyboard alone in the tree: a dish deleted by the Delete key, another
+// moved by the menu (Shift+F10), and the safety copy made before the delete
+// brought back from the root's menu.
+void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, const QString &db)
+{
+    const QString perCategory = QStringLiteral("SELECT group_concat(n, ',') FROM (SELECT trim(category) || count(*) AS n "
+                                               "FROM \"01\" GROUP BY trim(category) ORDER BY trim(category))");
+    const QString before = sqlite(db, perCategory);
+    const int dishes = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
+    desk.activate(main);
+    desk.clickPixel(main, 240, 1320, 40, 9);            // the root node
+    const auto keys = [&](const QStringList &names) { desk.xdo(QStringList{QStringLiteral("key")} + names); };
+    keys({QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Down")});   // the first category, opened, its first dish
+    keys({QStringLiteral("Delete")});
+    QVERIFY2(desk.answer(QStringLiteral("^：：删除菜谱：：$"), QStringLiteral("y")), "no question before deleting a dish");
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1);
+    QCOMPARE(QDir(QFileInfo(db).dir().filePath(QStringLiteral("备份"))).entryList({QStringLiteral("*-删除菜谱.mdb")}).size(), 1);
+
+    const QString afterDelete = sqlite(db, perCategory);
+    // The next dish is selected: moved into the first other category.
+    desk.activate(main);
+    keys({QStringLiteral("shift+F10")});
+    QThread::msleep(300);
+    keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Down"), QStringLiteral("Return")});
+    QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(sqlite(db, perCategory) != afterDelete, 5000);
+
+    // Home, the root's menu, 恢复备份…, the newest copy, 恢 复.
+    desk.activate(main);
+    keys({QStringLiteral("Home"), QStringLiteral("shift+F10")});
+    QThread::msleep(300);
+    keys({QStringLiteral("Down"), QStringLiteral("Return")});
+    const QString restore = desk.waitWindow(QStringLiteral("^：：恢复备份：：$"));
+    QVERIFY2(!restore.isEmpty(), "the restore window did not open");
+    desk.clickPixel(restore, 360, 900, 40, 9);
+    desk.click(restore, 5430, 4020, 1410, 480);
+    QVERIFY2(desk.answer(QStringLiteral("^灶香居 2004$"), QStringLiteral("y")), "no question before restoring");
+    QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, perCategory), before, 5000);
+    QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishes));
+    desk.key(restore, QStringLiteral("Escape"));
+    desk.waitGone(QStringLiteral("^：：恢复备份：：$"), 3000);
 }
 
 QTEST_GUILESS_MAIN(Cook)
