@@ -12,7 +12,10 @@
 bool offerRestoreAtStart(const QString &dataFolder)
 {
     const QString path = dataFolder + QStringLiteral("cate.mdb");
-    if (QFile::exists(path) && RecipeStore(path).Probe())
+    // A quick look, as every start makes it: the file opens, both tables
+    // are there and the category table reads (a full check would read
+    // every page of a large file).
+    if (QFile::exists(path) && RecipeStore(path).ListCategories())
         return false;
     const std::vector<Backup::CopyInfo> copies = Backup::ListCopies(path);
     const auto newest = std::find_if(copies.begin(), copies.end(),
