@@ -26,6 +26,26 @@ std::optional<qint64> nextPlainId(Store &s, const QString &table, const QString 
 }
 
 // Appends a row to `table` with `values` in columns 1.. and returns the new id.
+// The first row carrying the id (should a foreign file repeat ids): its
+// row identity and all six columns; nothing when no row carries it. Read
+// inside the caller's write transaction.
+StoreResult<std::optional<std::pair<qint64, DishRecord>>> firstRowWithId(Store &s, qint64 id)
+{
+    Sql::Statement find;
+    int rc = find.prepare(s.db, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?1")
+                                    .arg(s.dishColumns(0, 5), s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
+                                    + s.dishOrder() + QStringLiteral(" LIMIT 1"));
+    if (rc != SQLITE_OK)
+        return s.fail(rc, true);
+    find.bindInt64(1, id);
+    rc = find.step();
+    if (rc == SQLITE_DONE)
+        return std::optional<std::pair<qint64, DishRecord>>();
+    if (rc != SQLITE_ROW)
+        return s.fail(rc, true);
+    return std::optional(std::pair(find.columnInt64(6), readDish(find)));
+}
+
 StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList &cols, bool idIsRowid,
                               const QStringList &values)
 {
@@ -94,25 +114,14 @@ StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
         Sql::Transaction tx(s.db);
         if (!tx.active())
             return s.fail(tx.beginResult(), true);
-        // The first row carrying the id, should a foreign file repeat ids.
-        Sql::Statement find;
-        int rc = find.prepare(s.db, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?1")
-                                        .arg(s.dishColumns(0, 5), s.layout.dishRowid, kDishTable,
-                                             s.layout.dishCols.at(0))
-                                        + s.dishOrder() + QStringLiteral(" LIMIT 1"));
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        find.bindInt64(1, id);
-        rc = find.step();
-        if (rc == SQLITE_DONE)
+        const auto found = firstRowWithId(s, id);
+        if (!found)
+            return found.error();
+        if (!*found || (mayWrite && !mayWrite((*found)->second)))
             return false;
-        if (rc != SQLITE_ROW)
-            return s.fail(rc, true);
-        if (mayWrite && !mayWrite(readDish(find)))
-            return false;
-        const qint64 rowid = find.columnInt64(6);
+        const qint64 rowid = (*found)->first;
         Sql::Statement update;
-        rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
+        int rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
                                       .arg(kDishTable, s.layout.dishCols.at(2), s.layout.dishCols.at(3),
                                            s.layout.dishCols.at(4), s.layout.dishCols.at(5), s.layout.dishRowid));
         if (rc != SQLITE_OK)
@@ -205,21 +214,14 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
     Sql::Transaction tx(s.db);
     if (!tx.active())
         return s.fail(tx.beginResult(), true);
-    Sql::Statement find;
-    int rc = find.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                    .arg(s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
-                                    + s.dishOrder() + QStringLiteral(" LIMIT 1"));
-    if (rc != SQLITE_OK)
-        return s.fail(rc, true);
-    find.bindInt64(1, id);
-    rc = find.step();
-    if (rc == SQLITE_DONE)
+    const auto found = firstRowWithId(s, id);
+    if (!found)
+        return found.error();
+    if (!*found)
         return false;
-    if (rc != SQLITE_ROW)
-        return s.fail(rc, true);
-    const qint64 rowid = find.columnInt64(0);
+    const qint64 rowid = (*found)->first;
     Sql::Statement write;
-    rc = write.prepare(s.db, change);
+    int rc = write.prepare(s.db, change);
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     write.bindInt64(1, rowid);
