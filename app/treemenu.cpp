@@ -26,6 +26,15 @@ void tellFailure(QWidget *parent, const QString &what, const StoreError &error)
 {
     tell(parent, what + error.userText());
 }
+
+// After a write by id: the store's trouble, or the row already gone, is said.
+void tellOutcome(QWidget *parent, const QString &what, const StoreResult<bool> &done)
+{
+    if (!done)
+        tellFailure(parent, what, done.error());
+    else if (!*done)
+        tell(parent, QString::fromUtf8(GoneText));
+}
 } // namespace
 
 TreeMenu::TreeMenu(QTreeView *tree, CatalogueModel *model, Catalogue &catalogue, QWidget *window)
@@ -145,10 +154,7 @@ void TreeMenu::deleteDish(const CatalogueModel::DishNode &node)
     if (!safetyCopyFirst(m_window, m_catalogue, Backup::Reason::DishDeletion))
         return;
     const StoreResult<bool> deleted = m_catalogue.deleteDish(node.id);
-    if (!deleted)
-        tellFailure(m_window, QStringLiteral("删除菜谱失败："), deleted.error());
-    else if (!*deleted)
-        tell(m_window, QString::fromUtf8(GoneText));
+    tellOutcome(m_window, QStringLiteral("删除菜谱失败："), deleted);
 }
 
 void TreeMenu::moveDish(const CatalogueModel::DishNode &node, const QString &category)
@@ -156,10 +162,7 @@ void TreeMenu::moveDish(const CatalogueModel::DishNode &node, const QString &cat
     if (!stillThere(node))
         return;
     const StoreResult<bool> moved = m_catalogue.moveDish(node.id, category);
-    if (!moved)
-        tellFailure(m_window, QStringLiteral("移动菜谱失败："), moved.error());
-    else if (!*moved)
-        tell(m_window, QString::fromUtf8(GoneText));
+    tellOutcome(m_window, QStringLiteral("移动菜谱失败："), moved);
 }
 
 void TreeMenu::clearPicture(const CatalogueModel::DishNode &node)
@@ -167,10 +170,7 @@ void TreeMenu::clearPicture(const CatalogueModel::DishNode &node)
     if (!stillThere(node))
         return;
     const StoreResult<bool> cleared = m_catalogue.clearPicture(node.id);
-    if (!cleared)
-        tellFailure(m_window, QStringLiteral("去掉图片失败："), cleared.error());
-    else if (!*cleared)
-        tell(m_window, QString::fromUtf8(GoneText));
+    tellOutcome(m_window, QStringLiteral("去掉图片失败："), cleared);
 }
 
 void TreeMenu::printDish(const CatalogueModel::DishNode &node)
