@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The folders depend one way: store -> core -> skin -> windows (editing,
+# The folders depend one way: store -> core -> exchange -> skin -> windows (editing,
 # search, web, print) -> app. Fails on any #include "folder/..." that points
 # up or across that order, naming the file and line.
 set -u
@@ -10,15 +10,16 @@ allowed() {   # the folders a folder may include from
     case "$1" in
         store) echo "store" ;;
         core) echo "store core" ;;
-        skin) echo "store core skin" ;;
-        editing|search|web|print) echo "store core skin editing search web print" ;;
-        app) echo "store core skin editing search web print app" ;;
+        exchange) echo "store core exchange" ;;
+        skin) echo "store core exchange skin" ;;
+        editing|search|web|print) echo "store core exchange skin editing search web print" ;;
+        app) echo "store core exchange skin editing search web print app" ;;
     esac
 }
 
 bad=0
 checked=0
-for folder in store core skin editing search web print app; do
+for folder in store core exchange skin editing search web print app; do
     ok=" $(allowed "$folder") "
     while IFS= read -r hit; do
         [ -n "$hit" ] || continue

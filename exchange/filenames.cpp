@@ -1,0 +1,60 @@
+// File names made from dish names: safe on every system the cookbook may be
+// carried to, and unique within their folder.
+#include "exchange/exportcookbook.h"
+
+namespace {
+
+constexpr int kMaxNameBytes = 200;
+
+bool forbidden(QChar c)
+{
+    static const QString kForbidden = QStringLiteral("/\\:*?\"<>|");
+    return c.unicode() < 0x20 || c.unicode() == 0x7f || kForbidden.contains(c);
+}
+
+// Cut at a character boundary so that the UTF-8 form keeps within `bytes`.
+QString cutToBytes(const QString &text, int bytes)
+{
+    QString out;
+    int used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size();
+        const QString piece = text.mid(i, pair ? 2 : 1);
+        const int size = int(piece.toUtf8().size());
+        if (used + size > bytes)
+            break;
+        out += piece;
+        used += size;
+        if (pair)
+            ++i;
+    }
+    return out;
+}
+
+QString cleaned(const QString &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name)
+        out += forbidden(c) ? QChar(u'_') : c;
+    out = out.trimmed();
+    while (out.startsWith(QLatin1Char('.')))
+        out.remove(0, 1);
+    while (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' ')))
+        out.chop(1);
+    return out.isEmpty() ? QStringLiteral("菜谱") : out;
+}
+
+} // namespace
+
+QString safeFileName(const QString &name, QSet<QString> &used)
+{
+    const QString base = cleaned(name);
+    QString candidate = cutToBytes(base, kMaxNameBytes);
+    for (int n = 2; used.contains(candidate.toLower()); ++n) {
+        const QString suffix = QStringLiteral(" (%1)").arg(n);
+        candidate = cutToBytes(base, kMaxNameBytes - int(suffix.toUtf8().size())) + suffix;
+    }
+    used.insert(candidate.toLower());
+    return candidate;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Reading recipes out of files other programs wrote: saved web pages
+// (JSON-LD or microdata), schema.org Recipe JSON, cookbook folders and zips
+// (one folder a dish with recipe.json and its picture) and MealMaster text.
+// Widget-free; safe to run on a background thread (nothing here touches the
+// catalogue or the store).
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <atomic>
+#include <memory>
+
+class QTemporaryDir;
+
+// One recipe as the catalogue will hold it.
+struct ImportedRecipe {
+    QString category;      // named by the source, trimmed; empty when none
+    QString name;          // trimmed, entities decoded, at most kMaxNameLength
+    QString ingredients;   // one a line, joined with "\r\n"
+    // One step a line joined with "\r\n"; section headings as "【name】";
+    // then, when known, "份量：…", "时间：…" (e.g. "1小时30分"), "来源：…".
+    QString method;
+    QString pictureFile;   // a local picture to keep with the dish, or empty
+    QString pictureUrl;    // an http(s) address to fetch later, or empty
+};
+
+// What became of one source (a file or folder the cook gave).
+struct SourceReading {
+    QString path;                       // as given
+    QVector<ImportedRecipe> recipes;    // in source order
+    QString refusal;                    // why nothing was taken; empty when read
+    QStringList notes;                  // e.g. a name cut to its 200 characters
+    int picturesSkipped = 0;            // named but not found / not readable
+    // Pictures taken out of a zip live here until they are kept.
+    std::shared_ptr<QTemporaryDir> scratch;
+};
+
+// Shared between the reading thread and the window that shows progress.
+struct ReadProgress {
+    std::atomic<int> sourcesDone{0};
+    std::atomic<int> sourcesTotal{0};
+    std::atomic<bool> cancelled{false};
+};
+
+namespace ImportLimits {
+constexpr qint64 kMaxSourceBytes = 50LL * 1024 * 1024;     // a file read as a recipe source
+constexpr qint64 kMaxArchiveBytes = 500LL * 1024 * 1024;   // a zip, expanded
+constexpr int kMaxNameLength = 200;                         // characters
+constexpr int kMaxTextLength = 1024 * 1024;                 // ingredients, method: characters
+}
+
+// The refusal reasons, as the cook reads them.
+namespace ImportRefusal {
+inline const QString NoRecipe = QStringLiteral("没有找到菜谱");
+inline const QString Damaged = QStringLiteral("文件已损坏");
+inline const QString UnsafePath = QStringLiteral("压缩包里有不安全的路径");
+inline const QString Missing = QStringLiteral("找不到这个文件");
+inline const QString TooLarge = QStringLiteral("文件太大（超过 50 MB）");
+inline const QString ArchiveTooLarge = QStringLiteral("压缩包解开后太大（超过 500 MB）");
+inline const QString NotRecipeFile = QStringLiteral("不是菜谱文件");
+inline const QString Unreadable = QStringLiteral("文件读不出来");
+}
+
+// Reads every source in turn (a folder is one source: a cookbook folder, or
+// else every recipe file in it), stopping early when cancelled.
+QVector<SourceReading> readSources(const QStringList &paths, ReadProgress &progress);
+// One source.
+SourceReading readSource(const QString &path);
