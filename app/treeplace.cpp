@@ -93,12 +93,17 @@ void TreePlace::restore(QTreeView *view, const CatalogueModel *model, const Cata
 
 QModelIndex TreePlace::movedDish(const CatalogueModel *model, const CatalogueChange &change) const
 {
-    if (change.kind != CatalogueChange::DishMoved || m_kind != CatalogueModel::Dish || change.dishId != m_dishId)
+    // A dish moved while selected stays selected; an import selects the
+    // first dish it added.
+    const bool moved = change.kind == CatalogueChange::DishMoved && m_kind == CatalogueModel::Dish
+                       && change.dishId == m_dishId;
+    const bool imported = change.kind == CatalogueChange::DishesImported && change.dishId != 0;
+    if (!moved && !imported)
         return {};
     const int found = categoryRowOf(model, trimBlanks(change.category));
     if (found < 0)
         return {};
     const QModelIndex category = model->categoryIndex(found);
-    const int row = dishRowOf(model, category, m_dishId);
+    const int row = dishRowOf(model, category, change.dishId);
     return row >= 0 ? model->index(row, 0, category) : QModelIndex();
 }

@@ -22,11 +22,13 @@ public:
     // that is gone gives way to the dish now in its place in its category
     // (else the last one, else the category); a category gone, to the
     // category now in its place (else the root). A selected dish that
-    // `change` moved stays selected in its new category, which opens.
+    // `change` moved stays selected in its new category, which opens; after
+    // an import the first dish it added is selected, its category open.
     void restore(QTreeView *view, const CatalogueModel *model, const CatalogueChange &change) const;
 
 private:
-    // The selected dish where `change` moved it; nothing for another change.
+    // The selected dish where `change` moved it, or the first dish an
+    // import added; nothing for another change.
     QModelIndex movedDish(const CatalogueModel *model, const CatalogueChange &change) const;
 
     bool m_hadTree = false;

@@ -344,13 +344,48 @@ StoreResult<bool> Catalogue::moveDish(qint64 id, const QString &category)
 
 StoreResult<bool> Catalogue::clearPicture(qint64 id)
 {
+    return setPicture(id, QString());
+}
+
+StoreResult<bool> Catalogue::setPicture(qint64 id, const QString &picture)
+{
     RecipeStore &writer = store();
     const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> cleared = writer.SetDishPicture(id, QString());
+    const StoreResult<bool> cleared = writer.SetDishPicture(id, picture);
     // The tree shows no pictures: its data stays as it is.
     if (cleared && *cleared)
         followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id}, [](CatalogueData &) { return true; });
     return cleared;
+}
+
+StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &dishes)
+{
+    const StoreResult<ImportOutcome> imported = store().ImportDishes(dishes);
+    if (imported) {
+        CatalogueChange change{CatalogueChange::DishesImported, {}, 0};
+        for (int i = 0; i < imported->ids.size(); ++i) {
+            if (imported->ids.at(i) != 0) {
+                change = {CatalogueChange::DishesImported, trimBlanks(dishes.at(i).category), imported->ids.at(i)};
+                break;
+            }
+        }
+        if (change.dishId != 0 || !imported->categoriesAdded.isEmpty())
+            (void)refresh(change);
+    }
+    return imported;
+}
+
+bool Catalogue::beginExchange()
+{
+    if (m_exchanging)
+        return false;
+    m_exchanging = true;
+    return true;
+}
+
+StoreResult<ExportRows> Catalogue::everything() const
+{
+    return store().ReadEverything();
 }
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)

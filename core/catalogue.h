@@ -31,6 +31,7 @@ struct CatalogueChange {
         DishMoved,
         CategoryAdded,
         CategoryDeleted,
+        DishesImported,   // dishId: the first dish added, category: its category
         Outside           // another program's commit, or the file replaced
     };
     Kind kind = Loaded;
@@ -53,6 +54,11 @@ public:
     // category manager, exactly as listed; empty when none.
     const QString &selectedCategory() const { return m_selectedCategory; }
     void setSelectedCategory(const QString &category);
+
+    // An import or an export under way: one at a time. False when one
+    // runs already; endExchange() when done.
+    bool beginExchange();
+    void endExchange() { m_exchanging = false; }
 
     // The tree's data as of the last successful refresh, and its dish count
     // (the row count of table "01").
@@ -123,6 +129,14 @@ public:
     [[nodiscard]] StoreResult<bool> deleteDish(qint64 id);
     [[nodiscard]] StoreResult<bool> moveDish(qint64 id, const QString &category);
     [[nodiscard]] StoreResult<bool> clearPicture(qint64 id);
+    // The picture path of the first row carrying `id` (a picture fetched
+    // after an import); the tree's data stays as it is.
+    [[nodiscard]] StoreResult<bool> setPicture(qint64 id, const QString &picture);
+    // Many dishes in one transaction (RecipeStore::ImportDishes); refreshes
+    // and announces DishesImported when any came in.
+    [[nodiscard]] StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
+    // Both tables as of one moment, for an export.
+    [[nodiscard]] StoreResult<ExportRows> everything() const;
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
     [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 
@@ -160,6 +174,7 @@ private:
 
     QString m_folder;
     QString m_selectedCategory;
+    bool m_exchanging = false;
     std::shared_ptr<const CatalogueData> m_data;
     bool m_hasData = false;
     StoreStatus m_lastRefresh = Done{};

@@ -53,6 +53,20 @@ private:
 struct Done {};                       // the value of an operation that returns nothing
 using StoreStatus = StoreResult<Done>;
 
+// What an import of many dishes did: per dish given, the new row's id, or 0
+// when an equal dish was already in its category; the categories listed anew.
+struct ImportOutcome {
+    QVector<qint64> ids;
+    int skipped = 0;
+    QStringList categoriesAdded;
+};
+
+// Both tables as of one moment, in table order, all columns.
+struct ExportRows {
+    QVector<CategoryRecord> categories;
+    QVector<DishRecord> dishes;
+};
+
 struct DeleteOutcome {
     qint64 dishesDeleted = 0;
     bool categoryRowDeleted = false;
@@ -163,6 +177,15 @@ public:
     // In one transaction: every dish whose trimmed category equals the trimmed name,
     // then the first row of "02" whose trimmed category equals it.
     StoreResult<DeleteOutcome> DeleteCategory(const QString &category);
+
+    // In one transaction: every category the dishes name (trimmed) that
+    // "02" does not list yet is listed, then every dish is added (texts
+    // trimmed) unless a dish equal in category, name, ingredients and
+    // method (trimmed) was in the file before this call; equal dishes among
+    // those given all come in.
+    StoreResult<ImportOutcome> ImportDishes(const QVector<DishRecord> &dishes);
+    // Everything, read in one transaction.
+    StoreResult<ExportRows> ReadEverything();
 
     // Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
     // whose id is n; draws again (at most `maxDraws` times) while no row carries

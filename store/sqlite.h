@@ -58,6 +58,7 @@ public:
     Statement &operator=(Statement &&other) noexcept;
 
     int prepare(const Connection &db, const QString &sql);
+    bool isPrepared() const { return m_st != nullptr; }
 
     // Parameters count from 1, as in SQLite.
     int bindText(int index, const QString &text);

@@ -177,6 +177,25 @@ void noteDishWritten(Store &s, qint64 rowid);
 bool hasTriggers(Store &s, bool &failed);
 void noteRowsDeleted(Store &s);
 
+// Appends rows to `table` inside the caller's write transaction, `values`
+// going to columns 1..: the id column is the row identity, or else one more
+// than the highest id in the table (read at the first row, counted on from
+// there). add() returns the new row's id.
+class RowInserter {
+public:
+    RowInserter(Store &s, const QString &table, const QStringList &cols, bool idIsRowid, int valueCount);
+    StoreResult<qint64> add(const QStringList &values);
+
+private:
+    Store &m_s;
+    QString m_table;
+    QStringList m_cols;
+    bool m_idIsRowid;
+    int m_valueCount;
+    std::optional<qint64> m_nextId;
+    Sql::Statement m_insert;
+};
+
 // All six columns of a row read by a query over dishColumns(0, 5).
 DishRecord readDish(const Sql::Statement &st);
 

@@ -10,22 +10,6 @@ using namespace StoreInternal;
 
 namespace {
 
-// The id a new row gets when column 0 is a plain column: one more than the
-// highest in the table, read inside the write transaction.
-std::optional<qint64> nextPlainId(Store &s, const QString &table, const QString &idCol, int &rc)
-{
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT ifnull(MAX(CAST(%1 AS INTEGER)),0)+1 FROM %2").arg(idCol, table));
-    if (rc != SQLITE_OK)
-        return std::nullopt;
-    rc = st.step();
-    if (rc != SQLITE_ROW)
-        return std::nullopt;
-    rc = SQLITE_OK;
-    return st.columnInt64(0);
-}
-
-// Appends a row to `table` with `values` in columns 1.. and returns the new id.
 // The first row carrying the id (should a foreign file repeat ids): its
 // row identity and all six columns; nothing when no row carries it. Read
 // inside the caller's write transaction.
@@ -46,44 +30,18 @@ StoreResult<std::optional<std::pair<qint64, DishRecord>>> firstRowWithId(Store &
     return std::optional(std::pair(find.columnInt64(6), readDish(find)));
 }
 
+// Appends a row to `table` with `values` in columns 1.. and returns the new id.
 StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList &cols, bool idIsRowid,
                               const QStringList &values)
 {
     Sql::Transaction tx(s.db);
     if (!tx.active())
         return s.fail(tx.beginResult(), true);
-    int rc = SQLITE_OK;
-    std::optional<qint64> plainId;
-    if (!idIsRowid) {
-        plainId = nextPlainId(s, table, cols.at(0), rc);
-        if (!plainId)
-            return s.fail(rc, true);
-    }
-    QStringList names;
-    QStringList marks;
-    if (plainId) {
-        names << cols.at(0);
-        marks << QStringLiteral("?");
-    }
-    for (int i = 0; i < values.size(); ++i) {
-        names << cols.at(i + 1);
-        marks << QStringLiteral("?");
-    }
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
-                              .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    if (rc != SQLITE_OK)
-        return s.fail(rc, true);
-    int param = 1;
-    if (plainId)
-        st.bindInt64(param++, *plainId);
-    for (const QString &v : values)
-        st.bindText(param++, v);
-    rc = st.step();
-    if (rc != SQLITE_DONE)
-        return s.fail(rc, true);
-    const qint64 id = plainId ? *plainId : s.db.lastInsertRowid();
-    rc = tx.commit();
+    RowInserter insert(s, table, cols, idIsRowid, int(values.size()));
+    const StoreResult<qint64> id = insert.add(values);
+    if (!id.ok())
+        return id;
+    const int rc = tx.commit();
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     return id;
