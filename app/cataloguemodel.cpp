@@ -2,6 +2,8 @@
 
 #include "skin/artwork.h"
 
+#include "core/dishorder.h"
+
 #include <QCollator>
 #include <QHash>
 #include <algorithm>
@@ -23,25 +25,6 @@ CatalogueModel::Kind idKind(quintptr id) { return CatalogueModel::Kind(id >> Kin
 int idCategory(quintptr id) { return int((id >> CatShift) & CatMask); }
 int idPosition(quintptr id) { return int(id & LowMask); }
 } // namespace
-
-static const QCollator &dishNameCollator()
-{
-    // Pinyin order for Chinese names (the zh_CN collation of ICU); digits
-    // by their value, Latin letters in alphabetical order, before the Han.
-    static const QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Chinese, QLocale::China));
-        c.setNumericMode(true);
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
-}
-
-bool dishNameLess(const QString &a, const QString &b)
-{
-    const int c = dishNameCollator().compare(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
 
 const QString CatalogueModel::UnfiledText = QStringLiteral("未分类");
 const QString CatalogueModel::UnfiledKey = QStringLiteral(" 未分类");

@@ -5,6 +5,7 @@
 // listed nowhere stand under a last node "未分类", there only when such
 // dishes exist. Rebuilt from plain vectors in one go, so a rebuild of tens
 // of thousands of dishes stays instant.
+#include "core/dishorder.h"
 #include "store/recipestore.h"
 
 #include <QAbstractItemModel>
@@ -78,6 +79,4 @@ private:
     std::shared_ptr<const CatalogueData> m_data;
 };
 
-// The tree's own ascending order of dish names: pinyin order, digits by
-// value, Latin letters alphabetically; names equal in that order by code point.
-bool dishNameLess(const QString &a, const QString &b);
+

@@ -1,0 +1,10 @@
+#pragma once
+// The order dishes stand in within a category, wherever they are listed (the
+// tree, a cookbook): Pinyin order for Chinese names (the zh_CN collation of
+// ICU); digits by their value, Latin letters in alphabetical order, before
+// the Han. Names that collate alike keep a fixed order by their code units.
+#include <QCollator>
+#include <QString>
+
+const QCollator &dishNameCollator();
+bool dishNameLess(const QString &a, const QString &b);
