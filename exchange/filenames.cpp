@@ -2,6 +2,8 @@
 // carried to, and unique within their folder.
 #include "exchange/exportcookbook.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 constexpr int kMaxNameBytes = 200;
@@ -42,7 +44,24 @@ QString cleaned(const QString &name)
         out.remove(0, 1);
     while (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' ')))
         out.chop(1);
-    return out.isEmpty() ? QStringLiteral("菜谱") : out;
+    if (out.isEmpty())
+        return QStringLiteral("菜谱");
+    // Names Windows keeps for its devices, with or without an extension.
+    static const QRegularExpression kDevice(QStringLiteral("^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\\..*)?$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch device = kDevice.match(out);
+    if (device.hasMatch())
+        out.insert(device.capturedLength(1), QLatin1Char('_'));
+    return out;
+}
+
+// A name cut short may end in a space or a dot, which Windows drops.
+QString cutName(const QString &name, int bytes)
+{
+    QString out = cutToBytes(name, bytes);
+    while (out.size() > 1 && (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' '))))
+        out.chop(1);
+    return out;
 }
 
 } // namespace
@@ -50,10 +69,10 @@ QString cleaned(const QString &name)
 QString safeFileName(const QString &name, QSet<QString> &used)
 {
     const QString base = cleaned(name);
-    QString candidate = cutToBytes(base, kMaxNameBytes);
+    QString candidate = cutName(base, kMaxNameBytes);
     for (int n = 2; used.contains(candidate.toLower()); ++n) {
         const QString suffix = QStringLiteral(" (%1)").arg(n);
-        candidate = cutToBytes(base, kMaxNameBytes - int(suffix.toUtf8().size())) + suffix;
+        candidate = cutName(base, kMaxNameBytes - int(suffix.toUtf8().size())) + suffix;
     }
     used.insert(candidate.toLower());
     return candidate;

@@ -1,0 +1,48 @@
+// The recipe every cookbook carries in the form other programs read:
+// schema.org Recipe JSON, the same in the archive and in the web pages.
+#include "exchange/exportwriters.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace ExportWriting {
+
+QStringList textLines(const QString &text)
+{
+    static const QRegularExpression kBreak(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = text.split(kBreak);
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray recipeJson(const ExportDish &dish, const QString &image, bool indented)
+{
+    QJsonObject recipe;
+    recipe.insert(QStringLiteral("@context"), QStringLiteral("https://schema.org"));
+    recipe.insert(QStringLiteral("@type"), QStringLiteral("Recipe"));
+    recipe.insert(QStringLiteral("name"), dish.name);
+    if (!dish.category.isEmpty())
+        recipe.insert(QStringLiteral("recipeCategory"), dish.category);
+    recipe.insert(QStringLiteral("recipeIngredient"), QJsonArray::fromStringList(textLines(dish.ingredients)));
+    QJsonArray steps;
+    for (const QString &line : textLines(dish.method)) {
+        QJsonObject step;
+        step.insert(QStringLiteral("@type"), QStringLiteral("HowToStep"));
+        step.insert(QStringLiteral("text"), line);
+        steps.append(step);
+    }
+    recipe.insert(QStringLiteral("recipeInstructions"), steps);
+    if (!image.isEmpty())
+        recipe.insert(QStringLiteral("image"), image);
+    return QJsonDocument(recipe).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
+}
+
+QString dateText(const QDate &date)
+{
+    return QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+} // namespace ExportWriting
