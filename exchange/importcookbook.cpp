@@ -188,7 +188,7 @@ void readFolderInto(const QString &folder, SourceReading &reading, const std::at
 void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled)
 {
     int error = 0;
-    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
     if (!archive) {
         reading.refusal = error == ZIP_ER_OPEN || error == ZIP_ER_READ ? ImportRefusal::Unreadable : ImportRefusal::Damaged;
         return;
