@@ -1,0 +1,273 @@
+// Cookbook folders and zips: one folder a dish holding recipe.json and its
+// picture; any other recipe files found along the way are read too. A zip is
+// checked whole (every name, the expanded size) before anything of it is
+// taken out, and then only into the reading's scratch folder.
+#include "exchange/importformats.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace ImportFormats {
+
+namespace {
+
+const QString kRecipeJson = QStringLiteral("recipe.json");
+constexpr int kMaxDepth = 8;
+
+bool hasSuffix(const QString &name, std::initializer_list<const char *> suffixes)
+{
+    const QString ext = name.section(u'.', -1).toLower();
+    if (!name.contains(u'.'))
+        return false;
+    return std::any_of(suffixes.begin(), suffixes.end(), [&](const char *one) { return ext == QLatin1String(one); });
+}
+
+bool isRecipeFileName(const QString &name)
+{
+    return hasSuffix(name, {"html", "htm", "xhtml", "json", "jsonld", "mmf", "mm", "txt"});
+}
+
+bool isPictureName(const QString &name)
+{
+    return hasSuffix(name, {"jpg", "jpeg", "png", "webp", "gif", "bmp"});
+}
+
+struct Item {
+    bool dish;
+    QString path;
+};
+
+// Dish folders and recipe files under `folder`, in name order (numbers by
+// their value), not into a saved page's "_files" folder nor a link.
+void collect(const QString &folder, int depth, const QCollator &order, QVector<Item> &items)
+{
+    const QDir dir(folder);
+    if (QFileInfo(dir.filePath(kRecipeJson)).isFile()) {
+        items.append({true, folder});
+        return;
+    }
+    QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(entries.begin(), entries.end(),
+              [&](const QFileInfo &a, const QFileInfo &b) { return order.compare(a.fileName(), b.fileName()) < 0; });
+    for (const QFileInfo &entry : std::as_const(entries)) {
+        if (entry.isDir()) {
+            if (!entry.isSymLink() && depth < kMaxDepth
+                && !entry.fileName().endsWith(QLatin1String("_files"), Qt::CaseInsensitive))
+                collect(entry.filePath(), depth + 1, order, items);
+        } else if (isRecipeFileName(entry.fileName())) {
+            items.append({false, entry.filePath()});
+        }
+    }
+}
+
+void merge(SourceReading &into, SourceReading &part, const QString &shown)
+{
+    into.recipes += part.recipes;
+    into.notes += part.notes;
+    into.picturesSkipped += part.picturesSkipped;
+    if (!part.refusal.isEmpty())
+        into.notes.append(QStringLiteral("「%1」：%2").arg(shown, part.refusal));
+}
+
+// --- zips ---
+
+struct ZipCloser {
+    void operator()(zip_t *archive) const { zip_discard(archive); }
+};
+struct ZipFileCloser {
+    void operator()(zip_file_t *file) const { zip_fclose(file); }
+};
+
+// An entry's name: UTF-8 when it is, else GB18030 (what Chinese Windows
+// writes), else code page 437 (what the zip format says).
+QString entryName(const char *raw)
+{
+    const QByteArray bytes(raw);
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    QString name;
+    return fromLegacy(bytes, "GB18030", &name) ? name : fromCp437(bytes);
+}
+
+// Whether an entry would land outside the folder it is taken out into.
+bool unsafeName(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(u'/') || name.startsWith(u'\\') || name.contains(QChar(0)))
+        return true;
+    if (name.size() >= 2 && name.at(1) == u':' && name.at(0).unicode() < 128 && name.at(0).isLetter())
+        return true;   // a drive letter
+    QString forward = name;
+    forward.replace(u'\\', u'/');
+    for (const QString &segment : forward.split(u'/')) {
+        // "..", and ".. " or "..." that Windows reads as ".." too.
+        if (segment.count(u'.') >= 2 && segment.trimmed().remove(u'.').isEmpty())
+            return true;
+    }
+    return false;
+}
+
+struct Entry {
+    zip_uint64_t index;
+    QString name;
+};
+
+} // namespace
+
+void readDishInto(const QString &folder, SourceReading &reading)
+{
+    const QString path = QDir(folder).filePath(kRecipeJson);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reading.refusal = ImportRefusal::Unreadable;
+        return;
+    }
+    if (file.size() > ImportLimits::kMaxSourceBytes) {
+        reading.refusal = ImportRefusal::TooLarge;
+        return;
+    }
+    QJsonValue json;
+    if (!parseLenientJson(file.readAll(), &json)) {
+        reading.refusal = ImportRefusal::Damaged;
+        return;
+    }
+    const QVector<QJsonObject> recipes = findRecipes(json);
+    if (recipes.isEmpty()) {
+        reading.refusal = ImportRefusal::NoRecipe;
+        return;
+    }
+    for (const QJsonObject &recipe : recipes) {
+        const Draft draft = draftFromSchema(recipe, true);
+        addRecipe(reading, draft, QFileInfo(folder).fileName(), draft.url, folderPicture(draft.image, folder, true));
+    }
+}
+
+void readFolderInto(const QString &folder, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin)
+{
+    const QFileInfo info(folder);
+    if (!info.isReadable() || !info.isExecutable()) {
+        reading.refusal = ImportRefusal::Unreadable;
+        return;
+    }
+    QCollator order;
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    QVector<Item> items;
+    collect(folder, 0, order, items);
+
+    const QDir root(folder);
+    QString lastRefusal;
+    for (const Item &item : std::as_const(items)) {
+        if (cancelled && *cancelled)
+            return;
+        SourceReading part;
+        if (item.dish)
+            readDishInto(item.path, part);
+        else
+            readFileInto(item.path, part, cancelled, origin);
+        if (!part.refusal.isEmpty())
+            part.recipes.clear();
+        lastRefusal = part.refusal;
+        const QString shown = root.relativeFilePath(item.path);
+        merge(reading, part, shown == QLatin1String(".") ? info.fileName() : shown);
+    }
+    if (reading.recipes.isEmpty()) {
+        // One dish or file: why it gave nothing; more: that none gave any.
+        reading.refusal = items.size() == 1 && !lastRefusal.isEmpty() ? lastRefusal : ImportRefusal::NoRecipe;
+        reading.notes.clear();
+    }
+}
+
+void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled)
+{
+    int error = 0;
+    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    if (!archive) {
+        reading.refusal = error == ZIP_ER_OPEN || error == ZIP_ER_READ ? ImportRefusal::Unreadable : ImportRefusal::Damaged;
+        return;
+    }
+    // Every name and the whole size first: one bad entry refuses the archive.
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    QVector<Entry> entries;
+    quint64 declared = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = zip_uint64_t(i);
+        const char *raw = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (!raw || zip_stat_index(archive.get(), index, 0, &stat) != 0) {
+            reading.refusal = ImportRefusal::Damaged;
+            return;
+        }
+        const QString name = entryName(raw);
+        if (unsafeName(name)) {
+            reading.refusal = ImportRefusal::UnsafePath;
+            return;
+        }
+        if (stat.valid & ZIP_STAT_SIZE)
+            declared += stat.size;
+        if (declared > quint64(ImportLimits::kMaxArchiveBytes)) {
+            reading.refusal = ImportRefusal::ArchiveTooLarge;
+            return;
+        }
+        if (!name.endsWith(u'/') && !name.endsWith(u'\\') && (isRecipeFileName(name) || isPictureName(name)))
+            entries.append({index, QDir::cleanPath(QString(name).replace(u'\\', u'/'))});
+    }
+
+    auto scratch = std::make_shared<QTemporaryDir>();
+    if (!scratch->isValid()) {
+        reading.refusal = ImportRefusal::Unreadable;
+        return;
+    }
+    const QString root = scratch->filePath(QStringLiteral("archive"));
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qint64 expanded = 0;
+    for (const Entry &entry : std::as_const(entries)) {
+        if (cancelled && *cancelled)
+            return;
+        const QString target = root + u'/' + entry.name;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            continue;
+        std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive.get(), entry.index, 0));
+        QFile out(target);
+        if (!in) {
+            reading.refusal = ImportRefusal::Damaged;
+            return;
+        }
+        if (!out.open(QIODevice::WriteOnly))
+            continue;
+        for (;;) {
+            const zip_int64_t got = zip_fread(in.get(), buffer.data(), zip_uint64_t(buffer.size()));
+            if (got < 0) {
+                reading.refusal = ImportRefusal::Damaged;   // cut short, or its check sum is wrong
+                return;
+            }
+            if (got == 0)
+                break;
+            expanded += got;
+            if (expanded > ImportLimits::kMaxArchiveBytes) {
+                reading.refusal = ImportRefusal::ArchiveTooLarge;
+                return;
+            }
+            if (out.write(buffer.constData(), got) != got) {
+                reading.refusal = ImportRefusal::Unreadable;
+                return;
+            }
+        }
+    }
+    reading.scratch = scratch;
+    if (!QFileInfo(root).isDir()) {
+        reading.refusal = ImportRefusal::NoRecipe;
+        return;
+    }
+    readFolderInto(root, reading, cancelled, Origin::Archive);
+}
+
+} // namespace ImportFormats

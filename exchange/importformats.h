@@ -1,0 +1,109 @@
+#pragma once
+// The readers behind readSources(), one per kind of file, and the text
+// helpers they share. Internal to the exchange layer: each reader turns bytes
+// into drafts (what the file says, before pictures are looked for and the
+// limits applied); importsources.cpp finds the pictures and finishes them.
+#include <QByteArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "exchange/importsources.h"
+
+#include <atomic>
+
+namespace ImportFormats {
+
+// A recipe as its file tells it.
+struct Draft {
+    QString name;
+    QString category;
+    QStringList ingredients;   // one a line; "【…】" for a section
+    QStringList method;        // one step or paragraph a line
+    QString yield;             // shown after "份量："
+    QString time;              // shown after "时间："
+    QString url;               // the recipe's own address, as written
+    QString image;             // the picture's address or relative path, as written
+};
+
+// --- text (importtext.cpp) ---
+// HTML character references decoded (named, decimal, hex; &nbsp; as a blank).
+QString decodeEntities(const QString &text);
+// Markup taken out of a text value: tags dropped, block ends (</p>, <br>,
+// </li>, ...) as line breaks, references decoded.
+QString cleanMarkup(const QString &text);
+// Lines of a text: split at any line break, each trimmed.
+QStringList splitLines(const QString &text);
+// Leading and trailing empty lines removed.
+void trimEmptyLines(QStringList &lines);
+// Runs of blanks and line breaks as one blank, trimmed.
+QString oneLine(const QString &text);
+// "PT1H30M" -> "1小时30分"; seconds, or -1 when the text is no ISO 8601 duration.
+qint64 durationSeconds(const QString &iso);
+QString durationText(qint64 seconds);
+// Whether the bytes are UTF-8 throughout.
+bool isUtf8(const QByteArray &bytes);
+// How many bytes are no part of a UTF-8 sequence; `sequences`: how many
+// multi-byte sequences are.
+qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences);
+// Code page 437, as MS-DOS programs wrote text.
+QString fromCp437(const QByteArray &bytes);
+// Bytes in a legacy encoding (an iconv name) as text; false when they do not convert.
+bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
+
+// --- schema.org JSON (importjsonld.cpp) ---
+// JSON as pages write it: raw line breaks and tabs inside strings, a comma
+// before a closing bracket, comments, an HTML comment or CDATA wrapper.
+// False when it still is no JSON (cut short, not JSON at all).
+bool parseLenientJson(const QByteArray &bytes, QJsonValue *out);
+// Every object typed Recipe: at the top, in arrays, under @graph,
+// mainEntity or any other property; a recipe given twice (same @id) once.
+QVector<QJsonObject> findRecipes(const QJsonValue &root);
+// The recipe's fields. `markup`: the text values may hold HTML (tags,
+// character references), as in a page's JSON-LD or a file made from one.
+Draft draftFromSchema(const QJsonObject &recipe, bool markup);
+
+// --- web pages (importhtml.cpp) ---
+struct Page {
+    QVector<Draft> drafts;       // from JSON-LD, else from microdata
+    QString title;               // <title>
+    QString canonical;           // <link rel=canonical>, else og:url, else "saved from url"
+    QString base;                // <base href>
+    QStringList imageSources;    // every <img src> as written
+};
+Page readPage(const QByteArray &bytes);
+
+// --- MealMaster (importmealmaster.cpp) ---
+// Every recipe of the file; none when it holds no Meal-Master header.
+QVector<Draft> readMealMaster(const QByteArray &bytes);
+
+// --- sources (importsources.cpp, importcookbook.cpp) ---
+// Where a file came from: given by the cook (or found in a folder the cook
+// gave), or taken out of a cookbook archive.
+enum class Origin { Given, Archive };
+// One file, its recipes added to `reading`; on failure reading.refusal says why.
+void readFileInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin);
+// A dish folder (holding recipe.json) or a folder of dish folders and recipe files.
+void readFolderInto(const QString &folder, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin);
+// A cookbook zip, checked whole before anything is taken out into reading.scratch.
+void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled);
+// A dish folder's recipe.json and picture.
+void readDishInto(const QString &folder, SourceReading &reading);
+// A picture a draft names, as found.
+struct Picture {
+    QString file;
+    QString url;
+    bool skipped = false;   // named, but missing or no picture
+};
+// Relative to `folder` (kept inside it), an http(s) address, else, when
+// `fallbacks`, the folder's full.jpg / full.png / full.jpeg / full.webp.
+Picture folderPicture(const QString &address, const QString &folder, bool fallbacks);
+// The draft finished and added: limits applied (with a note), the picture
+// and "份量：", "时间：", "来源：" lines. `fallbackName` when it has none.
+void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallbackName, const QString &source,
+               const Picture &picture);
+bool isPicture(const QString &path);
+
+} // namespace ImportFormats

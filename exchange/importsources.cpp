@@ -1,0 +1,377 @@
+// Reading the sources the cook gave: which reader a file needs, the pictures
+// its recipes name, and the limits every recipe is held to.
+#include "exchange/importformats.h"
+#include "exchange/importsources.h"
+#include "store/records.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+using namespace ImportFormats;
+
+namespace {
+
+enum class Kind { Page, Json, MealMaster, Other };
+
+bool startsWith(const QByteArray &bytes, const char *magic, qsizetype at = 0)
+{
+    return bytes.mid(at, qsizetype(qstrlen(magic))) == magic;
+}
+
+bool isZipBytes(const QByteArray &head)
+{
+    return startsWith(head, "PK\x03\x04") || startsWith(head, "PK\x05\x06");
+}
+
+bool isBinaryDocument(const QByteArray &head)
+{
+    return startsWith(head, "\xFF\xD8\xFF") || startsWith(head, "\x89PNG") || startsWith(head, "GIF8")
+           || (startsWith(head, "RIFF") && startsWith(head, "WEBP", 8)) || startsWith(head, "BM")
+           || startsWith(head, "II*") || startsWith(head, "MM\x00*") || startsWith(head, "%PDF")
+           || startsWith(head, "\xD0\xCF\x11\xE0") || startsWith(head, "ftyp", 4);
+}
+
+Kind kindOf(const QString &suffix, const QByteArray &bytes)
+{
+    static const QStringList kOther = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+                                       QStringLiteral("gif"), QStringLiteral("webp"), QStringLiteral("bmp"),
+                                       QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("heic"),
+                                       QStringLiteral("pdf"), QStringLiteral("doc"), QStringLiteral("docx"),
+                                       QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("mp4"),
+                                       QStringLiteral("mov"), QStringLiteral("mp3"), QStringLiteral("exe")};
+    const QString ext = suffix.toLower();
+    if (isBinaryDocument(bytes.left(16)) || kOther.contains(ext))
+        return Kind::Other;
+    if (ext == QLatin1String("html") || ext == QLatin1String("htm") || ext == QLatin1String("xhtml")
+        || ext == QLatin1String("shtml"))
+        return Kind::Page;
+    if (ext == QLatin1String("json") || ext == QLatin1String("jsonld"))
+        return Kind::Json;
+    if (ext == QLatin1String("mmf") || ext == QLatin1String("mm") || ext == QLatin1String("txt"))
+        return Kind::MealMaster;
+    const QByteArray start = bytes.left(4096).trimmed();
+    if (start.startsWith("\xEF\xBB\xBF{") || start.startsWith('{') || start.startsWith('['))
+        return Kind::Json;
+    if (start.startsWith('<'))
+        return Kind::Page;
+    if (start.contains("Meal-Master"))
+        return Kind::MealMaster;
+    return Kind::Other;
+}
+
+QString http(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+               ? url.toString(QUrl::FullyEncoded) : QString();
+}
+
+// The picture a page's recipe names: the copy the browser saved in the
+// page's "_files" folder (or wherever an <img> of the same name points), else
+// the address on the web.
+Picture pagePicture(const QString &address, const QString &pagePath, const Page &page, const QUrl &webBase)
+{
+    Picture picture;
+    if (address.isEmpty() || address.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+        return picture;
+    const QUrl given(address, QUrl::TolerantMode);
+    const QUrl fileUrl = QUrl::fromLocalFile(pagePath);
+    const bool relative = given.isRelative();
+    const QString name = (relative ? fileUrl.resolved(given) : given).fileName(QUrl::FullyDecoded);
+    const QFileInfo pageFile(pagePath);
+
+    QStringList candidates;
+    if (!name.isEmpty()) {
+        candidates.append(pageFile.dir().filePath(pageFile.completeBaseName() + QStringLiteral("_files/") + name));
+        for (const QString &source : page.imageSources) {
+            const QUrl src(source, QUrl::TolerantMode);
+            if ((src.isRelative() || src.isLocalFile()) && src.fileName(QUrl::FullyDecoded) == name)
+                candidates.append((src.isRelative() ? fileUrl.resolved(src) : src).toLocalFile());
+        }
+    }
+    if (relative)
+        candidates.append(fileUrl.resolved(given).toLocalFile());
+    else if (given.isLocalFile())
+        candidates.append(given.toLocalFile());
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (QFileInfo(candidate).isFile()) {
+            if (isPicture(candidate))
+                picture.file = QFileInfo(candidate).absoluteFilePath();
+            else
+                picture.skipped = true;
+            return picture;
+        }
+    }
+    picture.url = http(relative ? (http(webBase).isEmpty() ? QUrl() : webBase.resolved(given)) : given);
+    picture.skipped = picture.url.isEmpty();
+    return picture;
+}
+
+void readPageInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin)
+{
+    const Page page = readPage(bytes);
+    if (page.drafts.isEmpty()) {
+        reading.refusal = ImportRefusal::NoRecipe;
+        return;
+    }
+    // The page's own address: for the pictures and links it writes relative.
+    QUrl webBase;
+    for (const QString &address : {page.base, page.canonical}) {
+        if (!http(QUrl(address)).isEmpty()) {
+            webBase = QUrl(address);
+            break;
+        }
+    }
+    // Cookbook archives hold their own links; only a page given is its own source.
+    QString canonical;
+    if (origin == Origin::Given && !page.canonical.isEmpty()) {
+        const QUrl address(page.canonical);
+        canonical = address.isRelative() && webBase.isValid() ? webBase.resolved(address).toString() : page.canonical;
+    }
+    const QString fallbackName = !page.title.isEmpty() ? page.title : QFileInfo(path).completeBaseName();
+    for (const Draft &draft : page.drafts) {
+        QString source = draft.url;
+        if (!source.isEmpty() && QUrl(source).isRelative() && webBase.isValid())
+            source = webBase.resolved(QUrl(source)).toString();
+        if (source.isEmpty())
+            source = canonical;
+        addRecipe(reading, draft, fallbackName, source, pagePicture(draft.image, path, page, webBase));
+    }
+}
+
+void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &reading)
+{
+    QJsonValue json;
+    if (!parseLenientJson(bytes, &json)) {
+        reading.refusal = ImportRefusal::Damaged;
+        return;
+    }
+    const QVector<QJsonObject> recipes = findRecipes(json);
+    if (recipes.isEmpty()) {
+        reading.refusal = ImportRefusal::NoRecipe;
+        return;
+    }
+    const QFileInfo file(path);
+    for (const QJsonObject &recipe : recipes) {
+        const Draft draft = draftFromSchema(recipe, true);
+        addRecipe(reading, draft, file.completeBaseName(), draft.url,
+                  folderPicture(draft.image, file.absolutePath(), false));
+    }
+}
+
+QString cut(const QString &text, int limit)
+{
+    QString out = text.left(limit);
+    if (!out.isEmpty() && out.back().isHighSurrogate())
+        out.chop(1);
+    return out;
+}
+
+SourceReading readOne(const QString &path, const std::atomic<bool> *cancelled)
+{
+    SourceReading reading;
+    reading.path = path;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        reading.refusal = ImportRefusal::Missing;
+    else if (info.isDir())
+        readFolderInto(path, reading, cancelled, Origin::Given);
+    else
+        readFileInto(path, reading, cancelled, Origin::Given);
+    if (!reading.refusal.isEmpty()) {
+        reading.recipes.clear();
+        reading.scratch.reset();
+    }
+    return reading;
+}
+
+} // namespace
+
+namespace ImportFormats {
+
+bool isPicture(const QString &path)
+{
+    QImageReader reader(path);
+    return reader.canRead() && reader.size().isValid();
+}
+
+Picture folderPicture(const QString &address, const QString &folder, bool fallbacks)
+{
+    Picture picture;
+    const QDir dir(folder);
+    bool named = false;
+    if (!address.isEmpty()) {
+        const QUrl url(address, QUrl::TolerantMode);
+        picture.url = http(url);
+        if (picture.url.isEmpty()) {
+            named = true;
+            QStringList forms = {address};
+            const QString decoded = QUrl::fromPercentEncoding(address.toUtf8());
+            if (decoded != address)
+                forms.append(decoded);
+            for (const QString &form : forms) {
+                const QString clean = QDir::cleanPath(form);
+                if (QDir::isAbsolutePath(clean) || clean == QLatin1String("..") || clean.startsWith(QLatin1String("../")))
+                    continue;   // a picture of this dish stays inside its folder
+                const QString file = dir.filePath(clean);
+                if (QFileInfo(file).isFile() && isPicture(file)) {
+                    picture.file = QFileInfo(file).absoluteFilePath();
+                    return picture;
+                }
+            }
+        }
+    }
+    if (fallbacks) {
+        for (const char *name : {"full.jpg", "full.jpeg", "full.png", "full.webp"}) {
+            const QString file = dir.filePath(QLatin1String(name));
+            if (QFileInfo(file).isFile() && isPicture(file)) {
+                picture.file = QFileInfo(file).absoluteFilePath();
+                picture.url.clear();
+                return picture;
+            }
+        }
+    }
+    picture.skipped = named && picture.url.isEmpty();
+    return picture;
+}
+
+void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallbackName, const QString &source,
+               const Picture &picture)
+{
+    ImportedRecipe recipe;
+    recipe.name = trimTyped(draft.name.isEmpty() ? oneLine(fallbackName) : draft.name);
+    const QString shown = recipe.name.left(20) + (recipe.name.size() > 20 ? QStringLiteral("…") : QString());
+    if (recipe.name.size() > ImportLimits::kMaxNameLength) {
+        recipe.name = cut(recipe.name, ImportLimits::kMaxNameLength);
+        reading.notes.append(QStringLiteral("「%1」的名称太长，只留了前 %2 个字").arg(shown).arg(ImportLimits::kMaxNameLength));
+    }
+    recipe.category = trimTyped(draft.category);
+
+    recipe.ingredients = draft.ingredients.join(QStringLiteral("\r\n"));
+    if (recipe.ingredients.size() > ImportLimits::kMaxTextLength) {
+        recipe.ingredients = cut(recipe.ingredients, ImportLimits::kMaxTextLength);
+        reading.notes.append(QStringLiteral("「%1」的用料太长，截到了 1 MB").arg(shown));
+    }
+    QStringList method = draft.method;
+    if (!draft.yield.isEmpty())
+        method.append(QStringLiteral("份量：") + draft.yield);
+    if (!draft.time.isEmpty())
+        method.append(QStringLiteral("时间：") + draft.time);
+    if (!source.isEmpty())
+        method.append(QStringLiteral("来源：") + source);
+    recipe.method = method.join(QStringLiteral("\r\n"));
+    if (recipe.method.size() > ImportLimits::kMaxTextLength) {
+        recipe.method = cut(recipe.method, ImportLimits::kMaxTextLength);
+        reading.notes.append(QStringLiteral("「%1」的做法太长，截到了 1 MB").arg(shown));
+    }
+    recipe.pictureFile = picture.file;
+    recipe.pictureUrl = picture.file.isEmpty() ? picture.url : QString();
+    if (picture.skipped)
+        ++reading.picturesSkipped;
+    reading.recipes.append(recipe);
+}
+
+void readFileInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        reading.refusal = ImportRefusal::Missing;
+        return;
+    }
+    QFile file(path);
+    if (!info.isReadable() || !file.open(QIODevice::ReadOnly)) {
+        reading.refusal = ImportRefusal::Unreadable;
+        return;
+    }
+    const QByteArray head = file.peek(16);
+    if (isZipBytes(head) || info.suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0) {
+        file.close();
+        if (origin == Origin::Archive)
+            reading.refusal = ImportRefusal::NotRecipeFile;   // no archive inside an archive
+        else
+            readZipInto(path, reading, cancelled);
+        return;
+    }
+    if (info.size() > ImportLimits::kMaxSourceBytes) {
+        reading.refusal = ImportRefusal::TooLarge;
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        reading.refusal = ImportRefusal::Unreadable;
+        return;
+    }
+    switch (kindOf(info.suffix(), bytes)) {
+    case Kind::Page:
+        readPageInto(path, bytes, reading, origin);
+        break;
+    case Kind::Json:
+        readJsonInto(path, bytes, reading);
+        break;
+    case Kind::MealMaster: {
+        const QVector<Draft> drafts = readMealMaster(bytes);
+        if (drafts.isEmpty())
+            reading.refusal = ImportRefusal::NotRecipeFile;
+        for (const Draft &draft : drafts)
+            addRecipe(reading, draft, info.completeBaseName(), draft.url, Picture());
+        break;
+    }
+    case Kind::Other:
+        reading.refusal = ImportRefusal::NotRecipeFile;
+        break;
+    }
+}
+
+} // namespace ImportFormats
+
+QVector<SourceReading> readSources(const QStringList &paths, ReadProgress &progress)
+{
+    // The sources are read side by side, one a core (at most four), each
+    // reading into its own place; they are handed back in the order given.
+    const int total = int(paths.size());
+    progress.sourcesDone = 0;
+    progress.sourcesTotal = total;
+    std::vector<SourceReading> readings(size_t(std::max(total, 0)));
+    std::vector<char> read(readings.size(), 0);
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int i = next++; i < total && !progress.cancelled; i = next++) {
+            SourceReading reading = readOne(paths.at(i), &progress.cancelled);
+            if (progress.cancelled)
+                return;   // perhaps read only in part
+            readings[size_t(i)] = std::move(reading);
+            read[size_t(i)] = 1;
+            ++progress.sourcesDone;
+        }
+    };
+    const int helpers = std::min({int(std::thread::hardware_concurrency()), 4, total}) - 1;
+    std::vector<std::thread> threads;
+    for (int k = 0; k < helpers; ++k) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error &) {
+            break;   // no thread to be had: fewer hands
+        }
+    }
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+    QVector<SourceReading> done;
+    for (size_t i = 0; i < readings.size() && read[i]; ++i)
+        done.append(std::move(readings[i]));
+    return done;
+}
+
+SourceReading readSource(const QString &path)
+{
+    return readOne(path, nullptr);
+}

@@ -1,0 +1,374 @@
+// Text helpers of the import readers: character references, markup in text
+// values, lines, ISO 8601 durations and the old encodings.
+#include "exchange/importformats.h"
+
+#include <libxml/HTMLparser.h>
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace ImportFormats {
+
+namespace {
+
+// Windows-1252 for the references &#128; .. &#159; that old pages write.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+// Code page 437, bytes 0x80 .. 0xFF.
+constexpr char16_t kCp437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
+
+void appendCodePoint(QString &out, char32_t code)
+{
+    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        code = 0xFFFD;
+    else if (code >= 0x80 && code <= 0x9F)
+        code = kCp1252High[code - 0x80];
+    if (code == 0xA0)
+        code = u' ';
+    if (code > 0xFFFF) {
+        out += QChar(QChar::highSurrogate(code));
+        out += QChar(QChar::lowSurrogate(code));
+    } else {
+        out += QChar(char16_t(code));
+    }
+}
+
+int digitValue(QChar c, int base)
+{
+    const char16_t u = c.unicode();
+    int d = -1;
+    if (u >= u'0' && u <= u'9')
+        d = u - u'0';
+    else if (u >= u'a' && u <= u'f')
+        d = u - u'a' + 10;
+    else if (u >= u'A' && u <= u'F')
+        d = u - u'A' + 10;
+    return d < base ? d : -1;
+}
+
+// One reference starting at text[at] == '&': its length, or 0 when none.
+qsizetype decodeOne(const QString &text, qsizetype at, QString &out)
+{
+    const qsizetype size = text.size();
+    qsizetype i = at + 1;
+    if (i < size && text.at(i) == u'#') {
+        ++i;
+        const bool hex = i < size && (text.at(i) == u'x' || text.at(i) == u'X');
+        if (hex)
+            ++i;
+        const qsizetype digits = i;
+        char32_t code = 0;
+        for (; i < size && i - digits < 8; ++i) {
+            const int d = digitValue(text.at(i), hex ? 16 : 10);
+            if (d < 0)
+                break;
+            code = code * (hex ? 16 : 10) + char32_t(d);
+        }
+        if (i == digits)
+            return 0;
+        if (i < size && text.at(i) == u';')
+            ++i;
+        appendCodePoint(out, code);
+        return i - at;
+    }
+    const qsizetype name = i;
+    while (i < size && i - name < 32 && text.at(i).unicode() < 128 && text.at(i).isLetterOrNumber())
+        ++i;
+    if (i == name || i >= size || text.at(i) != u';')
+        return 0;
+    const QByteArray key = text.mid(name, i - name).toLatin1();
+    if (key == "apos") {
+        out += u'\'';
+        return i + 1 - at;
+    }
+    const htmlEntityDesc *entity = htmlEntityLookup(reinterpret_cast<const xmlChar *>(key.constData()));
+    if (!entity)
+        return 0;
+    appendCodePoint(out, entity->value);
+    return i + 1 - at;
+}
+
+QString decodeOnce(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype used = text.at(i) == u'&' ? decodeOne(text, i, out) : 0;
+        if (used > 0) {
+            i += used;
+        } else {
+            out += text.at(i);
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool isBlockTag(QStringView name)
+{
+    static const char *const kBlocks[] = {"p", "br", "li", "div", "tr", "h1", "h2", "h3", "h4", "h5", "h6",
+                                          "ul", "ol", "dd", "dt", "blockquote", "section", "article",
+                                          "table", "hr", "pre", "header", "footer"};
+    for (const char *block : kBlocks) {
+        if (name.compare(QLatin1String(block), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString stripTags(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        const QChar next = i + 1 < size ? text.at(i + 1) : QChar();
+        const bool tag = c == u'<' && next.unicode() < 128
+                         && (next.isLetter() || next == u'/' || next == u'!' || next == u'?');
+        if (!tag) {
+            out += c;
+            continue;
+        }
+        const qsizetype end = text.indexOf(u'>', i + 1);
+        if (end < 0) {
+            out += c;
+            continue;
+        }
+        qsizetype n = i + 1;
+        if (n < end && text.at(n) == u'/')
+            ++n;
+        qsizetype nameEnd = n;
+        while (nameEnd < end && text.at(nameEnd).unicode() < 128 && text.at(nameEnd).isLetterOrNumber())
+            ++nameEnd;
+        if (isBlockTag(QStringView(text).mid(n, nameEnd - n)))
+            out += u'\n';
+        i = end;
+    }
+    return out;
+}
+
+} // namespace
+
+QString decodeEntities(const QString &text)
+{
+    if (!text.contains(u'&'))
+        return text;
+    QString once = decodeOnce(text);
+    // Some pages encode twice ("&amp;#39;").
+    if (once.contains(u'&') && once != text)
+        once = decodeOnce(once);
+    return once;
+}
+
+QString cleanMarkup(const QString &text)
+{
+    QString out = decodeEntities(text);
+    if (out.contains(u'<'))
+        out = stripTags(out);
+    return out;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i <= size; ++i) {
+        const char16_t c = i < size ? text.at(i).unicode() : u'\n';
+        if (c != u'\n' && c != u'\r' && c != 0x2028 && c != 0x2029)
+            continue;
+        lines.append(QStringView(text).mid(start, i - start).trimmed().toString());
+        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    return lines;
+}
+
+void trimEmptyLines(QStringList &lines)
+{
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype first = 0;
+    while (first < lines.size() && lines.at(first).isEmpty())
+        ++first;
+    lines.remove(0, first);
+}
+
+QString oneLine(const QString &text)
+{
+    return text.simplified();
+}
+
+qint64 durationSeconds(const QString &iso)
+{
+    const QString text = iso.trimmed().toUpper();
+    if (text.size() < 3 || text.at(0) != u'P')
+        return -1;
+    double seconds = 0;
+    bool timePart = false;
+    bool any = false;
+    QString number;
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() || c == u'.' || c == u',') {
+            number += c == u',' ? QChar(u'.') : c;
+            continue;
+        }
+        if (c == u'T' && number.isEmpty() && !timePart) {
+            timePart = true;
+            continue;
+        }
+        bool ok = false;
+        const double value = number.toDouble(&ok);
+        if (!ok)
+            return -1;
+        number.clear();
+        double unit = 0;
+        if (!timePart && c == u'W')
+            unit = 7 * 86400;
+        else if (!timePart && c == u'D')
+            unit = 86400;
+        else if (timePart && c == u'H')
+            unit = 3600;
+        else if (timePart && c == u'M')
+            unit = 60;
+        else if (timePart && c == u'S')
+            unit = 1;
+        else
+            return -1;   // years and months are no cooking times; shown as given
+        seconds += value * unit;
+        any = true;
+    }
+    if (!any || !number.isEmpty() || seconds > 1e12)
+        return -1;
+    return qint64(std::llround(seconds));
+}
+
+QString durationText(qint64 seconds)
+{
+    const qint64 days = seconds / 86400;
+    const qint64 hours = seconds % 86400 / 3600;
+    const qint64 minutes = seconds % 3600 / 60;
+    const qint64 rest = seconds % 60;
+    QString out;
+    if (days)
+        out += QString::number(days) + QStringLiteral("天");
+    if (hours)
+        out += QString::number(hours) + QStringLiteral("小时");
+    if (minutes)
+        out += QString::number(minutes) + QStringLiteral("分");
+    if (rest)
+        out += QString::number(rest) + QStringLiteral("秒");
+    return out;
+}
+
+qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype invalid = 0, valid = 0;
+    for (qsizetype i = 0; i < size;) {
+        if (i + 8 <= size) {   // eight ASCII bytes at a time
+            quint64 eight;
+            std::memcpy(&eight, p + i, 8);
+            if (!(eight & 0x8080808080808080ULL)) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int follow = -1;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            follow = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            follow = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            follow = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        }
+        bool ok = follow > 0 && i + follow < size && p[i + 1] >= low && p[i + 1] <= high;
+        for (int k = 2; ok && k <= follow; ++k)
+            ok = p[i + k] >= 0x80 && p[i + k] <= 0xBF;
+        if (ok) {
+            ++valid;
+            i += follow + 1;
+        } else {
+            ++invalid;
+            ++i;
+        }
+    }
+    if (sequences)
+        *sequences = valid;
+    return invalid;
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    return invalidUtf8(bytes, nullptr) == 0;
+}
+
+QString fromCp437(const QByteArray &bytes)
+{
+    QString out;
+    out.resize(bytes.size());
+    QChar *dst = out.data();
+    for (const char b : bytes) {
+        const auto c = static_cast<unsigned char>(b);
+        *dst++ = c < 0x80 ? QChar(char16_t(c)) : QChar(kCp437High[c - 0x80]);
+    }
+    return out;
+}
+
+bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out)
+{
+    iconv_t cd = iconv_open("UTF-8", encoding);
+    if (cd == iconv_t(-1))
+        return false;
+    QByteArray utf8(bytes.size() * 4 + 4, Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char *dst = utf8.data();
+    size_t dstLeft = size_t(utf8.size());
+    const size_t done = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    if (done == size_t(-1) || inLeft != 0)
+        return false;
+    utf8.truncate(utf8.size() - qsizetype(dstLeft));
+    *out = QString::fromUtf8(utf8);
+    return true;
+}
+
+} // namespace ImportFormats

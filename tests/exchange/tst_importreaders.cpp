@@ -1,0 +1,231 @@
+// The import readers over small hand-written files: saved pages (JSON-LD,
+// GBK, microdata, a "complete" save), JSON, a cookbook folder and zip, and
+// MealMaster; and the sources they refuse, with why.
+#include "exchange/importsources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <zip.h>
+
+namespace {
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(ZX_SOURCE_DIR "/tests/exchange/fixtures/import/") + name;
+}
+
+// A zip at `path` holding `entries` (name in the zip -> bytes).
+void makeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
+{
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(archive);
+    for (const auto &[name, bytes] : entries) {
+        char *copy = static_cast<char *>(malloc(size_t(bytes.size()) + 1));
+        memcpy(copy, bytes.constData(), size_t(bytes.size()));
+        zip_source_t *source = zip_source_buffer(archive, copy, zip_uint64_t(bytes.size()), 1);
+        QVERIFY(zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(archive), 0);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The cookbook folder of the fixtures, zipped.
+QString cookbookZip(const QTemporaryDir &dir)
+{
+    const QString zip = dir.filePath(QStringLiteral("cookbook.zip"));
+    QList<QPair<QByteArray, QByteArray>> entries;
+    for (const char *file : {"01 番茄炒蛋/recipe.json", "01 番茄炒蛋/full.jpg", "02 拍黄瓜/recipe.json", "02 拍黄瓜/photo.png"})
+        entries.append({QByteArray("cookbook/") + file, bytesOf(fixture(QStringLiteral("cookbook/")) + QString::fromUtf8(file))});
+    makeZip(zip, entries);
+    return zip;
+}
+
+} // namespace
+
+class TestImportReaders : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void reads_data();
+    void reads();
+    void refuses_data();
+    void refuses();
+    void cutsAndCounts();
+};
+
+void TestImportReaders::reads_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QStringList>("ingredients");
+    QTest::addColumn<QStringList>("method");
+    QTest::addColumn<QString>("picture");   // "file:NAME", "url:ADDRESS" or ""
+    QTest::addColumn<int>("skipped");
+
+    QTest::newRow("JSON-LD @graph") << "jsonld-graph.html" << 0 << 1 << "Tom & Jerry's 红烧肉" << "家常菜"
+        << QStringList{"五花肉 500克", "", "冰糖 30克", "生抽 2勺"}
+        << QStringList{"【准备】", "五花肉切块，焯水。", "【烧制】", "炒糖色…", "", "小火炖一小时。", "份量：4",
+                       "时间：1小时30分", "来源：https://www.example.com/recipes/hongshao?ref=home&x=1"}
+        << "url:https://img.example.com/hongshao.jpg" << 0;
+    QTest::newRow("JSON-LD array, own context, raw breaks, trailing commas")
+        << "jsonld-array.html" << 0 << 1 << "Fluffy Pancakes" << "Breakfast"
+        << QStringList{"2 cups flour", "1 egg", "", "1 cup milk"}
+        << QStringList{"Mix everything.", "Fry in a pan.", "份量：8", "时间：30分", "来源：https://cooks.example.org/pancakes"}
+        << "url:https://cooks.example.org/pancakes.jpg" << 0;
+    QTest::newRow("GBK page declared gb2312") << "gbk.html" << 0 << 1 << "鱼香肉丝（喆师傅）" << "川菜"
+        << QStringList{"猪里脊 300克", "木耳 50克"}
+        << QStringList{"肉丝上浆。", "调鱼香汁，大火快炒。", "时间：25分", "来源：http://www.example.cn/yuxiang.html"}
+        << "" << 0;
+    QTest::newRow("microdata") << "microdata.html" << 0 << 1 << "Tomato Soup" << "Soups"
+        << QStringList{"4 tomatoes", "1 onion, chopped"}
+        << QStringList{"Chop the vegetables.", "Simmer for 30 minutes.", "份量：4 bowls", "时间：45分",
+                       "来源：https://micro.example.net/soup"}
+        << "url:https://micro.example.net/img/soup.jpg" << 0;
+    QTest::newRow("complete save") << "saved-complete.html" << 0 << 1 << "Tomato salad" << ""
+        << QStringList{"2 tomatoes"} << QStringList{"Slice.", "来源：https://www.example.com/recipes/tomato"}
+        << "file:saved-complete_files/dish.png" << 0;
+    QTest::newRow("JSON array, first") << "recipes.json" << 0 << 2 << "Green salad" << "Salads"
+        << QStringList{"lettuce", "olive oil"} << QStringList{"Wash.", "Toss.", "来源：https://salad.example.com/green"}
+        << "" << 1;
+    QTest::newRow("JSON array, second") << "recipes.json" << 1 << 2 << "Plain rice" << ""
+        << QStringList{} << QStringList{"Rinse.", "Boil.", "时间：1天2小时"} << "" << 1;
+    for (const char *source : {"cookbook", "@zip"}) {
+        QTest::addRow("%s, full.jpg", source) << source << 0 << 2 << "番茄炒蛋" << "家常菜"
+            << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
+            << "file:01 番茄炒蛋/full.jpg" << 0;
+        QTest::addRow("%s, named picture", source) << source << 1 << 2 << "拍黄瓜" << "凉菜"
+            << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+    }
+    QTest::newRow("dish folder") << "cookbook/02 拍黄瓜" << 0 << 1 << "拍黄瓜" << "凉菜"
+        << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+    QTest::newRow("MealMaster, two columns") << "two.mmf" << 0 << 2 << "Cannoli" << "Italian"
+        << QStringList{"【FILLING】", "1 1/2 c Whole-milk ricotta cheese; well drained", "3 tb Sugar",
+                       "1 1/2 c Milk chocolate; coarsely chopped", "1/4 c Pistachio nuts", "【DOUGH】",
+                       "1 c All-purpose flour", "1 tb Sugar", "4 tb Sweet Marsala wine or dry white wine", "2 c Vegetable oil"}
+        << QStringList{"In a bowl, combine the filling ingredients and mix well.", "Heat the oil to 375°F and fry the shells.",
+                       "份量：16 servings"}
+        << "" << 0;
+    QTest::newRow("MealMaster, MMMMM") << "two.mmf" << 1 << 2 << "Hot Cocoa" << "Drinks"
+        << QStringList{"2 c Milk", "2 tb Cocoa powder", "1 tb Sugar or honey to taste", "【TOPPING】", "1 pn Cinnamon"}
+        << QStringList{"Warm the milk. Whisk in cocoa and sugar.", "Serve hot.", "份量：2"} << "" << 0;
+    // A folder of neither kind: one source, every recipe file in it.
+    QTest::newRow("folder of files") << "" << 0 << 11 << "番茄炒蛋" << "家常菜"
+        << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
+        << "file:01 番茄炒蛋/full.jpg" << 1;
+}
+
+void TestImportReaders::reads()
+{
+    QFETCH(QString, source);
+    QFETCH(int, index);
+    QFETCH(int, count);
+    QFETCH(QString, picture);
+    const bool zipped = source == QLatin1String("@zip");
+    const SourceReading reading = readSource(zipped ? cookbookZip(m_dir) : fixture(source));
+    QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
+    QCOMPARE(reading.recipes.size(), count);
+    const ImportedRecipe &recipe = reading.recipes.at(index);
+    QTEST(recipe.name, "name");
+    QTEST(recipe.category, "category");
+    const auto lines = [](const QString &text) { return text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n")); };
+    QTEST(lines(recipe.ingredients), "ingredients");
+    QTEST(lines(recipe.method), "method");
+    QTEST(reading.picturesSkipped, "skipped");
+    if (picture.startsWith(QLatin1String("url:"))) {
+        QCOMPARE(recipe.pictureUrl, picture.mid(4));
+        QVERIFY(recipe.pictureFile.isEmpty());
+    } else if (picture.startsWith(QLatin1String("file:"))) {
+        QVERIFY2(recipe.pictureFile.endsWith(picture.mid(5)), qPrintable(recipe.pictureFile));
+        QVERIFY(QFile::exists(recipe.pictureFile));
+        if (zipped)
+            QVERIFY(recipe.pictureFile.startsWith(reading.scratch->path()));
+    } else {
+        QVERIFY(recipe.pictureFile.isEmpty() && recipe.pictureUrl.isEmpty());
+    }
+}
+
+void TestImportReaders::refuses_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("missing") << fixture("nowhere.html") << ImportRefusal::Missing;
+    QTest::newRow("truncated JSON") << fixture("truncated.json") << ImportRefusal::Damaged;
+    QTest::newRow("page without recipe") << fixture("no-recipe.html") << ImportRefusal::NoRecipe;
+    QTest::newRow("picture") << fixture("cookbook/01 番茄炒蛋/full.jpg") << ImportRefusal::NotRecipeFile;
+    QTest::newRow("text, no MealMaster") << fixture("notes.txt") << ImportRefusal::NotRecipeFile;
+    QTest::newRow("unsafe zip") << "@unsafe" << ImportRefusal::UnsafePath;
+    QTest::newRow("damaged zip") << "@damaged" << ImportRefusal::Damaged;
+    QTest::newRow("zip too large") << "@large" << ImportRefusal::ArchiveTooLarge;
+}
+
+void TestImportReaders::refuses()
+{
+    QFETCH(QString, path);
+    QTemporaryDir dir;
+    const QByteArray recipe = bytesOf(fixture(QStringLiteral("cookbook/02 拍黄瓜/recipe.json")));
+    if (path == QLatin1String("@unsafe")) {
+        path = dir.filePath(QStringLiteral("in/unsafe.zip"));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("in"))));
+        makeZip(path, {{"dish/recipe.json", recipe}, {"../evil.txt", "x"}, {"..\\..\\evil2.txt", "x"}});
+    } else if (path == QLatin1String("@damaged")) {
+        path = dir.filePath(QStringLiteral("damaged.zip"));
+        makeZip(path, {{"dish/recipe.json", recipe}});
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() - 30));   // the end of the central directory cut off
+    } else if (path == QLatin1String("@large")) {
+        path = dir.filePath(QStringLiteral("large.zip"));
+        makeZip(path, {{"dish/recipe.json", recipe}});
+        QByteArray bytes = bytesOf(path);   // both headers claim 4 GB expanded
+        for (const auto &[magic, at] : {std::pair{QByteArray("PK\x03\x04"), 22}, std::pair{QByteArray("PK\x01\x02"), 24}})
+            memcpy(bytes.data() + bytes.indexOf(magic) + at, "\xF0\xFF\xFF\xFF", 4);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    const SourceReading reading = readSource(path);
+    QTEST(reading.refusal, "refusal");
+    QVERIFY(reading.recipes.isEmpty());
+    QVERIFY(!reading.scratch);
+    for (const QString &folder : {dir.path(), dir.filePath(QStringLiteral("in")), QDir::tempPath()}) {
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/evil.txt")));
+        QVERIFY(!QFile::exists(folder + QStringLiteral("/evil2.txt")));
+    }
+}
+
+// Over-long names cut with a note; readSources counts and stops when cancelled.
+void TestImportReaders::cutsAndCounts()
+{
+    const QString path = m_dir.filePath(QStringLiteral("long.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\"@type\": \"Recipe\", \"name\": \"" + QByteArray(250, 'a') + "\"}");
+    file.close();
+    const SourceReading reading = readSource(path);
+    QCOMPARE(reading.recipes.value(0).name.size(), 200);
+    QCOMPARE(reading.notes, QStringList{QStringLiteral("「aaaaaaaaaaaaaaaaaaaa…」的名称太长，只留了前 200 个字")});
+
+    ReadProgress progress;
+    QCOMPARE(readSources({path, fixture(QStringLiteral("two.mmf"))}, progress).size(), 2);
+    QCOMPARE(progress.sourcesDone.load(), 2);
+    QCOMPARE(progress.sourcesTotal.load(), 2);
+    progress.cancelled = true;
+    QVERIFY(readSources({path}, progress).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestImportReaders)
+#include "tst_importreaders.moc"
