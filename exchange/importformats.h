@@ -52,6 +52,8 @@ qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences);
 QString fromCp437(const QByteArray &bytes);
 // Bytes in a legacy encoding (an iconv name) as text; false when they do not convert.
 bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
+// The encoding (as iconv names it) a saved page's bytes are to be read in.
+QByteArray pageEncoding(const QByteArray &bytes);
 
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
+
+#include "core/background.h"
 #include <vector>
 
 using namespace ImportFormats;
@@ -22,9 +24,11 @@ namespace {
 
 enum class Kind { Page, Json, MealMaster, Other };
 
-bool startsWith(const QByteArray &bytes, const char *magic, qsizetype at = 0)
+// `magic` may hold NUL bytes: its length is what the literal holds.
+template <size_t N>
+bool startsWith(const QByteArray &bytes, const char (&magic)[N], qsizetype at = 0)
 {
-    return bytes.mid(at, qsizetype(qstrlen(magic))) == magic;
+    return bytes.mid(at, qsizetype(N - 1)) == QByteArrayView(magic, qsizetype(N - 1));
 }
 
 bool isZipBytes(const QByteArray &head)
@@ -354,17 +358,17 @@ QVector<SourceReading> readSources(const QStringList &paths, ReadProgress &progr
         }
     };
     const int helpers = std::min({int(std::thread::hardware_concurrency()), 4, total}) - 1;
-    std::vector<std::thread> threads;
+    std::vector<std::future<void>> hands;
     for (int k = 0; k < helpers; ++k) {
         try {
-            threads.emplace_back(work);
+            hands.push_back(Background::start(work));
         } catch (const std::system_error &) {
             break;   // no thread to be had: fewer hands
         }
     }
     work();
-    for (std::thread &thread : threads)
-        thread.join();
+    for (std::future<void> &hand : hands)
+        hand.wait();
     QVector<SourceReading> done;
     for (size_t i = 0; i < readings.size() && read[i]; ++i)
         done.append(std::move(readings[i]));
