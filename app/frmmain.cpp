@@ -2,6 +2,7 @@
 
 #include "app/cataloguemodel.h"
 #include "app/frmsplash.h"
+#include "app/treedrop.h"
 #include "app/treemenu.h"
 #include "app/treeplace.h"
 #include "core/appinfo.h"
@@ -11,6 +12,7 @@
 #include "editing/add.h"
 #include "editing/addmulu.h"
 #include "editing/restorewindow.h"
+#include "editing/exportwindow.h"
 #include "print/recipeprint.h"
 #include "search/daycate.h"
 #include "search/find.h"
@@ -112,6 +114,7 @@ void frmmain::buildTree()
     Form::place(m_Tv, {240, 1320, 3375, 4095});
     connect(m_Tv, &QTreeView::clicked, this, &frmmain::showClickedNode);
     m_treeMenu = new TreeMenu(m_Tv, m_model, m_catalogue, this);
+    new TreeDrop(m_Tv, m_model, m_catalogue, this);
     // Moving the current node by keyboard (arrows, Home, End, first letters)
     // shows the dish as a click does.
     connect(m_Tv->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -311,6 +314,7 @@ void frmmain::unloadAll()
     Windows::unload<newban>();
     Windows::unload<addmulu>();
     Windows::unload<RestoreWindow>();
+    Windows::unload<ExportWindow>();
     Windows::unload<frmmain>();
 }
 

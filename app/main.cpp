@@ -1,5 +1,6 @@
 // The program's entry: the data folder and the catalogue first, then the
 // windows.
+#include "app/commandline.h"
 #include "app/module1.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
@@ -16,6 +17,9 @@
 
 int main(int argc, char **argv)
 {
+    // --import, --export and --help run without any window or display.
+    if (const std::optional<int> exitCode = runCommandLine(argc, argv))
+        return *exitCode;
     prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zaoxiangju"));

@@ -1,6 +1,8 @@
 #include "app/treemenu.h"
 
 #include "core/registry.h"
+#include "editing/exportwindow.h"
+#include "editing/importflow.h"
 #include "editing/restorewindow.h"
 
 #include "core/catalogue.h"
@@ -99,17 +101,26 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
     }
     if (kind == CatalogueModel::Category) {
         const CatalogueModel::CategoryNode &category = m_model->categories().at(index.row());
-        if (category.unfiled)
-            return nullptr;
         auto *menu = new QMenu(m_tree);
         const QString name = category.name;
-        menu->addAction(QStringLiteral("删除分类…"), this, [this, name] { deleteCategory(name); });
+        if (!category.unfiled)
+            menu->addAction(QStringLiteral("导入菜谱…"), this, [this, name] { chooseAndImport(m_window, m_catalogue, name); });
+        menu->addAction(QStringLiteral("导出本分类…"), this, [this, name] { showExport(name); });
+        if (!category.unfiled)
+            menu->addAction(QStringLiteral("删除分类…"), this, [this, name] { deleteCategory(name); });
         return menu;
     }
-    // The root 我的灶香居: the safety copies.
+    // The root 我的灶香居: recipes in and out, the safety copies.
     auto *menu = new QMenu(m_tree);
+    menu->addAction(QStringLiteral("导入菜谱…"), this, [this] { chooseAndImport(m_window, m_catalogue, QString()); });
+    menu->addAction(QStringLiteral("导出全部菜谱…"), this, [this] { showExport(QString()); });
     menu->addAction(QStringLiteral("恢复备份…"), this, [this] { Windows::show<RestoreWindow>(m_catalogue); });
     return menu;
+}
+
+void TreeMenu::showExport(const QString &category)
+{
+    Windows::show<ExportWindow>(m_catalogue)->setCategory(category);
 }
 
 // Every category in the tree's order; the dish's own is there, greyed.

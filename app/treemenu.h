@@ -35,6 +35,8 @@ public:
     void clearPicture(const CatalogueModel::DishNode &node);
     void printDish(const CatalogueModel::DishNode &node);
     void deleteCategory(const QString &category);
+    // The export window, for every dish (empty) or one category.
+    void showExport(const QString &category);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,5 +1,6 @@
 #include "core/dialogs.h"
 #include "core/appinfo.h"
+#include "core/filedialogs.h"
 
 #include <QAbstractPrintDialog>
 #include <QDir>
@@ -17,6 +18,8 @@ const char *const DialogService::PictureTitle = "选择菜谱图片";
 // *.bmp. The file dialog matches them whatever the case (PHOTO.JPG too).
 const char *const DialogService::PictureFilter =
     "(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
+
+const char *const DialogService::RecipeFilter = "菜谱文件 (*.html *.htm *.json *.zip *.mmf *.mm *.txt)";
 
 namespace {
 // The box wraps a long text itself and never grows wider than the screen,
@@ -112,8 +115,17 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
+    QStringList openRecipeSources(QWidget *parent) override { return chooseRecipeSources(parent, m_recipeFolder); }
+    QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) override
+    {
+        return chooseExportTarget(parent, target, suggestedName, m_exportFolder);
+    }
+    bool tellWithOpenFolder(QWidget *parent, const QString &text) override { return askOpenFolder(parent, text); }
+
 private:
     QString m_pictureFolder;
+    QString m_recipeFolder;
+    QString m_exportFolder;
 };
 
 RealDialogs &realDialogs()

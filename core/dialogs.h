@@ -25,6 +25,18 @@ public:
     // `printer` is set up.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
 
+    // The recipe chooser: several files at once, and folders (a folder
+    // selected when 打开 is pressed is taken, not entered); filter
+    // RecipeFilter. Empty when cancelled.
+    virtual QStringList openRecipeSources(QWidget *parent) = 0;
+    // Where an export goes: a file to save (a PDF, a zip) or a folder.
+    // Empty when cancelled.
+    enum ExportTarget { PdfFile, ZipFile, Folder };
+    virtual QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) = 0;
+    // The message at the end of an export, with 确定 and 打开文件夹: true
+    // when the cook asks for the folder.
+    virtual bool tellWithOpenFolder(QWidget *parent, const QString &text) = 0;
+
     static DialogService &instance();
     // Installs another service (tests); nullptr restores the real dialogs.
     // The caller keeps ownership.
@@ -32,6 +44,7 @@ public:
 
     static const char *const PictureTitle;   // "选择菜谱图片"
     static const char *const PictureFilter;  // the four entries, Qt syntax
+    static const char *const RecipeFilter;   // "菜谱文件 (*.html *.htm *.json *.zip *.mmf *.mm *.txt)"
 };
 
 // Convenience for the common "OK only, no icon" message.

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 
 namespace Form {
 
@@ -75,6 +76,13 @@ QFrame *Controls::rule(const QString &name, const Place &at) const
 QLineEdit *Controls::lineBox(const QString &name, const QString &accessibleName, const Place &at) const
 {
     return named(new QLineEdit(m_parent), name, accessibleName, at);
+}
+
+QRadioButton *Controls::option(const QString &name, const QString &text, const Place &at) const
+{
+    auto *option = named(new QRadioButton(text, m_parent), name, QString(), at);
+    option->setAutoFillBackground(false);
+    return option;
 }
 
 QPlainTextEdit *Controls::textBox(const QString &name, const QString &accessibleName, const Place &at) const

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QRadioButton;
 class QWidget;
 class RichTextBox;
 
@@ -40,6 +41,8 @@ public:
     QPlainTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
     RichTextBox *richBox(const QString &name, const QString &accessibleName, const Place &at) const;
     QListWidget *listBox(const QString &name, const QString &accessibleName, const Place &at) const;
+    // One of a group of choices; its text is its accessible name.
+    QRadioButton *option(const QString &name, const QString &text, const Place &at) const;
     // A picture, stretched to its place.
     ImageControl *image(const QString &name, const QString &resource, const Place &at) const;
     // A picture button: the picture carries the caption, which is also its

@@ -3,6 +3,7 @@
 #include "app/cataloguemodel.h"
 #include "app/frmmain.h"
 #include "app/treemenu.h"
+#include "editing/exportwindow.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/registry.h"
@@ -24,6 +25,7 @@
 #include <QPainter>
 #include <QSet>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -437,6 +439,54 @@ private slots:
         QCOMPARE(tv->currentIndex().parent().data().toString() + "/" + tv->currentIndex().data().toString(), "汤/红烧肉");
         QCOMPARE(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong(), kept);
         QVERIFY(tv->isExpanded(tv->currentIndex().parent()));
+    }
+
+    // A cookbook archive made through the menu brings the same dishes back
+    // into an emptied catalogue (the pair of equal dishes, the dish of an
+    // unlisted category, the picture's bytes), and a second import adds none.
+    void exportedArchiveImportsBackTheSameDishes()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        QImage photo(40, 30, QImage::Format_RGB32);
+        photo.fill(Qt::darkRed);
+        QVERIFY(photo.save(db.dir() + "p.png"));
+        db.exec("UPDATE \"01\" SET picture='" + db.dir() + "p.png' WHERE \"名称\"='鱼香肉丝';"
+                "INSERT INTO \"01\"(category,\"名称\",ingredients,method) VALUES('汤','蛋花汤','蛋','煮'),('汤','蛋花汤','蛋','煮');");
+        const QString dishes = "SELECT trim(category,' ')||'/'||trim(\"名称\",' ')||'/'||ingredients||'/'||method FROM \"01\" ORDER BY 1";
+        const QStringList before = db.rows(dishes);
+        ScriptedDialogs dialogs;
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        const QModelIndex root = w->Tv()->model()->index(0, 0);
+        const auto trigger = [&](const QString &text) {
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(root));
+            for (QAction *a : menu->actions())
+                if (a->text() == text)
+                    return a->trigger();
+            QFAIL(qPrintable("no menu entry " + text));
+        };
+        const QString zip = db.dir() + "菜谱.zip";
+        dialogs.exportTargets.enqueue(zip);
+        trigger("导出全部菜谱…");
+        auto *exporter = Windows::loaded<ExportWindow>();
+        QVERIFY(exporter && exporter->isVisible());
+        exporter->Option3()->click();
+        QTest::mouseClick(exporter->Image1(), Qt::LeftButton);
+        QCOMPARE(dialogs.texts().last(), "已导出 9 道美食到 " + zip + "。");
+
+        db.exec("DELETE FROM \"01\"; DELETE FROM \"02\";");
+        testCatalogue().followOutsideChanges();
+        for (int round = 0; round < 2; ++round) {
+            dialogs.recipeSources.enqueue({zip});
+            trigger("导入菜谱…");
+        }
+        QCOMPARE(db.rows(dishes), before);
+        QCOMPARE(dialogs.texts().mid(1), QStringList({"导入了 9 道美食（跳过 0 道相同的）。", "导入了 0 道美食（跳过 9 道相同的）。"}));
+        QFile kept(db.scalar("SELECT picture FROM \"01\" WHERE \"名称\"='鱼香肉丝'")), original(db.dir() + "p.png");
+        QVERIFY(kept.fileName().startsWith(db.dir() + "图片/") && kept.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), original.readAll());
+        QVERIFY(!QDir(db.dir() + "备份").entryList({"*-导入.mdb"}).isEmpty());
+        QCOMPARE(w->Tv()->currentIndex().data(CatalogueModel::DishIdRole).toString(),
+                 db.scalar("SELECT min(id) FROM \"01\""));
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()

@@ -250,6 +250,7 @@ class Cook : public QObject {
     Q_OBJECT
 private slots:
     void aCooksSession();
+    void recipesInAndOutWithoutADisplay();
 private:
     void twoCopiesOnOneFile(const Desktop &desk, const QString &program, const QString &main, qint64 pid,
                             const QString &db);
@@ -454,11 +455,11 @@ void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, cons
     QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(sqlite(db, perCategory) != afterDelete, 5000);
 
-    // Home, the root's menu, 恢复备份…, the newest copy, 恢 复.
+    // Home, the root's menu, 恢复备份… (its last entry), the newest copy, 恢 复.
     desk.activate(main);
     keys({QStringLiteral("Home"), QStringLiteral("shift+F10")});
     QThread::msleep(300);
-    keys({QStringLiteral("Down"), QStringLiteral("Return")});
+    keys({QStringLiteral("Up"), QStringLiteral("Return")});
     const QString restore = desk.waitWindow(QStringLiteral("^：：恢复备份：：$"));
     QVERIFY2(!restore.isEmpty(), "the restore window did not open");
     desk.clickPixel(restore, 360, 900, 40, 9);
@@ -468,6 +469,58 @@ void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, cons
     QCOMPARE(desk.title(main), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食").arg(dishes));
     desk.key(restore, QStringLiteral("Escape"));
     desk.waitGone(QStringLiteral("^：：恢复备份：：$"), 3000);
+}
+
+// The command line, with no display and no platform named: recipes in
+// from a JSON file and a MealMaster file (a missing source refused, the
+// rest imported), a category out as an archive, and a damaged catalogue
+// refused with a pointer to the safety copies.
+void Cook::recipesInAndOutWithoutADisplay()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("zaoxiangju"));
+    const QString db = folder.filePath(QStringLiteral("cate.mdb"));
+    if (!QFile::copy(QStringLiteral(ZX_BINARY_DIR "/zaoxiangju"), program)
+        || !QFile::copy(QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb"), db))
+        QSKIP("the program or the starter database has not been built");
+    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile f(folder.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+    };
+    write("a.json", R"({"@context":"https://schema.org","@type":"Recipe","name":"命令行豆腐","recipeCategory":"命令行菜",)"
+                    R"("recipeIngredient":["豆腐"],"recipeInstructions":"煎"})");
+    write("b.mmf", "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Cli Soup\n Categories: 命令行菜\n"
+                   "      Yield: 2 servings\n\n      1 c  water\n\n  Boil.\n\nMMMMM\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    const auto run = [&](const QStringList &args, QString *out, QString *err = nullptr) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(folder.path());
+        p.start(program, args);
+        p.waitForFinished(60000);
+        *out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    const int before = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
+    QString out, err;
+    QCOMPARE(run({"--import", "a.json", "b.mmf", "gone.html"}, &out), 1);
+    QCOMPARE(out.split('\n').size(), 4);
+    QVERIFY2(out.split('\n').at(2).startsWith("gone.html："), qPrintable(out));
+    QCOMPARE(out.split('\n').last(), QStringLiteral("导入了 2 道美食（跳过 0 道相同的）。"));
+    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), before + 2);
+
+    QCOMPARE(run({"--export", "json", "--category", "命令行菜", "out.zip"}, &out), 0);
+    QCOMPARE(out, "已导出 2 道美食到 " + folder.filePath("out.zip") + "。");
+
+    write("cate.mdb", QByteArray(4096, 'x'));
+    QCOMPARE(run({"--import", "a.json"}, &out, &err), 2);
+    QVERIFY2(err.contains(QStringLiteral("恢复备份")), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(Cook)

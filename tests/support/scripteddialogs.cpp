@@ -18,6 +18,9 @@ void ScriptedDialogs::clear()
     answers.clear();
     pictures.clear();
     printerAnswers.clear();
+    recipeSources.clear();
+    exportTargets.clear();
+    openFolderAnswers.clear();
     pictureDialogs = printerDialogs = 0;
 }
 
@@ -45,4 +48,20 @@ bool ScriptedDialogs::choosePrinter(QWidget *, QPrinter &printer)
     if (accept && printerSetup)
         printerSetup(printer);
     return accept;
+}
+
+QStringList ScriptedDialogs::openRecipeSources(QWidget *)
+{
+    return recipeSources.isEmpty() ? QStringList() : recipeSources.dequeue();
+}
+
+QString ScriptedDialogs::saveExport(QWidget *, ExportTarget, const QString &)
+{
+    return exportTargets.isEmpty() ? QString() : exportTargets.dequeue();
+}
+
+bool ScriptedDialogs::tellWithOpenFolder(QWidget *, const QString &text)
+{
+    messages.push_back({text, QString(), OkOnly, Ok, Information});
+    return !openFolderAnswers.isEmpty() && openFolderAnswers.dequeue();
 }

@@ -36,6 +36,12 @@ public:
     QQueue<bool> printerAnswers;
     std::function<void(QPrinter &)> printerSetup;
 
+    // What the recipe chooser, the export's save dialog and the question
+    // after an export hand back, in order (empty: cancelled / 确定).
+    QQueue<QStringList> recipeSources;
+    QQueue<QString> exportTargets;
+    QQueue<bool> openFolderAnswers;
+
     QVector<ShownMessage> messages;
     int pictureDialogs = 0;
     int printerDialogs = 0;
@@ -47,4 +53,7 @@ public:
                    Answer defaultButton, Icon icon) override;
     QString openPicture(QWidget *parent) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    QStringList openRecipeSources(QWidget *parent) override;
+    QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) override;
+    bool tellWithOpenFolder(QWidget *parent, const QString &text) override;
 };

@@ -231,6 +231,7 @@ void drawPictureButtons(const QString &assetsDir)
         {"download_db", QStringLiteral("下载数据库")},
         {"download_latest", QStringLiteral("下载最新版")},
         {"restore", QStringLiteral("恢 复")},
+        {"export", QStringLiteral("导 出")},
     };
     for (const auto &b : buttons)
         savePng(pictureButton(b.caption), assetsDir,

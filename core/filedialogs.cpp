@@ -1,0 +1,102 @@
+#include "core/filedialogs.h"
+
+#include "core/appinfo.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+// A file chooser that takes folders as well as files: 打开 with folders
+// selected imports them; a double click still opens a folder to look in.
+class SourceDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        const bool allThere = !chosen.isEmpty() && std::all_of(chosen.begin(), chosen.end(), [](const QString &p) {
+            return QFileInfo::exists(p);
+        });
+        const bool anyFolder = std::any_of(chosen.begin(), chosen.end(), [](const QString &p) {
+            return QFileInfo(p).isDir();
+        });
+        // A folder typed as the file name, or picked in the list, is taken;
+        // otherwise the dialog behaves as it always does.
+        if (allThere && anyFolder && !isEnteredFolder(chosen)) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // Only the folder now shown is "selected": that is no choice yet.
+    bool isEnteredFolder(const QStringList &chosen) const
+    {
+        return chosen.size() == 1 && QFileInfo(chosen.first()) == QFileInfo(directory().absolutePath());
+    }
+};
+
+QString startFolder(const QString &folder)
+{
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+} // namespace
+
+QStringList chooseRecipeSources(QWidget *parent, QString &folder)
+{
+    SourceDialog dialog(parent, QStringLiteral("导入菜谱"), startFolder(folder),
+                        QString::fromUtf8(DialogService::RecipeFilter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    folder = dialog.directory().absolutePath();
+    return dialog.selectedFiles();
+}
+
+QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, const QString &suggestedName,
+                           QString &folder)
+{
+    const QString start = QDir(startFolder(folder)).filePath(suggestedName);
+    QString chosen;
+    if (target == DialogService::Folder) {
+        chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("网页菜谱保存到文件夹"), start, QString(), nullptr,
+                                              QFileDialog::ShowDirsOnly);
+    } else {
+        const bool pdf = target == DialogService::PdfFile;
+        chosen = QFileDialog::getSaveFileName(parent, pdf ? QStringLiteral("保存 PDF 菜谱书") : QStringLiteral("保存菜谱压缩包"),
+                                              start, pdf ? QStringLiteral("PDF 文件 (*.pdf)") : QStringLiteral("压缩包 (*.zip)"));
+        const QString suffix = pdf ? QStringLiteral(".pdf") : QStringLiteral(".zip");
+        if (!chosen.isEmpty() && !chosen.endsWith(suffix, Qt::CaseInsensitive))
+            chosen += suffix;
+    }
+    if (!chosen.isEmpty())
+        folder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+bool askOpenFolder(QWidget *parent, const QString &text)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromUtf8(App::AppTitle));
+    box.setText(text);
+    box.setIcon(QMessageBox::Information);
+    QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    QPushButton *open = box.addButton(QStringLiteral("打开文件夹"), QMessageBox::ActionRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return box.clickedButton() == open;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The export window: what is exported (every dish, or one category), the
+// three kinds of cookbook to choose from, and 导 出, which asks where to,
+// writes in the background behind a progress dialog and says at the end
+// where the cookbook is, with a button that opens its folder.
+#include "skin/framedwindow.h"
+
+class Catalogue;
+class ImageControl;
+class QLabel;
+class QRadioButton;
+
+namespace zx {
+
+class ExportWindow : public FramedWindow {
+    Q_OBJECT
+public:
+    explicit ExportWindow(Catalogue &catalogue);
+
+    // Every dish (empty), or the dishes of this category.
+    void setCategory(const QString &category);
+
+    QLabel *Label1() const { return m_Label1; }
+    QRadioButton *Option1() const { return m_Option1; }   // PDF 菜谱书
+    QRadioButton *Option2() const { return m_Option2; }   // 网页
+    QRadioButton *Option3() const { return m_Option3; }   // 菜谱压缩包
+    ImageControl *Image1() const { return m_Image1; }
+
+    // Image1, 导 出.
+    void exportChosen();
+
+private:
+    Catalogue &m_catalogue;
+    QString m_category;
+    QLabel *m_Label1 = nullptr;
+    QRadioButton *m_Option1 = nullptr;
+    QRadioButton *m_Option2 = nullptr;
+    QRadioButton *m_Option3 = nullptr;
+    ImageControl *m_Image1 = nullptr;
+};
+
+} // namespace zx

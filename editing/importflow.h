@@ -1,0 +1,17 @@
+#pragma once
+// Recipes brought in from the menu or by dropping files: the sources read
+// in the background behind a progress dialog, one safety copy, every dish
+// in one transaction, the pictures on the web fetched afterwards, and one
+// summary at the end. The tree follows the catalogue and selects the
+// first new dish.
+#include <QString>
+#include <QStringList>
+
+class Catalogue;
+class QWidget;
+
+// `category`: the category every dish goes to (created when missing), or
+// empty for the categories the sources name.
+void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &paths, const QString &category);
+// The recipe chooser, then importRecipes with what was chosen.
+void chooseAndImport(QWidget *parent, Catalogue &catalogue, const QString &category);

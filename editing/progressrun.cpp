@@ -1,0 +1,40 @@
+#include "editing/progressrun.h"
+
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+
+void waitWithProgress(QWidget *parent, const QString &label, const ProgressCounters &counters,
+                      const std::function<bool()> &finished)
+{
+    QProgressDialog dialog(label, QStringLiteral("取消"), 0, 0, parent);
+    dialog.setObjectName(QStringLiteral("progress"));
+    dialog.setWindowTitle(QStringLiteral("灶香居 2004"));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(1000);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(30);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (finished()) {
+            loop.quit();
+            return;
+        }
+        const int total = counters.total ? counters.total->load() : 0;
+        if (total > 0 && dialog.maximum() != total)
+            dialog.setMaximum(total);
+        if (counters.done)
+            dialog.setValue(qMin(counters.done->load(), qMax(total, 0)));
+    });
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
+        if (counters.cancelled)
+            *counters.cancelled = true;
+        dialog.setLabelText(QStringLiteral("正在取消…"));
+        dialog.setCancelButton(nullptr);
+    });
+    tick.start();
+    if (!finished())
+        loop.exec();
+}

@@ -1,0 +1,101 @@
+#include "exchange/exportsnapshot.h"
+
+#include "core/dishorder.h"
+#include "core/picturestore.h"
+
+#include <QCollatorSortKey>
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+ExportDish exportDish(const DishRecord &row, const QString &dataFolder)
+{
+    ExportDish dish;
+    dish.category = trimBlanks(row.category);
+    dish.name = trimBlanks(row.name);
+    dish.ingredients = row.ingredients;
+    dish.method = row.method;
+    const QString picture = trimBlanks(row.picture);
+    if (!picture.isEmpty())
+        dish.picturePath = resolvePicture(dataFolder, picture);
+    return dish;
+}
+
+// The dishes of a section in name order (rows of one name in table order).
+void sortSection(ExportSnapshot::Section &section, const QVector<ExportDish> &dishes)
+{
+    struct Keyed {
+        QCollatorSortKey key;
+        int dish;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(section.dishes.size()));
+    for (const int d : std::as_const(section.dishes))
+        keyed.push_back({dishNameCollator().sortKey(dishes.at(d).name), d});
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+        const int k = a.key.compare(b.key);
+        return k != 0 ? k < 0 : dishes.at(a.dish).name < dishes.at(b.dish).name;
+    });
+    for (qsizetype i = 0; i < section.dishes.size(); ++i)
+        section.dishes[i] = keyed[size_t(i)].dish;
+}
+
+} // namespace
+
+std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString &category,
+                                           const QString &dataFolder, const QDate &date)
+{
+    ExportSnapshot out;
+    out.date = date;
+    QHash<QString, int> sectionOf;
+    for (const CategoryRecord &row : rows.categories) {
+        const QString name = trimBlanks(row.category);
+        if (sectionOf.contains(name))
+            continue;
+        sectionOf.insert(name, int(out.sections.size()));
+        out.sections.push_back({name, {}});
+    }
+    const QString wanted = trimBlanks(category);
+    const bool unfiledWanted = !wanted.isEmpty() && !sectionOf.contains(wanted) && wanted == kUnfiledHeading;
+    if (!wanted.isEmpty() && !sectionOf.contains(wanted) && !unfiledWanted)
+        return std::nullopt;
+    const int unfiled = int(out.sections.size());
+    for (const DishRecord &row : rows.dishes) {
+        const int section = sectionOf.value(trimBlanks(row.category), unfiled);
+        if (section == unfiled && out.sections.size() == unfiled)
+            out.sections.push_back({kUnfiledHeading, {}});
+        out.sections[section].dishes.push_back(int(out.dishes.size()));
+        out.dishes.push_back(exportDish(row, dataFolder));
+    }
+    if (!wanted.isEmpty()) {
+        const int keep = unfiledWanted ? unfiled : sectionOf.value(wanted);
+        ExportSnapshot one;
+        one.date = date;
+        one.title = wanted;
+        if (keep < out.sections.size()) {
+            one.sections.push_back({out.sections.at(keep).heading, {}});
+            for (const int d : out.sections.at(keep).dishes) {
+                one.sections[0].dishes.push_back(int(one.dishes.size()));
+                one.dishes.push_back(out.dishes.at(d));
+            }
+        } else {
+            one.sections.push_back({wanted, {}});
+        }
+        out = std::move(one);
+    } else {
+        out.title = kAllRecipesTitle;
+    }
+    for (ExportSnapshot::Section &section : out.sections)
+        sortSection(section, out.dishes);
+    return out;
+}
+
+QString exportDoneText(const ExportOutcome &outcome, const QString &path)
+{
+    QString text = QStringLiteral("已导出 %1 道美食到 %2。").arg(outcome.dishes).arg(path);
+    if (outcome.picturesMissing > 0)
+        text += QStringLiteral("（%1 张图片找不到）").arg(outcome.picturesMissing);
+    return text;
+}

@@ -1,0 +1,130 @@
+// An import from start to end: the parts that do not need a window.
+#include "exchange/importrun.h"
+
+#include "core/picturestore.h"
+
+#include <QFileInfo>
+
+namespace {
+
+DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
+{
+    DishRecord dish;
+    dish.category = trimTyped(category);
+    if (dish.category.isEmpty())
+        dish.category = trimTyped(recipe.category);
+    if (dish.category.isEmpty())
+        dish.category = kImportedCategory;
+    dish.name = recipe.name.isEmpty() ? QStringLiteral("未命名的菜谱") : recipe.name;
+    dish.ingredients = recipe.ingredients;
+    dish.method = recipe.method;
+    return dish;
+}
+
+QString sourceName(const SourceReading &reading)
+{
+    const QString name = QFileInfo(reading.path).fileName();
+    return name.isEmpty() ? reading.path : name;
+}
+
+} // namespace
+
+PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
+                             ReadProgress &progress)
+{
+    PreparedImport out;
+    out.readings = readSources(paths, progress);
+    for (int r = 0; r < out.readings.size(); ++r) {
+        SourceReading &reading = out.readings[r];
+        out.picturesSkipped += reading.picturesSkipped;
+        for (const ImportedRecipe &recipe : std::as_const(reading.recipes)) {
+            if (progress.cancelled) {
+                out.cancelled = true;
+                return out;
+            }
+            DishRecord dish = dishOf(recipe, category);
+            if (!recipe.pictureFile.isEmpty()) {
+                const StoreResult<QString> kept = keepPicture(dataFolder, recipe.pictureFile);
+                if (kept)
+                    dish.picture = *kept;
+                else
+                    ++out.picturesSkipped;
+            }
+            out.dishes << dish;
+            out.sourceOf << r;
+            out.pictureUrls << (dish.picture.isEmpty() ? QUrl(recipe.pictureUrl) : QUrl());
+        }
+        reading.recipes.clear();
+        reading.scratch.reset();
+    }
+    out.cancelled = progress.cancelled;
+    return out;
+}
+
+ImportTally tallyImport(const PreparedImport &prepared, const ImportOutcome &outcome)
+{
+    ImportTally tally;
+    tally.skipped = outcome.skipped;
+    for (int i = 0; i < outcome.ids.size(); ++i) {
+        if (outcome.ids.at(i) == 0)
+            continue;
+        ++tally.added;
+        if (tally.firstId == 0) {
+            tally.firstId = outcome.ids.at(i);
+            tally.firstCategory = prepared.dishes.at(i).category;
+        }
+    }
+    return tally;
+}
+
+QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &tally)
+{
+    QStringList lines;
+    lines << QStringLiteral("导入了 %1 道美食（跳过 %2 道相同的）。").arg(tally.added).arg(tally.skipped);
+    if (prepared.picturesSkipped > 0)
+        lines << QStringLiteral("有 %1 张图片没能复制，这些菜谱没有带图片。").arg(prepared.picturesSkipped);
+    if (tally.picturesNotFetched > 0)
+        lines << QStringLiteral("有 %1 张网上的图片没能下载。").arg(tally.picturesNotFetched);
+    return lines;
+}
+
+QString importSummary(const PreparedImport &prepared, const ImportTally &tally)
+{
+    const QStringList total = importTotalLines(prepared, tally);
+    QStringList lines{total.first()};
+    for (const SourceReading &reading : prepared.readings)
+        if (!reading.refusal.isEmpty())
+            lines << QStringLiteral("%1：%2").arg(sourceName(reading), reading.refusal);
+    for (const SourceReading &reading : prepared.readings)
+        for (const QString &note : reading.notes)
+            lines << QStringLiteral("%1：%2").arg(sourceName(reading), note);
+    lines += total.mid(1);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QStringList importSourceLines(const PreparedImport &prepared, const ImportOutcome &outcome)
+{
+    QVector<int> added(prepared.readings.size(), 0);
+    QVector<int> skipped(prepared.readings.size(), 0);
+    for (int i = 0; i < outcome.ids.size() && i < prepared.sourceOf.size(); ++i)
+        ++(outcome.ids.at(i) != 0 ? added : skipped)[prepared.sourceOf.at(i)];
+    QStringList lines;
+    for (int r = 0; r < prepared.readings.size(); ++r) {
+        const SourceReading &reading = prepared.readings.at(r);
+        if (!reading.refusal.isEmpty())
+            lines << QStringLiteral("%1：%2").arg(reading.path, reading.refusal);
+        else
+            lines << QStringLiteral("%1：导入 %2 道，跳过 %3 道相同的").arg(reading.path).arg(added.at(r)).arg(skipped.at(r));
+        for (const QString &note : reading.notes)
+            lines << QStringLiteral("  ") + note;
+    }
+    return lines;
+}
+
+bool anySourceRefused(const PreparedImport &prepared)
+{
+    for (const SourceReading &reading : prepared.readings)
+        if (!reading.refusal.isEmpty())
+            return true;
+    return false;
+}

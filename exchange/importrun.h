@@ -1,0 +1,48 @@
+#pragma once
+// An import from start to end, as the menu, a drop and the command line
+// share it: the sources read and their pictures kept (on a background
+// thread), the dishes added in one transaction, the pictures named only by
+// an address fetched afterwards, and the one summary the cook reads.
+#include "exchange/importsources.h"
+#include "store/recipestore.h"
+
+#include <QUrl>
+
+class Catalogue;
+
+// Where an import puts dishes whose source names no category.
+inline const QString kImportedCategory = QStringLiteral("导入的菜谱");
+
+struct PreparedImport {
+    QVector<SourceReading> readings;   // one per source; recipes left empty
+    QVector<DishRecord> dishes;        // ready to add, in source order
+    QVector<int> sourceOf;             // per dish: its reading
+    QVector<QUrl> pictureUrls;         // per dish: an address to fetch, or empty
+    int picturesSkipped = 0;           // named but not copied
+    bool cancelled = false;
+};
+
+// Reads the sources and keeps the pictures they carry in the data folder's
+// 图片. `category`, when not empty, takes every dish; else the source's
+// category, else kImportedCategory. Runs on any thread.
+PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
+                             ReadProgress &progress);
+
+struct ImportTally {
+    int added = 0;
+    int skipped = 0;
+    int picturesNotFetched = 0;
+    qint64 firstId = 0;                // the first dish added, or 0
+    QString firstCategory;
+};
+ImportTally tallyImport(const PreparedImport &prepared, const ImportOutcome &outcome);
+
+// "导入了 N 道美食（跳过 M 道相同的）。" and then a line per source refused,
+// per note and for the pictures that could not be copied or fetched.
+QString importSummary(const PreparedImport &prepared, const ImportTally &tally);
+// The first line of the summary and those on the pictures.
+QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &tally);
+// One line per source, for the command line: what it gave, or why nothing;
+// then its notes, indented.
+QStringList importSourceLines(const PreparedImport &prepared, const ImportOutcome &outcome);
+bool anySourceRefused(const PreparedImport &prepared);
