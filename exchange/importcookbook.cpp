@@ -185,6 +185,66 @@ void readFolderInto(const QString &folder, SourceReading &reading, const std::at
     }
 }
 
+// Every name and the whole size first: one bad entry refuses the archive.
+// The entries worth taking out (recipe files, pictures); a refusal when any
+// is unsafe or the archive too large or damaged.
+QVector<Entry> listEntries(zip_t *archive, QString &refusal)
+{
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    QVector<Entry> entries;
+    quint64 declared = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = zip_uint64_t(i);
+        const char *raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (!raw || zip_stat_index(archive, index, 0, &stat) != 0) {
+            refusal = ImportRefusal::Damaged;
+            return {};
+        }
+        const QString name = entryName(raw);
+        if (unsafeName(name)) {
+            refusal = ImportRefusal::UnsafePath;
+            return {};
+        }
+        if (stat.valid & ZIP_STAT_SIZE)
+            declared += stat.size;
+        if (declared > quint64(ImportLimits::kMaxArchiveBytes)) {
+            refusal = ImportRefusal::ArchiveTooLarge;
+            return {};
+        }
+        if (!name.endsWith(u'/') && !name.endsWith(u'\\') && (isRecipeFileName(name) || isPictureName(name)))
+            entries.append({index, QDir::cleanPath(QString(name).replace(u'\\', u'/'))});
+    }
+    return entries;
+}
+
+// Copies one entry out to `target`, counting what the archive expands to;
+// a refusal when it is damaged, grows too large or cannot be written.
+QString extractEntry(zip_t *archive, const Entry &entry, const QString &target, QByteArray &buffer, qint64 &expanded)
+{
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return QString();
+    std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive, entry.index, 0));
+    if (!in)
+        return ImportRefusal::Damaged;
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    for (;;) {
+        const zip_int64_t got = zip_fread(in.get(), buffer.data(), zip_uint64_t(buffer.size()));
+        if (got < 0)
+            return ImportRefusal::Damaged;   // cut short, or its check sum is wrong
+        if (got == 0)
+            return QString();
+        expanded += got;
+        if (expanded > ImportLimits::kMaxArchiveBytes)
+            return ImportRefusal::ArchiveTooLarge;
+        if (out.write(buffer.constData(), got) != got)
+            return ImportRefusal::Unreadable;
+    }
+}
+
 void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled)
 {
     int error = 0;
@@ -193,34 +253,9 @@ void readZipInto(const QString &path, SourceReading &reading, const std::atomic<
         reading.refusal = error == ZIP_ER_OPEN || error == ZIP_ER_READ ? ImportRefusal::Unreadable : ImportRefusal::Damaged;
         return;
     }
-    // Every name and the whole size first: one bad entry refuses the archive.
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-    QVector<Entry> entries;
-    quint64 declared = 0;
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const auto index = zip_uint64_t(i);
-        const char *raw = zip_get_name(archive.get(), index, ZIP_FL_ENC_RAW);
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (!raw || zip_stat_index(archive.get(), index, 0, &stat) != 0) {
-            reading.refusal = ImportRefusal::Damaged;
-            return;
-        }
-        const QString name = entryName(raw);
-        if (unsafeName(name)) {
-            reading.refusal = ImportRefusal::UnsafePath;
-            return;
-        }
-        if (stat.valid & ZIP_STAT_SIZE)
-            declared += stat.size;
-        if (declared > quint64(ImportLimits::kMaxArchiveBytes)) {
-            reading.refusal = ImportRefusal::ArchiveTooLarge;
-            return;
-        }
-        if (!name.endsWith(u'/') && !name.endsWith(u'\\') && (isRecipeFileName(name) || isPictureName(name)))
-            entries.append({index, QDir::cleanPath(QString(name).replace(u'\\', u'/'))});
-    }
-
+    const QVector<Entry> entries = listEntries(archive.get(), reading.refusal);
+    if (!reading.refusal.isEmpty())
+        return;
     auto scratch = std::make_shared<QTemporaryDir>();
     if (!scratch->isValid()) {
         reading.refusal = ImportRefusal::Unreadable;
@@ -229,38 +264,12 @@ void readZipInto(const QString &path, SourceReading &reading, const std::atomic<
     const QString root = scratch->filePath(QStringLiteral("archive"));
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     qint64 expanded = 0;
-    for (const Entry &entry : std::as_const(entries)) {
+    for (const Entry &entry : entries) {
         if (cancelled && *cancelled)
             return;
-        const QString target = root + u'/' + entry.name;
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-            continue;
-        std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive.get(), entry.index, 0));
-        QFile out(target);
-        if (!in) {
-            reading.refusal = ImportRefusal::Damaged;
+        reading.refusal = extractEntry(archive.get(), entry, root + u'/' + entry.name, buffer, expanded);
+        if (!reading.refusal.isEmpty())
             return;
-        }
-        if (!out.open(QIODevice::WriteOnly))
-            continue;
-        for (;;) {
-            const zip_int64_t got = zip_fread(in.get(), buffer.data(), zip_uint64_t(buffer.size()));
-            if (got < 0) {
-                reading.refusal = ImportRefusal::Damaged;   // cut short, or its check sum is wrong
-                return;
-            }
-            if (got == 0)
-                break;
-            expanded += got;
-            if (expanded > ImportLimits::kMaxArchiveBytes) {
-                reading.refusal = ImportRefusal::ArchiveTooLarge;
-                return;
-            }
-            if (out.write(buffer.constData(), got) != got) {
-                reading.refusal = ImportRefusal::Unreadable;
-                return;
-            }
-        }
     }
     reading.scratch = scratch;
     if (!QFileInfo(root).isDir()) {
