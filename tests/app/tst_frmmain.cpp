@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <QPainter>
 #include <QSet>
 #include <QPlainTextEdit>
@@ -487,6 +489,30 @@ private slots:
         QVERIFY(!QDir(db.dir() + "备份").entryList({"*-导入.mdb"}).isEmpty());
         QCOMPARE(w->Tv()->currentIndex().data(CatalogueModel::DishIdRole).toString(),
                  db.scalar("SELECT min(id) FROM \"01\""));
+    }
+
+    // Files dropped on a category node go into that category; a source
+    // that is no recipe is named in the summary.
+    void droppedFilesImportIntoTheCategoryUnderThem()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        QFile json(db.dir() + "r.json");
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(R"({"@type":"Recipe","name":"拖来的汤","recipeCategory":"别处","recipeIngredient":["水"],"recipeInstructions":"煮"})");
+        json.close();
+        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        QTreeView *tv = w->Tv();
+        const QModelIndex soup = childNamed(tv->model(), tv->model()->index(0, 0), "汤");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(json.fileName()), QUrl::fromLocalFile(db.dir() + "不在.html")});
+        const QPoint at = tv->visualRect(soup).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(tv->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(tv->viewport(), &drop);
+        QTRY_COMPARE(db.scalar("SELECT category FROM \"01\" WHERE \"名称\"='拖来的汤'"), "汤");
+        QCOMPARE(dialogs.texts(), QStringList({"导入了 1 道美食（跳过 0 道相同的）。\n不在.html：找不到这个文件"}));
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()
