@@ -133,16 +133,9 @@ void readDishInto(const QString &folder, SourceReading &reading)
         reading.refusal = ImportRefusal::TooLarge;
         return;
     }
-    QJsonValue json;
-    if (!parseLenientJson(file.readAll(), &json)) {
-        reading.refusal = ImportRefusal::Damaged;
+    const QVector<QJsonObject> recipes = recipesInJson(file.readAll(), reading.refusal);
+    if (recipes.isEmpty())
         return;
-    }
-    const QVector<QJsonObject> recipes = findRecipes(json);
-    if (recipes.isEmpty()) {
-        reading.refusal = ImportRefusal::NoRecipe;
-        return;
-    }
     for (const QJsonObject &recipe : recipes) {
         const Draft draft = draftFromSchema(recipe, true);
         addRecipe(reading, draft, QFileInfo(folder).fileName(), draft.url, folderPicture(draft.image, folder, true));

@@ -63,6 +63,9 @@ bool parseLenientJson(const QByteArray &bytes, QJsonValue *out);
 // Every object typed Recipe: at the top, in arrays, under @graph,
 // mainEntity or any other property; a recipe given twice (same @id) once.
 QVector<QJsonObject> findRecipes(const QJsonValue &root);
+// The recipes of a JSON file; none, with `refusal` set (Damaged, NoRecipe),
+// when it holds none.
+QVector<QJsonObject> recipesInJson(const QByteArray &bytes, QString &refusal);
 // The recipe's fields. `markup`: the text values may hold HTML (tags,
 // character references), as in a page's JSON-LD or a file made from one.
 Draft draftFromSchema(const QJsonObject &recipe, bool markup);

@@ -407,4 +407,17 @@ Draft draftFromSchema(const QJsonObject &recipe, bool markup)
     return draft;
 }
 
+QVector<QJsonObject> recipesInJson(const QByteArray &bytes, QString &refusal)
+{
+    QJsonValue json;
+    if (!parseLenientJson(bytes, &json)) {
+        refusal = ImportRefusal::Damaged;
+        return {};
+    }
+    QVector<QJsonObject> recipes = findRecipes(json);
+    if (recipes.isEmpty())
+        refusal = ImportRefusal::NoRecipe;
+    return recipes;
+}
+
 } // namespace ImportFormats

@@ -154,16 +154,9 @@ void readPageInto(const QString &path, const QByteArray &bytes, SourceReading &r
 
 void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &reading)
 {
-    QJsonValue json;
-    if (!parseLenientJson(bytes, &json)) {
-        reading.refusal = ImportRefusal::Damaged;
+    const QVector<QJsonObject> recipes = recipesInJson(bytes, reading.refusal);
+    if (recipes.isEmpty())
         return;
-    }
-    const QVector<QJsonObject> recipes = findRecipes(json);
-    if (recipes.isEmpty()) {
-        reading.refusal = ImportRefusal::NoRecipe;
-        return;
-    }
     const QFileInfo file(path);
     for (const QJsonObject &recipe : recipes) {
         const Draft draft = draftFromSchema(recipe, true);
