@@ -180,7 +180,7 @@ void frmmain::openFromToolbar(const QString &button)
     else if (button == QLatin1String("Image6"))
         opened = Windows::show<about>();
     else if (button == QLatin1String("Image7"))
-        exitProgram();
+        leaveWhenIdle();
     // When the window goes, the keyboard comes back to the button that opened it.
     if (opened && !m_returnFocus.contains(opened)) {
         m_returnFocus.insert(opened);
@@ -318,6 +318,17 @@ void frmmain::unloadAll()
     Windows::unload<frmmain>();
 }
 
-void frmmain::closeFromFrame() { exitProgram(); }
+void frmmain::closeFromFrame() { leaveWhenIdle(); }
+
+void frmmain::leaveWhenIdle()
+{
+    // An import or export under way finishes first (or is cancelled in
+    // its progress window).
+    if (m_catalogue.exchanging()) {
+        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
+        return;
+    }
+    exitProgram();
+}
 
 } // namespace zx

@@ -61,6 +61,8 @@ public:
 
     // The program's exit: unloads every other window in order, then this one.
     static void exitProgram();
+    // 离开小屋 and the ✕: exitProgram, unless an import or export runs.
+    void leaveWhenIdle();
     // Unloads every other window in order, then this one.
     static void unloadAll();
     void closeFromFrame() override;

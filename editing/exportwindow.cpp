@@ -88,6 +88,15 @@ void ExportWindow::setCategory(const QString &category)
                                          : QStringLiteral("导出分类：") + category.trimmed());
 }
 
+void ExportWindow::closeFromFrame()
+{
+    if (m_catalogue.exchanging()) {
+        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
+        return;
+    }
+    FramedWindow::closeFromFrame();
+}
+
 void ExportWindow::exportChosen()
 {
     const int option = m_Option2->isChecked() ? 1 : m_Option3->isChecked() ? 2 : 0;
@@ -95,8 +104,12 @@ void ExportWindow::exportChosen()
     const QString title = m_category.isEmpty() ? kAllRecipesTitle : m_category.trimmed();
     const QString out = DialogService::instance().saveExport(this, choice.target,
                                                              title + QString::fromLatin1(choice.suffix));
-    if (out.isEmpty() || !m_catalogue.beginExchange())
+    if (out.isEmpty())
         return;
+    if (!m_catalogue.beginExchange()) {
+        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
+        return;
+    }
     const std::optional<ExportSnapshot> snapshot = snapshotOf(this, m_catalogue, m_category);
     if (!snapshot) {
         m_catalogue.endExchange();

@@ -28,6 +28,8 @@ public:
 
     // Image1, 导 出.
     void exportChosen();
+    // Not while its export runs: that ends in its progress window.
+    void closeFromFrame() override;
 
 private:
     Catalogue &m_catalogue;

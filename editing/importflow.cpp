@@ -51,8 +51,12 @@ int fetchPictures(QWidget *parent, Catalogue &catalogue, const PreparedImport &p
 
 void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &paths, const QString &category)
 {
-    if (paths.isEmpty() || !catalogue.beginExchange())
+    if (paths.isEmpty())
         return;
+    if (!catalogue.beginExchange()) {
+        tell(parent, QString::fromUtf8(Catalogue::ExchangeBusyText));
+        return;
+    }
     auto progress = std::make_shared<ReadProgress>();
     const QString folder = catalogue.dataFolder();
     const ProgressCounters counters{&progress->sourcesDone, &progress->sourcesTotal, &progress->cancelled};
