@@ -275,6 +275,11 @@ void frmmain::clearDish()
 // the dish the tree selected in its place is shown.
 void frmmain::followEdit(const CatalogueChange &change)
 {
+    // The first dish an import brought is selected (TreePlace) and shown.
+    if (change.kind == CatalogueChange::DishesImported && change.dishId != 0) {
+        showClickedNode(m_Tv->currentIndex());
+        return;
+    }
     if (change.dishId != m_shown.id || m_shown.id == 0)
         return;
     if (change.kind == CatalogueChange::DishDeleted) {

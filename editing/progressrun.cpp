@@ -14,6 +14,7 @@ void waitWithProgress(QWidget *parent, const QString &label, const ProgressCount
     dialog.setMinimumDuration(1000);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
+    dialog.setValue(0);   // starts the second the dialog waits before it shows
     QEventLoop loop;
     QTimer tick;
     tick.setInterval(30);
@@ -22,11 +23,12 @@ void waitWithProgress(QWidget *parent, const QString &label, const ProgressCount
             loop.quit();
             return;
         }
+        // One source (a folder, say) has no steps to show: the bar just runs.
         const int total = counters.total ? counters.total->load() : 0;
-        if (total > 0 && dialog.maximum() != total)
+        if (total > 1 && dialog.maximum() != total)
             dialog.setMaximum(total);
-        if (counters.done)
-            dialog.setValue(qMin(counters.done->load(), qMax(total, 0)));
+        if (counters.done && total > 1)
+            dialog.setValue(qMin(counters.done->load(), total));
     });
     QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&] {
         if (counters.cancelled)
