@@ -63,42 +63,6 @@ StoreResult<qint64> RecipeStore::AddDish(const QString &category, const QString 
     });
 }
 
-StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
-                             const QString &ingredients, const QString &method, const QString &picture,
-                             const std::function<bool(const DishRecord &)> &mayWrite)
-{
-    return withStore<bool>(*this, [&](Store &s) -> StoreResult<bool> {
-        s.textsChanged();
-        Sql::Transaction tx(s.db);
-        if (!tx.active())
-            return s.fail(tx.beginResult(), true);
-        const auto found = firstRowWithId(s, id);
-        if (!found)
-            return found.error();
-        if (!*found || (mayWrite && !mayWrite((*found)->second)))
-            return false;
-        const qint64 rowid = (*found)->first;
-        Sql::Statement update;
-        int rc = update.prepare(s.db, QStringLiteral("UPDATE %1 SET %2=?1, %3=?2, %4=?3, %5=?4 WHERE %6=?5")
-                                      .arg(kDishTable, s.layout.dishCols.at(2), s.layout.dishCols.at(3),
-                                           s.layout.dishCols.at(4), s.layout.dishCols.at(5), s.layout.dishRowid));
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        update.bindText(1, trimBlanks(name));
-        update.bindText(2, trimBlanks(ingredients));
-        update.bindText(3, trimBlanks(method));
-        update.bindText(4, trimBlanks(picture));
-        update.bindInt64(5, rowid);
-        rc = update.step();
-        if (rc != SQLITE_DONE)
-            return s.fail(rc, true);
-        rc = tx.commit();
-        if (rc != SQLITE_OK)
-            return s.fail(rc, true);
-        noteDishWritten(s, rowid);
-        return true;
-    });
-}
 
 StoreResult<qint64> RecipeStore::AddCategory(const QString &category)
 {
@@ -163,11 +127,12 @@ StoreResult<DeleteOutcome> RecipeStore::DeleteCategory(const QString &category)
 
 
 namespace {
-// In one transaction: finds the first row carrying `id` and runs `change`
-// on it, whose ?1 is that row's identity and ?2 `text` (when not null).
-// False when no row carries the id.
-StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, const QString &text,
-                                  bool deletes)
+// In one transaction: finds the first row carrying `id` and, unless
+// `mayWrite` (given the row as it is) says no, runs `change` on it, whose ?1
+// is that row's identity and ?2.. the `texts`. False when no row carries
+// the id, or when `mayWrite` said no.
+StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, const QStringList &texts, bool deletes,
+                                  const std::function<bool(const DishRecord &)> &mayWrite = {})
 {
     Sql::Transaction tx(s.db);
     if (!tx.active())
@@ -175,7 +140,7 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
     const auto found = firstRowWithId(s, id);
     if (!found)
         return found.error();
-    if (!*found)
+    if (!*found || (mayWrite && !mayWrite((*found)->second)))
         return false;
     const qint64 rowid = (*found)->first;
     Sql::Statement write;
@@ -183,8 +148,8 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     write.bindInt64(1, rowid);
-    if (!text.isNull())
-        write.bindText(2, text);
+    for (int i = 0; i < texts.size(); ++i)
+        write.bindText(i + 2, texts.at(i));
     rc = write.step();
     if (rc != SQLITE_DONE)
         return s.fail(rc, true);
@@ -199,12 +164,27 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
 }
 } // namespace
 
+StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
+                             const QString &ingredients, const QString &method, const QString &picture,
+                             const std::function<bool(const DishRecord &)> &mayWrite)
+{
+    return withStore<bool>(*this, [&](Store &s) {
+        s.textsChanged();
+        const QStringList &c = s.layout.dishCols;
+        return changeRowWithId(s, id,
+                               QStringLiteral("UPDATE %1 SET %2=?2, %3=?3, %4=?4, %5=?5 WHERE %6=?1")
+                                   .arg(kDishTable, c.at(2), c.at(3), c.at(4), c.at(5), s.layout.dishRowid),
+                               {trimBlanks(name), trimBlanks(ingredients), trimBlanks(method), trimBlanks(picture)},
+                               false, mayWrite);
+    });
+}
+
 StoreResult<bool> RecipeStore::DeleteDish(qint64 id)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.rowsChanged();
         return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(kDishTable, s.layout.dishRowid),
-                               QString(), true);
+                               {}, true);
     });
 }
 
@@ -215,7 +195,7 @@ StoreResult<bool> RecipeStore::MoveDish(qint64 id, const QString &category)
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
                                    .arg(kDishTable, s.layout.dishCols.at(1), s.layout.dishRowid),
-                               category.isNull() ? QStringLiteral("") : category, false);
+                               {category}, false);
     });
 }
 
@@ -223,10 +203,9 @@ StoreResult<bool> RecipeStore::SetDishPicture(qint64 id, const QString &picture)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.textsChanged();
-        const QString trimmed = trimBlanks(picture);
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
                                    .arg(kDishTable, s.layout.dishCols.at(5), s.layout.dishRowid),
-                               trimmed.isNull() ? QStringLiteral("") : trimmed, false);
+                               {trimBlanks(picture)}, false);
     });
 }
