@@ -4,7 +4,6 @@
 
 #include "core/dishorder.h"
 
-#include <QCollator>
 #include <QHash>
 #include <algorithm>
 
@@ -75,26 +74,8 @@ void CatalogueModel::ensureSorted(int category) const
     CategoryNode &c = m_categories[category];
     if (c.sorted)
         return;
-    // One sort key per dish: comparing keys is much cheaper than collating
-    // the names again at every comparison. Rows come in table order, and
-    // the sort is stable.
-    struct Keyed {
-        QCollatorSortKey key;
-        QString name;
-        int row;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(c.dishes.size()));
-    for (const int row : std::as_const(c.dishes)) {
-        QString name = m_data->name(row);
-        keyed.push_back({dishNameCollator().sortKey(name), std::move(name), row});
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        const int k = a.key.compare(b.key);
-        return k != 0 ? k < 0 : a.name < b.name;
-    });
-    for (qsizetype i = 0; i < c.dishes.size(); ++i)
-        c.dishes[i] = keyed[size_t(i)].row;
+    // Rows come in table order.
+    sortByDishName(c.dishes, [this](int row) { return m_data->name(row); });
     c.sorted = true;
 }
 

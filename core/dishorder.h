@@ -5,6 +5,12 @@
 // the Han. Names that collate alike keep a fixed order by their code units.
 #include <QCollator>
 #include <QString>
+#include <QVector>
+
+#include <functional>
 
 const QCollator &dishNameCollator();
 bool dishNameLess(const QString &a, const QString &b);
+// Puts `items` in name order (stable: items of one name keep their order);
+// `nameOf` gives an item's name, read once per item.
+void sortByDishName(QVector<int> &items, const std::function<QString(int)> &nameOf);

@@ -3,7 +3,6 @@
 #include "core/dishorder.h"
 #include "core/picturestore.h"
 
-#include <QCollatorSortKey>
 #include <QHash>
 
 #include <algorithm>
@@ -21,25 +20,6 @@ ExportDish exportDish(const DishRecord &row, const QString &dataFolder)
     if (!picture.isEmpty())
         dish.picturePath = resolvePicture(dataFolder, picture);
     return dish;
-}
-
-// The dishes of a section in name order (rows of one name in table order).
-void sortSection(ExportSnapshot::Section &section, const QVector<ExportDish> &dishes)
-{
-    struct Keyed {
-        QCollatorSortKey key;
-        int dish;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(section.dishes.size()));
-    for (const int d : std::as_const(section.dishes))
-        keyed.push_back({dishNameCollator().sortKey(dishes.at(d).name), d});
-    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
-        const int k = a.key.compare(b.key);
-        return k != 0 ? k < 0 : dishes.at(a.dish).name < dishes.at(b.dish).name;
-    });
-    for (qsizetype i = 0; i < section.dishes.size(); ++i)
-        section.dishes[i] = keyed[size_t(i)].dish;
 }
 
 } // namespace
@@ -87,8 +67,9 @@ std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString
     } else {
         out.title = kAllRecipesTitle;
     }
+    // Within a section, rows of one name stay in table order.
     for (ExportSnapshot::Section &section : out.sections)
-        sortSection(section, out.dishes);
+        sortByDishName(section.dishes, [&out](int d) { return out.dishes.at(d).name; });
     return out;
 }
 
