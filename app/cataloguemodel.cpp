@@ -5,7 +5,6 @@
 #include "core/dishorder.h"
 
 #include <QHash>
-#include <algorithm>
 
 namespace {
 // internalId: the node kind in the top two bits, the category index in the

@@ -13,6 +13,7 @@
 #include "editing/addmulu.h"
 #include "editing/restorewindow.h"
 #include "editing/exportwindow.h"
+#include "editing/progressrun.h"
 #include "print/recipeprint.h"
 #include "search/daycate.h"
 #include "search/find.h"
@@ -329,11 +330,8 @@ void frmmain::leaveWhenIdle()
 {
     // An import or export under way finishes first (or is cancelled in
     // its progress window).
-    if (m_catalogue.exchanging()) {
-        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
-        return;
-    }
-    exitProgram();
+    if (noExchangeRunning(this, m_catalogue))
+        exitProgram();
 }
 
 } // namespace zx

@@ -375,8 +375,6 @@ StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &di
     return imported;
 }
 
-const char *const Catalogue::ExchangeBusyText = "正在导入或导出菜谱，请等它做完。";
-
 bool Catalogue::beginExchange()
 {
     if (m_exchanging)

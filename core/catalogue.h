@@ -60,9 +60,6 @@ public:
     bool beginExchange();
     void endExchange() { m_exchanging = false; }
     bool exchanging() const { return m_exchanging; }
-    // What the cook is told when another import or export is asked for, or
-    // the program is to close, meanwhile.
-    static const char *const ExchangeBusyText;
 
     // The tree's data as of the last successful refresh, and its dish count
     // (the row count of table "01").

@@ -90,11 +90,23 @@ void ExportWindow::setCategory(const QString &category)
 
 void ExportWindow::closeFromFrame()
 {
-    if (m_catalogue.exchanging()) {
-        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
-        return;
-    }
-    FramedWindow::closeFromFrame();
+    if (noExchangeRunning(this, m_catalogue))
+        FramedWindow::closeFromFrame();
+}
+
+std::optional<ExportOutcome> ExportWindow::writeChosen(ExportFormat format, const QString &out)
+{
+    const ExchangeTurn turn(this, m_catalogue);
+    if (!turn)
+        return std::nullopt;
+    const std::optional<ExportSnapshot> snapshot = snapshotOf(this, m_catalogue, m_category);
+    if (!snapshot)
+        return std::nullopt;
+    auto progress = std::make_shared<ExportProgress>();
+    const ProgressCounters counters{&progress->done, &progress->total, &progress->cancelled};
+    return runWithProgress(this, QStringLiteral("正在导出菜谱…"), counters, [format, snapshot, out, progress] {
+        return writeCookbook(format, *snapshot, out, *progress);
+    });
 }
 
 void ExportWindow::exportChosen()
@@ -106,25 +118,11 @@ void ExportWindow::exportChosen()
                                                              title + QString::fromLatin1(choice.suffix));
     if (out.isEmpty())
         return;
-    if (!m_catalogue.beginExchange()) {
-        tell(this, QString::fromUtf8(Catalogue::ExchangeBusyText));
+    const std::optional<ExportOutcome> done = writeChosen(choice.format, out);
+    if (!done)
         return;
-    }
-    const std::optional<ExportSnapshot> snapshot = snapshotOf(this, m_catalogue, m_category);
-    if (!snapshot) {
-        m_catalogue.endExchange();
-        return;
-    }
-    auto progress = std::make_shared<ExportProgress>();
-    const ProgressCounters counters{&progress->done, &progress->total, &progress->cancelled};
-    const ExportFormat format = choice.format;
-    const ExportOutcome done = runWithProgress(this, QStringLiteral("正在导出菜谱…"), counters,
-                                               [format, snapshot, out, progress] {
-                                                   return writeCookbook(format, *snapshot, out, *progress);
-                                               });
-    m_catalogue.endExchange();
-    sayDone(this, done, out, format);
-    if (done.ok)
+    sayDone(this, *done, out, choice.format);
+    if (done->ok)
         closeFromFrame();
 }
 

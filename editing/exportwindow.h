@@ -3,7 +3,10 @@
 // three kinds of cookbook to choose from, and 导 出, which asks where to,
 // writes in the background behind a progress dialog and says at the end
 // where the cookbook is, with a button that opens its folder.
+#include "exchange/exportcookbook.h"
 #include "skin/framedwindow.h"
+
+#include <optional>
 
 class Catalogue;
 class ImageControl;
@@ -32,6 +35,10 @@ public:
     void closeFromFrame() override;
 
 private:
+    // The snapshot written to `out` behind the progress dialog; nothing
+    // when nothing was begun (the cook was told why).
+    std::optional<ExportOutcome> writeChosen(ExportFormat format, const QString &out);
+
     Catalogue &m_catalogue;
     QString m_category;
     QLabel *m_Label1 = nullptr;

@@ -53,10 +53,9 @@ void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &pat
 {
     if (paths.isEmpty())
         return;
-    if (!catalogue.beginExchange()) {
-        tell(parent, QString::fromUtf8(Catalogue::ExchangeBusyText));
+    const ExchangeTurn turn(parent, catalogue);
+    if (!turn)
         return;
-    }
     auto progress = std::make_shared<ReadProgress>();
     const QString folder = catalogue.dataFolder();
     const ProgressCounters counters{&progress->sourcesDone, &progress->sourcesTotal, &progress->cancelled};
@@ -65,18 +64,14 @@ void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &pat
                                                         return prepareImport(paths, category, folder, *progress);
                                                     });
     if (prepared.cancelled) {
-        catalogue.endExchange();
         tell(parent, QStringLiteral("导入已取消，菜谱没有改动。"));
         return;
     }
     ImportOutcome outcome;
-    if (!commitImport(parent, catalogue, prepared, outcome)) {
-        catalogue.endExchange();
+    if (!commitImport(parent, catalogue, prepared, outcome))
         return;
-    }
     ImportTally tally = tallyImport(prepared, outcome);
     tally.picturesNotFetched = fetchPictures(parent, catalogue, prepared, outcome);
-    catalogue.endExchange();
     tell(parent, importSummary(prepared, tally));
 }
 

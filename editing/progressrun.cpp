@@ -1,5 +1,8 @@
 #include "editing/progressrun.h"
 
+#include "core/catalogue.h"
+#include "core/dialogs.h"
+
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
@@ -39,4 +42,30 @@ void waitWithProgress(QWidget *parent, const QString &label, const ProgressCount
     tick.start();
     if (!finished())
         loop.exec();
+}
+
+namespace {
+// What the cook is told when another import or export is asked for, or the
+// program is to close, while one runs.
+const char *const ExchangeBusyText = "正在导入或导出菜谱，请等它做完。";
+} // namespace
+
+ExchangeTurn::ExchangeTurn(QWidget *parent, Catalogue &catalogue)
+    : m_catalogue(catalogue), m_held(catalogue.beginExchange())
+{
+    if (!m_held)
+        tell(parent, QString::fromUtf8(ExchangeBusyText));
+}
+
+ExchangeTurn::~ExchangeTurn()
+{
+    if (m_held)
+        m_catalogue.endExchange();
+}
+
+bool noExchangeRunning(QWidget *parent, const Catalogue &catalogue)
+{
+    if (catalogue.exchanging())
+        tell(parent, QString::fromUtf8(ExchangeBusyText));
+    return !catalogue.exchanging();
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <future>
 
+class Catalogue;
 class QWidget;
 
 struct ProgressCounters {
@@ -33,3 +34,21 @@ auto runWithProgress(QWidget *parent, const QString &label, const ProgressCounte
     return result.get();
 }
 
+
+// The catalogue's one import or export, held while the turn lives. When
+// another runs, the cook is told and the turn is empty.
+class ExchangeTurn {
+public:
+    ExchangeTurn(QWidget *parent, Catalogue &catalogue);
+    ~ExchangeTurn();
+    ExchangeTurn(const ExchangeTurn &) = delete;
+    ExchangeTurn &operator=(const ExchangeTurn &) = delete;
+    explicit operator bool() const { return m_held; }
+
+private:
+    Catalogue &m_catalogue;
+    bool m_held;
+};
+
+// True when no import or export runs; else the cook is told so.
+bool noExchangeRunning(QWidget *parent, const Catalogue &catalogue);
