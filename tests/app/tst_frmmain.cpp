@@ -77,6 +77,16 @@ const char *const Kitchen =
     "('无此类','孤儿菜','x','y',''),"
     "('热菜','Apple派','a','b',''),"
     "('凉菜','皮蛋豆腐','皮蛋','拌','');";
+// The main window over the test catalogue: 热菜 open, its first 红烧肉 clicked.
+frmmain *showAtBraisedPork()
+{
+    frmmain *w = Windows::show<frmmain>(testCatalogue());
+    QTreeView *tv = w->Tv();
+    const QModelIndex hot = childNamed(tv->model(), tv->model()->index(0, 0), "热菜");
+    tv->expand(hot);
+    clickNode(tv, childNamed(tv->model(), hot, "红烧肉"));
+    return w;
+}
 } // namespace
 
 class TestFrmMain : public QObject {
@@ -376,12 +386,9 @@ private slots:
     void treeKeepsItsPlaceThroughChanges()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        frmmain *w = showAtBraisedPork();
         QTreeView *tv = w->Tv();
         const QAbstractItemModel *m = tv->model();
-        auto hot = [&] { return childNamed(m, m->index(0, 0), "热菜"); };
-        tv->expand(hot());
-        clickNode(tv, childNamed(m, hot(), "红烧肉"));
         tv->setFocus();
         auto place = [&] {
             QStringList open;
@@ -413,12 +420,8 @@ private slots:
         TestDb db(QString::fromUtf8(Kitchen));
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(DialogService::Yes);
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        frmmain *w = showAtBraisedPork();
         QTreeView *tv = w->Tv();
-        const QAbstractItemModel *m = tv->model();
-        auto hot = [&] { return childNamed(m, m->index(0, 0), "热菜"); };
-        tv->expand(hot());
-        clickNode(tv, childNamed(m, hot(), "红烧肉"));
         const qint64 gone = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
         QTest::keyClick(tv, Qt::Key_Delete);
         QCOMPARE(dialogs.messages.size(), 1);
