@@ -98,12 +98,8 @@ std::optional<QString> catalogueProblem(const DataFolder &data)
     if (found)
         return std::nullopt;
     QString text = QStringLiteral("无法打开菜谱数据库 %1：%2").arg(QDir::toNativeSeparators(path), found.error().userText());
-    for (const Backup::CopyInfo &copy : Backup::ListCopies(path)) {
-        if (copy.problem.isEmpty()) {
-            text += QStringLiteral("\n备份文件夹里有可用的备份：打开程序，在分类树的根上右击，选“恢复备份…”。");
-            break;
-        }
-    }
+    if (Backup::NewestUsableCopy(path))
+        text += QStringLiteral("\n备份文件夹里有可用的备份：打开程序，在分类树的根上右击，选“恢复备份…”。");
     return text;
 }
 

@@ -7,8 +7,6 @@
 #include <QDateTime>
 #include <QFile>
 
-#include <algorithm>
-
 bool offerRestoreAtStart(const QString &dataFolder)
 {
     const QString path = dataFolder + QStringLiteral("cate.mdb");
@@ -17,10 +15,8 @@ bool offerRestoreAtStart(const QString &dataFolder)
     // every page of a large file).
     if (QFile::exists(path) && RecipeStore(path).ListCategories())
         return false;
-    const std::vector<Backup::CopyInfo> copies = Backup::ListCopies(path);
-    const auto newest = std::find_if(copies.begin(), copies.end(),
-                                     [](const Backup::CopyInfo &c) { return c.problem.isEmpty(); });
-    if (newest == copies.end())
+    const std::optional<Backup::CopyInfo> newest = Backup::NewestUsableCopy(path);
+    if (!newest)
         return false;
     const QString question = QStringLiteral("找不到可用的菜谱数据库 cate.mdb。\r\n\r\n要用最近的备份（%1，%2 道美食）恢复吗？")
                                  .arg(newest->when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))

@@ -287,6 +287,14 @@ std::vector<CopyInfo> ListCopies(const QString &databasePath)
     return listed;
 }
 
+std::optional<CopyInfo> NewestUsableCopy(const QString &databasePath)
+{
+    for (CopyInfo &copy : ListCopies(databasePath))
+        if (copy.problem.isEmpty())
+            return std::move(copy);
+    return std::nullopt;
+}
+
 namespace {
 // Writes every page of `from` over the database open at `to`, in one write
 // transaction of the target: all of it or nothing.

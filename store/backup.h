@@ -29,6 +29,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace Backup {
@@ -85,6 +86,8 @@ struct CopyInfo {
 };
 // Every copy of ours in FolderOf(databasePath), newest first.
 std::vector<CopyInfo> ListCopies(const QString &databasePath);
+// The newest of them that is a usable recipe database, if any.
+std::optional<CopyInfo> NewestUsableCopy(const QString &databasePath);
 
 // Puts the copy in place of the database: first into a temporary file
 // beside it, checked, then written through SQLite into the database file
