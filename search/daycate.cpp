@@ -70,8 +70,7 @@ void daycate::setDraw(std::function<double()> draw)
 
 void daycate::showRandomDish()
 {
-    // Ids from 1 to 1700 only; draws again while the drawn id is missing.
-    const auto picked = m_catalogue.pickDish(m_draw, MaxDraws);
+    const auto picked = m_catalogue.pickDish(m_draw);
     if (!picked) {
         tell(this, picked.error().userText());
         return;
@@ -81,12 +80,21 @@ void daycate::showRandomDish()
         tell(this, QString::fromUtf8(NothingToRecommend));
         return;
     }
-    m_shown = *picked.value();
-    m_Text1->setText(m_shown.name);
-    m_boxx2->setText(m_shown.ingredients);
-    m_Boxx3->setText(m_shown.method);
+    const DishRecord &dish = *picked.value();
+    m_Text1->setText(dish.name);
+    m_boxx2->setText(dish.ingredients);
+    m_Boxx3->setText(dish.method);
 }
 
-void daycate::printShown() { printDish(m_shown); }
+// The name box may be edited: the page says what the boxes say, and an
+// empty name prints nothing.
+void daycate::printShown()
+{
+    DishRecord shown;
+    shown.name = m_Text1->text();
+    shown.ingredients = m_boxx2->text();
+    shown.method = m_Boxx3->text();
+    printDish(shown);
+}
 
 } // namespace zx

@@ -17,18 +17,12 @@ class daycate : public FramedWindow {
 public:
     explicit daycate(Catalogue &catalogue);
 
-    // How many numbers one pick may draw before it gives up on finding a
-    // row whose id was drawn. Each draw is one lookup by id, so the bound is
-    // generous: even a table with a single dish under 1700 is found almost
-    // always, and an empty table still ends at once.
-    static constexpr int MaxDraws = 20000;
-
     // The number source of the pick: numbers in [0, 1). By default a
     // generator seeded from the clock when the window loads.
     void setDraw(std::function<double()> draw);
 
     void showRandomDish();    // Image1, 显示菜谱: pick and show a dish
-    void printShown();        // Image2, 打印菜谱
+    void printShown();        // Image2, 打印菜谱: what the boxes show
 
 private:
     void buildControls();
@@ -38,7 +32,6 @@ private:
     QLineEdit *m_Text1 = nullptr;
     RichTextBox *m_boxx2 = nullptr;
     RichTextBox *m_Boxx3 = nullptr;
-    DishRecord m_shown;   // the dish on display, as stored; empty for none
 };
 
 } // namespace zx

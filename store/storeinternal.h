@@ -54,13 +54,6 @@ struct NameRow {
     std::u32string name32;   // the name as code points, for the matcher
 };
 
-// A row the daily pick may land on: the number its id may equal, and its
-// row identity.
-struct PickCandidate {
-    qint64 number = 0;
-    qint64 rowid = 0;
-};
-
 // Which characters each dish's name, ingredients and method hold, as 512
 // bits per dish (a character sets the bit its UTF-8 bytes hash to): a search
 // by words reads the texts of only those dishes that hold every character
@@ -95,15 +88,15 @@ struct Store {
     Layout layout;
     QVector<NameRow> names;
     CacheState namesState;
-    // Sorted by number, then table order.
-    std::vector<PickCandidate> pickCandidates;
+    // The row identities of "01" in table order, for the daily pick.
+    std::vector<qint64> pickRowids;
     CacheState pickState;
     CharacterSets characters;
     CacheState charactersState;
 
     // Our own writes do not move data_version: they drop what they make
-    // stale instead. Rows added or deleted make the names and the pick
-    // candidates stale; a dish rewritten in place keeps its id, so only the
+    // stale instead. Rows added or deleted make the names and the pick's
+    // rows stale; a dish rewritten in place keeps its id, so only the
     // names go. The character sets are brought up to date row by row
     // (noteDishWritten, noteRowsDeleted).
     void rowsChanged()

@@ -1,16 +1,14 @@
 // The recipe store: the dish of the day.
 //
-// A draw names a number n from 1 to 1700 and lands on the first row (table
-// order) whose id equals n. Rather than look for n in "01" at every draw,
-// which is a scan of the whole table when the id column is a plain column,
-// the rows whose id can equal some n are read in one pass and kept with the
-// connection until the file changes; a draw then costs a look-up in memory,
-// and only the row it lands on is read, by its row identity.
+// A draw lands on one of the rows of "01", each as likely as any other,
+// whatever their ids are. The row identities are read in one pass over
+// the table's own b-tree (no recipe text is touched) and kept with the
+// connection until the file changes; a draw then costs a look-up in memory
+// and the read of the one row it lands on.
 #include "store/recipestore.h"
 
 #include "store/storeinternal.h"
 
-#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -18,43 +16,9 @@ using namespace StoreInternal;
 
 namespace {
 
-// Highest number the daily pick can draw.
-constexpr int kPickRange = 1700;
-
-// The number from 1 to kPickRange that a value of the id column may equal
-// under SQLite's comparison rules, or 0. Generous on purpose: a text counts
-// when it reads as that number (an id column of text affinity compares the
-// drawn number as text); the row's own id is compared in SQL again before
-// the row is taken.
-qint64 candidateNumber(const Sql::Statement &st)
-{
-    qint64 n = 0;
-    switch (st.columnType(0)) {
-    case SQLITE_INTEGER:
-        n = st.columnInt64(0);
-        break;
-    case SQLITE_FLOAT: {
-        const double d = st.columnDouble(0);
-        if (d >= 1 && d <= kPickRange && d == std::floor(d))
-            n = qint64(d);
-        break;
-    }
-    case SQLITE_TEXT: {
-        bool ok = false;
-        n = st.columnText(0).trimmed().toLongLong(&ok);
-        if (!ok)
-            n = 0;
-        break;
-    }
-    default:
-        break;
-    }
-    return n >= 1 && n <= kPickRange ? n : 0;
-}
-
-// Makes s.pickCandidates current: kept while the file has not changed,
-// else read again in one pass over the id column.
-std::optional<StoreError> refreshPickCandidates(Store &s)
+// Makes s.pickRowids current: kept while the file has not changed, else
+// read again.
+std::optional<StoreError> refreshPickRowids(Store &s)
 {
     int rc = SQLITE_OK;
     const std::optional<qint64> now = s.dataVersion(rc);
@@ -64,70 +28,56 @@ std::optional<StoreError> refreshPickCandidates(Store &s)
         return std::nullopt;
 
     s.pickState.valid = false;
-    s.pickCandidates.clear();
-    const Layout &l = s.layout;
-    // A row-id column holds only integers, so there the range can be asked
-    // of SQL and read from the table's own index.
-    const QString range = l.dishIdIsRowid ? QStringLiteral(" WHERE %1 BETWEEN 1 AND %2").arg(l.dishCols.at(0)).arg(kPickRange)
-                                          : QString();
+    s.pickRowids.clear();
     Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT %1, %2 FROM %3").arg(l.dishCols.at(0), l.dishRowid, kDishTable) + range);
+    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.dishRowid, kDishTable));
     if (rc != SQLITE_OK)
         return s.fail(rc);
-    while ((rc = st.step()) == SQLITE_ROW) {
-        if (const qint64 n = candidateNumber(st))
-            s.pickCandidates.push_back(PickCandidate{n, st.columnInt64(1)});
-    }
+    while ((rc = st.step()) == SQLITE_ROW)
+        s.pickRowids.push_back(st.columnInt64(0));
     if (rc != SQLITE_DONE) {
-        s.pickCandidates.clear();
+        s.pickRowids.clear();
         return s.fail(rc);
     }
-    std::sort(s.pickCandidates.begin(), s.pickCandidates.end(), [](const PickCandidate &a, const PickCandidate &b) {
-        return a.number != b.number ? a.number < b.number : a.rowid < b.rowid;
-    });
     s.pickState.set(*now);
     return std::nullopt;
 }
 
-// The number a draw names, or 0 for a draw outside [0, 1).
-qint64 drawnNumber(double x)
+// The place in a table of `rows` rows that a draw x in [0, 1) names; a
+// draw outside that range is taken to its nearest end.
+size_t drawnPlace(double x, size_t rows)
 {
-    if (!(x >= 0.0 && x < 1.0))
+    if (!(x > 0.0))
         return 0;
-    const qint64 n = qint64(std::floor(kPickRange * x + 1));
-    return n >= 1 && n <= kPickRange ? n : 0;
+    const double place = std::floor(x * double(rows));
+    return place >= double(rows) ? rows - 1 : size_t(place);
 }
 
 } // namespace
 
-StoreResult<std::optional<DishRecord>> RecipeStore::PickRandomDish(const std::function<double()> &draw,
-                                                      int maxDraws)
+StoreResult<std::optional<DishRecord>> RecipeStore::PickRandomDish(const std::function<double()> &draw)
 {
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
-        if (auto e = refreshPickCandidates(s))
-            return *e;
-        // The candidate row, all six columns, if its id really is the number.
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1 AND %4 = ?2")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishRowid, s.layout.dishCols.at(0)));
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
+                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishRowid));
         if (rc != SQLITE_OK)
             return s.fail(rc);
-        for (int attempt = 0; attempt < maxDraws && draw; ++attempt) {
-            const qint64 n = drawnNumber(draw());
-            const auto [first, last] = std::equal_range(
-                s.pickCandidates.cbegin(), s.pickCandidates.cend(), PickCandidate{n, 0},
-                [](const PickCandidate &a, const PickCandidate &b) { return a.number < b.number; });
-            for (auto it = first; n != 0 && it != last; ++it) {
-                st.reset();
-                st.bindInt64(1, it->rowid);
-                st.bindInt64(2, n);
-                R found = stepToDish(s, st);
-                if (!found || found->has_value())
-                    return found;
-            }
+        // Another program may delete the drawn row between the look at the
+        // file's version and the read: the ids are then read again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (auto e = refreshPickRowids(s))
+                return *e;
+            if (s.pickRowids.empty() || !draw)
+                return std::optional<DishRecord>();
+            st.reset();
+            st.bindInt64(1, s.pickRowids.at(drawnPlace(draw(), s.pickRowids.size())));
+            R found = stepToDish(s, st);
+            if (!found || found->has_value())
+                return found;
+            s.pickState.valid = false;
         }
         return std::optional<DishRecord>();
     });
 }
-

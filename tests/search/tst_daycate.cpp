@@ -38,17 +38,18 @@ struct DayWindow {
     QString shown() const { return Text1()->text() + '|' + boxx2()->text() + '|' + Boxx3()->text(); }
 };
 
-// Draws that land on these ids, in this order: Int(1700 * x + 1) == id.
-std::function<double()> drawsFor(QList<int> ids, int *calls = nullptr)
+// Draws that land on these places (from 0, in table order) of a table of
+// `rows` dishes, in this order.
+std::function<double()> drawsFor(QList<int> places, int rows, int *calls = nullptr)
 {
-    auto queue = std::make_shared<QList<int>>(std::move(ids));
+    auto queue = std::make_shared<QList<int>>(std::move(places));
     auto index = std::make_shared<int>(0);
-    return [queue, index, calls] {
+    return [queue, index, rows, calls] {
         if (calls)
             ++*calls;
-        const int id = queue->at(*index % queue->size());
+        const int place = queue->at(*index % queue->size());
         ++*index;
-        return (id - 1 + 0.5) / 1700.0;
+        return (place + 0.5) / rows;
     };
 }
 
@@ -68,8 +69,8 @@ class TestDaycate : public QObject {
     Q_OBJECT
 private slots:
     void opensEmptyWithItsLayout();
-    void picksStayWithinOneTo1700();
-    void gappedTableDrawsAgain();
+    void picksReachEveryDish();
+    void everyIdCanBeDrawn();
     void nothingToPickKeepsTheShownDish();
     void unusableStore();
     void printNeedsAShownDish();
@@ -98,7 +99,7 @@ void TestDaycate::opensEmptyWithItsLayout()
     QVERIFY(d.boxx2()->isReadOnly() && d.Boxx3()->isReadOnly());
 }
 
-void TestDaycate::picksStayWithinOneTo1700()
+void TestDaycate::picksReachEveryDish()
 {
     ScriptedDialogs dialogs;
     TestDb db(numberedDishes(1800));
@@ -112,7 +113,7 @@ void TestDaycate::picksStayWithinOneTo1700()
         const QString name = d.Text1()->text();
         QVERIFY(name.startsWith(QStringLiteral("菜")));
         const int id = name.mid(1).toInt();
-        QVERIFY2(id >= 1 && id <= 1700, qPrintable(name));
+        QVERIFY2(id >= 1 && id <= 1800, qPrintable(name));
         QCOMPARE(d.boxx2()->text(), QStringLiteral("料%1\r\n盐").arg(id));
         QCOMPARE(d.Boxx3()->text(), QStringLiteral("做法%1").arg(id));
         seen.insert(id);
@@ -125,26 +126,32 @@ void TestDaycate::picksStayWithinOneTo1700()
     QVERIFY(seen.size() > 200);
     QVERIFY(dialogs.messages.isEmpty());
 
-    // The ends of the draw: 0 gives id 1, just under 1 gives id 1700.
+    // The ends of the draw: 0 gives the first dish, just under 1 the last.
     d.w->setDraw([] { return 0.0; });
     d.press("Image1");
     QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
     d.w->setDraw([] { return std::nextafter(1.0, 0.0); });
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1700"));
+    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1800"));
 }
 
-void TestDaycate::gappedTableDrawsAgain()
+// Ids with gaps, and ids past 1700 (dishes an import added): each dish
+// is one place of the draw, whatever its id.
+void TestDaycate::everyIdCanBeDrawn()
 {
     ScriptedDialogs dialogs;
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
               "(5, 'a', '五号菜', '料5', '法5', ''), (900, 'a', '九百号菜', '料900', '法900', ''), "
-              "(1701, 'a', '超出范围', '料', '法', '');");
+              "(1701, 'a', '导入的菜', '料', '法', '');");
     DayWindow d;
     int calls = 0;
-    d.w->setDraw(drawsFor({1, 851, 900}, &calls));
-    d.press("Image1");
-    QCOMPARE(d.shown(), QStringLiteral("九百号菜|料900|法900"));
+    d.w->setDraw(drawsFor({2, 1, 0}, 3, &calls));
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        d.press("Image1");
+        shown << d.shown();
+    }
+    QCOMPARE(shown, QStringList({"导入的菜|料|法", "九百号菜|料900|法900", "五号菜|料5|法5"}));
     QCOMPARE(calls, 3);
     QVERIFY(dialogs.messages.isEmpty());
 }
@@ -155,29 +162,25 @@ void TestDaycate::nothingToPickKeepsTheShownDish()
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
               "(5, 'a', '五号菜', '料5', '法5', '');");
     DayWindow d;
-    d.w->setDraw(drawsFor({5}));
+    d.w->setDraw(drawsFor({0}, 1));
     d.press("Image1");
     QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
 
-    // Only a dish above 1700 is left: the pick gives up after its bound.
-    db.exec("DELETE FROM \"01\"; INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) "
-            "VALUES (1701, 'a', '超出范围', '料', '法', '');");
-    int calls = 0;
-    d.w->setDraw(drawsFor({1, 1700, 5}, &calls));
-    d.press("Image1");
-    QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
-    QVERIFY(calls >= 1 && calls <= daycate::MaxDraws);
-    QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
-    // ... and prints it.
-    const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
-    QVERIFY(printed.contains(QStringLiteral("菜 名: 五号菜")));
-    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"料5"});
-
-    // An empty table says the same.
+    // An empty table: said, and the boxes keep the dish they show...
     db.exec("DELETE FROM \"01\"");
-    dialogs.clear();
     d.press("Image1");
     QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
+    QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
+    // ... and print what they say, a name the cook typed too.
+    d.Text1()->setText(QStringLiteral(" 五号菜（改） "));
+    const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
+    QVERIFY(printed.contains(QStringLiteral("菜 名: 五号菜（改）")));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"料5"});
+    // An empty name box prints nothing.
+    const int printerDialogs = dialogs.printerDialogs;
+    d.Text1()->clear();
+    d.press("Image2");
+    QCOMPARE(dialogs.printerDialogs, printerDialogs);
 }
 
 void TestDaycate::unusableStore()
@@ -190,7 +193,7 @@ void TestDaycate::unusableStore()
     const QString loadMessage = dialogs.messages[0].text;
     QVERIFY(!loadMessage.isEmpty());
 
-    d.w->setDraw(drawsFor({1}));
+    d.w->setDraw(drawsFor({0}, 2));
     d.press("Image1");
     QCOMPARE(dialogs.texts(), QStringList({loadMessage, loadMessage}));
     QCOMPARE(d.shown(), QStringLiteral("||"));
@@ -213,14 +216,14 @@ void TestDaycate::printNeedsAShownDish()
     QCOMPARE(dialogs.printerDialogs, 0);
 
     // A dish with no method cannot be printed either.
-    d.w->setDraw(drawsFor({1}));
+    d.w->setDraw(drawsFor({0}, 2));
     d.press("Image1");
     QCOMPARE(d.Text1()->text(), QStringLiteral("白米饭"));
     d.press("Image2");
     QCOMPARE(dialogs.printerDialogs, 0);
 
     // With a whole dish the printer dialog opens once; cancelled, nothing else happens.
-    d.w->setDraw(drawsFor({2}));
+    d.w->setDraw(drawsFor({1}, 2));
     d.press("Image1");
     dialogs.printerAnswers.enqueue(false);
     d.press("Image2");
@@ -234,7 +237,7 @@ void TestDaycate::printComposesTheShownDishTrimmed()
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
               "(7, 'a', '  糖醋排骨 ', ' 排骨 500克' || char(13,10) || '白糖  ', '  焯水' || char(13,10) || '收汁 ', '');");
     DayWindow d;
-    d.w->setDraw(drawsFor({7}));
+    d.w->setDraw(drawsFor({0}, 1));
     d.press("Image1");
     QCOMPARE(d.Text1()->text(), QStringLiteral("  糖醋排骨 "));
 
