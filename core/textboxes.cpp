@@ -1,5 +1,7 @@
 #include "core/textboxes.h"
 
+#include <QTextDocument>
+
 QString toLf(const QString &text)
 {
     QString out = text;
@@ -23,4 +25,22 @@ QString shortenedForMessage(const QString &name)
     // Never cut a character made of two UTF-16 units in half.
     const qsizetype cut = name.at(Shown - 1).isHighSurrogate() ? Shown - 1 : Shown;
     return name.left(cut) + QChar(0x2026);
+}
+
+QString textOf(const QTextDocument &document)
+{
+    QString text = document.toRawText();
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:   // Shift+Enter
+        case 0xfdd0:                 // the beginning and end of a frame
+        case 0xfdd1:
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
 }

@@ -20,11 +20,9 @@
 
 namespace {
 // Each list entry carries the id of its row, so a click shows exactly that
-// row and the edit rewrites exactly that row, whatever names the others have.
+// row and the edit rewrites exactly that row, whatever names the others have
+// and whichever category it has been moved to meanwhile.
 constexpr int DishIdRole = Qt::UserRole;
-// ...and its category: no window moves a dish to another category, so a row
-// of another category under that id is another dish (a file put in place).
-constexpr int CategoryRole = Qt::UserRole + 1;
 
 const char *const NothingWritten = "啥都没写怎么更新啊？";
 const char *const ConfirmTitle = "：：修改菜谱：：";
@@ -34,16 +32,6 @@ const char *const ChangedElsewhere = "这道菜谱已在别处被修改，请重
 const char *const NotAPicture = "这个文件不能作为图片打开。";
 const char *const TreeNotRefreshed = "菜谱已经修改，但菜谱目录没能刷新：";
 const char *const NothingFound = "没有找到符合条件的菜谱。";
-
-// Pattern characters as a Chinese keyboard types them, as their ASCII forms.
-QString asciiWildcards(QString text)
-{
-    static const QString wide = QStringLiteral("＊？＃［］！");
-    static const QString ascii = QStringLiteral("*?#[]!");
-    for (qsizetype i = 0; i < wide.size(); ++i)
-        text.replace(wide.at(i), ascii.at(i));
-    return text;
-}
 } // namespace
 
 namespace zx {
@@ -146,12 +134,14 @@ void FindWindow::buildButtons()
 
 void FindWindow::search()
 {
-    if (hasPendingInput() && !mayDiscardTyping(this))
+    // The name box is the search text too: only an edit of the other boxes
+    // is typing a new search would throw away.
+    if (dishBoxesChanged() && !mayDiscardTyping(this))
         return;
     m_List1->clear();
     m_shown.reset();
     m_shownItem = nullptr;
-    const QString text = asciiWildcards(trimTyped(m_Text1->text()));
+    const QString text = trimTyped(m_Text1->text());
     if (text.isEmpty())
         return;
 
@@ -192,15 +182,22 @@ void FindWindow::listFound(const QVector<DishRecord> &found)
         }
         auto *item = new QListWidgetItem(label, m_List1);
         item->setData(DishIdRole, dish.id);
-        item->setData(CategoryRole, dish.category);
     }
+}
+
+// The boxes are compared with what they held right after the dish was
+// put in them, read back the same way: whatever a box makes of a text on
+// the way in is no change of the cook's.
+bool FindWindow::dishBoxesChanged() const
+{
+    return m_shown
+           && (textOf(*m_Text3->document()) != m_loaded.ingredients
+               || textOf(*m_Text4->document()) != m_loaded.method || m_Text2->text() != m_loaded.picture);
 }
 
 bool FindWindow::hasPendingInput() const
 {
-    return m_shown
-           && (m_Text1->text() != m_shown->name || m_Text3->toPlainText() != toLf(m_shown->ingredients)
-               || m_Text4->toPlainText() != toLf(m_shown->method) || m_Text2->text() != m_shown->picture);
+    return dishBoxesChanged() || (m_shown && m_Text1->text() != m_loaded.name);
 }
 
 bool FindWindow::eventFilter(QObject *watched, QEvent *event)
@@ -238,7 +235,7 @@ void FindWindow::showSelectedDish()
         return;
     }
     const auto fetched = m_catalogue.dish(item->data(DishIdRole).toLongLong());
-    if (!fetched || !fetched.value() || fetched.value()->category != item->data(CategoryRole).toString()) {
+    if (!fetched || !fetched.value()) {
         // Nothing of this row is shown, so nothing of it may be rewritten.
         m_shown.reset();
         m_shownItem = nullptr;
@@ -258,12 +255,16 @@ void FindWindow::showSelectedDish()
     markFoundWords(m_Text3);
     markFoundWords(m_Text4);
     m_Text2->setText(dish.picture);
-    if (dish.picture.isEmpty()) {
-        m_Image8->clearPicture();
-    } else if (const auto picture = loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture))) {
+    m_loaded = {0, {}, m_Text1->text(), textOf(*m_Text3->document()), textOf(*m_Text4->document()), m_Text2->text()};
+    // A picture that cannot be loaded leaves the preview empty, never
+    // showing the previous dish's picture.
+    const auto picture = dish.picture.isEmpty()
+                             ? std::nullopt
+                             : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture));
+    if (picture)
         m_Image8->setPicture(*picture);
-    }
-    // A picture that cannot be loaded leaves the previous one in the preview.
+    else
+        m_Image8->clearPicture();
 }
 
 // Marks what the words of a search by ingredients found in a box; the
@@ -271,7 +272,7 @@ void FindWindow::showSelectedDish()
 void FindWindow::markFoundWords(QPlainTextEdit *box)
 {
     QList<QTextEdit::ExtraSelection> marks;
-    for (const JetLike::Span &span : JetLike::matchedSpans(m_foundWords, box->toPlainText())) {
+    for (const JetLike::Span &span : JetLike::matchedSpans(m_foundWords, textOf(*box->document()))) {
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(box->document());
         mark.cursor.setPosition(int(span.start));
@@ -319,8 +320,8 @@ void FindWindow::storeEdit()
         return;
     }
     const QString name = trimTyped(m_Text1->text());
-    const QString ingredients = trimBlanks(m_Text3->toPlainText());
-    const QString method = trimBlanks(m_Text4->toPlainText());
+    const QString ingredients = trimBlanks(textOf(*m_Text3->document()));
+    const QString method = trimBlanks(textOf(*m_Text4->document()));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QString::fromUtf8(NothingWritten));
         return;
@@ -353,8 +354,7 @@ void FindWindow::storeEdit()
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
     const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name,
-                                                           toCrLf(m_Text3->toPlainText()),
-                                                           toCrLf(m_Text4->toPlainText()), picture);
+                                                           toCrLf(ingredients), toCrLf(method), picture);
     if (!outcome) {
         tell(this, outcome.error().userText());
         return;

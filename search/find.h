@@ -33,6 +33,8 @@ public:
     void showSelectedDish();
     // A dish is shown and one of its boxes differs from what was loaded.
     bool hasPendingInput() const override;
+    // ...one of the boxes but the name, which is also the search text.
+    bool dishBoxesChanged() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -58,6 +60,7 @@ private:
     // The row as it was read when its dish was shown: an edit is written
     // only while the row still holds exactly this.
     std::optional<DishRecord> m_shown;
+    DishRecord m_loaded;   // what the boxes held right after it was shown
     QListWidgetItem *m_shownItem = nullptr;   // the entry m_shown came from
 };
 

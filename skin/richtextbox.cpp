@@ -10,5 +10,5 @@ RichTextBox::RichTextBox(QWidget *parent) : QTextEdit(parent)
 
 void RichTextBox::setText(const QString &text) { setPlainText(toLf(text)); }
 
-QString RichTextBox::text() const { return toCrLf(toPlainText()); }
+QString RichTextBox::text() const { return toCrLf(textOf(*document())); }
 

@@ -419,11 +419,11 @@ void BadFiles::replacedWhileRunning()
     QVERIFY(second != first);
 
     // The edit aimed at 拍黄瓜 of the old file. The new file's row with the
-    // same id is another dish, which must not be overwritten.
+    // same id holds another dish, which must not be overwritten.
     typeText(child<QPlainTextEdit>(search, "Text4"), QStringLiteral("再拍"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(search, "Image3");
-    QCOMPARE(lastMessage(dialogs), QStringLiteral("这道菜谱已不存在，可能已被删除。"));
+    QCOMPARE(lastMessage(dialogs), QStringLiteral("这道菜谱已在别处被修改，请重新选择后再修改。"));
     QCOMPARE(db.rows(QStringLiteral("SELECT \"名称\"||'|'||method FROM \"01\" ORDER BY id")),
              (QStringList{QStringLiteral("西瓜盅|雕"), QStringLiteral("哈密瓜|切")}));
     QCOMPARE(db.bytes(), second);

@@ -116,6 +116,7 @@ private slots:
     void storeFaultsKeepTheWindow();
     void focusAloneShowsNoDish();
     void changeMadeElsewhereIsNeverOverwritten();
+    void onlyTheCooksOwnEditsAsk();
     void longNamesKeepTheQuestionOnScreen();
     void savedWhenSummaryCannotBeWritten();
     void resetKeepsIngredientsAndMethod();
@@ -240,6 +241,11 @@ void TestFind::patternCharactersKeepTheirMeaning_data()
     QTest::newRow("[a-c] a range") << "鱼[a-c]号" << QStringList({"鱼a号", "鱼b号"});
     QTest::newRow("[?] a literal ?") << "鱼[?]号" << QStringList({"鱼?号"});
     QTest::newRow("* any run") << "鱼*汤" << QStringList({"鱼头豆腐汤"});
+    // Full-width forms are characters of names, found by their own text.
+    QTest::newRow("！ a character") << "吃！" << QStringList({"好吃！豆腐"});
+    QTest::newRow("［新］ characters") << "［新］" << QStringList({"［新］红烧肉"});
+    QTest::newRow("＃ a character") << "第＃1" << QStringList({"第＃1号汤"});
+    QTest::newRow("＊ a character") << "＊辣" << QStringList({"特＊辣鸡"});
 }
 
 void TestFind::patternCharactersKeepTheirMeaning()
@@ -248,7 +254,8 @@ void TestFind::patternCharactersKeepTheirMeaning()
     QFETCH(QStringList, expected);
     ScriptedDialogs dialogs;
     TestDb db(dishSql("a", "鱼1号") + dishSql("a", "鱼a号") + dishSql("a", "鱼b号") + dishSql("a", "鱼d号")
-              + dishSql("a", "鱼?号") + dishSql("a", "鱼头豆腐汤"));
+              + dishSql("a", "鱼?号") + dishSql("a", "鱼头豆腐汤") + dishSql("a", "好吃！豆腐")
+              + dishSql("a", "［新］红烧肉") + dishSql("a", "第＃1号汤") + dishSql("a", "特＊辣鸡"));
     FindFixture f;
     f.searchFor(text);
     QCOMPARE(f.listed(), expected);
@@ -356,15 +363,17 @@ void TestFind::previewFollowsThePicturePath()
     QCOMPARE(f.Text2()->text(), red);
     QVERIFY(f.Image8()->hasPicture());
     QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
-    const qint64 shown = f.Image8()->picture().cacheKey();
 
-    // A missing file and a file that is no picture keep the previous preview.
+    // A missing file and a file that is no picture never leave the previous
+    // dish's picture in the preview.
     f.clickRow(2);
     QCOMPARE(f.Text2()->text(), missing);
-    QCOMPARE(f.Image8()->picture().cacheKey(), shown);
+    QVERIFY(!f.Image8()->hasPicture());
+    f.clickRow(0);
+    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
     f.clickRow(3);
     QCOMPARE(f.Text2()->text(), notAPicture);
-    QCOMPARE(f.Image8()->picture().cacheKey(), shown);
+    QVERIFY(!f.Image8()->hasPicture());
 
     // An empty path clears it.
     f.clickRow(1);
@@ -583,6 +592,39 @@ void TestFind::changeMadeElsewhereIsNeverOverwritten()
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋]"}));
     QCOMPARE(db.rows("SELECT * FROM \"01\""), QStringList({"1|家常菜|番茄炒蛋|番茄 3个|我的做法|/pictures/egg.jpg"}));
     QVERIFY(!findLoaded());
+}
+
+// Showing a dish is no edit, even of texts a box shows otherwise (a
+// no-break space from a web page); a new search text in the name box is no
+// edit either; a dish moved to another category meanwhile is still stored.
+void TestFind::onlyTheCooksOwnEditsAsk()
+{
+    ScriptedDialogs dialogs;
+    const QString nbsp = QStringLiteral("豆腐\u00a0200克");
+    TestDb db(dishSql("家常菜", "麻婆豆腐", nbsp, "炒\u00a0一下") + dishSql("家常菜", "白灼菜心", "菜心", "灼"));
+    FindFixture f;
+    f.searchFor("豆腐");
+    f.clickRow(0);
+    f.clickRow(0);
+    f.press("Image4");
+    f.searchFor("豆腐");
+    f.clickRow(0);
+    f.searchFor("白灼");
+    QCOMPARE(f.listed(), QStringList({"白灼菜心"}));
+    QVERIFY(dialogs.messages.isEmpty());
+
+    f.searchFor("豆腐");
+    f.clickRow(0);
+    QVERIFY(testCatalogue().moveDish(1, QStringLiteral("川菜")).value());
+    f.Text4()->moveCursor(QTextCursor::End);
+    f.Text4()->insertPlainText(QStringLiteral("。"));
+    f.Text4()->moveCursor(QTextCursor::Start);
+    f.Text4()->insertPlainText(QStringLiteral("\u00a0"));
+    dialogs.answers.enqueue(DialogService::Yes);
+    f.press("Image3");
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[麻婆豆腐]"}));
+    QCOMPARE(db.rows("SELECT * FROM \"01\" WHERE id = 1"),
+             QStringList({"1|川菜|麻婆豆腐|" + nbsp + "|\u00a0炒\u00a0一下。|"}));
 }
 
 void TestFind::longNamesKeepTheQuestionOnScreen()
