@@ -32,9 +32,9 @@ int main(int argc, char **argv)
     const DataFolder data = resolveDataFolder(App::applicationFolder());
     if (!data.problem.isEmpty())
         qWarning("%s", qUtf8Printable(data.problem));
-    // A missing or unreadable cate.mdb with safety copies beside it: the
-    // cook may bring the newest back before anything else.
-    offerRestoreAtStart(data.folder);
+    // A missing or unusable cate.mdb with safety copies beside it: the
+    // cook may bring one back before anything else.
+    const bool restoreAsked = offerRestoreAtStart(data.folder);
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
     // How small text is drawn is chosen from the screens before any font of
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtChinese);
 
-    Module1::showStartWindows(catalogue);
+    Module1::showStartWindows(catalogue, restoreAsked);
     fonts.wait();
     return app.exec();
 }

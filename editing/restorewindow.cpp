@@ -7,6 +7,7 @@
 #include "skin/imagecontrol.h"
 #include "store/backup.h"
 
+#include <QDateTime>
 #include <QListWidget>
 
 namespace zx {
@@ -24,6 +25,7 @@ QString kindOf(Backup::Reason reason)
     case Backup::Reason::DishDeletion: return QStringLiteral("删除菜谱前");
     case Backup::Reason::Import: return QStringLiteral("导入前");
     case Backup::Reason::Restore: return QStringLiteral("恢复前");
+    case Backup::Reason::Damaged: return QStringLiteral("损坏的文件");
     }
     return QString();
 }
@@ -65,6 +67,37 @@ void RestoreWindow::listCopies()
         new QListWidgetItem(QStringLiteral("“备份”文件夹里还没有备份。"), m_List1);
 }
 
+void RestoreWindow::selectNewestUsable()
+{
+    for (int row = 0; row < m_List1->count(); ++row) {
+        if (m_List1->item(row)->flags() & Qt::ItemIsSelectable) {
+            m_List1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            m_List1->setFocus();
+            return;
+        }
+    }
+}
+
+bool RestoreWindow::keepCurrentFile()
+{
+    const StoreStatus usable = m_catalogue.checkUsable();
+    if (usable)
+        return safetyCopyFirst(this, m_catalogue, Backup::Reason::Restore);
+    switch (usable.error().kind) {
+    case StoreError::Missing:
+        return true;
+    case StoreError::Busy:
+        tell(this, usable.error().userText());
+        return false;
+    default:
+        break;
+    }
+    const StoreResult<QString> setAside = Backup::SetAside(m_catalogue.storePath(), QDateTime::currentDateTime());
+    if (!setAside)
+        tell(this, QStringLiteral("无法把损坏的 cate.mdb 移到“备份”里，没有恢复：") + setAside.error().userText());
+    return setAside.ok();
+}
+
 void RestoreWindow::restoreSelected()
 {
     const QList<QListWidgetItem *> chosen = m_List1->selectedItems();
@@ -79,7 +112,7 @@ void RestoreWindow::restoreSelected()
                                           DialogService::Stop)
         != DialogService::Yes)
         return;
-    if (!safetyCopyFirst(this, m_catalogue, Backup::Reason::Restore))
+    if (!keepCurrentFile())
         return;
     const StoreStatus restored = Backup::RestoreCopy(m_catalogue.storePath(), copy);
     if (!restored) {

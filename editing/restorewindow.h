@@ -20,10 +20,17 @@ public:
 
     // Lists the copies anew.
     void listCopies();
+    // Selects the newest copy that can be restored (the start's offer).
+    void selectNewestUsable();
     // Image1, 恢 复: the selected copy in place of cate.mdb.
     void restoreSelected();
 
 private:
+    // Keeps the file as it is before a copy takes its place: a safety copy
+    // of a usable file, a damaged one moved into "备份"; a missing file
+    // needs nothing. False when the restore must not go on.
+    bool keepCurrentFile();
+
     Catalogue &m_catalogue;
     QListWidget *m_List1 = nullptr;
     ImageControl *m_Image1 = nullptr;

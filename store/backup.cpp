@@ -24,11 +24,14 @@ namespace {
 const QString &markOf(Reason reason)
 {
     static const QString marks[] = {QString(), QStringLiteral("-删除分类"), QStringLiteral("-删除菜谱"),
-                                    QStringLiteral("-导入"), QStringLiteral("-恢复前")};
+                                    QStringLiteral("-导入"), QStringLiteral("-恢复前"), QStringLiteral("-损坏")};
     return marks[int(reason)];
 }
 constexpr Reason kReasons[] = {Reason::Edit, Reason::CategoryDeletion, Reason::DishDeletion, Reason::Import,
-                               Reason::Restore};
+                               Reason::Restore, Reason::Damaged};
+// What SQLite keeps beside a database file while it writes it: the file and
+// these belong together.
+const QString kCompanions[] = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 const QString kPartSuffix = QStringLiteral(".part");
 // How long an unfinished copy must have lain untouched before it counts as
 // left behind by a program that stopped while copying.
@@ -220,6 +223,39 @@ StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part
     return target;
 }
 
+StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now)
+{
+    const QString folder = FolderOf(databasePath);
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
+    const QDateTime local = now.toLocalTime();
+    const QDir dir(folder);
+    int serial = 1;
+    while (QFileInfo::exists(dir.filePath(CopyName(local, Reason::Damaged, serial))))
+        ++serial;
+    const QString target = dir.filePath(CopyName(local, Reason::Damaged, serial));
+    // The journal first: a file that arrived without it would be read as
+    // it stood half-written. On a failure whatever moved goes back.
+    bool moved = true;
+    for (const QString &companion : kCompanions) {
+        const QString from = databasePath + companion;
+        moved = moved && (!QFileInfo::exists(from) || QFile::rename(from, target + companion));
+    }
+    if (!moved || !QFile::rename(databasePath, target)) {
+        for (const QString &companion : kCompanions)
+            QFile::rename(target + companion, databasePath + companion);
+        return error(StoreError::NoBackup, QStringLiteral("cannot move ") + databasePath);
+    }
+    syncToDisk(target, folder);
+    Prune(databasePath, now);
+    return target;
+}
+
+bool HasCopies(const QString &databasePath)
+{
+    return !copiesIn(QDir(FolderOf(databasePath))).empty();
+}
+
 bool HasEditCopy(const QString &databasePath, const QDate &day)
 {
     const std::vector<Copy> copies = copiesIn(QDir(FolderOf(databasePath)));
@@ -259,6 +295,8 @@ QStringList Prune(const QString &databasePath, const QDateTime &now)
     for (const QString &name : std::as_const(doomed)) {
         if (QFile::remove(dir.filePath(name)))
             removed << name;
+        for (const QString &companion : kCompanions)
+            QFile::remove(dir.filePath(name + companion));
     }
     return removed;
 }

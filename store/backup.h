@@ -11,6 +11,9 @@
 //   cate-20261208-153012-删除菜谱.mdb    before one dish was deleted
 //   cate-20261208-153012-导入.mdb        before an import
 //   cate-20261208-153012-恢复前.mdb      before an older copy was put back
+//   cate-20261208-153012-损坏.mdb        a damaged file set aside before a
+//                                        copy was put in its place (with its
+//                                        -journal, -wal and -shm, if any)
 // A second copy within the same second gets "-2", "-3", ... after the time
 // (cate-20261208-153012-2-删除分类.mdb). While a copy is being written it is
 // named as it will be plus ".part", and renamed when it is complete and on
@@ -39,7 +42,8 @@ enum class Reason {
     CategoryDeletion,  // before a category and all its dishes are deleted
     DishDeletion,      // before one dish is deleted
     Import,            // before recipes are imported
-    Restore            // before the file is replaced by an older copy
+    Restore,           // before the file is replaced by an older copy
+    Damaged            // the file itself, set aside when it could not be used
 };
 
 // How many copies the rule keeps.
@@ -70,6 +74,15 @@ StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const 
 StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
                                 const std::atomic<bool> *stop = nullptr);
 StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
+
+// Moves the database file, with the journal or write-ahead log beside it,
+// into FolderOf(databasePath) as a Damaged copy made at `now`, then applies
+// the rule. The copy's path; NoBackup when the folder cannot be made or the
+// file cannot be moved (it then stays where it was).
+StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now);
+
+// Whether FolderOf(databasePath) holds any copy of ours (none is opened).
+[[nodiscard]] bool HasCopies(const QString &databasePath);
 
 // Whether an edit copy dated `day` is there already: the copy before the
 // first edit of the day is made only when it is not.

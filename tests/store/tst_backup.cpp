@@ -42,6 +42,7 @@ private slots:
     void refusedWhenTheFolderCannotBeMade();
     void pruningKeepsWhatTheRuleKeeps();
     void restoreBringsACopyBack();
+    void busyFileIsNeverOfferedForRestore();
 };
 
 void TstBackup::copyIsTheWholeCommittedDatabase()
@@ -177,8 +178,33 @@ void TstBackup::restoreBringsACopyBack()
     QVERIFY(offerRestoreAtStart(db.dir()));
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("找不到可用的菜谱数据库 cate.mdb。\r\n\r\n"
                                                          "要用最近的备份（2026-12-08 15:30:12，1 道美食）恢复吗？")});
-    QCOMPARE(db.scalar(count), QStringLiteral("1"));
-    QCOMPARE(QDir(db.dir()).entryList({QStringLiteral("cate.mdb.损坏-*")}, QDir::Files).size(), 1);
+    // The yes opens the restore window; the file is set aside only when a
+    // copy takes its place, with its journal, as a copy of its own.
+    QVERIFY(touch(db.path() + QStringLiteral("-journal")));
+    const QStringList before = filesIn(db.dir());
+    const auto aside = Backup::SetAside(db.path(), kNow.addDays(1));
+    QVERIFY(aside.ok());
+    QCOMPARE(filesIn(db.dir()), QStringList(before.mid(2)));
+    QCOMPARE(QFileInfo(*aside).fileName(), QStringLiteral("cate-20261209-153012-损坏.mdb"));
+    QVERIFY(QFileInfo::exists(*aside + QStringLiteral("-journal")));
+    const std::vector<Backup::CopyInfo> copies = Backup::ListCopies(db.path());
+    QCOMPARE(copies.front().reason, Backup::Reason::Damaged);
+    QVERIFY(!copies.front().problem.isEmpty());
+}
+
+// Another program in the middle of a write holds the file: the start says
+// so, asks nothing and touches nothing.
+void TstBackup::busyFileIsNeverOfferedForRestore()
+{
+    TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('家常菜');"));
+    QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, kNow).ok());
+    Connection other(db.path());
+    QVERIFY(other.lockExclusively());
+    const QStringList before = filesIn(db.dir());
+    ScriptedDialogs dialogs;
+    QVERIFY(!offerRestoreAtStart(db.dir()));
+    QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("菜谱数据库正被其他程序占用，请稍后再试。")});
+    QCOMPARE(filesIn(db.dir()), before);
 }
 
 QTEST_GUILESS_MAIN(TstBackup)
