@@ -57,6 +57,13 @@ struct ToolbarEntry {
     const char *picture;
     double left;
 };
+// Installed, the recipes live in the cook's own data folder; portable, in
+// the program's folder.
+bool installedDataFolder(const Catalogue &catalogue)
+{
+    return QDir(catalogue.dataFolder()) != QDir(App::applicationFolder());
+}
+
 // Left to right; each button 480 x 480 twips at top 480.
 const ToolbarEntry Toolbar[] = {
     {"Image2", "每日菜谱", 0, ":/toolbar/daily.png", 600},
@@ -151,8 +158,17 @@ void frmmain::loadContents()
     // A missing cate.mdb leaves the tree empty and the design caption in
     // place; a damaged one, or a file that is no database, is said once here.
     const StoreStatus read = m_catalogue.refresh();
-    if (!read && (read.error().kind == StoreError::NotADatabase || read.error().kind == StoreError::WrongLayout))
+    if (read)
+        return;
+    if (read.error().kind == StoreError::NotADatabase || read.error().kind == StoreError::WrongLayout)
         tellDamagedFile(read.error());
+    // With safety copies to bring back, the root and its menu (恢复备份…)
+    // stay within reach.
+    if (Backup::HasCopies(m_catalogue.storePath())) {
+        m_model->rebuild(m_catalogue.sharedData());
+        m_Tv->setCurrentIndex(m_model->rootIndex());
+        setWindowTitle(QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
+    }
 }
 
 void frmmain::tellDamagedFile(const StoreError &error)
@@ -177,7 +193,7 @@ void frmmain::openFromToolbar(const QString &button)
     else if (button == QLatin1String("Image11"))
         opened = Windows::show<addmulu>(m_catalogue);
     else if (button == QLatin1String("Image5"))
-        opened = Windows::show<down>(m_catalogue.dataFolder());
+        opened = Windows::show<down>(installedDataFolder(m_catalogue) ? m_catalogue.dataFolder() : QString());
     else if (button == QLatin1String("Image6"))
         opened = Windows::show<about>();
     else if (button == QLatin1String("Image7"))
@@ -279,6 +295,17 @@ void frmmain::followEdit(const CatalogueChange &change)
     // The first dish an import brought is selected (TreePlace) and shown.
     if (change.kind == CatalogueChange::DishesImported && change.dishId != 0) {
         showClickedNode(m_Tv->currentIndex());
+        return;
+    }
+    // Another program's commit, or a copy restored: the shown dish is read
+    // again, or goes when the file no longer holds it.
+    if (change.kind == CatalogueChange::Outside && m_shown.id != 0) {
+        const auto found = m_catalogue.dish(m_shown.id);
+        if (found && found->has_value() && trimBlanks((*found)->name) == m_shown.name
+            && trimBlanks((*found)->category) == m_shown.category)
+            showDish(**found);
+        else
+            clearDish();
         return;
     }
     if (change.dishId != m_shown.id || m_shown.id == 0)

@@ -220,6 +220,11 @@ StoreStatus Catalogue::probe() const
     return store().Probe();
 }
 
+StoreStatus Catalogue::checkUsable() const
+{
+    return store().CheckUsable();
+}
+
 StoreResult<QVector<CategoryRecord>> Catalogue::categoryRows() const
 {
     return store().ListCategoryRows();
@@ -260,10 +265,9 @@ StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words
     return store().SearchDishesByWords(words);
 }
 
-StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw,
-                                                           int maxDraws) const
+StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw) const
 {
-    return store().PickRandomDish(draw, maxDraws);
+    return store().PickRandomDish(draw);
 }
 
 StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &name,
@@ -305,9 +309,7 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
     std::optional<EditOutcome> refused;
     const StoreResult<bool> updated =
         updateDish(shown.id, name, ingredients, method, picture, [&](const DishRecord &current) {
-            if (current.category != shown.category)
-                refused = EditOutcome::Gone;
-            else if (!sameTexts(current, shown))
+            if (!sameTexts(current, shown))
                 refused = EditOutcome::ChangedElsewhere;
             return !refused;
         });

@@ -96,14 +96,16 @@ public:
 
     // Reads (no announcement).
     [[nodiscard]] StoreStatus probe() const;
+    // Whether cate.mdb can be used at all (RecipeStore::CheckUsable).
+    [[nodiscard]] StoreStatus checkUsable() const;
     [[nodiscard]] StoreResult<QVector<CategoryRecord>> categoryRows() const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> dish(qint64 id) const;
     // Dishes whose name (as stored) the pattern "*text*" matches, table order.
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text);
     // Every word (a pattern, "*word*") found in name, ingredients or method.
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchWords(const QStringList &words) const;
-    [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw,
-                                                                  int maxDraws) const;
+    // A dish drawn among all of them (RecipeStore::PickRandomDish).
+    [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw) const;
 
     // Writes; each refreshes and announces on success.
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
@@ -118,8 +120,9 @@ public:
     // another program or another window changed meanwhile is left alone.
     // The row is compared under the write's lock: nothing can change it
     // between the look and the write.
-    // A row of another category under the same id is Gone too: the dish was
-    // moved in the tree meanwhile, or it is another dish (a file put in place).
+    // The category is not looked at: a dish moved to another category
+    // meanwhile is still the same row, and the edit never writes the
+    // category.
     enum class EditOutcome { Stored, Gone, ChangedElsewhere };
     [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                  const QString &ingredients, const QString &method,

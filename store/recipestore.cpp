@@ -4,6 +4,8 @@
 
 #include "store/storeinternal.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,8 +16,14 @@
 QString StoreError::userText() const
 {
     switch (kind) {
-    case Missing:
-        return QStringLiteral("找不到菜谱数据库 cate.mdb，请把它放在程序所在的文件夹里。");
+    case Missing: {
+        // The folder it was looked for in, unless that is the program's own
+        // (an installed program keeps it in the cook's data folder).
+        const QString folder = detail.isEmpty() ? QString() : QFileInfo(detail).absolutePath();
+        if (folder.isEmpty() || (QCoreApplication::instance() && folder == QCoreApplication::applicationDirPath()))
+            return QStringLiteral("找不到菜谱数据库 cate.mdb，请把它放在程序所在的文件夹里。");
+        return QStringLiteral("找不到菜谱数据库 cate.mdb，请把它放在 %1 里。").arg(QDir::toNativeSeparators(folder));
+    }
     case NotADatabase:
         return QStringLiteral("cate.mdb 不是有效的菜谱数据库，或者已经损坏。");
     case WrongLayout:
@@ -332,3 +340,30 @@ StoreStatus RecipeStore::Probe()
     });
 }
 
+
+StoreStatus RecipeStore::CheckUsable()
+{
+    const StoreResult<QStringList> quick = ListCategories();
+    if (quick)
+        return Done{};
+    switch (quick.error().kind) {
+    case StoreError::Missing:
+    case StoreError::Busy:
+    case StoreError::NotADatabase:
+    case StoreError::WrongLayout:
+        return quick.error();
+    default:
+        break;
+    }
+    return withStore<Done>(*this, [](Store &s) -> StoreStatus {
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("PRAGMA integrity_check(1)"));
+        if (rc == SQLITE_OK)
+            rc = st.step();
+        if (rc != SQLITE_ROW)
+            return s.fail(rc);
+        if (st.columnText(0) != QLatin1String("ok"))
+            return makeError(StoreError::NotADatabase, st.columnText(0));
+        return Done{};
+    });
+}

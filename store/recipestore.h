@@ -105,6 +105,14 @@ public:
     // columns); changes nothing.
     StoreStatus Probe();
 
+    // Whether the file can be used at all, for the start and a restore: the
+    // quick look every start makes (the file opens, both tables are there,
+    // the category table reads), and only when that fails for another
+    // reason than Missing, Busy, NotADatabase or WrongLayout the check of
+    // every page, so that a passing trouble is not taken for damage. A file
+    // that fails it is NotADatabase.
+    StoreStatus CheckUsable();
+
     // Trimmed categories of "02" in table order.
     StoreResult<QStringList> ListCategories();
     // The rows of "02" untrimmed, in table order: what the category lists show.
@@ -187,13 +195,11 @@ public:
     // Everything, read in one transaction.
     StoreResult<ExportRows> ReadEverything();
 
-    // Draws n = Int(1700 * draw() + 1) and returns the first row (table order)
-    // whose id is n; draws again (at most `maxDraws` times) while no row carries
-    // the number. nullopt when nothing was found within the bound. The ids that
-    // can be drawn are read once and kept until the file changes, so a draw
-    // costs a look-up in memory whatever the id column is.
-    StoreResult<std::optional<DishRecord>> PickRandomDish(const std::function<double()> &draw,
-                                                          int maxDraws = 64);
+    // One row of "01", every row as likely as any other: draw() gives a
+    // number in [0, 1) that names a place in table order. nullopt for an
+    // empty table. The row identities are read once and kept until the file
+    // changes, so a draw costs a look-up in memory.
+    StoreResult<std::optional<DishRecord>> PickRandomDish(const std::function<double()> &draw);
 
     // For the store's own parts (store/storeinternal.h): the opened
     // connection with the file's layout, after the thread check.

@@ -37,7 +37,7 @@ down::down(const QString &dataFolder)
     if (folder.startsWith(QDir::homePath() + QLatin1Char('/')))
         folder = QStringLiteral("~") + folder.mid(QDir::homePath().size());
     const QString notes[2] = {dataFolder.isEmpty()
-                                  ? QStringLiteral("  数据库下载后请放在 cate.mdb 所在的文件夹里，覆盖原来的数据库即可！")
+                                  ? QStringLiteral("  数据库下载后请放置在安装目录下,覆盖原来的数据库即可！")
                                   : QStringLiteral("  数据库下载后请放在 %1 里，覆盖原来的 cate.mdb 即可！").arg(folder),
                               QStringLiteral("  如果你有独到的美味菜谱能共享的话，热烈欢迎！")};
     for (int i = 0; i < 2; ++i) {

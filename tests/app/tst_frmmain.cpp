@@ -4,6 +4,8 @@
 #include "app/frmmain.h"
 #include "app/treemenu.h"
 #include "editing/exportwindow.h"
+#include "editing/restorewindow.h"
+#include "store/backup.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/registry.h"
@@ -531,6 +533,42 @@ private slots:
         QVERIFY(!testCatalogue().refresh().ok());
     }
 
+    // No usable file but copies in 备份: the root and its menu stay, the
+    // caption says so, and the window the start's yes opens restores the
+    // newest copy on Enter and 是. A dish shown before a restore is read
+    // again from the restored file, or goes with it.
+    void restoreShowsWhatItRestored()
+    {
+        TestDb db(Kitchen);
+        ScriptedDialogs dialogs;
+        const QDateTime nine(QDate(2026, 12, 8), QTime(9, 0));
+        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, nine).ok());
+        db.exec("DELETE FROM \"01\" WHERE rowid = 1");
+        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, nine.addSecs(60)).ok());
+        QVERIFY(QFile::remove(db.path()));
+        frmmain *w = Windows::get<frmmain>(testCatalogue());
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
+        QCOMPARE(w->Tv()->model()->rowCount(), 1);
+        RestoreWindow *restore = Windows::show<RestoreWindow>(testCatalogue());
+        restore->selectNewestUsable();
+        restore->List1()->setCurrentRow(1);   // the older one, 红烧肉 still in it
+        dialogs.answers.enqueue(DialogService::Yes);
+        QTest::keyClick(restore->List1(), Qt::Key_Return);
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有7道美食"));
+
+        showAtBraisedPork();
+        QCOMPARE(w->Boxx3()->text(), QStringLiteral("五花肉\r\n冰糖"));
+        restore->listCopies();
+        restore->selectNewestUsable();   // the copy without it
+        dialogs.answers.enqueue(DialogService::Yes);
+        QTest::keyClick(restore->List1(), Qt::Key_Return);
+        QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
+        QCOMPARE(w->Text1()->text(), QString());
+        QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
+        QCOMPARE(dialogs.printerDialogs, 0);
+        Windows::unload<RestoreWindow>();
+    }
+
     void emptyTablesGiveRootAndZero()
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('a'),('b');");
@@ -606,6 +644,8 @@ private slots:
         for (QWidget *o : opened)
             names << o->objectName();
         QCOMPARE(names, (QStringList{"daycate", "Add", "find", "addmulu", "down", "about"}));
+        // The recipes are not in the program's folder: the download note names theirs.
+        QVERIFY(opened.at(4)->findChild<QLabel *>("Label1")->text().contains(QDir::toNativeSeparators(QDir::cleanPath(db.dir()))));
 
         QTest::mouseClick(w->findChild<ImageControl *>("Image7"), Qt::LeftButton);
         flushDeletes();

@@ -77,12 +77,6 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QString storeText(StoreError::Kind kind)
-{
-    StoreError e;
-    e.kind = kind;
-    return e.userText();
-}
 
 QColor previewColour(const QLabel *preview) { return preview->pixmap().toImage().pixelColor(5, 5); }
 } // namespace

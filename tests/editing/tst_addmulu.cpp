@@ -34,12 +34,6 @@ const char *const Seed =
 const char *const Categories = "SELECT category FROM \"02\" ORDER BY id";
 const char *const Dishes = "SELECT category || '|' || \"名称\" FROM \"01\" ORDER BY id";
 
-QString storeText(StoreError::Kind kind)
-{
-    StoreError e;
-    e.kind = kind;
-    return e.userText();
-}
 
 QString askDelete(const QString &category)
 {

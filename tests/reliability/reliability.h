@@ -72,12 +72,6 @@ inline QStringList treeLines(frmmain *w)
 
 inline int topLevelRows(frmmain *w) { return w->treeModel()->rowCount(QModelIndex()); }
 
-inline QString storeText(StoreError::Kind kind)
-{
-    StoreError e;
-    e.kind = kind;
-    return e.userText();
-}
 
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {

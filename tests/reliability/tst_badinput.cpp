@@ -362,7 +362,7 @@ void BadInput::unusablePictures()
                             QStringLiteral("做")),
              QStringLiteral("找不到图片文件：") + path);
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\"='无图汤'")), QStringLiteral("0"));
-    // A path stored before (by an older program, or a picture moved since) is kept.
+    // A path stored before, or a picture moved since, is kept.
     db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture) VALUES('汤', '无图汤', '料', '做', '%1')")
                 .arg(path));
     testCatalogue().followOutsideChanges();

@@ -102,3 +102,12 @@ void typeText(QWidget *widget, const QString &text)
     event.setCommitString(text);
     QCoreApplication::sendEvent(widget, &event);
 }
+
+QString storeText(StoreError::Kind kind)
+{
+    StoreError e;
+    e.kind = kind;
+    if (kind == StoreError::Missing)
+        e.detail = testCatalogue().storePath();
+    return e.userText();
+}

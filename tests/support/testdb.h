@@ -38,6 +38,10 @@ private:
 // have made at start-up).
 Catalogue &testCatalogue();
 
+// What the cook is told of a store error of this kind on the test
+// catalogue's file (a missing file names its folder).
+QString storeText(StoreError::Kind kind);
+
 // Unloads every window, as the program's exit does, without quitting.
 void unloadAllWindows();
 

@@ -154,7 +154,7 @@ private slots:
         auto *label1 = w->findChild<QLabel *>(QStringLiteral("Label1"));
         auto *label2 = w->findChild<QLabel *>(QStringLiteral("Label2"));
         QVERIFY(label1 && label2);
-        QCOMPARE(label1->text(), QStringLiteral("  数据库下载后请放在 cate.mdb 所在的文件夹里，覆盖原来的数据库即可！"));
+        QCOMPARE(label1->text(), QStringLiteral("  数据库下载后请放置在安装目录下,覆盖原来的数据库即可！"));
         QCOMPARE(label2->text(), QStringLiteral("  如果你有独到的美味菜谱能共享的话，热烈欢迎！"));
         checkFits(label1);
         checkFits(label2);
