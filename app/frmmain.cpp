@@ -166,6 +166,7 @@ void frmmain::loadContents()
     // stay within reach.
     if (Backup::HasCopies(m_catalogue.storePath())) {
         m_model->rebuild(m_catalogue.sharedData());
+        m_Tv->expand(m_model->rootIndex());   // open once a copy fills it
         m_Tv->setCurrentIndex(m_model->rootIndex());
         setWindowTitle(QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
     }
@@ -178,7 +179,12 @@ void frmmain::tellDamagedFile(const StoreError &error)
     const QString backups = Backup::FolderOf(m_catalogue.storePath());
     if (QFileInfo(backups).isDir())
         text += QStringLiteral("\r\n安全副本在“备份”文件夹里：") + QDir::toNativeSeparators(backups);
-    QTimer::singleShot(0, this, [this, text] { tell(this, text); });
+    // Not when the cook has just asked at start to bring a copy back: the
+    // restore window is open over this one.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!Windows::loaded<RestoreWindow>())
+            tell(this, text);
+    });
 }
 
 void frmmain::openFromToolbar(const QString &button)

@@ -11,7 +11,11 @@ void showStartWindows(Catalogue &catalogue, bool restoreAsked)
     // less time than a splash would take to be seen.
     Windows::show<zx::frmSplash>()->hide();
     Windows::show<zx::frmmain>(catalogue);
-    if (restoreAsked)
-        Windows::show<zx::RestoreWindow>(catalogue)->selectNewestUsable();
+    if (restoreAsked) {
+        zx::RestoreWindow *restore = Windows::show<zx::RestoreWindow>(catalogue);
+        restore->selectNewestUsable();
+        restore->raise();
+        restore->activateWindow();
+    }
 }
 } // namespace Module1
