@@ -270,36 +270,46 @@ StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<d
     return store().PickRandomDish(draw);
 }
 
+template <class T>
+StoreResult<T> Catalogue::writeAndFollow(const std::function<StoreResult<T>(RecipeStore &)> &write,
+                                         const std::function<std::optional<Follow>(const T &)> &follow)
+{
+    RecipeStore &writer = store();
+    const FileStamp before = FileStamp::of(storePath());
+    StoreResult<T> result = write(writer);
+    if (result) {
+        if (const std::optional<Follow> then = follow(*result))
+            followOwnWrite(before, then->change, then->edit);
+    }
+    return result;
+}
+
 StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &name,
                                        const QString &ingredients, const QString &method,
                                        const QString &picture)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<qint64> added =
-        writer.AddDish(category, name, ingredients, method, picture);
-    if (added) {
-        followOwnWrite(before, {CatalogueChange::DishAdded, category, *added}, [&](CatalogueData &data) {
-            data.appendDish(*added, category, name);
-            return true;
+    return writeAndFollow<qint64>(
+        [&](RecipeStore &s) { return s.AddDish(category, name, ingredients, method, picture); },
+        [&](const qint64 &id) -> std::optional<Follow> {
+            return Follow{{CatalogueChange::DishAdded, category, id}, [&, id](CatalogueData &data) {
+                              data.appendDish(id, category, name);
+                              return true;
+                          }};
         });
-    }
-    return added;
 }
 
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
                                         const QString &method, const QString &picture,
                                         const std::function<bool(const DishRecord &)> &mayWrite)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> updated =
-        writer.UpdateDish(id, name, ingredients, method, picture, mayWrite);
-    if (updated && *updated) {
-        followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id},
-                       [&](CatalogueData &data) { return data.renameDish(id, name); });
-    }
-    return updated;
+    return writeAndFollow<bool>(
+        [&](RecipeStore &s) { return s.UpdateDish(id, name, ingredients, method, picture, mayWrite); },
+        [&](const bool &updated) -> std::optional<Follow> {
+            if (!updated)
+                return std::nullopt;
+            return Follow{{CatalogueChange::DishUpdated, {}, id},
+                          [&](CatalogueData &data) { return data.renameDish(id, name); }};
+        });
 }
 
 StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
@@ -320,28 +330,27 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
     return *updated ? EditOutcome::Stored : EditOutcome::Gone;
 }
 
+// Writes by id: when no row carries the id any more, nothing follows.
 StoreResult<bool> Catalogue::deleteDish(qint64 id)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> deleted = writer.DeleteDish(id);
-    if (deleted && *deleted) {
-        followOwnWrite(before, {CatalogueChange::DishDeleted, {}, id},
-                       [id](CatalogueData &data) { return data.removeDish(id); });
-    }
-    return deleted;
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.DeleteDish(id); },
+                                [&](const bool &deleted) -> std::optional<Follow> {
+                                    if (!deleted)
+                                        return std::nullopt;
+                                    return Follow{{CatalogueChange::DishDeleted, {}, id},
+                                                  [id](CatalogueData &data) { return data.removeDish(id); }};
+                                });
 }
 
 StoreResult<bool> Catalogue::moveDish(qint64 id, const QString &category)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> moved = writer.MoveDish(id, category);
-    if (moved && *moved) {
-        followOwnWrite(before, {CatalogueChange::DishMoved, category, id},
-                       [&](CatalogueData &data) { return data.moveDish(id, category); });
-    }
-    return moved;
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.MoveDish(id, category); },
+                                [&](const bool &moved) -> std::optional<Follow> {
+                                    if (!moved)
+                                        return std::nullopt;
+                                    return Follow{{CatalogueChange::DishMoved, category, id},
+                                                  [&](CatalogueData &data) { return data.moveDish(id, category); }};
+                                });
 }
 
 StoreResult<bool> Catalogue::clearPicture(qint64 id)
@@ -351,13 +360,14 @@ StoreResult<bool> Catalogue::clearPicture(qint64 id)
 
 StoreResult<bool> Catalogue::setPicture(qint64 id, const QString &picture)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<bool> cleared = writer.SetDishPicture(id, picture);
     // The tree shows no pictures: its data stays as it is.
-    if (cleared && *cleared)
-        followOwnWrite(before, {CatalogueChange::DishUpdated, {}, id}, [](CatalogueData &) { return true; });
-    return cleared;
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.SetDishPicture(id, picture); },
+                                [&](const bool &set) -> std::optional<Follow> {
+                                    if (!set)
+                                        return std::nullopt;
+                                    return Follow{{CatalogueChange::DishUpdated, {}, id},
+                                                  [](CatalogueData &) { return true; }};
+                                });
 }
 
 StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &dishes)
@@ -392,27 +402,24 @@ StoreResult<ExportRows> Catalogue::everything() const
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<qint64> added = writer.AddCategory(category);
-    if (added) {
-        followOwnWrite(before, {CatalogueChange::CategoryAdded, category, 0}, [&](CatalogueData &data) {
-            data.categories << trimBlanks(category);
-            return true;
-        });
-    }
-    return added;
+    return writeAndFollow<qint64>([&](RecipeStore &s) { return s.AddCategory(category); },
+                                  [&](const qint64 &) -> std::optional<Follow> {
+                                      return Follow{{CatalogueChange::CategoryAdded, category, 0},
+                                                    [&](CatalogueData &data) {
+                                                        data.categories << trimBlanks(category);
+                                                        return true;
+                                                    }};
+                                  });
 }
 
 StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
-    RecipeStore &writer = store();
-    const FileStamp before = FileStamp::of(storePath());
-    const StoreResult<DeleteOutcome> deleted = writer.DeleteCategory(category);
-    if (deleted) {
-        followOwnWrite(before, {CatalogueChange::CategoryDeleted, category, 0}, [&](CatalogueData &data) {
-            return data.removeCategory(category, deleted->categoryRowDeleted) == deleted->dishesDeleted;
+    return writeAndFollow<DeleteOutcome>(
+        [&](RecipeStore &s) { return s.DeleteCategory(category); },
+        [&](const DeleteOutcome &deleted) -> std::optional<Follow> {
+            return Follow{{CatalogueChange::CategoryDeleted, category, 0}, [&, deleted](CatalogueData &data) {
+                              return data.removeCategory(category, deleted.categoryRowDeleted)
+                                     == deleted.dishesDeleted;
+                          }};
         });
-    }
-    return deleted;
 }

@@ -175,6 +175,17 @@ private:
     // the write), else reads the file anew. True when the copy was taken.
     bool followOwnWrite(const FileStamp &before, const CatalogueChange &change,
                         const std::function<bool(CatalogueData &)> &edit);
+    // How the tree's data follows a write that changed something: the
+    // change announced, and the same change made to the data in memory.
+    struct Follow {
+        CatalogueChange change;
+        std::function<bool(CatalogueData &)> edit;
+    };
+    // Every write of ours: the file's stamp, the write, and, when `follow`
+    // makes something of its result, the data followed.
+    template <class T>
+    StoreResult<T> writeAndFollow(const std::function<StoreResult<T>(RecipeStore &)> &write,
+                                  const std::function<std::optional<Follow>(const T &)> &follow);
 
     QString m_folder;
     QString m_selectedCategory;

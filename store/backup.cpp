@@ -124,7 +124,7 @@ std::optional<StoreError> copyDatabase(const QString &from, const QString &to, c
     int rc = source.open(from, SQLITE_OPEN_READONLY);
     if (rc != SQLITE_OK)
         return copyError(rc, source.errorMessage());
-    source.setBusyTimeout(StoreInternal::kBusyTimeoutMs);
+    source.setBusyTimeout(StoreInternal::busyTimeoutMs());
     source.exec("PRAGMA mmap_size=268435456");
     Sql::Connection target;
     rc = target.open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -343,7 +343,7 @@ std::optional<StoreError> writeOver(const QString &from, const QString &to)
         return error(StoreError::NotADatabase, source.errorMessage());
     if (target.open(to, SQLITE_OPEN_READWRITE) != SQLITE_OK)
         return error(StoreError::ReadOnly, target.errorMessage());
-    target.setBusyTimeout(StoreInternal::kBusyTimeoutMs);
+    target.setBusyTimeout(StoreInternal::busyTimeoutMs());
     sqlite3_backup *backup = sqlite3_backup_init(target.handle(), "main", source.handle(), "main");
     if (!backup)
         return StoreInternal::errorFromCode(sqlite3_errcode(target.handle()), target.errorMessage(), true);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <memory>
 #include <sys/stat.h>
 #include <sqlite3.h>
@@ -47,6 +48,12 @@ QString StoreError::userText() const
 
 
 namespace StoreInternal {
+
+namespace {
+std::atomic<int> busyTimeout{1000};
+}
+
+int busyTimeoutMs() { return busyTimeout.load(); }
 
 StoreError makeError(StoreError::Kind kind, const QString &detail)
 {
@@ -219,7 +226,7 @@ std::optional<StoreError> openConnection(OpenFile &kept, const QString &path, co
             return makeError(StoreError::Missing, path);
         return store->fail(rc);
     }
-    store->db.setBusyTimeout(kBusyTimeoutMs);
+    store->db.setBusyTimeout(busyTimeoutMs());
     // Tuning that leaves the file as it is (the journal mode too):
     // memory-mapped reads, and a transaction's changed pages kept in memory
     // up to 16 MiB instead of 2 (a category's dishes lie all over the
@@ -276,6 +283,8 @@ RecipeStore::RecipeStore(const QString &path)
 }
 
 RecipeStore::~RecipeStore() = default;
+
+void RecipeStore::setBusyTimeout(int ms) { StoreInternal::busyTimeout = ms; }
 
 void RecipeStore::adoptThread() { m_owner = std::this_thread::get_id(); }
 

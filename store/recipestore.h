@@ -95,6 +95,11 @@ public:
     RecipeStore(const RecipeStore &) = delete;
     RecipeStore &operator=(const RecipeStore &) = delete;
 
+    // How long an operation, here and in the safety copies, waits for
+    // another program's lock before it reports Busy: a second. Tests that
+    // only wait a lock out shorten it; the program never changes it.
+    static void setBusyTimeout(int ms);
+
     const QString &path() const { return m_path; }
     // Makes the calling thread the store's owner.
     void adoptThread();

@@ -129,14 +129,14 @@ StoreResult<bool> RecipeStore::EnsureCatalogueIndex()
         s.db.setBusyTimeout(0);
         const bool present = hasCatalogueIndex(s);
         if (present || sqlite3_db_readonly(s.db.handle(), "main") == 1) {
-            s.db.setBusyTimeout(kBusyTimeoutMs);
+            s.db.setBusyTimeout(busyTimeoutMs());
             return present;
         }
         const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2(%3,%4,%5)")
                                 .arg(kCatalogueIndex, kDishTable, s.layout.dishCols.at(1),
                                      s.layout.dishCols.at(2), s.layout.dishCols.at(0));
         const int rc = s.db.exec(sql.toUtf8().constData());
-        s.db.setBusyTimeout(kBusyTimeoutMs);
+        s.db.setBusyTimeout(busyTimeoutMs());
         if (rc == SQLITE_OK)
             return true;
         const StoreError e = s.fail(rc, true);

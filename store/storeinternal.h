@@ -23,8 +23,9 @@ struct sqlite3_value;
 
 namespace StoreInternal {
 
-// How long an operation waits for another program's lock before giving up.
-constexpr int kBusyTimeoutMs = 1000;
+// How long an operation waits for another program's lock before giving up
+// (RecipeStore::setBusyTimeout).
+int busyTimeoutMs();
 
 inline const QString kDishTable = QStringLiteral("\"01\"");
 inline const QString kCategoryTable = QStringLiteral("\"02\"");

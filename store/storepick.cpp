@@ -1,14 +1,15 @@
 // The recipe store: the dish of the day.
 //
 // A draw lands on one of the rows of "01", each as likely as any other,
-// whatever their ids are. The row identities are read in one pass over
-// the table's own b-tree (no recipe text is touched) and kept with the
-// connection until the file changes; a draw then costs a look-up in memory
+// whatever their ids are. The row identities are read in one pass (from
+// the catalogue index where the file has one, so that no recipe text is
+// touched) and kept with the connection until the file changes; a draw then costs a look-up in memory
 // and the read of the one row it lands on.
 #include "store/recipestore.h"
 
 #include "store/storeinternal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
@@ -39,6 +40,9 @@ std::optional<StoreError> refreshPickRowids(Store &s)
         s.pickRowids.clear();
         return s.fail(rc);
     }
+    // Read from an index that holds them where the file has one, in its
+    // order: table order is the order of the row identities.
+    std::sort(s.pickRowids.begin(), s.pickRowids.end());
     s.pickState.set(*now);
     return std::nullopt;
 }

@@ -183,6 +183,26 @@ public:
         xdo({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
         xdo({QStringLiteral("key"), keys});
     }
+    // How many windows of the program are on the screen (menus too).
+    int programWindows() const
+    {
+        return xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                    QStringLiteral("^zaoxiangju$")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .size();
+    }
+    // Waits for a window more than `before` (a menu that opens).
+    bool waitWindowMore(int before, int ms = 10000) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            if (programWindows() > before)
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
     // Answers the message box with this title by a key press.
     bool answer(const QString &titleRegex, const QString &keys) const
     {
@@ -512,16 +532,19 @@ void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, cons
     const QString afterDelete = sqlite(db, perCategory);
     // The next dish is selected: moved into the first other category.
     desk.activate(main);
+    int windows = desk.programWindows();
     keys({QStringLiteral("shift+F10")});
-    QThread::msleep(300);
+    QVERIFY2(desk.waitWindowMore(windows), "the dish menu did not open");
     keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Down"), QStringLiteral("Return")});
     QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(sqlite(db, perCategory) != afterDelete, 5000);
 
     // Home, the root's menu, 恢复备份… (its last entry), the newest copy, 恢 复.
     desk.activate(main);
-    keys({QStringLiteral("Home"), QStringLiteral("shift+F10")});
-    QThread::msleep(300);
+    keys({QStringLiteral("Home")});
+    windows = desk.programWindows();
+    keys({QStringLiteral("shift+F10")});
+    QVERIFY2(desk.waitWindowMore(windows), "the root menu did not open");
     keys({QStringLiteral("Up"), QStringLiteral("Return")});
     const QString restore = desk.waitWindow(QStringLiteral("^：：恢复备份：：$"));
     QVERIFY2(!restore.isEmpty(), "the restore window did not open");

@@ -10,6 +10,7 @@
 #include "store/recipestore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QFile>
 #include <QLabel>
@@ -233,10 +234,11 @@ private slots:
         QCOMPARE(QDir(db.dir() + QStringLiteral("备份")).entryList(QDir::Files | QDir::Hidden), QStringList());
         dialogs.answers.enqueue(DialogService::Yes);
         dialogs.whileAsking = [&] {
-            // Once the copy begun with the question is written.
+            // Once the copy begun with the question is written whole.
             const QDir folder(db.dir() + QStringLiteral("备份"));
             QTRY_VERIFY(!folder.entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
-            QTest::qWait(300);
+            const QString part = folder.filePath(folder.entryList({QStringLiteral("*.part")}, QDir::Files).first());
+            QTRY_COMPARE(QFileInfo(part).size(), QFileInfo(db.path()).size());
             db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('凉菜', '刚添的菜')"));
         };
         press(m.remove);

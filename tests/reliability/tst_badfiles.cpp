@@ -80,6 +80,8 @@ QString lastMessage(const ScriptedDialogs &d) { return d.messages.isEmpty() ? QS
 class BadFiles : public QObject {
     Q_OBJECT
 private slots:
+    // The locks here are only ever waited out: a twentieth of a second will do.
+    void initTestCase() { RecipeStore::setBusyTimeout(50); }
     void cleanup() { closeAll(); }
 
     void unusableFile_data();

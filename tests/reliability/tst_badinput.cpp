@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QImageReader>
 #include <QListView>
@@ -447,12 +448,15 @@ void BadInput::chooserOffersEveryPicture()
             return;
         title = dialog->windowTitle();
         filters = dialog->nameFilters();
+        // Listed once the folder is read to its end.
+        auto *files = dialog->findChild<QFileSystemModel *>();
+        QSignalSpy loaded(files, &QFileSystemModel::directoryLoaded);
         dialog->setDirectory(pictures.path());
         auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
         QDeadlineTimer deadline(10000);
-        while (view && !deadline.hasExpired() && view->model()->rowCount(view->rootIndex()) < offered.size())
+        while (view && !deadline.hasExpired()
+               && (loaded.isEmpty() || view->model()->rowCount(view->rootIndex()) < offered.size()))
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QTest::qWait(200);   // anything more in the folder would show by now
         for (int i = 0; view && i < view->model()->rowCount(view->rootIndex()); ++i)
             listed << view->model()->index(i, 0, view->rootIndex()).data().toString();
         dialog->reject();
