@@ -190,6 +190,25 @@ private:
     Sql::Statement m_insert;
 };
 
+// Makes something kept with the connection current: `read` runs again
+// only when another connection has committed since it last ran (PRAGMA
+// data_version) or our own write dropped it (`state` no longer valid).
+template <class Read>
+std::optional<StoreError> keepCurrent(Store &s, CacheState &state, Read read)
+{
+    int rc = SQLITE_OK;
+    const std::optional<qint64> now = s.dataVersion(rc);
+    if (!now)
+        return s.fail(rc);
+    if (state.isCurrent(*now))
+        return std::nullopt;
+    state.valid = false;
+    if (std::optional<StoreError> e = read())
+        return e;
+    state.set(*now);
+    return std::nullopt;
+}
+
 // All six columns of a row read by a query over dishColumns(0, 5).
 DishRecord readDish(const Sql::Statement &st);
 

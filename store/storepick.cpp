@@ -21,30 +21,23 @@ namespace {
 // read again.
 std::optional<StoreError> refreshPickRowids(Store &s)
 {
-    int rc = SQLITE_OK;
-    const std::optional<qint64> now = s.dataVersion(rc);
-    if (!now)
-        return s.fail(rc);
-    if (s.pickState.isCurrent(*now))
-        return std::nullopt;
-
-    s.pickState.valid = false;
-    s.pickRowids.clear();
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.dishRowid, kDishTable));
-    if (rc != SQLITE_OK)
-        return s.fail(rc);
-    while ((rc = st.step()) == SQLITE_ROW)
-        s.pickRowids.push_back(st.columnInt64(0));
-    if (rc != SQLITE_DONE) {
+    return keepCurrent(s, s.pickState, [&s]() -> std::optional<StoreError> {
         s.pickRowids.clear();
-        return s.fail(rc);
-    }
-    // Read from an index that holds them where the file has one, in its
-    // order: table order is the order of the row identities.
-    std::sort(s.pickRowids.begin(), s.pickRowids.end());
-    s.pickState.set(*now);
-    return std::nullopt;
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.dishRowid, kDishTable));
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        while ((rc = st.step()) == SQLITE_ROW)
+            s.pickRowids.push_back(st.columnInt64(0));
+        if (rc != SQLITE_DONE) {
+            s.pickRowids.clear();
+            return s.fail(rc);
+        }
+        // Read from an index that holds them where the file has one, in its
+        // order: table order is the order of the row identities.
+        std::sort(s.pickRowids.begin(), s.pickRowids.end());
+        return std::nullopt;
+    });
 }
 
 // The place in a table of `rows` rows that a draw x in [0, 1) names; a

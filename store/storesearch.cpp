@@ -28,37 +28,30 @@ namespace {
 // was read (our own writes clear it), else read again in one pass.
 std::optional<StoreError> refreshNames(Store &s)
 {
-    int rc = SQLITE_OK;
-    const std::optional<qint64> now = s.dataVersion(rc);
-    if (!now)
-        return s.fail(rc);
-    if (s.namesState.isCurrent(*now))
-        return std::nullopt;
-
-    s.namesState.valid = false;
-    s.names.clear();
-    Sql::Statement st;
-    rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
-                              + s.dishOrder());
-    if (rc != SQLITE_OK)
-        return s.fail(rc);
-    while ((rc = st.step()) == SQLITE_ROW) {
-        if (st.columnIsNull(2))
-            continue;   // a name with no value matches nothing
-        NameRow n;
-        n.id = st.columnInt64(0);
-        n.category = st.columnText(1);
-        n.name = st.columnText(2);
-        const QList<uint> ucs4 = n.name.toUcs4();
-        n.name32.assign(ucs4.begin(), ucs4.end());
-        s.names.push_back(std::move(n));
-    }
-    if (rc != SQLITE_DONE) {
+    return keepCurrent(s, s.namesState, [&s]() -> std::optional<StoreError> {
         s.names.clear();
-        return s.fail(rc);
-    }
-    s.namesState.set(*now);
-    return std::nullopt;
+        Sql::Statement st;
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
+                                      + s.dishOrder());
+        if (rc != SQLITE_OK)
+            return s.fail(rc);
+        while ((rc = st.step()) == SQLITE_ROW) {
+            if (st.columnIsNull(2))
+                continue;   // a name with no value matches nothing
+            NameRow n;
+            n.id = st.columnInt64(0);
+            n.category = st.columnText(1);
+            n.name = st.columnText(2);
+            const QList<uint> ucs4 = n.name.toUcs4();
+            n.name32.assign(ucs4.begin(), ucs4.end());
+            s.names.push_back(std::move(n));
+        }
+        if (rc != SQLITE_DONE) {
+            s.names.clear();
+            return s.fail(rc);
+        }
+        return std::nullopt;
+    });
 }
 
 void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
