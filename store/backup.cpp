@@ -166,6 +166,24 @@ QString CopyName(const QDateTime &when, Reason reason, int serial)
            + markOf(reason) + QStringLiteral(".mdb");
 }
 
+namespace {
+// Where a copy made at `now` goes in the folder, made when missing: the
+// first serial of that second that no copy (whole or part) has taken.
+StoreResult<QString> freeCopyPath(const QString &databasePath, Reason reason, const QDateTime &now)
+{
+    const QString folder = FolderOf(databasePath);
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
+    const QDateTime local = now.toLocalTime();
+    const QDir dir(folder);
+    int serial = 1;
+    auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
+    while (taken(dir.filePath(CopyName(local, reason, serial))))
+        ++serial;
+    return dir.filePath(CopyName(local, reason, serial));
+}
+} // namespace
+
 StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now)
 {
     if (!QFileInfo(databasePath).isFile())
@@ -189,16 +207,11 @@ StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, cons
 {
     if (!QFileInfo(databasePath).isFile())
         return error(StoreError::Missing, databasePath);
+    const StoreResult<QString> name = freeCopyPath(databasePath, reason, now);
+    if (!name)
+        return name;
     const QString folder = FolderOf(databasePath);
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
-    const QDateTime local = now.toLocalTime();
-    const QDir dir(folder);
-    int serial = 1;
-    auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
-    while (taken(dir.filePath(CopyName(local, reason, serial))))
-        ++serial;
-    const QString part = dir.filePath(CopyName(local, reason, serial)) + kPartSuffix;
+    const QString part = *name + kPartSuffix;
     if (auto e = copyDatabase(databasePath, part, stop)) {
         QFile::remove(part);
         return *e;
@@ -225,15 +238,11 @@ StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part
 
 StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now)
 {
+    const StoreResult<QString> name = freeCopyPath(databasePath, Reason::Damaged, now);
+    if (!name)
+        return name;
     const QString folder = FolderOf(databasePath);
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
-    const QDateTime local = now.toLocalTime();
-    const QDir dir(folder);
-    int serial = 1;
-    while (QFileInfo::exists(dir.filePath(CopyName(local, Reason::Damaged, serial))))
-        ++serial;
-    const QString target = dir.filePath(CopyName(local, Reason::Damaged, serial));
+    const QString &target = *name;
     // The journal first: a file that arrived without it would be read as
     // it stood half-written. On a failure whatever moved goes back.
     bool moved = true;

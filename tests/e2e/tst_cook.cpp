@@ -273,29 +273,46 @@ private slots:
     void aFileBeingWrittenIsLeftAlone();
     void recipesInAndOutWithoutADisplay();
 private:
+    bool placeProgram(Desktop &desk, const QTemporaryDir &folder);
     void twoCopiesOnOneFile(const Desktop &desk, const QString &program, const QString &main, qint64 pid,
                             const QString &db);
     void oneDishInTheCooksHands(const Desktop &desk, const QString &main, const QString &db);
 };
 
-void Cook::aCooksSession()
+// The program and the starter recipes copied into a folder of their own,
+// the program portable there; false (after a skip or a failure) when they
+// cannot be.
+bool Cook::placeProgram(Desktop &desk, const QTemporaryDir &folder)
 {
     const QString program = QStringLiteral(ZX_BINARY_DIR "/zaoxiangju");
     const QString starter = QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb");
-    if (!QFile::exists(program) || !QFile::exists(starter))
-        QSKIP("the program or the starter database has not been built");
-    Desktop desk;
+    if (!QFile::exists(program) || !QFile::exists(starter)) {
+        QTest::qSkip("the program or the starter database has not been built", __FILE__, __LINE__);
+        return false;
+    }
     QString why;
-    if (!desk.start(&why))
-        QSKIP(qPrintable(why));
-
-    QTemporaryDir folder;
+    if (!desk.start(&why)) {
+        QTest::qSkip(qPrintable(why), __FILE__, __LINE__);
+        return false;
+    }
     const QString db = folder.filePath(QStringLiteral("cate.mdb"));
-    QVERIFY(QFile::copy(program, folder.filePath(QStringLiteral("zaoxiangju"))));
-    QVERIFY(QFile::copy(starter, db));
+    const bool copied = QFile::copy(program, folder.filePath(QStringLiteral("zaoxiangju"))) && QFile::copy(starter, db);
     QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
     QFile::setPermissions(folder.filePath(QStringLiteral("zaoxiangju")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!copied)
+        QTest::qFail("the program could not be copied", __FILE__, __LINE__);
+    return copied;
+}
+
+void Cook::aCooksSession()
+{
+    const QString program = QStringLiteral(ZX_BINARY_DIR "/zaoxiangju");
+    Desktop desk;
+    QTemporaryDir folder;
+    if (!placeProgram(desk, folder))
+        return;
+    const QString db = folder.filePath(QStringLiteral("cate.mdb"));
     const int dishesBefore = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
     const QString firstCategory = sqlite(db, QStringLiteral("SELECT trim(category) FROM \"02\" ORDER BY rowid LIMIT 1"));
 
@@ -392,21 +409,13 @@ void Cook::aCooksSession()
 // is whole, and the tree follows it.
 void Cook::aFileBeingWrittenIsLeftAlone()
 {
-    const QString program = QStringLiteral(ZX_BINARY_DIR "/zaoxiangju");
-    const QString starter = QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb");
-    if (!QFile::exists(program) || !QFile::exists(starter))
-        QSKIP("the program or the starter database has not been built");
     Desktop desk;
-    QString why;
-    if (!desk.start(&why))
-        QSKIP(qPrintable(why));
     QTemporaryDir folder;
+    if (!placeProgram(desk, folder))
+        return;
     const QString db = folder.filePath(QStringLiteral("cate.mdb"));
-    QVERIFY(QFile::copy(program, folder.filePath(QStringLiteral("zaoxiangju"))));
-    QVERIFY(QFile::copy(starter, db));
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("备份")));
-    QVERIFY(QFile::copy(starter, folder.filePath(QStringLiteral("备份/cate-20261201-090000-导入.mdb"))));
-    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(QFile::copy(db, folder.filePath(QStringLiteral("备份/cate-20261201-090000-导入.mdb"))));
     const int dishes = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
 
     QProcess writer;
