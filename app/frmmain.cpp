@@ -253,17 +253,23 @@ void frmmain::showClickedNode(const QModelIndex &index)
     // A file changed or put in place since the tree was drawn: draw it anew
     // first, so the tree never promises what the file no longer holds.
     m_catalogue.followOutsideChanges();
-    const auto found = m_catalogue.dish(clicked.id);
-    // Only the row the node stands for is shown: the same id with another
-    // name or category is another dish. Anything else shows nothing.
-    if (found && found->has_value() && trimBlanks((*found)->name) == clicked.name
-        && trimBlanks((*found)->category) == clicked.categoryName)
-        showDish(**found);
-    else
-        clearDish();
+    showDishIfStill(clicked.id, clicked.name, clicked.categoryName);
     m_Text1->setReadOnly(true);
     m_Boxx3->setReadOnly(true);
     m_Boxx4->setReadOnly(true);
+}
+
+// Only the row that still is the dish (the same id with the same trimmed
+// name and category) is shown: the same id with another name or category is
+// another dish. Anything else shows nothing.
+void frmmain::showDishIfStill(qint64 id, const QString &name, const QString &category)
+{
+    const auto found = m_catalogue.dish(id);
+    if (found && found->has_value() && trimBlanks((*found)->name) == name
+        && trimBlanks((*found)->category) == category)
+        showDish(**found);
+    else
+        clearDish();
 }
 
 void frmmain::showDish(const DishRecord &dish)
@@ -306,12 +312,7 @@ void frmmain::followEdit(const CatalogueChange &change)
     // Another program's commit, or a copy restored: the shown dish is read
     // again, or goes when the file no longer holds it.
     if (change.kind == CatalogueChange::Outside && m_shown.id != 0) {
-        const auto found = m_catalogue.dish(m_shown.id);
-        if (found && found->has_value() && trimBlanks((*found)->name) == m_shown.name
-            && trimBlanks((*found)->category) == m_shown.category)
-            showDish(**found);
-        else
-            clearDish();
+        showDishIfStill(m_shown.id, m_shown.name, m_shown.category);
         return;
     }
     if (change.dishId != m_shown.id || m_shown.id == 0)

@@ -80,6 +80,7 @@ private:
     void rebuildTree(const CatalogueChange &change);
     void tellDamagedFile(const StoreError &error);
     void showDish(const DishRecord &dish);
+    void showDishIfStill(qint64 id, const QString &name, const QString &category);
     void clearDish();
     void followEdit(const CatalogueChange &change);
 
