@@ -1,7 +1,7 @@
 // The program's entry: the data folder and the catalogue first, then the
 // windows.
 #include "app/commandline.h"
-#include "app/module1.h"
+#include "app/startup.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
 #include "core/datafolder.h"
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtChinese);
 
-    Module1::showStartWindows(catalogue, restoreAsked);
+    Startup::showStartWindows(catalogue, restoreAsked);
     fonts.wait();
     return app.exec();
 }

@@ -11,7 +11,7 @@
 //
 // Run it with QT_QPA_PLATFORM=offscreen; the cold start needs --program (the
 // built zaoxiangju) and --display (a running Xvfb), else it is left out.
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "core/catalogue.h"
 #include "core/registry.h"
 #include "core/safetycopy.h"
@@ -155,7 +155,7 @@ Table emptyTable()
 struct Catalogues {
     Catalogue &base;
     Catalogue &scratch;
-    frmmain &scratchMain;
+    MainWindow &scratchMain;
 };
 
 // One size's database, the copy the changes run on, and the run counts.
@@ -458,14 +458,14 @@ int main(int argc, char **argv)
 
     // The main window, loaded once, as the program's start-up does.
     Catalogue baseCatalogue(base);
-    Windows::show<frmmain>(baseCatalogue);
+    Windows::show<MainWindow>(baseCatalogue);
     // The changes run on a copy, with a main window of its own.
     Catalogue scratchCatalogue(scratch);
-    frmmain scratchMain(scratchCatalogue);
+    MainWindow scratchMain(scratchCatalogue);
 
     for (const int size : options.sizes)
         measureSize(table, options, top, {baseCatalogue, scratchCatalogue, scratchMain}, size);
     printTable(table, options);
-    Windows::unload<frmmain>();
+    Windows::unload<MainWindow>();
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "core/background.h"
 #include "core/cataloguecache.h"
 #include "core/summaryfile.h"
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
@@ -238,7 +238,7 @@ StoreResult<std::optional<DishRecord>> Catalogue::dish(qint64 id) const
 StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 {
     RecipeStore &names = store();
-    const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
+    const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return StoreError{StoreError::BadPattern, text};
     // The names the tree shows are the ones searched while they are

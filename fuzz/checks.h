@@ -3,7 +3,7 @@
 // replays the saved inputs (tests/reliability/tst_fuzzreplay.cpp). Each
 // returns false when the code under test contradicted itself; a crash or a
 // sanitizer report is a finding of its own.
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 #include "store/recipestore.h"
 
 #include <QByteArray>
@@ -27,8 +27,8 @@ inline bool jetLike(const uint8_t *data, size_t size)
     const size_t nameSize = zero ? size - split - 1 : 0;
     const QString name = QString::fromUtf8(nameBytes, qsizetype(nameSize));
 
-    const auto compiled = JetLike::Pattern::compile(pattern);
-    if (compiled.has_value() != JetLike::isValid(pattern))
+    const auto compiled = NamePattern::Pattern::compile(pattern);
+    if (compiled.has_value() != NamePattern::isValid(pattern))
         return false;
     if (!compiled)
         return true;
@@ -40,7 +40,7 @@ inline bool jetLike(const uint8_t *data, size_t size)
     // Raw, possibly invalid bytes: any answer, no crash.
     (void)compiled->matchesUtf8(nameBytes, qsizetype(nameSize));
     // A star before and after never loses a match.
-    const auto wrapped = JetLike::Pattern::compile(QLatin1Char('*') + pattern + QLatin1Char('*'));
+    const auto wrapped = NamePattern::Pattern::compile(QLatin1Char('*') + pattern + QLatin1Char('*'));
     if (!wrapped || (viaQString && !wrapped->matches(name)))
         return false;
     return true;

@@ -3,7 +3,7 @@
 // update, find and search dishes) on a fresh cate.mdb, every result and the
 // catalogue after each step checked against a plain in-memory model of the
 // two tables. Shared by fuzz_storeops and the replay test.
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 #include "store/recipestore.h"
 
 #include <QFile>
@@ -165,7 +165,7 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         case 4: {
             const QString t = text(in);
             const auto found = RecipeStore(path).SearchDishesByName(t);
-            const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + t + QLatin1Char('*'));
+            const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + t + QLatin1Char('*'));
             if (!pattern) {
                 ZX_CHECK(!found.ok() && found.error().kind == StoreError::BadPattern, "bad pattern not refused");
                 break;

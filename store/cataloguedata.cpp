@@ -1,7 +1,7 @@
 #include "store/cataloguedata.h"
 
-#include "store/jetlike.h"
-#include "store/jetlikeinternal.h"
+#include "store/namepattern.h"
+#include "store/namepatterninternal.h"
 #include "store/records.h"
 
 #include <algorithm>
@@ -109,7 +109,7 @@ void CatalogueData::sortBy(std::vector<qint64> &keys)
         place.row = placeOf[place.row];
 }
 
-std::vector<quint32> CatalogueData::rowsFound(const JetLike::Pattern &pattern) const
+std::vector<quint32> CatalogueData::rowsFound(const NamePattern::Pattern &pattern) const
 {
     std::vector<quint32> found;
     auto consider = [&](const NamePlace &place) {
@@ -129,7 +129,7 @@ std::vector<quint32> CatalogueData::rowsFound(const JetLike::Pattern &pattern) c
         const auto *all = reinterpret_cast<const unsigned char *>(m_names.constData());
         auto place = m_inNameOrder.begin();
         for (qsizetype from = 0; place != m_inNameOrder.end();) {
-            const qsizetype hit = JetLike::findBytes(all, m_names.size(), from, needle, false);
+            const qsizetype hit = NamePattern::findBytes(all, m_names.size(), from, needle, false);
             if (hit < 0)
                 break;
             const auto at = size_t(hit);

@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-namespace JetLike { class Pattern; }
+namespace NamePattern { class Pattern; }
 
 // One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
 struct DishKey {
@@ -68,7 +68,7 @@ public:
 
     // The rows whose name has a value the pattern finds (findsInUtf8, the
     // name as stored), in table order.
-    std::vector<quint32> rowsFound(const JetLike::Pattern &pattern) const;
+    std::vector<quint32> rowsFound(const NamePattern::Pattern &pattern) const;
 
     // Our own writes, made to this copy as the store makes them to the file
     // (store/recipestore.h): a dish appended with its category as given and

@@ -163,7 +163,7 @@ public:
     // is which characters each dish holds (72 bytes a dish), so that a search
     // reads the texts of only the dishes that hold every character the words
     // need (the first search after a change reads them all).
-    // JetLike::matchedSpans() marks what the words matched in a shown text.
+    // NamePattern::matchedSpans() marks what the words matched in a shown text.
     StoreResult<QVector<DishRecord>> SearchDishesByWords(const QStringList &words);
 
     // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
@@ -218,5 +218,5 @@ private:
     std::unique_ptr<StoreInternal::OpenFile> m_file;
 };
 
-// The Jet "Like" pattern matcher used by the searches lives in store/jetlike.h;
+// The Jet "Like" pattern matcher used by the searches lives in store/namepattern.h;
 // safety copies of the file in store/backup.h.

@@ -1,7 +1,7 @@
 // The recipe store: searching dishes by name.
 #include "store/recipestore.h"
 
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 #include "store/storeinternal.h"
 
 #include <sqlite3.h>
@@ -56,7 +56,7 @@ std::optional<StoreError> refreshNames(Store &s)
 
 void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 {
-    const auto *pattern = static_cast<const JetLike::Pattern *>(sqlite3_user_data(context));
+    const auto *pattern = static_cast<const NamePattern::Pattern *>(sqlite3_user_data(context));
     if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
         sqlite3_result_int(context, 0);
         return;
@@ -71,7 +71,7 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByName(const QString &text,
                                                     SearchFields fields)
 {
-    const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
+    const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return makeError(StoreError::BadPattern, text);
     return withStore<QVector<DishRecord>>(*this, [&](Store &s) -> StoreResult<QVector<DishRecord>> {
@@ -92,7 +92,7 @@ StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByName(const QString &
             }
             return rows;
         }
-        ScopedFunction like(s, "zx_name_like", 1, const_cast<JetLike::Pattern *>(&*pattern), likeFunction);
+        ScopedFunction like(s, "zx_name_like", 1, const_cast<NamePattern::Pattern *>(&*pattern), likeFunction);
         if (like.result() != SQLITE_OK)
             return s.fail(like.result());
         QVector<DishRecord> rows;

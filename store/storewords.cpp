@@ -8,7 +8,7 @@
 // first search after a change reads every dish and makes the sets on the way.
 #include "store/recipestore.h"
 
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 #include "store/storeinternal.h"
 
 #include <algorithm>
@@ -107,7 +107,7 @@ namespace {
 
 // What one search hands to its SQL functions.
 struct WordsQuery {
-    std::vector<JetLike::Pattern> words;
+    std::vector<NamePattern::Pattern> words;
     CharacterSets::Bits needed{};      // the characters every found dish holds
     bool needsAny = false;
     const CharacterSets *kept = nullptr;   // current sets to pass dishes over by, or none
@@ -145,7 +145,7 @@ void wordsFunction(sqlite3_context *context, int count, sqlite3_value **args)
         q->making->rowids.push_back(sqlite3_value_int64(args[0]));
         q->making->bits.push_back(bits);
     }
-    const bool found = std::all_of(q->words.cbegin(), q->words.cend(), [&](const JetLike::Pattern &w) {
+    const bool found = std::all_of(q->words.cbegin(), q->words.cend(), [&](const NamePattern::Pattern &w) {
         return std::any_of(std::begin(texts), std::end(texts),
                            [&](const auto &t) { return t && w.findsInUtf8(t->data(), t->size()); });
     });
@@ -177,7 +177,7 @@ std::optional<StoreError> compileWords(const QStringList &words, WordsQuery &q)
     for (const QString &word : words) {
         if (word.isEmpty())
             continue;
-        const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + word + QLatin1Char('*'));
+        const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + word + QLatin1Char('*'));
         if (!pattern)
             return makeError(StoreError::BadPattern, word);
         const std::u32string needed = pattern->requiredCharacters();

@@ -1,7 +1,7 @@
 #include "support/rebuild.h"
 
 #include "app/cataloguemodel.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "core/catalogue.h"
 #include "core/registry.h"
 #include "core/summaryfile.h"
@@ -22,7 +22,7 @@ namespace {
 // The layout and paint of the tree the cook sees after a rebuild.
 void paintTree(Catalogue &catalogue)
 {
-    Windows::get<frmmain>(catalogue)->Tv()->viewport()->repaint();
+    Windows::get<MainWindow>(catalogue)->Tv()->viewport()->repaint();
 }
 
 } // namespace
@@ -74,7 +74,7 @@ void naiveRebuild(Catalogue &catalogue, const QString &path)
     sqlite3_finalize(st);
     sqlite3_close(db);
 
-    frmmain *main = Windows::get<frmmain>(catalogue);
+    MainWindow *main = Windows::get<MainWindow>(catalogue);
     CatalogueModel *model = main->treeModel();
     model->rebuild(std::make_shared<const CatalogueData>(data));
     QString error;

@@ -3,7 +3,7 @@
 // The reference here does that walk over the file with plain SQLite, on
 // randomised databases (fixed seeds) full of awkward rows.
 #include "app/cataloguemodel.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "core/appinfo.h"
 #include "core/catalogue.h"
 #include "core/registry.h"
@@ -172,7 +172,7 @@ QString randomKitchen(unsigned seed, int categories, int dishes)
 void compareWithReference(const QString &dbPath)
 {
     const Reference ref = referenceRebuild(dbPath);
-    frmmain *main = Windows::get<frmmain>(testCatalogue());
+    MainWindow *main = Windows::get<MainWindow>(testCatalogue());
     const CatalogueModel *model = main->treeModel();
 
     const QModelIndex root = model->index(0, 0);
@@ -222,7 +222,7 @@ class TestRebuildEquivalence : public QObject {
 private slots:
     void cleanup()
     {
-        Windows::unload<frmmain>();
+        Windows::unload<MainWindow>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -244,7 +244,7 @@ private slots:
         QFETCH(int, dishes);
         TestDb db(randomKitchen(seed, categories, dishes));
         // The main window's load runs the rebuild, as at start-up.
-        Windows::get<frmmain>(testCatalogue());
+        Windows::get<MainWindow>(testCatalogue());
         compareWithReference(db.path());
         // The reference is not trivially empty where the database is not,
         // and dishes of no listed category are there to be shown.
@@ -259,7 +259,7 @@ private slots:
     void matchesAfterChanges()
     {
         TestDb db(randomKitchen(42u, 20, 600));
-        Windows::get<frmmain>(testCatalogue());
+        Windows::get<MainWindow>(testCatalogue());
         compareWithReference(db.path());
 
         QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
@@ -292,7 +292,7 @@ private slots:
     {
         TestDb db(randomKitchen(7u, 15, 300));
         Catalogue &catalogue = testCatalogue();
-        Windows::get<frmmain>(catalogue);
+        Windows::get<MainWindow>(catalogue);
         std::mt19937 rng(2024);
         auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
         const QStringList names = {QStringLiteral(" 新菜 "), QStringLiteral("豆腐"), QStringLiteral("Apple派"),

@@ -3,10 +3,10 @@
 // Shared steps of the editing window tests: clicking list entries and
 // picture buttons the way the cook does, and closing every window between
 // tests.
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "core/registry.h"
-#include "editing/add.h"
-#include "editing/addmulu.h"
+#include "editing/adddishwindow.h"
+#include "editing/categorywindow.h"
 
 #include <QCoreApplication>
 #include <QListWidget>
@@ -21,9 +21,9 @@ inline void press(QWidget *pictureButton) { QTest::mouseClick(pictureButton, Qt:
 
 inline void unloadEverything()
 {
-    Windows::unload<Add>();
-    Windows::unload<addmulu>();
-    Windows::unload<frmmain>();
+    Windows::unload<AddDishWindow>();
+    Windows::unload<CategoryWindow>();
+    Windows::unload<MainWindow>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -40,7 +40,7 @@ private:
 
 inline QString mainCaption()
 {
-    frmmain *main = Windows::loaded<frmmain>();
+    MainWindow *main = Windows::loaded<MainWindow>();
     return main ? main->windowTitle() : QString();
 }
 

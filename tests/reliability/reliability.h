@@ -5,13 +5,13 @@
 #include "support/testdb.h"
 
 #include "app/cataloguemodel.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "core/appinfo.h"
 #include "core/registry.h"
-#include "editing/add.h"
-#include "editing/addmulu.h"
-#include "search/daycate.h"
-#include "search/find.h"
+#include "editing/adddishwindow.h"
+#include "editing/categorywindow.h"
+#include "search/dailydishwindow.h"
+#include "search/findwindow.h"
 #include "store/recipestore.h"
 
 #include <QCoreApplication>
@@ -30,11 +30,11 @@ namespace Rel {
 
 inline void closeAll()
 {
-    Windows::unload<Add>();
-    Windows::unload<addmulu>();
+    Windows::unload<AddDishWindow>();
+    Windows::unload<CategoryWindow>();
     Windows::unload<FindWindow>();
-    Windows::unload<daycate>();
-    Windows::unload<frmmain>();
+    Windows::unload<DailyDishWindow>();
+    Windows::unload<MainWindow>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -54,7 +54,7 @@ inline void press(QWidget *window, const char *button)
 
 
 // The tree as the cook sees it: "category" lines and "  dish" lines, in order.
-inline QStringList treeLines(frmmain *w)
+inline QStringList treeLines(MainWindow *w)
 {
     QStringList out;
     CatalogueModel *m = w->treeModel();
@@ -70,7 +70,7 @@ inline QStringList treeLines(frmmain *w)
     return out;
 }
 
-inline int topLevelRows(frmmain *w) { return w->treeModel()->rowCount(QModelIndex()); }
+inline int topLevelRows(MainWindow *w) { return w->treeModel()->rowCount(QModelIndex()); }
 
 
 inline void writeFile(const QString &path, const QByteArray &bytes)

@@ -4,7 +4,7 @@
 #include "reliability.h"
 
 #include "skin/imagecontrol.h"
-#include "web/down.h"
+#include "web/downloadwindow.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -40,8 +40,8 @@ template <class Pick>
 QStringList unnamed(Pick pick)
 {
     QStringList out;
-    const QList<QWidget *> windows = {Windows::show<frmmain>(testCatalogue()), Windows::show<Add>(testCatalogue()), Windows::show<addmulu>(testCatalogue()),
-                                      Windows::show<FindWindow>(testCatalogue()), Windows::show<daycate>(testCatalogue())};
+    const QList<QWidget *> windows = {Windows::show<MainWindow>(testCatalogue()), Windows::show<AddDishWindow>(testCatalogue()), Windows::show<CategoryWindow>(testCatalogue()),
+                                      Windows::show<FindWindow>(testCatalogue()), Windows::show<DailyDishWindow>(testCatalogue())};
     for (QWidget *window : windows) {
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (pick(w) && w->isVisibleTo(window) && w->accessibleName().trimmed().isEmpty())
@@ -122,14 +122,14 @@ private slots:
         ScriptedDialogs dialogs;
         const QStringList gaps = unnamed(isPictureButton);
         QVERIFY2(gaps.isEmpty(), qPrintable(gaps.join(QLatin1Char(' '))));
-        frmmain *main = Windows::show<frmmain>(testCatalogue());
+        MainWindow *main = Windows::show<MainWindow>(testCatalogue());
         QStringList toolbar;
         for (const char *name : {"Image2", "Image3", "Image4", "Image11", "Image5", "Image6", "Image7"})
             toolbar << child(main, name)->accessibleName();
         QCOMPARE(toolbar, (QStringList{QStringLiteral("每日菜谱"), QStringLiteral("添加美食"), QStringLiteral("查询/修改"),
                                        QStringLiteral("菜谱分类"), QStringLiteral("网上升级"), QStringLiteral("关于软件"),
                                        QStringLiteral("离开小屋")}));
-        QCOMPARE(child(Windows::show<Add>(testCatalogue()), "addcp")->accessibleName(), QStringLiteral("添加"));
+        QCOMPARE(child(Windows::show<AddDishWindow>(testCatalogue()), "addcp")->accessibleName(), QStringLiteral("添加"));
         QCOMPARE(child(Windows::show<FindWindow>(testCatalogue()), "Image3")->accessibleName(), QStringLiteral("更 新"));
     }
 
@@ -152,9 +152,9 @@ private slots:
         TestDb db;
         ScriptedDialogs dialogs;
         Catalogue &c = testCatalogue();
-        const QList<FramedWindow *> windows = {Windows::show<frmmain>(c), Windows::show<Add>(c),
-                                               Windows::show<addmulu>(c), Windows::show<FindWindow>(c),
-                                               Windows::show<daycate>(c), Windows::show<down>()};
+        const QList<FramedWindow *> windows = {Windows::show<MainWindow>(c), Windows::show<AddDishWindow>(c),
+                                               Windows::show<CategoryWindow>(c), Windows::show<FindWindow>(c),
+                                               Windows::show<DailyDishWindow>(c), Windows::show<DownloadWindow>()};
         for (FramedWindow *window : windows) {
             const QString name = window->objectName();
             window->activateWindow();
@@ -197,7 +197,7 @@ private slots:
             for (QWidget *b : buttons)
                 QVERIFY2(forward.contains(b) || backward.contains(b), qPrintable(name + QLatin1Char('/') + b->objectName()));
         }
-        Windows::unload<down>();
+        Windows::unload<DownloadWindow>();
     }
 };
 

@@ -119,13 +119,13 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     const QByteArray before = readFile(db.path());
 
     // Start-up: nothing said, empty tree, the design caption.
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(topLevelRows(main), 0);
-    QCOMPARE(main->windowTitle(), QString::fromUtf8(frmmain::DesignCaption));
+    QCOMPARE(main->windowTitle(), QString::fromUtf8(MainWindow::DesignCaption));
 
     // The add window: the empty list is explained, the save is refused and the typing kept.
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
     QCOMPARE(add->List1()->count(), 0);
     testCatalogue().setSelectedCategory(QStringLiteral("汤"));
@@ -137,10 +137,10 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     QCOMPARE(lastMessage(dialogs), QStringLiteral("保存失败：") + text);
     QCOMPARE(add->Text1()->text(), QStringLiteral("酸辣汤"));
     QCOMPARE(add->Text4()->toPlainText(), QStringLiteral("煮"));
-    Windows::unload<Add>();
+    Windows::unload<AddDishWindow>();
 
     // The category manager: adding and deleting both refused.
-    addmulu *cats = Windows::show<addmulu>(testCatalogue());
+    CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
     typeText(cats->Text1(), QStringLiteral("面点"));
     press(cats, "Image1");
@@ -150,7 +150,7 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     press(cats, "Image2");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("删除分类失败：") + text);
     QCOMPARE(testCatalogue().selectedCategory(), QStringLiteral("汤"));
-    Windows::unload<addmulu>();
+    Windows::unload<CategoryWindow>();
 
     // The search window: told at load and at each search; nothing listed.
     dialogs.clear();
@@ -164,11 +164,11 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
 
     // The daily window: told at load and at each pick; the boxes stay empty.
     dialogs.clear();
-    daycate *daily = Windows::show<daycate>(testCatalogue());
+    DailyDishWindow *daily = Windows::show<DailyDishWindow>(testCatalogue());
     press(daily, "Image1");
     QCOMPARE(dialogs.texts(), (QStringList{text, text}));
     QCOMPARE(child<QLineEdit>(daily, "Text1")->text(), QString());
-    Windows::unload<daycate>();
+    Windows::unload<DailyDishWindow>();
 
     // The file is as it was; a missing file was not created.
     QCOMPARE(QFile::exists(db.path()), existed);
@@ -178,7 +178,7 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
 void BadFiles::saveWorksAgain(const TestDb &db, ScriptedDialogs &dialogs, const QString &dish)
 {
     dialogs.clear();
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(entries(add->List1()), (QStringList{QStringLiteral("汤"), QStringLiteral("凉菜")}));
     QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
@@ -189,11 +189,11 @@ void BadFiles::saveWorksAgain(const TestDb &db, ScriptedDialogs &dialogs, const 
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("汤保存完毕！"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\" WHERE \"名称\"='%1'").arg(dish)), QStringLiteral("1"));
-    frmmain *main = Windows::get<frmmain>(testCatalogue());
+    MainWindow *main = Windows::get<MainWindow>(testCatalogue());
     QVERIFY(treeLines(main).contains(QStringLiteral("  ") + dish));
     QCOMPARE(main->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有%1道美食")
                                       .arg(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\""))));
-    Windows::unload<Add>();
+    Windows::unload<AddDishWindow>();
 }
 
 void BadFiles::unusableFile()
@@ -265,12 +265,12 @@ void BadFiles::readOnly()
             QSKIP("chattr +i is not available here, and root writes through plain permissions");
     }
 
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
     // Even where temp.txt cannot be written beside the file, the tree shows.
     QCOMPARE(treeLines(main).mid(0, 2), (QStringList{QStringLiteral("汤"), QStringLiteral("  汤1")}));
 
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
     typeText(add->Text1(), QStringLiteral("皮蛋豆腐"));
     typeText(add->Text3(), QStringLiteral("皮蛋"));
@@ -279,9 +279,9 @@ void BadFiles::readOnly()
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("保存失败：") + readOnly);
     QCOMPARE(add->Text1()->text(), QStringLiteral("皮蛋豆腐"));
-    Windows::unload<Add>();
+    Windows::unload<AddDishWindow>();
 
-    addmulu *cats = Windows::show<addmulu>(testCatalogue());
+    CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
     typeText(cats->Text1(), QStringLiteral("面点"));
     press(cats, "Image1");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("新增分类失败：") + readOnly);
@@ -291,7 +291,7 @@ void BadFiles::readOnly()
         dialogs.answers.enqueue(DialogService::Yes);
     press(cats, "Image2");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("删除分类失败：") + readOnly);
-    Windows::unload<addmulu>();
+    Windows::unload<CategoryWindow>();
 
     dialogs.clear();
     FindWindow *search = Windows::show<FindWindow>(testCatalogue());
@@ -312,12 +312,12 @@ void BadFiles::readOnly()
     Windows::unload<FindWindow>();
 
     dialogs.clear();
-    daycate *daily = Windows::show<daycate>(testCatalogue());
+    DailyDishWindow *daily = Windows::show<DailyDishWindow>(testCatalogue());
     daily->setDraw([] { return 0.0; });   // id 1
     press(daily, "Image1");
     QCOMPARE(dialogs.texts(), QStringList());
     QCOMPARE(child<QLineEdit>(daily, "Text1")->text(), QStringLiteral("紫菜蛋花汤"));
-    Windows::unload<daycate>();
+    Windows::unload<DailyDishWindow>();
 
     lock.reset();
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
@@ -362,12 +362,12 @@ void BadFiles::deletedWhileRunning()
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
     const QByteArray good = db.bytes();
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
     const QStringList tree = treeLines(main);
     // Both windows share the picked category: the last click (汤) counts.
-    addmulu *cats = Windows::show<addmulu>(testCatalogue());
+    CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
     QVERIFY(clickEntry(cats->List1(), QStringLiteral("凉菜")));
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
     typeText(add->Text1(), QStringLiteral("酸辣汤"));
     typeText(add->Text3(), QStringLiteral("豆腐"));
@@ -401,7 +401,7 @@ void BadFiles::replacedWhileRunning()
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
     const QByteArray first = db.bytes();
-    Windows::show<frmmain>(testCatalogue());
+    Windows::show<MainWindow>(testCatalogue());
     FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     auto *text = child<QLineEdit>(search, "Text1");
     auto *list = child<QListWidget>(search, "List1");

@@ -40,7 +40,7 @@ QString lastMessage(const ScriptedDialogs &d) { return d.messages.isEmpty() ? QS
 QString saveThroughAdd(ScriptedDialogs &dialogs, const QString &category, const QString &name,
                        const QString &ingredients, const QString &method, const QString &picture = QString())
 {
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     if (!clickEntry(add->List1(), category))
         return QStringLiteral("<no category>");
     add->Text1()->clear();
@@ -59,7 +59,7 @@ QString saveThroughAdd(ScriptedDialogs &dialogs, const QString &category, const 
 }
 
 // Clicks a dish node in the main tree the way the cook does.
-bool clickDish(frmmain *main, const QString &category, const QString &dish)
+bool clickDish(MainWindow *main, const QString &category, const QString &dish)
 {
     CatalogueModel *m = main->treeModel();
     const QModelIndex root = m->rootIndex();
@@ -161,7 +161,7 @@ void BadInput::megabyteTexts()
     const QString crlfIngredients = QString(ingredients).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const QString crlfMethod = QString(method).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("大锅菜"), ingredients, method),
              QStringLiteral("汤保存完毕！"));
     QCOMPARE(db.scalar(QStringLiteral("SELECT ingredients FROM \"01\" WHERE \"名称\"='大锅菜'")), crlfIngredients);
@@ -197,7 +197,7 @@ void BadInput::awkwardNames()
         QStringLiteral("拉面🍜𠮷野家"),
         QStringLiteral("ä Ä 汤 ß"),
     };
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
     for (const QString &name : names)
         QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), name, QStringLiteral("料"), QStringLiteral("做")),
                  QStringLiteral("汤保存完毕！"));
@@ -235,7 +235,7 @@ void BadInput::awkwardNames()
     QCOMPARE(main->Text1()->text(), QStringLiteral("拉面🍜'\\%_"));
 
     // A line break typed into the one-line name box: what the box holds is what is stored.
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
     typeText(add->Text1(), QStringLiteral("上行\n下行"));
     const QString shown = add->Text1()->text();
@@ -252,7 +252,7 @@ void BadInput::blankOnly()
 {
     TestDb db(QString::fromUtf8(Seed));
     ScriptedDialogs dialogs;
-    Windows::show<frmmain>(testCatalogue());
+    Windows::show<MainWindow>(testCatalogue());
     // After the load, which gives the file its catalogue index.
     const QByteArray before = db.bytes();
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("   "), QStringLiteral("料"),
@@ -261,7 +261,7 @@ void BadInput::blankOnly()
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("汤"), QStringLiteral("      "),
                             QStringLiteral("做")),
              QStringLiteral("资料都没有怎么保存啊？"));
-    addmulu *cats = Windows::show<addmulu>(testCatalogue());
+    CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
     dialogs.clear();
     press(cats, "Image1");
     QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("请填写菜谱分类名称！")});
@@ -348,8 +348,8 @@ void BadInput::unusablePictures()
     QVERIFY2(peakKilobytes() - peakBefore < 64 * 1024, "loading a claimed giant took memory");
 
     // The add window: a good picture first, then the bad one keeps the preview.
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
-    Add *add = Windows::show<Add>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     dialogs.pictures.enqueue(good);
     press(add, "addimage");
     const QImage shownBefore = add->Image8()->pixmap().toImage();
@@ -411,7 +411,7 @@ void BadInput::phonePhotoShows()
     QCOMPARE(QImageReader(path).size(), full);
     db.exec(QStringLiteral("INSERT INTO \"01\"(category, \"名称\", ingredients, method, picture)"
                            " VALUES ('汤', '手机拍的汤', '料', '做', '%1');").arg(path));
-    frmmain *main = Windows::show<frmmain>(testCatalogue());
+    MainWindow *main = Windows::show<MainWindow>(testCatalogue());
 
     const long peakBefore = peakKilobytes();
     QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("手机拍的汤")));
@@ -438,7 +438,7 @@ void BadInput::chooserOffersEveryPicture()
                                  QStringLiteral("Scan.PNG"), QStringLiteral("old.bmp"), QStringLiteral("anim.Gif")};
     for (const QString &name : offered + QStringList{QStringLiteral("notes.txt")})
         writeFile(pictures.filePath(name), "x");
-    Add *add = Windows::show<Add>(testCatalogue());
+    AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
 
     QString title;
     QStringList filters, listed;

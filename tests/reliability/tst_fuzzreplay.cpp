@@ -34,7 +34,7 @@ class FuzzReplay : public QObject {
 private slots:
     void jetLike()
     {
-        const QStringList files = inputs(QStringLiteral("jetlike"));
+        const QStringList files = inputs(QStringLiteral("namepattern"));
         QVERIFY(files.size() >= 5);
         for (const QString &file : files) {
             const QByteArray bytes = read(file);

@@ -1,8 +1,8 @@
 #include "testdb.h"
 
 #include "otherprogram.h"
-#include "app/frmmain.h"
-#include "app/frmsplash.h"
+#include "app/mainwindow.h"
+#include "app/splashwindow.h"
 #include "core/registry.h"
 
 #include <QCoreApplication>
@@ -58,8 +58,8 @@ Catalogue &testCatalogue()
 
 void unloadAllWindows()
 {
-    zx::frmmain::unloadAll();
-    Windows::unload<zx::frmSplash>();
+    zx::MainWindow::unloadAll();
+    Windows::unload<zx::SplashWindow>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 QString TestDb::dir() const { return m_dir.path() + QLatin1Char('/'); }

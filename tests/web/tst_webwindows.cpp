@@ -6,12 +6,12 @@
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "support/scripteddialogs.h"
-#include "web/about.h"
-#include "web/down.h"
+#include "web/aboutwindow.h"
+#include "web/downloadwindow.h"
 #include "web/linklabel.h"
 
 #include <QAccessible>
-#include "web/newban.h"
+#include "web/upgradewindow.h"
 #include "web/webengine.h"
 
 #include <QApplication>
@@ -135,16 +135,16 @@ private slots:
     }
     void cleanup()
     {
-        Windows::unload<down>();
-        Windows::unload<newban>();
-        Windows::unload<about>();
+        Windows::unload<DownloadWindow>();
+        Windows::unload<UpgradeWindow>();
+        Windows::unload<AboutWindow>();
         settle();
         App::siteAddress() = oldSite;
     }
 
     void downShowsItsNotesAndButtons()
     {
-        down *w = Windows::show<down>();
+        DownloadWindow *w = Windows::show<DownloadWindow>();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(w->objectName(), QStringLiteral("down"));
         QCOMPARE(w->windowTitle(), UpgradeTitle);
@@ -185,11 +185,11 @@ private slots:
     {
         ScriptedDialogs dialogs;
         App::siteAddress() = QStringLiteral("https://cook.example.org");
-        down *w = Windows::show<down>();
+        DownloadWindow *w = Windows::show<DownloadWindow>();
         QTest::mouseClick(w->Image2(), Qt::LeftButton);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar"))});
         // The browser downloads it; the window stays, and says nothing.
-        QCOMPARE(Windows::loaded<down>(), w);
+        QCOMPARE(Windows::loaded<DownloadWindow>(), w);
         QVERIFY(w->isVisible());
         QVERIFY(dialogs.messages.isEmpty());
     }
@@ -203,14 +203,14 @@ private slots:
         QObject nobody;   // a handler with no way to open anything
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &nobody, "open");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No such method")));
-        down *w = Windows::show<down>();
+        DownloadWindow *w = Windows::show<DownloadWindow>();
         QTest::mouseClick(w->Image2(), Qt::LeftButton);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
         const QString address = QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar");
-        QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(down::NoBrowser) + address});
+        QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(DownloadWindow::NoBrowser) + address});
         QCOMPARE(QGuiApplication::clipboard()->text(), address);
         QVERIFY(catcher.urls.isEmpty());
-        QCOMPARE(Windows::loaded<down>(), w);
+        QCOMPARE(Windows::loaded<DownloadWindow>(), w);
     }
 
     void latestVersionLeadsToTheUpgradePage()
@@ -218,13 +218,13 @@ private slots:
         TinySite site(QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm"), QStringLiteral("灶香居升级页"));
         App::siteAddress() = site.address();
         ScriptedDialogs dialogs;
-        down *d = Windows::show<down>();
-        QVERIFY(!Windows::loaded<newban>());
+        DownloadWindow *d = Windows::show<DownloadWindow>();
+        QVERIFY(!Windows::loaded<UpgradeWindow>());
 
         QTest::mouseClick(d->Image3(), Qt::LeftButton);
         settle();
-        QVERIFY(!Windows::loaded<down>());
-        newban *w = Windows::loaded<newban>();
+        QVERIFY(!Windows::loaded<DownloadWindow>());
+        UpgradeWindow *w = Windows::loaded<UpgradeWindow>();
         QVERIFY(w);
         QVERIFY(w->isVisible());
         QCOMPARE(w->objectName(), QStringLiteral("newban"));
@@ -262,37 +262,37 @@ private slots:
         probe.close();
         App::siteAddress() = QStringLiteral("http://127.0.0.1:%1").arg(port);
         ScriptedDialogs dialogs;
-        newban *w = Windows::show<newban>();
+        UpgradeWindow *w = Windows::show<UpgradeWindow>();
         QWidget *view = w->websuzhou();
         QVERIFY2(view->inherits("QWebEngineView"), "the web view module did not load");
         QSignalSpy finished(view, SIGNAL(loadFinished(bool)));
         QVERIFY(finished.wait(60000) || !finished.isEmpty());
         QCOMPARE(finished.first().first().toBool(), false);
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(Windows::loaded<newban>(), w);
+        QCOMPARE(Windows::loaded<UpgradeWindow>(), w);
         QVERIFY(w->isVisible());
     }
 
     void closeButtonsUnloadWithoutAQuestion()
     {
         ScriptedDialogs dialogs;
-        down *d = Windows::show<down>();
+        DownloadWindow *d = Windows::show<DownloadWindow>();
         QTest::mouseClick(d->closeButton(), Qt::LeftButton);
         settle();
-        QVERIFY(!Windows::loaded<down>());
-        about *a = Windows::show<about>();
+        QVERIFY(!Windows::loaded<DownloadWindow>());
+        AboutWindow *a = Windows::show<AboutWindow>();
         QTest::mouseClick(a->closeButton(), Qt::LeftButton);
         settle();
-        QVERIFY(!Windows::loaded<about>());
+        QVERIFY(!Windows::loaded<AboutWindow>());
         QVERIFY(dialogs.messages.isEmpty());
         // Shown again, each window is loaded afresh.
-        QVERIFY(Windows::show<about>() != nullptr);
-        QVERIFY(Windows::loaded<about>()->isVisible());
+        QVERIFY(Windows::show<AboutWindow>() != nullptr);
+        QVERIFY(Windows::loaded<AboutWindow>()->isVisible());
     }
 
     void aboutShowsVersionAddressesAndDescription()
     {
-        about *w = Windows::show<about>();
+        AboutWindow *w = Windows::show<AboutWindow>();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(w->objectName(), QStringLiteral("about"));
         QCOMPARE(w->windowTitle(), QStringLiteral("：：关于软件：："));
@@ -355,7 +355,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         App::siteAddress() = QStringLiteral("https://cook.example.org");
-        about *w = Windows::show<about>();
+        AboutWindow *w = Windows::show<AboutWindow>();
         QCOMPARE(w->Label5()->text(), QStringLiteral("https://cook.example.org"));
         QTest::mouseClick(w->Label5(), Qt::LeftButton);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://cook.example.org"))});
@@ -368,7 +368,7 @@ private slots:
         QTest::mouseClick(w->Label1(), Qt::LeftButton);
         QCOMPARE(catcher.urls.size(), 2);
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(Windows::loaded<about>(), w);
+        QCOMPARE(Windows::loaded<AboutWindow>(), w);
 
         // Without a mouse: both addresses are Tab stops that Enter opens, and
         // a screen reader finds each as a link it can press.

@@ -1,4 +1,4 @@
-#include "web/down.h"
+#include "web/downloadwindow.h"
 
 #include "core/appinfo.h"
 #include "core/dialogs.h"
@@ -6,7 +6,7 @@
 #include "core/registry.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
-#include "web/newban.h"
+#include "web/upgradewindow.h"
 #include "web/shell.h"
 
 #include <QClipboard>
@@ -16,10 +16,10 @@
 
 namespace zx {
 
-const char *const down::NoBrowser =
+const char *const DownloadWindow::NoBrowser =
     "没有找到能打开下载地址的浏览器。\r\n请在浏览器中打开下面的地址下载数据库（地址已复制到剪贴板）：\r\n";
 
-down::down(const QString &dataFolder)
+DownloadWindow::DownloadWindow(const QString &dataFolder)
     : FramedWindow(QStringLiteral("down"), QStringLiteral("：：网上升级：："), Skin::CloseOnly, 6600,
                    3150, 0)
 {
@@ -49,14 +49,14 @@ down::down(const QString &dataFolder)
             label->setToolTip(QDir::toNativeSeparators(dataFolder));
     }
 
-    connect(m_Image2, &ImageControl::clicked, this, &down::downloadDatabase);
-    connect(m_Image3, &ImageControl::clicked, this, &down::openUpgrade);
+    connect(m_Image2, &ImageControl::clicked, this, &DownloadWindow::downloadDatabase);
+    connect(m_Image3, &ImageControl::clicked, this, &DownloadWindow::openUpgrade);
     centreOnScreen();
 }
 
-QString down::databaseAddress() { return App::siteAddress() + QStringLiteral("/qwsoft/webdown/cate.rar"); }
+QString DownloadWindow::databaseAddress() { return App::siteAddress() + QStringLiteral("/qwsoft/webdown/cate.rar"); }
 
-void down::downloadDatabase()
+void DownloadWindow::downloadDatabase()
 {
     // The browser downloads the archive; Label1 says where the database goes.
     const QString address = databaseAddress();
@@ -68,10 +68,10 @@ void down::downloadDatabase()
                                       DialogService::OkOnly, DialogService::Ok, DialogService::Warning);
 }
 
-void down::openUpgrade()
+void DownloadWindow::openUpgrade()
 {
-    Windows::show<newban>();
-    Windows::unload<down>();
+    Windows::show<UpgradeWindow>();
+    Windows::unload<DownloadWindow>();
 }
 
 } // namespace zx

@@ -1,4 +1,4 @@
-#include "web/newban.h"
+#include "web/upgradewindow.h"
 #include "core/appinfo.h"
 #include "skin/controls.h"
 
@@ -9,7 +9,7 @@
 
 namespace zx {
 
-newban::newban()
+UpgradeWindow::UpgradeWindow()
     : FramedWindow(QStringLiteral("newban"), QStringLiteral("：：网上升级：："), Skin::CloseOnly, 6600,
                    3150, 0)
 {
@@ -33,7 +33,7 @@ newban::newban()
     centreOnScreen();
 }
 
-QString newban::upgradeAddress()
+QString UpgradeWindow::upgradeAddress()
 {
     return App::siteAddress() + QStringLiteral("/qwsoft/webdown/zaoxiangdown.htm");
 }

@@ -1,4 +1,4 @@
-#include "web/about.h"
+#include "web/aboutwindow.h"
 #include "web/linklabel.h"
 #include "web/shell.h"
 #include "core/fonts.h"
@@ -33,7 +33,7 @@ LinkLabel *aboutLink(const QString &name, const QString &text, QWidget *parent, 
 }
 } // namespace
 
-about::about()
+AboutWindow::AboutWindow()
     : FramedWindow(QStringLiteral("about"), QStringLiteral("：：关于软件：："), Skin::CloseOnly, 6600,
                    3150, 0)
 {
@@ -44,13 +44,13 @@ about::about()
     Form::place(m_Frame1, {2040, 300, 4395, 2625});
     buildAddressPanel();
     buildDescription();
-    connect(m_Label5, &LinkLabel::clicked, this, &about::openSite);
-    connect(m_Label6, &LinkLabel::clicked, this, &about::writeMail);
+    connect(m_Label5, &LinkLabel::clicked, this, &AboutWindow::openSite);
+    connect(m_Label6, &LinkLabel::clicked, this, &AboutWindow::writeMail);
     centreOnScreen();
 }
 
 // The version, the web site and the mail address, and the fault line.
-void about::buildAddressPanel()
+void AboutWindow::buildAddressPanel()
 {
     // First line: the version, a blank, the web site. Label2 is only the
     // blank between them; the site address needs no caption of its own.
@@ -69,7 +69,7 @@ void about::buildAddressPanel()
                           QStringLiteral("Label3"), {120, 765, 4155, 240});
 }
 
-void about::buildDescription()
+void AboutWindow::buildDescription()
 {
     const Form::Controls make(m_Frame1);
     m_Line1 = make.rule(QStringLiteral("Line1"), {60, 1035, 4275, 30});
@@ -80,7 +80,7 @@ void about::buildDescription()
     m_RichTextBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-QString about::description()
+QString AboutWindow::description()
 {
     return QStringLiteral(
         "★ 新增菜谱打印功能，喜欢的菜随手打印。\r\n"
@@ -89,8 +89,8 @@ QString about::description()
         "喜欢的话，请把它推荐给你的亲朋好友！");
 }
 
-void about::openSite() { Shell::openWebAddress(App::siteAddress()); }
+void AboutWindow::openSite() { Shell::openWebAddress(App::siteAddress()); }
 
-void about::writeMail() { Shell::openMailTo(QString::fromUtf8(App::MailAddress)); }
+void AboutWindow::writeMail() { Shell::openMailTo(QString::fromUtf8(App::MailAddress)); }
 
 } // namespace zx

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace JetLike {
+namespace NamePattern {
 
 bool isLatinLetter(char32_t c);
 // Where `needle` first occurs in the bytes s[from, size), or -1; `caseless`:
@@ -57,4 +57,4 @@ inline char32_t decodeUtf8At(const unsigned char *s, qsizetype size, qsizetype &
     return c;
 }
 
-} // namespace JetLike
+} // namespace NamePattern

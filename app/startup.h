@@ -4,6 +4,6 @@
 // window over it with the newest usable copy selected.
 class Catalogue;
 
-namespace Module1 {
+namespace Startup {
 void showStartWindows(Catalogue &catalogue, bool restoreAsked = false);
 }

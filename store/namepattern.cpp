@@ -1,13 +1,13 @@
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 
-#include "store/jetlikeinternal.h"
+#include "store/namepatterninternal.h"
 
 #include <QChar>
 
 #include <algorithm>
 #include <string>
 
-namespace JetLike {
+namespace NamePattern {
 
 bool isLatinLetter(char32_t c)
 {
@@ -218,4 +218,4 @@ std::optional<bool> matches(const QString &pattern, const QString &text)
     return compiled->matches(text);
 }
 
-} // namespace JetLike
+} // namespace NamePattern

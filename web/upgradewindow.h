@@ -6,10 +6,10 @@
 
 namespace zx {
 
-class newban : public FramedWindow {
+class UpgradeWindow : public FramedWindow {
     Q_OBJECT
 public:
-    newban();
+    UpgradeWindow();
 
     // The upgrade page on the maker's site.
     static QString upgradeAddress();

@@ -1,5 +1,5 @@
 // The daily recipe window against a real cate.mdb in a temporary folder.
-#include "search/daycate.h"
+#include "search/dailydishwindow.h"
 
 #include "print/recipeprint.h"
 #include "core/registry.h"
@@ -20,15 +20,15 @@ using namespace zx;
 namespace {
 
 struct DayWindow {
-    daycate *w;
+    DailyDishWindow *w;
     DayWindow()
     {
-        w = Windows::show<daycate>(testCatalogue());
+        w = Windows::show<DailyDishWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
     }
     ~DayWindow()
     {
-        Windows::unload<daycate>();
+        Windows::unload<DailyDishWindow>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
@@ -65,7 +65,7 @@ QString numberedDishes(int n)
 
 } // namespace
 
-class TestDaycate : public QObject {
+class TestDailyDishWindow : public QObject {
     Q_OBJECT
 private slots:
     void opensEmptyWithItsLayout();
@@ -77,7 +77,7 @@ private slots:
     void printComposesTheShownDishTrimmed();
 };
 
-void TestDaycate::opensEmptyWithItsLayout()
+void TestDailyDishWindow::opensEmptyWithItsLayout()
 {
     ScriptedDialogs dialogs;
     TestDb db(numberedDishes(3));
@@ -99,7 +99,7 @@ void TestDaycate::opensEmptyWithItsLayout()
     QVERIFY(d.boxx2()->isReadOnly() && d.Boxx3()->isReadOnly());
 }
 
-void TestDaycate::picksReachEveryDish()
+void TestDailyDishWindow::picksReachEveryDish()
 {
     ScriptedDialogs dialogs;
     TestDb db(numberedDishes(1800));
@@ -137,7 +137,7 @@ void TestDaycate::picksReachEveryDish()
 
 // Ids with gaps, and ids past 1700 (dishes an import added): each dish
 // is one place of the draw, whatever its id.
-void TestDaycate::everyIdCanBeDrawn()
+void TestDailyDishWindow::everyIdCanBeDrawn()
 {
     ScriptedDialogs dialogs;
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
@@ -156,7 +156,7 @@ void TestDaycate::everyIdCanBeDrawn()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestDaycate::nothingToPickKeepsTheShownDish()
+void TestDailyDishWindow::nothingToPickKeepsTheShownDish()
 {
     ScriptedDialogs dialogs;
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
@@ -183,7 +183,7 @@ void TestDaycate::nothingToPickKeepsTheShownDish()
     QCOMPARE(dialogs.printerDialogs, printerDialogs);
 }
 
-void TestDaycate::unusableStore()
+void TestDailyDishWindow::unusableStore()
 {
     ScriptedDialogs dialogs;
     TestDb db(numberedDishes(2));
@@ -206,7 +206,7 @@ void TestDaycate::unusableStore()
     QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
 }
 
-void TestDaycate::printNeedsAShownDish()
+void TestDailyDishWindow::printNeedsAShownDish()
 {
     ScriptedDialogs dialogs;
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
@@ -231,7 +231,7 @@ void TestDaycate::printNeedsAShownDish()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestDaycate::printComposesTheShownDishTrimmed()
+void TestDailyDishWindow::printComposesTheShownDishTrimmed()
 {
     ScriptedDialogs dialogs;
     TestDb db("INSERT INTO \"01\"(id, category, \"名称\", ingredients, method, picture) VALUES "
@@ -256,5 +256,5 @@ void TestDaycate::printComposesTheShownDishTrimmed()
     QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("制作方法:")) + 1, 2), (QStringList{"焯水", "收汁"}));
 }
 
-QTEST_MAIN(TestDaycate)
-#include "tst_daycate.moc"
+QTEST_MAIN(TestDailyDishWindow)
+#include "tst_dailydishwindow.moc"

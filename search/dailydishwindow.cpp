@@ -1,4 +1,4 @@
-#include "search/daycate.h"
+#include "search/dailydishwindow.h"
 #include "core/catalogue.h"
 #include "core/dialogs.h"
 #include "core/fonts.h"
@@ -27,7 +27,7 @@ std::function<double()> clockSeededDraw()
 
 namespace zx {
 
-daycate::daycate(Catalogue &catalogue)
+DailyDishWindow::DailyDishWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("daycate"), QStringLiteral("：：每日一菜：："), Skin::CloseOnly,
                    8175, 5520, 0),
       m_catalogue(catalogue),
@@ -41,7 +41,7 @@ daycate::daycate(Catalogue &catalogue)
         tell(this, probe.error().userText());
 }
 
-void daycate::buildControls()
+void DailyDishWindow::buildControls()
 {
     const Form::Controls make(this);
     m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {240, 400, 7695, 375});
@@ -59,16 +59,16 @@ void daycate::buildControls()
     make.rule(QStringLiteral("Line1"), {240, 800, 7695, 60});
     make.rule(QStringLiteral("Line2"), {240, 4500, 7695, 60});
 
-    connect(show, &ImageControl::clicked, this, &daycate::showRandomDish);
-    connect(print, &ImageControl::clicked, this, &daycate::printShown);
+    connect(show, &ImageControl::clicked, this, &DailyDishWindow::showRandomDish);
+    connect(print, &ImageControl::clicked, this, &DailyDishWindow::printShown);
 }
 
-void daycate::setDraw(std::function<double()> draw)
+void DailyDishWindow::setDraw(std::function<double()> draw)
 {
     m_draw = draw ? std::move(draw) : clockSeededDraw();
 }
 
-void daycate::showRandomDish()
+void DailyDishWindow::showRandomDish()
 {
     const auto picked = m_catalogue.pickDish(m_draw);
     if (!picked) {
@@ -88,7 +88,7 @@ void daycate::showRandomDish()
 
 // The name box may be edited: the page says what the boxes say, and an
 // empty name prints nothing.
-void daycate::printShown()
+void DailyDishWindow::printShown()
 {
     DishRecord shown;
     shown.name = m_Text1->text();

@@ -12,10 +12,10 @@ class RichTextBox;
 
 namespace zx {
 
-class about : public FramedWindow {
+class AboutWindow : public FramedWindow {
     Q_OBJECT
 public:
-    about();
+    AboutWindow();
 
     ImageControl *Image1() const { return m_Image1; }
     QGroupBox *Frame1() const { return m_Frame1; }

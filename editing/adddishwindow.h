@@ -12,10 +12,10 @@ class QPlainTextEdit;
 
 namespace zx {
 
-class Add : public FramedWindow {
+class AddDishWindow : public FramedWindow {
     Q_OBJECT
 public:
-    explicit Add(Catalogue &catalogue);
+    explicit AddDishWindow(Catalogue &catalogue);
 
     // The category list, as loaded (one entry per row of "02", untrimmed).
     QListWidget *List1() const { return m_List1; }

@@ -5,10 +5,10 @@
 class ImageControl;
 
 namespace zx {
-class frmSplash : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    frmSplash();
+    SplashWindow();
 
 protected:
     // The picture is read when the splash is first painted: a splash hidden

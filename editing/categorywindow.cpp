@@ -1,4 +1,4 @@
-#include "editing/addmulu.h"
+#include "editing/categorywindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
@@ -13,7 +13,7 @@
 
 namespace zx {
 
-addmulu::addmulu(Catalogue &catalogue)
+CategoryWindow::CategoryWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("addmulu"), QStringLiteral("：：菜谱分类：："), Skin::ThreeButton, 5685,
                    3600, 0),
       m_catalogue(catalogue)
@@ -24,7 +24,7 @@ addmulu::addmulu(Catalogue &catalogue)
 }
 
 // Each button after what it works on: the name, 新增分类, the list, 删除分类.
-void addmulu::arrangeTabOrder()
+void CategoryWindow::arrangeTabOrder()
 {
     FramedWindow::arrangeTabOrder();
     setTabOrder(m_Text1, m_Image1);
@@ -33,7 +33,7 @@ void addmulu::arrangeTabOrder()
 }
 
 // Top row: caption, new name, add button, and the rule under them.
-void addmulu::buildAddPanel()
+void CategoryWindow::buildAddPanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_0"), QStringLiteral("添加新分类："), {330, 817, 1080, 255});
@@ -41,12 +41,12 @@ void addmulu::buildAddPanel()
     m_Image1 = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("新增分类"),
                                   QStringLiteral(":/buttons/add_category.png"), {3795, 705, 1410, 480});
     make.rule(QStringLiteral("Line1"), {330, 1305, 4875, 30});
-    connect(m_Image1, &ImageControl::clicked, this, &addmulu::addCategory);
-    connect(m_Text1, &QLineEdit::returnPressed, this, &addmulu::addCategory);   // Enter adds
+    connect(m_Image1, &ImageControl::clicked, this, &CategoryWindow::addCategory);
+    connect(m_Text1, &QLineEdit::returnPressed, this, &CategoryWindow::addCategory);   // Enter adds
 }
 
 // Below: the list on the left; delete button, short rule and hint on its right.
-void addmulu::buildDeletePanel()
+void CategoryWindow::buildDeletePanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_1"), QStringLiteral("选择类别："), {330, 1425, 1500, 255});
@@ -56,17 +56,17 @@ void addmulu::buildDeletePanel()
     make.rule(QStringLiteral("Line2"), {3360, 2370, 1890, 30});
     make.label(QStringLiteral("Label2"), QStringLiteral("请先选择分类后再删除！"), {3300, 2490, 2010, 255})
         ->setAlignment(Qt::AlignCenter);
-    connect(m_Image2, &ImageControl::clicked, this, &addmulu::deleteCategory);
+    connect(m_Image2, &ImageControl::clicked, this, &CategoryWindow::deleteCategory);
 }
 
-void addmulu::loadContents()
+void CategoryWindow::loadContents()
 {
     centreOnScreen();
     EditKit::bindCategoryList(m_List1, m_catalogue, this);
     m_catalogue.setSelectedCategory(QString());
 }
 
-void addmulu::addCategory()
+void CategoryWindow::addCategory()
 {
     // Blanks of any kind around the name (a full-width one from a Chinese
     // keyboard too) are no part of it; a name of blanks alone is no name.
@@ -90,7 +90,7 @@ void addmulu::addCategory()
 
 // A name that, without its outer blanks, is already a category is refused;
 // files that hold such twins already keep working.
-bool addmulu::alreadyListed(const QString &name)
+bool CategoryWindow::alreadyListed(const QString &name)
 {
     const StoreResult<QVector<CategoryRecord>> rows = m_catalogue.categoryRows();
     if (!rows) {
@@ -106,7 +106,7 @@ bool addmulu::alreadyListed(const QString &name)
     return false;
 }
 
-void addmulu::deleteCategory()
+void CategoryWindow::deleteCategory()
 {
     const QString category = m_catalogue.selectedCategory();
     if (category.isEmpty()) {

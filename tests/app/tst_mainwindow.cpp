@@ -1,7 +1,7 @@
 // The main window: start-up state, the catalogue tree after a rebuild, the
 // caption, temp.txt, the dish display and the exit.
 #include "app/cataloguemodel.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "app/treemenu.h"
 #include "editing/exportwindow.h"
 #include "editing/restorewindow.h"
@@ -9,10 +9,10 @@
 #include "core/appinfo.h"
 #include "core/fonts.h"
 #include "core/registry.h"
-#include "search/find.h"
+#include "search/findwindow.h"
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
-#include "web/about.h"
+#include "web/aboutwindow.h"
 #include "printout.h"
 #include "scripteddialogs.h"
 #include "testdb.h"
@@ -80,9 +80,9 @@ const char *const Kitchen =
     "('热菜','Apple派','a','b',''),"
     "('凉菜','皮蛋豆腐','皮蛋','拌','');";
 // The main window over the test catalogue: 热菜 open, its first 红烧肉 clicked.
-frmmain *showAtBraisedPork()
+MainWindow *showAtBraisedPork()
 {
-    frmmain *w = Windows::show<frmmain>(testCatalogue());
+    MainWindow *w = Windows::show<MainWindow>(testCatalogue());
     QTreeView *tv = w->Tv();
     const QModelIndex hot = childNamed(tv->model(), tv->model()->index(0, 0), "热菜");
     tv->expand(hot);
@@ -91,12 +91,12 @@ frmmain *showAtBraisedPork()
 }
 } // namespace
 
-class TestFrmMain : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void cleanup()
     {
-        Windows::unload<frmmain>();
+        Windows::unload<MainWindow>();
         flushDeletes();
     }
 
@@ -113,7 +113,7 @@ private slots:
         for (int i = int(ordered.size()) - 2; i >= 0; i -= 2)
             sql += QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('菜', '%1');").arg(ordered[i]);
         TestDb db(sql);
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         const QAbstractItemModel *m = w->Tv()->model();
         QCOMPARE(childTexts(m, m->index(0, 0, m->index(0, 0))), ordered);
     }
@@ -122,7 +122,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Kitchen));
         testCatalogue().setSelectedCategory(QStringLiteral("旧的"));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
 
         QCOMPARE(testCatalogue().dataFolder(), db.dir());
@@ -195,7 +195,7 @@ private slots:
     void nodePicturesFollowSelection()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::get<frmmain>(testCatalogue());
+        MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex root = m->index(0, 0);
         const QModelIndex cat = m->index(0, 0, root);
@@ -213,7 +213,7 @@ private slots:
     void dishClickShowsThatRow()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTreeView *tv = w->Tv();
         const QAbstractItemModel *m = tv->model();
@@ -268,7 +268,7 @@ private slots:
     void keyboardInTheTreeShowsTheDish()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         w->Tv()->setFocus();
         const QAbstractItemModel *m = w->Tv()->model();
@@ -287,7 +287,7 @@ private slots:
         QImage green(20, 10, QImage::Format_RGB32);
         green.fill(Qt::green);
         QVERIFY(green.save(db.dir() + "green.png"));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex hot = m->index(1, 0, m->index(0, 0));
@@ -333,7 +333,7 @@ private slots:
                         "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
                         "('菜','有图','a','b','%1red.png'),('菜','坏图','a','b','%1nothing.png'),"
                         "('菜','无图','a','b','  '),('菜','空白',NULL,NULL,NULL);").arg(db.dir()));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex cat = m->index(0, 0, m->index(0, 0));
@@ -366,7 +366,7 @@ private slots:
     void clickAfterAnOutsideChangeShowsNoOtherDish()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         const QAbstractItemModel *m = w->Tv()->model();
         const QModelIndex hot = m->index(1, 0, m->index(0, 0));
         w->Tv()->expand(hot);
@@ -388,7 +388,7 @@ private slots:
     void treeKeepsItsPlaceThroughChanges()
     {
         TestDb db(QString::fromUtf8(Kitchen));
-        frmmain *w = showAtBraisedPork();
+        MainWindow *w = showAtBraisedPork();
         QTreeView *tv = w->Tv();
         const QAbstractItemModel *m = tv->model();
         tv->setFocus();
@@ -422,7 +422,7 @@ private slots:
         TestDb db(QString::fromUtf8(Kitchen));
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(DialogService::Yes);
-        frmmain *w = showAtBraisedPork();
+        MainWindow *w = showAtBraisedPork();
         QTreeView *tv = w->Tv();
         const qint64 gone = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
         QTest::keyClick(tv, Qt::Key_Delete);
@@ -462,7 +462,7 @@ private slots:
         const QString dishes = "SELECT trim(category,' ')||'/'||trim(\"名称\",' ')||'/'||ingredients||'/'||method FROM \"01\" ORDER BY 1";
         const QStringList before = db.rows(dishes);
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         const QModelIndex root = w->Tv()->model()->index(0, 0);
         const auto trigger = [&](const QString &text) {
             std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(root));
@@ -506,7 +506,7 @@ private slots:
         QVERIFY(json.open(QIODevice::WriteOnly));
         json.write(R"({"@type":"Recipe","name":"拖来的汤","recipeCategory":"别处","recipeIngredient":["水"],"recipeInstructions":"煮"})");
         json.close();
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QTreeView *tv = w->Tv();
         const QModelIndex soup = childNamed(tv->model(), tv->model()->index(0, 0), "汤");
         QMimeData mime;
@@ -525,8 +525,8 @@ private slots:
         TestDb db;
         QFile::remove(db.path());
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::get<frmmain>(testCatalogue());
-        QCOMPARE(w->windowTitle(), QString::fromUtf8(frmmain::DesignCaption));
+        MainWindow *w = Windows::get<MainWindow>(testCatalogue());
+        QCOMPARE(w->windowTitle(), QString::fromUtf8(MainWindow::DesignCaption));
         QCOMPARE(w->Tv()->model()->rowCount(), 0);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(!QFile::exists(db.path()));
@@ -546,7 +546,7 @@ private slots:
         db.exec("DELETE FROM \"01\" WHERE rowid = 1");
         QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, nine.addSecs(60)).ok());
         QVERIFY(QFile::remove(db.path()));
-        frmmain *w = Windows::get<frmmain>(testCatalogue());
+        MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
         QCOMPARE(w->Tv()->model()->rowCount(), 1);
         RestoreWindow *restore = Windows::show<RestoreWindow>(testCatalogue());
@@ -572,7 +572,7 @@ private slots:
     void emptyTablesGiveRootAndZero()
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('a'),('b');");
-        frmmain *w = Windows::get<frmmain>(testCatalogue());
+        MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有0道美食"));
         QCOMPARE(childTexts(w->Tv()->model(), w->Tv()->model()->index(0, 0)), (QStringList{"a", "b"}));
         db.exec("DELETE FROM \"02\";");
@@ -589,7 +589,7 @@ private slots:
                   "INSERT INTO \"01\"(category,\"名称\",ingredients,method,picture) VALUES"
                   "('菜','白米饭','米','  ',''),('菜','白粥','  米 ','熬','');");
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         // No dish shown: the print button does nothing.
         QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
@@ -619,7 +619,7 @@ private slots:
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");
         ScriptedDialogs dialogs;
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QStringList buttons{"Image2", "Image3", "Image4", "Image11", "Image5", "Image6"};
         QList<QWidget *> opened;
@@ -649,7 +649,7 @@ private slots:
 
         QTest::mouseClick(w->findChild<ImageControl *>("Image7"), Qt::LeftButton);
         flushDeletes();
-        QVERIFY(!Windows::loaded<frmmain>());
+        QVERIFY(!Windows::loaded<MainWindow>());
         for (QWidget *t : QApplication::topLevelWidgets())
             QVERIFY2(!t->isVisible(), qPrintable(t->objectName()));
     }
@@ -657,18 +657,18 @@ private slots:
     void toolbarBringsBackAWindowInItsState()
     {
         TestDb db;
-        frmmain *w = Windows::show<frmmain>(testCatalogue());
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         auto *button = w->findChild<ImageControl *>("Image6");
         QTest::mouseClick(button, Qt::LeftButton);
-        about *shown = Windows::loaded<about>();
+        AboutWindow *shown = Windows::loaded<AboutWindow>();
         QVERIFY(shown);
         shown->showMaximized();
         shown->showMinimized();
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(Windows::loaded<about>(), shown);
+        QCOMPARE(Windows::loaded<AboutWindow>(), shown);
         QVERIFY(shown->isVisible());
         QCOMPARE(shown->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), Qt::WindowMaximized);
-        Windows::unload<about>();
+        Windows::unload<AboutWindow>();
     }
 
     void appDirAlwaysEndsInOneSeparator()
@@ -679,5 +679,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFrmMain)
-#include "tst_frmmain.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

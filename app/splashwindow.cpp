@@ -1,4 +1,4 @@
-#include "app/frmsplash.h"
+#include "app/splashwindow.h"
 #include "skin/artwork.h"
 #include "skin/imagecontrol.h"
 #include "skin/twips.h"
@@ -9,7 +9,7 @@
 // An ordinary frameless window kept on top, not a splash-screen window:
 // Qt runs the event loop when a splash-screen window is shown before it
 // starts, which would paint a splash that is hidden at once.
-zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+zx::SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("灶香居 2004"));
@@ -23,7 +23,7 @@ zx::frmSplash::frmSplash() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
     }
 }
 
-void zx::frmSplash::paintEvent(QPaintEvent *event)
+void zx::SplashWindow::paintEvent(QPaintEvent *event)
 {
     if (!m_Image1->hasPicture())
         m_Image1->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));

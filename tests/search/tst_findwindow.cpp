@@ -1,5 +1,5 @@
 // The search-and-modify window against a real cate.mdb in a temporary folder.
-#include "search/find.h"
+#include "search/findwindow.h"
 #include "support/otherprogram.h"
 
 #include "core/appinfo.h"
@@ -99,7 +99,7 @@ QString savePng(const QString &path, const QColor &colour)
 
 } // namespace
 
-class TestFind : public QObject {
+class TestFindWindow : public QObject {
     Q_OBJECT
 private slots:
     void layoutAndCaptions();
@@ -126,7 +126,7 @@ private slots:
     void treeNamesFindWhatTheFileFinds();
 };
 
-void TestFind::layoutAndCaptions()
+void TestFindWindow::layoutAndCaptions()
 {
     ScriptedDialogs dialogs;
     TestDb db;
@@ -165,7 +165,7 @@ void TestFind::layoutAndCaptions()
     QVERIFY(!f.Image8()->hasPicture());
 }
 
-void TestFind::searchListsEveryMatchInTableOrder()
+void TestFindWindow::searchListsEveryMatchInTableOrder()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "红烧肉") + dishSql("海鲜", "清蒸鱼") + dishSql("家常菜", "红烧排骨")
@@ -206,7 +206,7 @@ void TestFind::searchListsEveryMatchInTableOrder()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestFind::emptySearchTextRunsNoSearch()
+void TestFindWindow::emptySearchTextRunsNoSearch()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "红烧肉"));
@@ -232,7 +232,7 @@ void TestFind::emptySearchTextRunsNoSearch()
     QCOMPARE(dialogs.messages[0].text, RecipeStore(db.path()).Probe().error().userText());
 }
 
-void TestFind::patternCharactersKeepTheirMeaning_data()
+void TestFindWindow::patternCharactersKeepTheirMeaning_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
@@ -248,7 +248,7 @@ void TestFind::patternCharactersKeepTheirMeaning_data()
     QTest::newRow("＊ a character") << "＊辣" << QStringList({"特＊辣鸡"});
 }
 
-void TestFind::patternCharactersKeepTheirMeaning()
+void TestFindWindow::patternCharactersKeepTheirMeaning()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
@@ -262,7 +262,7 @@ void TestFind::patternCharactersKeepTheirMeaning()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestFind::quotesAndInvalidPatterns()
+void TestFindWindow::quotesAndInvalidPatterns()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("a", "老王's 鸡") + dishSql("a", "O'Brien汤") + dishSql("a", "Robert'); DROP TABLE \"01\";--")
@@ -287,7 +287,7 @@ void TestFind::quotesAndInvalidPatterns()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestFind::clickShowsExactlyTheClickedRow()
+void TestFindWindow::clickShowsExactlyTheClickedRow()
 {
     ScriptedDialogs dialogs;
     // An earlier dish whose longer name contains the later dish's name.
@@ -324,7 +324,7 @@ void TestFind::clickShowsExactlyTheClickedRow()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestFind::equalNamesInTwoCategoriesAreEachEditable()
+void TestFindWindow::equalNamesInTwoCategoriesAreEachEditable()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "红烧肉", "五花肉", "慢炖") + dishSql("湘菜", "红烧肉", "带皮五花", "加辣椒"));
@@ -342,7 +342,7 @@ void TestFind::equalNamesInTwoCategoriesAreEachEditable()
              QStringList({"1|家常菜|家常红烧肉|五花肉|慢炖", "2|湘菜|湘味红烧肉|带皮五花|加辣椒"}));
 }
 
-void TestFind::previewFollowsThePicturePath()
+void TestFindWindow::previewFollowsThePicturePath()
 {
     ScriptedDialogs dialogs;
     TestDb db;
@@ -382,7 +382,7 @@ void TestFind::previewFollowsThePicturePath()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void TestFind::storeRewritesOneRowTrimmed()
+void TestFindWindow::storeRewritesOneRowTrimmed()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒", "/old.png") + dishSql("家常菜", "番茄牛腩", "牛腩", "炖")
@@ -415,7 +415,7 @@ void TestFind::storeRewritesOneRowTrimmed()
     QVERIFY(!findLoaded());
 }
 
-void TestFind::storeRefusals()
+void TestFindWindow::storeRefusals()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒") + dishSql("家常菜", "葱油饼", "面粉", "烙"));
@@ -479,7 +479,7 @@ void TestFind::storeRefusals()
     QVERIFY(!QFile::exists(db.dir() + "temp.txt"));
 }
 
-void TestFind::storeFaultsKeepTheWindow()
+void TestFindWindow::storeFaultsKeepTheWindow()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
@@ -517,7 +517,7 @@ void TestFind::storeFaultsKeepTheWindow()
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄"));
 }
 
-void TestFind::focusAloneShowsNoDish()
+void TestFindWindow::focusAloneShowsNoDish()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒") + dishSql("家常菜", "番茄牛腩", "牛腩", "炖"));
@@ -559,7 +559,7 @@ void TestFind::focusAloneShowsNoDish()
     QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("牛腩"));
 }
 
-void TestFind::changeMadeElsewhereIsNeverOverwritten()
+void TestFindWindow::changeMadeElsewhereIsNeverOverwritten()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒", "/pictures/egg.jpg"));
@@ -597,7 +597,7 @@ void TestFind::changeMadeElsewhereIsNeverOverwritten()
 // Showing a dish is no edit, even of texts a box shows otherwise (a
 // no-break space from a web page); a new search text in the name box is no
 // edit either; a dish moved to another category meanwhile is still stored.
-void TestFind::onlyTheCooksOwnEditsAsk()
+void TestFindWindow::onlyTheCooksOwnEditsAsk()
 {
     ScriptedDialogs dialogs;
     const QString nbsp = QStringLiteral("豆腐\u00a0200克");
@@ -627,7 +627,7 @@ void TestFind::onlyTheCooksOwnEditsAsk()
              QStringList({"1|川菜|麻婆豆腐|" + nbsp + "|\u00a0炒\u00a0一下。|"}));
 }
 
-void TestFind::longNamesKeepTheQuestionOnScreen()
+void TestFindWindow::longNamesKeepTheQuestionOnScreen()
 {
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
     QString longName;
@@ -670,7 +670,7 @@ void TestFind::longNamesKeepTheQuestionOnScreen()
     QVERIFY(screen.contains(buttons));
 }
 
-void TestFind::savedWhenSummaryCannotBeWritten()
+void TestFindWindow::savedWhenSummaryCannotBeWritten()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "番茄炒蛋", "番茄", "炒"));
@@ -688,7 +688,7 @@ void TestFind::savedWhenSummaryCannotBeWritten()
     QVERIFY(!findLoaded());
 }
 
-void TestFind::resetKeepsIngredientsAndMethod()
+void TestFindWindow::resetKeepsIngredientsAndMethod()
 {
     ScriptedDialogs dialogs;
     TestDb db;
@@ -706,7 +706,7 @@ void TestFind::resetKeepsIngredientsAndMethod()
     QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("红烧"));
 }
 
-void TestFind::pictureChooser()
+void TestFindWindow::pictureChooser()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("a", "红烧鱼", "草鱼", "红烧", "/pictures/old.jpg"));
@@ -747,7 +747,7 @@ void TestFind::pictureChooser()
     QCOMPARE(copy.readAll(), chosen.readAll());
 }
 
-void TestFind::missingStoreAtLoad()
+void TestFindWindow::missingStoreAtLoad()
 {
     ScriptedDialogs dialogs;
     TestDb db;
@@ -769,7 +769,7 @@ void TestFind::missingStoreAtLoad()
 
 // Ticked, every word must be found in the name, the ingredients or the
 // method; the words are marked in the shown dish until the text is edited.
-void TestFind::searchByIngredientsAndMethod()
+void TestFindWindow::searchByIngredientsAndMethod()
 {
     ScriptedDialogs dialogs;
     TestDb db(dishSql("家常菜", "麻婆豆腐", "豆腐 牛肉末", "先炒牛肉末，再下豆腐和青椒")
@@ -815,7 +815,7 @@ void TestFind::searchByIngredientsAndMethod()
 // The search by name runs over the names the tree keeps (also after our own
 // writes, which the tree follows in memory); for every kind of pattern it
 // must find exactly the rows a search of the file itself finds.
-void TestFind::treeNamesFindWhatTheFileFinds()
+void TestFindWindow::treeNamesFindWhatTheFileFinds()
 {
     TestDb db(QStringLiteral(
         "INSERT INTO \"02\"(category) VALUES ('汤'), (' 凉菜');"
@@ -847,5 +847,5 @@ void TestFind::treeNamesFindWhatTheFileFinds()
     QCOMPARE(catalogue.searchNames(QStringLiteral("豆腐"))->size(), 2);
 }
 
-QTEST_MAIN(TestFind)
-#include "tst_find.moc"
+QTEST_MAIN(TestFindWindow)
+#include "tst_findwindow.moc"

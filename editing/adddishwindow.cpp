@@ -1,4 +1,4 @@
-#include "editing/add.h"
+#include "editing/adddishwindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
@@ -15,7 +15,7 @@
 
 namespace zx {
 
-Add::Add(Catalogue &catalogue)
+AddDishWindow::AddDishWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("Add"), QStringLiteral("：：添加美食：："), Skin::ThreeButton, 8610,
                    6120, 600),
       m_catalogue(catalogue)
@@ -30,7 +30,7 @@ Add::Add(Catalogue &catalogue)
 }
 
 // Left column: the category list over the picture preview.
-void Add::buildCategoryPanel()
+void AddDishWindow::buildCategoryPanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_2"), QStringLiteral("选择所属分类："), {360, 720, 2400, 255});
@@ -45,7 +45,7 @@ void Add::buildCategoryPanel()
 }
 
 // Right column: the name row, a rule, ingredients, method, buttons.
-void Add::buildRecipePanel()
+void AddDishWindow::buildRecipePanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_0"), QStringLiteral("菜肴名称："), {2940, 757, 1020, 255});
@@ -70,17 +70,17 @@ void Add::buildRecipePanel()
                                     QStringLiteral(":/buttons/insert_picture.png"), {5250, 4980, 1410, 480});
     m_addcp = make.pictureButton(QStringLiteral("addcp"), QStringLiteral("添加"),
                                  QStringLiteral(":/buttons/add.png"), {6840, 4980, 1410, 480});
-    connect(m_addimage, &ImageControl::clicked, this, &Add::choosePicture);
-    connect(m_addcp, &ImageControl::clicked, this, &Add::saveDish);
+    connect(m_addimage, &ImageControl::clicked, this, &AddDishWindow::choosePicture);
+    connect(m_addcp, &ImageControl::clicked, this, &AddDishWindow::saveDish);
 }
 
-bool Add::hasPendingInput() const
+bool AddDishWindow::hasPendingInput() const
 {
     return !m_Text1->text().isEmpty() || !m_Text2->text().isEmpty() || !m_Text3->toPlainText().isEmpty()
            || !m_Text4->toPlainText().isEmpty();
 }
 
-void Add::loadContents()
+void AddDishWindow::loadContents()
 {
     centreOnScreen();
     // A category picked earlier in the category manager stays selected,
@@ -88,7 +88,7 @@ void Add::loadContents()
     EditKit::bindCategoryList(m_List1, m_catalogue, this);
 }
 
-void Add::choosePicture()
+void AddDishWindow::choosePicture()
 {
     const QString file = DialogService::instance().openPicture(this);
     if (file.isEmpty())
@@ -103,7 +103,7 @@ void Add::choosePicture()
 
 // A category deleted meanwhile (here, in another copy of the program or by
 // another program) takes no dish; the cook is told and keeps every text.
-bool Add::stillListed(const QString &category)
+bool AddDishWindow::stillListed(const QString &category)
 {
     const StoreResult<QVector<CategoryRecord>> rows = m_catalogue.categoryRows();
     if (!rows)
@@ -116,7 +116,7 @@ bool Add::stillListed(const QString &category)
     return false;
 }
 
-void Add::saveDish()
+void AddDishWindow::saveDish()
 {
     const QString category = m_catalogue.selectedCategory();
     if (category.isEmpty()) {

@@ -11,10 +11,10 @@ class QListWidget;
 
 namespace zx {
 
-class addmulu : public FramedWindow {
+class CategoryWindow : public FramedWindow {
     Q_OBJECT
 public:
-    explicit addmulu(Catalogue &catalogue);
+    explicit CategoryWindow(Catalogue &catalogue);
 
     QListWidget *List1() const { return m_List1; }
     QLineEdit *Text1() const { return m_Text1; }

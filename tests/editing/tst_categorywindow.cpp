@@ -42,7 +42,7 @@ QString askDelete(const QString &category)
 }
 
 struct Manager {
-    addmulu *w = nullptr;
+    CategoryWindow *w = nullptr;
     QListWidget *list = nullptr;
     QLineEdit *name = nullptr;
     QWidget *add = nullptr;
@@ -50,7 +50,7 @@ struct Manager {
 
     void open()
     {
-        w = Windows::show<addmulu>(testCatalogue());
+        w = Windows::show<CategoryWindow>(testCatalogue());
         list = w->findChild<QListWidget *>(QStringLiteral("List1"));
         name = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
         add = w->findChild<QWidget *>(QStringLiteral("Image1"));
@@ -60,7 +60,7 @@ struct Manager {
 };
 } // namespace
 
-class TestAddmulu : public QObject {
+class TestCategoryWindow : public QObject {
     Q_OBJECT
 private slots:
     void cleanup()
@@ -123,7 +123,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         Manager m;
         m.open();
         dialogs.clear();
@@ -155,7 +155,7 @@ private slots:
                               QStringLiteral("面点")}));
         // The main window's tree and this list follow at once.
         // The new category, trimmed, is the tree's last before 未分类.
-        const CatalogueModel *tree = Windows::loaded<frmmain>()->treeModel();
+        const CatalogueModel *tree = Windows::loaded<MainWindow>()->treeModel();
         const int nodes = tree->rowCount(tree->rootIndex());
         QCOMPARE(tree->index(nodes - 2, 0, tree->rootIndex()).data().toString(), QStringLiteral("面点"));
         QCOMPARE(entries(m.list).last(), QStringLiteral("面点"));
@@ -185,7 +185,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         QCOMPARE(mainCaption(), countCaption(5));
         Manager m;
         m.open();
@@ -312,7 +312,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         Manager m;
         m.open();
         QVERIFY(clickEntry(m.list, QStringLiteral("凉菜")));
@@ -376,7 +376,7 @@ private slots:
         db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"02\" BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
         const QStringList dishesBefore = db.rows(QString::fromUtf8(Dishes));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         Manager m;
         m.open();
         QVERIFY(clickEntry(m.list, QStringLiteral("家常菜")));
@@ -421,7 +421,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         QFile::remove(testCatalogue().summaryPath());
         QVERIFY(QDir().mkpath(testCatalogue().summaryPath()));
         Manager m;
@@ -432,7 +432,7 @@ private slots:
         // temp.txt is a side summary: the tree follows all the same, silently.
         QCOMPARE(dialogs.messages.size(), 0);
         QCOMPARE(db.rows(QString::fromUtf8(Categories)).last(), QStringLiteral("面点"));
-        CatalogueModel *model = Windows::loaded<frmmain>()->treeModel();
+        CatalogueModel *model = Windows::loaded<MainWindow>()->treeModel();
         const QModelIndex root = model->rootIndex();
         // The new category is the last one; the seed's dish of no listed
         // category stands after it, under 未分类.
@@ -447,7 +447,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        frmmain *main = Windows::show<frmmain>(testCatalogue());
+        MainWindow *main = Windows::show<MainWindow>(testCatalogue());
         const QString before = db.scalar(QStringLiteral("SELECT count(*) FROM \"01\""));
         QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime(QDate(2026, 12, 8), QTime(9, 0))).ok());
         db.exec(QStringLiteral("DELETE FROM \"01\""));
@@ -466,5 +466,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAddmulu)
-#include "tst_addmulu.moc"
+QTEST_MAIN(TestCategoryWindow)
+#include "tst_categorywindow.moc"

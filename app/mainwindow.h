@@ -35,13 +35,13 @@ private:
     QString m_movie;
 };
 
-class frmmain : public FramedWindow {
+class MainWindow : public FramedWindow {
     Q_OBJECT
 public:
     static const char *const DesignCaption;   // "：：灶香居 2004 新春版：："
 
-    explicit frmmain(Catalogue &catalogue);
-    ~frmmain() override;
+    explicit MainWindow(Catalogue &catalogue);
+    ~MainWindow() override;
 
     QTreeView *Tv() const { return m_Tv; }
     CatalogueModel *treeModel() const { return m_model; }

@@ -1,16 +1,16 @@
-#include "app/module1.h"
-#include "app/frmmain.h"
-#include "app/frmsplash.h"
+#include "app/startup.h"
+#include "app/mainwindow.h"
+#include "app/splashwindow.h"
 #include "core/registry.h"
 #include "editing/restorewindow.h"
 
-namespace Module1 {
+namespace Startup {
 void showStartWindows(Catalogue &catalogue, bool restoreAsked)
 {
     // The splash is shown and hidden at once: the main window loads in
     // less time than a splash would take to be seen.
-    Windows::show<zx::frmSplash>()->hide();
-    Windows::show<zx::frmmain>(catalogue);
+    Windows::show<zx::SplashWindow>()->hide();
+    Windows::show<zx::MainWindow>(catalogue);
     if (restoreAsked) {
         zx::RestoreWindow *restore = Windows::show<zx::RestoreWindow>(catalogue);
         restore->selectNewestUsable();
@@ -18,4 +18,4 @@ void showStartWindows(Catalogue &catalogue, bool restoreAsked)
         restore->activateWindow();
     }
 }
-} // namespace Module1
+} // namespace Startup

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace JetLike {
+namespace NamePattern {
 
 // A stretch of a QString, in UTF-16 units.
 struct Span {
@@ -110,4 +110,4 @@ bool isValid(const QString &pattern);
 // nullopt when the pattern is invalid.
 std::optional<bool> matches(const QString &pattern, const QString &text);
 
-} // namespace JetLike
+} // namespace NamePattern

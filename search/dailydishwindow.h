@@ -12,10 +12,10 @@ class RichTextBox;
 
 namespace zx {
 
-class daycate : public FramedWindow {
+class DailyDishWindow : public FramedWindow {
     Q_OBJECT
 public:
-    explicit daycate(Catalogue &catalogue);
+    explicit DailyDishWindow(Catalogue &catalogue);
 
     // The number source of the pick: numbers in [0, 1). By default a
     // generator seeded from the clock when the window loads.

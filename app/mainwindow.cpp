@@ -1,7 +1,7 @@
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 
 #include "app/cataloguemodel.h"
-#include "app/frmsplash.h"
+#include "app/splashwindow.h"
 #include "app/treedrop.h"
 #include "app/treemenu.h"
 #include "app/treeplace.h"
@@ -9,21 +9,21 @@
 #include "core/catalogue.h"
 #include "core/pictures.h"
 #include "core/registry.h"
-#include "editing/add.h"
-#include "editing/addmulu.h"
+#include "editing/adddishwindow.h"
+#include "editing/categorywindow.h"
 #include "editing/restorewindow.h"
 #include "editing/exportwindow.h"
 #include "editing/progressrun.h"
 #include "print/recipeprint.h"
-#include "search/daycate.h"
-#include "search/find.h"
+#include "search/dailydishwindow.h"
+#include "search/findwindow.h"
 #include "skin/artwork.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
-#include "web/about.h"
-#include "web/down.h"
-#include "web/newban.h"
+#include "web/aboutwindow.h"
+#include "web/downloadwindow.h"
+#include "web/upgradewindow.h"
 
 #include "core/dialogs.h"
 #include "store/backup.h"
@@ -40,7 +40,7 @@
 
 namespace zx {
 
-const char *const frmmain::DesignCaption = "：：灶香居 2004 新春版：：";
+const char *const MainWindow::DesignCaption = "：：灶香居 2004 新春版：：";
 
 FlashBanner::FlashBanner(QWidget *parent) : QLabel(parent)
 {
@@ -76,7 +76,7 @@ const ToolbarEntry Toolbar[] = {
 };
 } // namespace
 
-frmmain::frmmain(Catalogue &catalogue)
+MainWindow::MainWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("frmmain"), QString::fromUtf8(DesignCaption), Skin::ThreeButton,
                    10350, 7920, 480),
       m_catalogue(catalogue)
@@ -84,13 +84,13 @@ frmmain::frmmain(Catalogue &catalogue)
     buildToolbar();
     buildTree();
     buildDishPanel();
-    connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::rebuildTree);
-    connect(&m_catalogue, &Catalogue::refreshed, this, &frmmain::followEdit);
+    connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::rebuildTree);
+    connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::followEdit);
 }
 
-frmmain::~frmmain() = default;
+MainWindow::~MainWindow() = default;
 
-void frmmain::buildToolbar()
+void MainWindow::buildToolbar()
 {
     const Form::Controls make(this);
     for (const ToolbarEntry &t : Toolbar) {
@@ -108,7 +108,7 @@ void frmmain::buildToolbar()
     Form::place(m_ShockwaveFlash1, {7800, 480, 2295, 615});
 }
 
-void frmmain::buildTree()
+void MainWindow::buildTree()
 {
     m_model = new CatalogueModel(this);
     m_Tv = new QTreeView(this);
@@ -120,7 +120,7 @@ void frmmain::buildTree()
     m_Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_Tv->setSelectionMode(QAbstractItemView::SingleSelection);
     Form::place(m_Tv, {240, 1320, 3375, 4095});
-    connect(m_Tv, &QTreeView::clicked, this, &frmmain::showClickedNode);
+    connect(m_Tv, &QTreeView::clicked, this, &MainWindow::showClickedNode);
     m_treeMenu = new TreeMenu(m_Tv, m_model, m_catalogue, this);
     new TreeDrop(m_Tv, m_model, m_catalogue, this);
     // Moving the current node by keyboard (arrows, Home, End, first letters)
@@ -132,7 +132,7 @@ void frmmain::buildTree()
             });
 }
 
-void frmmain::buildDishPanel()
+void MainWindow::buildDishPanel()
 {
     const Form::Controls make(this);
     m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {3720, 1320, 6255, 375});
@@ -146,12 +146,12 @@ void frmmain::buildDishPanel()
 
     ImageControl *print = make.pictureButton(QStringLiteral("print"), QStringLiteral("打印菜谱"),
                                              QStringLiteral(":/buttons/print.png"), {3840, 6840, 1410, 480});
-    connect(print, &ImageControl::clicked, this, &frmmain::printShown);
+    connect(print, &ImageControl::clicked, this, &MainWindow::printShown);
 }
 
-void frmmain::loadContents()
+void MainWindow::loadContents()
 {
-    Windows::unload<frmSplash>();
+    Windows::unload<SplashWindow>();
     centreOnScreen();
     m_ShockwaveFlash1->setMovie(m_catalogue.dataFolder() + QStringLiteral("happy.swf"));
     m_catalogue.setSelectedCategory(QString());
@@ -172,7 +172,7 @@ void frmmain::loadContents()
     }
 }
 
-void frmmain::tellDamagedFile(const StoreError &error)
+void MainWindow::tellDamagedFile(const StoreError &error)
 {
     QString text = error.userText() + QStringLiteral("\r\n\r\n文件：")
                    + QDir::toNativeSeparators(m_catalogue.storePath());
@@ -187,21 +187,21 @@ void frmmain::tellDamagedFile(const StoreError &error)
     });
 }
 
-void frmmain::openFromToolbar(const QString &button)
+void MainWindow::openFromToolbar(const QString &button)
 {
     QWidget *opened = nullptr;
     if (button == QLatin1String("Image2"))
-        opened = Windows::show<daycate>(m_catalogue);
+        opened = Windows::show<DailyDishWindow>(m_catalogue);
     else if (button == QLatin1String("Image3"))
-        opened = Windows::show<Add>(m_catalogue);
+        opened = Windows::show<AddDishWindow>(m_catalogue);
     else if (button == QLatin1String("Image4"))
         opened = Windows::show<FindWindow>(m_catalogue);
     else if (button == QLatin1String("Image11"))
-        opened = Windows::show<addmulu>(m_catalogue);
+        opened = Windows::show<CategoryWindow>(m_catalogue);
     else if (button == QLatin1String("Image5"))
-        opened = Windows::show<down>(installedDataFolder(m_catalogue) ? m_catalogue.dataFolder() : QString());
+        opened = Windows::show<DownloadWindow>(installedDataFolder(m_catalogue) ? m_catalogue.dataFolder() : QString());
     else if (button == QLatin1String("Image6"))
-        opened = Windows::show<about>();
+        opened = Windows::show<AboutWindow>();
     else if (button == QLatin1String("Image7"))
         leaveWhenIdle();
     // When the window goes, the keyboard comes back to the button that opened it.
@@ -218,7 +218,7 @@ void frmmain::openFromToolbar(const QString &button)
 }
 
 // The catalogue changed: the tree and the caption follow.
-void frmmain::rebuildTree(const CatalogueChange &change)
+void MainWindow::rebuildTree(const CatalogueChange &change)
 {
     QElapsedTimer clock;
     clock.start();
@@ -243,7 +243,7 @@ void frmmain::rebuildTree(const CatalogueChange &change)
     m_lastTreeNs = clock.nsecsElapsed();
 }
 
-void frmmain::showClickedNode(const QModelIndex &index)
+void MainWindow::showClickedNode(const QModelIndex &index)
 {
     if (m_model->kind(index) != CatalogueModel::Dish)
         return;
@@ -262,7 +262,7 @@ void frmmain::showClickedNode(const QModelIndex &index)
 // Only the row that still is the dish (the same id with the same trimmed
 // name and category) is shown: the same id with another name or category is
 // another dish. Anything else shows nothing.
-void frmmain::showDishIfStill(qint64 id, const QString &name, const QString &category)
+void MainWindow::showDishIfStill(qint64 id, const QString &name, const QString &category)
 {
     const auto found = m_catalogue.dish(id);
     if (found && found->has_value() && trimBlanks((*found)->name) == name
@@ -272,7 +272,7 @@ void frmmain::showDishIfStill(qint64 id, const QString &name, const QString &cat
         clearDish();
 }
 
-void frmmain::showDish(const DishRecord &dish)
+void MainWindow::showDish(const DishRecord &dish)
 {
     m_shown = {dish.id, trimBlanks(dish.category), trimBlanks(dish.name), trimBlanks(dish.ingredients),
                trimBlanks(dish.method), dish.picture};
@@ -291,7 +291,7 @@ void frmmain::showDish(const DishRecord &dish)
         m_Image8->clearPicture();
 }
 
-void frmmain::clearDish()
+void MainWindow::clearDish()
 {
     m_shown = DishRecord();
     m_Text1->clear();
@@ -302,7 +302,7 @@ void frmmain::clearDish()
 
 // The dish on display was just edited: show what is stored now. Deleted,
 // the dish the tree selected in its place is shown.
-void frmmain::followEdit(const CatalogueChange &change)
+void MainWindow::followEdit(const CatalogueChange &change)
 {
     // The first dish an import brought is selected (TreePlace) and shown.
     if (change.kind == CatalogueChange::DishesImported && change.dishId != 0) {
@@ -329,14 +329,14 @@ void frmmain::followEdit(const CatalogueChange &change)
         showDish(**found);
 }
 
-void frmmain::printShown() { printDish(m_shown); }
+void MainWindow::printShown() { printDish(m_shown); }
 
-void frmmain::exitProgram()
+void MainWindow::exitProgram()
 {
     // Every other window with unsaved typing asks first; one no keeps all.
     for (QWidget *top : QApplication::topLevelWidgets()) {
         auto *window = qobject_cast<FramedWindow *>(top);
-        if (window && qobject_cast<frmmain *>(window) == nullptr && window->isVisible() && !Windows::isUnloaded(window)
+        if (window && qobject_cast<MainWindow *>(window) == nullptr && window->isVisible() && !Windows::isUnloaded(window)
             && !window->mayDiscardInput())
             return;
     }
@@ -344,23 +344,23 @@ void frmmain::exitProgram()
     QCoreApplication::quit();
 }
 
-void frmmain::unloadAll()
+void MainWindow::unloadAll()
 {
-    Windows::unload<about>();
-    Windows::unload<Add>();
-    Windows::unload<daycate>();
-    Windows::unload<down>();
+    Windows::unload<AboutWindow>();
+    Windows::unload<AddDishWindow>();
+    Windows::unload<DailyDishWindow>();
+    Windows::unload<DownloadWindow>();
     Windows::unload<FindWindow>();
-    Windows::unload<newban>();
-    Windows::unload<addmulu>();
+    Windows::unload<UpgradeWindow>();
+    Windows::unload<CategoryWindow>();
     Windows::unload<RestoreWindow>();
     Windows::unload<ExportWindow>();
-    Windows::unload<frmmain>();
+    Windows::unload<MainWindow>();
 }
 
-void frmmain::closeFromFrame() { leaveWhenIdle(); }
+void MainWindow::closeFromFrame() { leaveWhenIdle(); }
 
-void frmmain::leaveWhenIdle()
+void MainWindow::leaveWhenIdle()
 {
     // An import or export under way finishes first (or is cancelled in
     // its progress window).

@@ -28,7 +28,7 @@ const char *const AllDishes =
     "SELECT category, \"名称\", ingredients, method, picture FROM \"01\" ORDER BY id";
 
 struct AddWindow {
-    Add *w = nullptr;
+    AddDishWindow *w = nullptr;
     QListWidget *list = nullptr;
     QLineEdit *name = nullptr;
     QLineEdit *picturePath = nullptr;
@@ -40,7 +40,7 @@ struct AddWindow {
 
     void open()
     {
-        w = Windows::show<Add>(testCatalogue());
+        w = Windows::show<AddDishWindow>(testCatalogue());
         list = w->findChild<QListWidget *>(QStringLiteral("List1"));
         name = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
         picturePath = w->findChild<QLineEdit *>(QStringLiteral("Text2"));
@@ -81,7 +81,7 @@ QByteArray fileBytes(const QString &path)
 QColor previewColour(const QLabel *preview) { return preview->pixmap().toImage().pixelColor(5, 5); }
 } // namespace
 
-class TestAdd : public QObject {
+class TestAddDishWindow : public QObject {
     Q_OBJECT
 private slots:
     void cleanup()
@@ -167,7 +167,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         QCOMPARE(mainCaption(), countCaption(1));
         const QString picture = writePicture(db, QStringLiteral("红烧肉.png"), Qt::red);
         AddWindow a;
@@ -258,7 +258,7 @@ private slots:
         ScriptedDialogs dialogs;
         AddWindow a;
         a.open();
-        addmulu *m = Windows::show<addmulu>(testCatalogue());
+        CategoryWindow *m = Windows::show<CategoryWindow>(testCatalogue());
         QVERIFY(clickEntry(a.list, QStringLiteral("汤")));
         typeText(m->Text1(), QStringLiteral("面点"));
         QTest::mouseClick(m->Image1(), Qt::LeftButton);
@@ -385,9 +385,9 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        addmulu *m = Windows::show<addmulu>(testCatalogue());
+        CategoryWindow *m = Windows::show<CategoryWindow>(testCatalogue());
         QVERIFY(clickEntry(m->findChild<QListWidget *>(QStringLiteral("List1")), QStringLiteral(" 凉菜 ")));
-        Windows::unload<addmulu>();
+        Windows::unload<CategoryWindow>();
 
         AddWindow a;
         a.open();
@@ -415,7 +415,7 @@ private slots:
 
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         AddWindow a;
         a.open();
         QVERIFY(clickEntry(a.list, QStringLiteral("汤")));
@@ -467,7 +467,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
-        Windows::show<frmmain>(testCatalogue());
+        Windows::show<MainWindow>(testCatalogue());
         // temp.txt cannot be written: a side summary, it changes nothing else.
         QFile::remove(testCatalogue().summaryPath());
         QVERIFY(QDir().mkpath(testCatalogue().summaryPath()));
@@ -490,5 +490,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAdd)
-#include "tst_add.moc"
+QTEST_MAIN(TestAddDishWindow)
+#include "tst_adddishwindow.moc"

@@ -1,9 +1,9 @@
 // The pattern matcher's helpers for searching many long texts and for
 // showing what was found: finding a pattern in UTF-8 text by the byte runs
 // of its literals, and the stretches of a text a pattern matches.
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 
-#include "store/jetlikeinternal.h"
+#include "store/namepatterninternal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace JetLike {
+namespace NamePattern {
 
 namespace {
 
@@ -353,4 +353,4 @@ QVector<Span> matchedSpans(const QStringList &words, const QString &text)
     return spans;
 }
 
-} // namespace JetLike
+} // namespace NamePattern

@@ -1,11 +1,11 @@
 // The search window's "Like" patterns, as a table of (pattern, name, expected).
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 
 #include <QTest>
 
 #include <random>
 
-class TstJetLike : public QObject {
+class TstNamePattern : public QObject {
     Q_OBJECT
 private slots:
     void matching_data();
@@ -18,7 +18,7 @@ private slots:
     void matchedSpans();
 };
 
-void TstJetLike::matching_data()
+void TstNamePattern::matching_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("name");
@@ -105,23 +105,23 @@ void TstJetLike::matching_data()
     row("many-stars-b", "*a*a*a*a*b", QString(200, QLatin1Char('a')) + QLatin1Char('b'), true);
 }
 
-void TstJetLike::matching()
+void TstNamePattern::matching()
 {
     QFETCH(QString, pattern);
     QFETCH(QString, name);
     QFETCH(bool, expected);
 
-    QVERIFY(JetLike::isValid(pattern));
-    QCOMPARE(JetLike::matches(pattern, name), std::optional<bool>(expected));
+    QVERIFY(NamePattern::isValid(pattern));
+    QCOMPARE(NamePattern::matches(pattern, name), std::optional<bool>(expected));
     // SQLite hands names over as UTF-8: both ways must agree.
-    const auto compiled = JetLike::Pattern::compile(pattern);
+    const auto compiled = NamePattern::Pattern::compile(pattern);
     QVERIFY(compiled.has_value());
     const QByteArray utf8 = name.toUtf8();
     QCOMPARE(compiled->matchesUtf8(utf8.constData(), utf8.size()), expected);
     QCOMPARE(compiled->findsInUtf8(utf8.constData(), utf8.size()), expected);
 }
 
-void TstJetLike::invalidPatterns_data()
+void TstNamePattern::invalidPatterns_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::newRow("unclosed") << "[abc";
@@ -134,29 +134,29 @@ void TstJetLike::invalidPatterns_data()
     QTest::newRow("second-list-bad") << "[a][b";
 }
 
-void TstJetLike::invalidPatterns()
+void TstNamePattern::invalidPatterns()
 {
     QFETCH(QString, pattern);
-    QVERIFY(!JetLike::isValid(pattern));
-    QVERIFY(!JetLike::matches(pattern, QStringLiteral("abc")).has_value());
-    QVERIFY(!JetLike::Pattern::compile(pattern).has_value());
+    QVERIFY(!NamePattern::isValid(pattern));
+    QVERIFY(!NamePattern::matches(pattern, QStringLiteral("abc")).has_value());
+    QVERIFY(!NamePattern::Pattern::compile(pattern).has_value());
 }
 
-void TstJetLike::manyStarsStayCheap()
+void TstNamePattern::manyStarsStayCheap()
 {
     // A pattern that takes exponential time in a naive backtracker; this one
     // must come back (the test would time out otherwise).
     const QString pattern = QStringLiteral("*a*a*a*a*a*a*a*a*a*a*a*a*b");
     const QString name(20000, QLatin1Char('a'));
-    QCOMPARE(JetLike::matches(pattern, name), std::optional<bool>(false));
-    QCOMPARE(JetLike::matches(pattern, name + QLatin1Char('b')), std::optional<bool>(true));
+    QCOMPARE(NamePattern::matches(pattern, name), std::optional<bool>(false));
+    QCOMPARE(NamePattern::matches(pattern, name + QLatin1Char('b')), std::optional<bool>(true));
 }
 
 // The search by words finds "*word*" by byte runs instead of reading every
 // character: it must say what the matcher says, for ill-formed UTF-8 too and
 // for the letters that match characters outside ASCII (K and U+212A, s and
 // U+017F).
-void TstJetLike::findingAgreesWithMatching()
+void TstNamePattern::findingAgreesWithMatching()
 {
     const QStringList pieces = {"a", "K", "k", "s", "\u017F", "\u212A", "é", "鸡", "豆", "腐", "1", "号", "😀",
                                 "#", "?", "*", "[鸡鸭]", "[!a]", "[0-9]", "[]"};
@@ -171,7 +171,7 @@ void TstJetLike::findingAgreesWithMatching()
         QString word;
         for (qsizetype n = 1 + any(4); n > 0; --n)
             word += pieces.at(any(pieces.size()));
-        const auto pattern = JetLike::Pattern::compile(QLatin1Char('*') + word + QLatin1Char('*'));
+        const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + word + QLatin1Char('*'));
         QVERIFY(pattern.has_value());
         for (int t = 0; t < 8; ++t) {
             QByteArray text;
@@ -186,7 +186,7 @@ void TstJetLike::findingAgreesWithMatching()
     QVERIFY(checked > 1000);   // the texts were found often enough to tell
 }
 
-void TstJetLike::matchedSpans_data()
+void TstNamePattern::matchedSpans_data()
 {
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QString>("text");
@@ -204,16 +204,16 @@ void TstJetLike::matchedSpans_data()
     QTest::newRow("invalid word") << QStringList{"[", "c"} << "abc" << "2+1";
 }
 
-void TstJetLike::matchedSpans()
+void TstNamePattern::matchedSpans()
 {
     QFETCH(QStringList, words);
     QFETCH(QString, text);
     QFETCH(QString, spans);
     QStringList found;
-    for (const JetLike::Span &span : JetLike::matchedSpans(words, text))
+    for (const NamePattern::Span &span : NamePattern::matchedSpans(words, text))
         found << QStringLiteral("%1+%2").arg(span.start).arg(span.length);
     QCOMPARE(found.join(QLatin1Char(' ')), spans);
 }
 
-QTEST_GUILESS_MAIN(TstJetLike)
-#include "tst_jetlike.moc"
+QTEST_GUILESS_MAIN(TstNamePattern)
+#include "tst_namepattern.moc"

@@ -7,13 +7,13 @@ class ImageControl;
 
 namespace zx {
 
-class down : public FramedWindow {
+class DownloadWindow : public FramedWindow {
     Q_OBJECT
 public:
     // `dataFolder`: the folder of the cook's cate.mdb when it is not the
     // program's own (installed), named in the note on where a downloaded
     // database goes; empty, the note says the program's folder.
-    explicit down(const QString &dataFolder = QString());
+    explicit DownloadWindow(const QString &dataFolder = QString());
 
     // The address of the database archive on the maker's site.
     static QString databaseAddress();

@@ -1,4 +1,4 @@
-#include "search/find.h"
+#include "search/findwindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
@@ -8,7 +8,7 @@
 #include "core/textboxes.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
-#include "store/jetlike.h"
+#include "store/namepattern.h"
 
 #include <QCheckBox>
 #include <QHash>
@@ -272,7 +272,7 @@ void FindWindow::showSelectedDish()
 void FindWindow::markFoundWords(QPlainTextEdit *box)
 {
     QList<QTextEdit::ExtraSelection> marks;
-    for (const JetLike::Span &span : JetLike::matchedSpans(m_foundWords, textOf(*box->document()))) {
+    for (const NamePattern::Span &span : NamePattern::matchedSpans(m_foundWords, textOf(*box->document()))) {
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(box->document());
         mark.cursor.setPosition(int(span.start));
