@@ -104,30 +104,30 @@ void MainWindow::buildToolbar()
                    {t.left + 240 - width / 2.0, 960, width, 255})
             ->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
-    m_ShockwaveFlash1 = new FlashBanner(this);
-    Form::place(m_ShockwaveFlash1, {7800, 480, 2295, 615});
+    m_banner = new FlashBanner(this);
+    Form::place(m_banner, {7800, 480, 2295, 615});
 }
 
 void MainWindow::buildTree()
 {
     m_model = new CatalogueModel(this);
-    m_Tv = new QTreeView(this);
-    m_Tv->setObjectName(QStringLiteral("Tv"));
-    m_Tv->setAccessibleName(QStringLiteral("菜谱目录"));
-    m_Tv->setModel(m_model);
-    m_Tv->setHeaderHidden(true);
-    m_Tv->setUniformRowHeights(true);
-    m_Tv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_Tv->setSelectionMode(QAbstractItemView::SingleSelection);
-    Form::place(m_Tv, {240, 1320, 3375, 4095});
-    connect(m_Tv, &QTreeView::clicked, this, &MainWindow::showClickedNode);
-    m_treeMenu = new TreeMenu(m_Tv, m_model, m_catalogue, this);
-    new TreeDrop(m_Tv, m_model, m_catalogue, this);
+    m_tree = new QTreeView(this);
+    m_tree->setObjectName(QStringLiteral("Tv"));
+    m_tree->setAccessibleName(QStringLiteral("菜谱目录"));
+    m_tree->setModel(m_model);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    Form::place(m_tree, {240, 1320, 3375, 4095});
+    connect(m_tree, &QTreeView::clicked, this, &MainWindow::showClickedNode);
+    m_treeMenu = new TreeMenu(m_tree, m_model, m_catalogue, this);
+    new TreeDrop(m_tree, m_model, m_catalogue, this);
     // Moving the current node by keyboard (arrows, Home, End, first letters)
     // shows the dish as a click does.
-    connect(m_Tv->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (m_Tv->hasFocus() && !m_restoringPlace && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
+                if (m_tree->hasFocus() && !m_restoringPlace && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
                     showClickedNode(current);
             });
 }
@@ -135,14 +135,14 @@ void MainWindow::buildTree()
 void MainWindow::buildDishPanel()
 {
     const Form::Controls make(this);
-    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {3720, 1320, 6255, 375});
+    m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {3720, 1320, 6255, 375});
     make.label(QStringLiteral("Label3"), QStringLiteral("原   料："), {3720, 1845, 1215, 255});
-    m_Boxx3 = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("原料"), {3720, 2150, 6255, 1215});
+    m_ingredients = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("原料"), {3720, 2150, 6255, 1215});
     make.label(QStringLiteral("Label2"), QStringLiteral("制作方法："), {3720, 3555, 1215, 255});
-    m_Boxx4 = make.richBox(QStringLiteral("Boxx4"), QStringLiteral("制作方法"), {3720, 3840, 6255, 2775});
+    m_method = make.richBox(QStringLiteral("Boxx4"), QStringLiteral("制作方法"), {3720, 3840, 6255, 2775});
 
     make.image(QStringLiteral("Image9"), QStringLiteral(":/main/image9.png"), {240, 5400, 3375, 2160});
-    m_Image8 = make.image(QStringLiteral("Image8"), QString(), {480, 5640, 2895, 1695});
+    m_picture = make.image(QStringLiteral("Image8"), QString(), {480, 5640, 2895, 1695});
 
     ImageControl *print = make.pictureButton(QStringLiteral("print"), QStringLiteral("打印菜谱"),
                                              QStringLiteral(":/buttons/print.png"), {3840, 6840, 1410, 480});
@@ -153,7 +153,7 @@ void MainWindow::loadContents()
 {
     Windows::unload<SplashWindow>();
     centreOnScreen();
-    m_ShockwaveFlash1->setMovie(m_catalogue.dataFolder() + QStringLiteral("happy.swf"));
+    m_banner->setMovie(m_catalogue.dataFolder() + QStringLiteral("happy.swf"));
     m_catalogue.setSelectedCategory(QString());
     // A missing cate.mdb leaves the tree empty and the design caption in
     // place; a damaged one, or a file that is no database, is said once here.
@@ -166,8 +166,8 @@ void MainWindow::loadContents()
     // stay within reach.
     if (Backup::HasCopies(m_catalogue.storePath())) {
         m_model->rebuild(m_catalogue.sharedData());
-        m_Tv->expand(m_model->rootIndex());   // open once a copy fills it
-        m_Tv->setCurrentIndex(m_model->rootIndex());
+        m_tree->expand(m_model->rootIndex());   // open once a copy fills it
+        m_tree->setCurrentIndex(m_model->rootIndex());
         setWindowTitle(QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
     }
 }
@@ -223,7 +223,7 @@ void MainWindow::rebuildTree(const CatalogueChange &change)
     QElapsedTimer clock;
     clock.start();
     const CatalogueData &data = m_catalogue.data();
-    const TreePlace place = TreePlace::of(m_Tv, m_model);
+    const TreePlace place = TreePlace::of(m_tree, m_model);
     // Putting the place back moves the current node: not a cook's move.
     m_restoringPlace = true;
     m_model->rebuild(m_catalogue.sharedData());
@@ -231,11 +231,11 @@ void MainWindow::rebuildTree(const CatalogueChange &change)
         // The first tree: the root open, every category closed, the root selected.
         const QModelIndex root = m_model->rootIndex();
         if (m_model->rowCount(root) > 0)
-            m_Tv->expand(root);
-        m_Tv->setCurrentIndex(root);
-        m_Text1->setFocus();
+            m_tree->expand(root);
+        m_tree->setCurrentIndex(root);
+        m_name->setFocus();
     } else {
-        place.restore(m_Tv, m_model, change);
+        place.restore(m_tree, m_model, change);
     }
     m_restoringPlace = false;
 
@@ -254,9 +254,9 @@ void MainWindow::showClickedNode(const QModelIndex &index)
     // first, so the tree never promises what the file no longer holds.
     m_catalogue.followOutsideChanges();
     showDishIfStill(clicked.id, clicked.name, clicked.categoryName);
-    m_Text1->setReadOnly(true);
-    m_Boxx3->setReadOnly(true);
-    m_Boxx4->setReadOnly(true);
+    m_name->setReadOnly(true);
+    m_ingredients->setReadOnly(true);
+    m_method->setReadOnly(true);
 }
 
 // Only the row that still is the dish (the same id with the same trimmed
@@ -276,28 +276,28 @@ void MainWindow::showDish(const DishRecord &dish)
 {
     m_shown = {dish.id, trimBlanks(dish.category), trimBlanks(dish.name), trimBlanks(dish.ingredients),
                trimBlanks(dish.method), dish.picture};
-    m_Text1->setText(m_shown.name);
-    m_Boxx3->setText(m_shown.ingredients);
-    m_Boxx4->setText(m_shown.method);
+    m_name->setText(m_shown.name);
+    m_ingredients->setText(m_shown.ingredients);
+    m_method->setText(m_shown.method);
     // Decoded at the size of the frame; a picture that cannot be loaded
     // leaves the frame empty, never the previous dish's picture.
     const auto picture = trimBlanks(dish.picture).isEmpty()
                              ? std::nullopt
                              : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture),
-                                           m_Image8->size() * m_Image8->devicePixelRatioF());
+                                           m_picture->size() * m_picture->devicePixelRatioF());
     if (picture)
-        m_Image8->setPicture(*picture);
+        m_picture->setPicture(*picture);
     else
-        m_Image8->clearPicture();
+        m_picture->clearPicture();
 }
 
 void MainWindow::clearDish()
 {
     m_shown = DishRecord();
-    m_Text1->clear();
-    m_Boxx3->setText(QString());
-    m_Boxx4->setText(QString());
-    m_Image8->clearPicture();
+    m_name->clear();
+    m_ingredients->setText(QString());
+    m_method->setText(QString());
+    m_picture->clearPicture();
 }
 
 // The dish on display was just edited: show what is stored now. Deleted,
@@ -306,7 +306,7 @@ void MainWindow::followEdit(const CatalogueChange &change)
 {
     // The first dish an import brought is selected (TreePlace) and shown.
     if (change.kind == CatalogueChange::DishesImported && change.dishId != 0) {
-        showClickedNode(m_Tv->currentIndex());
+        showClickedNode(m_tree->currentIndex());
         return;
     }
     // Another program's commit, or a copy restored: the shown dish is read
@@ -319,7 +319,7 @@ void MainWindow::followEdit(const CatalogueChange &change)
         return;
     if (change.kind == CatalogueChange::DishDeleted) {
         clearDish();
-        showClickedNode(m_Tv->currentIndex());
+        showClickedNode(m_tree->currentIndex());
         return;
     }
     if (change.kind != CatalogueChange::DishUpdated)

@@ -43,14 +43,14 @@ public:
     explicit MainWindow(Catalogue &catalogue);
     ~MainWindow() override;
 
-    QTreeView *Tv() const { return m_Tv; }
+    QTreeView *tree() const { return m_tree; }
     CatalogueModel *treeModel() const { return m_model; }
     TreeMenu *treeMenu() const { return m_treeMenu; }
-    QLineEdit *Text1() const { return m_Text1; }
-    RichTextBox *Boxx3() const { return m_Boxx3; }
-    RichTextBox *Boxx4() const { return m_Boxx4; }
-    ImageControl *Image8() const { return m_Image8; }
-    FlashBanner *ShockwaveFlash1() const { return m_ShockwaveFlash1; }
+    QLineEdit *name() const { return m_name; }
+    RichTextBox *ingredients() const { return m_ingredients; }
+    RichTextBox *method() const { return m_method; }
+    ImageControl *picture() const { return m_picture; }
+    FlashBanner *banner() const { return m_banner; }
 
     // Runs once when the window is created through the registry: the tree
     // is read for the first time.
@@ -85,14 +85,14 @@ private:
     void followEdit(const CatalogueChange &change);
 
     Catalogue &m_catalogue;
-    QTreeView *m_Tv = nullptr;
+    QTreeView *m_tree = nullptr;
     CatalogueModel *m_model = nullptr;
     TreeMenu *m_treeMenu = nullptr;
-    QLineEdit *m_Text1 = nullptr;
-    RichTextBox *m_Boxx3 = nullptr;
-    RichTextBox *m_Boxx4 = nullptr;
-    ImageControl *m_Image8 = nullptr;
-    FlashBanner *m_ShockwaveFlash1 = nullptr;
+    QLineEdit *m_name = nullptr;
+    RichTextBox *m_ingredients = nullptr;
+    RichTextBox *m_method = nullptr;
+    ImageControl *m_picture = nullptr;
+    FlashBanner *m_banner = nullptr;
     qint64 m_lastTreeNs = 0;
     bool m_restoringPlace = false;   // the tree's place is being put back
     QHash<QString, ImageControl *> m_toolbar;   // by design name

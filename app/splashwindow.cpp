@@ -14,9 +14,9 @@ zx::SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Tool | Qt::FramelessWind
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("灶香居 2004"));
     resize(Twips::size(6705, 5145));
-    m_Image1 = new ImageControl(this, QStringLiteral("Image1"));
-    m_Image1->setStretch(true);
-    m_Image1->setGeometry(Twips::rect(0, 0, 6720, 5175));
+    m_picture = new ImageControl(this, QStringLiteral("Image1"));
+    m_picture->setStretch(true);
+    m_picture->setGeometry(Twips::rect(0, 0, 6720, 5175));
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->geometry();
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
@@ -25,7 +25,7 @@ zx::SplashWindow::SplashWindow() : QWidget(nullptr, Qt::Tool | Qt::FramelessWind
 
 void zx::SplashWindow::paintEvent(QPaintEvent *event)
 {
-    if (!m_Image1->hasPicture())
-        m_Image1->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));
+    if (!m_picture->hasPicture())
+        m_picture->setPicture(Artwork::pixmap(QStringLiteral(":/main/splash.png")));
     QWidget::paintEvent(event);
 }

@@ -16,6 +16,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    ImageControl *m_Image1 = nullptr;
+    ImageControl *m_picture = nullptr;
 };
 } // namespace zx

@@ -242,7 +242,7 @@ void measureChanges(Table &t, const Catalogues &c, RecipeStore &copyStore, const
                   .ok(),
               "AddDish");
         check(c.scratch.lastRefresh().ok(), "refresh after AddDish");
-        c.scratchMain.Tv()->viewport()->repaint();
+        c.scratchMain.tree()->viewport()->repaint();
     })));
     t.rows[Delete].cells[s.dishes] = ms(median(timeRuns(s.huge ? 5 : 9, [&] {
         const auto done = copyStore.DeleteCategory(DeletedCategory);
@@ -264,7 +264,7 @@ void measureDeletesWithCopy(Table &t, const Catalogues &c, const Size &s)
         check(ahead.take(nullptr), "the safety copy");
         const auto done = c.scratch.deleteCategory(DeletedCategory);
         check(done.ok() && done->dishesDeleted == 500, "deleting with the safety copy");
-        c.scratchMain.Tv()->viewport()->repaint();
+        c.scratchMain.tree()->viewport()->repaint();
     };
     auto freshCopy = [&] {
         check(syncedCopy(s.db, s.copy), "copying cate.mdb");

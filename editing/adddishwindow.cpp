@@ -22,10 +22,10 @@ AddDishWindow::AddDishWindow(Catalogue &catalogue)
 {
     buildCategoryPanel();
     buildRecipePanel();
-    setTabOrder(m_List1, m_Text1);
-    setTabOrder(m_Text1, m_Text3);
-    setTabOrder(m_Text3, m_Text4);
-    setTabOrder(m_Text4, m_Text2);
+    setTabOrder(m_categories, m_name);
+    setTabOrder(m_name, m_ingredients);
+    setTabOrder(m_ingredients, m_method);
+    setTabOrder(m_method, m_picturePath);
     loadContents();
 }
 
@@ -34,12 +34,12 @@ void AddDishWindow::buildCategoryPanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_2"), QStringLiteral("选择所属分类："), {360, 720, 2400, 255});
-    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("选择所属分类"), {360, 1000, 2400, 2160});
+    m_categories = make.listBox(QStringLiteral("List1"), QStringLiteral("选择所属分类"), {360, 1000, 2400, 2160});
 
-    m_Image8 = make.label(QStringLiteral("Image8"), QString(), {360, 3270, 2400, 1815});
-    m_Image8->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_Image8->setLineWidth(1);
-    m_Image8->setScaledContents(true);   // the picture is stretched to the box
+    m_picture = make.label(QStringLiteral("Image8"), QString(), {360, 3270, 2400, 1815});
+    m_picture->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_picture->setLineWidth(1);
+    m_picture->setScaledContents(true);   // the picture is stretched to the box
     make.label(QStringLiteral("Label2"), QStringLiteral("菜谱图片预览"), {360, 5160, 2400, 255})
         ->setAlignment(Qt::AlignCenter);
 }
@@ -49,13 +49,13 @@ void AddDishWindow::buildRecipePanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_0"), QStringLiteral("菜肴名称："), {2940, 757, 1020, 255});
-    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {3960, 720, 4290, 330});
+    m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {3960, 720, 4290, 330});
     make.rule(QStringLiteral("Line1"), {2940, 1155, 5310, 30});
     make.label(QStringLiteral("Label1_3"), QStringLiteral("原    料："), {2940, 1260, 1500, 255});
-    m_Text3 = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2940, 1530, 5310, 1290});
+    m_ingredients = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2940, 1530, 5310, 1290});
     make.label(QStringLiteral("Label1_1"), QStringLiteral("制作方法："), {2940, 2940, 1500, 255});
-    m_Text4 = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2940, 3210, 5310, 1650});
-    for (QPlainTextEdit *box : {m_Text3, m_Text4}) {
+    m_method = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2940, 3210, 5310, 1650});
+    for (QPlainTextEdit *box : {m_ingredients, m_method}) {
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
@@ -63,8 +63,8 @@ void AddDishWindow::buildRecipePanel()
     // The picture path, shown beside the buttons so the cook sees which
     // picture the next dish gets. Starts empty: a dish saved without a
     // picture stores no path.
-    m_Text2 = make.lineBox(QStringLiteral("Text2"), QStringLiteral("菜谱图片的路径"), {2940, 5055, 2190, 330});
-    m_Text2->setToolTip(QStringLiteral("菜谱图片的路径"));
+    m_picturePath = make.lineBox(QStringLiteral("Text2"), QStringLiteral("菜谱图片的路径"), {2940, 5055, 2190, 330});
+    m_picturePath->setToolTip(QStringLiteral("菜谱图片的路径"));
 
     m_addimage = make.pictureButton(QStringLiteral("addimage"), QStringLiteral("插入图片"),
                                     QStringLiteral(":/buttons/insert_picture.png"), {5250, 4980, 1410, 480});
@@ -76,8 +76,8 @@ void AddDishWindow::buildRecipePanel()
 
 bool AddDishWindow::hasPendingInput() const
 {
-    return !m_Text1->text().isEmpty() || !m_Text2->text().isEmpty() || !m_Text3->toPlainText().isEmpty()
-           || !m_Text4->toPlainText().isEmpty();
+    return !m_name->text().isEmpty() || !m_picturePath->text().isEmpty() || !m_ingredients->toPlainText().isEmpty()
+           || !m_method->toPlainText().isEmpty();
 }
 
 void AddDishWindow::loadContents()
@@ -85,7 +85,7 @@ void AddDishWindow::loadContents()
     centreOnScreen();
     // A category picked earlier in the category manager stays selected,
     // although no entry is highlighted here.
-    EditKit::bindCategoryList(m_List1, m_catalogue, this);
+    EditKit::bindCategoryList(m_categories, m_catalogue, this);
 }
 
 void AddDishWindow::choosePicture()
@@ -95,10 +95,10 @@ void AddDishWindow::choosePicture()
         return;
     // A file that is not a picture keeps the previous preview; the path is
     // still taken.
-    const QSize frame = m_Image8->size() * m_Image8->devicePixelRatioF();
+    const QSize frame = m_picture->size() * m_picture->devicePixelRatioF();
     if (const std::optional<QPixmap> picture = loadPicture(file, frame))
-        m_Image8->setPixmap(*picture);
-    m_Text2->setText(file);
+        m_picture->setPixmap(*picture);
+    m_picturePath->setText(file);
 }
 
 // A category deleted meanwhile (here, in another copy of the program or by
@@ -123,15 +123,15 @@ void AddDishWindow::saveDish()
         tell(this, QStringLiteral("请先选择菜谱分类！"));
         return;
     }
-    const QString name = trimTyped(m_Text1->text());
-    const QString ingredients = trimBlanks(toCrLf(m_Text3->toPlainText()));
-    const QString method = trimBlanks(toCrLf(m_Text4->toPlainText()));
+    const QString name = trimTyped(m_name->text());
+    const QString ingredients = trimBlanks(toCrLf(m_ingredients->toPlainText()));
+    const QString method = trimBlanks(toCrLf(m_method->toPlainText()));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QStringLiteral("资料都没有怎么保存啊？"));
         return;
     }
     // An empty path is no picture; one typed or chosen must be a picture.
-    const QString picture = trimTyped(m_Text2->text());
+    const QString picture = trimTyped(m_picturePath->text());
     if (!picture.isEmpty() && !isPictureFile(picture)) {
         tell(this, QStringLiteral("找不到图片文件：") + picture);
         return;
@@ -157,11 +157,11 @@ void AddDishWindow::saveDish()
         return;
     }
     // The next dish starts afresh, picture included.
-    m_Text1->clear();
-    m_Text3->clear();
-    m_Text4->clear();
-    m_Text2->clear();
-    m_Image8->clear();
+    m_name->clear();
+    m_ingredients->clear();
+    m_method->clear();
+    m_picturePath->clear();
+    m_picture->clear();
     QString done = category + QStringLiteral("保存完毕！");
     if (!m_catalogue.lastRefresh())
         done += QStringLiteral("\r\n\r\n但目录树未能刷新：") + m_catalogue.lastRefresh().error().userText();

@@ -18,12 +18,12 @@ public:
     explicit AddDishWindow(Catalogue &catalogue);
 
     // The category list, as loaded (one entry per row of "02", untrimmed).
-    QListWidget *List1() const { return m_List1; }
-    QLineEdit *Text1() const { return m_Text1; }      // dish name
-    QLineEdit *Text2() const { return m_Text2; }      // picture path
-    QPlainTextEdit *Text3() const { return m_Text3; } // ingredients
-    QPlainTextEdit *Text4() const { return m_Text4; } // method
-    QLabel *Image8() const { return m_Image8; }       // picture preview
+    QListWidget *categories() const { return m_categories; }
+    QLineEdit *name() const { return m_name; }      // dish name
+    QLineEdit *picturePath() const { return m_picturePath; }      // picture path
+    QPlainTextEdit *ingredients() const { return m_ingredients; } // ingredients
+    QPlainTextEdit *method() const { return m_method; } // method
+    QLabel *picture() const { return m_picture; }       // picture preview
     ImageControl *addimage() const { return m_addimage; }
     ImageControl *addcp() const { return m_addcp; }
 
@@ -40,12 +40,12 @@ private:
     bool stillListed(const QString &category);
 
     Catalogue &m_catalogue;
-    QListWidget *m_List1 = nullptr;
-    QLineEdit *m_Text1 = nullptr;
-    QLineEdit *m_Text2 = nullptr;
-    QPlainTextEdit *m_Text3 = nullptr;
-    QPlainTextEdit *m_Text4 = nullptr;
-    QLabel *m_Image8 = nullptr;
+    QListWidget *m_categories = nullptr;
+    QLineEdit *m_name = nullptr;
+    QLineEdit *m_picturePath = nullptr;
+    QPlainTextEdit *m_ingredients = nullptr;
+    QPlainTextEdit *m_method = nullptr;
+    QLabel *m_picture = nullptr;
     ImageControl *m_addimage = nullptr;
     ImageControl *m_addcp = nullptr;
 };

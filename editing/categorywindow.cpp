@@ -27,9 +27,9 @@ CategoryWindow::CategoryWindow(Catalogue &catalogue)
 void CategoryWindow::arrangeTabOrder()
 {
     FramedWindow::arrangeTabOrder();
-    setTabOrder(m_Text1, m_Image1);
-    setTabOrder(m_Image1, m_List1);
-    setTabOrder(m_List1, m_Image2);
+    setTabOrder(m_name, m_addButton);
+    setTabOrder(m_addButton, m_categories);
+    setTabOrder(m_categories, m_deleteButton);
 }
 
 // Top row: caption, new name, add button, and the rule under them.
@@ -37,12 +37,12 @@ void CategoryWindow::buildAddPanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_0"), QStringLiteral("添加新分类："), {330, 817, 1080, 255});
-    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("添加新分类"), {1410, 780, 2250, 330});
-    m_Image1 = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("新增分类"),
+    m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("添加新分类"), {1410, 780, 2250, 330});
+    m_addButton = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("新增分类"),
                                   QStringLiteral(":/buttons/add_category.png"), {3795, 705, 1410, 480});
     make.rule(QStringLiteral("Line1"), {330, 1305, 4875, 30});
-    connect(m_Image1, &ImageControl::clicked, this, &CategoryWindow::addCategory);
-    connect(m_Text1, &QLineEdit::returnPressed, this, &CategoryWindow::addCategory);   // Enter adds
+    connect(m_addButton, &ImageControl::clicked, this, &CategoryWindow::addCategory);
+    connect(m_name, &QLineEdit::returnPressed, this, &CategoryWindow::addCategory);   // Enter adds
 }
 
 // Below: the list on the left; delete button, short rule and hint on its right.
@@ -50,19 +50,19 @@ void CategoryWindow::buildDeletePanel()
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_1"), QStringLiteral("选择类别："), {330, 1425, 1500, 255});
-    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("选择类别"), {330, 1695, 2850, 1245});
-    m_Image2 = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("删除分类"),
+    m_categories = make.listBox(QStringLiteral("List1"), QStringLiteral("选择类别"), {330, 1695, 2850, 1245});
+    m_deleteButton = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("删除分类"),
                                   QStringLiteral(":/buttons/delete_category.png"), {3600, 1755, 1410, 480});
     make.rule(QStringLiteral("Line2"), {3360, 2370, 1890, 30});
     make.label(QStringLiteral("Label2"), QStringLiteral("请先选择分类后再删除！"), {3300, 2490, 2010, 255})
         ->setAlignment(Qt::AlignCenter);
-    connect(m_Image2, &ImageControl::clicked, this, &CategoryWindow::deleteCategory);
+    connect(m_deleteButton, &ImageControl::clicked, this, &CategoryWindow::deleteCategory);
 }
 
 void CategoryWindow::loadContents()
 {
     centreOnScreen();
-    EditKit::bindCategoryList(m_List1, m_catalogue, this);
+    EditKit::bindCategoryList(m_categories, m_catalogue, this);
     m_catalogue.setSelectedCategory(QString());
 }
 
@@ -70,7 +70,7 @@ void CategoryWindow::addCategory()
 {
     // Blanks of any kind around the name (a full-width one from a Chinese
     // keyboard too) are no part of it; a name of blanks alone is no name.
-    const QString name = trimTyped(m_Text1->text());
+    const QString name = trimTyped(m_name->text());
     if (name.isEmpty()) {
         tell(this, QStringLiteral("请填写菜谱分类名称！"));
         return;
@@ -82,7 +82,7 @@ void CategoryWindow::addCategory()
         tell(this, QStringLiteral("新增分类失败：") + added.error().userText());
         return;
     }
-    m_Text1->clear();
+    m_name->clear();
     if (!m_catalogue.lastRefresh())
         tell(this, QStringLiteral("分类“") + name + QStringLiteral("”已保存，但目录树未能刷新：")
                        + m_catalogue.lastRefresh().error().userText());

@@ -16,10 +16,10 @@ class CategoryWindow : public FramedWindow {
 public:
     explicit CategoryWindow(Catalogue &catalogue);
 
-    QListWidget *List1() const { return m_List1; }
-    QLineEdit *Text1() const { return m_Text1; }
-    ImageControl *Image1() const { return m_Image1; }   // 新增分类
-    ImageControl *Image2() const { return m_Image2; }   // 删除分类
+    QListWidget *categories() const { return m_categories; }
+    QLineEdit *name() const { return m_name; }
+    ImageControl *addButton() const { return m_addButton; }   // 新增分类
+    ImageControl *deleteButton() const { return m_deleteButton; }   // 删除分类
 
     // The handlers of the two picture buttons.
     void addCategory();       // Image1, 新增分类
@@ -35,10 +35,10 @@ private:
     bool alreadyListed(const QString &name);
 
     Catalogue &m_catalogue;
-    QListWidget *m_List1 = nullptr;
-    QLineEdit *m_Text1 = nullptr;
-    ImageControl *m_Image1 = nullptr;
-    ImageControl *m_Image2 = nullptr;
+    QListWidget *m_categories = nullptr;
+    QLineEdit *m_name = nullptr;
+    ImageControl *m_addButton = nullptr;
+    ImageControl *m_deleteButton = nullptr;
 };
 
 } // namespace zx

@@ -68,15 +68,15 @@ ExportWindow::ExportWindow(Catalogue &catalogue)
       m_catalogue(catalogue)
 {
     const Form::Controls make(this);
-    m_Label1 = make.label(QStringLiteral("Label1"), QString(), {360, 600, 4680, 255});
+    m_heading = make.label(QStringLiteral("Label1"), QString(), {360, 600, 4680, 255});
     make.label(QStringLiteral("Label2"), QStringLiteral("导出成："), {360, 1020, 1500, 255});
-    m_Option1 = make.option(QStringLiteral("Option1"), QStringLiteral("PDF 菜谱书"), {720, 1380, 3600, 300});
-    m_Option2 = make.option(QStringLiteral("Option2"), QStringLiteral("网页"), {720, 1800, 3600, 300});
-    m_Option3 = make.option(QStringLiteral("Option3"), QStringLiteral("菜谱压缩包"), {720, 2220, 3600, 300});
-    m_Option1->setChecked(true);
-    m_Image1 = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("导 出"),
+    m_pdfChoice = make.option(QStringLiteral("Option1"), QStringLiteral("PDF 菜谱书"), {720, 1380, 3600, 300});
+    m_webChoice = make.option(QStringLiteral("Option2"), QStringLiteral("网页"), {720, 1800, 3600, 300});
+    m_archiveChoice = make.option(QStringLiteral("Option3"), QStringLiteral("菜谱压缩包"), {720, 2220, 3600, 300});
+    m_pdfChoice->setChecked(true);
+    m_exportButton = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("导 出"),
                                   QStringLiteral(":/buttons/export.png"), {3630, 3060, 1410, 480});
-    connect(m_Image1, &ImageControl::clicked, this, &ExportWindow::exportChosen);
+    connect(m_exportButton, &ImageControl::clicked, this, &ExportWindow::exportChosen);
     setCategory(QString());
     centreOnScreen();
 }
@@ -84,7 +84,7 @@ ExportWindow::ExportWindow(Catalogue &catalogue)
 void ExportWindow::setCategory(const QString &category)
 {
     m_category = category;
-    m_Label1->setText(category.isEmpty() ? QStringLiteral("导出：全部菜谱")
+    m_heading->setText(category.isEmpty() ? QStringLiteral("导出：全部菜谱")
                                          : QStringLiteral("导出分类：") + category.trimmed());
 }
 
@@ -111,7 +111,7 @@ std::optional<ExportOutcome> ExportWindow::writeChosen(ExportFormat format, cons
 
 void ExportWindow::exportChosen()
 {
-    const int option = m_Option2->isChecked() ? 1 : m_Option3->isChecked() ? 2 : 0;
+    const int option = m_webChoice->isChecked() ? 1 : m_archiveChoice->isChecked() ? 2 : 0;
     const Choice choice = choiceOf(option);
     const QString title = m_category.isEmpty() ? kAllRecipesTitle : m_category.trimmed();
     const QString out = DialogService::instance().saveExport(this, choice.target,

@@ -23,11 +23,11 @@ public:
     // Every dish (empty), or the dishes of this category.
     void setCategory(const QString &category);
 
-    QLabel *Label1() const { return m_Label1; }
-    QRadioButton *Option1() const { return m_Option1; }   // PDF 菜谱书
-    QRadioButton *Option2() const { return m_Option2; }   // 网页
-    QRadioButton *Option3() const { return m_Option3; }   // 菜谱压缩包
-    ImageControl *Image1() const { return m_Image1; }
+    QLabel *heading() const { return m_heading; }
+    QRadioButton *pdfChoice() const { return m_pdfChoice; }   // PDF 菜谱书
+    QRadioButton *webChoice() const { return m_webChoice; }   // 网页
+    QRadioButton *archiveChoice() const { return m_archiveChoice; }   // 菜谱压缩包
+    ImageControl *exportButton() const { return m_exportButton; }
 
     // Image1, 导 出.
     void exportChosen();
@@ -41,11 +41,11 @@ private:
 
     Catalogue &m_catalogue;
     QString m_category;
-    QLabel *m_Label1 = nullptr;
-    QRadioButton *m_Option1 = nullptr;
-    QRadioButton *m_Option2 = nullptr;
-    QRadioButton *m_Option3 = nullptr;
-    ImageControl *m_Image1 = nullptr;
+    QLabel *m_heading = nullptr;
+    QRadioButton *m_pdfChoice = nullptr;
+    QRadioButton *m_webChoice = nullptr;
+    QRadioButton *m_archiveChoice = nullptr;
+    ImageControl *m_exportButton = nullptr;
 };
 
 } // namespace zx

@@ -37,22 +37,22 @@ RestoreWindow::RestoreWindow(Catalogue &catalogue)
 {
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1"), QStringLiteral("备份（最新的在前）："), {360, 600, 4000, 255});
-    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("备份"), {360, 900, 6480, 2940});
-    m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Image1 = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("恢 复"),
+    m_copies = make.listBox(QStringLiteral("List1"), QStringLiteral("备份"), {360, 900, 6480, 2940});
+    m_copies->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_restoreButton = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("恢 复"),
                                   QStringLiteral(":/buttons/restore.png"), {5430, 4020, 1410, 480});
-    connect(m_Image1, &ImageControl::clicked, this, &RestoreWindow::restoreSelected);
-    connect(m_List1, &QListWidget::itemActivated, this, &RestoreWindow::restoreSelected);
+    connect(m_restoreButton, &ImageControl::clicked, this, &RestoreWindow::restoreSelected);
+    connect(m_copies, &QListWidget::itemActivated, this, &RestoreWindow::restoreSelected);
     listCopies();
     centreOnScreen();
 }
 
 void RestoreWindow::listCopies()
 {
-    m_List1->clear();
+    m_copies->clear();
     for (const Backup::CopyInfo &copy : Backup::ListCopies(m_catalogue.storePath())) {
         QString text = copy.when.toString(QString::fromLatin1(TimeFormat)) + QStringLiteral("  ") + kindOf(copy.reason);
-        auto *item = new QListWidgetItem(m_List1);
+        auto *item = new QListWidgetItem(m_copies);
         if (copy.problem.isEmpty()) {
             text += QStringLiteral("  %1 道美食，%2 个分类").arg(copy.dishes).arg(copy.categories);
         } else {
@@ -63,16 +63,16 @@ void RestoreWindow::listCopies()
         item->setData(CopyPathRole, copy.path);
         item->setData(CopyTimeRole, copy.when.toString(QString::fromLatin1(TimeFormat)));
     }
-    if (m_List1->count() == 0)
-        new QListWidgetItem(QStringLiteral("“备份”文件夹里还没有备份。"), m_List1);
+    if (m_copies->count() == 0)
+        new QListWidgetItem(QStringLiteral("“备份”文件夹里还没有备份。"), m_copies);
 }
 
 void RestoreWindow::selectNewestUsable()
 {
-    for (int row = 0; row < m_List1->count(); ++row) {
-        if (m_List1->item(row)->flags() & Qt::ItemIsSelectable) {
-            m_List1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-            m_List1->setFocus();
+    for (int row = 0; row < m_copies->count(); ++row) {
+        if (m_copies->item(row)->flags() & Qt::ItemIsSelectable) {
+            m_copies->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            m_copies->setFocus();
             return;
         }
     }
@@ -100,7 +100,7 @@ bool RestoreWindow::keepCurrentFile()
 
 void RestoreWindow::restoreSelected()
 {
-    const QList<QListWidgetItem *> chosen = m_List1->selectedItems();
+    const QList<QListWidgetItem *> chosen = m_copies->selectedItems();
     if (chosen.isEmpty() || chosen.first()->data(CopyPathRole).toString().isEmpty()) {
         tell(this, QStringLiteral("请先选择要恢复的备份。"));
         return;

@@ -15,8 +15,8 @@ class RestoreWindow : public FramedWindow {
 public:
     explicit RestoreWindow(Catalogue &catalogue);
 
-    QListWidget *List1() const { return m_List1; }
-    ImageControl *Image1() const { return m_Image1; }
+    QListWidget *copies() const { return m_copies; }
+    ImageControl *restoreButton() const { return m_restoreButton; }
 
     // Lists the copies anew.
     void listCopies();
@@ -32,8 +32,8 @@ private:
     bool keepCurrentFile();
 
     Catalogue &m_catalogue;
-    QListWidget *m_List1 = nullptr;
-    ImageControl *m_Image1 = nullptr;
+    QListWidget *m_copies = nullptr;
+    ImageControl *m_restoreButton = nullptr;
 };
 
 } // namespace zx

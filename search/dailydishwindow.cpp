@@ -44,12 +44,12 @@ DailyDishWindow::DailyDishWindow(Catalogue &catalogue)
 void DailyDishWindow::buildControls()
 {
     const Form::Controls make(this);
-    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {240, 400, 7695, 375});
-    m_Text1->setFont(songFont(12));
-    m_boxx2 = make.richBox(QStringLiteral("boxx2"), QStringLiteral("原料"), {240, 885, 7695, 1095});
-    m_boxx2->setReadOnly(true);
-    m_Boxx3 = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("制作方法"), {240, 2085, 7695, 2415});
-    m_Boxx3->setReadOnly(true);
+    m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {240, 400, 7695, 375});
+    m_name->setFont(songFont(12));
+    m_ingredients = make.richBox(QStringLiteral("boxx2"), QStringLiteral("原料"), {240, 885, 7695, 1095});
+    m_ingredients->setReadOnly(true);
+    m_method = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("制作方法"), {240, 2085, 7695, 2415});
+    m_method->setReadOnly(true);
 
     ImageControl *show = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("显示菜谱"),
                                             QStringLiteral(":/buttons/show_dish.png"), {2520, 4560, 1410, 480});
@@ -81,9 +81,9 @@ void DailyDishWindow::showRandomDish()
         return;
     }
     const DishRecord &dish = *picked.value();
-    m_Text1->setText(dish.name);
-    m_boxx2->setText(dish.ingredients);
-    m_Boxx3->setText(dish.method);
+    m_name->setText(dish.name);
+    m_ingredients->setText(dish.ingredients);
+    m_method->setText(dish.method);
 }
 
 // The name box may be edited: the page says what the boxes say, and an
@@ -91,9 +91,9 @@ void DailyDishWindow::showRandomDish()
 void DailyDishWindow::printShown()
 {
     DishRecord shown;
-    shown.name = m_Text1->text();
-    shown.ingredients = m_boxx2->text();
-    shown.method = m_Boxx3->text();
+    shown.name = m_name->text();
+    shown.ingredients = m_ingredients->text();
+    shown.method = m_method->text();
     printDish(shown);
 }
 

@@ -29,9 +29,9 @@ private:
 
     Catalogue &m_catalogue;
     std::function<double()> m_draw;
-    QLineEdit *m_Text1 = nullptr;
-    RichTextBox *m_boxx2 = nullptr;
-    RichTextBox *m_Boxx3 = nullptr;
+    QLineEdit *m_name = nullptr;
+    RichTextBox *m_ingredients = nullptr;
+    RichTextBox *m_method = nullptr;
 };
 
 } // namespace zx

@@ -59,28 +59,28 @@ void FindWindow::buildSearchPanel()
     const Form::Controls make(this);
     make.label(QStringLiteral("Label1_0"), QStringLiteral("菜肴名称："), {360, 840});
     make.label(QStringLiteral("Label1_2"), QStringLiteral("找到的食谱："), {360, 1320});
-    m_Text1 = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
-    connect(m_Text1, &QLineEdit::returnPressed, this, &FindWindow::search);   // Enter searches
-    m_Text1->installEventFilter(this);   // Down goes on to the first result
+    m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜肴名称"), {1440, 720, 3975, 390});
+    connect(m_name, &QLineEdit::returnPressed, this, &FindWindow::search);   // Enter searches
+    m_name->installEventFilter(this);   // Down goes on to the first result
     make.rule(QStringLiteral("Line1"), {240, 1170, 8340, 30});
 
     // Ticked, the search text is words, each looked for in name,
     // ingredients and method alike.
-    m_Check1 = new QCheckBox(QStringLiteral("查原料和做法"), this);
-    m_Check1->setObjectName(QStringLiteral("Check1"));
-    m_Check1->setAccessibleName(QStringLiteral("查原料和做法"));
-    Form::place(m_Check1, {7020, 810, 1650, 300});   // after 开始查询 in the Tab order
+    m_searchTexts = new QCheckBox(QStringLiteral("查原料和做法"), this);
+    m_searchTexts->setObjectName(QStringLiteral("Check1"));
+    m_searchTexts->setAccessibleName(QStringLiteral("查原料和做法"));
+    Form::place(m_searchTexts, {7020, 810, 1650, 300});   // after 开始查询 in the Tab order
 
-    m_List1 = make.listBox(QStringLiteral("List1"), QStringLiteral("找到的食谱"), {240, 1560, 2295, 2550});
-    m_List1->setSortingEnabled(false);
-    m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_List1->setCursor(Qt::PointingHandCursor);
-    m_List1->viewport()->setCursor(Qt::PointingHandCursor);
+    m_found = make.listBox(QStringLiteral("List1"), QStringLiteral("找到的食谱"), {240, 1560, 2295, 2550});
+    m_found->setSortingEnabled(false);
+    m_found->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_found->setCursor(Qt::PointingHandCursor);
+    m_found->viewport()->setCursor(Qt::PointingHandCursor);
     // Only a selected entry shows its dish: focus alone (Tab, or a click on
     // the empty part) makes an entry current without selecting it and shows
     // nothing. A click on the entry already selected shows its row anew.
-    connect(m_List1, &QListWidget::itemSelectionChanged, this, &FindWindow::showSelectedDish);
-    connect(m_List1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+    connect(m_found, &QListWidget::itemSelectionChanged, this, &FindWindow::showSelectedDish);
+    connect(m_found, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         if (item == selectedEntry())
             showSelectedDish();
     });
@@ -93,17 +93,17 @@ void FindWindow::buildDishPanel()
     make.label(QStringLiteral("Label1_1"), QStringLiteral("原   料："), {2640, 1320});
     make.label(QStringLiteral("Label1_3"), QStringLiteral("制作方法："), {2640, 2880});
     make.label(QStringLiteral("Label1_4"), QStringLiteral("菜谱图片预览："), {240, 5760});
-    m_Text3 = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2640, 1560, 5775, 1215});
-    m_Text4 = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2640, 3120, 5775, 2415});
-    for (QPlainTextEdit *box : {m_Text3, m_Text4})
+    m_ingredients = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2640, 1560, 5775, 1215});
+    m_method = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2640, 3120, 5775, 2415});
+    for (QPlainTextEdit *box : {m_ingredients, m_method})
         connect(box, &QPlainTextEdit::textChanged, box, [box] { box->setExtraSelections({}); });
 
     // The picture path lies inside the ingredients box: shown, it would hide
     // two lines of the ingredients, so it stays hidden. The preview and the
     // picture chooser are how the cook sees and sets it; its content is what
     // an edit stores.
-    m_Text2 = make.lineBox(QStringLiteral("Text2"), QString(), {4560, 1920, 3375, 270});
-    m_Text2->hide();
+    m_picturePath = make.lineBox(QStringLiteral("Text2"), QString(), {4560, 1920, 3375, 270});
+    m_picturePath->hide();
 
     // The preview: stretched picture inside a single-line border.
     auto *border = new QFrame(this);
@@ -111,9 +111,9 @@ void FindWindow::buildDishPanel()
     border->setFrameShape(QFrame::Box);
     border->setLineWidth(1);
     Form::place(border, {240, 4200, 2295, 1455});
-    m_Image8 = new ImageControl(border, QStringLiteral("Image8"));
-    m_Image8->setStretch(true);
-    m_Image8->setGeometry(border->contentsRect());
+    m_picture = new ImageControl(border, QStringLiteral("Image8"));
+    m_picture->setStretch(true);
+    m_picture->setGeometry(border->contentsRect());
 }
 
 void FindWindow::buildButtons()
@@ -138,24 +138,24 @@ void FindWindow::search()
     // is typing a new search would throw away.
     if (dishBoxesChanged() && !mayDiscardTyping(this))
         return;
-    m_List1->clear();
+    m_found->clear();
     m_shown.reset();
     m_shownItem = nullptr;
-    const QString text = trimTyped(m_Text1->text());
+    const QString text = trimTyped(m_name->text());
     if (text.isEmpty())
         return;
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    m_foundWords = m_Check1->isChecked() ? splitTyped(text) : QStringList();
-    const auto found = m_Check1->isChecked() ? m_catalogue.searchWords(m_foundWords) : m_catalogue.searchNames(text);
+    m_foundWords = m_searchTexts->isChecked() ? splitTyped(text) : QStringList();
+    const auto found = m_searchTexts->isChecked() ? m_catalogue.searchWords(m_foundWords) : m_catalogue.searchNames(text);
     // An invalid pattern (an unclosed '[') simply finds nothing.
     if (!found && found.error().kind != StoreError::BadPattern) {
         tell(this, found.error().userText());
         return;
     }
     if (!found || found->isEmpty()) {
-        auto *none = new QListWidgetItem(QString::fromUtf8(NothingFound), m_List1);
+        auto *none = new QListWidgetItem(QString::fromUtf8(NothingFound), m_found);
         none->setFlags(Qt::NoItemFlags);
         return;
     }
@@ -180,7 +180,7 @@ void FindWindow::listFound(const QVector<DishRecord> &found)
             if (whole && whole.value())
                 label += QStringLiteral(" — ") + toLf(whole.value()->ingredients).section(QLatin1Char('\n'), 0, 0);
         }
-        auto *item = new QListWidgetItem(label, m_List1);
+        auto *item = new QListWidgetItem(label, m_found);
         item->setData(DishIdRole, dish.id);
     }
 }
@@ -191,23 +191,23 @@ void FindWindow::listFound(const QVector<DishRecord> &found)
 bool FindWindow::dishBoxesChanged() const
 {
     return m_shown
-           && (textOf(*m_Text3->document()) != m_loaded.ingredients
-               || textOf(*m_Text4->document()) != m_loaded.method || m_Text2->text() != m_loaded.picture);
+           && (textOf(*m_ingredients->document()) != m_loaded.ingredients
+               || textOf(*m_method->document()) != m_loaded.method || m_picturePath->text() != m_loaded.picture);
 }
 
 bool FindWindow::hasPendingInput() const
 {
-    return dishBoxesChanged() || (m_shown && m_Text1->text() != m_loaded.name);
+    return dishBoxesChanged() || (m_shown && m_name->text() != m_loaded.name);
 }
 
 bool FindWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_Text1 && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_List1->count() > 0
-        && (m_List1->item(0)->flags() & Qt::ItemIsSelectable)) {
-        m_List1->setFocus();
+    if (watched == m_name && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down && m_found->count() > 0
+        && (m_found->item(0)->flags() & Qt::ItemIsSelectable)) {
+        m_found->setFocus();
         if (!selectedEntry())
-            m_List1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+            m_found->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
         return true;
     }
     return FramedWindow::eventFilter(watched, event);
@@ -215,7 +215,7 @@ bool FindWindow::eventFilter(QObject *watched, QEvent *event)
 
 QListWidgetItem *FindWindow::selectedEntry() const
 {
-    const QList<QListWidgetItem *> selected = m_List1->selectedItems();
+    const QList<QListWidgetItem *> selected = m_found->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
@@ -227,11 +227,11 @@ void FindWindow::showSelectedDish()
     // An edit in the boxes is replaced only when the cook says so; on a no
     // the entry it belongs to stays selected.
     if (hasPendingInput() && !mayDiscardTyping(this)) {
-        const QSignalBlocker quiet(m_List1);
-        m_List1->clearSelection();
+        const QSignalBlocker quiet(m_found);
+        m_found->clearSelection();
         if (m_shownItem)
-            m_List1->setCurrentItem(m_shownItem, QItemSelectionModel::ClearAndSelect);
-        m_List1->viewport()->update();
+            m_found->setCurrentItem(m_shownItem, QItemSelectionModel::ClearAndSelect);
+        m_found->viewport()->update();
         return;
     }
     const auto fetched = m_catalogue.dish(item->data(DishIdRole).toLongLong());
@@ -241,30 +241,30 @@ void FindWindow::showSelectedDish()
         m_shownItem = nullptr;
         if (fetched) {
             // The listed dish is gone (deleted, or its file replaced).
-            m_Text3->clear();
-            m_Text4->clear();
+            m_ingredients->clear();
+            m_method->clear();
         }
         return;   // a store that failed leaves the boxes as they were
     }
     const DishRecord &dish = *fetched.value();
     m_shown = dish;
     m_shownItem = item;
-    m_Text1->setText(dish.name);
-    m_Text3->setPlainText(toLf(dish.ingredients));
-    m_Text4->setPlainText(toLf(dish.method));
-    markFoundWords(m_Text3);
-    markFoundWords(m_Text4);
-    m_Text2->setText(dish.picture);
-    m_loaded = {0, {}, m_Text1->text(), textOf(*m_Text3->document()), textOf(*m_Text4->document()), m_Text2->text()};
+    m_name->setText(dish.name);
+    m_ingredients->setPlainText(toLf(dish.ingredients));
+    m_method->setPlainText(toLf(dish.method));
+    markFoundWords(m_ingredients);
+    markFoundWords(m_method);
+    m_picturePath->setText(dish.picture);
+    m_loaded = {0, {}, m_name->text(), textOf(*m_ingredients->document()), textOf(*m_method->document()), m_picturePath->text()};
     // A picture that cannot be loaded leaves the preview empty, never
     // showing the previous dish's picture.
     const auto picture = dish.picture.isEmpty()
                              ? std::nullopt
                              : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture));
     if (picture)
-        m_Image8->setPicture(*picture);
+        m_picture->setPicture(*picture);
     else
-        m_Image8->clearPicture();
+        m_picture->clearPicture();
 }
 
 // Marks what the words of a search by ingredients found in a box; the
@@ -294,8 +294,8 @@ void FindWindow::choosePicture()
         tell(this, QString::fromUtf8(NotAPicture));
         return;
     }
-    m_Image8->setPicture(*picture);
-    m_Text2->setText(path);
+    m_picture->setPicture(*picture);
+    m_picturePath->setText(path);
 }
 
 // Whether the boxes hold what was read from row `id` when it was picked;
@@ -319,9 +319,9 @@ void FindWindow::storeEdit()
         tell(this, QString::fromUtf8(NothingSelected));
         return;
     }
-    const QString name = trimTyped(m_Text1->text());
-    const QString ingredients = trimBlanks(textOf(*m_Text3->document()));
-    const QString method = trimBlanks(textOf(*m_Text4->document()));
+    const QString name = trimTyped(m_name->text());
+    const QString ingredients = trimBlanks(textOf(*m_ingredients->document()));
+    const QString method = trimBlanks(textOf(*m_method->document()));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QString::fromUtf8(NothingWritten));
         return;
@@ -329,7 +329,7 @@ void FindWindow::storeEdit()
     if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
     // A picture the cook chose is checked; the one stored is kept as it is.
-    QString picture = m_Text2->text();
+    QString picture = m_picturePath->text();
     const bool newPicture = picture != m_shown->picture && !picture.isEmpty();
     if (newPicture && !isPictureFile(picture)) {
         tell(this, QStringLiteral("找不到图片文件：") + picture);
@@ -375,11 +375,11 @@ void FindWindow::reset()
     if (hasPendingInput() && !mayDiscardTyping(this))
         return;
     m_shownItem = nullptr;
-    m_Text1->clear();
-    m_Text2->clear();
-    m_List1->clear();
+    m_name->clear();
+    m_picturePath->clear();
+    m_found->clear();
     m_shown.reset();
-    m_Image8->clearPicture();
+    m_picture->clearPicture();
 }
 
 } // namespace zx

@@ -49,13 +49,13 @@ private:
     bool boxesHoldRow(qint64 id);
 
     Catalogue &m_catalogue;
-    QLineEdit *m_Text1 = nullptr;
-    QListWidget *m_List1 = nullptr;
-    QPlainTextEdit *m_Text3 = nullptr;
-    QPlainTextEdit *m_Text4 = nullptr;
-    QLineEdit *m_Text2 = nullptr;
-    ImageControl *m_Image8 = nullptr;
-    QCheckBox *m_Check1 = nullptr;     // 查原料和做法: search ingredients and method too
+    QLineEdit *m_name = nullptr;
+    QListWidget *m_found = nullptr;
+    QPlainTextEdit *m_ingredients = nullptr;
+    QPlainTextEdit *m_method = nullptr;
+    QLineEdit *m_picturePath = nullptr;
+    ImageControl *m_picture = nullptr;
+    QCheckBox *m_searchTexts = nullptr;     // 查原料和做法: search ingredients and method too
     QStringList m_foundWords;          // the words of the last such search
     // The row as it was read when its dish was shown: an edit is written
     // only while the row still holds exactly this.

@@ -38,14 +38,14 @@ AboutWindow::AboutWindow()
                    3150, 0)
 {
     const Form::Controls make(this);
-    m_Image1 = make.image(QStringLiteral("Image1"), QStringLiteral(":/web/about.png"), {180, 480, 1800, 2250});
-    m_Frame1 = new QGroupBox(QStringLiteral("灶香居"), this);
-    m_Frame1->setObjectName(QStringLiteral("Frame1"));
-    Form::place(m_Frame1, {2040, 300, 4395, 2625});
+    m_picture = make.image(QStringLiteral("Image1"), QStringLiteral(":/web/about.png"), {180, 480, 1800, 2250});
+    m_addressFrame = new QGroupBox(QStringLiteral("灶香居"), this);
+    m_addressFrame->setObjectName(QStringLiteral("Frame1"));
+    Form::place(m_addressFrame, {2040, 300, 4395, 2625});
     buildAddressPanel();
     buildDescription();
-    connect(m_Label5, &LinkLabel::clicked, this, &AboutWindow::openSite);
-    connect(m_Label6, &LinkLabel::clicked, this, &AboutWindow::writeMail);
+    connect(m_siteLink, &LinkLabel::clicked, this, &AboutWindow::openSite);
+    connect(m_mailLink, &LinkLabel::clicked, this, &AboutWindow::writeMail);
     centreOnScreen();
 }
 
@@ -54,30 +54,30 @@ void AboutWindow::buildAddressPanel()
 {
     // First line: the version, a blank, the web site. Label2 is only the
     // blank between them; the site address needs no caption of its own.
-    m_Label1 = aboutLabel(new QLabel(QStringLiteral("版本：V2004"), m_Frame1), QStringLiteral("Label1"),
+    m_version = aboutLabel(new QLabel(QStringLiteral("版本：V2004"), m_addressFrame), QStringLiteral("Label1"),
                           {120, 285, 1020, 240});
-    m_Label2 = aboutLabel(new QLabel(m_Frame1), QStringLiteral("Label2"), {1140, 285, 150, 240});
-    m_Label5 = aboutLink(QStringLiteral("Label5"), App::siteAddress(), m_Frame1, {1290, 285, 3000, 240});
+    m_siteCaption = aboutLabel(new QLabel(m_addressFrame), QStringLiteral("Label2"), {1140, 285, 150, 240});
+    m_siteLink = aboutLink(QStringLiteral("Label5"), App::siteAddress(), m_addressFrame, {1290, 285, 3000, 240});
     // Second line: the mail address, its caption ending where the
     // addresses start.
-    m_Label4 = aboutLabel(new QLabel(QStringLiteral("Email："), m_Frame1), QStringLiteral("Label4"),
+    m_mailCaption = aboutLabel(new QLabel(QStringLiteral("Email："), m_addressFrame), QStringLiteral("Label4"),
                           {120, 525, 1170, 240});
-    m_Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_Label6 = aboutLink(QStringLiteral("Label6"), QString::fromUtf8(App::MailAddress), m_Frame1,
+    m_mailCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_mailLink = aboutLink(QStringLiteral("Label6"), QString::fromUtf8(App::MailAddress), m_addressFrame,
                          {1290, 525, 3000, 240});
-    m_Label3 = aboutLabel(new QLabel(QStringLiteral("如有Bug,还请来信告知！"), m_Frame1),
+    m_bugNote = aboutLabel(new QLabel(QStringLiteral("如有Bug,还请来信告知！"), m_addressFrame),
                           QStringLiteral("Label3"), {120, 765, 4155, 240});
 }
 
 void AboutWindow::buildDescription()
 {
-    const Form::Controls make(m_Frame1);
-    m_Line1 = make.rule(QStringLiteral("Line1"), {60, 1035, 4275, 30});
-    m_RichTextBox1 = make.richBox(QStringLiteral("RichTextBox1"), QString(), {90, 1110, 4215, 1425});
-    m_RichTextBox1->setFont(songFont(9));
-    m_RichTextBox1->setText(description());
-    m_RichTextBox1->setReadOnly(true);
-    m_RichTextBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const Form::Controls make(m_addressFrame);
+    m_rule = make.rule(QStringLiteral("Line1"), {60, 1035, 4275, 30});
+    m_descriptionBox = make.richBox(QStringLiteral("RichTextBox1"), QString(), {90, 1110, 4215, 1425});
+    m_descriptionBox->setFont(songFont(9));
+    m_descriptionBox->setText(description());
+    m_descriptionBox->setReadOnly(true);
+    m_descriptionBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 QString AboutWindow::description()

@@ -17,16 +17,16 @@ class AboutWindow : public FramedWindow {
 public:
     AboutWindow();
 
-    ImageControl *Image1() const { return m_Image1; }
-    QGroupBox *Frame1() const { return m_Frame1; }
-    QLabel *Label1() const { return m_Label1; }
-    QLabel *Label2() const { return m_Label2; }
-    QLabel *Label3() const { return m_Label3; }
-    QLabel *Label4() const { return m_Label4; }
-    LinkLabel *Label5() const { return m_Label5; }
-    LinkLabel *Label6() const { return m_Label6; }
-    QFrame *Line1() const { return m_Line1; }
-    RichTextBox *RichTextBox1() const { return m_RichTextBox1; }
+    ImageControl *picture() const { return m_picture; }
+    QGroupBox *addressFrame() const { return m_addressFrame; }
+    QLabel *version() const { return m_version; }
+    QLabel *siteCaption() const { return m_siteCaption; }
+    QLabel *bugNote() const { return m_bugNote; }
+    QLabel *mailCaption() const { return m_mailCaption; }
+    LinkLabel *siteLink() const { return m_siteLink; }
+    LinkLabel *mailLink() const { return m_mailLink; }
+    QFrame *rule() const { return m_rule; }
+    RichTextBox *descriptionBox() const { return m_descriptionBox; }
 
     // The description shown in RichTextBox1.
     static QString description();
@@ -39,16 +39,16 @@ private:
     void buildAddressPanel();
     void buildDescription();
 
-    ImageControl *m_Image1;
-    QGroupBox *m_Frame1;
-    QLabel *m_Label1;
-    QLabel *m_Label2;
-    QLabel *m_Label3;
-    QLabel *m_Label4;
-    LinkLabel *m_Label5;
-    LinkLabel *m_Label6;
-    QFrame *m_Line1;
-    RichTextBox *m_RichTextBox1;
+    ImageControl *m_picture;
+    QGroupBox *m_addressFrame;
+    QLabel *m_version;
+    QLabel *m_siteCaption;
+    QLabel *m_bugNote;
+    QLabel *m_mailCaption;
+    LinkLabel *m_siteLink;
+    LinkLabel *m_mailLink;
+    QFrame *m_rule;
+    RichTextBox *m_descriptionBox;
 };
 
 } // namespace zx

@@ -28,9 +28,9 @@ DownloadWindow::DownloadWindow(const QString &dataFolder)
     const Form::Controls make(this);
     make.image(QStringLiteral("Image1"), QStringLiteral(":/web/down.png"), {180, 480, 1800, 2250});
     make.rule(QStringLiteral("Line1"), {2160, 420, 30, 2400});
-    m_Image2 = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("下载数据库"),
+    m_databaseButton = make.pictureButton(QStringLiteral("Image2"), QStringLiteral("下载数据库"),
                                   QStringLiteral(":/buttons/download_db.png"), {2760, 660, 1410, 480});
-    m_Image3 = make.pictureButton(QStringLiteral("Image3"), QStringLiteral("下载最新版"),
+    m_latestButton = make.pictureButton(QStringLiteral("Image3"), QStringLiteral("下载最新版"),
                                   QStringLiteral(":/buttons/download_latest.png"), {4560, 660, 1410, 480});
     const QFont font = songFont(9);
     QString folder = QDir::toNativeSeparators(QDir::cleanPath(dataFolder));
@@ -49,8 +49,8 @@ DownloadWindow::DownloadWindow(const QString &dataFolder)
             label->setToolTip(QDir::toNativeSeparators(dataFolder));
     }
 
-    connect(m_Image2, &ImageControl::clicked, this, &DownloadWindow::downloadDatabase);
-    connect(m_Image3, &ImageControl::clicked, this, &DownloadWindow::openUpgrade);
+    connect(m_databaseButton, &ImageControl::clicked, this, &DownloadWindow::downloadDatabase);
+    connect(m_latestButton, &ImageControl::clicked, this, &DownloadWindow::openUpgrade);
     centreOnScreen();
 }
 

@@ -24,12 +24,12 @@ public:
     void downloadDatabase();   // Image2, 下载数据库
     void openUpgrade();        // Image3, 下载最新版
 
-    ImageControl *Image2() const { return m_Image2; }
-    ImageControl *Image3() const { return m_Image3; }
+    ImageControl *databaseButton() const { return m_databaseButton; }
+    ImageControl *latestButton() const { return m_latestButton; }
 
 private:
-    ImageControl *m_Image2 = nullptr;
-    ImageControl *m_Image3 = nullptr;
+    ImageControl *m_databaseButton = nullptr;
+    ImageControl *m_latestButton = nullptr;
 };
 
 } // namespace zx

@@ -22,7 +22,7 @@ namespace {
 // The layout and paint of the tree the cook sees after a rebuild.
 void paintTree(Catalogue &catalogue)
 {
-    Windows::get<MainWindow>(catalogue)->Tv()->viewport()->repaint();
+    Windows::get<MainWindow>(catalogue)->tree()->viewport()->repaint();
 }
 
 } // namespace
@@ -79,7 +79,7 @@ void naiveRebuild(Catalogue &catalogue, const QString &path)
     model->rebuild(std::make_shared<const CatalogueData>(data));
     QString error;
     writeSummaryFile(catalogue.summaryPath(), catalogueSummary(data), &error);
-    QTreeView *tv = main->Tv();
+    QTreeView *tv = main->tree();
     tv->collapseAll();
     if (model->rowCount(model->rootIndex()) > 0)
         tv->expand(model->rootIndex());

@@ -83,7 +83,7 @@ const char *const Kitchen =
 MainWindow *showAtBraisedPork()
 {
     MainWindow *w = Windows::show<MainWindow>(testCatalogue());
-    QTreeView *tv = w->Tv();
+    QTreeView *tv = w->tree();
     const QModelIndex hot = childNamed(tv->model(), tv->model()->index(0, 0), "热菜");
     tv->expand(hot);
     clickNode(tv, childNamed(tv->model(), hot, "红烧肉"));
@@ -114,7 +114,7 @@ private slots:
             sql += QStringLiteral("INSERT INTO \"01\"(category, \"名称\") VALUES ('菜', '%1');").arg(ordered[i]);
         TestDb db(sql);
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         QCOMPARE(childTexts(m, m->index(0, 0, m->index(0, 0))), ordered);
     }
 
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有7道美食"));
         QCOMPARE(testCatalogue().totalDishes(), qint64(7));
 
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         QCOMPARE(m->rowCount(), 1);
         const QModelIndex root = m->index(0, 0);
         QCOMPARE(root.data().toString(), QStringLiteral("我的灶香居"));
@@ -151,10 +151,10 @@ private slots:
         QCOMPARE(testCatalogue().data().categories, (QStringList{"凉菜", "热菜", "汤", "凉菜", "空类"}));
 
         // Root expanded and selected, categories collapsed.
-        QVERIFY(w->Tv()->isExpanded(root));
+        QVERIFY(w->tree()->isExpanded(root));
         for (int i = 0; i < m->rowCount(root); ++i)
-            QVERIFY(!w->Tv()->isExpanded(m->index(i, 0, root)));
-        QCOMPARE(w->Tv()->currentIndex(), root);
+            QVERIFY(!w->tree()->isExpanded(m->index(i, 0, root)));
+        QCOMPARE(w->tree()->currentIndex(), root);
 
         QFile summary(db.dir() + "temp.txt");
         QVERIFY(summary.open(QIODevice::ReadOnly));
@@ -196,7 +196,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Kitchen));
         MainWindow *w = Windows::get<MainWindow>(testCatalogue());
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         const QModelIndex root = m->index(0, 0);
         const QModelIndex cat = m->index(0, 0, root);
         const QModelIndex dish = m->index(0, 0, cat);
@@ -215,22 +215,22 @@ private slots:
         TestDb db(QString::fromUtf8(Kitchen));
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTreeView *tv = w->Tv();
+        QTreeView *tv = w->tree();
         const QAbstractItemModel *m = tv->model();
         const QModelIndex hot = m->index(1, 0, m->index(0, 0));
 
         // A click on the root or a category leaves the display as it is.
         clickNode(tv, m->index(0, 0));
         clickNode(tv, hot);
-        QVERIFY(w->Text1()->text().isEmpty());
-        QVERIFY(!w->Text1()->isReadOnly());
+        QVERIFY(w->name()->text().isEmpty());
+        QVERIFY(!w->name()->isReadOnly());
 
         tv->expand(hot);
         clickNode(tv, childNamed(m, hot, "红烧肉", 0));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("红烧肉"));
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("五花肉\r\n冰糖"));
-        QCOMPARE(w->Boxx4()->text(), QStringLiteral("焯水\r\n慢炖"));
-        QVERIFY(w->Text1()->isReadOnly() && w->Boxx3()->isReadOnly() && w->Boxx4()->isReadOnly());
+        QCOMPARE(w->name()->text(), QStringLiteral("红烧肉"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("五花肉\r\n冰糖"));
+        QCOMPARE(w->method()->text(), QStringLiteral("焯水\r\n慢炖"));
+        QVERIFY(w->name()->isReadOnly() && w->ingredients()->isReadOnly() && w->method()->isReadOnly());
         // The print is of the dish shown, a line for each line of its texts.
         {
             ScriptedDialogs dialogs;
@@ -242,25 +242,25 @@ private slots:
 
         // The second dish of the same name shows its own row.
         clickNode(tv, childNamed(m, hot, "红烧肉", 1));
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("第二份五花肉"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("第二份五花肉"));
 
         // Names and texts are shown trimmed.
         const QModelIndex cold = m->index(0, 0, m->index(0, 0));
         tv->expand(cold);
         clickNode(tv, childNamed(m, cold, "拍黄瓜"));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
+        QCOMPARE(w->name()->text(), QStringLiteral("拍黄瓜"));
 
         // A dish of no listed category is shown from 未分类.
         const QModelIndex unfiled = m->index(4, 0, m->index(0, 0));
         tv->expand(unfiled);
         clickNode(tv, childNamed(m, unfiled, "孤儿菜"));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("孤儿菜"));
+        QCOMPARE(w->name()->text(), QStringLiteral("孤儿菜"));
         clickNode(tv, childNamed(m, cold, "拍黄瓜"));
 
         // A rebuild leaves the display alone.
         db.exec("DELETE FROM \"01\" WHERE \"名称\" LIKE '%黄瓜%';");
         QVERIFY(testCatalogue().refresh().ok());
-        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
+        QCOMPARE(w->name()->text(), QStringLiteral("拍黄瓜"));
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
     }
 
@@ -270,14 +270,14 @@ private slots:
         TestDb db(QString::fromUtf8(Kitchen));
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        w->Tv()->setFocus();
-        const QAbstractItemModel *m = w->Tv()->model();
-        w->Tv()->setCurrentIndex(m->index(0, 0, m->index(0, 0)));   // 凉菜
-        QTest::keyClick(w->Tv(), Qt::Key_Right);   // open it
-        QTest::keyClick(w->Tv(), Qt::Key_Down);    // its first dish
-        QCOMPARE(w->Text1()->text(), QStringLiteral("拍黄瓜"));
-        QTest::keyClick(w->Tv(), Qt::Key_Down);
-        QCOMPARE(w->Text1()->text(), QStringLiteral("皮蛋豆腐"));
+        w->tree()->setFocus();
+        const QAbstractItemModel *m = w->tree()->model();
+        w->tree()->setCurrentIndex(m->index(0, 0, m->index(0, 0)));   // 凉菜
+        QTest::keyClick(w->tree(), Qt::Key_Right);   // open it
+        QTest::keyClick(w->tree(), Qt::Key_Down);    // its first dish
+        QCOMPARE(w->name()->text(), QStringLiteral("拍黄瓜"));
+        QTest::keyClick(w->tree(), Qt::Key_Down);
+        QCOMPARE(w->name()->text(), QStringLiteral("皮蛋豆腐"));
     }
 
     void displayFollowsAnEditOfTheShownDish()
@@ -289,11 +289,11 @@ private slots:
         QVERIFY(green.save(db.dir() + "green.png"));
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         const QModelIndex hot = m->index(1, 0, m->index(0, 0));
-        w->Tv()->expand(hot);
-        clickNode(w->Tv(), childNamed(m, hot, "鱼香肉丝"));
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊"));
+        w->tree()->expand(hot);
+        clickNode(w->tree(), childNamed(m, hot, "鱼香肉丝"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("里脊"));
 
         // The cook edits that dish in the search window and stores it.
         FindWindow *find = Windows::show<FindWindow>(testCatalogue());
@@ -308,9 +308,9 @@ private slots:
         find->storeEdit();
         QVERIFY(!Windows::loaded<FindWindow>());
 
-        QCOMPARE(w->Text1()->text(), QStringLiteral("鱼香肉丝（改）"));
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊\r\n木耳"));
-        QCOMPARE(w->Image8()->picture().size(), QSize(20, 10));
+        QCOMPARE(w->name()->text(), QStringLiteral("鱼香肉丝（改）"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("里脊\r\n木耳"));
+        QCOMPARE(w->picture()->picture().size(), QSize(20, 10));
         // The print follows the edit as well.
         const QStringList printed = printedLines(printOut(dialogs, [w] { w->printShown(); }));
         QVERIFY(printed.contains(QStringLiteral("菜 名: 鱼香肉丝（改）")));
@@ -318,8 +318,8 @@ private slots:
 
         // An edit of another dish leaves the display alone.
         QVERIFY(testCatalogue().updateDish(1, "红烧肉", "别的", "别的", "").ok());
-        QCOMPARE(w->Text1()->text(), QStringLiteral("鱼香肉丝（改）"));
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("里脊\r\n木耳"));
+        QCOMPARE(w->name()->text(), QStringLiteral("鱼香肉丝（改）"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("里脊\r\n木耳"));
     }
 
     void pictureShownAndEmptyWhenUnreadable()
@@ -335,27 +335,27 @@ private slots:
                         "('菜','无图','a','b','  '),('菜','空白',NULL,NULL,NULL);").arg(db.dir()));
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         const QModelIndex cat = m->index(0, 0, m->index(0, 0));
-        w->Tv()->expand(cat);
-        clickNode(w->Tv(), childNamed(m, cat, "有图"));
-        QCOMPARE(w->Image8()->picture().size(), QSize(40, 30));
+        w->tree()->expand(cat);
+        clickNode(w->tree(), childNamed(m, cat, "有图"));
+        QCOMPARE(w->picture()->picture().size(), QSize(40, 30));
         // A picture that cannot be loaded leaves the frame empty, never
         // the previous dish's picture.
-        clickNode(w->Tv(), childNamed(m, cat, "坏图"));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("坏图"));
-        QVERIFY(!w->Image8()->hasPicture());
-        clickNode(w->Tv(), childNamed(m, cat, "有图"));
-        clickNode(w->Tv(), childNamed(m, cat, "无图"));
-        QVERIFY(!w->Image8()->hasPicture());
+        clickNode(w->tree(), childNamed(m, cat, "坏图"));
+        QCOMPARE(w->name()->text(), QStringLiteral("坏图"));
+        QVERIFY(!w->picture()->hasPicture());
+        clickNode(w->tree(), childNamed(m, cat, "有图"));
+        clickNode(w->tree(), childNamed(m, cat, "无图"));
+        QVERIFY(!w->picture()->hasPicture());
 
         // Columns without a value read as empty.
-        clickNode(w->Tv(), childNamed(m, cat, "有图"));
-        clickNode(w->Tv(), childNamed(m, cat, "空白"));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("空白"));
-        QCOMPARE(w->Boxx3()->text(), QString());
-        QCOMPARE(w->Boxx4()->text(), QString());
-        QVERIFY(!w->Image8()->hasPicture());
+        clickNode(w->tree(), childNamed(m, cat, "有图"));
+        clickNode(w->tree(), childNamed(m, cat, "空白"));
+        QCOMPARE(w->name()->text(), QStringLiteral("空白"));
+        QCOMPARE(w->ingredients()->text(), QString());
+        QCOMPARE(w->method()->text(), QString());
+        QVERIFY(!w->picture()->hasPicture());
         // Nothing to print in a dish without ingredients or method.
         w->printShown();
         QCOMPARE(dialogs.printerDialogs, 0);
@@ -367,17 +367,17 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Kitchen));
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         const QModelIndex hot = m->index(1, 0, m->index(0, 0));
-        w->Tv()->expand(hot);
-        clickNode(w->Tv(), childNamed(m, hot, "红烧肉"));
+        w->tree()->expand(hot);
+        clickNode(w->tree(), childNamed(m, hot, "红烧肉"));
         const QModelIndex stale = childNamed(m, hot, "鱼香肉丝");
         db.exec(QString("DELETE FROM \"01\"; DELETE FROM \"02\"; INSERT INTO \"02\"(category) VALUES ('瓜果');"
                         "INSERT INTO \"01\"(id,category,\"名称\",ingredients,method,picture) VALUES"
                         "(%1,'瓜果','木瓜','木瓜','炖','');").arg(stale.data(CatalogueModel::DishIdRole).toLongLong()));
-        clickNode(w->Tv(), stale);
-        QCOMPARE(w->Text1()->text(), QString());
-        QCOMPARE(w->Boxx3()->text(), QString());
+        clickNode(w->tree(), stale);
+        QCOMPARE(w->name()->text(), QString());
+        QCOMPARE(w->ingredients()->text(), QString());
         // The tree was drawn anew from the file as it now is.
         QCOMPARE(childTexts(m, m->index(0, 0)), QStringList{"瓜果"});
     }
@@ -389,7 +389,7 @@ private slots:
     {
         TestDb db(QString::fromUtf8(Kitchen));
         MainWindow *w = showAtBraisedPork();
-        QTreeView *tv = w->Tv();
+        QTreeView *tv = w->tree();
         const QAbstractItemModel *m = tv->model();
         tv->setFocus();
         auto place = [&] {
@@ -423,7 +423,7 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.answers.enqueue(DialogService::Yes);
         MainWindow *w = showAtBraisedPork();
-        QTreeView *tv = w->Tv();
+        QTreeView *tv = w->tree();
         const qint64 gone = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
         QTest::keyClick(tv, Qt::Key_Delete);
         QCOMPARE(dialogs.messages.size(), 1);
@@ -463,7 +463,7 @@ private slots:
         const QStringList before = db.rows(dishes);
         ScriptedDialogs dialogs;
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
-        const QModelIndex root = w->Tv()->model()->index(0, 0);
+        const QModelIndex root = w->tree()->model()->index(0, 0);
         const auto trigger = [&](const QString &text) {
             std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(root));
             for (QAction *a : menu->actions())
@@ -476,8 +476,8 @@ private slots:
         trigger("导出全部菜谱…");
         auto *exporter = Windows::loaded<ExportWindow>();
         QVERIFY(exporter && exporter->isVisible());
-        exporter->Option3()->click();
-        QTest::mouseClick(exporter->Image1(), Qt::LeftButton);
+        exporter->archiveChoice()->click();
+        QTest::mouseClick(exporter->exportButton(), Qt::LeftButton);
         QCOMPARE(dialogs.texts().last(), "已导出 9 道美食到 " + zip + "。");
 
         db.exec("DELETE FROM \"01\"; DELETE FROM \"02\";");
@@ -492,7 +492,7 @@ private slots:
         QVERIFY(kept.fileName().startsWith(db.dir() + "图片/") && kept.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), original.readAll());
         QVERIFY(!QDir(db.dir() + "备份").entryList({"*-导入.mdb"}).isEmpty());
-        QCOMPARE(w->Tv()->currentIndex().data(CatalogueModel::DishIdRole).toString(),
+        QCOMPARE(w->tree()->currentIndex().data(CatalogueModel::DishIdRole).toString(),
                  db.scalar("SELECT min(id) FROM \"01\""));
     }
 
@@ -507,7 +507,7 @@ private slots:
         json.write(R"({"@type":"Recipe","name":"拖来的汤","recipeCategory":"别处","recipeIngredient":["水"],"recipeInstructions":"煮"})");
         json.close();
         MainWindow *w = Windows::show<MainWindow>(testCatalogue());
-        QTreeView *tv = w->Tv();
+        QTreeView *tv = w->tree();
         const QModelIndex soup = childNamed(tv->model(), tv->model()->index(0, 0), "汤");
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(json.fileName()), QUrl::fromLocalFile(db.dir() + "不在.html")});
@@ -527,7 +527,7 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QString::fromUtf8(MainWindow::DesignCaption));
-        QCOMPARE(w->Tv()->model()->rowCount(), 0);
+        QCOMPARE(w->tree()->model()->rowCount(), 0);
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(!QFile::exists(db.path()));
         QVERIFY(!testCatalogue().refresh().ok());
@@ -548,22 +548,22 @@ private slots:
         QVERIFY(QFile::remove(db.path()));
         MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));
-        QCOMPARE(w->Tv()->model()->rowCount(), 1);
+        QCOMPARE(w->tree()->model()->rowCount(), 1);
         RestoreWindow *restore = Windows::show<RestoreWindow>(testCatalogue());
         restore->selectNewestUsable();
-        restore->List1()->setCurrentRow(1);   // the older one, 红烧肉 still in it
+        restore->copies()->setCurrentRow(1);   // the older one, 红烧肉 still in it
         dialogs.answers.enqueue(DialogService::Yes);
-        QTest::keyClick(restore->List1(), Qt::Key_Return);
+        QTest::keyClick(restore->copies(), Qt::Key_Return);
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有7道美食"));
 
         showAtBraisedPork();
-        QCOMPARE(w->Boxx3()->text(), QStringLiteral("五花肉\r\n冰糖"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("五花肉\r\n冰糖"));
         restore->listCopies();
         restore->selectNewestUsable();   // the copy without it
         dialogs.answers.enqueue(DialogService::Yes);
-        QTest::keyClick(restore->List1(), Qt::Key_Return);
+        QTest::keyClick(restore->copies(), Qt::Key_Return);
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有6道美食"));
-        QCOMPARE(w->Text1()->text(), QString());
+        QCOMPARE(w->name()->text(), QString());
         QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
         QCOMPARE(dialogs.printerDialogs, 0);
         Windows::unload<RestoreWindow>();
@@ -574,10 +574,10 @@ private slots:
         TestDb db("INSERT INTO \"02\"(category) VALUES ('a'),('b');");
         MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 当前共有0道美食"));
-        QCOMPARE(childTexts(w->Tv()->model(), w->Tv()->model()->index(0, 0)), (QStringList{"a", "b"}));
+        QCOMPARE(childTexts(w->tree()->model(), w->tree()->model()->index(0, 0)), (QStringList{"a", "b"}));
         db.exec("DELETE FROM \"02\";");
         QVERIFY(testCatalogue().refresh().ok());
-        QCOMPARE(w->Tv()->model()->rowCount(), 1);
+        QCOMPARE(w->tree()->model()->rowCount(), 1);
         QFile summary(db.dir() + "temp.txt");
         QVERIFY(summary.open(QIODevice::ReadOnly));
         QCOMPARE(summary.size(), 0);
@@ -596,16 +596,16 @@ private slots:
         QCOMPARE(dialogs.printerDialogs, 0);
 
         // A dish whose method is only blanks shows none and prints nothing.
-        const QAbstractItemModel *m = w->Tv()->model();
+        const QAbstractItemModel *m = w->tree()->model();
         const QModelIndex cat = m->index(0, 0, m->index(0, 0));
-        w->Tv()->expand(cat);
-        clickNode(w->Tv(), childNamed(m, cat, "白米饭"));
-        QCOMPARE(w->Text1()->text(), QStringLiteral("白米饭"));
+        w->tree()->expand(cat);
+        clickNode(w->tree(), childNamed(m, cat, "白米饭"));
+        QCOMPARE(w->name()->text(), QStringLiteral("白米饭"));
         QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
         QCOMPARE(dialogs.printerDialogs, 0);
 
         // A whole dish opens the printer dialog once and prints it trimmed.
-        clickNode(w->Tv(), childNamed(m, cat, "白粥"));
+        clickNode(w->tree(), childNamed(m, cat, "白粥"));
         const QStringList printed = printedLines(printOut(dialogs, [w] {
             QTest::mouseClick(w->findChild<ImageControl *>("print"), Qt::LeftButton);
         }));

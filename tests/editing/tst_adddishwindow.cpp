@@ -260,8 +260,8 @@ private slots:
         a.open();
         CategoryWindow *m = Windows::show<CategoryWindow>(testCatalogue());
         QVERIFY(clickEntry(a.list, QStringLiteral("汤")));
-        typeText(m->Text1(), QStringLiteral("面点"));
-        QTest::mouseClick(m->Image1(), Qt::LeftButton);
+        typeText(m->name(), QStringLiteral("面点"));
+        QTest::mouseClick(m->addButton(), Qt::LeftButton);
         QCOMPARE(entries(a.list).last(), QStringLiteral("面点"));
         QCOMPARE(a.list->currentItem()->text(), QStringLiteral("汤"));
         QVERIFY(a.list->currentItem()->isSelected());

@@ -452,16 +452,16 @@ private slots:
         QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime(QDate(2026, 12, 8), QTime(9, 0))).ok());
         db.exec(QStringLiteral("DELETE FROM \"01\""));
         auto *w = Windows::show<RestoreWindow>(testCatalogue());
-        QCOMPARE(w->List1()->item(0)->text(),
+        QCOMPARE(w->copies()->item(0)->text(),
                  QStringLiteral("2026-12-08 09:00:00  删除菜谱前  %1 道美食，3 个分类").arg(before));
-        w->List1()->setCurrentRow(0);
+        w->copies()->setCurrentRow(0);
         dialogs.answers.enqueue(DialogService::Yes);
-        press(w->Image1());
+        press(w->restoreButton());
         QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("用 2026-12-08 09:00:00 的备份替换现在的菜谱吗？\r\n现在的菜谱会先另存一份备份。")});
         QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\"")), before);
         QVERIFY(main->windowTitle().contains(before));
-        QCOMPARE(w->List1()->count(), 2);
-        QVERIFY(w->List1()->item(0)->text().contains(QStringLiteral("恢复前  0 道美食")));
+        QCOMPARE(w->copies()->count(), 2);
+        QVERIFY(w->copies()->item(0)->text().contains(QStringLiteral("恢复前  0 道美食")));
         Windows::unload<RestoreWindow>();
     }
 };

@@ -127,22 +127,22 @@ void BadFiles::everyWindowComplains(const TestDb &db, ScriptedDialogs &dialogs, 
     // The add window: the empty list is explained, the save is refused and the typing kept.
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
-    QCOMPARE(add->List1()->count(), 0);
+    QCOMPARE(add->categories()->count(), 0);
     testCatalogue().setSelectedCategory(QStringLiteral("汤"));
-    typeText(add->Text1(), QStringLiteral("酸辣汤"));
-    typeText(add->Text3(), QStringLiteral("豆腐"));
-    typeText(add->Text4(), QStringLiteral("煮"));
+    typeText(add->name(), QStringLiteral("酸辣汤"));
+    typeText(add->ingredients(), QStringLiteral("豆腐"));
+    typeText(add->method(), QStringLiteral("煮"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("保存失败：") + text);
-    QCOMPARE(add->Text1()->text(), QStringLiteral("酸辣汤"));
-    QCOMPARE(add->Text4()->toPlainText(), QStringLiteral("煮"));
+    QCOMPARE(add->name()->text(), QStringLiteral("酸辣汤"));
+    QCOMPARE(add->method()->toPlainText(), QStringLiteral("煮"));
     Windows::unload<AddDishWindow>();
 
     // The category manager: adding and deleting both refused.
     CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
     QCOMPARE(lastMessage(dialogs), QStringLiteral("读取菜谱分类失败：") + text);
-    typeText(cats->Text1(), QStringLiteral("面点"));
+    typeText(cats->name(), QStringLiteral("面点"));
     press(cats, "Image1");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("新增分类失败：") + text);
     testCatalogue().setSelectedCategory(QStringLiteral("汤"));
@@ -180,11 +180,11 @@ void BadFiles::saveWorksAgain(const TestDb &db, ScriptedDialogs &dialogs, const 
     dialogs.clear();
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     QCOMPARE(dialogs.texts(), QStringList());
-    QCOMPARE(entries(add->List1()), (QStringList{QStringLiteral("汤"), QStringLiteral("凉菜")}));
-    QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
-    typeText(add->Text1(), dish);
-    typeText(add->Text3(), QStringLiteral("番茄"));
-    typeText(add->Text4(), QStringLiteral("煮"));
+    QCOMPARE(entries(add->categories()), (QStringList{QStringLiteral("汤"), QStringLiteral("凉菜")}));
+    QVERIFY(clickEntry(add->categories(), QStringLiteral("汤")));
+    typeText(add->name(), dish);
+    typeText(add->ingredients(), QStringLiteral("番茄"));
+    typeText(add->method(), QStringLiteral("煮"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("汤保存完毕！"));
@@ -271,21 +271,21 @@ void BadFiles::readOnly()
     QCOMPARE(treeLines(main).mid(0, 2), (QStringList{QStringLiteral("汤"), QStringLiteral("  汤1")}));
 
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
-    QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
-    typeText(add->Text1(), QStringLiteral("皮蛋豆腐"));
-    typeText(add->Text3(), QStringLiteral("皮蛋"));
-    typeText(add->Text4(), QStringLiteral("拌"));
+    QVERIFY(clickEntry(add->categories(), QStringLiteral("凉菜")));
+    typeText(add->name(), QStringLiteral("皮蛋豆腐"));
+    typeText(add->ingredients(), QStringLiteral("皮蛋"));
+    typeText(add->method(), QStringLiteral("拌"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("保存失败：") + readOnly);
-    QCOMPARE(add->Text1()->text(), QStringLiteral("皮蛋豆腐"));
+    QCOMPARE(add->name()->text(), QStringLiteral("皮蛋豆腐"));
     Windows::unload<AddDishWindow>();
 
     CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
-    typeText(cats->Text1(), QStringLiteral("面点"));
+    typeText(cats->name(), QStringLiteral("面点"));
     press(cats, "Image1");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("新增分类失败：") + readOnly);
-    QVERIFY(clickEntry(cats->List1(), QStringLiteral("凉菜")));
+    QVERIFY(clickEntry(cats->categories(), QStringLiteral("凉菜")));
     dialogs.answers.enqueue(DialogService::Yes);
     if (folder)   // no safety copy can be made there: go on without one
         dialogs.answers.enqueue(DialogService::Yes);
@@ -366,12 +366,12 @@ void BadFiles::deletedWhileRunning()
     const QStringList tree = treeLines(main);
     // Both windows share the picked category: the last click (汤) counts.
     CategoryWindow *cats = Windows::show<CategoryWindow>(testCatalogue());
-    QVERIFY(clickEntry(cats->List1(), QStringLiteral("凉菜")));
+    QVERIFY(clickEntry(cats->categories(), QStringLiteral("凉菜")));
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
-    QVERIFY(clickEntry(add->List1(), QStringLiteral("汤")));
-    typeText(add->Text1(), QStringLiteral("酸辣汤"));
-    typeText(add->Text3(), QStringLiteral("豆腐"));
-    typeText(add->Text4(), QStringLiteral("煮"));
+    QVERIFY(clickEntry(add->categories(), QStringLiteral("汤")));
+    typeText(add->name(), QStringLiteral("酸辣汤"));
+    typeText(add->ingredients(), QStringLiteral("豆腐"));
+    typeText(add->method(), QStringLiteral("煮"));
 
     QVERIFY(QFile::remove(db.path()));
     const QString missing = storeText(StoreError::Missing);

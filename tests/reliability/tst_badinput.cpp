@@ -41,14 +41,14 @@ QString saveThroughAdd(ScriptedDialogs &dialogs, const QString &category, const 
                        const QString &ingredients, const QString &method, const QString &picture = QString())
 {
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
-    if (!clickEntry(add->List1(), category))
+    if (!clickEntry(add->categories(), category))
         return QStringLiteral("<no category>");
-    add->Text1()->clear();
-    add->Text3()->clear();
-    add->Text4()->clear();
-    typeText(add->Text1(), name);
-    typeText(add->Text3(), ingredients);
-    typeText(add->Text4(), method);
+    add->name()->clear();
+    add->ingredients()->clear();
+    add->method()->clear();
+    typeText(add->name(), name);
+    typeText(add->ingredients(), ingredients);
+    typeText(add->method(), method);
     if (!picture.isEmpty()) {
         dialogs.pictures.enqueue(picture);
         press(add, "addimage");
@@ -71,9 +71,9 @@ bool clickDish(MainWindow *main, const QString &category, const QString &dish)
             const QModelIndex node = m->index(d, 0, cat);
             if (node.data().toString() != dish)
                 continue;
-            main->Tv()->expand(cat);
-            main->Tv()->scrollTo(node);
-            QTest::mouseClick(main->Tv()->viewport(), Qt::LeftButton, {}, main->Tv()->visualRect(node).center());
+            main->tree()->expand(cat);
+            main->tree()->scrollTo(node);
+            QTest::mouseClick(main->tree()->viewport(), Qt::LeftButton, {}, main->tree()->visualRect(node).center());
             return true;
         }
     }
@@ -168,9 +168,9 @@ void BadInput::megabyteTexts()
     QCOMPARE(db.scalar(QStringLiteral("SELECT method FROM \"01\" WHERE \"名称\"='大锅菜'")), crlfMethod);
 
     QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("大锅菜")));
-    QCOMPARE(main->Text1()->text(), QStringLiteral("大锅菜"));
-    QCOMPARE(main->Boxx3()->text(), crlfIngredients);
-    QCOMPARE(main->Boxx4()->text(), crlfMethod);
+    QCOMPARE(main->name()->text(), QStringLiteral("大锅菜"));
+    QCOMPARE(main->ingredients()->text(), crlfIngredients);
+    QCOMPARE(main->method()->text(), crlfMethod);
 
     FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("锅")), QStringList{QStringLiteral("大锅菜")});
@@ -232,15 +232,15 @@ void BadInput::awkwardNames()
     QCOMPARE(db.scalar(QStringLiteral("SELECT \"名称\" FROM \"01\" WHERE id=5")), QStringLiteral("拉面🍜'\\%_"));
     QVERIFY(treeLines(main).contains(QStringLiteral("  拉面🍜'\\%_")));
     QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("拉面🍜'\\%_")));
-    QCOMPARE(main->Text1()->text(), QStringLiteral("拉面🍜'\\%_"));
+    QCOMPARE(main->name()->text(), QStringLiteral("拉面🍜'\\%_"));
 
     // A line break typed into the one-line name box: what the box holds is what is stored.
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
-    QVERIFY(clickEntry(add->List1(), QStringLiteral("凉菜")));
-    typeText(add->Text1(), QStringLiteral("上行\n下行"));
-    const QString shown = add->Text1()->text();
-    typeText(add->Text3(), QStringLiteral("料"));
-    typeText(add->Text4(), QStringLiteral("做"));
+    QVERIFY(clickEntry(add->categories(), QStringLiteral("凉菜")));
+    typeText(add->name(), QStringLiteral("上行\n下行"));
+    const QString shown = add->name()->text();
+    typeText(add->ingredients(), QStringLiteral("料"));
+    typeText(add->method(), QStringLiteral("做"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(add, "addcp");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("凉菜保存完毕！"));
@@ -352,12 +352,12 @@ void BadInput::unusablePictures()
     AddDishWindow *add = Windows::show<AddDishWindow>(testCatalogue());
     dialogs.pictures.enqueue(good);
     press(add, "addimage");
-    const QImage shownBefore = add->Image8()->pixmap().toImage();
+    const QImage shownBefore = add->picture()->pixmap().toImage();
     QCOMPARE(shownBefore.pixelColor(2, 2), QColor(Qt::green));
     dialogs.pictures.enqueue(path);
     press(add, "addimage");
-    QCOMPARE(add->Image8()->pixmap().toImage(), shownBefore);
-    QCOMPARE(add->Text2()->text(), path);
+    QCOMPARE(add->picture()->pixmap().toImage(), shownBefore);
+    QCOMPARE(add->picturePath()->text(), path);
     // Saving with it is refused, and nothing is written.
     QCOMPARE(saveThroughAdd(dialogs, QStringLiteral("汤"), QStringLiteral("无图汤"), QStringLiteral("料"),
                             QStringLiteral("做")),
@@ -371,7 +371,7 @@ void BadInput::unusablePictures()
     // The main window: showing it says nothing and keeps the last picture.
     const int before = dialogs.messages.size();
     QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("无图汤")));
-    QCOMPARE(main->Text1()->text(), QStringLiteral("无图汤"));
+    QCOMPARE(main->name()->text(), QStringLiteral("无图汤"));
     QCOMPARE(dialogs.messages.size(), before);
 
     // The search window refuses it as a new picture and keeps the old path.
@@ -416,10 +416,10 @@ void BadInput::phonePhotoShows()
     const long peakBefore = peakKilobytes();
     QVERIFY(clickDish(main, QStringLiteral("汤"), QStringLiteral("手机拍的汤")));
     QVERIFY2(peakKilobytes() - peakBefore < 64 * 1024, "the photo was held at full size");
-    const QImage shown = main->Image8()->picture().toImage();
+    const QImage shown = main->picture()->picture().toImage();
     QVERIFY(!shown.isNull());
     // At the frame's width, in the photo's own proportions.
-    QCOMPARE(shown.width(), main->Image8()->width());
+    QCOMPARE(shown.width(), main->picture()->width());
     QVERIFY2(qAbs(shown.height() - shown.width() * full.height() / full.width()) <= 1,
              qPrintable(QStringLiteral("%1 x %2").arg(shown.width()).arg(shown.height())));
     const QColor left = shown.pixelColor(shown.width() / 4, shown.height() / 2);
@@ -471,7 +471,7 @@ void BadInput::chooserOffersEveryPicture()
     QStringList expected = offered;
     expected.sort();
     QCOMPARE(listed, expected);
-    QVERIFY(add->Text2()->text().isEmpty());
+    QVERIFY(add->picturePath()->text().isEmpty());
 }
 
 QTEST_MAIN(BadInput)

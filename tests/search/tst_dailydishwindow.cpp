@@ -31,11 +31,11 @@ struct DayWindow {
         Windows::unload<DailyDishWindow>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
-    RichTextBox *boxx2() const { return w->findChild<RichTextBox *>("boxx2"); }
-    RichTextBox *Boxx3() const { return w->findChild<RichTextBox *>("Boxx3"); }
+    QLineEdit *name() const { return w->findChild<QLineEdit *>("Text1"); }
+    RichTextBox *ingredients() const { return w->findChild<RichTextBox *>("boxx2"); }
+    RichTextBox *method() const { return w->findChild<RichTextBox *>("Boxx3"); }
     void press(const char *name) const { QTest::mouseClick(w->findChild<ImageControl *>(name), Qt::LeftButton); }
-    QString shown() const { return Text1()->text() + '|' + boxx2()->text() + '|' + Boxx3()->text(); }
+    QString shown() const { return name()->text() + '|' + ingredients()->text() + '|' + method()->text(); }
 };
 
 // Draws that land on these places (from 0, in table order) of a table of
@@ -89,14 +89,14 @@ void TestDailyDishWindow::opensEmptyWithItsLayout()
     QVERIFY(dialogs.messages.isEmpty());
     // No dish at load, and no design text in the boxes.
     QCOMPARE(d.shown(), QStringLiteral("||"));
-    QCOMPARE(d.Text1()->geometry(), Twips::rect(240, 400, 7695, 375));
-    QCOMPARE(d.boxx2()->geometry(), Twips::rect(240, 885, 7695, 1095));
-    QCOMPARE(d.Boxx3()->geometry(), Twips::rect(240, 2085, 7695, 2415));
+    QCOMPARE(d.name()->geometry(), Twips::rect(240, 400, 7695, 375));
+    QCOMPARE(d.ingredients()->geometry(), Twips::rect(240, 885, 7695, 1095));
+    QCOMPARE(d.method()->geometry(), Twips::rect(240, 2085, 7695, 2415));
     QCOMPARE(d.w->findChild<ImageControl *>("Image1")->geometry(), Twips::rect(2520, 4560, 1410, 480));
     QCOMPARE(d.w->findChild<ImageControl *>("Image2")->geometry(), Twips::rect(4200, 4560, 1410, 480));
-    QCOMPARE(d.Text1()->font().pointSize(), 12);
+    QCOMPARE(d.name()->font().pointSize(), 12);
     // The cook reads the dish but cannot change it.
-    QVERIFY(d.boxx2()->isReadOnly() && d.Boxx3()->isReadOnly());
+    QVERIFY(d.ingredients()->isReadOnly() && d.method()->isReadOnly());
 }
 
 void TestDailyDishWindow::picksReachEveryDish()
@@ -110,29 +110,29 @@ void TestDailyDishWindow::picksReachEveryDish()
     QSet<int> seen;
     for (int i = 0; i < 300; ++i) {
         d.press("Image1");
-        const QString name = d.Text1()->text();
+        const QString name = d.name()->text();
         QVERIFY(name.startsWith(QStringLiteral("菜")));
         const int id = name.mid(1).toInt();
         QVERIFY2(id >= 1 && id <= 1800, qPrintable(name));
-        QCOMPARE(d.boxx2()->text(), QStringLiteral("料%1\r\n盐").arg(id));
-        QCOMPARE(d.Boxx3()->text(), QStringLiteral("做法%1").arg(id));
+        QCOMPARE(d.ingredients()->text(), QStringLiteral("料%1\r\n盐").arg(id));
+        QCOMPARE(d.method()->text(), QStringLiteral("做法%1").arg(id));
         seen.insert(id);
     }
     // The print is of the dish the boxes show.
     const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
-    QVERIFY(printed.contains(QStringLiteral("菜 名: ") + d.Text1()->text()));
-    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 2), d.boxx2()->toPlainText().split('\n'));
-    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{d.Boxx3()->toPlainText()});
+    QVERIFY(printed.contains(QStringLiteral("菜 名: ") + d.name()->text()));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 2), d.ingredients()->toPlainText().split('\n'));
+    QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{d.method()->toPlainText()});
     QVERIFY(seen.size() > 200);
     QVERIFY(dialogs.messages.isEmpty());
 
     // The ends of the draw: 0 gives the first dish, just under 1 the last.
     d.w->setDraw([] { return 0.0; });
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
+    QCOMPARE(d.name()->text(), QStringLiteral("菜1"));
     d.w->setDraw([] { return std::nextafter(1.0, 0.0); });
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1800"));
+    QCOMPARE(d.name()->text(), QStringLiteral("菜1800"));
 }
 
 // Ids with gaps, and ids past 1700 (dishes an import added): each dish
@@ -172,13 +172,13 @@ void TestDailyDishWindow::nothingToPickKeepsTheShownDish()
     QCOMPARE(dialogs.texts(), QStringList({"没有找到可以推荐的菜谱。"}));
     QCOMPARE(d.shown(), QStringLiteral("五号菜|料5|法5"));
     // ... and print what they say, a name the cook typed too.
-    d.Text1()->setText(QStringLiteral(" 五号菜（改） "));
+    d.name()->setText(QStringLiteral(" 五号菜（改） "));
     const QStringList printed = printedLines(printOut(dialogs, [&d] { d.press("Image2"); }));
     QVERIFY(printed.contains(QStringLiteral("菜 名: 五号菜（改）")));
     QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"料5"});
     // An empty name box prints nothing.
     const int printerDialogs = dialogs.printerDialogs;
-    d.Text1()->clear();
+    d.name()->clear();
     d.press("Image2");
     QCOMPARE(dialogs.printerDialogs, printerDialogs);
 }
@@ -203,7 +203,7 @@ void TestDailyDishWindow::unusableStore()
     TestDb again(numberedDishes(2));
     QVERIFY(QFile::copy(again.path(), db.path()));
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("菜1"));
+    QCOMPARE(d.name()->text(), QStringLiteral("菜1"));
 }
 
 void TestDailyDishWindow::printNeedsAShownDish()
@@ -218,7 +218,7 @@ void TestDailyDishWindow::printNeedsAShownDish()
     // A dish with no method cannot be printed either.
     d.w->setDraw(drawsFor({0}, 2));
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("白米饭"));
+    QCOMPARE(d.name()->text(), QStringLiteral("白米饭"));
     d.press("Image2");
     QCOMPARE(dialogs.printerDialogs, 0);
 
@@ -239,7 +239,7 @@ void TestDailyDishWindow::printComposesTheShownDishTrimmed()
     DayWindow d;
     d.w->setDraw(drawsFor({0}, 1));
     d.press("Image1");
-    QCOMPARE(d.Text1()->text(), QStringLiteral("  糖醋排骨 "));
+    QCOMPARE(d.name()->text(), QStringLiteral("  糖醋排骨 "));
 
     // What lands on paper is the composed page of the trimmed texts: read
     // back, it matches that page printed directly, blank for blank.

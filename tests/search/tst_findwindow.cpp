@@ -45,37 +45,37 @@ struct FindFixture {
         Windows::unload<FindWindow>();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QLineEdit *Text1() const { return w->findChild<QLineEdit *>("Text1"); }
-    QLineEdit *Text2() const { return w->findChild<QLineEdit *>("Text2"); }
-    QPlainTextEdit *Text3() const { return w->findChild<QPlainTextEdit *>("Text3"); }
-    QPlainTextEdit *Text4() const { return w->findChild<QPlainTextEdit *>("Text4"); }
-    QListWidget *List1() const { return w->findChild<QListWidget *>("List1"); }
-    ImageControl *Image8() const { return w->findChild<ImageControl *>("Image8"); }
+    QLineEdit *name() const { return w->findChild<QLineEdit *>("Text1"); }
+    QLineEdit *picturePath() const { return w->findChild<QLineEdit *>("Text2"); }
+    QPlainTextEdit *ingredients() const { return w->findChild<QPlainTextEdit *>("Text3"); }
+    QPlainTextEdit *method() const { return w->findChild<QPlainTextEdit *>("Text4"); }
+    QListWidget *found() const { return w->findChild<QListWidget *>("List1"); }
+    ImageControl *picture() const { return w->findChild<ImageControl *>("Image8"); }
     ImageControl *button(const char *name) const { return w->findChild<ImageControl *>(name); }
 
     void press(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
     void searchFor(const QString &text) const
     {
-        Text1()->setText(text);
+        name()->setText(text);
         press("Image1");
     }
     QStringList listed() const
     {
-        return entries(List1());
+        return entries(found());
     }
     QList<qint64> listedIds() const
     {
         QList<qint64> ids;
-        for (int i = 0; i < List1()->count(); ++i)
-            ids << List1()->item(i)->data(Qt::UserRole).toLongLong();
+        for (int i = 0; i < found()->count(); ++i)
+            ids << found()->item(i)->data(Qt::UserRole).toLongLong();
         return ids;
     }
     void clickRow(int row) const
     {
-        QListWidgetItem *item = List1()->item(row);
+        QListWidgetItem *item = found()->item(row);
         QVERIFY(item);
-        QTest::mouseClick(List1()->viewport(), Qt::LeftButton, {}, List1()->visualItemRect(item).center());
-        QCOMPARE(List1()->currentRow(), row);
+        QTest::mouseClick(found()->viewport(), Qt::LeftButton, {}, found()->visualItemRect(item).center());
+        QCOMPARE(found()->currentRow(), row);
     }
 };
 
@@ -146,23 +146,23 @@ void TestFindWindow::layoutAndCaptions()
         QCOMPARE(label->pos(), places[i]);
         QVERIFY(label->isVisible());
     }
-    QCOMPARE(f.Text1()->geometry(), Twips::rect(1440, 720, 3975, 390));
-    QCOMPARE(f.List1()->geometry(), Twips::rect(240, 1560, 2295, 2550));
-    QCOMPARE(f.Text3()->geometry(), Twips::rect(2640, 1560, 5775, 1215));
-    QCOMPARE(f.Text4()->geometry(), Twips::rect(2640, 3120, 5775, 2415));
-    QCOMPARE(f.Image8()->parentWidget()->geometry(), Twips::rect(240, 4200, 2295, 1455));
+    QCOMPARE(f.name()->geometry(), Twips::rect(1440, 720, 3975, 390));
+    QCOMPARE(f.found()->geometry(), Twips::rect(240, 1560, 2295, 2550));
+    QCOMPARE(f.ingredients()->geometry(), Twips::rect(2640, 1560, 5775, 1215));
+    QCOMPARE(f.method()->geometry(), Twips::rect(2640, 3120, 5775, 2415));
+    QCOMPARE(f.picture()->parentWidget()->geometry(), Twips::rect(240, 4200, 2295, 1455));
     QCOMPARE(f.button("Image1")->geometry(), Twips::rect(5520, 720, 1410, 480));
     QCOMPARE(f.button("Image2")->geometry(), Twips::rect(3240, 5640, 1410, 480));
     QCOMPARE(f.button("Image3")->geometry(), Twips::rect(4800, 5640, 1410, 480));
     QCOMPARE(f.button("Image4")->geometry(), Twips::rect(6240, 5640, 1410, 480));
     for (const char *name : {"Image1", "Image2", "Image3", "Image4"})
         QCOMPARE(f.button(name)->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(f.List1()->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(f.found()->viewport()->cursor().shape(), Qt::PointingHandCursor);
     // Everything starts empty.
-    QVERIFY(f.Text1()->text().isEmpty() && f.Text2()->text().isEmpty());
-    QVERIFY(f.Text3()->toPlainText().isEmpty() && f.Text4()->toPlainText().isEmpty());
-    QCOMPARE(f.List1()->count(), 0);
-    QVERIFY(!f.Image8()->hasPicture());
+    QVERIFY(f.name()->text().isEmpty() && f.picturePath()->text().isEmpty());
+    QVERIFY(f.ingredients()->toPlainText().isEmpty() && f.method()->toPlainText().isEmpty());
+    QCOMPARE(f.found()->count(), 0);
+    QVERIFY(!f.picture()->hasPicture());
 }
 
 void TestFindWindow::searchListsEveryMatchInTableOrder()
@@ -171,8 +171,8 @@ void TestFindWindow::searchListsEveryMatchInTableOrder()
     TestDb db(dishSql("家常菜", "红烧肉") + dishSql("海鲜", "清蒸鱼") + dishSql("家常菜", "红烧排骨")
               + dishSql("湘菜", "红烧肉") + dishSql("海鲜", "糖醋红烧鱼") + dishSql("西餐", "Beef Steak"));
     FindFixture f;
-    f.Text3()->setPlainText("旧的原料");
-    f.Text4()->setPlainText("旧的做法");
+    f.ingredients()->setPlainText("旧的原料");
+    f.method()->setPlainText("旧的做法");
 
     f.searchFor("红烧");
     // Dishes of one name say their category, and of one category too the
@@ -183,9 +183,9 @@ void TestFindWindow::searchListsEveryMatchInTableOrder()
     // A second search replaces the list; the boxes are untouched.
     f.searchFor("鱼");
     QCOMPARE(f.listed(), QStringList({"清蒸鱼", "糖醋红烧鱼"}));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("旧的原料"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("旧的做法"));
-    QCOMPARE(f.Text1()->text(), QStringLiteral("鱼"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("旧的原料"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("旧的做法"));
+    QCOMPARE(f.name()->text(), QStringLiteral("鱼"));
 
     // Latin letters match without regard to case.
     f.searchFor("beef");
@@ -194,15 +194,15 @@ void TestFindWindow::searchListsEveryMatchInTableOrder()
     // Nothing found: the list says so in one greyed line, no message.
     f.searchFor("佛跳墙");
     QCOMPARE(f.listed(), QStringList());
-    QCOMPARE(f.List1()->count(), 1);
-    QVERIFY(!(f.List1()->item(0)->flags() & Qt::ItemIsSelectable));
+    QCOMPARE(f.found()->count(), 1);
+    QVERIFY(!(f.found()->item(0)->flags() & Qt::ItemIsSelectable));
 
     // Blanks around the text, full-width ones too, are no part of it; a
     // text of blanks only searches nothing.
     f.searchFor("\u3000Steak ");
     QCOMPARE(f.listed(), QStringList({"Beef Steak"}));
     f.searchFor("\u3000 ");
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.found()->count(), 0);
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -212,7 +212,7 @@ void TestFindWindow::emptySearchTextRunsNoSearch()
     TestDb db(dishSql("家常菜", "红烧肉"));
     FindFixture f;
     f.searchFor("肉");
-    QCOMPARE(f.List1()->count(), 1);
+    QCOMPARE(f.found()->count(), 1);
 
     // With the store turned into a text file, any search would complain;
     // an empty text empties the list and asks the store nothing.
@@ -222,12 +222,12 @@ void TestFindWindow::emptySearchTextRunsNoSearch()
     junk.write("this is not a database\n");
     junk.close();
     f.searchFor(QString());
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.found()->count(), 0);
     QVERIFY(dialogs.messages.isEmpty());
 
     // ...while a real search does tell the cook the store is unusable.
     f.searchFor("肉");
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.found()->count(), 0);
     QCOMPARE(dialogs.messages.size(), 1);
     QCOMPARE(dialogs.messages[0].text, RecipeStore(db.path()).Probe().error().userText());
 }
@@ -280,7 +280,7 @@ void TestFindWindow::quotesAndInvalidPatterns()
     // An unclosed '[' finds nothing and says nothing; the next search works.
     f.searchFor("[特");
     QCOMPARE(f.listed(), QStringList());
-    QCOMPARE(f.List1()->item(0)->text(), QStringLiteral("没有找到符合条件的菜谱。"));
+    QCOMPARE(f.found()->item(0)->text(), QStringLiteral("没有找到符合条件的菜谱。"));
     QVERIFY(dialogs.messages.isEmpty());
     f.searchFor("[[]特]");
     QCOMPARE(f.listed(), QStringList({"[特]价菜"}));
@@ -299,28 +299,28 @@ void TestFindWindow::clickShowsExactlyTheClickedRow()
     QCOMPARE(f.listed(), QStringList({"麻婆豆腐煲", "豆腐", "家常豆腐"}));
 
     f.clickRow(1);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("豆腐"));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("嫩豆腐"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("切块\n焯水"));
+    QCOMPARE(f.name()->text(), QStringLiteral("豆腐"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("嫩豆腐"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("切块\n焯水"));
 
     f.clickRow(0);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("麻婆豆腐煲"));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("豆腐 1块\n牛肉末"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("先炒肉末\n再下豆腐"));
+    QCOMPARE(f.name()->text(), QStringLiteral("麻婆豆腐煲"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("豆腐 1块\n牛肉末"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("先炒肉末\n再下豆腐"));
 
     // The arrow keys move through the list and show each dish.
-    QTest::keyClick(f.List1(), Qt::Key_Down);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("豆腐"));
-    QTest::keyClick(f.List1(), Qt::Key_Down);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("家常豆腐"));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("老豆腐"));
+    QTest::keyClick(f.found(), Qt::Key_Down);
+    QCOMPARE(f.name()->text(), QStringLiteral("豆腐"));
+    QTest::keyClick(f.found(), Qt::Key_Down);
+    QCOMPARE(f.name()->text(), QStringLiteral("家常豆腐"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("老豆腐"));
 
     // A row deleted after the search: the texts go, name and picture stay.
     db.exec("DELETE FROM \"01\" WHERE id = 2");
     f.clickRow(1);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("家常豆腐"));
-    QVERIFY(f.Text3()->toPlainText().isEmpty());
-    QVERIFY(f.Text4()->toPlainText().isEmpty());
+    QCOMPARE(f.name()->text(), QStringLiteral("家常豆腐"));
+    QVERIFY(f.ingredients()->toPlainText().isEmpty());
+    QVERIFY(f.method()->toPlainText().isEmpty());
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -332,8 +332,8 @@ void TestFindWindow::equalNamesInTwoCategoriesAreEachEditable()
         FindFixture f;
         f.searchFor("红烧肉");
         f.clickRow(row);
-        QCOMPARE(f.Text3()->toPlainText(), row == 0 ? QStringLiteral("五花肉") : QStringLiteral("带皮五花"));
-        f.Text1()->setText(row == 0 ? "家常红烧肉" : "湘味红烧肉");
+        QCOMPARE(f.ingredients()->toPlainText(), row == 0 ? QStringLiteral("五花肉") : QStringLiteral("带皮五花"));
+        f.name()->setText(row == 0 ? "家常红烧肉" : "湘味红烧肉");
         dialogs.answers.enqueue(DialogService::Yes);
         f.press("Image3");
         QVERIFY(!findLoaded());
@@ -357,28 +357,28 @@ void TestFindWindow::previewFollowsThePicturePath()
             + dishSql("a", "图丢了", "x", "y", missing) + dishSql("a", "坏图", "x", "y", notAPicture));
     FindFixture f;
     f.searchFor("图");
-    QCOMPARE(f.List1()->count(), 4);
+    QCOMPARE(f.found()->count(), 4);
 
     f.clickRow(0);
-    QCOMPARE(f.Text2()->text(), red);
-    QVERIFY(f.Image8()->hasPicture());
-    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(f.picturePath()->text(), red);
+    QVERIFY(f.picture()->hasPicture());
+    QCOMPARE(f.picture()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
 
     // A missing file and a file that is no picture never leave the previous
     // dish's picture in the preview.
     f.clickRow(2);
-    QCOMPARE(f.Text2()->text(), missing);
-    QVERIFY(!f.Image8()->hasPicture());
+    QCOMPARE(f.picturePath()->text(), missing);
+    QVERIFY(!f.picture()->hasPicture());
     f.clickRow(0);
-    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(f.picture()->picture().toImage().pixelColor(0, 0), QColor(Qt::red));
     f.clickRow(3);
-    QCOMPARE(f.Text2()->text(), notAPicture);
-    QVERIFY(!f.Image8()->hasPicture());
+    QCOMPARE(f.picturePath()->text(), notAPicture);
+    QVERIFY(!f.picture()->hasPicture());
 
     // An empty path clears it.
     f.clickRow(1);
-    QVERIFY(f.Text2()->text().isEmpty());
-    QVERIFY(!f.Image8()->hasPicture());
+    QVERIFY(f.picturePath()->text().isEmpty());
+    QVERIFY(!f.picture()->hasPicture());
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -391,9 +391,9 @@ void TestFindWindow::storeRewritesOneRowTrimmed()
     FindFixture f;
     f.searchFor("番茄");
     f.clickRow(0);
-    f.Text1()->setText("  西红柿炒鸡蛋 ");
-    f.Text3()->setPlainText(" 番茄 2个\n鸡蛋 3个  ");
-    f.Text4()->setPlainText("  先炒蛋\n后炒番茄 ");
+    f.name()->setText("  西红柿炒鸡蛋 ");
+    f.ingredients()->setPlainText(" 番茄 2个\n鸡蛋 3个  ");
+    f.method()->setPlainText("  先炒蛋\n后炒番茄 ");
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
 
@@ -427,9 +427,9 @@ void TestFindWindow::storeRefusals()
     f.clickRow(0);
     for (int box = 0; box < 3; ++box) {
         dialogs.clear();
-        f.Text1()->setText(box == 0 ? "   " : "番茄炒蛋");
-        f.Text3()->setPlainText(box == 1 ? "  " : "番茄");
-        f.Text4()->setPlainText(box == 2 ? "" : "炒");
+        f.name()->setText(box == 0 ? "   " : "番茄炒蛋");
+        f.ingredients()->setPlainText(box == 1 ? "  " : "番茄");
+        f.method()->setPlainText(box == 2 ? "" : "炒");
         f.press("Image3");
         QCOMPARE(dialogs.texts(), QStringList({"啥都没写怎么更新啊？"}));
         QCOMPARE(dialogs.messages[0].buttons, DialogService::OkOnly);
@@ -439,40 +439,40 @@ void TestFindWindow::storeRefusals()
 
     // No answered: nothing written, input kept, window open.
     dialogs.clear();
-    f.Text1()->setText("番茄炒蛋改");
-    f.Text4()->setPlainText("大火炒");
+    f.name()->setText("番茄炒蛋改");
+    f.method()->setPlainText("大火炒");
     dialogs.answers.enqueue(DialogService::No);
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋改]"}));
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋改"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("大火炒"));
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄炒蛋改"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("大火炒"));
     QVERIFY(findLoaded());
 
     // Nothing selected (a new search replaced the list): nothing written,
     // and said before any question (a Yes at hand is never asked for).
     dialogs.clear();
-    f.Text1()->setText("葱油饼");
+    f.name()->setText("葱油饼");
     dialogs.answers.enqueue(DialogService::Yes);   // the edit shown is given up
     f.press("Image1");
-    QCOMPARE(f.List1()->count(), 1);
+    QCOMPARE(f.found()->count(), 1);
     dialogs.clear();
-    f.Text3()->setPlainText("新面粉");
-    f.Text4()->setPlainText("新烙法");
+    f.ingredients()->setPlainText("新面粉");
+    f.method()->setPlainText("新烙法");
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"请先在找到的食谱中选择要修改的菜谱。"}));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("新面粉"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("新面粉"));
     QVERIFY(findLoaded());
 
     // The row was deleted meanwhile: told so, window stays with the edit.
     f.clickRow(0);
-    f.Text3()->setPlainText("新面粉");
+    f.ingredients()->setPlainText("新面粉");
     db.exec("DELETE FROM \"01\" WHERE id = 2");
     dialogs.clear();
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[葱油饼]", "这道菜谱已不存在，可能已被删除。"}));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("新面粉"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("新面粉"));
     QVERIFY(findLoaded());
 
     QCOMPARE(db.rows("SELECT * FROM \"01\" ORDER BY id"), original.mid(0, 1));
@@ -487,7 +487,7 @@ void TestFindWindow::storeFaultsKeepTheWindow()
     FindFixture f;
     f.searchFor("番茄");
     f.clickRow(0);
-    f.Text1()->setText("番茄炒蛋（改）");
+    f.name()->setText("番茄炒蛋（改）");
 
     // Another program holds the file locked for writing.
     OtherProgram other(db.path());
@@ -498,8 +498,8 @@ void TestFindWindow::storeFaultsKeepTheWindow()
     QCOMPARE(dialogs.messages.size(), 2);
     QVERIFY(!dialogs.messages[1].text.isEmpty());
     QVERIFY(findLoaded());
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
-    QCOMPARE(f.List1()->currentRow(), 0);
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄炒蛋（改）"));
+    QCOMPARE(f.found()->currentRow(), 0);
     QCOMPARE(db.rows("SELECT * FROM \"01\""), original);
 
     // The file was swapped for something that is no database.
@@ -513,8 +513,8 @@ void TestFindWindow::storeFaultsKeepTheWindow()
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore(db.path()).Probe().error().userText()}));
     QVERIFY(findLoaded());
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄炒蛋（改）"));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄"));
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄炒蛋（改）"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("番茄"));
 }
 
 void TestFindWindow::focusAloneShowsNoDish()
@@ -525,27 +525,27 @@ void TestFindWindow::focusAloneShowsNoDish()
     FindFixture f;
     f.w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.w));
-    f.Text1()->setFocus();
+    f.name()->setFocus();
     f.searchFor("番茄");
 
     // Tab (past 开始查询) moves into the list, which makes its first entry
     // current without selecting it: no dish is shown, the search text stays.
-    for (int i = 0; i < 4 && !f.List1()->hasFocus(); ++i)
+    for (int i = 0; i < 4 && !f.found()->hasFocus(); ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QVERIFY(f.List1()->hasFocus());
-    QCOMPARE(f.List1()->currentRow(), 0);
-    QVERIFY(f.List1()->selectedItems().isEmpty());
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄"));
-    QVERIFY(f.Text3()->toPlainText().isEmpty());
+    QVERIFY(f.found()->hasFocus());
+    QCOMPARE(f.found()->currentRow(), 0);
+    QVERIFY(f.found()->selectedItems().isEmpty());
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄"));
+    QVERIFY(f.ingredients()->toPlainText().isEmpty());
 
     // A click on the empty part of the list selects nothing either.
-    QTest::mouseClick(f.List1()->viewport(), Qt::LeftButton, {}, f.List1()->viewport()->rect().bottomLeft() + QPoint(5, -5));
-    QVERIFY(f.List1()->selectedItems().isEmpty());
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄"));
+    QTest::mouseClick(f.found()->viewport(), Qt::LeftButton, {}, f.found()->viewport()->rect().bottomLeft() + QPoint(5, -5));
+    QVERIFY(f.found()->selectedItems().isEmpty());
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄"));
 
     // So 更 新 has nothing to rewrite, and says so before any question.
-    f.Text3()->setPlainText("新原料");
-    f.Text4()->setPlainText("新做法");
+    f.ingredients()->setPlainText("新原料");
+    f.method()->setPlainText("新做法");
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"请先在找到的食谱中选择要修改的菜谱。"}));
@@ -553,10 +553,10 @@ void TestFindWindow::focusAloneShowsNoDish()
     QVERIFY(findLoaded());
 
     // The arrow keys select, and the selected dish is shown.
-    QTest::keyClick(f.List1(), Qt::Key_Down);
-    QCOMPARE(f.List1()->selectedItems().size(), 1);
-    QCOMPARE(f.Text1()->text(), QStringLiteral("番茄牛腩"));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("牛腩"));
+    QTest::keyClick(f.found(), Qt::Key_Down);
+    QCOMPARE(f.found()->selectedItems().size(), 1);
+    QCOMPARE(f.name()->text(), QStringLiteral("番茄牛腩"));
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("牛腩"));
 }
 
 void TestFindWindow::changeMadeElsewhereIsNeverOverwritten()
@@ -566,7 +566,7 @@ void TestFindWindow::changeMadeElsewhereIsNeverOverwritten()
     FindFixture f;
     f.searchFor("番茄");
     f.clickRow(0);
-    f.Text4()->setPlainText("我的做法");
+    f.method()->setPlainText("我的做法");
 
     // Another copy of the program stores its own edit of the dish meanwhile.
     db.exec("UPDATE \"01\" SET ingredients = '番茄 3个' WHERE id = 1");
@@ -574,7 +574,7 @@ void TestFindWindow::changeMadeElsewhereIsNeverOverwritten()
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋]", "这道菜谱已在别处被修改，请重新选择后再修改。"}));
     QCOMPARE(db.rows("SELECT * FROM \"01\""), QStringList({"1|家常菜|番茄炒蛋|番茄 3个|炒|/pictures/egg.jpg"}));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("我的做法"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("我的做法"));
     QVERIFY(findLoaded());
 
     // Clicking the entry again, and giving up the edit, shows the row as it
@@ -583,9 +583,9 @@ void TestFindWindow::changeMadeElsewhereIsNeverOverwritten()
     dialogs.answers.enqueue(DialogService::Yes);
     f.clickRow(0);
     QCOMPARE(dialogs.texts(), QStringList({"您输入的内容还没有保存，确定要放弃吗？"}));
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("番茄 3个"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("炒"));
-    f.Text4()->setPlainText("我的做法");
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("番茄 3个"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("炒"));
+    f.method()->setPlainText("我的做法");
     dialogs.clear();
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
@@ -616,10 +616,10 @@ void TestFindWindow::onlyTheCooksOwnEditsAsk()
     f.searchFor("豆腐");
     f.clickRow(0);
     QVERIFY(testCatalogue().moveDish(1, QStringLiteral("川菜")).value());
-    f.Text4()->moveCursor(QTextCursor::End);
-    f.Text4()->insertPlainText(QStringLiteral("。"));
-    f.Text4()->moveCursor(QTextCursor::Start);
-    f.Text4()->insertPlainText(QStringLiteral("\u00a0"));
+    f.method()->moveCursor(QTextCursor::End);
+    f.method()->insertPlainText(QStringLiteral("。"));
+    f.method()->moveCursor(QTextCursor::Start);
+    f.method()->insertPlainText(QStringLiteral("\u00a0"));
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     QCOMPARE(dialogs.texts(), QStringList({"确认修改[麻婆豆腐]"}));
@@ -639,7 +639,7 @@ void TestFindWindow::longNamesKeepTheQuestionOnScreen()
         FindFixture f;
         f.searchFor("番茄");
         f.clickRow(0);
-        f.Text1()->setText(longName);
+        f.name()->setText(longName);
         dialogs.answers.enqueue(DialogService::Yes);
         f.press("Image3");
         // The question names the dish by its first 40 characters; all of it is stored.
@@ -679,7 +679,7 @@ void TestFindWindow::savedWhenSummaryCannotBeWritten()
     FindFixture f;
     f.searchFor("番茄");
     f.clickRow(0);
-    f.Text4()->setPlainText("小火慢炒");
+    f.method()->setPlainText("小火慢炒");
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     QCOMPARE(db.scalar("SELECT method FROM \"01\""), QStringLiteral("小火慢炒"));
@@ -696,14 +696,14 @@ void TestFindWindow::resetKeepsIngredientsAndMethod()
     FindFixture f;
     f.searchFor("鱼");
     f.clickRow(0);
-    QVERIFY(f.Image8()->hasPicture());
+    QVERIFY(f.picture()->hasPicture());
     f.press("Image4");
-    QVERIFY(f.Text1()->text().isEmpty());
-    QVERIFY(f.Text2()->text().isEmpty());
-    QCOMPARE(f.List1()->count(), 0);
-    QVERIFY(!f.Image8()->hasPicture());
-    QCOMPARE(f.Text3()->toPlainText(), QStringLiteral("草鱼"));
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("红烧"));
+    QVERIFY(f.name()->text().isEmpty());
+    QVERIFY(f.picturePath()->text().isEmpty());
+    QCOMPARE(f.found()->count(), 0);
+    QVERIFY(!f.picture()->hasPicture());
+    QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("草鱼"));
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("红烧"));
 }
 
 void TestFindWindow::pictureChooser()
@@ -723,20 +723,20 @@ void TestFindWindow::pictureChooser()
     // Cancelled: nothing changes.
     f.press("Image2");
     QCOMPARE(dialogs.pictureDialogs, 1);
-    QCOMPARE(f.Text2()->text(), QStringLiteral("/pictures/old.jpg"));
-    QVERIFY(!f.Image8()->hasPicture());
+    QCOMPARE(f.picturePath()->text(), QStringLiteral("/pictures/old.jpg"));
+    QVERIFY(!f.picture()->hasPicture());
 
     // A file that is no picture: a short message, preview and path kept.
     dialogs.pictures.enqueue(junkPath);
     f.press("Image2");
     QCOMPARE(dialogs.texts(), QStringList({"这个文件不能作为图片打开。"}));
-    QCOMPARE(f.Text2()->text(), QStringLiteral("/pictures/old.jpg"));
+    QCOMPARE(f.picturePath()->text(), QStringLiteral("/pictures/old.jpg"));
 
     // A picture: previewed, and what the edit stores...
     dialogs.pictures.enqueue(green);
     f.press("Image2");
-    QCOMPARE(f.Text2()->text(), green);
-    QCOMPARE(f.Image8()->picture().toImage().pixelColor(0, 0), QColor(Qt::green));
+    QCOMPARE(f.picturePath()->text(), green);
+    QCOMPARE(f.picture()->picture().toImage().pixelColor(0, 0), QColor(Qt::green));
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
     // ...as its copy in 图片 beside cate.mdb.
@@ -756,13 +756,13 @@ void TestFindWindow::missingStoreAtLoad()
     QCOMPARE(dialogs.messages.size(), 1);
     QVERIFY(!dialogs.messages[0].text.isEmpty());
     // The window stays usable: typing, reset and search all answer.
-    typeText(f.Text1(), QStringLiteral("红烧"));
-    QCOMPARE(f.Text1()->text(), QStringLiteral("红烧"));
+    typeText(f.name(), QStringLiteral("红烧"));
+    QCOMPARE(f.name()->text(), QStringLiteral("红烧"));
     f.press("Image1");
     QCOMPARE(dialogs.messages.size(), 2);
-    QCOMPARE(f.List1()->count(), 0);
+    QCOMPARE(f.found()->count(), 0);
     f.press("Image4");
-    QVERIFY(f.Text1()->text().isEmpty());
+    QVERIFY(f.name()->text().isEmpty());
     QVERIFY(findLoaded());
     QVERIFY(!QFile::exists(db.path()));
 }
@@ -781,8 +781,8 @@ void TestFindWindow::searchByIngredientsAndMethod()
     QCOMPARE(check->text(), QStringLiteral("查原料和做法"));
     f.searchFor("豆腐 青椒");
     QCOMPARE(f.listed(), QStringList());   // unticked: the name, the whole text as one pattern
-    f.Text1()->setText("豆腐");
-    QTest::keyClick(f.Text1(), Qt::Key_Return);   // Enter searches as 开始查询 does
+    f.name()->setText("豆腐");
+    QTest::keyClick(f.name(), Qt::Key_Return);   // Enter searches as 开始查询 does
     QCOMPARE(f.listed(), (QStringList{"麻婆豆腐", "豆腐汤"}));
 
     check->setChecked(true);
@@ -797,19 +797,19 @@ void TestFindWindow::searchByIngredientsAndMethod()
 
     f.searchFor("豆腐 青椒");
     f.clickRow(0);
-    const QList<QTextEdit::ExtraSelection> marks = f.Text4()->extraSelections();
+    const QList<QTextEdit::ExtraSelection> marks = f.method()->extraSelections();
     QCOMPARE(marks.size(), 2);
     QCOMPARE(marks[0].cursor.selectedText(), QStringLiteral("豆腐"));
     QCOMPARE(marks[1].cursor.selectedText(), QStringLiteral("青椒"));
-    QCOMPARE(f.Text3()->extraSelections().size(), 1);
-    QCOMPARE(f.Text4()->toPlainText(), QStringLiteral("先炒牛肉末，再下豆腐和青椒"));
-    typeText(f.Text4(), QStringLiteral("！"));
-    QVERIFY(f.Text4()->extraSelections().isEmpty());
+    QCOMPARE(f.ingredients()->extraSelections().size(), 1);
+    QCOMPARE(f.method()->toPlainText(), QStringLiteral("先炒牛肉末，再下豆腐和青椒"));
+    typeText(f.method(), QStringLiteral("！"));
+    QVERIFY(f.method()->extraSelections().isEmpty());
 
     // Ctrl+Tab types a tab in the box; Tab leaves it.
-    f.Text4()->setFocus();
-    QTest::keyClick(f.Text4(), Qt::Key_Tab, Qt::ControlModifier);
-    QVERIFY(f.Text4()->toPlainText().contains(QLatin1Char('\t')));
+    f.method()->setFocus();
+    QTest::keyClick(f.method(), Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(f.method()->toPlainText().contains(QLatin1Char('\t')));
 }
 
 // The search by name runs over the names the tree keeps (also after our own

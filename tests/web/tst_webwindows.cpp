@@ -186,7 +186,7 @@ private slots:
         ScriptedDialogs dialogs;
         App::siteAddress() = QStringLiteral("https://cook.example.org");
         DownloadWindow *w = Windows::show<DownloadWindow>();
-        QTest::mouseClick(w->Image2(), Qt::LeftButton);
+        QTest::mouseClick(w->databaseButton(), Qt::LeftButton);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar"))});
         // The browser downloads it; the window stays, and says nothing.
         QCOMPARE(Windows::loaded<DownloadWindow>(), w);
@@ -204,7 +204,7 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &nobody, "open");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No such method")));
         DownloadWindow *w = Windows::show<DownloadWindow>();
-        QTest::mouseClick(w->Image2(), Qt::LeftButton);
+        QTest::mouseClick(w->databaseButton(), Qt::LeftButton);
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
         const QString address = QStringLiteral("https://cook.example.org/qwsoft/webdown/cate.rar");
         QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(DownloadWindow::NoBrowser) + address});
@@ -221,7 +221,7 @@ private slots:
         DownloadWindow *d = Windows::show<DownloadWindow>();
         QVERIFY(!Windows::loaded<UpgradeWindow>());
 
-        QTest::mouseClick(d->Image3(), Qt::LeftButton);
+        QTest::mouseClick(d->latestButton(), Qt::LeftButton);
         settle();
         QVERIFY(!Windows::loaded<DownloadWindow>());
         UpgradeWindow *w = Windows::loaded<UpgradeWindow>();
@@ -356,28 +356,28 @@ private slots:
         ScriptedDialogs dialogs;
         App::siteAddress() = QStringLiteral("https://cook.example.org");
         AboutWindow *w = Windows::show<AboutWindow>();
-        QCOMPARE(w->Label5()->text(), QStringLiteral("https://cook.example.org"));
-        QTest::mouseClick(w->Label5(), Qt::LeftButton);
+        QCOMPARE(w->siteLink()->text(), QStringLiteral("https://cook.example.org"));
+        QTest::mouseClick(w->siteLink(), Qt::LeftButton);
         QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://cook.example.org"))});
-        QTest::mouseClick(w->Label6(), Qt::LeftButton);
+        QTest::mouseClick(w->mailLink(), Qt::LeftButton);
         QCOMPARE(catcher.urls.size(), 2);
         QCOMPARE(catcher.urls.last(), QUrl(QStringLiteral("mailto:cook@zaoxiangju.example.com")));
         QCOMPARE(catcher.urls.last().scheme(), QStringLiteral("mailto"));
         // A click on the captions opens nothing.
-        QTest::mouseClick(w->Label4(), Qt::LeftButton);
-        QTest::mouseClick(w->Label1(), Qt::LeftButton);
+        QTest::mouseClick(w->mailCaption(), Qt::LeftButton);
+        QTest::mouseClick(w->version(), Qt::LeftButton);
         QCOMPARE(catcher.urls.size(), 2);
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(Windows::loaded<AboutWindow>(), w);
 
         // Without a mouse: both addresses are Tab stops that Enter opens, and
         // a screen reader finds each as a link it can press.
-        QVERIFY(w->Label5()->focusPolicy() & Qt::TabFocus);
-        QVERIFY(w->Label6()->focusPolicy() & Qt::TabFocus);
-        QTest::keyClick(w->Label5(), Qt::Key_Return);
+        QVERIFY(w->siteLink()->focusPolicy() & Qt::TabFocus);
+        QVERIFY(w->mailLink()->focusPolicy() & Qt::TabFocus);
+        QTest::keyClick(w->siteLink(), Qt::Key_Return);
         QCOMPARE(catcher.urls.size(), 3);
         QCOMPARE(catcher.urls.last(), QUrl(QStringLiteral("https://cook.example.org")));
-        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(w->Label6());
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(w->mailLink());
         QVERIFY(link && link->actionInterface());
         QCOMPARE(link->role(), QAccessible::Link);
         QCOMPARE(link->text(QAccessible::Name), QStringLiteral("cook@zaoxiangju.example.com"));
