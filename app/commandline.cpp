@@ -93,12 +93,12 @@ std::optional<QString> catalogueProblem(const DataFolder &data)
     const QString path = data.folder + QStringLiteral("cate.mdb");
     if (!data.problem.isEmpty())
         return data.problem;
-    const StoreStatus found = QFile::exists(path) ? RecipeStore(path).Probe()
+    const StoreStatus found = QFile::exists(path) ? RecipeStore(path).probe()
                                                   : StoreStatus(StoreError{StoreError::Missing, QString()});
     if (found)
         return std::nullopt;
     QString text = QStringLiteral("无法打开菜谱数据库 %1：%2").arg(QDir::toNativeSeparators(path), found.error().userText());
-    if (Backup::NewestUsableCopy(path))
+    if (Backup::newestUsableCopy(path))
         text += QStringLiteral("\n备份文件夹里有可用的备份：打开程序，在分类树的根上右击，选“恢复备份…”。");
     return text;
 }
@@ -110,7 +110,7 @@ int importFromCommandLine(Catalogue &catalogue, const Request &r)
     ImportOutcome outcome;
     if (!prepared.dishes.isEmpty()) {
         const StoreResult<QString> copy =
-            Backup::MakeCopy(catalogue.storePath(), Backup::Reason::Import, QDateTime::currentDateTime());
+            Backup::makeCopy(catalogue.storePath(), Backup::Reason::Import, QDateTime::currentDateTime());
         if (!copy) {
             complain(QStringLiteral("无法创建备份，没有导入：") + copy.error().userText());
             return CatalogueTrouble;

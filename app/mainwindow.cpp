@@ -164,7 +164,7 @@ void MainWindow::loadContents()
         tellDamagedFile(read.error());
     // With safety copies to bring back, the root and its menu (恢复备份…)
     // stay within reach.
-    if (Backup::HasCopies(m_catalogue.storePath())) {
+    if (Backup::hasCopies(m_catalogue.storePath())) {
         m_model->rebuild(m_catalogue.sharedData());
         m_tree->expand(m_model->rootIndex());   // open once a copy fills it
         m_tree->setCurrentIndex(m_model->rootIndex());
@@ -176,7 +176,7 @@ void MainWindow::tellDamagedFile(const StoreError &error)
 {
     QString text = error.userText() + QStringLiteral("\r\n\r\n文件：")
                    + QDir::toNativeSeparators(m_catalogue.storePath());
-    const QString backups = Backup::FolderOf(m_catalogue.storePath());
+    const QString backups = Backup::folderOf(m_catalogue.storePath());
     if (QFileInfo(backups).isDir())
         text += QStringLiteral("\r\n安全副本在“备份”文件夹里：") + QDir::toNativeSeparators(backups);
     // Not when the cook has just asked at start to bring a copy back: the

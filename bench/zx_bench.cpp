@@ -104,30 +104,30 @@ QString ms(double v) { return v < 0 ? QStringLiteral("–") : QString::number(v,
 Table emptyTable()
 {
     return {{{
-        {QStringLiteral("rebuild: store (LoadCatalogue)"), QString(), {}},
+        {QStringLiteral("rebuild: store (loadCatalogue)"), QString(), {}},
         {QStringLiteral("rebuild: tree (model, list, view, paint, temp.txt)"), QString(), {}},
         {QStringLiteral("**rebuild: store + tree**"), QStringLiteral("≤ 40 at 100,000"), {}},
         {QStringLiteral("naive rebuild (one scan of \"01\" per category)"), QString(), {}},
         {QStringLiteral("**naive ÷ fast**"), QStringLiteral("≥ 100×"), {}},
-        {QStringLiteral("FindDish (a dish ¾ down the table)"), QString(), {}},
+        {QStringLiteral("findDish (a dish ¾ down the table)"), QString(), {}},
         {QStringLiteral("**search by name \"%1\"**: the search window's, over the tree's names (hits)").arg(common),
          QStringLiteral("≤ 8 at 100,000"), {}},
         {QStringLiteral("**search by name \"%1\"** (hits)").arg(pattern), QStringLiteral("≤ 8 at 100,000"), {}},
-        {QStringLiteral("SearchDishesByWords \"%1\" (hits)").arg(words.join(QLatin1Char(' '))), QStringLiteral("≤ 30"), {}},
-        {QStringLiteral("SearchDishesByWords \"%1\", words in a third of the dishes (hits)").arg(commonWords.join(QLatin1Char(' '))),
+        {QStringLiteral("searchDishesByWords \"%1\" (hits)").arg(words.join(QLatin1Char(' '))), QStringLiteral("≤ 30"), {}},
+        {QStringLiteral("searchDishesByWords \"%1\", words in a third of the dishes (hits)").arg(commonWords.join(QLatin1Char(' '))),
          QString(), {}},
-        {QStringLiteral("SearchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
+        {QStringLiteral("searchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
          QString(), {}},
-        {QStringLiteral("UpdateDish"), QString(), {}},
+        {QStringLiteral("updateDish"), QString(), {}},
         {QStringLiteral("**add a dish + tree** (the catalogue's addDish, tree painted)"), QStringLiteral("≤ 40 at 100,000"), {}},
-        {QStringLiteral("DeleteCategory, 500 dishes (on a copy)"), QString(), {}},
+        {QStringLiteral("deleteCategory, 500 dishes (on a copy)"), QString(), {}},
         {QStringLiteral("**delete a category of 500 dishes with its safety copy + tree**, answered at once"),
          QStringLiteral("≤ 400 at 100,000"), {}},
         {QStringLiteral("the same, the copy begun with the question and the cook answering 0.5 s later (timed from the answer)"),
          QStringLiteral("≤ 100 at 100,000"), {}},
-        {QStringLiteral("Backup::MakeCopy (safety copy into 备份, synced to disk)"), QStringLiteral("≤ 150"), {}},
-        {QStringLiteral("PickRandomDish"), QString(), {}},
-        {QStringLiteral("PickRandomDish, plain id column: first after a change (next)"),
+        {QStringLiteral("Backup::makeCopy (safety copy into 备份, synced to disk)"), QStringLiteral("≤ 150"), {}},
+        {QStringLiteral("pickRandomDish"), QString(), {}},
+        {QStringLiteral("pickRandomDish, plain id column: first after a change (next)"),
          QStringLiteral("≤ 50"), {}},
         {QStringLiteral("**cold start to the filled main window (Xvfb)**"), QString(), {}},
         {QStringLiteral("cold start, first after a change made elsewhere (no kept copy)"), QString(), {}},
@@ -194,8 +194,8 @@ void measureRebuild(Table &t, const Options &options, Catalogue &base, const Siz
 void measureFinding(Table &t, Catalogue &base, RecipeStore &dbStore, const Size &s)
 {
     t.rows[Find].cells[s.dishes] = ms(median(timeRuns(s.runs, [&] {
-        const auto found = dbStore.FindDish(s.sample.findCategory, s.sample.findName);
-        check(found.ok() && found->has_value(), "FindDish");
+        const auto found = dbStore.findDish(s.sample.findCategory, s.sample.findName);
+        check(found.ok() && found->has_value(), "findDish");
     })));
     qsizetype hits = 0;
     const double commonMs = median(timeRuns(s.runs, [&] {
@@ -213,8 +213,8 @@ void measureFinding(Table &t, Catalogue &base, RecipeStore &dbStore, const Size 
 
     auto searchWords = [&](const QStringList &w) {
         return [&, w] {
-            const auto found = dbStore.SearchDishesByWords(w);
-            check(found.ok(), "SearchDishesByWords");
+            const auto found = dbStore.searchDishesByWords(w);
+            check(found.ok(), "searchDishesByWords");
             hits = found->size();
         };
     };
@@ -231,27 +231,27 @@ void measureChanges(Table &t, const Catalogues &c, RecipeStore &copyStore, const
 {
     int turn = 0;
     t.rows[Update].cells[s.dishes] = ms(median(timeRuns(s.runs, [&] {
-        const auto done = copyStore.UpdateDish(s.sample.updateId, QStringLiteral("改过的菜%1").arg(++turn),
+        const auto done = copyStore.updateDish(s.sample.updateId, QStringLiteral("改过的菜%1").arg(++turn),
                                                QStringLiteral("新原料 1份"), QStringLiteral("1. 新做法。\r\n2. 再来一步。"),
                                                QString());
-        check(done.ok() && *done, "UpdateDish");
+        check(done.ok() && *done, "updateDish");
     })));
     t.rows[AddRebuild].cells[s.dishes] = ms(median(timeRuns(s.huge ? 7 : 15, [&] {
         check(c.scratch.addDish(QStringLiteral("家常菜"), QStringLiteral("新添的菜"),
                                 QStringLiteral("原料"), QStringLiteral("做法"), QString())
                   .ok(),
-              "AddDish");
-        check(c.scratch.lastRefresh().ok(), "refresh after AddDish");
+              "addDish");
+        check(c.scratch.lastRefresh().ok(), "refresh after addDish");
         c.scratchMain.tree()->viewport()->repaint();
     })));
     t.rows[Delete].cells[s.dishes] = ms(median(timeRuns(s.huge ? 5 : 9, [&] {
-        const auto done = copyStore.DeleteCategory(DeletedCategory);
-        check(done.ok() && done->dishesDeleted == 500, "DeleteCategory");
+        const auto done = copyStore.deleteCategory(DeletedCategory);
+        check(done.ok() && done->dishesDeleted == 500, "deleteCategory");
     }, [&] {
         // As in the program, the store is already open on the file the
         // cook deletes from, not still on the copy before it.
         check(syncedCopy(s.db, s.copy), "copying cate.mdb");
-        check(copyStore.Probe().ok(), "opening the fresh copy");
+        check(copyStore.probe().ok(), "opening the fresh copy");
     })));
 }
 
@@ -268,7 +268,7 @@ void measureDeletesWithCopy(Table &t, const Catalogues &c, const Size &s)
     };
     auto freshCopy = [&] {
         check(syncedCopy(s.db, s.copy), "copying cate.mdb");
-        QDir(Backup::FolderOf(s.copy)).removeRecursively();
+        QDir(Backup::folderOf(s.copy)).removeRecursively();
         check(c.scratch.refresh().ok(), "reading the fresh copy");
     };
     // The cook answers at once.
@@ -276,7 +276,7 @@ void measureDeletesWithCopy(Table &t, const Catalogues &c, const Size &s)
         SafetyCopyAhead ahead(c.scratch, Backup::Reason::CategoryDeletion);
         deleteWithCopy(ahead);
     }, freshCopy)));
-    QDir(Backup::FolderOf(s.copy)).removeRecursively();
+    QDir(Backup::folderOf(s.copy)).removeRecursively();
     // The cook takes half a second to answer: the copy is written while the
     // question is open.
     std::vector<double> answered;
@@ -290,15 +290,15 @@ void measureDeletesWithCopy(Table &t, const Catalogues &c, const Size &s)
         answered.push_back(timer.nsecsElapsed() / 1e6);
     }
     t.rows[DeleteAnswered].cells[s.dishes] = ms(median(answered));
-    QDir(Backup::FolderOf(s.copy)).removeRecursively();
+    QDir(Backup::folderOf(s.copy)).removeRecursively();
 }
 
 void measureSafetyCopy(Table &t, const Size &s)
 {
-    const QString backups = Backup::FolderOf(s.db);
+    const QString backups = Backup::folderOf(s.db);
     t.rows[SafetyCopy].cells[s.dishes] = ms(median(timeRuns(s.huge ? 5 : 9, [&] {
-        check(Backup::MakeCopy(s.db, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
-              "Backup::MakeCopy");
+        check(Backup::makeCopy(s.db, Backup::Reason::CategoryDeletion, QDateTime::currentDateTime()).ok(),
+              "Backup::makeCopy");
     }, [&] { QDir(backups).removeRecursively(); })));
     QDir(backups).removeRecursively();
 }
@@ -308,8 +308,8 @@ void measurePick(Table &t, RecipeStore &dbStore, const Size &s)
     std::mt19937 pickRng(7);
     auto draw = [&] { return std::uniform_real_distribution<double>(0, 1)(pickRng); };
     t.rows[Pick].cells[s.dishes] = ms(median(timeRuns(s.runs, [&] {
-        const auto picked = dbStore.PickRandomDish(draw);
-        check(picked.ok(), "PickRandomDish");
+        const auto picked = dbStore.pickRandomDish(draw);
+        check(picked.ok(), "pickRandomDish");
     })));
 
     // The pick where the id is a plain column, first after another
@@ -318,8 +318,8 @@ void measurePick(Table &t, RecipeStore &dbStore, const Size &s)
     makePlainIdCopy(s.db, plain, 1690);
     RecipeStore plainStore(plain);
     auto pickPlain = [&] {
-        const auto picked = plainStore.PickRandomDish(draw);
-        check(picked.ok() && picked->has_value(), "PickRandomDish, plain id column");
+        const auto picked = plainStore.pickRandomDish(draw);
+        check(picked.ok() && picked->has_value(), "pickRandomDish, plain id column");
     };
     const double afterChange = median(timeRuns(s.runs, pickPlain, [&] { touchFromOutside(plain); }));
     t.rows[PickPlain].cells[s.dishes] =

@@ -69,9 +69,9 @@ Catalogue::FirstRead Catalogue::readFirst(RecipeStore &store, const QString &kep
     read.data = CatalogueCache::readAt(keptCopyPath, read.stamp);
     read.fromKeptCopy = read.data.has_value();
     if (!read.fromKeptCopy) {
-        static_cast<void>(store.EnsureCatalogueIndex());
+        static_cast<void>(store.ensureCatalogueIndex());
         read.stamp = FileStamp::of(storePath);
-        StoreResult<CatalogueData> loaded = store.LoadCatalogue();
+        StoreResult<CatalogueData> loaded = store.loadCatalogue();
         if (loaded)
             read.data = std::move(loaded.value());
     }
@@ -179,11 +179,11 @@ StoreResult<CatalogueData> Catalogue::readStore()
     // for at every full read (one small query), since a file copied over
     // cate.mdb keeps its inode. Before the stamp, so that our own change is
     // not taken for another's.
-    static_cast<void>(store().EnsureCatalogueIndex());
+    static_cast<void>(store().ensureCatalogueIndex());
     m_stamp = FileStamp::of(storePath());
     watchFile();
     ++m_storeReads;
-    return store().LoadCatalogue();
+    return store().loadCatalogue();
 }
 
 void Catalogue::keepCopy()
@@ -217,22 +217,22 @@ void Catalogue::watchFile()
 
 StoreStatus Catalogue::probe() const
 {
-    return store().Probe();
+    return store().probe();
 }
 
 StoreStatus Catalogue::checkUsable() const
 {
-    return store().CheckUsable();
+    return store().checkUsable();
 }
 
 StoreResult<QVector<CategoryRecord>> Catalogue::categoryRows() const
 {
-    return store().ListCategoryRows();
+    return store().listCategoryRows();
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::dish(qint64 id) const
 {
-    return store().FindDishById(id);
+    return store().findDishById(id);
 }
 
 StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
@@ -245,7 +245,7 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     // current; otherwise the store reads the names itself (the tree follows
     // the change on its own, when the watcher reports it).
     if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
-        return names.SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
+        return names.searchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
     const CatalogueData &data = *m_data;
     const std::vector<quint32> found = data.rowsFound(*pattern);
     QVector<DishRecord> rows;
@@ -262,12 +262,12 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
 
 StoreResult<QVector<DishRecord>> Catalogue::searchWords(const QStringList &words) const
 {
-    return store().SearchDishesByWords(words);
+    return store().searchDishesByWords(words);
 }
 
 StoreResult<std::optional<DishRecord>> Catalogue::pickDish(const std::function<double()> &draw) const
 {
-    return store().PickRandomDish(draw);
+    return store().pickRandomDish(draw);
 }
 
 template <class T>
@@ -289,7 +289,7 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
                                        const QString &picture)
 {
     return writeAndFollow<qint64>(
-        [&](RecipeStore &s) { return s.AddDish(category, name, ingredients, method, picture); },
+        [&](RecipeStore &s) { return s.addDish(category, name, ingredients, method, picture); },
         [&](const qint64 &id) -> std::optional<Follow> {
             return Follow{{CatalogueChange::DishAdded, category, id}, [&, id](CatalogueData &data) {
                               data.appendDish(id, category, name);
@@ -303,7 +303,7 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
                                         const std::function<bool(const DishRecord &)> &mayWrite)
 {
     return writeAndFollow<bool>(
-        [&](RecipeStore &s) { return s.UpdateDish(id, name, ingredients, method, picture, mayWrite); },
+        [&](RecipeStore &s) { return s.updateDish(id, name, ingredients, method, picture, mayWrite); },
         [&](const bool &updated) -> std::optional<Follow> {
             if (!updated)
                 return std::nullopt;
@@ -333,7 +333,7 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
 // Writes by id: when no row carries the id any more, nothing follows.
 StoreResult<bool> Catalogue::deleteDish(qint64 id)
 {
-    return writeAndFollow<bool>([&](RecipeStore &s) { return s.DeleteDish(id); },
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.deleteDish(id); },
                                 [&](const bool &deleted) -> std::optional<Follow> {
                                     if (!deleted)
                                         return std::nullopt;
@@ -344,7 +344,7 @@ StoreResult<bool> Catalogue::deleteDish(qint64 id)
 
 StoreResult<bool> Catalogue::moveDish(qint64 id, const QString &category)
 {
-    return writeAndFollow<bool>([&](RecipeStore &s) { return s.MoveDish(id, category); },
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.moveDish(id, category); },
                                 [&](const bool &moved) -> std::optional<Follow> {
                                     if (!moved)
                                         return std::nullopt;
@@ -361,7 +361,7 @@ StoreResult<bool> Catalogue::clearPicture(qint64 id)
 StoreResult<bool> Catalogue::setPicture(qint64 id, const QString &picture)
 {
     // The tree shows no pictures: its data stays as it is.
-    return writeAndFollow<bool>([&](RecipeStore &s) { return s.SetDishPicture(id, picture); },
+    return writeAndFollow<bool>([&](RecipeStore &s) { return s.setDishPicture(id, picture); },
                                 [&](const bool &set) -> std::optional<Follow> {
                                     if (!set)
                                         return std::nullopt;
@@ -372,7 +372,7 @@ StoreResult<bool> Catalogue::setPicture(qint64 id, const QString &picture)
 
 StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &dishes)
 {
-    const StoreResult<ImportOutcome> imported = store().ImportDishes(dishes);
+    const StoreResult<ImportOutcome> imported = store().importDishes(dishes);
     if (imported) {
         CatalogueChange change{CatalogueChange::DishesImported, {}, 0};
         for (int i = 0; i < imported->ids.size(); ++i) {
@@ -397,12 +397,12 @@ bool Catalogue::beginExchange()
 
 StoreResult<ExportRows> Catalogue::everything() const
 {
-    return store().ReadEverything();
+    return store().readEverything();
 }
 
 StoreResult<qint64> Catalogue::addCategory(const QString &category)
 {
-    return writeAndFollow<qint64>([&](RecipeStore &s) { return s.AddCategory(category); },
+    return writeAndFollow<qint64>([&](RecipeStore &s) { return s.addCategory(category); },
                                   [&](const qint64 &) -> std::optional<Follow> {
                                       return Follow{{CatalogueChange::CategoryAdded, category, 0},
                                                     [&](CatalogueData &data) {
@@ -415,7 +415,7 @@ StoreResult<qint64> Catalogue::addCategory(const QString &category)
 StoreResult<DeleteOutcome> Catalogue::deleteCategory(const QString &category)
 {
     return writeAndFollow<DeleteOutcome>(
-        [&](RecipeStore &s) { return s.DeleteCategory(category); },
+        [&](RecipeStore &s) { return s.deleteCategory(category); },
         [&](const DeleteOutcome &deleted) -> std::optional<Follow> {
             return Follow{{CatalogueChange::CategoryDeleted, category, 0}, [&, deleted](CatalogueData &data) {
                               return data.removeCategory(category, deleted.categoryRowDeleted)

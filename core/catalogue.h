@@ -96,7 +96,7 @@ public:
 
     // Reads (no announcement).
     [[nodiscard]] StoreStatus probe() const;
-    // Whether cate.mdb can be used at all (RecipeStore::CheckUsable).
+    // Whether cate.mdb can be used at all (RecipeStore::checkUsable).
     [[nodiscard]] StoreStatus checkUsable() const;
     [[nodiscard]] StoreResult<QVector<CategoryRecord>> categoryRows() const;
     [[nodiscard]] StoreResult<std::optional<DishRecord>> dish(qint64 id) const;
@@ -104,14 +104,14 @@ public:
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchNames(const QString &text);
     // Every word (a pattern, "*word*") found in name, ingredients or method.
     [[nodiscard]] StoreResult<QVector<DishRecord>> searchWords(const QStringList &words) const;
-    // A dish drawn among all of them (RecipeStore::PickRandomDish).
+    // A dish drawn among all of them (RecipeStore::pickRandomDish).
     [[nodiscard]] StoreResult<std::optional<DishRecord>> pickDish(const std::function<double()> &draw) const;
 
     // Writes; each refreshes and announces on success.
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
                                               const QString &ingredients, const QString &method,
                                               const QString &picture);
-    // `mayWrite`: as RecipeStore::UpdateDish's.
+    // `mayWrite`: as RecipeStore::updateDish's.
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
                                                const QString &method, const QString &picture,
                                                const std::function<bool(const DishRecord &)> &mayWrite = {});
@@ -136,7 +136,7 @@ public:
     // The picture path of the first row carrying `id` (a picture fetched
     // after an import); the tree's data stays as it is.
     [[nodiscard]] StoreResult<bool> setPicture(qint64 id, const QString &picture);
-    // Many dishes in one transaction (RecipeStore::ImportDishes); refreshes
+    // Many dishes in one transaction (RecipeStore::importDishes); refreshes
     // and announces DishesImported when any came in.
     [[nodiscard]] StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
     // Both tables as of one moment, for an export.

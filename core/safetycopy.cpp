@@ -10,9 +10,9 @@
 bool safetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason reason)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    if (reason == Backup::Reason::Edit && Backup::HasEditCopy(catalogue.storePath(), now.date()))
+    if (reason == Backup::Reason::Edit && Backup::hasEditCopy(catalogue.storePath(), now.date()))
         return true;
-    const StoreResult<QString> copy = Backup::MakeCopy(catalogue.storePath(), reason, now);
+    const StoreResult<QString> copy = Backup::makeCopy(catalogue.storePath(), reason, now);
     // A file that cannot be read (missing, damaged, locked) cannot be changed
     // either: the change goes ahead and says so itself.
     if (copy || copy.error().kind != StoreError::NoBackup)
@@ -30,7 +30,7 @@ SafetyCopyAhead::SafetyCopyAhead(Catalogue &catalogue, Backup::Reason reason)
     const QString path = catalogue.storePath();
     m_before = FileStamp::of(path);
     m_copy = Background::start([this, path] {
-        StoreResult<QString> part = Backup::CopyToPart(path, m_reason, m_now, &m_stop);
+        StoreResult<QString> part = Backup::copyToPart(path, m_reason, m_now, &m_stop);
         return Part{std::move(part), FileStamp::of(path)};
     });
 }
@@ -59,7 +59,7 @@ bool SafetyCopyAhead::placeFinishedCopy()
         return false;
     const QString path = m_catalogue.storePath();
     // Whole, and of the file as it still is: nothing committed since.
-    if (m_before == part.after && FileStamp::of(path) == m_before && Backup::FinishCopy(path, *part.path, m_now))
+    if (m_before == part.after && FileStamp::of(path) == m_before && Backup::finishCopy(path, *part.path, m_now))
         return true;
     QFile::remove(*part.path);
     return false;

@@ -7,7 +7,7 @@
 bool offerRestoreAtStart(const QString &dataFolder)
 {
     const QString path = dataFolder + QStringLiteral("cate.mdb");
-    const StoreStatus usable = RecipeStore(path).CheckUsable();
+    const StoreStatus usable = RecipeStore(path).checkUsable();
     if (usable)
         return false;
     switch (usable.error().kind) {
@@ -23,7 +23,7 @@ bool offerRestoreAtStart(const QString &dataFolder)
     default:
         return false;   // the windows say what is wrong when it is used
     }
-    const std::optional<Backup::CopyInfo> newest = Backup::NewestUsableCopy(path);
+    const std::optional<Backup::CopyInfo> newest = Backup::newestUsableCopy(path);
     if (!newest)
         return false;
     const QString question = QStringLiteral("找不到可用的菜谱数据库 cate.mdb。\r\n\r\n要用最近的备份（%1，%2 道美食）恢复吗？")

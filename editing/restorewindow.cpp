@@ -50,7 +50,7 @@ RestoreWindow::RestoreWindow(Catalogue &catalogue)
 void RestoreWindow::listCopies()
 {
     m_copies->clear();
-    for (const Backup::CopyInfo &copy : Backup::ListCopies(m_catalogue.storePath())) {
+    for (const Backup::CopyInfo &copy : Backup::listCopies(m_catalogue.storePath())) {
         QString text = copy.when.toString(QString::fromLatin1(TimeFormat)) + QStringLiteral("  ") + kindOf(copy.reason);
         auto *item = new QListWidgetItem(m_copies);
         if (copy.problem.isEmpty()) {
@@ -92,7 +92,7 @@ bool RestoreWindow::keepCurrentFile()
     default:
         break;
     }
-    const StoreResult<QString> setAside = Backup::SetAside(m_catalogue.storePath(), QDateTime::currentDateTime());
+    const StoreResult<QString> setAside = Backup::setAside(m_catalogue.storePath(), QDateTime::currentDateTime());
     if (!setAside)
         tell(this, QStringLiteral("无法把损坏的 cate.mdb 移到“备份”里，没有恢复：") + setAside.error().userText());
     return setAside.ok();
@@ -114,7 +114,7 @@ void RestoreWindow::restoreSelected()
         return;
     if (!keepCurrentFile())
         return;
-    const StoreStatus restored = Backup::RestoreCopy(m_catalogue.storePath(), copy);
+    const StoreStatus restored = Backup::restoreCopy(m_catalogue.storePath(), copy);
     if (!restored) {
         tell(this, QStringLiteral("恢复失败，现在的菜谱没有改变：") + restored.error().userText());
         return;

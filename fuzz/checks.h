@@ -61,22 +61,22 @@ inline bool store(const QString &path, const uint8_t *data, size_t size)
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
 
-    (void)RecipeStore(path).Probe().ok();
-    const auto catalogue = RecipeStore(path).LoadCatalogue();
+    (void)RecipeStore(path).probe().ok();
+    const auto catalogue = RecipeStore(path).loadCatalogue();
     if (catalogue && catalogue->totalDishes != catalogue->dishCount())
         return false;
-    const auto rows = RecipeStore(path).ListCategoryRows();
-    const auto names = RecipeStore(path).ListCategories();
+    const auto rows = RecipeStore(path).listCategoryRows();
+    const auto names = RecipeStore(path).listCategories();
     if (rows && names && rows->size() != names->size())
         return false;
     for (const QString &text : {QStringLiteral("a"), QStringLiteral("[a-z]#"), QStringLiteral("豆")}) {
-        const auto found = RecipeStore(path).SearchDishesByName(text);
+        const auto found = RecipeStore(path).searchDishesByName(text);
         if (found && catalogue && found->size() > catalogue->dishCount())
             return false;
     }
     if (catalogue && catalogue->dishCount() > 0) {
         const DishKey first = catalogue->key(0);
-        (void)RecipeStore(path).FindDish(first.category, first.name).ok();
+        (void)RecipeStore(path).findDish(first.category, first.name).ok();
     }
     return true;
 }

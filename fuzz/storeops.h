@@ -98,19 +98,19 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         switch (in.ConsumeIntegralInRange(0, 5)) {
         case 0: {
             const QString c = text(in);
-            ZX_CHECK(RecipeStore(path).AddCategory(c).ok(), "AddCategory failed");
+            ZX_CHECK(RecipeStore(path).addCategory(c).ok(), "addCategory failed");
             categories.push_back(c);
             break;
         }
         case 1: {
             Dish d{0, text(in), text(in), text(in), text(in), text(in)};
-            const auto id = RecipeStore(path).AddDish(d.category, d.name, d.ingredients, d.method, d.picture);
-            ZX_CHECK(id.ok(), "AddDish failed");
+            const auto id = RecipeStore(path).addDish(d.category, d.name, d.ingredients, d.method, d.picture);
+            ZX_CHECK(id.ok(), "addDish failed");
             // A plain id column is numbered one past the highest id left, so
             // the id of a deleted last dish may come again; never a live one.
-            ZX_CHECK(*id > 0, "AddDish gave no id");
+            ZX_CHECK(*id > 0, "addDish gave no id");
             for (const Dish &other : dishes)
-                ZX_CHECK(other.id != *id, "AddDish gave the id of a dish in the table");
+                ZX_CHECK(other.id != *id, "addDish gave the id of a dish in the table");
             highestId = std::max(highestId, *id);
             d.id = *id;
             d.name = blanksTrimmed(d.name);
@@ -123,8 +123,8 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         case 2: {
             const QString c = text(in);
             const QString key = blanksTrimmed(c);
-            const auto outcome = RecipeStore(path).DeleteCategory(c);
-            ZX_CHECK(outcome.ok(), "DeleteCategory failed");
+            const auto outcome = RecipeStore(path).deleteCategory(c);
+            ZX_CHECK(outcome.ok(), "deleteCategory failed");
             qint64 removed = 0;
             std::erase_if(dishes, [&](const Dish &d) {
                 const bool hit = blanksTrimmed(d.category) == key;
@@ -139,15 +139,15 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
                     break;
                 }
             }
-            ZX_CHECK(outcome->dishesDeleted == removed, "DeleteCategory removed another number of dishes");
-            ZX_CHECK(outcome->categoryRowDeleted == rowGone, "DeleteCategory category row");
+            ZX_CHECK(outcome->dishesDeleted == removed, "deleteCategory removed another number of dishes");
+            ZX_CHECK(outcome->categoryRowDeleted == rowGone, "deleteCategory category row");
             break;
         }
         case 3: {
             qint64 id = in.ConsumeIntegralInRange<qint64>(0, highestId + 1);
             const QString n = text(in), i = text(in), m = text(in), p = text(in);
-            const auto updated = RecipeStore(path).UpdateDish(id, n, i, m, p);
-            ZX_CHECK(updated.ok(), "UpdateDish failed");
+            const auto updated = RecipeStore(path).updateDish(id, n, i, m, p);
+            ZX_CHECK(updated.ok(), "updateDish failed");
             bool found = false;
             for (Dish &d : dishes) {
                 if (d.id == id) {
@@ -159,18 +159,18 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
                     break;
                 }
             }
-            ZX_CHECK(*updated == found, "UpdateDish found another row");
+            ZX_CHECK(*updated == found, "updateDish found another row");
             break;
         }
         case 4: {
             const QString t = text(in);
-            const auto found = RecipeStore(path).SearchDishesByName(t);
+            const auto found = RecipeStore(path).searchDishesByName(t);
             const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + t + QLatin1Char('*'));
             if (!pattern) {
                 ZX_CHECK(!found.ok() && found.error().kind == StoreError::BadPattern, "bad pattern not refused");
                 break;
             }
-            ZX_CHECK(found.ok(), "SearchDishesByName failed");
+            ZX_CHECK(found.ok(), "searchDishesByName failed");
             std::vector<qint64> expected;
             for (const Dish &d : dishes)
                 if (pattern->matches(d.name))
@@ -182,8 +182,8 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
         }
         case 5: {
             const QString c = text(in), n = text(in);
-            const auto found = RecipeStore(path).FindDish(c, n);
-            ZX_CHECK(found.ok(), "FindDish failed");
+            const auto found = RecipeStore(path).findDish(c, n);
+            ZX_CHECK(found.ok(), "findDish failed");
             const Dish *expected = nullptr;
             for (const Dish &d : dishes) {
                 if (blanksTrimmed(d.category) == blanksTrimmed(c) && d.name == blanksTrimmed(n)) {
@@ -191,17 +191,17 @@ inline const char *storeOps(const QString &path, const uint8_t *data, size_t siz
                     break;
                 }
             }
-            ZX_CHECK(found->has_value() == (expected != nullptr), "FindDish found or missed wrongly");
+            ZX_CHECK(found->has_value() == (expected != nullptr), "findDish found or missed wrongly");
             if (expected)
                 ZX_CHECK(found->value().id == expected->id && found->value().method == expected->method,
-                      "FindDish found another row");
+                      "findDish found another row");
             break;
         }
         }
 
         // The catalogue as the tree sees it.
-        const auto cat = RecipeStore(path).LoadCatalogue();
-        ZX_CHECK(cat.ok(), "LoadCatalogue failed");
+        const auto cat = RecipeStore(path).loadCatalogue();
+        ZX_CHECK(cat.ok(), "loadCatalogue failed");
         ZX_CHECK(cat->categories.size() == qsizetype(categories.size()), "category count");
         for (size_t k = 0; k < categories.size(); ++k)
             ZX_CHECK(cat->categories.at(qsizetype(k)) == blanksTrimmed(categories[k]), "category names or order");

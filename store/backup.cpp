@@ -154,12 +154,12 @@ std::optional<StoreError> copyDatabase(const QString &from, const QString &to, c
 
 } // namespace
 
-QString FolderOf(const QString &databasePath)
+QString folderOf(const QString &databasePath)
 {
     return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("备份"));
 }
 
-QString CopyName(const QDateTime &when, Reason reason, int serial)
+QString copyName(const QDateTime &when, Reason reason, int serial)
 {
     return QStringLiteral("cate-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"))
            + (serial > 1 ? QStringLiteral("-%1").arg(serial) : QString())
@@ -171,38 +171,38 @@ namespace {
 // first serial of that second that no copy (whole or part) has taken.
 StoreResult<QString> freeCopyPath(const QString &databasePath, Reason reason, const QDateTime &now)
 {
-    const QString folder = FolderOf(databasePath);
+    const QString folder = folderOf(databasePath);
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
         return error(StoreError::NoBackup, QStringLiteral("cannot make the folder ") + folder);
     const QDateTime local = now.toLocalTime();
     const QDir dir(folder);
     int serial = 1;
     auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
-    while (taken(dir.filePath(CopyName(local, reason, serial))))
+    while (taken(dir.filePath(copyName(local, reason, serial))))
         ++serial;
-    return dir.filePath(CopyName(local, reason, serial));
+    return dir.filePath(copyName(local, reason, serial));
 }
 } // namespace
 
-StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now)
+StoreResult<QString> makeCopy(const QString &databasePath, Reason reason, const QDateTime &now)
 {
     if (!QFileInfo(databasePath).isFile())
         return error(StoreError::Missing, databasePath);
     if (reason == Reason::Edit) {
         // One edit copy a day: the one from before the day's first edit.
         const QDate day = now.toLocalTime().date();
-        for (const Copy &c : copiesIn(QDir(FolderOf(databasePath)))) {
+        for (const Copy &c : copiesIn(QDir(folderOf(databasePath)))) {
             if (c.reason == Reason::Edit && c.when.date() == day)
-                return QDir(FolderOf(databasePath)).filePath(c.name);
+                return QDir(folderOf(databasePath)).filePath(c.name);
         }
     }
-    const StoreResult<QString> part = CopyToPart(databasePath, reason, now);
+    const StoreResult<QString> part = copyToPart(databasePath, reason, now);
     if (!part)
         return part;
-    return FinishCopy(databasePath, *part, now);
+    return finishCopy(databasePath, *part, now);
 }
 
-StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
+StoreResult<QString> copyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
                                 const std::atomic<bool> *stop)
 {
     if (!QFileInfo(databasePath).isFile())
@@ -210,7 +210,7 @@ StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, cons
     const StoreResult<QString> name = freeCopyPath(databasePath, reason, now);
     if (!name)
         return name;
-    const QString folder = FolderOf(databasePath);
+    const QString folder = folderOf(databasePath);
     const QString part = *name + kPartSuffix;
     if (auto e = copyDatabase(databasePath, part, stop)) {
         QFile::remove(part);
@@ -223,25 +223,25 @@ StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, cons
     return part;
 }
 
-StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now)
+StoreResult<QString> finishCopy(const QString &databasePath, const QString &part, const QDateTime &now)
 {
-    const QString folder = FolderOf(databasePath);
+    const QString folder = folderOf(databasePath);
     const QString target = part.chopped(kPartSuffix.size());
     if (!part.endsWith(kPartSuffix) || QFileInfo::exists(target) || !QFile::rename(part, target)
         || !syncToDisk(target, folder)) {
         QFile::remove(part);
         return error(StoreError::NoBackup, QStringLiteral("cannot write ") + target);
     }
-    Prune(databasePath, now);
+    prune(databasePath, now);
     return target;
 }
 
-StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now)
+StoreResult<QString> setAside(const QString &databasePath, const QDateTime &now)
 {
     const StoreResult<QString> name = freeCopyPath(databasePath, Reason::Damaged, now);
     if (!name)
         return name;
-    const QString folder = FolderOf(databasePath);
+    const QString folder = folderOf(databasePath);
     const QString &target = *name;
     // The journal first: a file that arrived without it would be read as
     // it stood half-written. On a failure whatever moved goes back.
@@ -256,25 +256,25 @@ StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now)
         return error(StoreError::NoBackup, QStringLiteral("cannot move ") + databasePath);
     }
     syncToDisk(target, folder);
-    Prune(databasePath, now);
+    prune(databasePath, now);
     return target;
 }
 
-bool HasCopies(const QString &databasePath)
+bool hasCopies(const QString &databasePath)
 {
-    return !copiesIn(QDir(FolderOf(databasePath))).empty();
+    return !copiesIn(QDir(folderOf(databasePath))).empty();
 }
 
-bool HasEditCopy(const QString &databasePath, const QDate &day)
+bool hasEditCopy(const QString &databasePath, const QDate &day)
 {
-    const std::vector<Copy> copies = copiesIn(QDir(FolderOf(databasePath)));
+    const std::vector<Copy> copies = copiesIn(QDir(folderOf(databasePath)));
     return std::any_of(copies.begin(), copies.end(),
                        [&](const Copy &c) { return c.reason == Reason::Edit && c.when.date() == day; });
 }
 
-QStringList Prune(const QString &databasePath, const QDateTime &now)
+QStringList prune(const QString &databasePath, const QDateTime &now)
 {
-    const QDir dir(FolderOf(databasePath));
+    const QDir dir(folderOf(databasePath));
     const QDate oldestKept = now.toLocalTime().date().addDays(1 - kEditDays);
     QStringList doomed;
     std::map<Reason, std::vector<const Copy *>> others;
@@ -310,9 +310,9 @@ QStringList Prune(const QString &databasePath, const QDateTime &now)
     return removed;
 }
 
-std::vector<CopyInfo> ListCopies(const QString &databasePath)
+std::vector<CopyInfo> listCopies(const QString &databasePath)
 {
-    const QDir dir(FolderOf(databasePath));
+    const QDir dir(folderOf(databasePath));
     std::vector<CopyInfo> listed;
     const std::vector<Copy> copies = copiesIn(dir);
     for (auto c = copies.rbegin(); c != copies.rend(); ++c) {
@@ -321,8 +321,8 @@ std::vector<CopyInfo> ListCopies(const QString &databasePath)
         info.when = c->when;
         info.reason = c->reason;
         RecipeStore copy(info.path);
-        const StoreResult<qint64> dishes = copy.CountDishes();
-        const StoreResult<QStringList> categories = copy.ListCategories();
+        const StoreResult<qint64> dishes = copy.countDishes();
+        const StoreResult<QStringList> categories = copy.listCategories();
         if (dishes && categories) {
             info.dishes = *dishes;
             info.categories = categories->size();
@@ -334,9 +334,9 @@ std::vector<CopyInfo> ListCopies(const QString &databasePath)
     return listed;
 }
 
-std::optional<CopyInfo> NewestUsableCopy(const QString &databasePath)
+std::optional<CopyInfo> newestUsableCopy(const QString &databasePath)
 {
-    for (CopyInfo &copy : ListCopies(databasePath))
+    for (CopyInfo &copy : listCopies(databasePath))
         if (copy.problem.isEmpty())
             return std::move(copy);
     return std::nullopt;
@@ -364,7 +364,7 @@ std::optional<StoreError> writeOver(const QString &from, const QString &to)
 }
 } // namespace
 
-StoreStatus RestoreCopy(const QString &databasePath, const QString &copyPath)
+StoreStatus restoreCopy(const QString &databasePath, const QString &copyPath)
 {
     const QString checked = databasePath + QStringLiteral(".restoring");
     QFile::remove(checked);
@@ -372,7 +372,7 @@ StoreStatus RestoreCopy(const QString &databasePath, const QString &copyPath)
         QFile::remove(checked);
         return *e;
     }
-    const StoreStatus readable = RecipeStore(checked).Probe();
+    const StoreStatus readable = RecipeStore(checked).probe();
     if (!readable) {
         QFile::remove(checked);
         return readable.error();

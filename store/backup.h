@@ -51,42 +51,42 @@ constexpr int kEditDays = 14;
 constexpr int kDeletionCopies = 20;
 
 // The folder "备份" beside the database file.
-QString FolderOf(const QString &databasePath);
+QString folderOf(const QString &databasePath);
 
 // The name of a copy made at `when` (local time); `serial` 1 is the first
 // of its second.
-QString CopyName(const QDateTime &when, Reason reason, int serial = 1);
+QString copyName(const QDateTime &when, Reason reason, int serial = 1);
 
-// Copies the database into FolderOf(databasePath) as made at `now`, then
+// Copies the database into folderOf(databasePath) as made at `now`, then
 // removes the copies the rule no longer keeps. An edit copy is made once a
 // day: asked again the same day, the day's copy is handed back and nothing
 // is copied. The copy's path; a
 // missing source is Missing, a source that is no database NotADatabase, a
 // source locked by another program Busy, and a folder that cannot be made
 // or written, or a full disk, NoBackup.
-StoreResult<QString> MakeCopy(const QString &databasePath, Reason reason, const QDateTime &now);
+StoreResult<QString> makeCopy(const QString &databasePath, Reason reason, const QDateTime &now);
 
-// MakeCopy in two steps, for a copy begun before it is known to be wanted:
+// makeCopy in two steps, for a copy begun before it is known to be wanted:
 // the whole copy written and synced under a name ending in ".part" (the
 // part's path; `stop`, when set, ends the copy early and it fails), then put
 // in place under its own name and the rule applied (the copy's path). A
-// part never finished is removed by the caller, or by Prune once stale.
-StoreResult<QString> CopyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
+// part never finished is removed by the caller, or by prune once stale.
+StoreResult<QString> copyToPart(const QString &databasePath, Reason reason, const QDateTime &now,
                                 const std::atomic<bool> *stop = nullptr);
-StoreResult<QString> FinishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
+StoreResult<QString> finishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
 
 // Moves the database file, with the journal or write-ahead log beside it,
-// into FolderOf(databasePath) as a Damaged copy made at `now`, then applies
+// into folderOf(databasePath) as a Damaged copy made at `now`, then applies
 // the rule. The copy's path; NoBackup when the folder cannot be made or the
 // file cannot be moved (it then stays where it was).
-StoreResult<QString> SetAside(const QString &databasePath, const QDateTime &now);
+StoreResult<QString> setAside(const QString &databasePath, const QDateTime &now);
 
-// Whether FolderOf(databasePath) holds any copy of ours (none is opened).
-[[nodiscard]] bool HasCopies(const QString &databasePath);
+// Whether folderOf(databasePath) holds any copy of ours (none is opened).
+[[nodiscard]] bool hasCopies(const QString &databasePath);
 
 // Whether an edit copy dated `day` is there already: the copy before the
 // first edit of the day is made only when it is not.
-[[nodiscard]] bool HasEditCopy(const QString &databasePath, const QDate &day);
+[[nodiscard]] bool hasEditCopy(const QString &databasePath, const QDate &day);
 
 // A copy as a restore lists it.
 struct CopyInfo {
@@ -97,20 +97,20 @@ struct CopyInfo {
     qint64 categories = -1;
     QString problem;          // why it is not one; empty when it is
 };
-// Every copy of ours in FolderOf(databasePath), newest first.
-std::vector<CopyInfo> ListCopies(const QString &databasePath);
+// Every copy of ours in folderOf(databasePath), newest first.
+std::vector<CopyInfo> listCopies(const QString &databasePath);
 // The newest of them that is a usable recipe database, if any.
-std::optional<CopyInfo> NewestUsableCopy(const QString &databasePath);
+std::optional<CopyInfo> newestUsableCopy(const QString &databasePath);
 
 // Puts the copy in place of the database: first into a temporary file
 // beside it, checked, then written through SQLite into the database file
 // itself, so a program that has it open sees the change (a missing
 // database gets the checked file under its name). A failure on the way
 // leaves the database as it was.
-StoreStatus RestoreCopy(const QString &databasePath, const QString &copyPath);
+StoreStatus restoreCopy(const QString &databasePath, const QString &copyPath);
 
 // Removes the copies the rule no longer keeps, as of `now`; the names of
 // the files removed.
-QStringList Prune(const QString &databasePath, const QDateTime &now);
+QStringList prune(const QString &databasePath, const QDateTime &now);
 
 } // namespace Backup

@@ -332,7 +332,7 @@ std::optional<StoreError> RecipeStore::open(Store *&out)
     return std::nullopt;
 }
 
-StoreStatus RecipeStore::Probe()
+StoreStatus RecipeStore::probe()
 {
     return withStore<Done>(*this, [](Store &s) -> StoreStatus {
         // Counting walks every page of both tables' trees: a truncated or
@@ -350,9 +350,9 @@ StoreStatus RecipeStore::Probe()
 }
 
 
-StoreStatus RecipeStore::CheckUsable()
+StoreStatus RecipeStore::checkUsable()
 {
-    const StoreResult<QStringList> quick = ListCategories();
+    const StoreResult<QStringList> quick = listCategories();
     if (quick)
         return Done{};
     switch (quick.error().kind) {

@@ -108,7 +108,7 @@ public:
 
     // Checks that the file opens as a recipe database (both tables, enough
     // columns); changes nothing.
-    StoreStatus Probe();
+    StoreStatus probe();
 
     // Whether the file can be used at all, for the start and a restore: the
     // quick look every start makes (the file opens, both tables are there,
@@ -116,33 +116,33 @@ public:
     // reason than Missing, Busy, NotADatabase or WrongLayout the check of
     // every page, so that a passing trouble is not taken for damage. A file
     // that fails it is NotADatabase.
-    StoreStatus CheckUsable();
+    StoreStatus checkUsable();
 
     // Trimmed categories of "02" in table order.
-    StoreResult<QStringList> ListCategories();
+    StoreResult<QStringList> listCategories();
     // The rows of "02" untrimmed, in table order: what the category lists show.
-    StoreResult<QVector<CategoryRecord>> ListCategoryRows();
+    StoreResult<QVector<CategoryRecord>> listCategoryRows();
     // Trimmed names of the dishes whose trimmed category equals `category`, table order.
-    StoreResult<QStringList> ListDishesOfCategory(const QString &category);
-    StoreResult<qint64> CountDishes();
+    StoreResult<QStringList> listDishesOfCategory(const QString &category);
+    StoreResult<qint64> countDishes();
     // One pass over both tables for the catalogue rebuild. The dishes are read
     // from the catalogue index where the file has it (see below), else from
     // the table itself; either way in table order.
-    StoreResult<CatalogueData> LoadCatalogue();
+    StoreResult<CatalogueData> loadCatalogue();
     // Gives table "01" an index over category, name and id, when it has none
     // and the file can be written: reading the tree's columns from the index
     // touches a few megabytes instead of every recipe's text. Written at once or
     // not at all (another program's lock is not waited for); true when the file
     // has the index afterwards.
-    StoreResult<bool> EnsureCatalogueIndex();
+    StoreResult<bool> ensureCatalogueIndex();
 
     // First row (table order) whose trimmed category and trimmed name equal the trimmed inputs.
-    StoreResult<std::optional<DishRecord>> FindDish(const QString &category, const QString &name);
+    StoreResult<std::optional<DishRecord>> findDish(const QString &category, const QString &name);
     // The row with this id, if it is still there.
-    StoreResult<std::optional<DishRecord>> FindDishById(qint64 id);
+    StoreResult<std::optional<DishRecord>> findDishById(qint64 id);
 
     // Appends a row; category as given, the other texts trimmed. Returns the new id.
-    StoreResult<qint64> AddDish(const QString &category, const QString &name,
+    StoreResult<qint64> addDish(const QString &category, const QString &name,
                                 const QString &ingredients, const QString &method, const QString &picture);
 
     // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
@@ -150,7 +150,7 @@ public:
     // and name are read (what a result list shows), which is much faster when
     // many long recipes match.
     enum class SearchFields { Whole, NamesOnly };
-    StoreResult<QVector<DishRecord>> SearchDishesByName(const QString &text,
+    StoreResult<QVector<DishRecord>> searchDishesByName(const QString &text,
                                                         SearchFields fields = SearchFields::Whole);
 
     // Dishes that every word finds, in table order: a word finds a dish when
@@ -164,13 +164,13 @@ public:
     // reads the texts of only the dishes that hold every character the words
     // need (the first search after a change reads them all).
     // NamePattern::matchedSpans() marks what the words matched in a shown text.
-    StoreResult<QVector<DishRecord>> SearchDishesByWords(const QStringList &words);
+    StoreResult<QVector<DishRecord>> searchDishesByWords(const QStringList &words);
 
     // Rewrites name, ingredients, method and picture (trimmed) of the row with this id.
     // Returns false when no such row exists any more, or when `mayWrite`, given
     // the row as it is (read under the write's lock, so no other program can
     // change it before the write), says no.
-    StoreResult<bool> UpdateDish(qint64 id, const QString &name,
+    StoreResult<bool> updateDish(qint64 id, const QString &name,
                                  const QString &ingredients, const QString &method, const QString &picture,
                                  const std::function<bool(const DishRecord &)> &mayWrite = {});
 
@@ -178,33 +178,33 @@ public:
     // in one transaction, by the id alone (two dishes of one name are two
     // dishes). False when no row carries the id any more.
     // Deletes the row.
-    StoreResult<bool> DeleteDish(qint64 id);
+    StoreResult<bool> deleteDish(qint64 id);
     // Puts the row in `category`, as given.
-    StoreResult<bool> MoveDish(qint64 id, const QString &category);
+    StoreResult<bool> moveDish(qint64 id, const QString &category);
     // Rewrites the row's picture path (trimmed); the empty text clears it.
-    StoreResult<bool> SetDishPicture(qint64 id, const QString &picture);
+    StoreResult<bool> setDishPicture(qint64 id, const QString &picture);
 
     // Appends a row to "02" with the name exactly as given.
-    StoreResult<qint64> AddCategory(const QString &category);
+    StoreResult<qint64> addCategory(const QString &category);
 
     // In one transaction: every dish whose trimmed category equals the trimmed name,
     // then the first row of "02" whose trimmed category equals it.
-    StoreResult<DeleteOutcome> DeleteCategory(const QString &category);
+    StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 
     // In one transaction: every category the dishes name (trimmed) that
     // "02" does not list yet is listed, then every dish is added (texts
     // trimmed) unless a dish equal in category, name, ingredients and
     // method (trimmed) was in the file before this call; equal dishes among
     // those given all come in.
-    StoreResult<ImportOutcome> ImportDishes(const QVector<DishRecord> &dishes);
+    StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
     // Everything, read in one transaction.
-    StoreResult<ExportRows> ReadEverything();
+    StoreResult<ExportRows> readEverything();
 
     // One row of "01", every row as likely as any other: draw() gives a
     // number in [0, 1) that names a place in table order. nullopt for an
     // empty table. The row identities are read once and kept until the file
     // changes, so a draw costs a look-up in memory.
-    StoreResult<std::optional<DishRecord>> PickRandomDish(const std::function<double()> &draw);
+    StoreResult<std::optional<DishRecord>> pickRandomDish(const std::function<double()> &draw);
 
     // For the store's own parts (store/storeinternal.h): the opened
     // connection with the file's layout, after the thread check.

@@ -99,7 +99,7 @@ std::optional<StoreError> readDishes(Store &s, CatalogueData &data)
 
 } // namespace
 
-StoreResult<CatalogueData> RecipeStore::LoadCatalogue()
+StoreResult<CatalogueData> RecipeStore::loadCatalogue()
 {
     return withStore<CatalogueData>(*this, [](Store &s) -> StoreResult<CatalogueData> {
         // Both tables from one snapshot, so a writer in between cannot split them.
@@ -121,7 +121,7 @@ StoreResult<CatalogueData> RecipeStore::LoadCatalogue()
     });
 }
 
-StoreResult<bool> RecipeStore::EnsureCatalogueIndex()
+StoreResult<bool> RecipeStore::ensureCatalogueIndex()
 {
     return withStore<bool>(*this, [](Store &s) -> StoreResult<bool> {
         // Looked for, and made, now or left for another time: nothing waits

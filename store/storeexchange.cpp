@@ -85,7 +85,7 @@ StoreResult<QSet<QByteArray>> dishesIn(Store &s, const QSet<QString> &categories
 }
 
 // Lists the categories "02" does not list yet (trimmed names compared).
-StoreStatus listCategories(Store &s, const QVector<DishRecord> &dishes, QStringList &added)
+StoreStatus listNewCategories(Store &s, const QVector<DishRecord> &dishes, QStringList &added)
 {
     Sql::Statement st;
     int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable));
@@ -112,7 +112,7 @@ StoreStatus listCategories(Store &s, const QVector<DishRecord> &dishes, QStringL
 
 } // namespace
 
-StoreResult<ImportOutcome> RecipeStore::ImportDishes(const QVector<DishRecord> &dishes)
+StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &dishes)
 {
     return withStore<ImportOutcome>(*this, [&](Store &s) -> StoreResult<ImportOutcome> {
         s.rowsChanged();
@@ -127,7 +127,7 @@ StoreResult<ImportOutcome> RecipeStore::ImportDishes(const QVector<DishRecord> &
         const StoreResult<QSet<QByteArray>> before = dishesIn(s, targets);
         if (!before.ok())
             return before.error();
-        const StoreStatus listed = listCategories(s, dishes, out.categoriesAdded);
+        const StoreStatus listed = listNewCategories(s, dishes, out.categoriesAdded);
         if (!listed.ok())
             return listed.error();
         RowInserter insert(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid, 5);
@@ -151,7 +151,7 @@ StoreResult<ImportOutcome> RecipeStore::ImportDishes(const QVector<DishRecord> &
     });
 }
 
-StoreResult<ExportRows> RecipeStore::ReadEverything()
+StoreResult<ExportRows> RecipeStore::readEverything()
 {
     return withStore<ExportRows>(*this, [&](Store &s) -> StoreResult<ExportRows> {
         // One read transaction: both tables as of one moment, whatever

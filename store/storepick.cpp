@@ -52,7 +52,7 @@ size_t drawnPlace(double x, size_t rows)
 
 } // namespace
 
-StoreResult<std::optional<DishRecord>> RecipeStore::PickRandomDish(const std::function<double()> &draw)
+StoreResult<std::optional<DishRecord>> RecipeStore::pickRandomDish(const std::function<double()> &draw)
 {
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {

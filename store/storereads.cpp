@@ -7,7 +7,7 @@
 
 using namespace StoreInternal;
 
-StoreResult<QVector<CategoryRecord>> RecipeStore::ListCategoryRows()
+StoreResult<QVector<CategoryRecord>> RecipeStore::listCategoryRows()
 {
     return withStore<QVector<CategoryRecord>>(*this, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
         Sql::Statement st;
@@ -25,9 +25,9 @@ StoreResult<QVector<CategoryRecord>> RecipeStore::ListCategoryRows()
     });
 }
 
-StoreResult<QStringList> RecipeStore::ListCategories()
+StoreResult<QStringList> RecipeStore::listCategories()
 {
-    const auto rows = ListCategoryRows();
+    const auto rows = listCategoryRows();
     if (!rows)
         return rows.error();
     QStringList names;
@@ -37,7 +37,7 @@ StoreResult<QStringList> RecipeStore::ListCategories()
     return names;
 }
 
-StoreResult<QStringList> RecipeStore::ListDishesOfCategory(const QString &category)
+StoreResult<QStringList> RecipeStore::listDishesOfCategory(const QString &category)
 {
     return withStore<QStringList>(*this, [&](Store &s) -> StoreResult<QStringList> {
         Sql::Statement st;
@@ -59,7 +59,7 @@ StoreResult<QStringList> RecipeStore::ListDishesOfCategory(const QString &catego
     });
 }
 
-StoreResult<qint64> RecipeStore::CountDishes()
+StoreResult<qint64> RecipeStore::countDishes()
 {
     return withStore<qint64>(*this, [](Store &s) -> StoreResult<qint64> {
         Sql::Statement st;
@@ -72,7 +72,7 @@ StoreResult<qint64> RecipeStore::CountDishes()
     });
 }
 
-StoreResult<std::optional<DishRecord>> RecipeStore::FindDish(const QString &category, const QString &name)
+StoreResult<std::optional<DishRecord>> RecipeStore::findDish(const QString &category, const QString &name)
 {
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
@@ -91,7 +91,7 @@ StoreResult<std::optional<DishRecord>> RecipeStore::FindDish(const QString &cate
     });
 }
 
-StoreResult<std::optional<DishRecord>> RecipeStore::FindDishById(qint64 id)
+StoreResult<std::optional<DishRecord>> RecipeStore::findDishById(qint64 id)
 {
     using R = StoreResult<std::optional<DishRecord>>;
     return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {

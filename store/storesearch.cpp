@@ -68,7 +68,7 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 
 } // namespace
 
-StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByName(const QString &text,
+StoreResult<QVector<DishRecord>> RecipeStore::searchDishesByName(const QString &text,
                                                     SearchFields fields)
 {
     const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));

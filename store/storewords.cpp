@@ -218,7 +218,7 @@ StoreResult<QVector<DishRecord>> runWordsQuery(Store &s, bool filtered)
 
 } // namespace
 
-StoreResult<QVector<DishRecord>> RecipeStore::SearchDishesByWords(const QStringList &words)
+StoreResult<QVector<DishRecord>> RecipeStore::searchDishesByWords(const QStringList &words)
 {
     WordsQuery q;
     if (auto e = compileWords(words, q))

@@ -49,7 +49,7 @@ StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList 
 
 } // namespace
 
-StoreResult<qint64> RecipeStore::AddDish(const QString &category, const QString &name,
+StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString &name,
                             const QString &ingredients, const QString &method, const QString &picture)
 {
     return withStore<qint64>(*this, [&](Store &s) {
@@ -64,7 +64,7 @@ StoreResult<qint64> RecipeStore::AddDish(const QString &category, const QString 
 }
 
 
-StoreResult<qint64> RecipeStore::AddCategory(const QString &category)
+StoreResult<qint64> RecipeStore::addCategory(const QString &category)
 {
     return withStore<qint64>(*this, [&](Store &s) {
         return appendRow(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
@@ -87,7 +87,7 @@ int deleteWhereName(Store &s, const QString &name, const QString &sql, qint64 &t
 }
 } // namespace
 
-StoreResult<DeleteOutcome> RecipeStore::DeleteCategory(const QString &category)
+StoreResult<DeleteOutcome> RecipeStore::deleteCategory(const QString &category)
 {
     return withStore<DeleteOutcome>(*this, [&](Store &s) -> StoreResult<DeleteOutcome> {
         s.rowsChanged();
@@ -164,7 +164,7 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
 }
 } // namespace
 
-StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
+StoreResult<bool> RecipeStore::updateDish(qint64 id, const QString &name,
                              const QString &ingredients, const QString &method, const QString &picture,
                              const std::function<bool(const DishRecord &)> &mayWrite)
 {
@@ -179,7 +179,7 @@ StoreResult<bool> RecipeStore::UpdateDish(qint64 id, const QString &name,
     });
 }
 
-StoreResult<bool> RecipeStore::DeleteDish(qint64 id)
+StoreResult<bool> RecipeStore::deleteDish(qint64 id)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.rowsChanged();
@@ -188,7 +188,7 @@ StoreResult<bool> RecipeStore::DeleteDish(qint64 id)
     });
 }
 
-StoreResult<bool> RecipeStore::MoveDish(qint64 id, const QString &category)
+StoreResult<bool> RecipeStore::moveDish(qint64 id, const QString &category)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.textsChanged();
@@ -199,7 +199,7 @@ StoreResult<bool> RecipeStore::MoveDish(qint64 id, const QString &category)
     });
 }
 
-StoreResult<bool> RecipeStore::SetDishPicture(qint64 id, const QString &picture)
+StoreResult<bool> RecipeStore::setDishPicture(qint64 id, const QString &picture)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.textsChanged();

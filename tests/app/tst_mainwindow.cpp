@@ -542,9 +542,9 @@ private slots:
         TestDb db(Kitchen);
         ScriptedDialogs dialogs;
         const QDateTime nine(QDate(2026, 12, 8), QTime(9, 0));
-        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, nine).ok());
+        QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::Import, nine).ok());
         db.exec("DELETE FROM \"01\" WHERE rowid = 1");
-        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::Import, nine.addSecs(60)).ok());
+        QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::Import, nine.addSecs(60)).ok());
         QVERIFY(QFile::remove(db.path()));
         MainWindow *w = Windows::get<MainWindow>(testCatalogue());
         QCOMPARE(w->windowTitle(), QStringLiteral("灶香居 2004 新春版 cate.mdb 无法使用"));

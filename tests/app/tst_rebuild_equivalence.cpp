@@ -262,25 +262,25 @@ private slots:
         Windows::get<MainWindow>(testCatalogue());
         compareWithReference(db.path());
 
-        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
+        QVERIFY(RecipeStore(db.path()).addDish(QStringLiteral(" 热菜 "), QStringLiteral("  新菜 "),
                                      QStringLiteral("料"), QStringLiteral("法"), QString())
                     .ok());
-        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("无此类"), QStringLiteral("孤儿"),
+        QVERIFY(RecipeStore(db.path()).addDish(QStringLiteral("无此类"), QStringLiteral("孤儿"),
                                      QStringLiteral("料"), QStringLiteral("法"), QString())
                     .ok());
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
-        QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("  热菜")).ok());   // listed once more
-        QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("新分类")).ok());   // empty
+        QVERIFY(RecipeStore(db.path()).addCategory(QStringLiteral("  热菜")).ok());   // listed once more
+        QVERIFY(RecipeStore(db.path()).addCategory(QStringLiteral("新分类")).ok());   // empty
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
 
         const qint64 firstId = db.scalar(QStringLiteral("SELECT min(id) FROM \"01\"")).toLongLong();
-        const auto updated = RecipeStore(db.path()).UpdateDish(firstId, QStringLiteral("AAA改名"),
+        const auto updated = RecipeStore(db.path()).updateDish(firstId, QStringLiteral("AAA改名"),
                                                      QStringLiteral("料"), QStringLiteral("法"), QString());
         QVERIFY(updated.ok() && *updated);
-        QVERIFY(RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜")).ok());
+        QVERIFY(RecipeStore(db.path()).deleteCategory(QStringLiteral("凉菜")).ok());
         QVERIFY(testCatalogue().refresh().ok());
         compareWithReference(db.path());
     }

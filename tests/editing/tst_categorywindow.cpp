@@ -449,7 +449,7 @@ private slots:
         ScriptedDialogs dialogs;
         MainWindow *main = Windows::show<MainWindow>(testCatalogue());
         const QString before = db.scalar(QStringLiteral("SELECT count(*) FROM \"01\""));
-        QVERIFY(Backup::MakeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime(QDate(2026, 12, 8), QTime(9, 0))).ok());
+        QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime(QDate(2026, 12, 8), QTime(9, 0))).ok());
         db.exec(QStringLiteral("DELETE FROM \"01\""));
         auto *w = Windows::show<RestoreWindow>(testCatalogue());
         QCOMPARE(w->copies()->item(0)->text(),

@@ -27,7 +27,7 @@ int runWriter(const char *path, qint64 firstSerial)
     // Texts long enough that each save touches several pages.
     const QString ingredients = QString(1500, QChar(u'料'));
     for (qint64 serial = firstSerial;; ++serial) {
-        const auto id = RecipeStore(file).AddDish(QStringLiteral("汤"), dishName(serial), ingredients,
+        const auto id = RecipeStore(file).addDish(QStringLiteral("汤"), dishName(serial), ingredients,
                                              QStringLiteral("炖\r\n再炖"), QString());
         if (!id) {
             std::fprintf(stderr, "save failed: %s\n", qPrintable(id.error().detail));
@@ -100,7 +100,7 @@ void CrashSafety::killedWhileSaving()
 
         // The next start of the program reads the file (rolling back a
         // half-done save) and finds every reported dish.
-        const auto catalogue = RecipeStore(db.path()).LoadCatalogue();
+        const auto catalogue = RecipeStore(db.path()).loadCatalogue();
         QVERIFY2(catalogue.ok(), qPrintable(catalogue.ok() ? QString() : catalogue.error().detail));
         QCOMPARE(integrityCheck(db.path()), QStringLiteral("ok"));
         QHash<qint64, QString> inFile;
@@ -114,7 +114,7 @@ void CrashSafety::killedWhileSaving()
         QVERIFY(catalogue->dishCount() >= reported.size());
     }
     QVERIFY(reported.size() > Runs);   // the runs really saved
-    const auto full = RecipeStore(db.path()).FindDishById(reported.cbegin().key());
+    const auto full = RecipeStore(db.path()).findDishById(reported.cbegin().key());
     QVERIFY(full.ok() && full->has_value());
     QCOMPARE(full->value().ingredients, QString(1500, QChar(u'料')));
     qInfo("%lld saves reported over %d kills; %d kills left a journal behind", qint64(reported.size()), Runs,

@@ -61,7 +61,7 @@ private slots:
         if (QFile::exists(starter)) {
             QFile::remove(path);
             QVERIFY(QFile::copy(starter, path));
-            const auto catalogue = RecipeStore(path).LoadCatalogue();
+            const auto catalogue = RecipeStore(path).loadCatalogue();
             QVERIFY(catalogue.ok());
             QVERIFY(!catalogue->categories.isEmpty());
         }

@@ -229,7 +229,7 @@ void TestFindWindow::emptySearchTextRunsNoSearch()
     f.searchFor("肉");
     QCOMPARE(f.found()->count(), 0);
     QCOMPARE(dialogs.messages.size(), 1);
-    QCOMPARE(dialogs.messages[0].text, RecipeStore(db.path()).Probe().error().userText());
+    QCOMPARE(dialogs.messages[0].text, RecipeStore(db.path()).probe().error().userText());
 }
 
 void TestFindWindow::patternCharactersKeepTheirMeaning_data()
@@ -511,7 +511,7 @@ void TestFindWindow::storeFaultsKeepTheWindow()
     dialogs.clear();
     dialogs.answers.enqueue(DialogService::Yes);
     f.press("Image3");
-    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore(db.path()).Probe().error().userText()}));
+    QCOMPARE(dialogs.texts(), QStringList({"确认修改[番茄炒蛋（改）]", RecipeStore(db.path()).probe().error().userText()}));
     QVERIFY(findLoaded());
     QCOMPARE(f.name()->text(), QStringLiteral("番茄炒蛋（改）"));
     QCOMPARE(f.ingredients()->toPlainText(), QStringLiteral("番茄"));
@@ -833,7 +833,7 @@ void TestFindWindow::treeNamesFindWhatTheFileFinds()
     const QStringList patterns = {"豆腐", "[红清]*#号", "豆", " ", "a", "Ä", "ä", "#", "?", "[!豆]", "*", "腐汤", "[a-z]派"};
     for (const QString &text : patterns) {
         const auto fromTree = catalogue.searchNames(text);
-        const auto fromFile = RecipeStore(db.path()).SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
+        const auto fromFile = RecipeStore(db.path()).searchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
         QVERIFY(fromTree.ok() && fromFile.ok());
         QStringList tree, file;
         for (const DishRecord &d : *fromTree)

@@ -107,11 +107,11 @@ void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
               + dishSql(QStringLiteral("soup"), QStringLiteral("Corn soup"))
               + dishSql(QStringLiteral("素菜"), QStringLiteral("清炒时蔬")));
 
-    const auto cats = RecipeStore(db.path()).ListCategories();
+    const auto cats = RecipeStore(db.path()).listCategories();
     QVERIFY(cats.ok());
     QCOMPARE(*cats, QStringList({"汤羹", "家常菜", "凉菜\t", "汤羹", "Soup"}));
 
-    const auto rows = RecipeStore(db.path()).ListCategoryRows();
+    const auto rows = RecipeStore(db.path()).listCategoryRows();
     QVERIFY(rows.ok());
     QCOMPARE(rows->size(), 5);
     QCOMPARE(rows->at(1).category, QStringLiteral("  家常菜 "));
@@ -119,23 +119,23 @@ void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
     QCOMPARE(rows->at(4).id, 5);
 
     // Blanks on either side do not matter; a tab and letter case do.
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("家常菜")),
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("家常菜")),
              QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜"}));
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("凉菜\t")), QStringList());
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("Soup")), QStringList());
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("soup")), QStringList({"Corn soup"}));
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("凉菜\t")), QStringList());
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("Soup")), QStringList());
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("soup")), QStringList({"Corn soup"}));
     // A dish of a category not in "02" still counts.
-    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 7);
+    QCOMPARE(*RecipeStore(db.path()).countDishes(), 7);
 
     // Natural order survives deleting a row in the middle.
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2;") + dishSql(QStringLiteral("家常菜"), QStringLiteral("回锅肉")));
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("家常菜")),
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("家常菜")),
              QStringList({"鱼香肉丝", "番茄炒蛋", "地三鲜", "回锅肉"}));
-    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 7);
+    QCOMPARE(*RecipeStore(db.path()).countDishes(), 7);
 
     TestDb empty;
-    QCOMPARE(*RecipeStore(empty.path()).ListCategories(), QStringList());
-    QCOMPARE(*RecipeStore(empty.path()).CountDishes(), 0);
+    QCOMPARE(*RecipeStore(empty.path()).listCategories(), QStringList());
+    QCOMPARE(*RecipeStore(empty.path()).countDishes(), 0);
 }
 
 void TstRecipeStore::catalogueReadsBothTablesOnce()
@@ -144,7 +144,7 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
               + dishSql(QStringLiteral("川菜 "), QStringLiteral(" 麻婆豆腐"))
               + dishSql(QStringLiteral("无名"), QStringLiteral("孤菜"))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("水煮鱼 ")));
-    const auto data = RecipeStore(db.path()).LoadCatalogue();
+    const auto data = RecipeStore(db.path()).loadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->categories, QStringList({"川菜", "川菜"}));
     QCOMPARE(data->totalDishes, 3);
@@ -160,15 +160,15 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     // left without the index, and as it was.
     const QByteArray withoutIndex = db.bytes();
     QFile::setPermissions(db.path(), QFile::ReadOwner);
-    const auto refused = RecipeStore(db.path()).EnsureCatalogueIndex();
+    const auto refused = RecipeStore(db.path()).ensureCatalogueIndex();
     QVERIFY(refused.ok() && !*refused);
     QCOMPARE(db.bytes(), withoutIndex);
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
-    const auto made = RecipeStore(db.path()).EnsureCatalogueIndex();
+    const auto made = RecipeStore(db.path()).ensureCatalogueIndex();
     QVERIFY(made.ok() && *made);
     QVERIFY(db.rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid, category, \"名称\" FROM \"01\""))
                 .join(u' ').contains(QStringLiteral("COVERING INDEX")));
-    const auto fromIndex = RecipeStore(db.path()).LoadCatalogue();
+    const auto fromIndex = RecipeStore(db.path()).loadCatalogue();
     QVERIFY(fromIndex.ok());
     QCOMPARE(fromIndex->keys().size(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -178,7 +178,7 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
     }
 
     TestDb empty;
-    const auto none = RecipeStore(empty.path()).LoadCatalogue();
+    const auto none = RecipeStore(empty.path()).loadCatalogue();
     QVERIFY(none.ok());
     QVERIFY(none->categories.isEmpty());
     QCOMPARE(none->totalDishes, 0);
@@ -190,7 +190,7 @@ void TstRecipeStore::catalogueReadsBothTablesOnce()
 void TstRecipeStore::largeCatalogueReadIsTheTable()
 {
     TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('丙'),('甲'),('戊'),('乙'),('丁');"));
-    QVERIFY(*RecipeStore(db.path()).EnsureCatalogueIndex());
+    QVERIFY(*RecipeStore(db.path()).ensureCatalogueIndex());
     db.exec(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 24000) "
         "INSERT INTO \"01\"(id, category, \"名称\") SELECT (i * 7919) % 24001, "
@@ -201,7 +201,7 @@ void TstRecipeStore::largeCatalogueReadIsTheTable()
     const QStringList table = db.rows(QStringLiteral(
         "SELECT id, trim(ifnull(category, ''), ' '), trim(ifnull(\"名称\", ''), ' ') FROM \"01\" ORDER BY rowid"));
     QVERIFY(table.size() > 20000);
-    const auto data = RecipeStore(db.path()).LoadCatalogue();
+    const auto data = RecipeStore(db.path()).loadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->dishCount(), table.size());
     for (qsizetype i = 0; i < data->dishCount(); ++i) {
@@ -219,33 +219,33 @@ void TstRecipeStore::findDishMatchesTrimmedAndTakesFirst()
               + dishSql(QStringLiteral(" 家常菜 "), QStringLiteral(" 红烧肉 "), QStringLiteral("猪肉"), QStringLiteral("第二种"), QStringLiteral(" /p.jpg "))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"), QStringLiteral("辣"), QStringLiteral("第三种")));
 
-    auto found = RecipeStore(db.path()).FindDish(QStringLiteral("  家常菜"), QStringLiteral("红烧肉  "));
+    auto found = RecipeStore(db.path()).findDish(QStringLiteral("  家常菜"), QStringLiteral("红烧肉  "));
     QVERIFY(found.ok() && found->has_value());
     QCOMPARE((*found)->id, 1);
     QCOMPARE((*found)->method, QStringLiteral("第一种"));
 
-    found = RecipeStore(db.path()).FindDish(QStringLiteral("川菜"), QStringLiteral("红烧肉"));
+    found = RecipeStore(db.path()).findDish(QStringLiteral("川菜"), QStringLiteral("红烧肉"));
     QVERIFY(found.ok() && found->has_value());
     QCOMPARE((*found)->id, 3);
 
-    found = RecipeStore(db.path()).FindDish(QStringLiteral("家常菜"), QStringLiteral("红烧"));
+    found = RecipeStore(db.path()).findDish(QStringLiteral("家常菜"), QStringLiteral("红烧"));
     QVERIFY(found.ok());
     QVERIFY(!found->has_value());
 
     // By id the row comes back exactly as stored.
-    const auto byId = RecipeStore(db.path()).FindDishById(2);
+    const auto byId = RecipeStore(db.path()).findDishById(2);
     QVERIFY(byId.ok() && byId->has_value());
     QCOMPARE((*byId)->category, QStringLiteral(" 家常菜 "));
     QCOMPARE((*byId)->name, QStringLiteral(" 红烧肉 "));
     QCOMPARE((*byId)->picture, QStringLiteral(" /p.jpg "));
-    QVERIFY(!RecipeStore(db.path()).FindDishById(99)->has_value());
+    QVERIFY(!RecipeStore(db.path()).findDishById(99)->has_value());
 }
 
 void TstRecipeStore::addDishTrimsAllButCategoryAndAssignsIds()
 {
     TestDb db;
     const QString method = QStringLiteral("1. 切块。") + CRLF + QStringLiteral("2. 下锅。 ");
-    const auto first = RecipeStore(db.path()).AddDish(QStringLiteral(" 家常菜 "), QStringLiteral("  番茄炒蛋 "),
+    const auto first = RecipeStore(db.path()).addDish(QStringLiteral(" 家常菜 "), QStringLiteral("  番茄炒蛋 "),
                                QStringLiteral(" 番茄 2个\r\n鸡蛋 3个 "), method, QStringLiteral(" C:\\图\\a.jpg "));
     QVERIFY(first.ok());
     QCOMPARE(*first, 1);
@@ -255,9 +255,9 @@ void TstRecipeStore::addDishTrimsAllButCategoryAndAssignsIds()
     QCOMPARE(db.scalar(QStringLiteral("SELECT method FROM \"01\"")), QStringLiteral("1. 切块。\r\n2. 下锅。"));
 
     // Same name again is a second row; ids go up and are not reused.
-    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"), {}, {}, {}), 2);
+    QCOMPARE(*RecipeStore(db.path()).addDish(QStringLiteral("家常菜"), QStringLiteral("番茄炒蛋"), {}, {}, {}), 2);
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 2"));
-    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("蒜蓉西兰花"), {}, {}, {}), 3);
+    QCOMPARE(*RecipeStore(db.path()).addDish(QStringLiteral("家常菜"), QStringLiteral("蒜蓉西兰花"), {}, {}, {}), 3);
     QCOMPARE(db.rows(QStringLiteral("SELECT id, \"名称\" FROM \"01\" ORDER BY rowid")),
              QStringList({"1|番茄炒蛋", "3|蒜蓉西兰花"}));
 }
@@ -267,7 +267,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     TestDb db(dishSql(QStringLiteral("家常菜"), QStringLiteral("红烧肉"))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉"))
               + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
-    const auto updated = RecipeStore(db.path()).UpdateDish(2, QStringLiteral(" 红烧肉（辣） "), QStringLiteral(" 五花肉 500克 "),
+    const auto updated = RecipeStore(db.path()).updateDish(2, QStringLiteral(" 红烧肉（辣） "), QStringLiteral(" 五花肉 500克 "),
                                     QStringLiteral("1. 焯水。\r\n2. 炒糖色。 "), QStringLiteral(" "));
     QVERIFY(updated.ok());
     QVERIFY(*updated);
@@ -278,7 +278,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     // The row is gone: nothing is written anywhere.
     db.exec(QStringLiteral("DELETE FROM \"01\" WHERE id = 3"));
     const QByteArray before = db.bytes();
-    const auto gone = RecipeStore(db.path()).UpdateDish(3, QStringLiteral("新名"), {}, {}, {});
+    const auto gone = RecipeStore(db.path()).updateDish(3, QStringLiteral("新名"), {}, {}, {});
     QVERIFY(gone.ok());
     QVERIFY(!*gone);
     QCOMPARE(db.bytes(), before);
@@ -288,7 +288,7 @@ void TstRecipeStore::updateDishRewritesTheRowById()
     OtherProgram other(db.path());
     int otherWrote = SQLITE_OK;
     DishRecord seen;
-    const auto refused = RecipeStore(db.path()).UpdateDish(2, QStringLiteral("新名"), {}, {}, {}, [&](const DishRecord &row) {
+    const auto refused = RecipeStore(db.path()).updateDish(2, QStringLiteral("新名"), {}, {}, {}, [&](const DishRecord &row) {
         seen = row;
         otherWrote = other.exec("UPDATE \"01\" SET method = '别人改的' WHERE id = 2");
         return false;
@@ -307,17 +307,17 @@ void TstRecipeStore::deleteAndMoveDishGoByIdAlone()
                       QStringLiteral("/p/rou.jpg"))
               + dishSql(QStringLiteral("川菜"), QStringLiteral("红烧肉")) + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
     RecipeStore store(db.path());
-    QVERIFY(*store.DeleteDish(2));
-    QVERIFY(*store.MoveDish(1, QStringLiteral("家常菜")));
-    QVERIFY(*store.SetDishPicture(1, QString()));
+    QVERIFY(*store.deleteDish(2));
+    QVERIFY(*store.moveDish(1, QStringLiteral("家常菜")));
+    QVERIFY(*store.setDishPicture(1, QString()));
     QCOMPARE(db.rows(QStringLiteral("SELECT id, category, \"名称\", picture FROM \"01\" ORDER BY rowid")),
              QStringList({"1|家常菜|红烧肉|", "3|凉菜|拍黄瓜|"}));
-    QCOMPARE(store.SearchDishesByName(QStringLiteral("红烧"), RecipeStore::SearchFields::NamesOnly)->at(0).category,
+    QCOMPARE(store.searchDishesByName(QStringLiteral("红烧"), RecipeStore::SearchFields::NamesOnly)->at(0).category,
              QStringLiteral("家常菜"));
 
     // Gone: false, and the file is left as it was.
     const QByteArray before = db.bytes();
-    for (const StoreResult<bool> &gone : {store.DeleteDish(2), store.MoveDish(2, QStringLiteral("凉菜"))}) {
+    for (const StoreResult<bool> &gone : {store.deleteDish(2), store.moveDish(2, QStringLiteral("凉菜"))}) {
         QVERIFY(gone.ok());
         QVERIFY(!*gone);
     }
@@ -327,12 +327,12 @@ void TstRecipeStore::deleteAndMoveDishGoByIdAlone()
 void TstRecipeStore::addCategoryKeepsBlanksAndDuplicates()
 {
     TestDb db(categorySql(QStringLiteral("凉菜")));
-    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral(" 粤菜 ")), 2);
-    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("凉菜")), 3);
-    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("   ")), 4);
+    QCOMPARE(*RecipeStore(db.path()).addCategory(QStringLiteral(" 粤菜 ")), 2);
+    QCOMPARE(*RecipeStore(db.path()).addCategory(QStringLiteral("凉菜")), 3);
+    QCOMPARE(*RecipeStore(db.path()).addCategory(QStringLiteral("   ")), 4);
     QCOMPARE(db.rows(QStringLiteral("SELECT id, category FROM \"02\" ORDER BY rowid")),
              QStringList({"1|凉菜", "2| 粤菜 ", "3|凉菜", "4|   "}));
-    const auto rows = RecipeStore(db.path()).ListCategoryRows();
+    const auto rows = RecipeStore(db.path()).listCategoryRows();
     QCOMPARE(rows->at(3).category, QStringLiteral("   "));
 }
 
@@ -345,7 +345,7 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
               + dishSql(QStringLiteral("川菜\t"), QStringLiteral("夫妻肺片"))
               + dishSql(QStringLiteral("川"), QStringLiteral("宫保鸡丁")));
 
-    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜 "));
+    const auto outcome = RecipeStore(db.path()).deleteCategory(QStringLiteral("川菜 "));
     QVERIFY(outcome.ok());
     QCOMPARE(outcome->dishesDeleted, 2);
     QVERIFY(outcome->categoryRowDeleted);
@@ -354,20 +354,20 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
              QStringList({"酸辣汤", "夫妻肺片", "宫保鸡丁"}));
 
     // The second row of the duplicate goes next time; no dishes are left for it.
-    const auto again = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜"));
+    const auto again = RecipeStore(db.path()).deleteCategory(QStringLiteral("川菜"));
     QCOMPARE(again->dishesDeleted, 0);
     QVERIFY(again->categoryRowDeleted);
     QCOMPARE(db.rows(QStringLiteral("SELECT category FROM \"02\"")), QStringList({"汤羹"}));
 
     // A name that is nowhere: nothing happens.
-    const auto nothing = RecipeStore(db.path()).DeleteCategory(QStringLiteral("粤菜"));
+    const auto nothing = RecipeStore(db.path()).deleteCategory(QStringLiteral("粤菜"));
     QVERIFY(nothing.ok());
     QCOMPARE(nothing->dishesDeleted, 0);
     QVERIFY(!nothing->categoryRowDeleted);
 
     // With "01" empty the category row still goes.
     TestDb empty(categorySql(QStringLiteral("凉菜")));
-    const auto lone = RecipeStore(empty.path()).DeleteCategory(QStringLiteral("凉菜"));
+    const auto lone = RecipeStore(empty.path()).deleteCategory(QStringLiteral("凉菜"));
     QVERIFY(lone.ok());
     QVERIFY(lone->categoryRowDeleted);
     QCOMPARE(empty.scalar(QStringLiteral("SELECT count(*) FROM \"02\"")), QStringLiteral("0"));
@@ -381,13 +381,13 @@ void TstRecipeStore::deleteCategoryTakesDishesAndFirstRow()
                             "('abc!','d'),('abcd','e'),('abc'||char(9),'f'),(NULL,'g'),('','h'),('  ','i'),"
                             "(x'616263','j'),('ab','k'),(char(9)||'abc','l'),('5','m'),(' 5 ','n'),(5.5,'o'),"
                             "(x'','p'),(5,'q');"));
-    QVERIFY(*RecipeStore(odd.path()).EnsureCatalogueIndex());
+    QVERIFY(*RecipeStore(odd.path()).ensureCatalogueIndex());
     for (const QString &name : {QStringLiteral("abc"), QString(), QStringLiteral("5"), QStringLiteral("5.5")}) {
         const QString trimmedIs = QStringLiteral(" WHERE trim(ifnull(category,''),' ') = '%1'").arg(name);
         const QStringList kept = odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\" WHERE NOT") + trimmedIs.mid(6));
         const int taken = odd.scalar(QStringLiteral("SELECT count(*) FROM \"01\"") + trimmedIs).toInt();
         QVERIFY2(taken > 0, qPrintable(name));
-        QCOMPARE(RecipeStore(odd.path()).DeleteCategory(name)->dishesDeleted, taken);
+        QCOMPARE(RecipeStore(odd.path()).deleteCategory(name)->dishesDeleted, taken);
         QCOMPARE(odd.rows(QStringLiteral("SELECT \"名称\" FROM \"01\"")), kept);
     }
 }
@@ -399,7 +399,7 @@ void TstRecipeStore::deleteCategoryIsAllOrNothing()
     // The category row refuses to go: the dishes must stay as well.
     db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON \"02\" BEGIN SELECT RAISE(ABORT, 'kept'); END;"));
     const QByteArray before = db.bytes();
-    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("川菜"));
+    const auto outcome = RecipeStore(db.path()).deleteCategory(QStringLiteral("川菜"));
     QVERIFY(!outcome.ok());
     QCOMPARE(outcome.error().kind, StoreError::Other);
     QVERIFY(outcome.error().detail.contains(QStringLiteral("kept")));
@@ -418,7 +418,7 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
               + dishSql(QStringLiteral("面点"), QStringLiteral("pizza")));
     auto names = [&](const QString &text) {
         QStringList out;
-        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
+        const auto rows = RecipeStore(db.path()).searchDishesByName(text);
         if (!rows.ok())
             return QStringList({QStringLiteral("error")});
         for (const DishRecord &d : *rows)
@@ -433,15 +433,15 @@ void TstRecipeStore::searchUsesPatternInTableOrder()
     QCOMPARE(names(QStringLiteral("[白宫]")), QStringList({"宫保鸡丁", "白切鸡"}));
     QCOMPARE(names(QStringLiteral("鸭")), QStringList());
 
-    const auto rows = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("白切"));
+    const auto rows = RecipeStore(db.path()).searchDishesByName(QStringLiteral("白切"));
     QCOMPARE(rows->size(), 1);
     QCOMPARE(rows->at(0).id, 2);
     QCOMPARE(rows->at(0).category, QStringLiteral("粤菜"));
     QCOMPARE(rows->at(0).ingredients, QStringLiteral("料"));
 
     // The lean form for result lists: the same rows, names and ids only.
-    const auto lean = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("鸡"), RecipeStore::SearchFields::NamesOnly);
-    const auto whole = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("鸡"));
+    const auto lean = RecipeStore(db.path()).searchDishesByName(QStringLiteral("鸡"), RecipeStore::SearchFields::NamesOnly);
+    const auto whole = RecipeStore(db.path()).searchDishesByName(QStringLiteral("鸡"));
     QCOMPARE(lean->size(), whole->size());
     for (int i = 0; i < lean->size(); ++i) {
         QCOMPARE(lean->at(i).id, whole->at(i).id);
@@ -459,7 +459,7 @@ void TstRecipeStore::namesOnlySearchFollowsEveryChange()
     RecipeStore store(db.path());
     auto found = [&](const QString &text) {
         QStringList out;
-        const auto rows = store.SearchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
+        const auto rows = store.searchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
         for (const DishRecord &d : *rows)
             out << QStringLiteral("%1:%2").arg(d.id).arg(d.name);
         return out;
@@ -469,11 +469,11 @@ void TstRecipeStore::namesOnlySearchFollowsEveryChange()
     db.exec(QStringLiteral("INSERT INTO \"01\"(category,\"名称\") VALUES ('粤菜','白切鸡');"));
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡"}));
     // Our own writes.
-    QCOMPARE(*store.AddDish(QStringLiteral("川菜"), QStringLiteral("辣子鸡"), {}, {}, {}), 3);
+    QCOMPARE(*store.addDish(QStringLiteral("川菜"), QStringLiteral("辣子鸡"), {}, {}, {}), 3);
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"1:宫保鸡丁", "2:白切鸡", "3:辣子鸡"}));
-    QVERIFY(*store.UpdateDish(2, QStringLiteral("白斩鸡"), {}, {}, {}));
+    QVERIFY(*store.updateDish(2, QStringLiteral("白斩鸡"), {}, {}, {}));
     QCOMPARE(found(QStringLiteral("白?鸡")), QStringList({"2:白斩鸡"}));
-    QCOMPARE(store.DeleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(store.deleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
     QCOMPARE(found(QStringLiteral("鸡")), QStringList({"2:白斩鸡"}));
     // The file replaced by another one.
     TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸡蛋汤")));
@@ -541,8 +541,8 @@ void TstRecipeStore::searchByWords()
     std::unique_ptr<TestDb> db(wordsDb());
     // The first search reads every dish; the next one passes over dishes
     // by what was kept from the first.
-    QCOMPARE(wordsFound(RecipeStore(db->path()).SearchDishesByWords(words)), found);
-    QCOMPARE(wordsFound(RecipeStore(db->path()).SearchDishesByWords(words)), found);
+    QCOMPARE(wordsFound(RecipeStore(db->path()).searchDishesByWords(words)), found);
+    QCOMPARE(wordsFound(RecipeStore(db->path()).searchDishesByWords(words)), found);
 }
 
 // What the search by words keeps between searches must follow every change:
@@ -551,25 +551,25 @@ void TstRecipeStore::searchByWordsFollowsEveryChange()
 {
     std::unique_ptr<TestDb> db(wordsDb());
     RecipeStore store(db->path());
-    auto found = [&](const QStringList &words) { return wordsFound(store.SearchDishesByWords(words)); };
+    auto found = [&](const QStringList &words) { return wordsFound(store.searchDishesByWords(words)); };
     QCOMPARE(found({"慢炖"}), QStringLiteral("麻婆豆腐,红烧肉"));
-    QVERIFY(*store.UpdateDish(1, QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉"), QStringLiteral("慢炖"), {}));
+    QVERIFY(*store.updateDish(1, QStringLiteral("宫保鸡丁"), QStringLiteral("鸡胸肉"), QStringLiteral("慢炖"), {}));
     QCOMPARE(found({"慢炖"}), QStringLiteral("宫保鸡丁,麻婆豆腐,红烧肉"));
-    QCOMPARE(*store.AddDish(QStringLiteral("汤羹"), QStringLiteral("老鸭汤"), QStringLiteral("鸭 1只"), QStringLiteral("慢炖"), {}), 7);
+    QCOMPARE(*store.addDish(QStringLiteral("汤羹"), QStringLiteral("老鸭汤"), QStringLiteral("鸭 1只"), QStringLiteral("慢炖"), {}), 7);
     QCOMPARE(found({"鸭", "慢炖"}), QStringLiteral("老鸭汤"));
-    QCOMPARE(store.DeleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
+    QCOMPARE(store.deleteCategory(QStringLiteral("川菜"))->dishesDeleted, 2);
     QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉,老鸭汤"));
     // A row id freed at the end of the table is used again.
     db->exec(QStringLiteral("DELETE FROM \"01\" WHERE rowid = 7;"));
     QCOMPARE(found({"慢炖"}), QStringLiteral("红烧肉"));
     db->exec(QStringLiteral("INSERT INTO \"01\"(id, category, \"名称\", method) VALUES(7, '汤羹', '炖鸡汤', '慢炖');"));
     QCOMPARE(found({"炖鸡"}), QStringLiteral("炖鸡汤"));
-    QVERIFY(*store.UpdateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QVERIFY(*store.updateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
     QCOMPARE(found({"清蒸"}), QStringLiteral("清蒸鲈鱼,蒸鸡"));
     // A trigger that writes other rows.
     db->exec(QStringLiteral("CREATE TRIGGER t AFTER UPDATE ON \"01\" BEGIN UPDATE \"01\" SET method = '酱香' WHERE rowid = 3; END;"));
     QCOMPARE(found({"酱香"}), QString());
-    QVERIFY(*store.UpdateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
+    QVERIFY(*store.updateDish(7, QStringLiteral("蒸鸡"), {}, QStringLiteral("清蒸"), {}));
     QCOMPARE(found({"酱香"}), QStringLiteral("红烧肉"));
     // The file replaced by another one.
     TestDb other(dishSql(QStringLiteral("汤羹"), QStringLiteral("鸭血汤"), QStringLiteral("鸭血"), QStringLiteral("慢炖")));
@@ -582,13 +582,13 @@ void TstRecipeStore::searchRejectsBadPattern()
 {
     TestDb db(dishSql(QStringLiteral("川菜"), QStringLiteral("宫保鸡丁")));
     for (const QString &text : {QStringLiteral("["), QStringLiteral("鸡[丁"), QStringLiteral("[z-a]")}) {
-        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
+        const auto rows = RecipeStore(db.path()).searchDishesByName(text);
         QVERIFY2(!rows.ok(), qPrintable(text));
         QCOMPARE(rows.error().kind, StoreError::BadPattern);
     }
     // Texts that would break a pasted query are plain text here.
     for (const QString &text : {QStringLiteral("'"), QStringLiteral("' OR 1=1 --"), QStringLiteral("\"")}) {
-        const auto rows = RecipeStore(db.path()).SearchDishesByName(text);
+        const auto rows = RecipeStore(db.path()).searchDishesByName(text);
         QVERIFY(rows.ok());
         QVERIFY(rows->isEmpty());
     }
@@ -600,20 +600,20 @@ void TstRecipeStore::oddTextsRoundTrip()
     const QStringList names = {QStringLiteral("😀笑脸饼"), QStringLiteral("老王's \"秘制\" 酱"), QStringLiteral("C:\\菜\\汤"),
                                QStringLiteral("100%牛肉"), QStringLiteral("a_b"), QStringLiteral("𠮷野家牛丼")};
     for (const QString &name : names)
-        QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("杂"), name, name, name, name).ok());
+        QVERIFY(RecipeStore(db.path()).addDish(QStringLiteral("杂"), name, name, name, name).ok());
     QString big;
     for (int i = 0; big.size() < 1024 * 1024; ++i)
         big += QStringLiteral("第%1行：猪肉 500克").arg(i) + CRLF;
-    const auto bigId = RecipeStore(db.path()).AddDish(QStringLiteral("杂"), QStringLiteral("大菜"), big, big + QStringLiteral("完"), {});
+    const auto bigId = RecipeStore(db.path()).addDish(QStringLiteral("杂"), QStringLiteral("大菜"), big, big + QStringLiteral("完"), {});
     QVERIFY(bigId.ok());
 
     for (const QString &name : names) {
-        const auto found = RecipeStore(db.path()).FindDish(QStringLiteral("杂"), name);
+        const auto found = RecipeStore(db.path()).findDish(QStringLiteral("杂"), name);
         QVERIFY2(found.ok() && found->has_value(), qPrintable(name));
         QCOMPARE((*found)->name, name);
         QCOMPARE((*found)->picture, name);
     }
-    const auto bigDish = RecipeStore(db.path()).FindDishById(*bigId);
+    const auto bigDish = RecipeStore(db.path()).findDishById(*bigId);
     // Only blanks are trimmed: the final line break stays.
     QCOMPARE((*bigDish)->ingredients, big);
     QCOMPARE((*bigDish)->method, big + QStringLiteral("完"));
@@ -633,7 +633,7 @@ void TstRecipeStore::pickDrawsWithinBounds()
                  {1.0, "导入"}, {7.0, "导入"}, {-0.1, "一"}, {std::nan(""), "一"}};
     for (const auto &c : cases) {
         int used = 0;
-        const auto picked = store.PickRandomDish([&] { ++used; return c.draw; });
+        const auto picked = store.pickRandomDish([&] { ++used; return c.draw; });
         QVERIFY(picked.ok() && picked->has_value());
         QCOMPARE((*picked)->name, QString::fromUtf8(c.name));
         QCOMPARE(used, 1);
@@ -644,7 +644,7 @@ void TstRecipeStore::pickEndsOnGappedAndEmptyTables()
 {
     TestDb empty;
     int used = 0;
-    const auto picked = RecipeStore(empty.path()).PickRandomDish([&] { ++used; return 0.5; });
+    const auto picked = RecipeStore(empty.path()).pickRandomDish([&] { ++used; return 0.5; });
     QVERIFY(picked.ok());
     QVERIFY(!picked->has_value());
     QCOMPARE(used, 0);
@@ -670,7 +670,7 @@ void TstRecipeStore::pickIsTheSameWhateverTheIdColumn()
         QStringList out;
         RecipeStore store(path);
         for (int i = 0; i < 300; ++i) {
-            const auto picked = store.PickRandomDish([&] { return std::uniform_real_distribution<double>(0, 1)(rng); });
+            const auto picked = store.pickRandomDish([&] { return std::uniform_real_distribution<double>(0, 1)(rng); });
             out << (picked.ok() && picked->has_value() ? (*picked)->name : QStringLiteral("-"));
         }
         return out;
@@ -681,7 +681,7 @@ void TstRecipeStore::pickIsTheSameWhateverTheIdColumn()
 
     RecipeStore plainStore(plain.path());
     const auto last = [&] {
-        const auto picked = plainStore.PickRandomDish([] { return 0.9999999; });
+        const auto picked = plainStore.pickRandomDish([] { return 0.9999999; });
         return picked.ok() && picked->has_value() ? (*picked)->name : QString();
     };
     QCOMPARE(last(), QStringLiteral("菜1760"));
@@ -702,19 +702,19 @@ void TstRecipeStore::replacementFileWithOtherColumnNames()
         "CREATE TABLE \"02\" (k NUMERIC, \"名\" TEXT);"
         "INSERT INTO \"01\" VALUES (7, '凉菜', '拍黄瓜', '黄瓜', '拍碎', '', 'x'), (3, ' 凉菜', '皮蛋豆腐', '皮蛋', '切', '', 'y');"
         "INSERT INTO \"02\" VALUES (9, '凉菜');"));
-    QVERIFY(RecipeStore(db.path()).Probe().ok());
-    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
-    QCOMPARE(*RecipeStore(db.path()).ListDishesOfCategory(QStringLiteral("凉菜")), QStringList({"拍黄瓜", "皮蛋豆腐"}));
-    QCOMPARE(*RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("凉拌木耳"), {}, {}, {}), 8);
-    QCOMPARE(*RecipeStore(db.path()).AddCategory(QStringLiteral("汤羹")), 10);
-    QVERIFY(*RecipeStore(db.path()).UpdateDish(3, QStringLiteral("皮蛋豆腐 "), QStringLiteral("皮蛋 2个"), {}, {}));
+    QVERIFY(RecipeStore(db.path()).probe().ok());
+    QCOMPARE(*RecipeStore(db.path()).listCategories(), QStringList({"凉菜"}));
+    QCOMPARE(*RecipeStore(db.path()).listDishesOfCategory(QStringLiteral("凉菜")), QStringList({"拍黄瓜", "皮蛋豆腐"}));
+    QCOMPARE(*RecipeStore(db.path()).addDish(QStringLiteral("凉菜"), QStringLiteral("凉拌木耳"), {}, {}, {}), 8);
+    QCOMPARE(*RecipeStore(db.path()).addCategory(QStringLiteral("汤羹")), 10);
+    QVERIFY(*RecipeStore(db.path()).updateDish(3, QStringLiteral("皮蛋豆腐 "), QStringLiteral("皮蛋 2个"), {}, {}));
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"01\" ORDER BY rowid")),
              QStringList({"7|凉菜|拍黄瓜|黄瓜|拍碎||x", "3| 凉菜|皮蛋豆腐|皮蛋 2个|||y", "8|凉菜|凉拌木耳||||"}));
-    const auto found = RecipeStore(db.path()).SearchDishesByName(QStringLiteral("木耳"));
+    const auto found = RecipeStore(db.path()).searchDishesByName(QStringLiteral("木耳"));
     QCOMPARE(found->size(), 1);
     QCOMPARE(found->at(0).id, 8);
-    QCOMPARE(RecipeStore(db.path()).LoadCatalogue()->key(1).id, 3);
-    const auto outcome = RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜"));
+    QCOMPARE(RecipeStore(db.path()).loadCatalogue()->key(1).id, 3);
+    const auto outcome = RecipeStore(db.path()).deleteCategory(QStringLiteral("凉菜"));
     QCOMPARE(outcome->dishesDeleted, 3);
     QCOMPARE(db.rows(QStringLiteral("SELECT * FROM \"02\"")), QStringList({"10|汤羹"}));
 }
@@ -769,18 +769,18 @@ void TstRecipeStore::badFilesAreReportedAndLeftAlone()
     auto check = [&](const StoreError &e, const char *what) {
         QVERIFY2(e.kind == kind, qPrintable(QStringLiteral("%1: kind %2, %3").arg(what).arg(e.kind).arg(e.detail)));
     };
-    QVERIFY(!RecipeStore(db.path()).Probe().ok());
-    check(RecipeStore(db.path()).Probe().error(), "Probe");
-    const auto cat = RecipeStore(db.path()).LoadCatalogue();
+    QVERIFY(!RecipeStore(db.path()).probe().ok());
+    check(RecipeStore(db.path()).probe().error(), "Probe");
+    const auto cat = RecipeStore(db.path()).loadCatalogue();
     QVERIFY(!cat.ok());
     check(cat.error(), "LoadCatalogue");
-    const auto add = RecipeStore(db.path()).AddDish(QStringLiteral("家常菜"), QStringLiteral("新菜"), {}, {}, {});
+    const auto add = RecipeStore(db.path()).addDish(QStringLiteral("家常菜"), QStringLiteral("新菜"), {}, {}, {});
     QVERIFY(!add.ok());
     check(add.error(), "AddDish");
-    const auto addCat = RecipeStore(db.path()).AddCategory(QStringLiteral("新类"));
+    const auto addCat = RecipeStore(db.path()).addCategory(QStringLiteral("新类"));
     QVERIFY(!addCat.ok());
     check(addCat.error(), "AddCategory");
-    const auto del = RecipeStore(db.path()).DeleteCategory(QStringLiteral("家常菜"));
+    const auto del = RecipeStore(db.path()).deleteCategory(QStringLiteral("家常菜"));
     QVERIFY(!del.ok());
     check(del.error(), "DeleteCategory");
 
@@ -792,12 +792,12 @@ void TstRecipeStore::missingFileIsNeverCreated()
 {
     TestDb db;
     const QString path = db.dir() + QStringLiteral("nowhere.mdb");
-    const auto r = RecipeStore(path).LoadCatalogue();
+    const auto r = RecipeStore(path).loadCatalogue();
     QVERIFY(!r.ok());
     QCOMPARE(r.error().kind, StoreError::Missing);
-    const auto add = RecipeStore(path).AddDish(QStringLiteral("a"), QStringLiteral("b"), {}, {}, {});
+    const auto add = RecipeStore(path).addDish(QStringLiteral("a"), QStringLiteral("b"), {}, {}, {});
     QCOMPARE(add.error().kind, StoreError::Missing);
-    QCOMPARE(RecipeStore(path).AddCategory(QStringLiteral("a")).error().kind, StoreError::Missing);
+    QCOMPARE(RecipeStore(path).addCategory(QStringLiteral("a")).error().kind, StoreError::Missing);
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
 }
@@ -808,16 +808,16 @@ void TstRecipeStore::readOnlyFileRefusesWrites()
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray before = db.bytes();
 
-    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
-    QCOMPARE(RecipeStore(db.path()).SearchDishesByName(QStringLiteral("黄瓜"))->size(), 1);
-    QCOMPARE(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
-    QCOMPARE(RecipeStore(db.path()).UpdateDish(1, QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
-    QCOMPARE(RecipeStore(db.path()).AddCategory(QStringLiteral("新")).error().kind, StoreError::ReadOnly);
-    QCOMPARE(RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(*RecipeStore(db.path()).listCategories(), QStringList({"凉菜"}));
+    QCOMPARE(RecipeStore(db.path()).searchDishesByName(QStringLiteral("黄瓜"))->size(), 1);
+    QCOMPARE(RecipeStore(db.path()).addDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).updateDish(1, QStringLiteral("新"), {}, {}, {}).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).addCategory(QStringLiteral("新")).error().kind, StoreError::ReadOnly);
+    QCOMPARE(RecipeStore(db.path()).deleteCategory(QStringLiteral("凉菜")).error().kind, StoreError::ReadOnly);
     QCOMPARE(db.bytes(), before);
 
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
-    QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("新")).ok());
+    QVERIFY(RecipeStore(db.path()).addCategory(QStringLiteral("新")).ok());
 }
 
 void TstRecipeStore::readOnlyFolderRefusesWrites()
@@ -826,12 +826,12 @@ void TstRecipeStore::readOnlyFolderRefusesWrites()
     const QString folder = QDir(db.dir()).absolutePath();
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     const QByteArray before = db.bytes();
-    const auto add = RecipeStore(db.path()).AddCategory(QStringLiteral("新"));
+    const auto add = RecipeStore(db.path()).addCategory(QStringLiteral("新"));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!add.ok());
     QCOMPARE(add.error().kind, StoreError::ReadOnly);
     QCOMPARE(db.bytes(), before);
-    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
+    QCOMPARE(*RecipeStore(db.path()).listCategories(), QStringList({"凉菜"}));
 }
 
 void TstRecipeStore::lockedFileGivesBusy()
@@ -841,18 +841,18 @@ void TstRecipeStore::lockedFileGivesBusy()
         // Another program is in the middle of writing.
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN IMMEDIATE; INSERT INTO \"02\"(category) VALUES('别人的');"), SQLITE_OK);
-        const auto add = RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {});
+        const auto add = RecipeStore(db.path()).addDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {});
         QVERIFY(!add.ok());
         QCOMPARE(add.error().kind, StoreError::Busy);
         // Readers still see the last committed state.
-        QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜"}));
+        QCOMPARE(*RecipeStore(db.path()).listCategories(), QStringList({"凉菜"}));
         QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
     }
     {
         // Another program holds the file exclusively: even reading waits, then gives up.
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-        const auto cats = RecipeStore(db.path()).LoadCatalogue();
+        const auto cats = RecipeStore(db.path()).loadCatalogue();
         QVERIFY(!cats.ok());
         QCOMPARE(cats.error().kind, StoreError::Busy);
         other.exec("ROLLBACK");
@@ -863,15 +863,15 @@ void TstRecipeStore::lockedFileGivesBusy()
         OtherProgram other(db.path());
         QCOMPARE(other.exec("BEGIN; SELECT count(*) FROM \"01\";"), SQLITE_OK);
         const QByteArray before = db.bytes();
-        const auto del = RecipeStore(db.path()).DeleteCategory(QStringLiteral("凉菜"));
+        const auto del = RecipeStore(db.path()).deleteCategory(QStringLiteral("凉菜"));
         QVERIFY(!del.ok());
         QCOMPARE(del.error().kind, StoreError::Busy);
         other.exec("COMMIT");
         QCOMPARE(db.bytes(), before);
     }
-    QCOMPARE(*RecipeStore(db.path()).ListCategories(), QStringList({"凉菜", "别人的"}));
-    QCOMPARE(*RecipeStore(db.path()).CountDishes(), 1);
-    QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).ok());
+    QCOMPARE(*RecipeStore(db.path()).listCategories(), QStringList({"凉菜", "别人的"}));
+    QCOMPARE(*RecipeStore(db.path()).countDishes(), 1);
+    QVERIFY(RecipeStore(db.path()).addDish(QStringLiteral("凉菜"), QStringLiteral("新"), {}, {}, {}).ok());
 }
 
 void TstRecipeStore::writesAreDurableAtOnce()
@@ -879,8 +879,8 @@ void TstRecipeStore::writesAreDurableAtOnce()
     // Whatever a write reported as done is in the file with no journal left
     // over, so a crash right after it loses nothing.
     TestDb db;
-    QVERIFY(RecipeStore(db.path()).AddCategory(QStringLiteral("凉菜")).ok());
-    QVERIFY(RecipeStore(db.path()).AddDish(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"), {}, {}, {}).ok());
+    QVERIFY(RecipeStore(db.path()).addCategory(QStringLiteral("凉菜")).ok());
+    QVERIFY(RecipeStore(db.path()).addDish(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜"), {}, {}, {}).ok());
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb"}));
     QCOMPARE(db.rows(QStringLiteral("SELECT category, \"名称\" FROM \"01\"")), QStringList({"凉菜|拍黄瓜"}));
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("delete"));
@@ -917,8 +917,8 @@ void TstRecipeStore::starterDatabaseIsComplete()
     QVERIFY(QFile::copy(starter, db.path()));
     QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
 
-    QVERIFY(RecipeStore(db.path()).Probe().ok());
-    const auto data = RecipeStore(db.path()).LoadCatalogue();
+    QVERIFY(RecipeStore(db.path()).probe().ok());
+    const auto data = RecipeStore(db.path()).loadCatalogue();
     QVERIFY(data.ok());
     QCOMPARE(data->categories, QStringList({"家常菜", "凉菜", "汤羹", "川菜", "粤菜", "面点主食"}));
     QVERIFY(data->totalDishes >= 36);
@@ -927,7 +927,7 @@ void TstRecipeStore::starterDatabaseIsComplete()
         QVERIFY2(data->categories.contains(key.category), qPrintable(key.name));
         QVERIFY2(!names.contains(key.name), qPrintable(key.name));
         names.insert(key.name);
-        const auto dish = RecipeStore(db.path()).FindDishById(key.id);
+        const auto dish = RecipeStore(db.path()).findDishById(key.id);
         QVERIFY(dish.ok() && dish->has_value());
         const DishRecord &d = **dish;
         for (const QString &text : {d.ingredients, d.method}) {
@@ -939,7 +939,7 @@ void TstRecipeStore::starterDatabaseIsComplete()
         QVERIFY(d.picture.isEmpty());
     }
     for (const QString &category : data->categories)
-        QVERIFY2(RecipeStore(db.path()).ListDishesOfCategory(category)->size() >= 5, qPrintable(category));
+        QVERIFY2(RecipeStore(db.path()).listDishesOfCategory(category)->size() >= 5, qPrintable(category));
 }
 
 // Handed over through a join, a store serves the thread that adopted it;
@@ -951,11 +951,11 @@ void TstRecipeStore::storeServesOnlyTheThreadThatOwnsIt()
     qint64 countedThere = -1;
     std::thread([&] {
         store.adoptThread();
-        countedThere = store.CountDishes().ok() ? *store.CountDishes() : -1;
+        countedThere = store.countDishes().ok() ? *store.countDishes() : -1;
     }).join();
     QCOMPARE(countedThere, 1);
     store.adoptThread();
-    QCOMPARE(*store.CountDishes(), 1);
+    QCOMPARE(*store.countDishes(), 1);
 
     const pid_t child = fork();
     if (child == 0) {
@@ -965,7 +965,7 @@ void TstRecipeStore::storeServesOnlyTheThreadThatOwnsIt()
         // The stop says nothing through the test's loggers: their report
         // file is the parent's.
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        std::thread([&] { static_cast<void>(store.CountDishes()); }).join();
+        std::thread([&] { static_cast<void>(store.countDishes()); }).join();
         _exit(0);
     }
     int status = 0;
