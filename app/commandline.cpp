@@ -22,7 +22,7 @@ namespace {
 
 enum Exit { Success = 0, SourceRefused = 1, CatalogueTrouble = 2, BadArguments = 64 };
 
-const char *const kHelp =
+const char *const HelpText =
     "用法：zaoxiangju [选项]\n"
     "不带选项时打开程序窗口。\n"
     "\n"
@@ -169,7 +169,7 @@ std::optional<int> runCommandLine(int argc, char **argv)
     if (r.kind == Request::None)
         return std::nullopt;
     if (r.kind == Request::Help) {
-        std::fputs(kHelp, stdout);
+        std::fputs(HelpText, stdout);
         return Success;
     }
     if (!r.error.isEmpty()) {

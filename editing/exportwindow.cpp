@@ -113,7 +113,7 @@ void ExportWindow::exportChosen()
 {
     const int option = m_webChoice->isChecked() ? 1 : m_archiveChoice->isChecked() ? 2 : 0;
     const Choice choice = choiceOf(option);
-    const QString title = m_category.isEmpty() ? kAllRecipesTitle : m_category.trimmed();
+    const QString title = m_category.isEmpty() ? AllRecipesTitle : m_category.trimmed();
     const QString out = DialogService::instance().saveExport(this, choice.target,
                                                              title + QString::fromLatin1(choice.suffix));
     if (out.isEmpty())

@@ -97,9 +97,9 @@ bool addEntry(zip_t *zip, const QString &name, zip_source_t *source, bool stored
         return false;
     }
     // Pictures are compressed already; the text deflates well.
-    constexpr zip_uint32_t kReadable = 0100644u << 16;
+    constexpr zip_uint32_t Readable = 0100644u << 16;
     return zip_set_file_compression(zip, zip_uint64_t(index), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) == 0
-        && zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, kReadable) == 0;
+        && zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, Readable) == 0;
 }
 
 // Adds the dish's folder; false when the zip refused an entry.

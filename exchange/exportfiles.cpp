@@ -11,8 +11,8 @@ namespace ExportWriting {
 
 namespace {
 // Less than this left on the disk after a failed write: the disk is full.
-constexpr qint64 kNearlyFull = 1024 * 1024;
-constexpr qint64 kCopyChunk = 256 * 1024;
+constexpr qint64 NearlyFull = 1024 * 1024;
+constexpr qint64 CopyChunk = 256 * 1024;
 } // namespace
 
 bool pictureFound(const QString &path)
@@ -35,7 +35,7 @@ QString pictureSuffix(const QString &path)
 QString writeFailure(const QString &path, const QString &reason, bool diskFull)
 {
     const QStorageInfo disk(QFileInfo(path).absolutePath());
-    if (diskFull || (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < kNearlyFull))
+    if (diskFull || (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < NearlyFull))
         return QStringLiteral("磁盘已满，导出没有完成。");
     return QStringLiteral("无法写入 %1：%2").arg(path, reason);
 }
@@ -69,7 +69,7 @@ bool copyFile(const QString &from, const QString &to, QString *error)
         return false;
     }
     while (!source.atEnd()) {
-        const QByteArray chunk = source.read(kCopyChunk);
+        const QByteArray chunk = source.read(CopyChunk);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
             *error = QStringLiteral("无法读取 %1：%2").arg(from, source.errorString());
             return false;

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr double kMarginMm = 20.0;
-constexpr int kDpi = 300;
+constexpr double MarginMm = 20.0;
+constexpr int Dpi = 300;
 
 // Where the next piece goes: the page and how far down its body.
 class Flow
@@ -245,9 +245,9 @@ ExportOutcome writePdfCookbook(const ExportSnapshot &snapshot, const QString &pa
     }
     {
         QPdfWriter writer(&file);
-        writer.setResolution(kDpi);
+        writer.setResolution(Dpi);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+                                         QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm), QPageLayout::Millimeter));
         writer.setTitle(snapshot.title);
         writer.setCreator(QStringLiteral("灶香居 2004"));
         QPainter painter;

@@ -16,7 +16,7 @@ namespace {
 
 // Pictures are decoded at this many dots an inch of paper: sharp in print,
 // yet a photo costs the file a few hundred kilobytes at most.
-constexpr double kPictureDpi = 150.0;
+constexpr double PictureDpi = 150.0;
 
 QFont fontFor(int style)
 {
@@ -112,7 +112,7 @@ void PdfDishLayout::addPicture(const QString &path, double pictureHeight, bool w
     m_pieces.push_back({-1, 0, m_pictureSize.height(), 0.6 * m_lineHeight});
     if (!withPicture)
         return;
-    QSize decoded = (m_pictureSize * (kPictureDpi / m_device->logicalDpiX())).toSize().expandedTo(QSize(1, 1));
+    QSize decoded = (m_pictureSize * (PictureDpi / m_device->logicalDpiX())).toSize().expandedTo(QSize(1, 1));
     if (turned)
         decoded.transpose();
     if (decoded.width() < stored.width() && decoded.height() < stored.height())

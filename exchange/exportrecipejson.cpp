@@ -11,8 +11,8 @@ namespace ExportWriting {
 
 QStringList textLines(const QString &text)
 {
-    static const QRegularExpression kBreak(QStringLiteral("\r\n|\n|\r"));
-    QStringList lines = text.split(kBreak);
+    static const QRegularExpression Break(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = text.split(Break);
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
     return lines;

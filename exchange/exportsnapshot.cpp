@@ -38,14 +38,14 @@ std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString
         out.sections.push_back({name, {}});
     }
     const QString wanted = trimBlanks(category);
-    const bool unfiledWanted = !wanted.isEmpty() && !sectionOf.contains(wanted) && wanted == kUnfiledHeading;
+    const bool unfiledWanted = !wanted.isEmpty() && !sectionOf.contains(wanted) && wanted == UnfiledHeading;
     if (!wanted.isEmpty() && !sectionOf.contains(wanted) && !unfiledWanted)
         return std::nullopt;
     const int unfiled = int(out.sections.size());
     for (const DishRecord &row : rows.dishes) {
         const int section = sectionOf.value(trimBlanks(row.category), unfiled);
         if (section == unfiled && out.sections.size() == unfiled)
-            out.sections.push_back({kUnfiledHeading, {}});
+            out.sections.push_back({UnfiledHeading, {}});
         out.sections[section].dishes.push_back(int(out.dishes.size()));
         out.dishes.push_back(exportDish(row, dataFolder));
     }
@@ -65,7 +65,7 @@ std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString
         }
         out = std::move(one);
     } else {
-        out.title = kAllRecipesTitle;
+        out.title = AllRecipesTitle;
     }
     // Within a section, rows of one name stay in table order.
     for (ExportSnapshot::Section &section : out.sections)

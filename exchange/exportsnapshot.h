@@ -6,8 +6,8 @@
 #include "exchange/exportcookbook.h"
 #include "store/recipestore.h"
 
-inline const QString kAllRecipesTitle = QStringLiteral("全部菜谱");
-inline const QString kUnfiledHeading = QStringLiteral("未分类");
+inline const QString AllRecipesTitle = QStringLiteral("全部菜谱");
+inline const QString UnfiledHeading = QStringLiteral("未分类");
 
 // Every dish (`category` empty), or the dishes of one category (trimmed; the
 // heading "未分类" when no listed category has that name). Picture paths

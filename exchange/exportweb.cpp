@@ -9,8 +9,8 @@
 
 namespace {
 
-const QString kPages = QStringLiteral("菜谱");
-const QString kPictures = QStringLiteral("图片");
+const QString Pages = QStringLiteral("菜谱");
+const QString Pictures = QStringLiteral("图片");
 
 QString esc(const QString &text)
 {
@@ -71,7 +71,7 @@ QString indexPage(const ExportSnapshot &snapshot, const QStringList &pages)
             if (index < 0 || index >= pages.size())
                 continue;
             html += QStringLiteral("<li><a href=\"%1/%2\">%3</a></li>\n")
-                        .arg(kPages, esc(link(pages.at(index))), esc(snapshot.dishes.at(index).name));
+                        .arg(Pages, esc(link(pages.at(index))), esc(snapshot.dishes.at(index).name));
         }
         html += QStringLiteral("</ul>\n");
     }
@@ -80,7 +80,7 @@ QString indexPage(const ExportSnapshot &snapshot, const QStringList &pages)
 
 QString dishPage(const ExportDish &dish, const QString &picture)
 {
-    const QString pictureLink = picture.isEmpty() ? QString() : QStringLiteral("../%1/%2").arg(kPictures, link(picture));
+    const QString pictureLink = picture.isEmpty() ? QString() : QStringLiteral("../%1/%2").arg(Pictures, link(picture));
     QString json = QString::fromUtf8(ExportWriting::recipeJson(dish, pictureLink, true));
     json.replace(QLatin1Char('<'), QStringLiteral("\\u003c"));   // never "</script>" inside
     QString html = pageStart(dish.name, QStringLiteral("../style.css"));
@@ -111,14 +111,14 @@ bool writeDish(const QDir &root, const ExportDish &dish, QSet<QString> &used, QS
     QString picture;
     if (ExportWriting::pictureFound(dish.picturePath)) {
         picture = name + QLatin1Char('.') + ExportWriting::pictureSuffix(dish.picturePath);
-        if (!ExportWriting::copyFile(dish.picturePath, root.filePath(kPictures + QLatin1Char('/') + picture),
+        if (!ExportWriting::copyFile(dish.picturePath, root.filePath(Pictures + QLatin1Char('/') + picture),
                                      &outcome.error))
             return false;
     } else if (!dish.picturePath.isEmpty()) {
         ++outcome.picturesMissing;
     }
     *page = name + QStringLiteral(".html");
-    return ExportWriting::writeFile(root.filePath(kPages + QLatin1Char('/') + *page),
+    return ExportWriting::writeFile(root.filePath(Pages + QLatin1Char('/') + *page),
                                     dishPage(dish, picture).toUtf8(), &outcome.error);
 }
 
@@ -128,7 +128,7 @@ ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &fo
 {
     ExportOutcome outcome;
     const QDir root(folder);
-    if (!root.mkpath(kPages) || !root.mkpath(kPictures)) {
+    if (!root.mkpath(Pages) || !root.mkpath(Pictures)) {
         outcome.error = ExportWriting::writeFailure(folder, QStringLiteral("无法建立文件夹"));
         return outcome;
     }

@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr int kMaxNameBytes = 200;
+constexpr int MaxNameBytes = 200;
 
 bool forbidden(QChar c)
 {
-    static const QString kForbidden = QStringLiteral("/\\:*?\"<>|");
-    return c.unicode() < 0x20 || c.unicode() == 0x7f || kForbidden.contains(c);
+    static const QString Forbidden = QStringLiteral("/\\:*?\"<>|");
+    return c.unicode() < 0x20 || c.unicode() == 0x7f || Forbidden.contains(c);
 }
 
 // Cut at a character boundary so that the UTF-8 form keeps within `bytes`.
@@ -47,9 +47,9 @@ QString cleaned(const QString &name)
     if (out.isEmpty())
         return QStringLiteral("菜谱");
     // Names Windows keeps for its devices, with or without an extension.
-    static const QRegularExpression kDevice(QStringLiteral("^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\\..*)?$"),
+    static const QRegularExpression Device(QStringLiteral("^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\\..*)?$"),
                                             QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch device = kDevice.match(out);
+    const QRegularExpressionMatch device = Device.match(out);
     if (device.hasMatch())
         out.insert(device.capturedLength(1), QLatin1Char('_'));
     return out;
@@ -69,10 +69,10 @@ QString cutName(const QString &name, int bytes)
 QString safeFileName(const QString &name, QSet<QString> &used)
 {
     const QString base = cleaned(name);
-    QString candidate = cutName(base, kMaxNameBytes);
+    QString candidate = cutName(base, MaxNameBytes);
     for (int n = 2; used.contains(candidate.toLower()); ++n) {
         const QString suffix = QStringLiteral(" (%1)").arg(n);
-        candidate = cutName(base, kMaxNameBytes - int(suffix.toUtf8().size())) + suffix;
+        candidate = cutName(base, MaxNameBytes - int(suffix.toUtf8().size())) + suffix;
     }
     used.insert(candidate.toLower());
     return candidate;

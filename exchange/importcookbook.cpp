@@ -19,8 +19,8 @@ namespace ImportFormats {
 
 namespace {
 
-const QString kRecipeJson = QStringLiteral("recipe.json");
-constexpr int kMaxDepth = 8;
+const QString RecipeJson = QStringLiteral("recipe.json");
+constexpr int MaxDepth = 8;
 
 bool hasSuffix(const QString &name, std::initializer_list<const char *> suffixes)
 {
@@ -50,7 +50,7 @@ struct Item {
 void collect(const QString &folder, int depth, const QCollator &order, QVector<Item> &items)
 {
     const QDir dir(folder);
-    if (QFileInfo(dir.filePath(kRecipeJson)).isFile()) {
+    if (QFileInfo(dir.filePath(RecipeJson)).isFile()) {
         items.append({true, folder});
         return;
     }
@@ -59,7 +59,7 @@ void collect(const QString &folder, int depth, const QCollator &order, QVector<I
               [&](const QFileInfo &a, const QFileInfo &b) { return order.compare(a.fileName(), b.fileName()) < 0; });
     for (const QFileInfo &entry : std::as_const(entries)) {
         if (entry.isDir()) {
-            if (!entry.isSymLink() && depth < kMaxDepth
+            if (!entry.isSymLink() && depth < MaxDepth
                 && !entry.fileName().endsWith(QLatin1String("_files"), Qt::CaseInsensitive))
                 collect(entry.filePath(), depth + 1, order, items);
         } else if (isRecipeFileName(entry.fileName())) {
@@ -123,13 +123,13 @@ struct Entry {
 
 void readDishInto(const QString &folder, SourceReading &reading)
 {
-    const QString path = QDir(folder).filePath(kRecipeJson);
+    const QString path = QDir(folder).filePath(RecipeJson);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reading.refusal = ImportRefusal::Unreadable;
         return;
     }
-    if (file.size() > ImportLimits::kMaxSourceBytes) {
+    if (file.size() > ImportLimits::MaxSourceBytes) {
         reading.refusal = ImportRefusal::TooLarge;
         return;
     }
@@ -202,7 +202,7 @@ QVector<Entry> listEntries(zip_t *archive, QString &refusal)
         }
         if (stat.valid & ZIP_STAT_SIZE)
             declared += stat.size;
-        if (declared > quint64(ImportLimits::kMaxArchiveBytes)) {
+        if (declared > quint64(ImportLimits::MaxArchiveBytes)) {
             refusal = ImportRefusal::ArchiveTooLarge;
             return {};
         }
@@ -231,7 +231,7 @@ QString extractEntry(zip_t *archive, const Entry &entry, const QString &target, 
         if (got == 0)
             return QString();
         expanded += got;
-        if (expanded > ImportLimits::kMaxArchiveBytes)
+        if (expanded > ImportLimits::MaxArchiveBytes)
             return ImportRefusal::ArchiveTooLarge;
         if (out.write(buffer.constData(), got) != got)
             return ImportRefusal::Unreadable;

@@ -85,7 +85,7 @@ QByteArray pageEncoding(const QByteArray &bytes)
     static const struct {
         const char *name;
         const char *use;
-    } kFamilies[] = {
+    } Families[] = {
         {"gb2312", "GB18030"}, {"gbk", "GB18030"}, {"x-gbk", "GB18030"}, {"gb_2312-80", "GB18030"},
         {"csgb2312", "GB18030"}, {"chinese", "GB18030"}, {"gb18030", "GB18030"},
         {"big5", "BIG5-HKSCS"}, {"big5-hkscs", "BIG5-HKSCS"}, {"x-x-big5", "BIG5-HKSCS"}, {"cn-big5", "BIG5-HKSCS"},
@@ -95,7 +95,7 @@ QByteArray pageEncoding(const QByteArray &bytes)
         // A stray byte in a UTF-8 page: libxml2 takes it alone, the rest stays UTF-8.
         {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"utf-16", "UTF-8"}, {"unicode", "UTF-8"},
     };
-    for (const auto &family : kFamilies) {
+    for (const auto &family : Families) {
         if (declared == family.name)
             return family.use;
     }

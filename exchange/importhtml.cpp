@@ -317,7 +317,7 @@ void onComment(void *context, const xmlChar *value)
         scan->savedFrom = comment.mid(comment.indexOf(u')') + 1).section(u' ', 0, 0).trimmed();
 }
 
-constexpr int kOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
+constexpr int Options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
                          | HTML_PARSE_COMPACT | HTML_PARSE_IGNORE_ENC;
 
 bool scanPage(const QByteArray &bytes, const QByteArray &encoding, Scan &scan)
@@ -332,7 +332,7 @@ bool scanPage(const QByteArray &bytes, const QByteArray &encoding, Scan &scan)
     context->sax->cdataBlock = onText;
     context->sax->comment = onComment;
     context->userData = &scan;
-    htmlCtxtUseOptions(context, kOptions);
+    htmlCtxtUseOptions(context, Options);
     if (xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.constData()))
         xmlSwitchToEncoding(context, handler);
     htmlParseDocument(context);
@@ -347,7 +347,7 @@ bool scanPage(const QByteArray &bytes, const QByteArray &encoding, Scan &scan)
 QVector<Draft> microdataDrafts(const QByteArray &bytes, const QByteArray &encoding)
 {
     QVector<Draft> drafts;
-    htmlDocPtr doc = htmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, encoding.constData(), kOptions);
+    htmlDocPtr doc = htmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, encoding.constData(), Options);
     if (!doc)
         return drafts;
     QVector<const xmlNode *> items;

@@ -23,13 +23,13 @@ QByteArray unwrapped(QByteArray text)
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
     text = trimmedBytes(text);
-    static const char *const kOpen[] = {"<!--", "//<![CDATA[", "/*<![CDATA[*/", "<![CDATA["};
-    static const char *const kClose[] = {"-->", "//]]>", "/*]]>*/", "]]>"};
-    for (const char *open : kOpen) {
+    static const char *const Open[] = {"<!--", "//<![CDATA[", "/*<![CDATA[*/", "<![CDATA["};
+    static const char *const Close[] = {"-->", "//]]>", "/*]]>*/", "]]>"};
+    for (const char *open : Open) {
         if (text.startsWith(open))
             text = trimmedBytes(text.mid(qsizetype(qstrlen(open))));
     }
-    for (const char *close : kClose) {
+    for (const char *close : Close) {
         if (text.endsWith(close))
             text = trimmedBytes(text.chopped(qsizetype(qstrlen(close))));
     }
@@ -65,7 +65,7 @@ QByteArray strictened(const QByteArray &in)
                 inString = false;
                 out += c;
             } else if (u < 0x20) {
-                static const char kHex[] = "0123456789abcdef";
+                static const char Hex[] = "0123456789abcdef";
                 if (c == '\n')
                     out += "\\n";
                 else if (c == '\r')
@@ -73,7 +73,7 @@ QByteArray strictened(const QByteArray &in)
                 else if (c == '\t')
                     out += "\\t";
                 else
-                    out += QByteArray("\\u00") + kHex[u >> 4] + kHex[u & 15];
+                    out += QByteArray("\\u00") + Hex[u >> 4] + Hex[u & 15];
             } else {
                 out += c;
             }
@@ -175,11 +175,11 @@ void walk(const QJsonValue &value, QVector<QJsonObject> &found, QSet<QString> &i
         return;
     }
     // @graph and mainEntity first, in that order; then the rest.
-    static const QLatin1String kFirst[] = {QLatin1String("@graph"), QLatin1String("mainEntity")};
-    for (const QLatin1String key : kFirst)
+    static const QLatin1String First[] = {QLatin1String("@graph"), QLatin1String("mainEntity")};
+    for (const QLatin1String key : First)
         walk(field(object, key), found, ids, depth + 1);
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        if ((it->isObject() || it->isArray()) && it.key() != kFirst[0] && lastSegment(it.key()) != kFirst[1])
+        if ((it->isObject() || it->isArray()) && it.key() != First[0] && lastSegment(it.key()) != First[1])
             walk(it.value(), found, ids, depth + 1);
     }
 }

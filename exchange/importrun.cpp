@@ -14,7 +14,7 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
     if (dish.category.isEmpty())
         dish.category = trimTyped(recipe.category);
     if (dish.category.isEmpty())
-        dish.category = kImportedCategory;
+        dish.category = ImportedCategory;
     dish.name = recipe.name.isEmpty() ? QStringLiteral("未命名的菜谱") : recipe.name;
     dish.ingredients = recipe.ingredients;
     dish.method = recipe.method;

@@ -11,7 +11,7 @@
 class Catalogue;
 
 // Where an import puts dishes whose source names no category.
-inline const QString kImportedCategory = QStringLiteral("导入的菜谱");
+inline const QString ImportedCategory = QStringLiteral("导入的菜谱");
 
 struct PreparedImport {
     QVector<SourceReading> readings;   // one per source; recipes left empty
@@ -24,7 +24,7 @@ struct PreparedImport {
 
 // Reads the sources and keeps the pictures they carry in the data folder's
 // 图片. `category`, when not empty, takes every dish; else the source's
-// category, else kImportedCategory. Runs on any thread.
+// category, else ImportedCategory. Runs on any thread.
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
                              ReadProgress &progress);
 

@@ -46,14 +46,14 @@ bool isBinaryDocument(const QByteArray &head)
 
 Kind kindOf(const QString &suffix, const QByteArray &bytes)
 {
-    static const QStringList kOther = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
+    static const QStringList Other = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
                                        QStringLiteral("gif"), QStringLiteral("webp"), QStringLiteral("bmp"),
                                        QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("heic"),
                                        QStringLiteral("pdf"), QStringLiteral("doc"), QStringLiteral("docx"),
                                        QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("mp4"),
                                        QStringLiteral("mov"), QStringLiteral("mp3"), QStringLiteral("exe")};
     const QString ext = suffix.toLower();
-    if (isBinaryDocument(bytes.left(16)) || kOther.contains(ext))
+    if (isBinaryDocument(bytes.left(16)) || Other.contains(ext))
         return Kind::Other;
     if (ext == QLatin1String("html") || ext == QLatin1String("htm") || ext == QLatin1String("xhtml")
         || ext == QLatin1String("shtml"))
@@ -247,15 +247,15 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     ImportedRecipe recipe;
     recipe.name = trimTyped(draft.name.isEmpty() ? oneLine(fallbackName) : draft.name);
     const QString shown = recipe.name.left(20) + (recipe.name.size() > 20 ? QStringLiteral("…") : QString());
-    if (recipe.name.size() > ImportLimits::kMaxNameLength) {
-        recipe.name = cut(recipe.name, ImportLimits::kMaxNameLength);
-        reading.notes.append(QStringLiteral("「%1」的名称太长，只留了前 %2 个字").arg(shown).arg(ImportLimits::kMaxNameLength));
+    if (recipe.name.size() > ImportLimits::MaxNameLength) {
+        recipe.name = cut(recipe.name, ImportLimits::MaxNameLength);
+        reading.notes.append(QStringLiteral("「%1」的名称太长，只留了前 %2 个字").arg(shown).arg(ImportLimits::MaxNameLength));
     }
     recipe.category = trimTyped(draft.category);
 
     recipe.ingredients = draft.ingredients.join(QStringLiteral("\r\n"));
-    if (recipe.ingredients.size() > ImportLimits::kMaxTextLength) {
-        recipe.ingredients = cut(recipe.ingredients, ImportLimits::kMaxTextLength);
+    if (recipe.ingredients.size() > ImportLimits::MaxTextLength) {
+        recipe.ingredients = cut(recipe.ingredients, ImportLimits::MaxTextLength);
         reading.notes.append(QStringLiteral("「%1」的用料太长，截到了 1 MB").arg(shown));
     }
     QStringList method = draft.method;
@@ -266,8 +266,8 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     if (!source.isEmpty())
         method.append(QStringLiteral("来源：") + source);
     recipe.method = method.join(QStringLiteral("\r\n"));
-    if (recipe.method.size() > ImportLimits::kMaxTextLength) {
-        recipe.method = cut(recipe.method, ImportLimits::kMaxTextLength);
+    if (recipe.method.size() > ImportLimits::MaxTextLength) {
+        recipe.method = cut(recipe.method, ImportLimits::MaxTextLength);
         reading.notes.append(QStringLiteral("「%1」的做法太长，截到了 1 MB").arg(shown));
     }
     recipe.pictureFile = picture.file;
@@ -298,7 +298,7 @@ void readFileInto(const QString &path, SourceReading &reading, const std::atomic
             readZipInto(path, reading, cancelled);
         return;
     }
-    if (info.size() > ImportLimits::kMaxSourceBytes) {
+    if (info.size() > ImportLimits::MaxSourceBytes) {
         reading.refusal = ImportRefusal::TooLarge;
         return;
     }

@@ -16,7 +16,7 @@ class QTemporaryDir;
 // One recipe as the catalogue will hold it.
 struct ImportedRecipe {
     QString category;      // named by the source, trimmed; empty when none
-    QString name;          // trimmed, entities decoded, at most kMaxNameLength
+    QString name;          // trimmed, entities decoded, at most MaxNameLength
     QString ingredients;   // one a line, joined with "\r\n"
     // One step a line joined with "\r\n"; section headings as "【name】";
     // then, when known, "份量：…", "时间：…" (e.g. "1小时30分"), "来源：…".
@@ -44,10 +44,10 @@ struct ReadProgress {
 };
 
 namespace ImportLimits {
-constexpr qint64 kMaxSourceBytes = 50LL * 1024 * 1024;     // a file read as a recipe source
-constexpr qint64 kMaxArchiveBytes = 500LL * 1024 * 1024;   // a zip, expanded
-constexpr int kMaxNameLength = 200;                         // characters
-constexpr int kMaxTextLength = 1024 * 1024;                 // ingredients, method: characters
+constexpr qint64 MaxSourceBytes = 50LL * 1024 * 1024;     // a file read as a recipe source
+constexpr qint64 MaxArchiveBytes = 500LL * 1024 * 1024;   // a zip, expanded
+constexpr int MaxNameLength = 200;                         // characters
+constexpr int MaxTextLength = 1024 * 1024;                 // ingredients, method: characters
 }
 
 // The refusal reasons, as the cook reads them.

@@ -15,14 +15,14 @@ namespace ImportFormats {
 namespace {
 
 // Windows-1252 for the references &#128; .. &#159; that old pages write.
-constexpr char16_t kCp1252High[32] = {
+constexpr char16_t Cp1252High[32] = {
     0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
     0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
 // Code page 437, bytes 0x80 .. 0xFF.
-constexpr char16_t kCp437High[128] = {
+constexpr char16_t Cp437High[128] = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
     0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
     0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
@@ -45,7 +45,7 @@ void appendCodePoint(QString &out, char32_t code)
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         code = 0xFFFD;
     else if (code >= 0x80 && code <= 0x9F)
-        code = kCp1252High[code - 0x80];
+        code = Cp1252High[code - 0x80];
     if (code == 0xA0)
         code = u' ';
     if (code > 0xFFFF) {
@@ -129,10 +129,10 @@ QString decodeOnce(const QString &text)
 
 bool isBlockTag(QStringView name)
 {
-    static const char *const kBlocks[] = {"p", "br", "li", "div", "tr", "h1", "h2", "h3", "h4", "h5", "h6",
+    static const char *const Blocks[] = {"p", "br", "li", "div", "tr", "h1", "h2", "h3", "h4", "h5", "h6",
                                           "ul", "ol", "dd", "dt", "blockquote", "section", "article",
                                           "table", "hr", "pre", "header", "footer"};
-    for (const char *block : kBlocks) {
+    for (const char *block : Blocks) {
         if (name.compare(QLatin1String(block), Qt::CaseInsensitive) == 0)
             return true;
     }
@@ -347,7 +347,7 @@ QString fromCp437(const QByteArray &bytes)
     QChar *dst = out.data();
     for (const char b : bytes) {
         const auto c = static_cast<unsigned char>(b);
-        *dst++ = c < 0x80 ? QChar(char16_t(c)) : QChar(kCp437High[c - 0x80]);
+        *dst++ = c < 0x80 ? QChar(char16_t(c)) : QChar(Cp437High[c - 0x80]);
     }
     return out;
 }

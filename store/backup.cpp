@@ -27,15 +27,15 @@ const QString &markOf(Reason reason)
                                     QStringLiteral("-导入"), QStringLiteral("-恢复前"), QStringLiteral("-损坏")};
     return marks[int(reason)];
 }
-constexpr Reason kReasons[] = {Reason::Edit, Reason::CategoryDeletion, Reason::DishDeletion, Reason::Import,
+constexpr Reason Reasons[] = {Reason::Edit, Reason::CategoryDeletion, Reason::DishDeletion, Reason::Import,
                                Reason::Restore, Reason::Damaged};
 // What SQLite keeps beside a database file while it writes it: the file and
 // these belong together.
-const QString kCompanions[] = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
-const QString kPartSuffix = QStringLiteral(".part");
+const QString Companions[] = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
+const QString PartSuffix = QStringLiteral(".part");
 // How long an unfinished copy must have lain untouched before it counts as
 // left behind by a program that stopped while copying.
-constexpr qint64 kStalePartSeconds = 3600;
+constexpr qint64 StalePartSeconds = 3600;
 
 StoreError error(StoreError::Kind kind, const QString &detail)
 {
@@ -67,7 +67,7 @@ std::optional<Copy> parseName(const QString &name)
     copy.name = name;
     copy.when = QDateTime(date, time);
     copy.serial = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
-    for (const Reason reason : kReasons) {
+    for (const Reason reason : Reasons) {
         if (m.captured(4) == markOf(reason)) {
             copy.reason = reason;
             return copy;
@@ -177,7 +177,7 @@ StoreResult<QString> freeCopyPath(const QString &databasePath, Reason reason, co
     const QDateTime local = now.toLocalTime();
     const QDir dir(folder);
     int serial = 1;
-    auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + kPartSuffix); };
+    auto taken = [&](const QString &path) { return QFileInfo::exists(path) || QFileInfo::exists(path + PartSuffix); };
     while (taken(dir.filePath(copyName(local, reason, serial))))
         ++serial;
     return dir.filePath(copyName(local, reason, serial));
@@ -211,7 +211,7 @@ StoreResult<QString> copyToPart(const QString &databasePath, Reason reason, cons
     if (!name)
         return name;
     const QString folder = folderOf(databasePath);
-    const QString part = *name + kPartSuffix;
+    const QString part = *name + PartSuffix;
     if (auto e = copyDatabase(databasePath, part, stop)) {
         QFile::remove(part);
         return *e;
@@ -226,8 +226,8 @@ StoreResult<QString> copyToPart(const QString &databasePath, Reason reason, cons
 StoreResult<QString> finishCopy(const QString &databasePath, const QString &part, const QDateTime &now)
 {
     const QString folder = folderOf(databasePath);
-    const QString target = part.chopped(kPartSuffix.size());
-    if (!part.endsWith(kPartSuffix) || QFileInfo::exists(target) || !QFile::rename(part, target)
+    const QString target = part.chopped(PartSuffix.size());
+    if (!part.endsWith(PartSuffix) || QFileInfo::exists(target) || !QFile::rename(part, target)
         || !syncToDisk(target, folder)) {
         QFile::remove(part);
         return error(StoreError::NoBackup, QStringLiteral("cannot write ") + target);
@@ -246,12 +246,12 @@ StoreResult<QString> setAside(const QString &databasePath, const QDateTime &now)
     // The journal first: a file that arrived without it would be read as
     // it stood half-written. On a failure whatever moved goes back.
     bool moved = true;
-    for (const QString &companion : kCompanions) {
+    for (const QString &companion : Companions) {
         const QString from = databasePath + companion;
         moved = moved && (!QFileInfo::exists(from) || QFile::rename(from, target + companion));
     }
     if (!moved || !QFile::rename(databasePath, target)) {
-        for (const QString &companion : kCompanions)
+        for (const QString &companion : Companions)
             QFile::rename(target + companion, databasePath + companion);
         return error(StoreError::NoBackup, QStringLiteral("cannot move ") + databasePath);
     }
@@ -275,7 +275,7 @@ bool hasEditCopy(const QString &databasePath, const QDate &day)
 QStringList prune(const QString &databasePath, const QDateTime &now)
 {
     const QDir dir(folderOf(databasePath));
-    const QDate oldestKept = now.toLocalTime().date().addDays(1 - kEditDays);
+    const QDate oldestKept = now.toLocalTime().date().addDays(1 - EditDays);
     QStringList doomed;
     std::map<Reason, std::vector<const Copy *>> others;
     const std::vector<Copy> copies = copiesIn(dir);   // oldest first
@@ -285,26 +285,26 @@ QStringList prune(const QString &databasePath, const QDateTime &now)
             others[c.reason].push_back(&c);
             continue;
         }
-        // The first of its day, and no more than kEditDays days old.
+        // The first of its day, and no more than EditDays days old.
         if (c.when.date() < oldestKept || c.when.date() == lastDay)
             doomed << c.name;
         lastDay = c.when.date();
     }
     for (const auto &[reason, kind] : others) {
-        for (size_t i = 0; i + kDeletionCopies < kind.size(); ++i)
+        for (size_t i = 0; i + DeletionCopies < kind.size(); ++i)
             doomed << kind[i]->name;
     }
     // Unfinished copies left behind by a program that stopped while copying.
-    const QDateTime stale = QDateTime::currentDateTime().addSecs(-kStalePartSeconds);
-    for (const QFileInfo &info : dir.entryInfoList({QStringLiteral("*") + kPartSuffix}, QDir::Files | QDir::Hidden)) {
-        if (parseName(info.fileName().chopped(kPartSuffix.size())) && info.lastModified() < stale)
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-StalePartSeconds);
+    for (const QFileInfo &info : dir.entryInfoList({QStringLiteral("*") + PartSuffix}, QDir::Files | QDir::Hidden)) {
+        if (parseName(info.fileName().chopped(PartSuffix.size())) && info.lastModified() < stale)
             doomed << info.fileName();
     }
     QStringList removed;
     for (const QString &name : std::as_const(doomed)) {
         if (QFile::remove(dir.filePath(name)))
             removed << name;
-        for (const QString &companion : kCompanions)
+        for (const QString &companion : Companions)
             QFile::remove(dir.filePath(name + companion));
     }
     return removed;

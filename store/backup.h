@@ -47,8 +47,8 @@ enum class Reason {
 };
 
 // How many copies the rule keeps.
-constexpr int kEditDays = 14;
-constexpr int kDeletionCopies = 20;
+constexpr int EditDays = 14;
+constexpr int DeletionCopies = 20;
 
 // The folder "备份" beside the database file.
 QString folderOf(const QString &databasePath);

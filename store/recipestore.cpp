@@ -172,9 +172,9 @@ std::optional<QString> rowidName(Store &s, const QString &table, const QStringLi
 std::optional<StoreError> readLayout(Store &s)
 {
     TableInfo dishes, categories;
-    if (auto e = readTableInfo(s, kDishTable, dishes))
+    if (auto e = readTableInfo(s, DishTable, dishes))
         return e;
-    if (auto e = readTableInfo(s, kCategoryTable, categories))
+    if (auto e = readTableInfo(s, CategoryTable, categories))
         return e;
     if (dishes.names.size() < 6 || categories.names.size() < 2) {
         return makeError(StoreError::WrongLayout,
@@ -182,8 +182,8 @@ std::optional<StoreError> readLayout(Store &s)
                              .arg(dishes.names.size())
                              .arg(categories.names.size()));
     }
-    const auto dishRowid = rowidName(s, kDishTable, dishes.names);
-    const auto categoryRowid = rowidName(s, kCategoryTable, categories.names);
+    const auto dishRowid = rowidName(s, DishTable, dishes.names);
+    const auto categoryRowid = rowidName(s, CategoryTable, categories.names);
     if (!dishRowid || !categoryRowid)
         return makeError(StoreError::WrongLayout, QStringLiteral("tables without row order"));
 
@@ -337,7 +337,7 @@ StoreStatus RecipeStore::probe()
     return withStore<Done>(*this, [](Store &s) -> StoreStatus {
         // Counting walks every page of both tables' trees: a truncated or
         // damaged file shows here rather than in the middle of a rebuild.
-        for (const QString &table : {kDishTable, kCategoryTable}) {
+        for (const QString &table : {DishTable, CategoryTable}) {
             Sql::Statement st;
             int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(table));
             if (rc == SQLITE_OK)

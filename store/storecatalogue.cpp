@@ -16,7 +16,7 @@ namespace {
 std::optional<StoreError> readCategories(Store &s, CatalogueData &data)
 {
     Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable)
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), CategoryTable)
                               + s.categoryOrder());
     if (rc != SQLITE_OK)
         return s.fail(rc);
@@ -32,7 +32,7 @@ std::optional<StoreError> readCategories(Store &s, CatalogueData &data)
 qint64 highestRowid(Store &s)
 {
     Sql::Statement st;
-    if (st.prepare(s.db, QStringLiteral("SELECT max(%1) FROM %2").arg(s.layout.dishRowid, kDishTable)) != SQLITE_OK
+    if (st.prepare(s.db, QStringLiteral("SELECT max(%1) FROM %2").arg(s.layout.dishRowid, DishTable)) != SQLITE_OK
         || st.step() != SQLITE_ROW)
         return 0;
     return st.columnInt64(0);
@@ -43,7 +43,7 @@ bool hasCatalogueIndex(Store &s)
     Sql::Statement st;
     if (st.prepare(s.db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1")) != SQLITE_OK)
         return false;
-    st.bindText(1, kCatalogueIndex.mid(1, kCatalogueIndex.size() - 2));
+    st.bindText(1, CatalogueIndex.mid(1, CatalogueIndex.size() - 2));
     return st.step() == SQLITE_ROW;
 }
 
@@ -70,7 +70,7 @@ int readPart(const Store &s, DishPart &part)
     const QString columns = s.layout.dishIdIsRowid ? s.dishColumns(1, 2) : s.dishColumns(0, 2);
     const int id = s.layout.dishIdIsRowid ? 0 : 1;
     Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, kDishTable));
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3").arg(s.layout.dishRowid, columns, DishTable));
     if (rc != SQLITE_OK)
         return rc;
     while ((rc = st.step()) == SQLITE_ROW) {
@@ -133,7 +133,7 @@ StoreResult<bool> RecipeStore::ensureCatalogueIndex()
             return present;
         }
         const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2(%3,%4,%5)")
-                                .arg(kCatalogueIndex, kDishTable, s.layout.dishCols.at(1),
+                                .arg(CatalogueIndex, DishTable, s.layout.dishCols.at(1),
                                      s.layout.dishCols.at(2), s.layout.dishCols.at(0));
         const int rc = s.db.exec(sql.toUtf8().constData());
         s.db.setBusyTimeout(busyTimeoutMs());

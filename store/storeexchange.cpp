@@ -69,7 +69,7 @@ QByteArray sameness(const QString &category, const QString &name, const QString 
 StoreResult<QSet<QByteArray>> dishesIn(Store &s, const QSet<QString> &categories)
 {
     Sql::Statement st;
-    const int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(1, 4), kDishTable));
+    const int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(1, 4), DishTable));
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     QSet<QByteArray> found;
@@ -88,7 +88,7 @@ StoreResult<QSet<QByteArray>> dishesIn(Store &s, const QSet<QString> &categories
 StoreStatus listNewCategories(Store &s, const QVector<DishRecord> &dishes, QStringList &added)
 {
     Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), kCategoryTable));
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.at(1), CategoryTable));
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     QSet<QString> listed;
@@ -96,7 +96,7 @@ StoreStatus listNewCategories(Store &s, const QVector<DishRecord> &dishes, QStri
         listed.insert(trimBlanks(st.columnText(0)));
     if (rc != SQLITE_DONE)
         return s.fail(rc, true);
-    RowInserter insert(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, 1);
+    RowInserter insert(s, CategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, 1);
     for (const DishRecord &d : dishes) {
         const QString category = trimBlanks(d.category);
         if (category.isEmpty() || listed.contains(category))
@@ -130,7 +130,7 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
         const StoreStatus listed = listNewCategories(s, dishes, out.categoriesAdded);
         if (!listed.ok())
             return listed.error();
-        RowInserter insert(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid, 5);
+        RowInserter insert(s, DishTable, s.layout.dishCols, s.layout.dishIdIsRowid, 5);
         for (const DishRecord &d : dishes) {
             if (before->contains(sameness(d.category, d.name, d.ingredients, d.method))) {
                 out.ids << 0;
@@ -161,7 +161,7 @@ StoreResult<ExportRows> RecipeStore::readEverything()
             return s.fail(tx.beginResult());
         ExportRows out;
         Sql::Statement cats;
-        int rc = cats.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.join(QLatin1Char(',')), kCategoryTable)
+        int rc = cats.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.categoryCols.join(QLatin1Char(',')), CategoryTable)
                                         + s.categoryOrder());
         if (rc != SQLITE_OK)
             return s.fail(rc);
@@ -170,7 +170,7 @@ StoreResult<ExportRows> RecipeStore::readEverything()
         if (rc != SQLITE_DONE)
             return s.fail(rc);
         Sql::Statement dishes;
-        rc = dishes.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 5), kDishTable) + s.dishOrder());
+        rc = dishes.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 5), DishTable) + s.dishOrder());
         if (rc != SQLITE_OK)
             return s.fail(rc);
         while ((rc = dishes.step()) == SQLITE_ROW)

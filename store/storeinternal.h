@@ -27,10 +27,10 @@ namespace StoreInternal {
 // (RecipeStore::setBusyTimeout).
 int busyTimeoutMs();
 
-inline const QString kDishTable = QStringLiteral("\"01\"");
-inline const QString kCategoryTable = QStringLiteral("\"02\"");
+inline const QString DishTable = QStringLiteral("\"01\"");
+inline const QString CategoryTable = QStringLiteral("\"02\"");
 // The index over category, name and id of "01" that the tree is read from.
-inline const QString kCatalogueIndex = QStringLiteral("\"01_tree\"");
+inline const QString CatalogueIndex = QStringLiteral("\"01_tree\"");
 
 StoreError makeError(StoreError::Kind kind, const QString &detail);
 // Turns an SQLite result code into the kind of trouble the cook is told about.
@@ -122,7 +122,7 @@ struct Store {
     // The first row (table order) whose id is parameter 1, all six columns.
     QString dishByIdQuery() const
     {
-        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1").arg(dishColumns(0, 5), kDishTable, layout.dishCols.at(0))
+        return QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1").arg(dishColumns(0, 5), DishTable, layout.dishCols.at(0))
                + dishOrder() + QStringLiteral(" LIMIT 1");
     }
     // PRAGMA data_version: moves whenever another connection commits.

@@ -24,7 +24,7 @@ std::optional<StoreError> refreshPickRowids(Store &s)
     return keepCurrent(s, s.pickState, [&s]() -> std::optional<StoreError> {
         s.pickRowids.clear();
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.dishRowid, kDishTable));
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.layout.dishRowid, DishTable));
         if (rc != SQLITE_OK)
             return s.fail(rc);
         while ((rc = st.step()) == SQLITE_ROW)
@@ -58,7 +58,7 @@ StoreResult<std::optional<DishRecord>> RecipeStore::pickRandomDish(const std::fu
     return withStore<std::optional<DishRecord>>(*this, [&](Store &s) -> R {
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?1")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishRowid));
+                                      .arg(s.dishColumns(0, 5), DishTable, s.layout.dishRowid));
         if (rc != SQLITE_OK)
             return s.fail(rc);
         // Another program may delete the drawn row between the look at the

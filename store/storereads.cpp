@@ -12,7 +12,7 @@ StoreResult<QVector<CategoryRecord>> RecipeStore::listCategoryRows()
     return withStore<QVector<CategoryRecord>>(*this, [](Store &s) -> StoreResult<QVector<CategoryRecord>> {
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1,%2 FROM %3")
-                                      .arg(s.layout.categoryCols.at(0), s.layout.categoryCols.at(1), kCategoryTable)
+                                      .arg(s.layout.categoryCols.at(0), s.layout.categoryCols.at(1), CategoryTable)
                                       + s.categoryOrder());
         if (rc != SQLITE_OK)
             return s.fail(rc);
@@ -44,7 +44,7 @@ StoreResult<QStringList> RecipeStore::listDishesOfCategory(const QString &catego
         // The rows are picked out in the catalogue index, then read in table
         // order (asked for in one query, the engine would walk the table).
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2 WHERE %4)")
-                                      .arg(s.layout.dishCols.at(2), kDishTable, s.layout.dishRowid,
+                                      .arg(s.layout.dishCols.at(2), DishTable, s.layout.dishRowid,
                                            trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")))
                                       + s.dishOrder());
         if (rc != SQLITE_OK)
@@ -63,7 +63,7 @@ StoreResult<qint64> RecipeStore::countDishes()
 {
     return withStore<qint64>(*this, [](Store &s) -> StoreResult<qint64> {
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(kDishTable));
+        int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM %1").arg(DishTable));
         if (rc == SQLITE_OK)
             rc = st.step();
         if (rc != SQLITE_ROW)
@@ -79,7 +79,7 @@ StoreResult<std::optional<DishRecord>> RecipeStore::findDish(const QString &cate
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2 WHERE %4 AND %5 = ?2 "
                                                  "COLLATE BINARY)")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishRowid,
+                                      .arg(s.dishColumns(0, 5), DishTable, s.layout.dishRowid,
                                            trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1")),
                                            trimmedColumn(s.layout.dishCols.at(2)))
                                       + s.dishOrder() + QStringLiteral(" LIMIT 1"));

@@ -31,7 +31,7 @@ std::optional<StoreError> refreshNames(Store &s)
     return keepCurrent(s, s.namesState, [&s]() -> std::optional<StoreError> {
         s.names.clear();
         Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), kDishTable)
+        int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), DishTable)
                                       + s.dishOrder());
         if (rc != SQLITE_OK)
             return s.fail(rc);
@@ -98,7 +98,7 @@ StoreResult<QVector<DishRecord>> RecipeStore::searchDishesByName(const QString &
         QVector<DishRecord> rows;
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE zx_name_like(%3)")
-                                      .arg(s.dishColumns(0, 5), kDishTable, s.layout.dishCols.at(2))
+                                      .arg(s.dishColumns(0, 5), DishTable, s.layout.dishCols.at(2))
                                       + s.dishOrder());
         if (rc == SQLITE_OK) {
             while ((rc = st.step()) == SQLITE_ROW)

@@ -73,7 +73,7 @@ void noteDishWritten(Store &s, qint64 rowid)
     const QStringList &c = s.layout.dishCols;
     Sql::Statement st;
     if (st.prepare(s.db, QStringLiteral("SELECT %1,%2,%3 FROM %4 WHERE %5 = ?1")
-                             .arg(c.at(2), c.at(3), c.at(4), kDishTable, s.layout.dishRowid)) != SQLITE_OK)
+                             .arg(c.at(2), c.at(3), c.at(4), DishTable, s.layout.dishRowid)) != SQLITE_OK)
         return dropCharacterSets(s);
     st.bindInt64(1, rowid);
     if (st.step() != SQLITE_ROW)
@@ -199,7 +199,7 @@ StoreResult<QVector<DishRecord>> runWordsQuery(Store &s, bool filtered)
     const QString where = filtered ? QStringLiteral("CASE WHEN zx_may_hold(%1) THEN %2 ELSE 0 END").arg(s.layout.dishRowid, match)
                                    : match;
     Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(s.dishColumns(0, 2), kDishTable, where)
+    int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(s.dishColumns(0, 2), DishTable, where)
                                   + s.dishOrder());
     QVector<DishRecord> rows;
     if (rc == SQLITE_OK) {

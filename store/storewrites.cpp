@@ -17,7 +17,7 @@ StoreResult<std::optional<std::pair<qint64, DishRecord>>> firstRowWithId(Store &
 {
     Sql::Statement find;
     int rc = find.prepare(s.db, QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4 = ?1")
-                                    .arg(s.dishColumns(0, 5), s.layout.dishRowid, kDishTable, s.layout.dishCols.at(0))
+                                    .arg(s.dishColumns(0, 5), s.layout.dishRowid, DishTable, s.layout.dishCols.at(0))
                                     + s.dishOrder() + QStringLiteral(" LIMIT 1"));
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
@@ -54,7 +54,7 @@ StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString 
 {
     return withStore<qint64>(*this, [&](Store &s) {
         s.rowsChanged();
-        const StoreResult<qint64> id = appendRow(s, kDishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
+        const StoreResult<qint64> id = appendRow(s, DishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
                                                  {category, trimBlanks(name), trimBlanks(ingredients),
                                                   trimBlanks(method), trimBlanks(picture)});
         if (id.ok())
@@ -67,7 +67,7 @@ StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString 
 StoreResult<qint64> RecipeStore::addCategory(const QString &category)
 {
     return withStore<qint64>(*this, [&](Store &s) {
-        return appendRow(s, kCategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
+        return appendRow(s, CategoryTable, s.layout.categoryCols, s.layout.categoryIdIsRowid, {category});
     });
 }
 
@@ -102,7 +102,7 @@ StoreResult<DeleteOutcome> RecipeStore::deleteCategory(const QString &category)
         // catalogue index, without touching the other recipes.
         int rc = deleteWhereName(s, name,
                                  QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3)")
-                                     .arg(kDishTable, s.layout.dishRowid,
+                                     .arg(DishTable, s.layout.dishRowid,
                                           trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
                                  outcome.dishesDeleted);
         if (rc != SQLITE_DONE)
@@ -111,7 +111,7 @@ StoreResult<DeleteOutcome> RecipeStore::deleteCategory(const QString &category)
         rc = deleteWhereName(s, name,
                              QStringLiteral("DELETE FROM %1 WHERE %2 = (SELECT %2 FROM %1 WHERE %3 = ?1 "
                                             "COLLATE BINARY%4 LIMIT 1)")
-                                 .arg(kCategoryTable, s.layout.categoryRowid,
+                                 .arg(CategoryTable, s.layout.categoryRowid,
                                       trimmedColumn(s.layout.categoryCols.at(1)), s.categoryOrder()),
                              categoryRows);
         if (rc != SQLITE_DONE)
@@ -173,7 +173,7 @@ StoreResult<bool> RecipeStore::updateDish(qint64 id, const QString &name,
         const QStringList &c = s.layout.dishCols;
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2=?2, %3=?3, %4=?4, %5=?5 WHERE %6=?1")
-                                   .arg(kDishTable, c.at(2), c.at(3), c.at(4), c.at(5), s.layout.dishRowid),
+                                   .arg(DishTable, c.at(2), c.at(3), c.at(4), c.at(5), s.layout.dishRowid),
                                {trimBlanks(name), trimBlanks(ingredients), trimBlanks(method), trimBlanks(picture)},
                                false, mayWrite);
     });
@@ -183,7 +183,7 @@ StoreResult<bool> RecipeStore::deleteDish(qint64 id)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.rowsChanged();
-        return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(kDishTable, s.layout.dishRowid),
+        return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(DishTable, s.layout.dishRowid),
                                {}, true);
     });
 }
@@ -194,7 +194,7 @@ StoreResult<bool> RecipeStore::moveDish(qint64 id, const QString &category)
         s.textsChanged();
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
-                                   .arg(kDishTable, s.layout.dishCols.at(1), s.layout.dishRowid),
+                                   .arg(DishTable, s.layout.dishCols.at(1), s.layout.dishRowid),
                                {category}, false);
     });
 }
@@ -205,7 +205,7 @@ StoreResult<bool> RecipeStore::setDishPicture(qint64 id, const QString &picture)
         s.textsChanged();
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2 = ?2 WHERE %3 = ?1")
-                                   .arg(kDishTable, s.layout.dishCols.at(5), s.layout.dishRowid),
+                                   .arg(DishTable, s.layout.dishCols.at(5), s.layout.dishRowid),
                                {trimBlanks(picture)}, false);
     });
 }

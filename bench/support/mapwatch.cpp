@@ -97,7 +97,7 @@ MapWatch::Event MapWatch::nextEvent(int ms)
         } else if (type == XCB_MAP_NOTIFY) {
             seen = {type, reinterpret_cast<xcb_map_notify_event_t *>(event)->window};
         } else if (m_damageEvent >= 0 && type == m_damageEvent + XCB_DAMAGE_NOTIFY) {
-            seen = {kDamaged, reinterpret_cast<xcb_damage_notify_event_t *>(event)->drawable};
+            seen = {Damaged, reinterpret_cast<xcb_damage_notify_event_t *>(event)->drawable};
         }
         std::free(event);
         if (seen.type >= 0)
@@ -130,7 +130,7 @@ bool MapWatch::waitForPainted(int timeoutMs)
     clock.start();
     while (clock.elapsed() < timeoutMs) {
         const Event event = nextEvent(int(timeoutMs - clock.elapsed()));
-        if (event.type == kDamaged && event.window == m_mapped)
+        if (event.type == Damaged && event.window == m_mapped)
             return true;
     }
     return false;

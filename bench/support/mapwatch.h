@@ -24,8 +24,8 @@ public:
     template <class StillRunning>
     bool waitForMapped(const QString &part, int timeoutMs, StillRunning stillRunning)
     {
-        for (int waited = 0; waited < timeoutMs; waited += kSliceMs) {
-            if (mappedWithin(part, kSliceMs))
+        for (int waited = 0; waited < timeoutMs; waited += SliceMs) {
+            if (mappedWithin(part, SliceMs))
                 return true;
             if (!stillRunning())
                 return false;
@@ -37,15 +37,15 @@ public:
     bool waitForPainted(int timeoutMs);
 
 private:
-    static constexpr int kSliceMs = 100;
+    static constexpr int SliceMs = 100;
     bool mappedWithin(const QString &part, int ms);
     // The next event, or nullptr after `ms`; new top-level windows are
     // watched for drawing as they come.
     struct Event {
-        int type = -1;   // an X event code, or kDamaged
+        int type = -1;   // an X event code, or Damaged
         quint32 window = 0;
     };
-    static constexpr int kDamaged = 1000;
+    static constexpr int Damaged = 1000;
     Event nextEvent(int ms);
     QString titleOf(quint32 window);
 

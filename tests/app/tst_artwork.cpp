@@ -19,20 +19,20 @@ struct Asset {
     QSize size;
 };
 
-const Asset kToolbar[] = {
+const Asset Toolbar[] = {
     {":/toolbar/daily.png", {32, 32}},    {":/toolbar/add.png", {32, 32}},
     {":/toolbar/find.png", {32, 32}},     {":/toolbar/category.png", {32, 32}},
     {":/toolbar/upgrade.png", {32, 32}},  {":/toolbar/about.png", {32, 32}},
     {":/toolbar/exit.png", {32, 32}},
 };
 
-const Asset kTree[] = {
+const Asset Tree[] = {
     {":/tree/root.png", {16, 16}},          {":/tree/category.png", {16, 16}},
     {":/tree/category_selected.png", {16, 16}}, {":/tree/dish.png", {16, 16}},
     {":/tree/dish_selected.png", {16, 16}},
 };
 
-const Asset kButtons[] = {
+const Asset Buttons[] = {
     {":/buttons/print.png", {94, 32}},           {":/buttons/insert_picture.png", {94, 32}},
     {":/buttons/add.png", {94, 32}},             {":/buttons/add_category.png", {94, 32}},
     {":/buttons/delete_category.png", {94, 32}}, {":/buttons/search.png", {94, 32}},
@@ -41,7 +41,7 @@ const Asset kButtons[] = {
     {":/buttons/download_latest.png", {94, 32}},
 };
 
-const Asset kPictures[] = {
+const Asset Pictures[] = {
     {":/main/splash.png", {448, 345}}, {":/main/image9.png", {225, 144}},
     {":/main/banner.png", {153, 41}},  {":/web/down.png", {120, 150}},
     {":/web/about.png", {120, 150}},   {":/app/icon64.png", {64, 64}},
@@ -84,10 +84,10 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
-        addRows(kToolbar);
-        addRows(kTree);
-        addRows(kButtons);
-        addRows(kPictures);
+        addRows(Toolbar);
+        addRows(Tree);
+        addRows(Buttons);
+        addRows(Pictures);
     }
     void everyPictureHasItsSize()
     {
@@ -105,7 +105,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
-        addRows(kButtons);
+        addRows(Buttons);
     }
     void buttonCaptionsAreCentredDarkInk()
     {
@@ -149,9 +149,9 @@ private slots:
                 seen.insert(bits);
             }
         };
-        distinct(kToolbar);
-        distinct(kTree);
-        distinct(kButtons);
+        distinct(Toolbar);
+        distinct(Tree);
+        distinct(Buttons);
     }
 
     void dishFrameLeavesThePictureAreaPlain()

@@ -15,7 +15,7 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 8), QTime(15, 30, 12));
+const QDateTime Now(QDate(2026, 12, 8), QTime(15, 30, 12));
 
 using Connection = OtherProgram;
 
@@ -57,8 +57,8 @@ void TstBackup::copyIsTheWholeCommittedDatabase()
     Connection other(db.path());
     QCOMPARE(other.exec(QStringLiteral("BEGIN IMMEDIATE; DELETE FROM \"01\" WHERE rowid > 2990;")), SQLITE_OK);
 
-    QVERIFY(!Backup::hasEditCopy(db.path(), kNow.date()));
-    const auto copy = Backup::makeCopy(db.path(), Backup::Reason::Edit, kNow);
+    QVERIFY(!Backup::hasEditCopy(db.path(), Now.date()));
+    const auto copy = Backup::makeCopy(db.path(), Backup::Reason::Edit, Now);
     QVERIFY2(copy.ok(), qPrintable(copy.ok() ? QString() : copy.error().detail));
     QCOMPARE(*copy, db.dir() + QStringLiteral("备份/cate-20261208-153012.mdb"));
     QCOMPARE(other.exec(QStringLiteral("COMMIT")), SQLITE_OK);
@@ -71,11 +71,11 @@ void TstBackup::copyIsTheWholeCommittedDatabase()
     QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM \"01\"")), QStringLiteral("2990"));
 
     // One edit copy a day; deletion copies every time, even within a second.
-    QVERIFY(Backup::hasEditCopy(db.path(), kNow.date()));
-    QVERIFY(!Backup::hasEditCopy(db.path(), kNow.date().addDays(1)));
-    QCOMPARE(*Backup::makeCopy(db.path(), Backup::Reason::Edit, kNow.addSecs(3600)), *copy);
-    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow).ok());
-    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow).ok());
+    QVERIFY(Backup::hasEditCopy(db.path(), Now.date()));
+    QVERIFY(!Backup::hasEditCopy(db.path(), Now.date().addDays(1)));
+    QCOMPARE(*Backup::makeCopy(db.path(), Backup::Reason::Edit, Now.addSecs(3600)), *copy);
+    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, Now).ok());
+    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, Now).ok());
     QCOMPARE(filesIn(db.dir() + QStringLiteral("备份")),
              QStringList({"cate-20261208-153012-2-删除分类.mdb", "cate-20261208-153012-删除分类.mdb",
                           "cate-20261208-153012.mdb"}));
@@ -88,14 +88,14 @@ void TstBackup::refusedWhenTheFolderCannotBeMade()
     TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('凉菜');"));
     // A file stands where the folder would go.
     QVERIFY(touch(db.dir() + QStringLiteral("备份")));
-    const auto copy = Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, kNow);
+    const auto copy = Backup::makeCopy(db.path(), Backup::Reason::CategoryDeletion, Now);
     QVERIFY(!copy.ok());
     QCOMPARE(copy.error().kind, StoreError::NoBackup);
     QCOMPARE(copy.error().userText(), QStringLiteral("“备份”文件夹无法写入，或者磁盘已满。"));
     QCOMPARE(filesIn(db.dir()), QStringList({"cate.mdb", "备份"}));
     QCOMPARE(QFileInfo(db.dir() + QStringLiteral("备份")).size(), 1);
 
-    const auto missing = Backup::makeCopy(db.dir() + QStringLiteral("none.mdb"), Backup::Reason::Edit, kNow);
+    const auto missing = Backup::makeCopy(db.dir() + QStringLiteral("none.mdb"), Backup::Reason::Edit, Now);
     QCOMPARE(missing.error().kind, StoreError::Missing);
 }
 
@@ -114,22 +114,22 @@ void TstBackup::pruningKeepsWhatTheRuleKeeps()
     // Edit copies: from 20 days ago to today, two on some days; the last 14
     // days keep the first copy of each day.
     for (int back = 20; back >= 0; --back) {
-        const QDateTime morning(kNow.date().addDays(-back), QTime(8, 0, 5));
-        add(Backup::copyName(morning, Backup::Reason::Edit), back < Backup::kEditDays);
+        const QDateTime morning(Now.date().addDays(-back), QTime(8, 0, 5));
+        add(Backup::copyName(morning, Backup::Reason::Edit), back < Backup::EditDays);
         if (back % 3 == 0)
             add(Backup::copyName(morning.addSecs(3600), Backup::Reason::Edit), false);
     }
     add(QStringLiteral("cate-20261208-080005-2.mdb"), false);   // the second copy of that second
     // Deletion copies: the last 20 stay, whatever their age.
     for (int i = 0; i < 25; ++i)
-        add(Backup::copyName(kNow.addDays(-40 + i), Backup::Reason::CategoryDeletion, 1 + i % 2), i >= 5);
+        add(Backup::copyName(Now.addDays(-40 + i), Backup::Reason::CategoryDeletion, 1 + i % 2), i >= 5);
     // Files the program did not make, however close their names.
     for (const char *name : {"cate-2026120-080005.mdb", "cate-20261399-080005.mdb", "cate-20200101-080005.mdb.bak",
                              "Cate-20200101-080005.mdb", "cate-20200101-080005-1.mdb", "cate-20200101-080005-删除.mdb",
                              "notes.txt", "cate.mdb"})
         add(QString::fromUtf8(name), true);
 
-    const QStringList removed = Backup::prune(db.path(), kNow);
+    const QStringList removed = Backup::prune(db.path(), Now);
     QStringList gone = made;
     for (const QString &name : std::as_const(kept))
         gone.removeOne(name);
@@ -139,9 +139,9 @@ void TstBackup::pruningKeepsWhatTheRuleKeeps()
     removedSorted.sort();
     QCOMPARE(removedSorted, gone);
     QCOMPARE(filesIn(folder), kept);
-    QCOMPARE(kept.filter(QStringLiteral("删除分类")).size(), Backup::kDeletionCopies);
+    QCOMPARE(kept.filter(QStringLiteral("删除分类")).size(), Backup::DeletionCopies);
     // Nothing more to do the next time.
-    QVERIFY(Backup::prune(db.path(), kNow).isEmpty());
+    QVERIFY(Backup::prune(db.path(), Now).isEmpty());
 }
 
 // A copy is listed with its counts and put back through SQLite into the
@@ -152,7 +152,7 @@ void TstBackup::restoreBringsACopyBack()
 {
     TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('家常菜');"
                              "INSERT INTO \"01\"(category, \"名称\") VALUES ('家常菜', '红烧肉');"));
-    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::DishDeletion, kNow).ok());
+    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::DishDeletion, Now).ok());
     QFile junk(db.dir() + QStringLiteral("备份/cate-20261209-100000-导入.mdb"));
     QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
     junk.close();
@@ -182,7 +182,7 @@ void TstBackup::restoreBringsACopyBack()
     // copy takes its place, with its journal, as a copy of its own.
     QVERIFY(touch(db.path() + QStringLiteral("-journal")));
     const QStringList before = filesIn(db.dir());
-    const auto aside = Backup::setAside(db.path(), kNow.addDays(1));
+    const auto aside = Backup::setAside(db.path(), Now.addDays(1));
     QVERIFY(aside.ok());
     QCOMPARE(filesIn(db.dir()), QStringList(before.mid(2)));
     QCOMPARE(QFileInfo(*aside).fileName(), QStringLiteral("cate-20261209-153012-损坏.mdb"));
@@ -197,7 +197,7 @@ void TstBackup::restoreBringsACopyBack()
 void TstBackup::busyFileIsNeverOfferedForRestore()
 {
     TestDb db(QStringLiteral("INSERT INTO \"02\"(category) VALUES ('家常菜');"));
-    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::Import, kNow).ok());
+    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::Import, Now).ok());
     Connection other(db.path());
     QVERIFY(other.lockExclusively());
     const QStringList before = filesIn(db.dir());
