@@ -124,8 +124,9 @@ void AddDishWindow::saveDish()
         return;
     }
     const QString name = trimTyped(m_name->text());
-    const QString ingredients = trimBlanks(toCrLf(m_ingredients->toPlainText()));
-    const QString method = trimBlanks(toCrLf(m_method->toPlainText()));
+    // As the cook left them: a no-break space pasted from a page stays one.
+    const QString ingredients = trimBlanks(toCrLf(textOf(*m_ingredients->document())));
+    const QString method = trimBlanks(toCrLf(textOf(*m_method->document())));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
         tell(this, QStringLiteral("资料都没有怎么保存啊？"));
         return;

@@ -285,10 +285,10 @@ private slots:
         AddWindow a;
         a.open();
         QVERIFY(clickEntry(a.list, QStringLiteral(" 凉菜 ")));
-        a.type(QStringLiteral("拍黄瓜"), QStringLiteral("黄瓜"), QStringLiteral("拍碎"));
+        a.type(QStringLiteral("拍黄瓜"), QStringLiteral("黄瓜\u00a02根"), QStringLiteral("拍碎"));
         dialogs.answers.enqueue(DialogService::Yes);
         press(a.addcp);
-        QCOMPARE(db.rows(QString::fromUtf8(AllDishes)).last(), QStringLiteral(" 凉菜 |拍黄瓜|黄瓜|拍碎|"));
+        QCOMPARE(db.rows(QString::fromUtf8(AllDishes)).last(), QStringLiteral(" 凉菜 |拍黄瓜|黄瓜\u00a02根|拍碎|"));
         QCOMPARE(dialogs.messages.last().text, QStringLiteral(" 凉菜 保存完毕！"));
     }
 
