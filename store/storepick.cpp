@@ -3,8 +3,8 @@
 // A draw lands on one of the rows of "01", each as likely as any other,
 // whatever their ids are. The row identities are read in one pass (from
 // the catalogue index where the file has one, so that no recipe text is
-// touched) and kept with the connection until the file changes; a draw then costs a look-up in memory
-// and the read of the one row it lands on.
+// touched) and kept with the connection until the file changes; a draw
+// then costs a look-up in memory and the read of the one row it lands on.
 #include "store/recipestore.h"
 
 #include "store/storeinternal.h"
