@@ -6,13 +6,14 @@
 #include "core/catalogue.h"
 #include "core/datafolder.h"
 #include "core/fonts.h"
+#include "exchange/exportjob.h"
 #include "exchange/exportsnapshot.h"
-#include "exchange/importfetch.h"
-#include "exchange/importrun.h"
+#include "exchange/importjob.h"
 #include "store/backup.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -103,58 +104,66 @@ std::optional<QString> catalogueProblem(const DataFolder &data)
     return text;
 }
 
+// Runs the job's own events until it says it is over.
+template <class Job>
+void waitForEnd(Job &job)
+{
+    QEventLoop loop;
+    QObject::connect(&job, &Job::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 int importFromCommandLine(Catalogue &catalogue, const Request &r)
 {
-    ReadProgress progress;
-    PreparedImport prepared = prepareImport(r.paths, r.category, catalogue.dataFolder(), progress);
-    ImportOutcome outcome;
-    if (!prepared.dishes.isEmpty()) {
+    ImportJob job(catalogue, r.paths, r.category);
+    job.safetyCopy = [&catalogue] {
         const StoreResult<QString> copy =
             Backup::makeCopy(catalogue.storePath(), Backup::Reason::Import, QDateTime::currentDateTime());
-        if (!copy) {
+        if (!copy)
             complain(QStringLiteral("无法创建备份，没有导入：") + copy.error().userText());
-            return CatalogueTrouble;
-        }
-        const StoreResult<ImportOutcome> imported = catalogue.importDishes(prepared.dishes);
-        if (!imported) {
-            complain(QStringLiteral("导入失败，菜谱数据库没有改动：") + imported.error().userText());
-            return CatalogueTrouble;
-        }
-        outcome = *imported;
+        return bool(copy);
+    };
+    if (!job.start())
+        return CatalogueTrouble;   // not with nothing else running
+    waitForEnd(job);
+    switch (job.end()) {
+    case ImportJob::End::Done: break;
+    case ImportJob::End::Cancelled:
+    case ImportJob::End::NoSafetyCopy: return CatalogueTrouble;
+    case ImportJob::End::NotWritten:
+        complain(QStringLiteral("导入失败，菜谱数据库没有改动：") + job.refusal());
+        return CatalogueTrouble;
     }
-    for (const QString &line : importSourceLines(prepared, outcome))
+    for (const QString &line : importSourceLines(job.prepared(), job.outcome()))
         say(line);
-    ImportTally tally = tallyImport(prepared, outcome);
-    tally.picturesNotFetched = fetchImportPicturesNow(catalogue, prepared, outcome);
-    for (const QString &line : importTotalLines(prepared, tally))
+    for (const QString &line : importTotalLines(job.prepared(), job.tally()))
         say(line);
-    return anySourceRefused(prepared) ? SourceRefused : Success;
+    return anySourceRefused(job.prepared()) ? SourceRefused : Success;
 }
 
 int exportFromCommandLine(Catalogue &catalogue, const Request &r)
 {
-    const StoreResult<ExportRows> rows = catalogue.everything();
-    if (!rows) {
-        complain(QStringLiteral("无法读出菜谱：") + rows.error().userText());
-        return CatalogueTrouble;
-    }
-    const std::optional<ExportSnapshot> snapshot =
-        makeSnapshot(*rows, r.category, catalogue.dataFolder(), QDate::currentDate());
-    if (!snapshot) {
-        complain(QStringLiteral("没有这个分类：%1").arg(r.category.trimmed()));
-        return SourceRefused;
-    }
     const ExportFormat format = r.format == QLatin1String("pdf")    ? ExportFormat::Pdf
                                 : r.format == QLatin1String("html") ? ExportFormat::Html
                                                                     : ExportFormat::Json;
-    ExportProgress progress;
     const QString out = QDir::cleanPath(QDir::current().absoluteFilePath(r.paths.first()));
-    const ExportOutcome done = writeCookbook(format, *snapshot, out, progress);
-    if (!done.ok) {
-        complain(done.error);
+    ExportJob job(catalogue, r.category, format, out);
+    switch (job.start()) {
+    case ExportJob::Refusal::None: break;
+    case ExportJob::Refusal::Busy: return CatalogueTrouble;   // not with nothing else running
+    case ExportJob::Refusal::Unreadable:
+        complain(QStringLiteral("无法读出菜谱：") + job.unreadable());
+        return CatalogueTrouble;
+    case ExportJob::Refusal::NoSuchCategory:
+        complain(QStringLiteral("没有这个分类：%1").arg(r.category.trimmed()));
         return SourceRefused;
     }
-    say(exportDoneText(done, QDir::toNativeSeparators(out)));
+    waitForEnd(job);
+    if (!job.outcome().ok) {
+        complain(job.outcome().error);
+        return SourceRefused;
+    }
+    say(exportDoneText(job.outcome(), QDir::toNativeSeparators(out)));
     return Success;
 }
 

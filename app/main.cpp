@@ -41,7 +41,7 @@ int main(int argc, char **argv)
     // ours is made.
     chooseSongRenderingForScreens();
     // The installed fonts are read in the background meanwhile.
-    const std::future<void> fonts = readFontsAhead();
+    QFuture<void> fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a
     // path asks every picture plug-in whether it can read it, loading each.
@@ -54,6 +54,6 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&qtChinese);
 
     Startup::showStartWindows(catalogue, restoreAsked);
-    fonts.wait();
+    fonts.waitForFinished();
     return app.exec();
 }

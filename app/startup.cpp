@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/splashwindow.h"
 #include "core/registry.h"
-#include "editing/restorewindow.h"
+#include "files/restorewindow.h"
 
 namespace Startup {
 void showStartWindows(Catalogue &catalogue, bool restoreAsked)

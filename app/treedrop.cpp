@@ -1,7 +1,7 @@
 #include "app/treedrop.h"
 
 #include "app/cataloguemodel.h"
-#include "editing/importflow.h"
+#include "files/importflow.h"
 
 #include <QDropEvent>
 #include <QMimeData>

@@ -1,16 +1,16 @@
 #include "app/treemenu.h"
 
 #include "core/registry.h"
-#include "editing/exportwindow.h"
-#include "editing/importflow.h"
-#include "editing/restorewindow.h"
+#include "files/exportwindow.h"
+#include "files/importflow.h"
+#include "files/restorewindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
 #include "core/safetycopy.h"
 #include "core/textboxes.h"
 #include "editing/editkit.h"
-#include "print/recipeprint.h"
+#include "showing/recipeprint.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

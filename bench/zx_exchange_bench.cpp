@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -67,20 +68,23 @@ void benchImport(const QDir &top)
 
     QElapsedTimer clock;
     clock.start();
-    ReadProgress progress;
-    auto job = Background::start([&] { return prepareImport(paths, QString(), folder, progress); });
+    auto progress = std::make_shared<Progress>();
+    QFuture<PreparedImport> job =
+        Background::start(progress, [&] { return prepareImport(paths, QString(), folder, *progress); });
     QEventLoop loop;
+    QFutureWatcher<PreparedImport> watcher;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(job);
+    // The window's thread is asked every 10 ms meanwhile: how late it answers.
     QTimer tick;
     qint64 last = clock.elapsed(), longest = 0;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         longest = qMax(longest, clock.elapsed() - last);
         last = clock.elapsed();
-        if (job.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            loop.quit();
     });
     tick.start(10);
     loop.exec();
-    const PreparedImport prepared = job.get();
+    const PreparedImport prepared = job.takeResult();
     const double readMs = clock.nsecsElapsed() / 1e6;
     const StoreResult<ImportOutcome> done = catalogue.importDishes(prepared.dishes);
     Bench::check(done.ok() && prepared.dishes.size() == 1000, "import 1,000 pages");
@@ -130,7 +134,7 @@ int exportChild(const QString &format, const QString &folder, const QString &out
     const StoreResult<ExportRows> rows = catalogue.everything();
     Bench::check(rows.ok(), "read everything");
     const auto snapshot = makeSnapshot(*rows, QString(), catalogue.dataFolder(), QDate::currentDate());
-    ExportProgress progress;
+    Progress progress;
     const ExportFormat kind = format == QLatin1String("pdf") ? ExportFormat::Pdf
                               : format == QLatin1String("html") ? ExportFormat::Html : ExportFormat::Json;
     const ExportOutcome done = writeCookbook(kind, *snapshot, out, progress);

@@ -48,7 +48,7 @@ void Catalogue::setSelectedCategory(const QString &category)
 
 void Catalogue::beginFirstRead()
 {
-    if (m_hasData || m_firstRead.valid())
+    if (m_hasData || m_firstRead.held())
         return;
     // The store is the job's until the first use after it, in store().
     m_firstRead = Background::start([this, keptCopy = CatalogueCache::pathFor(storePath())] {
@@ -81,7 +81,7 @@ Catalogue::FirstRead Catalogue::readFirst(RecipeStore &store, const QString &kep
 
 RecipeStore &Catalogue::store() const
 {
-    if (m_firstRead.valid()) {
+    if (m_firstRead.held()) {
         m_firstRead.wait();
         m_store.adoptThread();
     }
@@ -90,9 +90,9 @@ RecipeStore &Catalogue::store() const
 
 std::optional<CatalogueData> Catalogue::takeFirstRead()
 {
-    if (!m_firstRead.valid())
+    if (!m_firstRead.held())
         return std::nullopt;
-    FirstRead read = m_firstRead.get();
+    FirstRead read = m_firstRead.take();
     m_store.adoptThread();
     if (!read.data)
         return std::nullopt;

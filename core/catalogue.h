@@ -9,6 +9,7 @@
 // the catalogue reads the tree's data anew and announces it with
 // refreshed(); the main window redraws its tree and caption from data(),
 // and every other window refreshes what it shows.
+#include "core/background.h"
 #include "core/filestamp.h"
 #include "store/recipestore.h"
 
@@ -16,7 +17,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <future>
 #include <memory>
 #include <utility>
 
@@ -201,5 +201,5 @@ private:
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
     // The one connection to cate.mdb; lent to the first read's job.
     mutable RecipeStore m_store;
-    std::future<FirstRead> m_firstRead;   // valid from beginFirstRead() to the first refresh
+    Background::Joined<FirstRead> m_firstRead;   // held from beginFirstRead() to the first refresh
 };

@@ -58,7 +58,7 @@ QFont songFont(double pointSize, bool bold)
     return font;
 }
 
-std::future<void> readFontsAhead()
+QFuture<void> readFontsAhead()
 {
     // The font database may be used from any thread; its first use reads
     // every installed font.

@@ -3,7 +3,7 @@
 // every Chinese character shows and prints.
 #include <QFont>
 
-#include <future>
+#include <QFuture>
 
 QFont songFont(double pointSize, bool bold = false);
 
@@ -21,4 +21,4 @@ void chooseSongRenderingForScreens();
 // windows are built; the first text laid out on the GUI thread would
 // otherwise wait for both. Measured: a tenth of the cold start. Begun after
 // chooseSongRendering(); the future is waited for before the event loop.
-[[nodiscard]] std::future<void> readFontsAhead();
+[[nodiscard]] QFuture<void> readFontsAhead();

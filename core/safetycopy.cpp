@@ -37,10 +37,10 @@ SafetyCopyAhead::SafetyCopyAhead(Catalogue &catalogue, Backup::Reason reason)
 
 SafetyCopyAhead::~SafetyCopyAhead()
 {
-    if (!m_copy.valid())
+    if (!m_copy.held())
         return;
     m_stop = true;
-    const Part part = m_copy.get();
+    const Part part = m_copy.take();
     if (part.path)
         QFile::remove(*part.path);
 }
@@ -52,9 +52,9 @@ bool SafetyCopyAhead::take(QWidget *parent)
 
 bool SafetyCopyAhead::placeFinishedCopy()
 {
-    if (!m_copy.valid())
+    if (!m_copy.held())
         return false;
-    const Part part = m_copy.get();
+    const Part part = m_copy.take();
     if (!part.path)
         return false;
     const QString path = m_catalogue.storePath();

@@ -7,8 +7,9 @@
 
 #include <QDateTime>
 
+#include "core/background.h"
+
 #include <atomic>
-#include <future>
 
 class Catalogue;
 class QWidget;
@@ -47,5 +48,5 @@ private:
     QDateTime m_now;
     FileStamp m_before;
     std::atomic<bool> m_stop{false};
-    std::future<Part> m_copy;
+    Background::Joined<Part> m_copy;
 };

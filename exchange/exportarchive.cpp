@@ -21,7 +21,7 @@ namespace {
 struct RecipeSource {
     const ExportDish *dish = nullptr;
     QString image;
-    ExportProgress *progress = nullptr;
+    Progress *progress = nullptr;
     time_t made = 0;
     QByteArray data;
     qint64 read = 0;
@@ -44,7 +44,7 @@ zip_int64_t serveRecipe(void *state, void *data, zip_uint64_t length, zip_source
     }
     case ZIP_SOURCE_CLOSE:
         source->data = QByteArray();
-        ++source->progress->done;
+        source->progress->stepDone();
         return 0;
     case ZIP_SOURCE_STAT: {
         auto *stat = static_cast<zip_stat_t *>(data);
@@ -69,7 +69,7 @@ zip_int64_t serveRecipe(void *state, void *data, zip_uint64_t length, zip_source
 
 int cancelRequested(zip_t *, void *state)
 {
-    return static_cast<ExportProgress *>(state)->cancelled ? 1 : 0;
+    return static_cast<Progress *>(state)->cancelled() ? 1 : 0;
 }
 
 QString zipFailure(const QString &path, zip_error_t *error)
@@ -103,7 +103,7 @@ bool addEntry(zip_t *zip, const QString &name, zip_source_t *source, bool stored
 }
 
 // Adds the dish's folder; false when the zip refused an entry.
-bool addDish(zip_t *zip, const ExportDish &dish, const QString &folder, ExportProgress &progress,
+bool addDish(zip_t *zip, const ExportDish &dish, const QString &folder, Progress &progress,
              ExportOutcome &outcome)
 {
     QString image;
@@ -128,7 +128,7 @@ bool addDish(zip_t *zip, const ExportDish &dish, const QString &folder, ExportPr
 
 } // namespace
 
-ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString &path, ExportProgress &progress)
+ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString &path, Progress &progress)
 {
     ExportOutcome outcome;
     int code = 0;
@@ -144,7 +144,7 @@ ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString
     zip_register_cancel_callback_with_state(archive.zip, cancelRequested, nullptr, &progress);
     QSet<QString> used;
     for (const ExportDish &dish : snapshot.dishes) {
-        if (progress.cancelled)
+        if (progress.cancelled())
             return outcome;
         if (!addDish(archive.zip, dish, safeFileName(dish.name, used), progress, outcome)) {
             outcome.error = zipFailure(path, zip_get_error(archive.zip));
@@ -152,7 +152,7 @@ ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString
         }
     }
     if (zip_close(archive.zip) != 0) {
-        if (!progress.cancelled)
+        if (!progress.cancelled())
             outcome.error = zipFailure(path, zip_get_error(archive.zip));
         return outcome;
     }

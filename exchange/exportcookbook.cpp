@@ -71,7 +71,7 @@ bool putInPlace(const QString &part, const QString &out, bool folder, QString *e
 }
 
 ExportOutcome runWriter(ExportFormat format, const ExportSnapshot &snapshot, const QString &part,
-                        ExportProgress &progress)
+                        Progress &progress)
 {
     switch (format) {
     case ExportFormat::Pdf:
@@ -87,10 +87,9 @@ ExportOutcome runWriter(ExportFormat format, const ExportSnapshot &snapshot, con
 } // namespace
 
 ExportOutcome writeCookbook(ExportFormat format, const ExportSnapshot &snapshot, const QString &out,
-                            ExportProgress &progress)
+                            Progress &progress)
 {
-    progress.done = 0;
-    progress.total = int(snapshot.dishes.size());
+    progress.begin(int(snapshot.dishes.size()));
     const QFileInfo target(out);
     const bool folder = format == ExportFormat::Html;
     if (folder && target.exists() && !(target.isDir() && emptyFolder(out)))
@@ -102,7 +101,7 @@ ExportOutcome writeCookbook(ExportFormat format, const ExportSnapshot &snapshot,
     if (part.isEmpty())
         return failed(error);
     ExportOutcome outcome = runWriter(format, snapshot, part, progress);
-    if (progress.cancelled) {
+    if (progress.cancelled()) {
         outcome.ok = false;
         outcome.cancelled = true;
         outcome.error.clear();

@@ -3,13 +3,13 @@
 // pages) and a cookbook archive (a zip, one folder a dish with recipe.json
 // and its picture). Widget-free; runs on a background thread from values
 // read beforehand, so the file may change meanwhile without harm.
+#include "core/progress.h"
+
 #include <QDate>
-#include <QString>
 #include <QSet>
+#include <QString>
 #include <QStringList>
 #include <QVector>
-
-#include <atomic>
 
 struct ExportDish {
     QString category;      // as stored, trimmed ("" when the row has none)
@@ -34,12 +34,6 @@ struct ExportSnapshot {
     QVector<ExportDish> dishes;
 };
 
-struct ExportProgress {
-    std::atomic<int> done{0};
-    std::atomic<int> total{0};
-    std::atomic<bool> cancelled{false};
-};
-
 struct ExportOutcome {
     bool ok = false;
     bool cancelled = false;
@@ -54,7 +48,7 @@ enum class ExportFormat { Pdf, Html, Json };
 // failed, nothing is left at `out` nor beside it. For Html `out` is a
 // folder that must not exist or be empty; for the others a file, replaced.
 ExportOutcome writeCookbook(ExportFormat format, const ExportSnapshot &snapshot, const QString &out,
-                            ExportProgress &progress);
+                            Progress &progress);
 
 // A name usable as one file or folder name on every system: characters not
 // allowed in file names replaced, no leading dot, at most 200 bytes of

@@ -66,7 +66,7 @@ private:
 class PdfCookbook
 {
 public:
-    PdfCookbook(QPdfWriter &writer, QPainter &painter, const ExportSnapshot &snapshot, ExportProgress &progress)
+    PdfCookbook(QPdfWriter &writer, QPainter &painter, const ExportSnapshot &snapshot, Progress &progress)
         : m_writer(writer), m_painter(painter), m_snapshot(snapshot), m_progress(progress),
           m_width(writer.width()), m_height(writer.height()),
           m_footer(2 * QFontMetricsF(footerFont(), &writer).height()), m_body(m_height - m_footer),
@@ -98,7 +98,7 @@ private:
     QPdfWriter &m_writer;
     QPainter &m_painter;
     const ExportSnapshot &m_snapshot;
-    ExportProgress &m_progress;
+    Progress &m_progress;
     QVector<int> m_order;   // the dishes in the order of the sections
     double m_width, m_height, m_footer, m_body, m_row, m_contentsTitle;
 };
@@ -126,7 +126,7 @@ bool PdfCookbook::measure(QVector<int> *startPages, int *picturesMissing)
 {
     Flow flow(m_body, 2 + contentsPages(), nullptr);
     for (const int dish : std::as_const(m_order)) {
-        if (m_progress.cancelled)
+        if (m_progress.cancelled())
             return false;
         const PdfDishLayout layout(m_snapshot.dishes.at(dish), &m_writer, m_width, m_height / 3, false);
         (*startPages)[dish] = flow.beginDish(dishSpace());
@@ -144,13 +144,13 @@ bool PdfCookbook::paintDishes(int firstPage)
         newPage(page);
     Flow flow(m_body, page, [&] { newPage(++page); });
     for (const int dish : std::as_const(m_order)) {
-        if (m_progress.cancelled)
+        if (m_progress.cancelled())
             return false;
         const PdfDishLayout layout(m_snapshot.dishes.at(dish), &m_writer, m_width, m_height / 3, true);
         flow.beginDish(dishSpace());
         for (int piece = 0; piece < layout.pieceCount(); ++piece)
             layout.paintPiece(m_painter, piece, flow.place(layout.spaceBefore(piece), layout.pieceHeight(piece)));
-        ++m_progress.done;
+        m_progress.stepDone();
     }
     return true;
 }
@@ -235,7 +235,7 @@ void PdfCookbook::paintContentsRow(const QString &text, int page, double top, bo
 
 } // namespace
 
-ExportOutcome writePdfCookbook(const ExportSnapshot &snapshot, const QString &path, ExportProgress &progress)
+ExportOutcome writePdfCookbook(const ExportSnapshot &snapshot, const QString &path, Progress &progress)
 {
     ExportOutcome outcome;
     QFile file(path);

@@ -124,7 +124,7 @@ bool writeDish(const QDir &root, const ExportDish &dish, QSet<QString> &used, QS
 
 } // namespace
 
-ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &folder, ExportProgress &progress)
+ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &folder, Progress &progress)
 {
     ExportOutcome outcome;
     const QDir root(folder);
@@ -136,13 +136,13 @@ ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &fo
     QStringList pages;
     pages.reserve(snapshot.dishes.size());
     for (const ExportDish &dish : snapshot.dishes) {
-        if (progress.cancelled)
+        if (progress.cancelled())
             return outcome;
         QString page;
         if (!writeDish(root, dish, used, &page, outcome))
             return outcome;
         pages.append(page);
-        ++progress.done;
+        progress.stepDone();
     }
     if (!ExportWriting::writeFile(root.filePath(QStringLiteral("style.css")), styleSheet(), &outcome.error)
         || !ExportWriting::writeFile(root.filePath(QStringLiteral("index.html")),

@@ -38,6 +38,6 @@ bool copyFile(const QString &from, const QString &to, QString *error);
 
 } // namespace ExportWriting
 
-ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString &path, ExportProgress &progress);
-ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &folder, ExportProgress &progress);
-ExportOutcome writePdfCookbook(const ExportSnapshot &snapshot, const QString &path, ExportProgress &progress);
+ExportOutcome writeCookbookArchive(const ExportSnapshot &snapshot, const QString &path, Progress &progress);
+ExportOutcome writeWebCookbook(const ExportSnapshot &snapshot, const QString &folder, Progress &progress);
+ExportOutcome writePdfCookbook(const ExportSnapshot &snapshot, const QString &path, Progress &progress);

@@ -142,7 +142,7 @@ void readDishInto(const QString &folder, SourceReading &reading)
     }
 }
 
-void readFolderInto(const QString &folder, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin)
+void readFolderInto(const QString &folder, SourceReading &reading, const Progress *progress, Origin origin)
 {
     const QFileInfo info(folder);
     if (!info.isReadable() || !info.isExecutable()) {
@@ -158,13 +158,13 @@ void readFolderInto(const QString &folder, SourceReading &reading, const std::at
     const QDir root(folder);
     QString lastRefusal;
     for (const Item &item : std::as_const(items)) {
-        if (cancelled && *cancelled)
+        if (progress && progress->cancelled())
             return;
         SourceReading part;
         if (item.dish)
             readDishInto(item.path, part);
         else
-            readFileInto(item.path, part, cancelled, origin);
+            readFileInto(item.path, part, progress, origin);
         if (!part.refusal.isEmpty())
             part.recipes.clear();
         lastRefusal = part.refusal;
@@ -238,7 +238,7 @@ QString extractEntry(zip_t *archive, const Entry &entry, const QString &target, 
     }
 }
 
-void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled)
+void readZipInto(const QString &path, SourceReading &reading, const Progress *progress)
 {
     int error = 0;
     std::unique_ptr<zip_t, ZipCloser> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
@@ -258,7 +258,7 @@ void readZipInto(const QString &path, SourceReading &reading, const std::atomic<
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     qint64 expanded = 0;
     for (const Entry &entry : entries) {
-        if (cancelled && *cancelled)
+        if (progress && progress->cancelled())
             return;
         reading.refusal = extractEntry(archive.get(), entry, root + u'/' + entry.name, buffer, expanded);
         if (!reading.refusal.isEmpty())
@@ -269,7 +269,7 @@ void readZipInto(const QString &path, SourceReading &reading, const std::atomic<
         reading.refusal = ImportRefusal::NoRecipe;
         return;
     }
-    readFolderInto(root, reading, cancelled, Origin::Archive);
+    readFolderInto(root, reading, progress, Origin::Archive);
 }
 
 } // namespace ImportFormats

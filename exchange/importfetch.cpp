@@ -4,8 +4,6 @@
 #include "core/picturestore.h"
 #include "exchange/picturefetch.h"
 
-#include <QEventLoop>
-
 ImportPictureFetch::ImportPictureFetch(Catalogue &catalogue, const PreparedImport &prepared,
                                        const ImportOutcome &outcome, QObject *parent)
     : QObject(parent), m_catalogue(catalogue)
@@ -16,22 +14,29 @@ ImportPictureFetch::ImportPictureFetch(Catalogue &catalogue, const PreparedImpor
             m_jobs.push_back({int(i), url});
     }
     m_ids = outcome.ids;
-    m_total = int(m_jobs.size());
 }
 
-ImportPictureFetch::~ImportPictureFetch() { delete m_fetch; }
+ImportPictureFetch::~ImportPictureFetch()
+{
+    if (m_progress)
+        m_progress->setOnCancel({});
+    delete m_fetch;
+}
 
-void ImportPictureFetch::start()
+void ImportPictureFetch::start(Progress &progress)
 {
     if (m_jobs.isEmpty() || m_fetch) {
         emit finished();
         return;
     }
+    m_progress = &progress;
+    progress.begin(int(m_jobs.size()));
     m_fetch = new PictureFetch(m_scratch.path());
+    progress.setOnCancel([fetch = m_fetch] { fetch->cancel(); });
     connect(m_fetch, &PictureFetch::fetched, this, &ImportPictureFetch::give);
     connect(m_fetch, &PictureFetch::failed, this, [this] {
         ++m_notFetched;
-        ++m_done;
+        m_progress->stepDone();
     });
     connect(m_fetch, &PictureFetch::finished, this, &ImportPictureFetch::finished);
     if (!m_scratch.isValid() || !m_fetch->start(m_jobs)) {
@@ -40,29 +45,11 @@ void ImportPictureFetch::start()
     }
 }
 
-void ImportPictureFetch::cancel()
-{
-    if (m_fetch)
-        m_fetch->cancel();
-}
-
 void ImportPictureFetch::give(int key, const QString &file)
 {
-    ++m_done;
+    m_progress->stepDone();
     const StoreResult<QString> kept = keepPicture(m_catalogue.dataFolder(), file);
     const StoreResult<bool> given = kept ? m_catalogue.setPicture(m_ids.at(key), *kept) : StoreResult<bool>(kept.error());
     if (!given || !*given)
         ++m_notFetched;
-}
-
-int fetchImportPicturesNow(Catalogue &catalogue, const PreparedImport &prepared, const ImportOutcome &outcome)
-{
-    ImportPictureFetch fetch(catalogue, prepared, outcome);
-    if (fetch.jobs() == 0)
-        return 0;
-    QEventLoop loop;
-    QObject::connect(&fetch, &ImportPictureFetch::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    fetch.start();
-    loop.exec();
-    return fetch.notFetched();
 }

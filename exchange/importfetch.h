@@ -5,10 +5,10 @@
 #include "exchange/importrun.h"
 #include "exchange/picturefetch.h"
 
+#include "core/progress.h"
+
 #include <QObject>
 #include <QTemporaryDir>
-
-#include <atomic>
 
 class ImportPictureFetch : public QObject {
     Q_OBJECT
@@ -18,12 +18,10 @@ public:
     ~ImportPictureFetch() override;
 
     int jobs() const { return int(m_jobs.size()); }
-    void start();
-    // Stops the fetching (the dishes stay, without those pictures).
-    void cancel();
+    // Fetches, a step of `progress` a picture; its 取消 stops the fetching
+    // (the dishes stay, without those pictures). `progress` outlives this.
+    void start(Progress &progress);
     int notFetched() const { return m_notFetched; }
-    const std::atomic<int> &doneCounter() const { return m_done; }
-    const std::atomic<int> &totalCounter() const { return m_total; }
 
 signals:
     void finished();
@@ -36,10 +34,6 @@ private:
     QVector<qint64> m_ids;          // per dish of the import: its id, or 0
     QTemporaryDir m_scratch;
     PictureFetch *m_fetch = nullptr;
+    Progress *m_progress = nullptr;
     int m_notFetched = 0;
-    std::atomic<int> m_done{0};
-    std::atomic<int> m_total{0};
 };
-
-// The same, waited for (the command line): how many could not be had.
-int fetchImportPicturesNow(Catalogue &catalogue, const PreparedImport &prepared, const ImportOutcome &outcome);

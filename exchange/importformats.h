@@ -12,7 +12,6 @@
 
 #include "exchange/importsources.h"
 
-#include <atomic>
 
 namespace ImportFormats {
 
@@ -89,11 +88,11 @@ QVector<Draft> readMealMaster(const QByteArray &bytes);
 // gave), or taken out of a cookbook archive.
 enum class Origin { Given, Archive };
 // One file, its recipes added to `reading`; on failure reading.refusal says why.
-void readFileInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin);
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin);
 // A dish folder (holding recipe.json) or a folder of dish folders and recipe files.
-void readFolderInto(const QString &folder, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin);
+void readFolderInto(const QString &folder, SourceReading &reading, const Progress *progress, Origin origin);
 // A cookbook zip, checked whole before anything is taken out into reading.scratch.
-void readZipInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled);
+void readZipInto(const QString &path, SourceReading &reading, const Progress *progress);
 // A dish folder's recipe.json and picture.
 void readDishInto(const QString &folder, SourceReading &reading);
 // A picture a draft names, as found.

@@ -30,7 +30,7 @@ QString sourceName(const SourceReading &reading)
 } // namespace
 
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
-                             ReadProgress &progress)
+                             Progress &progress)
 {
     PreparedImport out;
     out.readings = readSources(paths, progress);
@@ -38,7 +38,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
         SourceReading &reading = out.readings[r];
         out.picturesSkipped += reading.picturesSkipped;
         for (const ImportedRecipe &recipe : std::as_const(reading.recipes)) {
-            if (progress.cancelled) {
+            if (progress.cancelled()) {
                 out.cancelled = true;
                 return out;
             }
@@ -57,7 +57,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
         reading.recipes.clear();
         reading.scratch.reset();
     }
-    out.cancelled = progress.cancelled;
+    out.cancelled = progress.cancelled();
     return out;
 }
 

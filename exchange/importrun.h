@@ -26,7 +26,7 @@ struct PreparedImport {
 // 图片. `category`, when not empty, takes every dish; else the source's
 // category, else ImportedCategory. Runs on any thread.
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
-                             ReadProgress &progress);
+                             Progress &progress);
 
 struct ImportTally {
     int added = 0;

@@ -1,7 +1,9 @@
 // Reading the sources the cook gave: which reader a file needs, the pictures
 // its recipes name, and the limits every recipe is held to.
-#include "exchange/importformats.h"
 #include "exchange/importsources.h"
+
+#include "core/background.h"
+#include "exchange/importformats.h"
 #include "store/records.h"
 
 #include <QDir>
@@ -9,13 +11,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
-
-#include "core/background.h"
+#include <atomic>
 #include <vector>
 
 using namespace ImportFormats;
@@ -173,7 +173,7 @@ QString cut(const QString &text, int limit)
     return out;
 }
 
-SourceReading readOne(const QString &path, const std::atomic<bool> *cancelled)
+SourceReading readOne(const QString &path, const Progress *progress)
 {
     SourceReading reading;
     reading.path = path;
@@ -181,9 +181,9 @@ SourceReading readOne(const QString &path, const std::atomic<bool> *cancelled)
     if (path.isEmpty() || !info.exists())
         reading.refusal = ImportRefusal::Missing;
     else if (info.isDir())
-        readFolderInto(path, reading, cancelled, Origin::Given);
+        readFolderInto(path, reading, progress, Origin::Given);
     else
-        readFileInto(path, reading, cancelled, Origin::Given);
+        readFileInto(path, reading, progress, Origin::Given);
     if (!reading.refusal.isEmpty()) {
         reading.recipes.clear();
         reading.scratch.reset();
@@ -277,7 +277,7 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     reading.recipes.append(recipe);
 }
 
-void readFileInto(const QString &path, SourceReading &reading, const std::atomic<bool> *cancelled, Origin origin)
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -295,7 +295,7 @@ void readFileInto(const QString &path, SourceReading &reading, const std::atomic
         if (origin == Origin::Archive)
             reading.refusal = ImportRefusal::NotRecipeFile;   // no archive inside an archive
         else
-            readZipInto(path, reading, cancelled);
+            readZipInto(path, reading, progress);
         return;
     }
     if (info.size() > ImportLimits::MaxSourceBytes) {
@@ -330,38 +330,32 @@ void readFileInto(const QString &path, SourceReading &reading, const std::atomic
 
 } // namespace ImportFormats
 
-QVector<SourceReading> readSources(const QStringList &paths, ReadProgress &progress)
+QVector<SourceReading> readSources(const QStringList &paths, Progress &progress)
 {
     // The sources are read side by side, one a core (at most four), each
     // reading into its own place; they are handed back in the order given.
     const int total = int(paths.size());
-    progress.sourcesDone = 0;
-    progress.sourcesTotal = total;
+    progress.begin(total);
     std::vector<SourceReading> readings(size_t(std::max(total, 0)));
     std::vector<char> read(readings.size(), 0);
     std::atomic<int> next{0};
     const auto work = [&] {
-        for (int i = next++; i < total && !progress.cancelled; i = next++) {
-            SourceReading reading = readOne(paths.at(i), &progress.cancelled);
-            if (progress.cancelled)
+        for (int i = next++; i < total && !progress.cancelled(); i = next++) {
+            SourceReading reading = readOne(paths.at(i), &progress);
+            if (progress.cancelled())
                 return;   // perhaps read only in part
             readings[size_t(i)] = std::move(reading);
             read[size_t(i)] = 1;
-            ++progress.sourcesDone;
+            progress.stepDone();
         }
     };
-    const int helpers = std::min({int(std::thread::hardware_concurrency()), 4, total}) - 1;
-    std::vector<std::future<void>> hands;
-    for (int k = 0; k < helpers; ++k) {
-        try {
-            hands.push_back(Background::start(work));
-        } catch (const std::system_error &) {
-            break;   // no thread to be had: fewer hands
-        }
-    }
+    const int helpers = std::min({QThread::idealThreadCount(), 4, total}) - 1;
+    QVector<QFuture<void>> hands;
+    for (int k = 0; k < helpers; ++k)
+        hands.push_back(Background::start(work));
     work();
-    for (std::future<void> &hand : hands)
-        hand.wait();
+    for (QFuture<void> &hand : hands)
+        hand.waitForFinished();
     QVector<SourceReading> done;
     for (size_t i = 0; i < readings.size() && read[i]; ++i)
         done.append(std::move(readings[i]));

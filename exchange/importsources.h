@@ -4,11 +4,12 @@
 // (one folder a dish with recipe.json and its picture) and MealMaster text.
 // Widget-free; safe to run on a background thread (nothing here touches the
 // catalogue or the store).
+#include "core/progress.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
-#include <atomic>
 #include <memory>
 
 class QTemporaryDir;
@@ -36,12 +37,6 @@ struct SourceReading {
     std::shared_ptr<QTemporaryDir> scratch;
 };
 
-// Shared between the reading thread and the window that shows progress.
-struct ReadProgress {
-    std::atomic<int> sourcesDone{0};
-    std::atomic<int> sourcesTotal{0};
-    std::atomic<bool> cancelled{false};
-};
 
 namespace ImportLimits {
 constexpr qint64 MaxSourceBytes = 50LL * 1024 * 1024;     // a file read as a recipe source
@@ -63,7 +58,8 @@ inline const QString Unreadable = QStringLiteral("文件读不出来");
 }
 
 // Reads every source in turn (a folder is one source: a cookbook folder, or
-// else every recipe file in it), stopping early when cancelled.
-QVector<SourceReading> readSources(const QStringList &paths, ReadProgress &progress);
+// else every recipe file in it), a step of `progress` each, stopping early
+// when cancelled.
+QVector<SourceReading> readSources(const QStringList &paths, Progress &progress);
 // One source.
 SourceReading readSource(const QString &path);

@@ -3,8 +3,8 @@
 #include "app/cataloguemodel.h"
 #include "app/mainwindow.h"
 #include "app/treemenu.h"
-#include "editing/exportwindow.h"
-#include "editing/restorewindow.h"
+#include "files/exportwindow.h"
+#include "files/restorewindow.h"
 #include "store/backup.h"
 #include "core/appinfo.h"
 #include "core/fonts.h"
@@ -478,13 +478,14 @@ private slots:
         QVERIFY(exporter && exporter->isVisible());
         exporter->archiveChoice()->click();
         QTest::mouseClick(exporter->exportButton(), Qt::LeftButton);
-        QCOMPARE(dialogs.texts().last(), "已导出 9 道美食到 " + zip + "。");
+        QTRY_COMPARE(dialogs.texts(), QStringList({"已导出 9 道美食到 " + zip + "。"}));
 
         db.exec("DELETE FROM \"01\"; DELETE FROM \"02\";");
         testCatalogue().followOutsideChanges();
         for (int round = 0; round < 2; ++round) {
             dialogs.recipeSources.enqueue({zip});
             trigger("导入菜谱…");
+            QTRY_COMPARE(dialogs.texts().size(), round + 2);
         }
         QCOMPARE(db.rows(dishes), before);
         QCOMPARE(dialogs.texts().mid(1), QStringList({"导入了 9 道美食（跳过 0 道相同的）。", "导入了 0 道美食（跳过 9 道相同的）。"}));
@@ -516,8 +517,8 @@ private slots:
         QCoreApplication::sendEvent(tv->viewport(), &enter);
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(tv->viewport(), &drop);
-        QTRY_COMPARE(db.scalar("SELECT category FROM \"01\" WHERE \"名称\"='拖来的汤'"), "汤");
-        QCOMPARE(dialogs.texts(), QStringList({"导入了 1 道美食（跳过 0 道相同的）。\n不在.html：找不到这个文件"}));
+        QTRY_COMPARE(dialogs.texts(), QStringList({"导入了 1 道美食（跳过 0 道相同的）。\n不在.html：找不到这个文件"}));
+        QCOMPARE(db.scalar("SELECT category FROM \"01\" WHERE \"名称\"='拖来的汤'"), "汤");
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()

@@ -1,7 +1,7 @@
 // The category manager driven through its widgets on a real cate.mdb.
 #include "app/cataloguemodel.h"
 #include "editing/editinghelpers.h"
-#include "editing/restorewindow.h"
+#include "files/restorewindow.h"
 #include "store/backup.h"
 #include "support/scripteddialogs.h"
 #include "support/testdb.h"

@@ -84,7 +84,7 @@ void TestExportWriters::pdfContentsGivesEachDishsPage()
         QSKIP("pdftotext is not installed");
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("菜谱.pdf"));
-    ExportProgress progress;
+    Progress progress;
     // Enough dishes for two pages of contents.
     const ExportSnapshot book = snapshot(70);
     QVERIFY(writeCookbook(ExportFormat::Pdf, book, out, progress).ok);
@@ -115,11 +115,11 @@ void TestExportWriters::archiveHoldsRecipesAndPictures()
     book.dishes[2].picturePath = dir.filePath(QStringLiteral("gone.jpg"));
     const QString out = dir.filePath(QStringLiteral("菜谱.zip"));
     QFile::copy(picture, out);   // an earlier export, replaced
-    ExportProgress progress;
+    Progress progress;
     const ExportOutcome outcome = writeCookbook(ExportFormat::Json, book, out, progress);
     QVERIFY(outcome.ok);
     QCOMPARE(outcome.picturesMissing, 1);
-    QCOMPARE(progress.done.load(), 3);
+    QCOMPARE(progress.done(), 3);
 
     QFile source(picture);
     QVERIFY(source.open(QIODevice::ReadOnly));
@@ -145,7 +145,7 @@ void TestExportWriters::webCookbookTakesOnlyAnEmptyFolder()
     QFile keep(out + QStringLiteral("/keep.txt"));
     QVERIFY(keep.open(QIODevice::WriteOnly) && keep.write("mine") == 4);
     keep.close();
-    ExportProgress progress;
+    Progress progress;
     const ExportOutcome refused = writeCookbook(ExportFormat::Html, snapshot(2), out, progress);
     QVERIFY(!refused.ok && refused.error.contains(QStringLiteral("已经存在而且不是空文件夹")));
     QCOMPARE(everything(dir.path()), QStringList({out, keep.fileName()}));
@@ -166,7 +166,7 @@ void TestExportWriters::webCookbookTakesOnlyAnEmptyFolder()
 void TestExportWriters::failuresLeaveNothing()
 {
     QTemporaryDir dir;
-    ExportProgress progress;
+    Progress progress;
     // Written whole, but the destination is a folder with something in it.
     const QString taken = dir.filePath(QStringLiteral("taken.pdf"));
     QVERIFY(QDir(taken).mkpath(QStringLiteral("inside")));
@@ -178,7 +178,7 @@ void TestExportWriters::failuresLeaveNothing()
     file.close();
     const ExportOutcome nowhere = writeCookbook(ExportFormat::Json, snapshot(2), file.fileName() + QStringLiteral("/x.zip"), progress);
     QVERIFY(!nowhere.ok && !nowhere.error.isEmpty());
-    progress.cancelled = true;
+    progress.cancel();
     for (const ExportFormat format : {ExportFormat::Pdf, ExportFormat::Html, ExportFormat::Json}) {
         const ExportOutcome stopped = writeCookbook(format, snapshot(2), dir.filePath(QStringLiteral("stopped")), progress);
         QVERIFY(!stopped.ok && stopped.cancelled);

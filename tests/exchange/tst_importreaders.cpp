@@ -219,11 +219,11 @@ void TestImportReaders::cutsAndCounts()
     QCOMPARE(reading.recipes.value(0).name.size(), 200);
     QCOMPARE(reading.notes, QStringList{QStringLiteral("「aaaaaaaaaaaaaaaaaaaa…」的名称太长，只留了前 200 个字")});
 
-    ReadProgress progress;
+    Progress progress;
     QCOMPARE(readSources({path, fixture(QStringLiteral("two.mmf"))}, progress).size(), 2);
-    QCOMPARE(progress.sourcesDone.load(), 2);
-    QCOMPARE(progress.sourcesTotal.load(), 2);
-    progress.cancelled = true;
+    QCOMPARE(progress.done(), 2);
+    QCOMPARE(progress.total(), 2);
+    progress.cancel();
     QVERIFY(readSources({path}, progress).isEmpty());
 }
 

@@ -10,7 +10,7 @@
 #include "core/registry.h"
 #include "editing/adddishwindow.h"
 #include "editing/categorywindow.h"
-#include "search/dailydishwindow.h"
+#include "showing/dailydishwindow.h"
 #include "search/findwindow.h"
 #include "store/recipestore.h"
 

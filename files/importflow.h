@@ -1,9 +1,9 @@
 #pragma once
-// Recipes brought in from the menu or by dropping files: the sources read
-// in the background behind a progress dialog, one safety copy, every dish
-// in one transaction, the pictures on the web fetched afterwards, and one
-// summary at the end. The tree follows the catalogue and selects the
-// first new dish.
+// Recipes brought in from the menu or by dropping files: the import
+// (exchange/importjob.h) followed behind a progress dialog, the safety copy
+// asked of the cook when it cannot be made, and one summary at the end.
+// Returns at once; the tree follows the catalogue and selects the first
+// new dish.
 #include <QString>
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "editing/restorewindow.h"
+#include "files/restorewindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"

@@ -1,7 +1,7 @@
 // The printed page of a dish: its exact text, the printer dialog's cancel,
 // and what really lands on paper (a PDF file, and the "PDF" print queue).
 #include "core/appinfo.h"
-#include "print/recipeprint.h"
+#include "showing/recipeprint.h"
 #include "support/printout.h"
 #include "support/scripteddialogs.h"
 

@@ -1,9 +1,10 @@
-#include "editing/exportwindow.h"
+#include "files/exportwindow.h"
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
-#include "editing/progressrun.h"
+#include "exchange/exportjob.h"
 #include "exchange/exportsnapshot.h"
+#include "files/progresswindow.h"
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 
@@ -12,8 +13,6 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QUrl>
-
-#include <memory>
 
 namespace zx {
 
@@ -34,19 +33,17 @@ Choice choiceOf(int option)
     }
 }
 
-// What the export writes, read at one moment; nothing (after saying why)
-// when it cannot be read.
-std::optional<ExportSnapshot> snapshotOf(QWidget *parent, Catalogue &catalogue, const QString &category)
+// Why the export was not begun, told.
+void sayNotBegun(QWidget *parent, const ExportJob &job, ExportJob::Refusal refusal, const QString &category)
 {
-    const StoreResult<ExportRows> rows = catalogue.everything();
-    if (!rows) {
-        tell(parent, QStringLiteral("无法读出菜谱：") + rows.error().userText());
-        return std::nullopt;
-    }
-    std::optional<ExportSnapshot> snapshot = makeSnapshot(*rows, category, catalogue.dataFolder(), QDate::currentDate());
-    if (!snapshot)
+    switch (refusal) {
+    case ExportJob::Refusal::None: break;
+    case ExportJob::Refusal::Busy: tellExchangeRunning(parent); break;
+    case ExportJob::Refusal::Unreadable: tell(parent, QStringLiteral("无法读出菜谱：") + job.unreadable()); break;
+    case ExportJob::Refusal::NoSuchCategory:
         tell(parent, QStringLiteral("分类“%1”已经不在了。").arg(category.trimmed()));
-    return snapshot;
+        break;
+    }
 }
 
 void sayDone(QWidget *parent, const ExportOutcome &done, const QString &out, ExportFormat format)
@@ -94,21 +91,6 @@ void ExportWindow::closeFromFrame()
         FramedWindow::closeFromFrame();
 }
 
-std::optional<ExportOutcome> ExportWindow::writeChosen(ExportFormat format, const QString &out)
-{
-    const ExchangeTurn turn(this, m_catalogue);
-    if (!turn)
-        return std::nullopt;
-    const std::optional<ExportSnapshot> snapshot = snapshotOf(this, m_catalogue, m_category);
-    if (!snapshot)
-        return std::nullopt;
-    auto progress = std::make_shared<ExportProgress>();
-    const ProgressCounters counters{&progress->done, &progress->total, &progress->cancelled};
-    return runWithProgress(this, QStringLiteral("正在导出菜谱…"), counters, [format, snapshot, out, progress] {
-        return writeCookbook(format, *snapshot, out, *progress);
-    });
-}
-
 void ExportWindow::exportChosen()
 {
     const int option = m_webChoice->isChecked() ? 1 : m_archiveChoice->isChecked() ? 2 : 0;
@@ -118,12 +100,21 @@ void ExportWindow::exportChosen()
                                                              title + QString::fromLatin1(choice.suffix));
     if (out.isEmpty())
         return;
-    const std::optional<ExportOutcome> done = writeChosen(choice.format, out);
-    if (!done)
-        return;
-    sayDone(this, *done, out, choice.format);
-    if (done->ok)
-        closeFromFrame();
+    auto *job = new ExportJob(m_catalogue, m_category, choice.format, out, this);
+    connect(job, &ExportJob::writingBegun, this, [this](const QFuture<void> &stage, std::shared_ptr<Progress> progress) {
+        followWithProgress(this, QStringLiteral("正在导出菜谱…"), stage, std::move(progress));
+    });
+    connect(job, &ExportJob::finished, this, [this, job, out, format = choice.format] {
+        job->deleteLater();
+        sayDone(this, job->outcome(), out, format);
+        if (job->outcome().ok)
+            closeFromFrame();
+    });
+    const ExportJob::Refusal refusal = job->start();
+    if (refusal != ExportJob::Refusal::None) {
+        sayNotBegun(this, *job, refusal, m_category);
+        delete job;
+    }
 }
 
 } // namespace zx

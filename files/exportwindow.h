@@ -6,8 +6,6 @@
 #include "exchange/exportcookbook.h"
 #include "skin/framedwindow.h"
 
-#include <optional>
-
 class Catalogue;
 class ImageControl;
 class QLabel;
@@ -35,10 +33,6 @@ public:
     void closeFromFrame() override;
 
 private:
-    // The snapshot written to `out` behind the progress dialog; nothing
-    // when nothing was begun (the cook was told why).
-    std::optional<ExportOutcome> writeChosen(ExportFormat format, const QString &out);
-
     Catalogue &m_catalogue;
     QString m_category;
     QLabel *m_heading = nullptr;

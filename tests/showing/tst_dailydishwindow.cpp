@@ -1,7 +1,7 @@
 // The daily recipe window against a real cate.mdb in a temporary folder.
-#include "search/dailydishwindow.h"
+#include "showing/dailydishwindow.h"
 
-#include "print/recipeprint.h"
+#include "showing/recipeprint.h"
 #include "core/registry.h"
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"

@@ -1,4 +1,4 @@
-#include "print/recipeprint.h"
+#include "showing/recipeprint.h"
 #include "core/appinfo.h"
 #include "core/dialogs.h"
 #include "core/fonts.h"

@@ -1,0 +1,88 @@
+#include "exchange/importjob.h"
+
+#include "core/catalogue.h"
+#include "exchange/importfetch.h"
+
+#include <QFutureWatcher>
+
+ImportJob::ImportJob(Catalogue &catalogue, const QStringList &paths, const QString &category, QObject *parent)
+    : QObject(parent), m_catalogue(catalogue), m_paths(paths), m_category(category)
+{
+}
+
+ImportJob::~ImportJob()
+{
+    // Gone before the end (its window closed with the program): the reading
+    // is stopped and waited for, the fetching stopped with its fetcher.
+    if (m_progress)
+        m_progress->cancel();
+    m_reading.wait();
+    delete m_fetch;
+    if (m_turnHeld)
+        m_catalogue.endExchange();
+}
+
+bool ImportJob::start()
+{
+    m_turnHeld = m_catalogue.beginExchange();
+    if (!m_turnHeld)
+        return false;
+    m_progress = std::make_shared<Progress>();
+    m_reading = Background::start(m_progress, [paths = m_paths, category = m_category,
+                                               folder = m_catalogue.dataFolder(), progress = m_progress] {
+        return prepareImport(paths, category, folder, *progress);
+    });
+    m_readingWatcher = new QFutureWatcher<PreparedImport>(this);
+    connect(m_readingWatcher, &QFutureWatcherBase::finished, this, &ImportJob::afterReading);
+    m_readingWatcher->setFuture(m_reading.future());
+    emit readingBegun(QFuture<void>(m_reading.future()), m_progress);
+    return true;
+}
+
+void ImportJob::afterReading()
+{
+    m_prepared = m_reading.future().result();
+    if (m_prepared.cancelled)
+        return finish(End::Cancelled);
+    if (!m_prepared.dishes.isEmpty()) {
+        if (!safetyCopy())
+            return finish(End::NoSafetyCopy);
+        const StoreResult<ImportOutcome> imported = m_catalogue.importDishes(m_prepared.dishes);
+        if (!imported) {
+            m_refusal = imported.error().userText();
+            return finish(End::NotWritten);
+        }
+        m_outcome = *imported;
+    }
+    m_tally = tallyImport(m_prepared, m_outcome);
+    fetchPictures();
+}
+
+void ImportJob::fetchPictures()
+{
+    m_fetch = new ImportPictureFetch(m_catalogue, m_prepared, m_outcome);
+    if (m_fetch->jobs() == 0)
+        return finish(End::Done);
+    m_progress = std::make_shared<Progress>();
+    m_progress->setReport([this](int done, int total) {
+        m_fetching.setProgressRange(0, total);
+        m_fetching.setProgressValue(done);
+    });
+    connect(m_fetch, &ImportPictureFetch::finished, this, [this] {
+        m_tally.picturesNotFetched = m_fetch->notFetched();
+        m_fetching.finish();
+        finish(End::Done);
+    }, Qt::QueuedConnection);
+    m_fetching.start();
+    emit fetchingBegun(m_fetching.future(), m_progress);
+    m_fetch->start(*m_progress);
+}
+
+void ImportJob::finish(End end)
+{
+    if (m_turnHeld)
+        m_catalogue.endExchange();
+    m_turnHeld = false;
+    m_end = end;
+    emit finished(end);
+}
