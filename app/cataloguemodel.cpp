@@ -1,10 +1,7 @@
 #include "app/cataloguemodel.h"
 
-#include "skin/artwork.h"
-
 #include "core/dishorder.h"
-
-#include <QHash>
+#include "skin/artwork.h"
 
 namespace {
 // internalId: the node kind in the top two bits, the category index in the
@@ -24,7 +21,6 @@ int idCategory(quintptr id) { return int((id >> CatShift) & CatMask); }
 int idPosition(quintptr id) { return int(id & LowMask); }
 } // namespace
 
-const QString CatalogueModel::UnfiledText = QStringLiteral("未分类");
 const QString CatalogueModel::UnfiledKey = QStringLiteral(" 未分类");
 
 CatalogueModel::CatalogueModel(QObject *parent) : QAbstractItemModel(parent) {}
@@ -40,24 +36,19 @@ void CatalogueModel::clear()
 
 void CatalogueModel::rebuild(std::shared_ptr<const CatalogueData> data)
 {
+    CategoryGroups groups(data->categories);
     QVector<CategoryNode> categories;
-    QHash<QString, int> byName;
-    categories.reserve(data->categories.size());
-    for (const QString &name : data->categories) {
-        if (byName.contains(name))
-            continue;   // a name listed twice gives one node
-        byName.insert(name, int(categories.size()));
+    categories.reserve(groups.count() + 1);
+    for (const QString &name : groups.headings())
         categories.push_back({name, {}});
-    }
     // Each spelling of a category the dishes carry, looked up once.
-    const int unfiled = int(categories.size());
-    std::vector<int> nodeOf;
+    std::vector<int> listedOf;
     for (const QString &name : data->dishCategories())
-        nodeOf.push_back(byName.value(name, unfiled));
+        listedOf.push_back(groups.listedGroup(name));
     for (qsizetype row = 0; row < data->dishCount(); ++row) {
-        const int category = nodeOf[size_t(data->categoryOf(row))];
-        if (category == unfiled && categories.size() == unfiled)
-            categories.push_back({UnfiledText, {}, false, true});
+        const int category = groups.groupOfListed(listedOf[size_t(data->categoryOf(row))]);
+        if (category == categories.size())
+            categories.push_back({UnfiledHeading, {}, false, true});
         categories[category].dishes.push_back(int(row));
     }
 

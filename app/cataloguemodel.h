@@ -37,7 +37,6 @@ public:
 
     // The last node's text, and its key: a leading blank, which no trimmed
     // category name has, keeps it apart from every category's key.
-    static const QString UnfiledText;
     static const QString UnfiledKey;
 
     explicit CatalogueModel(QObject *parent = nullptr);

@@ -1,31 +1,29 @@
 #include "core/summaryfile.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSaveFile>
 
 #include <vector>
 
 QByteArray catalogueSummary(const CatalogueData &data)
 {
-    QHash<QString, qsizetype> counts;
-    counts.reserve(data.categories.size());
-    for (const QString &name : data.categories)
-        counts.insert(name, 0);
-    // Counted by the spelling the dishes carry, then added up by name.
+    // Counted by the spelling the dishes carry, then added up by group.
+    const CategoryGroups groups(data.categories);
     std::vector<qsizetype> perSpelling(size_t(data.dishCategories().size()), 0);
     for (qsizetype row = 0; row < data.dishCount(); ++row)
         ++perSpelling[size_t(data.categoryOf(row))];
+    std::vector<qsizetype> counts(size_t(groups.count()), 0);
     for (qsizetype i = 0; i < data.dishCategories().size(); ++i) {
-        const auto it = counts.find(data.dishCategories().at(i));
-        if (it != counts.end())
-            *it += perSpelling[size_t(i)];
+        const int group = groups.listedGroup(data.dishCategories().at(i));
+        if (group >= 0)
+            counts[size_t(group)] += perSpelling[size_t(i)];
     }
+    // Every row of "02", a name listed twice each time; no "未分类".
     QByteArray summary;
     for (const QString &name : data.categories) {
         summary += name.toUtf8();
         summary += " = ";
-        summary += QByteArray::number(counts.value(name));
+        summary += QByteArray::number(counts[size_t(groups.listedGroup(name))]);
         summary += "\r\n";
     }
     return summary;

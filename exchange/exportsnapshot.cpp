@@ -3,8 +3,6 @@
 #include "core/dishorder.h"
 #include "core/picturestore.h"
 
-#include <QHash>
-
 #include <algorithm>
 
 namespace {
@@ -29,28 +27,26 @@ std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString
 {
     ExportSnapshot out;
     out.date = date;
-    QHash<QString, int> sectionOf;
-    for (const CategoryRecord &row : rows.categories) {
-        const QString name = trimBlanks(row.category);
-        if (sectionOf.contains(name))
-            continue;
-        sectionOf.insert(name, int(out.sections.size()));
-        out.sections.push_back({name, {}});
-    }
+    QStringList listed;
+    for (const CategoryRecord &row : rows.categories)
+        listed.push_back(trimBlanks(row.category));
+    CategoryGroups groups(listed);
+    for (const QString &heading : groups.headings())
+        out.sections.push_back({heading, {}});
     const QString wanted = trimBlanks(category);
-    const bool unfiledWanted = !wanted.isEmpty() && !sectionOf.contains(wanted) && wanted == UnfiledHeading;
-    if (!wanted.isEmpty() && !sectionOf.contains(wanted) && !unfiledWanted)
+    const bool unfiledWanted = !wanted.isEmpty() && groups.listedGroup(wanted) < 0 && wanted == UnfiledHeading;
+    if (!wanted.isEmpty() && groups.listedGroup(wanted) < 0 && !unfiledWanted)
         return std::nullopt;
     const int unfiled = int(out.sections.size());
     for (const DishRecord &row : rows.dishes) {
-        const int section = sectionOf.value(trimBlanks(row.category), unfiled);
-        if (section == unfiled && out.sections.size() == unfiled)
+        const int section = groups.groupOf(trimBlanks(row.category));
+        if (section == out.sections.size())
             out.sections.push_back({UnfiledHeading, {}});
         out.sections[section].dishes.push_back(int(out.dishes.size()));
         out.dishes.push_back(exportDish(row, dataFolder));
     }
     if (!wanted.isEmpty()) {
-        const int keep = unfiledWanted ? unfiled : sectionOf.value(wanted);
+        const int keep = unfiledWanted ? unfiled : groups.listedGroup(wanted);
         ExportSnapshot one;
         one.date = date;
         one.title = wanted;

@@ -4,10 +4,10 @@
 // order, and the dishes of a category the table does not list under
 // "未分类", last.
 #include "exchange/exportcookbook.h"
+#include "store/cataloguedata.h"
 #include "store/recipestore.h"
 
 inline const QString AllRecipesTitle = QStringLiteral("全部菜谱");
-inline const QString UnfiledHeading = QStringLiteral("未分类");
 
 // Every dish (`category` empty), or the dishes of one category (trimmed; the
 // heading "未分类" when no listed category has that name). Picture paths

@@ -366,3 +366,28 @@ qsizetype CatalogueData::removeRows(const std::function<bool(const Row &)> &take
     totalDishes -= removed;
     return removed;
 }
+
+CategoryGroups::CategoryGroups(const QStringList &listed)
+{
+    m_index.reserve(listed.size());
+    for (const QString &name : listed) {
+        if (m_index.contains(name))
+            continue;
+        m_index.insert(name, int(m_headings.size()));
+        m_headings.push_back(name);
+    }
+}
+
+int CategoryGroups::groupOf(const QString &category)
+{
+    return groupOfListed(listedGroup(category));
+}
+
+int CategoryGroups::unfiledGroup()
+{
+    if (m_unfiled < 0) {
+        m_unfiled = int(m_headings.size());
+        m_headings.push_back(UnfiledHeading);
+    }
+    return m_unfiled;
+}

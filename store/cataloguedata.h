@@ -18,6 +18,33 @@
 
 namespace NamePattern { class Pattern; }
 
+// The one rule by which dishes stand under categories wherever they are
+// listed, in the tree, in an exported cookbook and in temp.txt: the
+// categories of "02" in table order, a name listed twice once (at its first
+// place), and the dishes of a category listed nowhere under "未分类", last.
+inline const QString UnfiledHeading = QStringLiteral("未分类");
+
+class CategoryGroups {
+public:
+    // `listed`: the categories of "02", trimmed, in table order.
+    explicit CategoryGroups(const QStringList &listed);
+    // The group of a listed category (trimmed), or -1.
+    int listedGroup(const QString &category) const { return m_index.value(category, -1); }
+    // The group of a dish's category (trimmed): its listed group, else the
+    // group "未分类", added last when first needed.
+    int groupOf(const QString &category);
+    int groupOfListed(int listed) { return listed >= 0 ? listed : unfiledGroup(); }
+    int unfiledGroup();
+    bool hasUnfiled() const { return m_unfiled >= 0; }
+    int count() const { return int(m_headings.size()); }
+    const QStringList &headings() const { return m_headings; }
+
+private:
+    QStringList m_headings;
+    QHash<QString, int> m_index;
+    int m_unfiled = -1;
+};
+
 // One dish as the catalogue tree needs it: id, trimmed category, trimmed name.
 struct DishKey {
     qint64 id = 0;
