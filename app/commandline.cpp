@@ -6,6 +6,7 @@
 #include "core/catalogue.h"
 #include "core/datafolder.h"
 #include "core/fonts.h"
+#include "core/recipekinds.h"
 #include "exchange/exportjob.h"
 #include "exchange/exportsnapshot.h"
 #include "exchange/importjob.h"
@@ -28,8 +29,8 @@ const char *const HelpText =
     "不带选项时打开程序窗口。\n"
     "\n"
     "  --import [--category 分类] 路径...\n"
-    "      把菜谱导入程序打开的菜谱数据库：网页（.html .htm）、菜谱 JSON（.json）、\n"
-    "      菜谱压缩包（.zip）或文件夹、MealMaster 文本（.mmf .mm .txt）。\n"
+    "      把菜谱导入程序打开的菜谱数据库：\n"
+    "      %1。\n"
     "      给了 --category，所有菜谱都放进这个分类（没有就新建）。\n"
     "      退出码：0 全部读出，1 有的文件被拒绝（其余照样导入），2 数据库打不开或写不进。\n"
     "  --export pdf|html|json [--category 分类] 输出\n"
@@ -99,7 +100,8 @@ std::optional<QString> catalogueProblem(const DataFolder &data)
     if (found)
         return std::nullopt;
     QString text = QStringLiteral("无法打开菜谱数据库 %1：%2").arg(QDir::toNativeSeparators(path), found.error().userText());
-    if (Backup::newestUsableCopy(path))
+    // A file another program holds is sound: it is not to be replaced.
+    if (found.error().kind != StoreError::Busy && Backup::newestUsableCopy(path))
         text += QStringLiteral("\n备份文件夹里有可用的备份：打开程序，在分类树的根上右击，选“恢复备份…”。");
     return text;
 }
@@ -178,7 +180,7 @@ std::optional<int> runCommandLine(int argc, char **argv)
     if (r.kind == Request::None)
         return std::nullopt;
     if (r.kind == Request::Help) {
-        std::fputs(HelpText, stdout);
+        std::fputs(qUtf8Printable(QString::fromUtf8(HelpText).arg(RecipeKinds::helpList())), stdout);
         return Success;
     }
     if (!r.error.isEmpty()) {

@@ -19,7 +19,6 @@ const char *const DialogService::PictureTitle = "选择菜谱图片";
 const char *const DialogService::PictureFilter =
     "(所有图片文件) (*.jpg *.jpeg *.png *.bmp *.gif);;*.jpg (*.jpg);;*.gif (*.gif);;*.bmp (*.bmp)";
 
-const char *const DialogService::RecipeFilter = "菜谱文件 (*.html *.htm *.json *.zip *.mmf *.mm *.txt)";
 
 namespace {
 // The box wraps a long text itself and never grows wider than the screen,

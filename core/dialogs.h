@@ -26,8 +26,8 @@ public:
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
 
     // The recipe chooser: several files at once, and folders (a folder
-    // selected when 打开 is pressed is taken, not entered); filter
-    // RecipeFilter. Empty when cancelled.
+    // selected when 打开 is pressed is taken, not entered); filtered by
+    // the kinds of core/recipekinds.h. Empty when cancelled.
     virtual QStringList openRecipeSources(QWidget *parent) = 0;
     // Where an export goes: a file to save (a PDF, a zip) or a folder.
     // Empty when cancelled.
@@ -44,7 +44,6 @@ public:
 
     static const char *const PictureTitle;   // "选择菜谱图片"
     static const char *const PictureFilter;  // the four entries, Qt syntax
-    static const char *const RecipeFilter;   // "菜谱文件 (*.html *.htm *.json *.zip *.mmf *.mm *.txt)"
 };
 
 // Convenience for the common "OK only, no icon" message.

@@ -1,6 +1,7 @@
 #include "core/filedialogs.h"
 
 #include "core/appinfo.h"
+#include "core/recipekinds.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -56,7 +57,7 @@ QString startFolder(const QString &folder)
 QStringList chooseRecipeSources(QWidget *parent, QString &folder)
 {
     SourceDialog dialog(parent, QStringLiteral("导入菜谱"), startFolder(folder),
-                        QString::fromUtf8(DialogService::RecipeFilter));
+                        RecipeKinds::chooserFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

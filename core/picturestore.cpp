@@ -77,27 +77,51 @@ QString pictureFolder(const QString &dataFolder)
     return dataFolder + folderName() + QLatin1Char('/');
 }
 
-StoreResult<QString> keepPicture(const QString &dataFolder, const QString &source)
+namespace {
+// Where the picture goes, and the hash it was named by (empty when it lies
+// there already), from its file opened for reading.
+StoreResult<std::pair<QString, QByteArray>> placeFor(const QString &dataFolder, const QString &source, QFile &file)
 {
     const QFileInfo info(source);
     if (!info.isFile())
         return unreadable(source);
-    QFile file(source);
+    file.setFileName(source);
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(source, file.errorString());
-    const QString folder = pictureFolder(dataFolder);
-    if (liesIn(info, folder))
-        return source;   // kept already
-
+    if (liesIn(info, pictureFolder(dataFolder)))
+        return std::pair{source, QByteArray()};   // kept already
     const QByteArray hash = contentHash(file);
     if (hash.isEmpty())
         return unreadable(source, file.errorString());
     QString name = QString::fromLatin1(hash.toHex().left(16));
     if (!info.suffix().isEmpty())
         name += QLatin1Char('.') + info.suffix().toLower();
+    return std::pair{pictureFolder(dataFolder) + name, hash};
+}
+} // namespace
+
+StoreResult<QString> pictureName(const QString &dataFolder, const QString &source)
+{
+    QFile file;
+    const StoreResult<std::pair<QString, QByteArray>> place = placeFor(dataFolder, source, file);
+    if (!place)
+        return place.error();
+    return place->first;
+}
+
+StoreResult<QString> keepPicture(const QString &dataFolder, const QString &source)
+{
+    QFile file;
+    const StoreResult<std::pair<QString, QByteArray>> place = placeFor(dataFolder, source, file);
+    if (!place)
+        return place.error();
+    if (place->second.isEmpty())
+        return source;   // kept already
+    const QString folder = pictureFolder(dataFolder);
+    const QString target = place->first;
+    const QByteArray hash = place->second;
     if (!QDir().mkpath(folder))
         return failure(QStringLiteral("无法建立文件夹“") + folder + QStringLiteral("”。"));
-    const QString target = folder + name;
     if (QFileInfo(target).isFile())
         return target;   // the same picture, kept before
     if (const std::optional<StoreError> error = writeCopy(file, target, hash))

@@ -28,6 +28,8 @@ QString pictureFolder(const QString &dataFolder);
 // detail is a Chinese sentence (the system's own words, when any, on a
 // second line), said after "图片无法保存：".
 StoreResult<QString> keepPicture(const QString &dataFolder, const QString &source);
+// Where keepPicture would keep `source`, without copying it.
+StoreResult<QString> pictureName(const QString &dataFolder, const QString &source);
 
 // The file to show for a dish's stored picture path: the stored path when
 // that file exists; else, when it lies in a folder named 图片 (a catalogue

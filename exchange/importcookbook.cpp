@@ -2,6 +2,7 @@
 // picture; any other recipe files found along the way are read too. A zip is
 // checked whole (every name, the expanded size) before anything of it is
 // taken out, and then only into the reading's scratch folder.
+#include "core/recipekinds.h"
 #include "exchange/importformats.h"
 
 #include <QCollator>
@@ -30,9 +31,11 @@ bool hasSuffix(const QString &name, std::initializer_list<const char *> suffixes
     return std::any_of(suffixes.begin(), suffixes.end(), [&](const char *one) { return ext == QLatin1String(one); });
 }
 
-bool isRecipeFileName(const QString &name)
+// A file of a kind the program reads; zips too when `zips`.
+bool isRecipeFileName(const QString &name, bool zips)
 {
-    return hasSuffix(name, {"html", "htm", "xhtml", "json", "jsonld", "mmf", "mm", "txt"});
+    const RecipeKinds::Kind kind = RecipeKinds::ofName(name);
+    return kind != RecipeKinds::Kind::None && (zips || kind != RecipeKinds::Kind::Archive);
 }
 
 bool isPictureName(const QString &name)
@@ -47,7 +50,7 @@ struct Item {
 
 // Dish folders and recipe files under `folder`, in name order (numbers by
 // their value), not into a saved page's "_files" folder nor a link.
-void collect(const QString &folder, int depth, const QCollator &order, QVector<Item> &items)
+void collect(const QString &folder, int depth, const QCollator &order, bool zips, QVector<Item> &items)
 {
     const QDir dir(folder);
     if (QFileInfo(dir.filePath(RecipeJson)).isFile()) {
@@ -61,8 +64,8 @@ void collect(const QString &folder, int depth, const QCollator &order, QVector<I
         if (entry.isDir()) {
             if (!entry.isSymLink() && depth < MaxDepth
                 && !entry.fileName().endsWith(QLatin1String("_files"), Qt::CaseInsensitive))
-                collect(entry.filePath(), depth + 1, order, items);
-        } else if (isRecipeFileName(entry.fileName())) {
+                collect(entry.filePath(), depth + 1, order, zips, items);
+        } else if (isRecipeFileName(entry.fileName(), zips)) {
             items.append({false, entry.filePath()});
         }
     }
@@ -71,10 +74,12 @@ void collect(const QString &folder, int depth, const QCollator &order, QVector<I
 void merge(SourceReading &into, SourceReading &part, const QString &shown)
 {
     into.recipes += part.recipes;
-    into.notes += part.notes;
+    for (const QString &note : std::as_const(part.notes))
+        into.note(note);
+    into.notesLeftOut += part.notesLeftOut;
     into.picturesSkipped += part.picturesSkipped;
     if (!part.refusal.isEmpty())
-        into.notes.append(QStringLiteral("「%1」：%2").arg(shown, part.refusal));
+        into.note(QStringLiteral("「%1」：%2").arg(shown, part.refusal));
 }
 
 // --- zips ---
@@ -153,7 +158,7 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
     order.setNumericMode(true);
     order.setCaseSensitivity(Qt::CaseInsensitive);
     QVector<Item> items;
-    collect(folder, 0, order, items);
+    collect(folder, 0, order, origin == Origin::Given, items);
 
     const QDir root(folder);
     QString lastRefusal;
@@ -175,6 +180,7 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
         // One dish or file: why it gave nothing; more: that none gave any.
         reading.refusal = items.size() == 1 && !lastRefusal.isEmpty() ? lastRefusal : ImportRefusal::NoRecipe;
         reading.notes.clear();
+        reading.notesLeftOut = 0;
     }
 }
 
@@ -206,7 +212,7 @@ QVector<Entry> listEntries(zip_t *archive, QString &refusal)
             refusal = ImportRefusal::ArchiveTooLarge;
             return {};
         }
-        if (!name.endsWith(u'/') && !name.endsWith(u'\\') && (isRecipeFileName(name) || isPictureName(name)))
+        if (!name.endsWith(u'/') && !name.endsWith(u'\\') && (isRecipeFileName(name, false) || isPictureName(name)))
             entries.append({index, QDir::cleanPath(QString(name).replace(u'\\', u'/'))});
     }
     return entries;

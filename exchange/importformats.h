@@ -44,6 +44,8 @@ qint64 durationSeconds(const QString &iso);
 QString durationText(qint64 seconds);
 // Whether the bytes are UTF-8 throughout.
 bool isUtf8(const QByteArray &bytes);
+// The bytes with every byte that is no part of a UTF-8 sequence taken out.
+QByteArray withoutInvalidUtf8(const QByteArray &bytes);
 // How many bytes are no part of a UTF-8 sequence; `sequences`: how many
 // multi-byte sequences are.
 qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences);

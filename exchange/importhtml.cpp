@@ -6,6 +6,7 @@
 #include "exchange/importformats.h"
 
 #include <QJsonArray>
+#include <QSet>
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -374,9 +375,12 @@ QVector<Draft> microdataDrafts(const QByteArray &bytes, const QByteArray &encodi
     return drafts;
 }
 
-bool sameDraft(const Draft &a, const Draft &b)
+// What makes two drafts of a page the same recipe, as one text: the name,
+// the ingredients and the method, apart by characters no text holds.
+QString draftKey(const Draft &draft)
 {
-    return a.name == b.name && a.ingredients == b.ingredients && a.method == b.method;
+    const QChar unit(0x1f), record(0x1e);
+    return draft.name + record + draft.ingredients.join(unit) + record + draft.method.join(unit);
 }
 
 } // namespace
@@ -390,16 +394,18 @@ Page readPage(const QByteArray &bytes)
         return Page();
     Page &page = scan.page;
     page.title = oneLine(QString::fromUtf8(scan.title));
+    QSet<QString> seen;
     for (const QByteArray &script : std::as_const(scan.scripts)) {
         QJsonValue json;
         if (!parseLenientJson(script, &json))
             continue;
         for (const QJsonObject &recipe : findRecipes(json)) {
             const Draft draft = draftFromSchema(recipe, true);
-            const bool seen = std::any_of(page.drafts.cbegin(), page.drafts.cend(),
-                                          [&](const Draft &other) { return sameDraft(draft, other); });
-            if (!seen)
-                page.drafts.append(draft);
+            const QString key = draftKey(draft);
+            if (seen.contains(key))
+                continue;
+            seen.insert(key);
+            page.drafts.append(draft);
         }
     }
     if (page.drafts.isEmpty() && scan.microdata)

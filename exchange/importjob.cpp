@@ -17,6 +17,7 @@ ImportJob::~ImportJob()
     if (m_progress)
         m_progress->cancel();
     m_reading.wait();
+    m_keeping.wait();
     delete m_fetch;
     if (m_turnHeld)
         m_catalogue.endExchange();
@@ -35,7 +36,7 @@ bool ImportJob::start()
     m_readingWatcher = new QFutureWatcher<PreparedImport>(this);
     connect(m_readingWatcher, &QFutureWatcherBase::finished, this, &ImportJob::afterReading);
     m_readingWatcher->setFuture(m_reading.future());
-    emit readingBegun(QFuture<void>(m_reading.future()), m_progress);
+    emit stageBegun(Stage::Reading, QFuture<void>(m_reading.future()), m_progress);
     return true;
 }
 
@@ -55,6 +56,31 @@ void ImportJob::afterReading()
         m_outcome = *imported;
     }
     m_tally = tallyImport(m_prepared, m_outcome);
+    keepPictures();
+}
+
+void ImportJob::keepPictures()
+{
+    m_progress = std::make_shared<Progress>();
+    m_keeping = Background::start(m_progress, [prepared = m_prepared, outcome = m_outcome,
+                                               folder = m_catalogue.dataFolder(), progress = m_progress] {
+        return keepImportPictures(prepared, outcome, folder, *progress);
+    });
+    m_keepingWatcher = new QFutureWatcher<QVector<std::pair<int, QString>>>(this);
+    connect(m_keepingWatcher, &QFutureWatcherBase::finished, this, &ImportJob::afterKeeping);
+    m_keepingWatcher->setFuture(m_keeping.future());
+    emit stageBegun(Stage::KeepingPictures, QFuture<void>(m_keeping.future()), m_progress);
+}
+
+void ImportJob::afterKeeping()
+{
+    // A dish whose picture could not be kept is left without one.
+    for (const auto &[index, path] : m_keeping.future().result()) {
+        const StoreResult<bool> given = m_catalogue.setPicture(m_outcome.ids.at(index), path);
+        if (path.isEmpty() || !given || !*given)
+            ++m_tally.picturesNotKept;
+    }
+    m_prepared.scratches.clear();
     fetchPictures();
 }
 
@@ -74,7 +100,7 @@ void ImportJob::fetchPictures()
         finish(End::Done);
     }, Qt::QueuedConnection);
     m_fetching.start();
-    emit fetchingBegun(m_fetching.future(), m_progress);
+    emit stageBegun(Stage::Fetching, m_fetching.future(), m_progress);
     m_fetch->start(*m_progress);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 // An import from start to end, the one sequence the menu, a drop and the
-// command line all run: the sources read and their pictures kept in the
-// background, a safety copy, every dish added in one transaction, the
-// pictures named only by an address fetched afterwards, and the tally the
-// cook is told. The caller says how the safety copy is made and follows
-// the two long stages (the window behind a progress dialog); it learns the
-// end from finished().
+// command line all run: the sources read in the background, a safety copy,
+// every dish added in one transaction, the pictures of the dishes that came
+// in kept in 图片 (in the background), those named only by an address
+// fetched afterwards, and the tally the cook is told. The caller says how
+// the safety copy is made and follows the long stages (the window behind a
+// progress dialog); it learns the end from finished().
 #include "core/background.h"
 #include "core/progress.h"
 #include "exchange/importrun.h"
@@ -25,6 +25,7 @@ class QFutureWatcher;
 class ImportJob : public QObject {
     Q_OBJECT
 public:
+    enum class Stage { Reading, KeepingPictures, Fetching };
     enum class End {
         Done,           // the dishes are in (or there were none); see tally()
         Cancelled,      // the cook stopped the reading: nothing written
@@ -50,14 +51,15 @@ public:
     const QString &refusal() const { return m_refusal; }
 
 signals:
-    // A stage begins: it is over when `stage` finishes; `progress` counts
-    // its steps and takes the cook's 取消.
-    void readingBegun(QFuture<void> stage, std::shared_ptr<Progress> progress);
-    void fetchingBegun(QFuture<void> stage, std::shared_ptr<Progress> progress);
+    // A stage begins: it is over when `running` finishes; `progress`
+    // counts its steps and takes the cook's 取消.
+    void stageBegun(ImportJob::Stage stage, QFuture<void> running, std::shared_ptr<Progress> progress);
     void finished(ImportJob::End end);
 
 private:
     void afterReading();
+    void keepPictures();
+    void afterKeeping();
     void fetchPictures();
     void finish(End end);
 
@@ -68,6 +70,8 @@ private:
     std::shared_ptr<Progress> m_progress;
     Background::Joined<PreparedImport> m_reading;
     QFutureWatcher<PreparedImport> *m_readingWatcher = nullptr;
+    Background::Joined<QVector<std::pair<int, QString>>> m_keeping;
+    QFutureWatcher<QVector<std::pair<int, QString>>> *m_keepingWatcher = nullptr;
     ImportPictureFetch *m_fetch = nullptr;
     QPromise<void> m_fetching;
     PreparedImport m_prepared;

@@ -39,19 +39,32 @@ QByteArray unwrapped(QByteArray text)
 // The JSON made strict: control characters inside strings escaped, unknown
 // escapes ("\'") reduced to the character, comments and a comma before a
 // closing bracket dropped.
+// Whether the text so far ends with a whole value: a closing bracket or
+// quote, blanks aside.
+bool endsValue(const QByteArray &out)
+{
+    qsizetype k = out.size() - 1;
+    while (k >= 0 && (out.at(k) == ' ' || out.at(k) == '\n' || out.at(k) == '\r' || out.at(k) == '\t'))
+        --k;
+    return k >= 0 && (out.at(k) == '}' || out.at(k) == ']');
+}
+
 QByteArray strictened(const QByteArray &in)
 {
     QByteArray out;
     out.reserve(in.size() + 64);
     const qsizetype size = in.size();
     bool inString = false;
+    int depth = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char c = in.at(i);
         const auto u = static_cast<unsigned char>(c);
         if (inString) {
             if (c == '\\' && i + 1 < size) {
                 const char next = in.at(++i);
-                if (next && std::strchr("\"\\/bfnrtu", next)) {
+                if (next == 'u' && in.mid(i + 1, 4) == "0000") {
+                    i += 4;   // a NUL costs itself, not the rest of the text
+                } else if (next && std::strchr("\"\\/bfnrtu", next)) {
                     out += '\\';
                     out += next;
                 } else if (next == '\n' || next == '\r') {
@@ -64,6 +77,8 @@ QByteArray strictened(const QByteArray &in)
             if (c == '"') {
                 inString = false;
                 out += c;
+            } else if (u == 0) {
+                continue;
             } else if (u < 0x20) {
                 static const char Hex[] = "0123456789abcdef";
                 if (c == '\n')
@@ -79,6 +94,8 @@ QByteArray strictened(const QByteArray &in)
             }
             continue;
         }
+        if (depth == 0 && (c == '{' || c == '[' || c == '"') && endsValue(out))
+            out += ',';   // objects one after another, one a line, no comma between
         if (c == '"') {
             inString = true;
             out += c;
@@ -88,7 +105,11 @@ QByteArray strictened(const QByteArray &in)
         } else if (c == '/' && i + 1 < size && in.at(i + 1) == '*') {
             const qsizetype end = in.indexOf("*/", i + 2);
             i = end < 0 ? size : end + 1;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+            out += c;
         } else if (c == '}' || c == ']') {
+            depth = std::max(depth - 1, 0);
             qsizetype k = out.size() - 1;
             while (k >= 0 && (out.at(k) == ' ' || out.at(k) == '\n' || out.at(k) == '\r' || out.at(k) == '\t'))
                 --k;
@@ -358,7 +379,8 @@ QString timeText(const QString &total, const QString &prep, const QString &cook)
 
 bool parseLenientJson(const QByteArray &bytes, QJsonValue *out)
 {
-    const QByteArray text = unwrapped(bytes);
+    // A stray byte that is no UTF-8 costs itself, not the recipe.
+    const QByteArray text = withoutInvalidUtf8(unwrapped(bytes));
     if (text.isEmpty())
         return false;
     if (fromDocument(text, out))

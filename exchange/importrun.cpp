@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
@@ -43,22 +45,50 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 return out;
             }
             DishRecord dish = dishOf(recipe, category);
+            QString pictureFile;
             if (!recipe.pictureFile.isEmpty()) {
-                const StoreResult<QString> kept = keepPicture(dataFolder, recipe.pictureFile);
-                if (kept)
-                    dish.picture = *kept;
-                else
+                // Only named now; copied once the dish is in.
+                const StoreResult<QString> place = pictureName(dataFolder, recipe.pictureFile);
+                if (place) {
+                    dish.picture = *place;
+                    pictureFile = recipe.pictureFile;
+                } else {
                     ++out.picturesSkipped;
+                }
             }
             out.dishes << dish;
             out.sourceOf << r;
+            out.pictureFiles << pictureFile;
             out.pictureUrls << (dish.picture.isEmpty() ? QUrl(recipe.pictureUrl) : QUrl());
         }
         reading.recipes.clear();
-        reading.scratch.reset();
+        if (reading.scratch)
+            out.scratches << std::exchange(reading.scratch, nullptr);
     }
     out.cancelled = progress.cancelled();
     return out;
+}
+
+QVector<std::pair<int, QString>> keepImportPictures(const PreparedImport &prepared, const ImportOutcome &outcome,
+                                                    const QString &dataFolder, Progress &progress)
+{
+    QVector<int> wanted;
+    for (int i = 0; i < outcome.ids.size() && i < prepared.pictureFiles.size(); ++i)
+        if (outcome.ids.at(i) != 0 && !prepared.pictureFiles.at(i).isEmpty())
+            wanted << i;
+    progress.begin(int(wanted.size()));
+    QVector<std::pair<int, QString>> changed;
+    for (const int i : std::as_const(wanted)) {
+        const StoreResult<QString> kept =
+            progress.cancelled() ? StoreResult<QString>(StoreError{StoreError::Other, QString()})
+                                 : keepPicture(dataFolder, prepared.pictureFiles.at(i));
+        if (!kept)
+            changed.push_back({i, QString()});
+        else if (*kept != prepared.dishes.at(i).picture)
+            changed.push_back({i, *kept});
+        progress.stepDone();
+    }
+    return changed;
 }
 
 ImportTally tallyImport(const PreparedImport &prepared, const ImportOutcome &outcome)
@@ -81,8 +111,8 @@ QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &
 {
     QStringList lines;
     lines << QStringLiteral("导入了 %1 道美食（跳过 %2 道相同的）。").arg(tally.added).arg(tally.skipped);
-    if (prepared.picturesSkipped > 0)
-        lines << QStringLiteral("有 %1 张图片没能复制，这些菜谱没有带图片。").arg(prepared.picturesSkipped);
+    if (prepared.picturesSkipped + tally.picturesNotKept > 0)
+        lines << QStringLiteral("有 %1 张图片没能复制，这些菜谱没有带图片。").arg(prepared.picturesSkipped + tally.picturesNotKept);
     if (tally.picturesNotFetched > 0)
         lines << QStringLiteral("有 %1 张网上的图片没能下载。").arg(tally.picturesNotFetched);
     return lines;
@@ -96,7 +126,7 @@ QString importSummary(const PreparedImport &prepared, const ImportTally &tally)
         if (!reading.refusal.isEmpty())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), reading.refusal);
     for (const SourceReading &reading : prepared.readings)
-        for (const QString &note : reading.notes)
+        for (const QString &note : reading.shownNotes())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), note);
     lines += total.mid(1);
     return lines.join(QLatin1Char('\n'));
@@ -114,8 +144,9 @@ QStringList importSourceLines(const PreparedImport &prepared, const ImportOutcom
         if (!reading.refusal.isEmpty())
             lines << QStringLiteral("%1：%2").arg(reading.path, reading.refusal);
         else
-            lines << QStringLiteral("%1：导入 %2 道，跳过 %3 道相同的").arg(reading.path).arg(added.at(r)).arg(skipped.at(r));
-        for (const QString &note : reading.notes)
+            lines << QStringLiteral("%1：导入 %2 道，跳过 %3 道相同的")
+                         .arg(reading.path, QString::number(added.at(r)), QString::number(skipped.at(r)));
+        for (const QString &note : reading.shownNotes())
             lines << QStringLiteral("  ") + note;
     }
     return lines;

@@ -6,7 +6,11 @@
 #include "exchange/importsources.h"
 #include "store/recipestore.h"
 
+#include <QTemporaryDir>
 #include <QUrl>
+
+#include <memory>
+#include <utility>
 
 class Catalogue;
 
@@ -17,20 +21,33 @@ struct PreparedImport {
     QVector<SourceReading> readings;   // one per source; recipes left empty
     QVector<DishRecord> dishes;        // ready to add, in source order
     QVector<int> sourceOf;             // per dish: its reading
+    QVector<QString> pictureFiles;     // per dish: the picture to keep once it is in, or empty
     QVector<QUrl> pictureUrls;         // per dish: an address to fetch, or empty
+    // Where the pictures taken out of zips wait until they are kept.
+    QVector<std::shared_ptr<QTemporaryDir>> scratches;
     int picturesSkipped = 0;           // named but not copied
     bool cancelled = false;
 };
 
-// Reads the sources and keeps the pictures they carry in the data folder's
-// 图片. `category`, when not empty, takes every dish; else the source's
+// Reads the sources and names the pictures they carry as they will lie in
+// the data folder's 图片 (each dish stores that name; the copy follows the
+// commit). `category`, when not empty, takes every dish; else the source's
 // category, else ImportedCategory. Runs on any thread.
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
                              Progress &progress);
 
+// The pictures of the dishes that came in, copied into 图片: after the
+// commit, so that a dish skipped as equal, a cancel or a refused write
+// leaves none behind. Each dish whose picture now lies elsewhere than it
+// was stored with: its index and that path, empty when it could not be
+// kept (or the cook cancelled). Runs on any thread.
+QVector<std::pair<int, QString>> keepImportPictures(const PreparedImport &prepared, const ImportOutcome &outcome,
+                                                    const QString &dataFolder, Progress &progress);
+
 struct ImportTally {
     int added = 0;
     int skipped = 0;
+    int picturesNotKept = 0;
     int picturesNotFetched = 0;
     qint64 firstId = 0;                // the first dish added, or 0
     QString firstCategory;

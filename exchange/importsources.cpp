@@ -3,6 +3,7 @@
 #include "exchange/importsources.h"
 
 #include "core/background.h"
+#include "core/recipekinds.h"
 #include "exchange/importformats.h"
 #include "store/records.h"
 
@@ -22,7 +23,7 @@ using namespace ImportFormats;
 
 namespace {
 
-enum class Kind { Page, Json, MealMaster, Other };
+using RecipeKinds::Kind;
 
 // `magic` may hold NUL bytes: its length is what the literal holds.
 template <size_t N>
@@ -44,7 +45,8 @@ bool isBinaryDocument(const QByteArray &head)
            || startsWith(head, "\xD0\xCF\x11\xE0") || startsWith(head, "ftyp", 4);
 }
 
-Kind kindOf(const QString &suffix, const QByteArray &bytes)
+// What a file is: what its name says, else what its first bytes look like.
+Kind kindOf(const QString &fileName, const QByteArray &bytes)
 {
     static const QStringList Other = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),
                                        QStringLiteral("gif"), QStringLiteral("webp"), QStringLiteral("bmp"),
@@ -52,16 +54,12 @@ Kind kindOf(const QString &suffix, const QByteArray &bytes)
                                        QStringLiteral("pdf"), QStringLiteral("doc"), QStringLiteral("docx"),
                                        QStringLiteral("xls"), QStringLiteral("xlsx"), QStringLiteral("mp4"),
                                        QStringLiteral("mov"), QStringLiteral("mp3"), QStringLiteral("exe")};
-    const QString ext = suffix.toLower();
+    const QString ext = QFileInfo(fileName).suffix().toLower();
     if (isBinaryDocument(bytes.left(16)) || Other.contains(ext))
-        return Kind::Other;
-    if (ext == QLatin1String("html") || ext == QLatin1String("htm") || ext == QLatin1String("xhtml")
-        || ext == QLatin1String("shtml"))
-        return Kind::Page;
-    if (ext == QLatin1String("json") || ext == QLatin1String("jsonld"))
-        return Kind::Json;
-    if (ext == QLatin1String("mmf") || ext == QLatin1String("mm") || ext == QLatin1String("txt"))
-        return Kind::MealMaster;
+        return Kind::None;
+    const Kind named = RecipeKinds::ofName(fileName);
+    if (named != Kind::None && named != Kind::Archive)
+        return named;
     const QByteArray start = bytes.left(4096).trimmed();
     if (start.startsWith("\xEF\xBB\xBF{") || start.startsWith('{') || start.startsWith('['))
         return Kind::Json;
@@ -69,7 +67,7 @@ Kind kindOf(const QString &suffix, const QByteArray &bytes)
         return Kind::Page;
     if (start.contains("Meal-Master"))
         return Kind::MealMaster;
-    return Kind::Other;
+    return Kind::None;
 }
 
 QString http(const QUrl &url)
@@ -106,7 +104,13 @@ Picture pagePicture(const QString &address, const QString &pagePath, const Page 
         candidates.append(fileUrl.resolved(given).toLocalFile());
     else if (given.isLocalFile())
         candidates.append(given.toLocalFile());
+    // Only what lies beside the page (its folder, its _files): an address
+    // may name any file on the machine, and a saved page must not pull in
+    // a private photo.
+    const QString beside = pageFile.dir().canonicalPath() + QLatin1Char('/');
     for (const QString &candidate : std::as_const(candidates)) {
+        if (!QFileInfo(candidate).canonicalFilePath().startsWith(beside))
+            continue;
         if (QFileInfo(candidate).isFile()) {
             if (isPicture(candidate))
                 picture.file = QFileInfo(candidate).absoluteFilePath();
@@ -241,22 +245,45 @@ Picture folderPicture(const QString &address, const QString &folder, bool fallba
     return picture;
 }
 
+namespace {
+// A name or category as one line the cook can read: no control characters
+// and none of the marks that turn the direction of what follows.
+QString withoutControls(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool turns = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+        if (c.category() != QChar::Other_Control && !turns)
+            out += c;
+    }
+    return out;
+}
+} // namespace
+
 void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallbackName, const QString &source,
                const Picture &picture)
 {
     ImportedRecipe recipe;
-    recipe.name = trimTyped(draft.name.isEmpty() ? oneLine(fallbackName) : draft.name);
+    recipe.name = trimTyped(withoutControls(draft.name.isEmpty() ? oneLine(fallbackName) : draft.name));
     const QString shown = recipe.name.left(20) + (recipe.name.size() > 20 ? QStringLiteral("…") : QString());
     if (recipe.name.size() > ImportLimits::MaxNameLength) {
         recipe.name = cut(recipe.name, ImportLimits::MaxNameLength);
-        reading.notes.append(QStringLiteral("「%1」的名称太长，只留了前 %2 个字").arg(shown).arg(ImportLimits::MaxNameLength));
+        reading.note(QStringLiteral("「%1」的名称太长，只留了前 %2 个字").arg(shown, QString::number(ImportLimits::MaxNameLength)));
     }
-    recipe.category = trimTyped(draft.category);
+    recipe.category = trimTyped(withoutControls(draft.category));
+    if (recipe.category.size() > ImportLimits::MaxNameLength) {
+        const QString category = recipe.category.left(20) + QStringLiteral("…");
+        recipe.category = cut(recipe.category, ImportLimits::MaxNameLength);
+        reading.note(QStringLiteral("「%1」的分类「%2」太长，只留了前 %3 个字")
+                         .arg(shown, category, QString::number(ImportLimits::MaxNameLength)));
+    }
 
     recipe.ingredients = draft.ingredients.join(QStringLiteral("\r\n"));
     if (recipe.ingredients.size() > ImportLimits::MaxTextLength) {
         recipe.ingredients = cut(recipe.ingredients, ImportLimits::MaxTextLength);
-        reading.notes.append(QStringLiteral("「%1」的用料太长，截到了 1 MB").arg(shown));
+        reading.note(QStringLiteral("「%1」的用料太长，截到了 1 MB").arg(shown));
     }
     QStringList method = draft.method;
     if (!draft.yield.isEmpty())
@@ -268,7 +295,7 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     recipe.method = method.join(QStringLiteral("\r\n"));
     if (recipe.method.size() > ImportLimits::MaxTextLength) {
         recipe.method = cut(recipe.method, ImportLimits::MaxTextLength);
-        reading.notes.append(QStringLiteral("「%1」的做法太长，截到了 1 MB").arg(shown));
+        reading.note(QStringLiteral("「%1」的做法太长，截到了 1 MB").arg(shown));
     }
     recipe.pictureFile = picture.file;
     recipe.pictureUrl = picture.file.isEmpty() ? picture.url : QString();
@@ -290,7 +317,7 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         return;
     }
     const QByteArray head = file.peek(16);
-    if (isZipBytes(head) || info.suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0) {
+    if (isZipBytes(head) || RecipeKinds::ofName(info.fileName()) == Kind::Archive) {
         file.close();
         if (origin == Origin::Archive)
             reading.refusal = ImportRefusal::NotRecipeFile;   // no archive inside an archive
@@ -307,7 +334,7 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         reading.refusal = ImportRefusal::Unreadable;
         return;
     }
-    switch (kindOf(info.suffix(), bytes)) {
+    switch (kindOf(info.fileName(), bytes)) {
     case Kind::Page:
         readPageInto(path, bytes, reading, origin);
         break;
@@ -322,7 +349,9 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
             addRecipe(reading, draft, info.completeBaseName(), draft.url, Picture());
         break;
     }
-    case Kind::Other:
+    case Kind::Markdown:
+    case Kind::Archive:
+    case Kind::None:
         reading.refusal = ImportRefusal::NotRecipeFile;
         break;
     }
@@ -360,6 +389,22 @@ QVector<SourceReading> readSources(const QStringList &paths, Progress &progress)
     for (size_t i = 0; i < readings.size() && read[i]; ++i)
         done.append(std::move(readings[i]));
     return done;
+}
+
+void SourceReading::note(const QString &text)
+{
+    if (notes.size() < ImportLimits::MaxNotes)
+        notes.append(text);
+    else
+        ++notesLeftOut;
+}
+
+QStringList SourceReading::shownNotes() const
+{
+    QStringList shown = notes;
+    if (notesLeftOut > 0)
+        shown.append(QStringLiteral("还有 %1 条说明没有列出").arg(notesLeftOut));
+    return shown;
 }
 
 SourceReading readSource(const QString &path)

@@ -32,9 +32,15 @@ struct SourceReading {
     QVector<ImportedRecipe> recipes;    // in source order
     QString refusal;                    // why nothing was taken; empty when read
     QStringList notes;                  // e.g. a name cut to its 200 characters
+    int notesLeftOut = 0;               // beyond the first MaxNotes
     int picturesSkipped = 0;            // named but not found / not readable
     // Pictures taken out of a zip live here until they are kept.
     std::shared_ptr<QTemporaryDir> scratch;
+
+    // A note kept, or counted once MaxNotes are.
+    void note(const QString &text);
+    // The notes, and a last line saying how many more there were.
+    QStringList shownNotes() const;
 };
 
 
@@ -43,6 +49,7 @@ constexpr qint64 MaxSourceBytes = 50LL * 1024 * 1024;     // a file read as a re
 constexpr qint64 MaxArchiveBytes = 500LL * 1024 * 1024;   // a zip, expanded
 constexpr int MaxNameLength = 200;                         // characters
 constexpr int MaxTextLength = 1024 * 1024;                 // ingredients, method: characters
+constexpr int MaxNotes = 50;                               // a source's notes kept
 }
 
 // The refusal reasons, as the cook reads them.

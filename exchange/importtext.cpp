@@ -287,22 +287,31 @@ QString durationText(qint64 seconds)
     return out;
 }
 
-qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences)
+namespace {
+// How many bytes are no part of a UTF-8 sequence; the rest appended to
+// `kept` when given.
+qsizetype scanUtf8(const QByteArray &bytes, qsizetype *sequences, QByteArray *kept)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype size = bytes.size();
     qsizetype invalid = 0, valid = 0;
+    const auto keep = [&](qsizetype at, qsizetype n) {
+        if (kept)
+            kept->append(bytes.constData() + at, n);
+    };
     for (qsizetype i = 0; i < size;) {
         if (i + 8 <= size) {   // eight ASCII bytes at a time
             quint64 eight;
             std::memcpy(&eight, p + i, 8);
             if (!(eight & 0x8080808080808080ULL)) {
+                keep(i, 8);
                 i += 8;
                 continue;
             }
         }
         const unsigned char c = p[i];
         if (c < 0x80) {
+            keep(i, 1);
             ++i;
             continue;
         }
@@ -324,6 +333,7 @@ qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences)
             ok = p[i + k] >= 0x80 && p[i + k] <= 0xBF;
         if (ok) {
             ++valid;
+            keep(i, follow + 1);
             i += follow + 1;
         } else {
             ++invalid;
@@ -333,6 +343,22 @@ qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences)
     if (sequences)
         *sequences = valid;
     return invalid;
+}
+} // namespace
+
+qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences)
+{
+    return scanUtf8(bytes, sequences, nullptr);
+}
+
+QByteArray withoutInvalidUtf8(const QByteArray &bytes)
+{
+    if (isUtf8(bytes))
+        return bytes;
+    QByteArray kept;
+    kept.reserve(bytes.size());
+    scanUtf8(bytes, nullptr, &kept);
+    return kept;
 }
 
 bool isUtf8(const QByteArray &bytes)

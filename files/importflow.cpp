@@ -10,6 +10,16 @@
 
 namespace {
 
+QString stageText(ImportJob::Stage stage)
+{
+    switch (stage) {
+    case ImportJob::Stage::Reading: return QStringLiteral("正在读取菜谱…");
+    case ImportJob::Stage::KeepingPictures: return QStringLiteral("正在保存菜谱图片…");
+    case ImportJob::Stage::Fetching: return QStringLiteral("正在下载菜谱图片…");
+    }
+    return QString();
+}
+
 // What the cook is told at the end.
 void sayHowItEnded(QWidget *parent, const ImportJob &job)
 {
@@ -31,12 +41,10 @@ void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &pat
         return;
     auto *job = new ImportJob(catalogue, paths, category, parent);
     job->safetyCopy = [parent, &catalogue] { return safetyCopyFirst(parent, catalogue, Backup::Reason::Import); };
-    QObject::connect(job, &ImportJob::readingBegun, job, [parent](const QFuture<void> &stage, std::shared_ptr<Progress> progress) {
-        followWithProgress(parent, QStringLiteral("正在读取菜谱…"), stage, std::move(progress));
-    });
-    QObject::connect(job, &ImportJob::fetchingBegun, job, [parent](const QFuture<void> &stage, std::shared_ptr<Progress> progress) {
-        followWithProgress(parent, QStringLiteral("正在下载菜谱图片…"), stage, std::move(progress));
-    });
+    QObject::connect(job, &ImportJob::stageBegun, job,
+                     [parent](ImportJob::Stage stage, const QFuture<void> &running, std::shared_ptr<Progress> progress) {
+                         followWithProgress(parent, stageText(stage), running, std::move(progress));
+                     });
     QObject::connect(job, &ImportJob::finished, job, [parent, job] {
         job->deleteLater();
         sayHowItEnded(parent, *job);

@@ -13,6 +13,7 @@
 #include "skin/richtextbox.h"
 #include "skin/imagecontrol.h"
 #include "web/aboutwindow.h"
+#include "otherprogram.h"
 #include "printout.h"
 #include "scripteddialogs.h"
 #include "testdb.h"
@@ -519,6 +520,52 @@ private slots:
         QCoreApplication::sendEvent(tv->viewport(), &drop);
         QTRY_COMPARE(dialogs.texts(), QStringList({"导入了 1 道美食（跳过 0 道相同的）。\n不在.html：找不到这个文件"}));
         QCOMPARE(db.scalar("SELECT category FROM \"01\" WHERE \"名称\"='拖来的汤'"), "汤");
+    }
+
+    // A picture is copied into 图片 only for a dish that comes in: not
+    // when the write is refused, nor for a dish skipped as equal.
+    void picturesFollowOnlyTheDishesThatComeIn()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        RecipeStore::setBusyTimeout(50);
+        ScriptedDialogs dialogs;
+        const QString dish = db.dir() + "来的菜/";
+        QVERIFY(QDir().mkpath(dish));
+        QFile json(dish + "recipe.json");
+        QVERIFY(json.open(QIODevice::WriteOnly));
+        json.write(R"({"@type":"Recipe","name":"带图的菜","recipeIngredient":["水"],"recipeInstructions":"煮"})");
+        json.close();
+        const auto photo = [&](Qt::GlobalColor colour) {
+            QImage picture(8, 8, QImage::Format_RGB32);
+            picture.fill(colour);
+            QVERIFY(picture.save(dish + "full.png"));
+        };
+        photo(Qt::red);
+        MainWindow *w = Windows::show<MainWindow>(testCatalogue());
+        const auto importOnce = [&](int texts) {
+            dialogs.recipeSources.enqueue({dish});
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(w->tree()->model()->index(0, 0)));
+            for (QAction *a : menu->actions())
+                if (a->text() == "导入菜谱…")
+                    a->trigger();
+            QTRY_COMPARE(dialogs.texts().size(), texts);
+        };
+        const auto kept = [&] { return QDir(db.dir() + "图片").entryList(QDir::Files); };
+        {
+            OtherProgram other(db.path());
+            QVERIFY(other.lockExclusively());
+            importOnce(1);
+            QVERIFY2(dialogs.texts().last().startsWith("导入失败，菜谱没有改动："), qPrintable(dialogs.texts().last()));
+            QCOMPARE(kept(), QStringList());
+        }
+        importOnce(2);
+        QCOMPARE(kept().size(), 1);
+        QCOMPARE(db.scalar("SELECT picture FROM \"01\" WHERE \"名称\"='带图的菜'"), db.dir() + "图片/" + kept().first());
+        photo(Qt::blue);
+        importOnce(3);
+        QCOMPARE(dialogs.texts().last(), "导入了 0 道美食（跳过 1 道相同的）。");
+        QCOMPARE(kept().size(), 1);
+        RecipeStore::setBusyTimeout(1000);
     }
 
     void missingStoreGivesEmptyTreeAndDesignCaption()

@@ -1,6 +1,7 @@
 // The import readers over small hand-written files: saved pages (JSON-LD,
 // GBK, microdata, a "complete" save), JSON, a cookbook folder and zip, and
 // MealMaster; and the sources they refuse, with why.
+#include "exchange/importrun.h"
 #include "exchange/importsources.h"
 
 #include <QDir>
@@ -63,6 +64,9 @@ private slots:
     void refuses_data();
     void refuses();
     void cutsAndCounts();
+    void mendsHostileInput_data();
+    void mendsHostileInput();
+    void summaryKeepsPercentSignsInPaths();
 };
 
 void TestImportReaders::reads_data()
@@ -225,6 +229,84 @@ void TestImportReaders::cutsAndCounts()
     QCOMPARE(progress.total(), 2);
     progress.cancel();
     QVERIFY(readSources({path}, progress).isEmpty());
+}
+
+void TestImportReaders::mendsHostileInput_data()
+{
+    QTest::addColumn<QString>("file");   // written into a folder of its own; "dir/x" makes the folder the source
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<int>("skipped");
+    const auto recipe = [](const QByteArray &name, const QByteArray &more = {}) {
+        return "{\"@type\":\"Recipe\",\"name\":\"" + name + "\"" + more + "}";
+    };
+    QTest::newRow("objects one a line, no comma") << "two.json" << recipe("甲") + "\n" + recipe("乙") + "\n"
+        << QStringList{"甲", "乙"} << "" << QStringList() << 0;
+    QTest::newRow("escaped NUL") << "nul.json" << recipe("豆\\u0000腐") << QStringList{"豆腐"} << "" << QStringList() << 0;
+    QTest::newRow("raw NUL") << "raw.json" << recipe(QByteArray("豆\0腐", 7)) << QStringList{"豆腐"} << "" << QStringList() << 0;
+    QTest::newRow("stray Latin-1 byte") << "latin.json" << recipe("鱼\xB5香") << QStringList{"鱼香"} << "" << QStringList() << 0;
+    QTest::newRow("stray byte in a page") << "page.html"
+        << "<html><head><meta charset=utf-8><script type=\"application/ld+json\">" + recipe("鱼\xB5香") + "</script></head></html>"
+        << QStringList{"鱼香"} << "" << QStringList() << 0;
+    QTest::newRow("controls and turned text") << "ctl.json"
+        << recipe("\xE2\x80\xAE反转\\u0007菜", ",\"recipeCategory\":\"\\u001b川\xE2\x81\xA6菜\"")
+        << QStringList{"反转菜"} << "川菜" << QStringList() << 0;
+    QTest::newRow("long category") << "cat.json" << recipe("长", ",\"recipeCategory\":\"" + QByteArray(250, 'c') + "\"")
+        << QStringList{"长"} << QString(200, u'c')
+        << QStringList{"「长」的分类「cccccccccccccccccccc…」太长，只留了前 200 个字"} << 0;
+    QTest::newRow(".shtml in a folder") << "dir/a.shtml"
+        << "<html><script type=\"application/ld+json\">" + recipe("页") + "</script></html>"
+        << QStringList{"页"} << "" << QStringList() << 0;
+    QTest::newRow("file: picture outside the source") << "pic.json"
+        << recipe("偷图", ",\"image\":\"file://" + QFile::encodeName(fixture("cookbook/01 番茄炒蛋/full.jpg")) + "\"")
+        << QStringList{"偷图"} << "" << QStringList() << 1;
+    QByteArray many = "[";
+    QStringList manyNames, manyNotes;
+    for (int i = 0; i < 60; ++i) {
+        const QByteArray name = QByteArray::number(i).rightJustified(210, 'n');
+        many += (i ? "," : "") + recipe(name);
+        manyNames << QString::fromLatin1(name.left(200));
+        if (i < 50)
+            manyNotes << QStringLiteral("「nnnnnnnnnnnnnnnnnnnn…」的名称太长，只留了前 200 个字");
+    }
+    manyNotes << QStringLiteral("还有 10 条说明没有列出");
+    QTest::newRow("notes capped") << "many.json" << many + "]" << manyNames << "" << manyNotes << 0;
+}
+
+// Each of these once lost, garbled or pulled in what it should not.
+void TestImportReaders::mendsHostileInput()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("dir"))));
+    QFile out(dir.filePath(file));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+    const bool folder = file.startsWith(QLatin1String("dir/"));
+    const SourceReading reading = readSource(folder ? dir.filePath(QStringLiteral("dir")) : out.fileName());
+    QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
+    QStringList names;
+    for (const ImportedRecipe &recipe : reading.recipes)
+        names << recipe.name;
+    QTEST(names, "names");
+    QTEST(reading.recipes.first().category, "category");
+    QTEST(reading.shownNotes(), "notes");
+    QTEST(reading.picturesSkipped, "skipped");
+    QVERIFY(reading.recipes.first().pictureFile.isEmpty());
+}
+
+void TestImportReaders::summaryKeepsPercentSignsInPaths()
+{
+    PreparedImport prepared;
+    prepared.readings.resize(1);
+    prepared.readings[0].path = QStringLiteral("/x/soup%1.json");
+    prepared.sourceOf = {0, 0};
+    ImportOutcome outcome;
+    outcome.ids = {7, 0};
+    QCOMPARE(importSourceLines(prepared, outcome), QStringList{"/x/soup%1.json：导入 1 道，跳过 1 道相同的"});
 }
 
 QTEST_GUILESS_MAIN(TestImportReaders)
