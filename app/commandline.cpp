@@ -28,10 +28,11 @@ const char *const HelpText =
     "用法：zaoxiangju [选项]\n"
     "不带选项时打开程序窗口。\n"
     "\n"
-    "  --import [--category 分类] 路径...\n"
+    "  --import [--category 分类] [--keep-traditional] 路径...\n"
     "      把菜谱导入程序打开的菜谱数据库：\n"
     "      %1。\n"
     "      给了 --category，所有菜谱都放进这个分类（没有就新建）。\n"
+    "      繁体字的菜谱存为简体字；给了 --keep-traditional 就保持繁体。\n"
     "      退出码：0 全部读出，1 有的文件被拒绝（其余照样导入），2 数据库打不开或写不进。\n"
     "  --export pdf|html|json [--category 分类] 输出\n"
     "      导出全部菜谱或一个分类：pdf 菜谱书、html 网页文件夹（必须不存在或为空）、\n"
@@ -46,6 +47,7 @@ struct Request {
     enum Kind { None, Help, Import, Export } kind = None;
     QString category;
     bool hasCategory = false;
+    bool keepTraditional = false;
     QString format;
     QStringList paths;
     QString error;
@@ -74,6 +76,10 @@ Request parse(const QStringList &args)
             else
                 r.category = args.at(i);
             r.hasCategory = true;
+            continue;
+        }
+        if (r.kind == Request::Import && args.at(i) == QLatin1String("--keep-traditional")) {
+            r.keepTraditional = true;
             continue;
         }
         r.paths << args.at(i);
@@ -118,6 +124,7 @@ void waitForEnd(Job &job)
 int importFromCommandLine(Catalogue &catalogue, const Request &r)
 {
     ImportJob job(catalogue, r.paths, r.category);
+    job.keepTraditional = r.keepTraditional;
     job.safetyCopy = [&catalogue] {
         const StoreResult<QString> copy =
             Backup::makeCopy(catalogue.storePath(), Backup::Reason::Import, QDateTime::currentDateTime());

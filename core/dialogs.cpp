@@ -114,7 +114,11 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
-    QStringList openRecipeSources(QWidget *parent) override { return chooseRecipeSources(parent, m_recipeFolder); }
+    QStringList openRecipeSources(QWidget *parent) override
+    {
+        return chooseRecipeSources(parent, m_recipeFolder, m_simplify);
+    }
+    bool simplifiesTraditional() const override { return m_simplify; }
     QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) override
     {
         return chooseExportTarget(parent, target, suggestedName, m_exportFolder);
@@ -125,6 +129,7 @@ private:
     QString m_pictureFolder;
     QString m_recipeFolder;
     QString m_exportFolder;
+    bool m_simplify = true;
 };
 
 RealDialogs &realDialogs()

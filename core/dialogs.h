@@ -29,6 +29,9 @@ public:
     // selected when 打开 is pressed is taken, not entered); filtered by
     // the kinds of core/recipekinds.h. Empty when cancelled.
     virtual QStringList openRecipeSources(QWidget *parent) = 0;
+    // Whether the chooser's 繁体转简体 was left ticked (ticked until the
+    // cook unticks it; a drop follows what the chooser last said).
+    virtual bool simplifiesTraditional() const = 0;
     // Where an export goes: a file to save (a PDF, a zip) or a folder.
     // Empty when cancelled.
     enum ExportTarget { PdfFile, ZipFile, Folder };

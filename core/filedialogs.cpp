@@ -3,9 +3,11 @@
 #include "core/appinfo.h"
 #include "core/recipekinds.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -54,15 +56,21 @@ QString startFolder(const QString &folder)
 
 } // namespace
 
-QStringList chooseRecipeSources(QWidget *parent, QString &folder)
+QStringList chooseRecipeSources(QWidget *parent, QString &folder, bool &simplify)
 {
     SourceDialog dialog(parent, QStringLiteral("导入菜谱"), startFolder(folder),
                         RecipeKinds::chooserFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    auto *simplifyBox = new QCheckBox(QStringLiteral("繁体转简体"), &dialog);
+    simplifyBox->setObjectName(QStringLiteral("simplify"));
+    simplifyBox->setChecked(simplify);
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+        grid->addWidget(simplifyBox, grid->rowCount(), 0, 1, grid->columnCount());
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    simplify = simplifyBox->isChecked();
     folder = dialog.directory().absolutePath();
     return dialog.selectedFiles();
 }

@@ -7,7 +7,7 @@
 
 // `folder`: where the chooser opens (the cook's home the first time); set
 // to where the cook chose from.
-QStringList chooseRecipeSources(QWidget *parent, QString &folder);
+QStringList chooseRecipeSources(QWidget *parent, QString &folder, bool &simplify);
 QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, const QString &suggestedName,
                            QString &folder);
 bool askOpenFolder(QWidget *parent, const QString &text);

@@ -2,6 +2,9 @@
 // what its bytes look like when it declares none.
 #include "exchange/importformats.h"
 
+#include <uchardet.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace ImportFormats {
@@ -46,22 +49,56 @@ QByteArray declaredCharset(const QByteArray &bytes)
     return QByteArray();
 }
 
-// Whether the bytes above 0x7F come mostly in pairs, as Chinese characters
-// in GBK do, rather than alone between ASCII, as accented letters do.
-bool looksDoubleByte(const QByteArray &bytes)
+// What the bytes look like to uchardet (lower case), or empty when it
+// cannot tell. The first 256 KB are enough to tell.
+QByteArray detectedCharset(const QByteArray &bytes)
 {
-    qsizetype pairs = 0, singles = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (static_cast<unsigned char>(bytes.at(i)) < 0x80)
-            continue;
-        if (i + 1 < bytes.size() && static_cast<unsigned char>(bytes.at(i + 1)) >= 0x80) {
-            ++pairs;
-            ++i;
-        } else {
-            ++singles;
-        }
+    uchardet_t detector = uchardet_new();
+    if (!detector)
+        return QByteArray();
+    QByteArray found;
+    if (uchardet_handle_data(detector, bytes.constData(), size_t(std::min<qsizetype>(bytes.size(), 256 * 1024))) == 0) {
+        uchardet_data_end(detector);
+        found = QByteArray(uchardet_get_charset(detector)).toLower();
     }
-    return pairs > 2 * singles;
+    uchardet_delete(detector);
+    return found;
+}
+
+// Whether the bytes read as Latin-1 text: none of the C1 controls, which
+// no Latin-1 text holds.
+bool isLatin1Text(const QByteArray &bytes)
+{
+    return std::none_of(bytes.cbegin(), bytes.cend(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x80 && u <= 0x9F;
+    });
+}
+
+// The encoding iconv is to read a charset name in: the whole family for
+// the names pages and detectors use.
+QByteArray familyOf(const QByteArray &charset)
+{
+    static const struct {
+        const char *name;
+        const char *use;
+    } Families[] = {
+        {"gb2312", "GB18030"}, {"gbk", "GB18030"}, {"x-gbk", "GB18030"}, {"gb_2312-80", "GB18030"},
+        {"csgb2312", "GB18030"}, {"chinese", "GB18030"}, {"gb18030", "GB18030"}, {"hz-gb-2312", "HZ"},
+        {"big5", "BIG5-HKSCS"}, {"big5-hkscs", "BIG5-HKSCS"}, {"x-x-big5", "BIG5-HKSCS"}, {"cn-big5", "BIG5-HKSCS"},
+        {"euc-tw", "EUC-TW"},
+        {"shift_jis", "CP932"}, {"sjis", "CP932"}, {"x-sjis", "CP932"}, {"windows-31j", "CP932"},
+        {"euc-kr", "CP949"}, {"ks_c_5601-1987", "CP949"}, {"uhc", "CP949"},
+        {"iso-8859-1", "CP1252"}, {"latin1", "CP1252"}, {"us-ascii", "CP1252"}, {"ascii", "CP1252"},
+        {"windows-1252", "CP1252"},
+        // A stray byte in a UTF-8 page: libxml2 takes it alone, the rest stays UTF-8.
+        {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"utf-16", "UTF-8"}, {"unicode", "UTF-8"},
+    };
+    for (const auto &family : Families) {
+        if (charset == family.name)
+            return family.use;
+    }
+    return charset.toUpper();
 }
 
 } // namespace
@@ -69,10 +106,12 @@ bool looksDoubleByte(const QByteArray &bytes)
 // The encoding to hand the parser. Bytes that are UTF-8 throughout are
 // UTF-8 whatever the page says (a browser's "save complete" re-encodes);
 // else the declared one, named as iconv knows the whole family; a page that
-// declares none: UTF-8 with a few stray bytes, else GBK (GB18030) when all of
-// it reads so, else Windows-1252.
-QByteArray pageEncoding(const QByteArray &bytes)
+// declares none: UTF-8 with a few stray bytes, else what uchardet sees,
+// else Latin-1 when the bytes read so (`unsure` set), else nothing.
+QByteArray pageEncoding(const QByteArray &bytes, bool *unsure)
 {
+    if (unsure)
+        *unsure = false;
     if (bytes.startsWith("\xFF\xFE"))
         return "UTF-16LE";
     if (bytes.startsWith("\xFE\xFF"))
@@ -82,29 +121,17 @@ QByteArray pageEncoding(const QByteArray &bytes)
     if (invalid == 0)
         return "UTF-8";
     const QByteArray declared = declaredCharset(bytes);
-    static const struct {
-        const char *name;
-        const char *use;
-    } Families[] = {
-        {"gb2312", "GB18030"}, {"gbk", "GB18030"}, {"x-gbk", "GB18030"}, {"gb_2312-80", "GB18030"},
-        {"csgb2312", "GB18030"}, {"chinese", "GB18030"}, {"gb18030", "GB18030"},
-        {"big5", "BIG5-HKSCS"}, {"big5-hkscs", "BIG5-HKSCS"}, {"x-x-big5", "BIG5-HKSCS"}, {"cn-big5", "BIG5-HKSCS"},
-        {"shift_jis", "CP932"}, {"sjis", "CP932"}, {"x-sjis", "CP932"}, {"windows-31j", "CP932"},
-        {"euc-kr", "CP949"}, {"ks_c_5601-1987", "CP949"},
-        {"iso-8859-1", "CP1252"}, {"latin1", "CP1252"}, {"us-ascii", "CP1252"}, {"ascii", "CP1252"},
-        // A stray byte in a UTF-8 page: libxml2 takes it alone, the rest stays UTF-8.
-        {"utf-8", "UTF-8"}, {"utf8", "UTF-8"}, {"utf-16", "UTF-8"}, {"unicode", "UTF-8"},
-    };
-    for (const auto &family : Families) {
-        if (declared == family.name)
-            return family.use;
-    }
     if (!declared.isEmpty())
-        return declared.toUpper();
+        return familyOf(declared);
     if (sequences > invalid * 4)
         return "UTF-8";
+    const QByteArray detected = detectedCharset(bytes);
     QString ignored;
-    return looksDoubleByte(bytes) && fromLegacy(bytes, "GB18030", &ignored) ? QByteArray("GB18030") : QByteArray("CP1252");
+    if (!detected.isEmpty() && fromLegacy(bytes, familyOf(detected).constData(), &ignored))
+        return familyOf(detected);
+    if (unsure)
+        *unsure = true;
+    return isLatin1Text(bytes) ? QByteArray("ISO-8859-1") : QByteArray();
 }
 
 } // namespace ImportFormats

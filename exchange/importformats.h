@@ -53,8 +53,19 @@ qsizetype invalidUtf8(const QByteArray &bytes, qsizetype *sequences);
 QString fromCp437(const QByteArray &bytes);
 // Bytes in a legacy encoding (an iconv name) as text; false when they do not convert.
 bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
-// The encoding (as iconv names it) a saved page's bytes are to be read in.
-QByteArray pageEncoding(const QByteArray &bytes);
+// The encoding (as iconv names it) a saved page's bytes are to be read in;
+// `unsure` set when neither the page nor its bytes told, and then empty
+// when the bytes are not even Latin-1 text.
+QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
+
+// --- Chinese (importchinese.cpp) ---
+// Whether the text is Chinese in traditional characters: some of its Han
+// characters differ from their simplified forms (a few in simplified text
+// do, one in twenty or more in traditional text); text with kana never is.
+bool looksTraditional(const QString &text);
+// Traditional characters as simplified (OpenCC, t2s); the text as it is
+// when OpenCC or its data is missing.
+QString toSimplified(const QString &text);
 
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma
@@ -78,6 +89,8 @@ struct Page {
     QString canonical;           // <link rel=canonical>, else og:url, else "saved from url"
     QString base;                // <base href>
     QStringList imageSources;    // every <img src> as written
+    bool encodingUnsure = false; // neither declared nor told by the bytes
+    bool unreadable = false;     // and not even Latin-1 text
 };
 Page readPage(const QByteArray &bytes);
 

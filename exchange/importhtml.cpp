@@ -389,10 +389,17 @@ Page readPage(const QByteArray &bytes)
 {
     initParser();
     Scan scan;
-    const QByteArray encoding = pageEncoding(bytes);
+    bool unsure = false;
+    const QByteArray encoding = pageEncoding(bytes, &unsure);
+    if (encoding.isEmpty()) {
+        Page unread;
+        unread.encodingUnsure = unread.unreadable = true;
+        return unread;
+    }
     if (bytes.isEmpty() || !scanPage(bytes, encoding, scan))
         return Page();
     Page &page = scan.page;
+    page.encodingUnsure = unsure;
     page.title = oneLine(QString::fromUtf8(scan.title));
     QSet<QString> seen;
     for (const QByteArray &script : std::as_const(scan.scripts)) {

@@ -29,9 +29,9 @@ bool ImportJob::start()
     if (!m_turnHeld)
         return false;
     m_progress = std::make_shared<Progress>();
-    m_reading = Background::start(m_progress, [paths = m_paths, category = m_category,
+    m_reading = Background::start(m_progress, [paths = m_paths, category = m_category, keep = keepTraditional,
                                                folder = m_catalogue.dataFolder(), progress = m_progress] {
-        return prepareImport(paths, category, folder, *progress);
+        return prepareImport(paths, category, folder, *progress, keep);
     });
     m_readingWatcher = new QFutureWatcher<PreparedImport>(this);
     connect(m_readingWatcher, &QFutureWatcherBase::finished, this, &ImportJob::afterReading);

@@ -38,6 +38,8 @@ public:
 
     // Called before the dishes go in; true when they may.
     std::function<bool()> safetyCopy = [] { return true; };
+    // Recipes in traditional characters stay so (else they are simplified).
+    bool keepTraditional = false;
 
     // Takes the catalogue's one import or export turn and begins reading;
     // false, with nothing begun, when another import or export runs.

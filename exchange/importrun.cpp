@@ -2,6 +2,7 @@
 #include "exchange/importrun.h"
 
 #include "core/picturestore.h"
+#include "exchange/importformats.h"
 
 #include <QFileInfo>
 
@@ -23,6 +24,17 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
     return dish;
 }
 
+// A recipe in traditional characters in simplified ones; false when it is
+// not in traditional characters.
+bool simplify(ImportedRecipe &recipe)
+{
+    if (!ImportFormats::looksTraditional(recipe.name + recipe.category + recipe.ingredients + recipe.method))
+        return false;
+    for (QString *text : {&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method})
+        *text = ImportFormats::toSimplified(*text);
+    return true;
+}
+
 QString sourceName(const SourceReading &reading)
 {
     const QString name = QFileInfo(reading.path).fileName();
@@ -32,18 +44,21 @@ QString sourceName(const SourceReading &reading)
 } // namespace
 
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
-                             Progress &progress)
+                             Progress &progress, bool keepTraditional)
 {
     PreparedImport out;
     out.readings = readSources(paths, progress);
     for (int r = 0; r < out.readings.size(); ++r) {
         SourceReading &reading = out.readings[r];
         out.picturesSkipped += reading.picturesSkipped;
-        for (const ImportedRecipe &recipe : std::as_const(reading.recipes)) {
+        bool simplified = false;
+        for (ImportedRecipe &recipe : reading.recipes) {
             if (progress.cancelled()) {
                 out.cancelled = true;
                 return out;
             }
+            if (!keepTraditional && simplify(recipe))
+                simplified = true;
             DishRecord dish = dishOf(recipe, category);
             QString pictureFile;
             if (!recipe.pictureFile.isEmpty()) {
@@ -61,6 +76,8 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
             out.pictureFiles << pictureFile;
             out.pictureUrls << (dish.picture.isEmpty() ? QUrl(recipe.pictureUrl) : QUrl());
         }
+        if (simplified)
+            reading.note(QStringLiteral("已转为简体"));
         reading.recipes.clear();
         if (reading.scratch)
             out.scratches << std::exchange(reading.scratch, nullptr);

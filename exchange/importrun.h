@@ -32,9 +32,11 @@ struct PreparedImport {
 // Reads the sources and names the pictures they carry as they will lie in
 // the data folder's 图片 (each dish stores that name; the copy follows the
 // commit). `category`, when not empty, takes every dish; else the source's
-// category, else ImportedCategory. Runs on any thread.
+// category, else ImportedCategory. A recipe in traditional characters is
+// stored in simplified ones (a note "已转为简体" for its source) unless
+// `keepTraditional`. Runs on any thread.
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
-                             Progress &progress);
+                             Progress &progress, bool keepTraditional = false);
 
 // The pictures of the dishes that came in, copied into 图片: after the
 // commit, so that a dish skipped as equal, a cancel or a refused write

@@ -128,9 +128,11 @@ void readPageInto(const QString &path, const QByteArray &bytes, SourceReading &r
 {
     const Page page = readPage(bytes);
     if (page.drafts.isEmpty()) {
-        reading.refusal = ImportRefusal::NoRecipe;
+        reading.refusal = page.unreadable ? ImportRefusal::UnknownEncoding : ImportRefusal::NoRecipe;
         return;
     }
+    if (page.encodingUnsure)
+        reading.note(ImportRefusal::UnknownEncoding);
     // The page's own address: for the pictures and links it writes relative.
     QUrl webBase;
     for (const QString &address : {page.base, page.canonical}) {

@@ -62,6 +62,7 @@ inline const QString TooLarge = QStringLiteral("文件太大（超过 50 MB）")
 inline const QString ArchiveTooLarge = QStringLiteral("压缩包解开后太大（超过 500 MB）");
 inline const QString NotRecipeFile = QStringLiteral("不是菜谱文件");
 inline const QString Unreadable = QStringLiteral("文件读不出来");
+inline const QString UnknownEncoding = QStringLiteral("编码不明");
 }
 
 // Reads every source in turn (a folder is one source: a cookbook folder, or

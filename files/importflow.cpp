@@ -41,6 +41,7 @@ void importRecipes(QWidget *parent, Catalogue &catalogue, const QStringList &pat
         return;
     auto *job = new ImportJob(catalogue, paths, category, parent);
     job->safetyCopy = [parent, &catalogue] { return safetyCopyFirst(parent, catalogue, Backup::Reason::Import); };
+    job->keepTraditional = !DialogService::instance().simplifiesTraditional();
     QObject::connect(job, &ImportJob::stageBegun, job,
                      [parent](ImportJob::Stage stage, const QFuture<void> &running, std::shared_ptr<Progress> progress) {
                          followWithProgress(parent, stageText(stage), running, std::move(progress));

@@ -67,6 +67,9 @@ private slots:
     void mendsHostileInput_data();
     void mendsHostileInput();
     void summaryKeepsPercentSignsInPaths();
+    void readsPagesThatNameNoCharset_data();
+    void readsPagesThatNameNoCharset();
+    void storesTraditionalAsSimplified();
 };
 
 void TestImportReaders::reads_data()
@@ -307,6 +310,64 @@ void TestImportReaders::summaryKeepsPercentSignsInPaths()
     ImportOutcome outcome;
     outcome.ids = {7, 0};
     QCOMPARE(importSourceLines(prepared, outcome), QStringList{"/x/soup%1.json：导入 1 道，跳过 1 道相同的"});
+}
+
+void TestImportReaders::readsPagesThatNameNoCharset_data()
+{
+    QTest::addColumn<QByteArray>("text");   // in the page's own bytes
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("notes");
+    QTest::newRow("Big5") << QByteArray("\xAC\xF5\xBF\x4E\xA6\xD7\xAA\xBA\xB0\xB5\xAA\x6B\xA1\x41\xA5\xFD\xA7\xE2\xA4\xAD\xAA"
+        "\xE1\xA6\xD7\xA4\xC1\xB6\xF4\xA1\x41\xA6\x41\xA5\xCE\xA6\x42\xBF\x7D\xAA\xA3\xBF\x7D\xA6\xE2\xA1\x41\xB3\xCC\xAB\xE1"
+        "\xA4\x70\xA4\xF5\xBF\x4C\xA4\x40\xAD\xD3\xA4\x70\xAE\xC9\xA1\x43")
+        << "紅燒肉的做法，先把五花肉切塊，再用冰糖炒糖色，最後小火燉一個小時。" << QStringList();
+    QTest::newRow("Shift_JIS") << QByteArray("\x93\xF7\x82\xB6\x82\xE1\x82\xAA\x82\xCC\x8D\xEC\x82\xE8\x95\xFB\x81\x42\x82"
+        "\xB6\x82\xE1\x82\xAA\x82\xA2\x82\xE0\x82\xC6\x8B\xCA\x82\xCB\x82\xAC\x82\xF0\x90\xD8\x82\xC1\x82\xC4\x81\x41"
+        "\x8B\x8D\x93\xF7\x82\xC6\x88\xEA\x8F\x8F\x82\xC9\x8E\xCF\x82\xDC\x82\xB7\x81\x42")
+        << "肉じゃがの作り方。じゃがいもと玉ねぎを切って、牛肉と一緒に煮ます。" << QStringList();
+    QTest::newRow("GBK") << QByteArray("\xBA\xEC\xC9\xD5\xC8\xE2\xB5\xC4\xD7\xF6\xB7\xA8\xA3\xAC\xCF\xC8\xB0\xD1\xCE\xE5"
+        "\xBB\xA8\xC8\xE2\xC7\xD0\xBF\xE9\xA3\xAC\xD4\xD9\xD3\xC3\xB1\xF9\xCC\xC7\xB3\xB4\xCC\xC7\xC9\xAB\xA3\xAC\xD7\xEE"
+        "\xBA\xF3\xD0\xA1\xBB\xF0\xEC\xC0\xD2\xBB\xB8\xF6\xD0\xA1\xCA\xB1\xA1\xA3")
+        << "红烧肉的做法，先把五花肉切块，再用冰糖炒糖色，最后小火炖一个小时。" << QStringList();
+    QTest::newRow("Latin-1") << QByteArray("Cr\xE8" "me br\xFBl\xE9" "e \xE0 la fran\xE7" "aise, d\xE9j\xE0 servie")
+        << "Crème brûlée à la française, déjà servie" << QStringList();
+}
+
+void TestImportReaders::readsPagesThatNameNoCharset()
+{
+    QFETCH(QByteArray, text);
+    const QByteArray page = "<html><head><script type=\"application/ld+json\">{\"@type\":\"Recipe\",\"name\":\"" + text
+                            + "\"}</script></head><body><h2>" + text + "</h2><p>" + text + "</p></body></html>";
+    const QString path = m_dir.filePath(QStringLiteral("charset.html"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(page) == page.size());
+    file.close();
+    const SourceReading reading = readSource(path);
+    QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
+    QTEST(reading.recipes.value(0).name, "name");
+    QTEST(reading.notes, "notes");
+}
+
+// Traditional characters become simplified unless the cook keeps them;
+// Japanese, whose kanji are its own, never changes.
+void TestImportReaders::storesTraditionalAsSimplified()
+{
+    const QString path = m_dir.filePath(QStringLiteral("trad.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(R"([{"@type":"Recipe","name":"紅燒肉","recipeCategory":"家常菜","recipeIngredient":["五花肉","冰糖"],"recipeInstructions":"先把五花肉切塊，最後小火燉一個小時。"},
+                   {"@type":"Recipe","name":"肉じゃが","recipeInstructions":"牛肉と一緒に煮ます。"}])");
+    file.close();
+    const QString folder = m_dir.filePath(QStringLiteral("data/"));
+    for (const bool keep : {false, true}) {
+        Progress progress;
+        const PreparedImport prepared = prepareImport({path}, QString(), folder, progress, keep);
+        QCOMPARE(prepared.dishes.size(), 2);
+        QCOMPARE(prepared.dishes.at(0).name, keep ? "紅燒肉" : "红烧肉");
+        QCOMPARE(prepared.dishes.at(0).method, keep ? "先把五花肉切塊，最後小火燉一個小時。" : "先把五花肉切块，最后小火炖一个小时。");
+        QCOMPARE(prepared.dishes.at(1).name, "肉じゃが");
+        QCOMPARE(prepared.readings.at(0).notes, keep ? QStringList() : QStringList{"已转为简体"});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestImportReaders)

@@ -44,6 +44,7 @@ public:
 
     QVector<ShownMessage> messages;
     int pictureDialogs = 0;
+    bool simplify = true;   // the chooser's 繁体转简体
     int printerDialogs = 0;
 
     QStringList texts() const;
@@ -54,6 +55,7 @@ public:
     QString openPicture(QWidget *parent) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
     QStringList openRecipeSources(QWidget *parent) override;
+    bool simplifiesTraditional() const override { return simplify; }
     QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) override;
     bool tellWithOpenFolder(QWidget *parent, const QString &text) override;
 };
