@@ -1,5 +1,6 @@
 #include "core/background.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QThreadPool>
 
@@ -12,6 +13,10 @@ QThreadPool *pool()
     static QThreadPool threads;
     static const bool sized = [] {
         threads.setMaxThreadCount(qMax(8, QThread::idealThreadCount() * 2));
+        // The threads end with the application object, while what each kept
+        // for itself (font caches, the TLS library's state) can still be
+        // freed; left to the end of the process, it never is.
+        qAddPostRoutine([] { threads.waitForDone(); });
         return true;
     }();
     static_cast<void>(sized);
