@@ -535,7 +535,8 @@ void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, cons
     keys({QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Down")});   // the first category, opened, its first dish
     keys({QStringLiteral("Delete")});
     QVERIFY2(desk.answer(QStringLiteral("^：：删除菜谱：：$"), QStringLiteral("y")), "no question before deleting a dish");
-    QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1);
+    // The delete lands once the question is gone: waited for, not assumed.
+    QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1, 10000);
     QCOMPARE(QDir(QFileInfo(db).dir().filePath(QStringLiteral("备份"))).entryList({QStringLiteral("*-删除菜谱.mdb")}).size(), 1);
 
     const QString afterDelete = sqlite(db, perCategory);
