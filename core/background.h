@@ -33,6 +33,17 @@ template <class Work>
     return QtConcurrent::run(pool(), std::move(work));
 }
 
+// Every change of `progress`'s count reaches the watchers of `promise`'s
+// future, until the report is cleared (setReport({})).
+template <class T>
+void reportThrough(Progress &progress, QPromise<T> &promise)
+{
+    progress.setReport([&promise](int done, int total) {
+        promise.setProgressRange(0, total);
+        promise.setProgressValue(done);
+    });
+}
+
 // `work` counts its steps and reads the cook's 取消 in `progress`; every
 // change of the count reaches the future's watchers.
 template <class Work>
@@ -41,10 +52,7 @@ template <class Work>
     using Result = std::invoke_result_t<Work &>;
     return QtConcurrent::run(pool(), [progress = std::move(progress), work = std::move(work)](
                                          QPromise<Result> &promise) mutable {
-        progress->setReport([&promise](int done, int total) {
-            promise.setProgressRange(0, total);
-            promise.setProgressValue(done);
-        });
+        reportThrough(*progress, promise);
         if constexpr (std::is_void_v<Result>)
             work();
         else

@@ -4,6 +4,7 @@
 
 #include <opencc.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace ImportFormats {
@@ -36,32 +37,37 @@ QString t2s(const QString &text, bool *available)
 
 } // namespace
 
-QString toSimplified(const QString &text)
-{
-    bool available = false;
-    return t2s(text, &available);
-}
-
-bool looksTraditional(const QString &text)
+bool simplifyIfTraditional(std::initializer_list<QString *> texts)
 {
     qsizetype han = 0;
-    for (const QChar c : text) {
-        if (isKana(c.unicode()))
-            return false;   // Japanese: its kanji are its own
-        han += isHan(c.unicode()) ? 1 : 0;
+    for (const QString *text : texts) {
+        for (const QChar c : *text) {
+            if (isKana(c.unicode()))
+                return false;   // Japanese: its kanji are its own
+            han += isHan(c.unicode()) ? 1 : 0;
+        }
     }
     if (han == 0)
         return false;
-    bool available = false;
-    const QString simplified = t2s(text, &available);
-    if (!available)
-        return false;
     // A character or two differ in simplified text too (著, 乾, 麵 in names);
     // in traditional text one in five or more.
+    QStringList simplified;
     qsizetype changed = 0;
-    for (qsizetype i = 0; i < std::min(text.size(), simplified.size()); ++i)
-        changed += text.at(i) != simplified.at(i) && isHan(text.at(i).unicode()) ? 1 : 0;
-    return changed >= 2 && changed * 20 >= han;
+    for (const QString *text : texts) {
+        bool available = false;
+        simplified << t2s(*text, &available);
+        if (!available)
+            return false;
+        const QString &now = simplified.last();
+        for (qsizetype i = 0; i < std::min(text->size(), now.size()); ++i)
+            changed += text->at(i) != now.at(i) && isHan(text->at(i).unicode()) ? 1 : 0;
+    }
+    if (changed < 2 || changed * 20 < han)
+        return false;
+    qsizetype k = 0;
+    for (QString *text : texts)
+        *text = simplified.at(k++);
+    return true;
 }
 
 } // namespace ImportFormats

@@ -12,6 +12,7 @@
 
 #include "exchange/importsources.h"
 
+#include <initializer_list>
 
 namespace ImportFormats {
 
@@ -59,13 +60,12 @@ bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
 QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
 
 // --- Chinese (importchinese.cpp) ---
-// Whether the text is Chinese in traditional characters: some of its Han
-// characters differ from their simplified forms (a few in simplified text
-// do, one in twenty or more in traditional text); text with kana never is.
-bool looksTraditional(const QString &text);
-// Traditional characters as simplified (OpenCC, t2s); the text as it is
-// when OpenCC or its data is missing.
-QString toSimplified(const QString &text);
+// The texts (one recipe's) in simplified characters (OpenCC, t2s) when
+// together they are Chinese in traditional characters: one Han character
+// in twenty or more differs from its simplified form (a few do in
+// simplified text too). Text with kana is never converted, nor anything
+// when OpenCC or its data is missing. True when converted.
+bool simplifyIfTraditional(std::initializer_list<QString *> texts);
 
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma

@@ -5,6 +5,8 @@
 
 #include <QFutureWatcher>
 
+#include <algorithm>
+
 ImportJob::ImportJob(Catalogue &catalogue, const QStringList &paths, const QString &category, QObject *parent)
     : QObject(parent), m_catalogue(catalogue), m_paths(paths), m_category(category)
 {
@@ -61,6 +63,10 @@ void ImportJob::afterReading()
 
 void ImportJob::keepPictures()
 {
+    const bool any = std::any_of(m_prepared.pictureFiles.cbegin(), m_prepared.pictureFiles.cend(),
+                                 [](const QString &file) { return !file.isEmpty(); });
+    if (!any)
+        return fetchPictures();
     m_progress = std::make_shared<Progress>();
     m_keeping = Background::start(m_progress, [prepared = m_prepared, outcome = m_outcome,
                                                folder = m_catalogue.dataFolder(), progress = m_progress] {
@@ -90,10 +96,7 @@ void ImportJob::fetchPictures()
     if (m_fetch->jobs() == 0)
         return finish(End::Done);
     m_progress = std::make_shared<Progress>();
-    m_progress->setReport([this](int done, int total) {
-        m_fetching.setProgressRange(0, total);
-        m_fetching.setProgressValue(done);
-    });
+    Background::reportThrough(*m_progress, m_fetching);
     connect(m_fetch, &ImportPictureFetch::finished, this, [this] {
         m_tally.picturesNotFetched = m_fetch->notFetched();
         m_fetching.finish();

@@ -36,11 +36,7 @@ QByteArray unwrapped(QByteArray text)
     return text;
 }
 
-// The JSON made strict: control characters inside strings escaped, unknown
-// escapes ("\'") reduced to the character, comments and a comma before a
-// closing bracket dropped.
-// Whether the text so far ends with a whole value: a closing bracket or
-// quote, blanks aside.
+// Whether the text so far ends with a whole object or array, blanks aside.
 bool endsValue(const QByteArray &out)
 {
     qsizetype k = out.size() - 1;
@@ -49,6 +45,10 @@ bool endsValue(const QByteArray &out)
     return k >= 0 && (out.at(k) == '}' || out.at(k) == ']');
 }
 
+// The JSON made strict: control characters inside strings escaped, unknown
+// escapes ("\'") reduced to the character, a NUL dropped, comments and a
+// comma before a closing bracket dropped, a comma put between values that
+// follow one another at the top.
 QByteArray strictened(const QByteArray &in)
 {
     QByteArray out;

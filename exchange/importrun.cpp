@@ -24,17 +24,6 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
     return dish;
 }
 
-// A recipe in traditional characters in simplified ones; false when it is
-// not in traditional characters.
-bool simplify(ImportedRecipe &recipe)
-{
-    if (!ImportFormats::looksTraditional(recipe.name + recipe.category + recipe.ingredients + recipe.method))
-        return false;
-    for (QString *text : {&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method})
-        *text = ImportFormats::toSimplified(*text);
-    return true;
-}
-
 QString sourceName(const SourceReading &reading)
 {
     const QString name = QFileInfo(reading.path).fileName();
@@ -57,7 +46,8 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 out.cancelled = true;
                 return out;
             }
-            if (!keepTraditional && simplify(recipe))
+            if (!keepTraditional
+                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method}))
                 simplified = true;
             DishRecord dish = dishOf(recipe, category);
             QString pictureFile;
