@@ -12,6 +12,7 @@
 
 #include "exchange/importsources.h"
 
+#include <functional>
 #include <initializer_list>
 
 namespace ImportFormats {
@@ -106,10 +107,31 @@ enum class Origin { Given, Archive };
 void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin);
 // A dish folder (holding recipe.json) or a folder of dish folders and recipe files.
 void readFolderInto(const QString &folder, SourceReading &reading, const Progress *progress, Origin origin);
-// A cookbook zip, checked whole before anything is taken out into reading.scratch.
+// One file's bytes, by the reader its name or first bytes call for (a zip
+// only through readZipInto). `path`: where it lies, for its name and the
+// pictures beside it.
+void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin);
+// A cookbook zip: its names checked whole, then each recipe file read from
+// it in turn; the pictures its recipes name taken out into reading.scratch.
 void readZipInto(const QString &path, SourceReading &reading, const Progress *progress);
+// Whether a file lies at `path`: on disk, or, while a zip is read on this
+// thread, among its entries (then taken out into its scratch folder).
+bool fileAt(const QString &path);
 // A dish folder's recipe.json and picture.
 void readDishInto(const QString &folder, SourceReading &reading);
+void readDishJson(const QString &folder, const QByteArray &bytes, SourceReading &reading);
+// A file or dish folder found in a folder or zip the cook gave.
+struct Part {
+    bool dish;
+    QString path;
+    QString shown;   // as the summary names it: relative to the source
+};
+// Each part read with `read` into a reading of its own, then added to
+// `reading`; one that gives nothing gets a line with its reason. A source
+// that gives no recipe is refused: for the reason of its one part, or as
+// holding none.
+void readParts(const QVector<Part> &parts, SourceReading &reading, const Progress *progress,
+               const std::function<void(const Part &, SourceReading &)> &read);
 // A picture a draft names, as found.
 struct Picture {
     QString file;

@@ -30,6 +30,16 @@ QString sourceName(const SourceReading &reading)
     return name.isEmpty() ? reading.path : name;
 }
 
+// "<file>：<why>" for each file of the source that gave nothing, and how
+// many more there were.
+QStringList refusedPartLines(const SourceReading &reading)
+{
+    QStringList lines = reading.refusedParts;
+    if (reading.partsRefused > reading.refusedParts.size())
+        lines << QStringLiteral("还有 %1 个文件没有导入").arg(reading.partsRefused - reading.refusedParts.size());
+    return lines;
+}
+
 } // namespace
 
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
@@ -129,9 +139,12 @@ QString importSummary(const PreparedImport &prepared, const ImportTally &tally)
 {
     const QStringList total = importTotalLines(prepared, tally);
     QStringList lines{total.first()};
-    for (const SourceReading &reading : prepared.readings)
+    for (const SourceReading &reading : prepared.readings) {
         if (!reading.refusal.isEmpty())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), reading.refusal);
+        for (const QString &part : refusedPartLines(reading))
+            lines << sourceName(reading) + u'/' + part;
+    }
     for (const SourceReading &reading : prepared.readings)
         for (const QString &note : reading.shownNotes())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), note);
@@ -153,8 +166,8 @@ QStringList importSourceLines(const PreparedImport &prepared, const ImportOutcom
         else
             lines << QStringLiteral("%1：导入 %2 道，跳过 %3 道相同的")
                          .arg(reading.path, QString::number(added.at(r)), QString::number(skipped.at(r)));
-        for (const QString &note : reading.shownNotes())
-            lines << QStringLiteral("  ") + note;
+        for (const QString &line : refusedPartLines(reading) + reading.shownNotes())
+            lines << QStringLiteral("  ") + line;
     }
     return lines;
 }
@@ -162,7 +175,7 @@ QStringList importSourceLines(const PreparedImport &prepared, const ImportOutcom
 bool anySourceRefused(const PreparedImport &prepared)
 {
     for (const SourceReading &reading : prepared.readings)
-        if (!reading.refusal.isEmpty())
+        if (!reading.refusal.isEmpty() || reading.partsRefused > 0)
             return true;
     return false;
 }

@@ -107,17 +107,16 @@ Picture pagePicture(const QString &address, const QString &pagePath, const Page 
     // Only what lies beside the page (its folder, its _files): an address
     // may name any file on the machine, and a saved page must not pull in
     // a private photo.
-    const QString beside = pageFile.dir().canonicalPath() + QLatin1Char('/');
+    const QString folder = pageFile.dir().canonicalPath();
+    const QString beside = folder + QLatin1Char('/');
     for (const QString &candidate : std::as_const(candidates)) {
-        if (!QFileInfo(candidate).canonicalFilePath().startsWith(beside))
+        if (folder.isEmpty() || !fileAt(candidate) || !QFileInfo(candidate).canonicalFilePath().startsWith(beside))
             continue;
-        if (QFileInfo(candidate).isFile()) {
-            if (isPicture(candidate))
-                picture.file = QFileInfo(candidate).absoluteFilePath();
-            else
-                picture.skipped = true;
-            return picture;
-        }
+        if (isPicture(candidate))
+            picture.file = QFileInfo(candidate).absoluteFilePath();
+        else
+            picture.skipped = true;
+        return picture;
     }
     picture.url = http(relative ? (http(webBase).isEmpty() ? QUrl() : webBase.resolved(given)) : given);
     picture.skipped = picture.url.isEmpty();
@@ -226,7 +225,7 @@ Picture folderPicture(const QString &address, const QString &folder, bool fallba
                 if (QDir::isAbsolutePath(clean) || clean == QLatin1String("..") || clean.startsWith(QLatin1String("../")))
                     continue;   // a picture of this dish stays inside its folder
                 const QString file = dir.filePath(clean);
-                if (QFileInfo(file).isFile() && isPicture(file)) {
+                if (fileAt(file) && isPicture(file)) {
                     picture.file = QFileInfo(file).absoluteFilePath();
                     return picture;
                 }
@@ -236,7 +235,7 @@ Picture folderPicture(const QString &address, const QString &folder, bool fallba
     if (fallbacks) {
         for (const char *name : {"full.jpg", "full.jpeg", "full.png", "full.webp"}) {
             const QString file = dir.filePath(QLatin1String(name));
-            if (QFileInfo(file).isFile() && isPicture(file)) {
+            if (fileAt(file) && isPicture(file)) {
                 picture.file = QFileInfo(file).absoluteFilePath();
                 picture.url.clear();
                 return picture;
@@ -336,6 +335,16 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         reading.refusal = ImportRefusal::Unreadable;
         return;
     }
+    readBytesInto(path, bytes, reading, origin);
+}
+
+void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin)
+{
+    const QFileInfo info(path);
+    if (isZipBytes(bytes.left(16))) {
+        reading.refusal = ImportRefusal::NotRecipeFile;
+        return;
+    }
     switch (kindOf(info.fileName(), bytes)) {
     case Kind::Page:
         readPageInto(path, bytes, reading, origin);
@@ -399,6 +408,13 @@ void SourceReading::note(const QString &text)
         notes.append(text);
     else
         ++notesLeftOut;
+}
+
+void SourceReading::refusePart(const QString &line)
+{
+    if (refusedParts.size() < ImportLimits::MaxNotes)
+        refusedParts.append(line);
+    ++partsRefused;
 }
 
 QStringList SourceReading::shownNotes() const

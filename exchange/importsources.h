@@ -34,11 +34,16 @@ struct SourceReading {
     QStringList notes;                  // e.g. a name cut to its 200 characters
     int notesLeftOut = 0;               // beyond the first MaxNotes
     int picturesSkipped = 0;            // named but not found / not readable
+    // Files of a folder or zip that gave nothing: "<file>：<why>", the
+    // first MaxNotes of them; partsRefused counts them all.
+    QStringList refusedParts;
+    int partsRefused = 0;
     // Pictures taken out of a zip live here until they are kept.
     std::shared_ptr<QTemporaryDir> scratch;
 
     // A note kept, or counted once MaxNotes are.
     void note(const QString &text);
+    void refusePart(const QString &line);
     // The notes, and a last line saying how many more there were.
     QStringList shownNotes() const;
 };
