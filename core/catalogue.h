@@ -139,6 +139,11 @@ public:
     // Many dishes in one transaction (RecipeStore::importDishes); refreshes
     // and announces DishesImported when any came in.
     [[nodiscard]] StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
+    // How many of `dishes` importDishes would add; reads only.
+    [[nodiscard]] StoreResult<int> countNewDishes(const QVector<DishRecord> &dishes)
+    {
+        return dishes.isEmpty() ? StoreResult<int>(0) : store().countNewDishes(dishes);
+    }
     // Both tables as of one moment, for an export.
     [[nodiscard]] StoreResult<ExportRows> everything() const;
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);

@@ -4,6 +4,7 @@
 #include "core/recipekinds.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,42 +13,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include <algorithm>
 
 namespace {
-
-// A file chooser that takes folders as well as files: 打开 with folders
-// selected imports them; a double click still opens a folder to look in.
-class SourceDialog final : public QFileDialog {
-public:
-    using QFileDialog::QFileDialog;
-
-protected:
-    void accept() override
-    {
-        const QStringList chosen = selectedFiles();
-        const bool allThere = !chosen.isEmpty() && std::all_of(chosen.begin(), chosen.end(), [](const QString &p) {
-            return QFileInfo::exists(p);
-        });
-        const bool anyFolder = std::any_of(chosen.begin(), chosen.end(), [](const QString &p) {
-            return QFileInfo(p).isDir();
-        });
-        // A folder typed as the file name, or picked in the list, is taken;
-        // otherwise the dialog behaves as it always does.
-        if (allThere && anyFolder && !isEnteredFolder(chosen)) {
-            QDialog::accept();
-            return;
-        }
-        QFileDialog::accept();
-    }
-
-private:
-    // Only the folder now shown is "selected": that is no choice yet.
-    bool isEnteredFolder(const QStringList &chosen) const
-    {
-        return chosen.size() == 1 && QFileInfo(chosen.first()) == QFileInfo(directory().absolutePath());
-    }
-};
 
 QString startFolder(const QString &folder)
 {
@@ -58,8 +25,10 @@ QString startFolder(const QString &folder)
 
 QStringList chooseRecipeSources(QWidget *parent, QString &folder, bool &simplify)
 {
-    SourceDialog dialog(parent, QStringLiteral("导入菜谱"), startFolder(folder),
-                        RecipeKinds::chooserFilter());
+    // Files are chosen as in any file dialog (a folder typed or picked is
+    // opened to look inside); the folder shown is imported whole only by
+    // the button that says so.
+    QFileDialog dialog(parent, QStringLiteral("导入菜谱"), startFolder(folder), RecipeKinds::chooserFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -68,11 +37,21 @@ QStringList chooseRecipeSources(QWidget *parent, QString &folder, bool &simplify
     simplifyBox->setChecked(simplify);
     if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
         grid->addWidget(simplifyBox, grid->rowCount(), 0, 1, grid->columnCount());
+    bool wholeFolder = false;
+    if (auto *buttons = dialog.findChild<QDialogButtonBox *>()) {
+        QPushButton *importFolder = buttons->addButton(QStringLiteral("导入整个文件夹"), QDialogButtonBox::ActionRole);
+        importFolder->setObjectName(QStringLiteral("importFolder"));
+        importFolder->setAutoDefault(false);
+        QObject::connect(importFolder, &QPushButton::clicked, &dialog, [&] {
+            wholeFolder = true;
+            dialog.QDialog::accept();
+        });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     simplify = simplifyBox->isChecked();
     folder = dialog.directory().absolutePath();
-    return dialog.selectedFiles();
+    return wholeFolder ? QStringList{folder} : dialog.selectedFiles();
 }
 
 QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, const QString &suggestedName,

@@ -1,6 +1,7 @@
 // The recipe every cookbook carries in the form other programs read:
 // schema.org Recipe JSON, the same in the archive and in the web pages.
 #include "exchange/exportwriters.h"
+#include "exchange/importformats.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,6 +38,14 @@ QByteArray recipeJson(const ExportDish &dish, const QString &image, bool indente
     recipe.insert(QStringLiteral("recipeInstructions"), steps);
     if (!image.isEmpty())
         recipe.insert(QStringLiteral("image"), image);
+    // The texts exactly as the catalogue holds them, for this program to
+    // read back unchanged (the fields above are cleaned as any page's are).
+    QJsonObject own;
+    own.insert(QStringLiteral("name"), dish.name);
+    own.insert(QStringLiteral("category"), dish.category);
+    own.insert(QStringLiteral("ingredients"), dish.ingredients);
+    own.insert(QStringLiteral("method"), dish.method);
+    recipe.insert(ImportFormats::OwnTexts, own);
     return QJsonDocument(recipe).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
 }
 

@@ -71,11 +71,30 @@ void merge(SourceReading &into, SourceReading &part, const QString &shown)
 
 } // namespace
 
+Draft draftOfRecipe(const QJsonObject &recipe)
+{
+    Draft draft = draftFromSchema(recipe, true);
+    const QJsonObject own = recipe.value(OwnTexts).toObject();
+    const QJsonValue name = own.value(QLatin1String("name")), category = own.value(QLatin1String("category"));
+    const QJsonValue ingredients = own.value(QLatin1String("ingredients")), method = own.value(QLatin1String("method"));
+    if (!name.isString() || !category.isString() || !ingredients.isString() || !method.isString())
+        return draft;
+    draft.exact = true;
+    draft.name = name.toString();
+    draft.category = category.toString();
+    draft.ingredients = QStringList{ingredients.toString()};
+    draft.method = QStringList{method.toString()};
+    draft.yield.clear();
+    draft.time.clear();
+    draft.url.clear();
+    return draft;
+}
+
 void readDishJson(const QString &folder, const QByteArray &bytes, SourceReading &reading)
 {
     const QVector<QJsonObject> recipes = recipesInJson(bytes, reading.refusal);
     for (const QJsonObject &recipe : recipes) {
-        const Draft draft = draftFromSchema(recipe, true);
+        const Draft draft = draftOfRecipe(recipe);
         addRecipe(reading, draft, QFileInfo(folder).fileName(), draft.url, folderPicture(draft.image, folder, true));
     }
 }

@@ -27,6 +27,7 @@ struct Draft {
     QString time;              // shown after "时间："
     QString url;               // the recipe's own address, as written
     QString image;             // the picture's address or relative path, as written
+    bool exact = false;        // texts as this program wrote them: kept as they are
 };
 
 // --- text (importtext.cpp) ---
@@ -67,6 +68,14 @@ QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
 // simplified text too). Text with kana is never converted, nor anything
 // when OpenCC or its data is missing. True when converted.
 bool simplifyIfTraditional(std::initializer_list<QString *> texts);
+
+// --- this program's own cookbooks (importcookbook.cpp) ---
+// The key under which a recipe this program wrote carries its texts exactly
+// as the catalogue held them: {"name", "category", "ingredients", "method"}.
+inline const QString OwnTexts = QStringLiteral("zaoxiangju");
+// The recipe's draft (draftFromSchema), with the exact texts when it carries
+// them (then `exact`: nothing of them is to be cleaned or filled in).
+Draft draftOfRecipe(const QJsonObject &recipe);
 
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma

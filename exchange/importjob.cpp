@@ -47,7 +47,12 @@ void ImportJob::afterReading()
     m_prepared = m_reading.future().result();
     if (m_prepared.cancelled)
         return finish(End::Cancelled);
-    if (!m_prepared.dishes.isEmpty()) {
+    const StoreResult<int> fresh = m_catalogue.countNewDishes(m_prepared.dishes);
+    if (fresh && *fresh == 0) {
+        // Nothing comes in: no safety copy, no write.
+        m_outcome.ids = QVector<qint64>(m_prepared.dishes.size(), 0);
+        m_outcome.skipped = int(m_prepared.dishes.size());
+    } else {
         if (!safetyCopy())
             return finish(End::NoSafetyCopy);
         const StoreResult<ImportOutcome> imported = m_catalogue.importDishes(m_prepared.dishes);

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -18,7 +19,7 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
         dish.category = trimTyped(recipe.category);
     if (dish.category.isEmpty())
         dish.category = ImportedCategory;
-    dish.name = recipe.name.isEmpty() ? QStringLiteral("未命名的菜谱") : recipe.name;
+    dish.name = recipe.name.isEmpty() && !recipe.exact ? QStringLiteral("未命名的菜谱") : recipe.name;
     dish.ingredients = recipe.ingredients;
     dish.method = recipe.method;
     return dish;
@@ -56,7 +57,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 out.cancelled = true;
                 return out;
             }
-            if (!keepTraditional
+            if (!keepTraditional && !recipe.exact
                 && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method}))
                 simplified = true;
             DishRecord dish = dishOf(recipe, category);
@@ -116,6 +117,13 @@ ImportTally tallyImport(const PreparedImport &prepared, const ImportOutcome &out
         if (outcome.ids.at(i) == 0)
             continue;
         ++tally.added;
+        const QString &category = prepared.dishes.at(i).category;
+        const auto place = std::find_if(tally.byCategory.begin(), tally.byCategory.end(),
+                                        [&](const std::pair<QString, int> &one) { return one.first == category; });
+        if (place == tally.byCategory.end())
+            tally.byCategory.push_back({category, 1});
+        else
+            ++place->second;
         if (tally.firstId == 0) {
             tally.firstId = outcome.ids.at(i);
             tally.firstCategory = prepared.dishes.at(i).category;
@@ -128,6 +136,16 @@ QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &
 {
     QStringList lines;
     lines << QStringLiteral("导入了 %1 道美食（跳过 %2 道相同的）。").arg(tally.added).arg(tally.skipped);
+    if (!tally.byCategory.isEmpty()) {
+        constexpr int Shown = 10;
+        QStringList places;
+        for (const auto &[category, count] : tally.byCategory.mid(0, Shown))
+            places << QStringLiteral("%1 %2 道").arg(category, QString::number(count));
+        QString line = QStringLiteral("放进了：") + places.join(u'、');
+        if (tally.byCategory.size() > Shown)
+            line += QStringLiteral(" 等 %1 个分类").arg(tally.byCategory.size());
+        lines << line;
+    }
     if (prepared.picturesSkipped + tally.picturesNotKept > 0)
         lines << QStringLiteral("有 %1 张图片没能复制，这些菜谱没有带图片。").arg(prepared.picturesSkipped + tally.picturesNotKept);
     if (tally.picturesNotFetched > 0)
@@ -138,7 +156,8 @@ QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &
 QString importSummary(const PreparedImport &prepared, const ImportTally &tally)
 {
     const QStringList total = importTotalLines(prepared, tally);
-    QStringList lines{total.first()};
+    const int head = tally.byCategory.isEmpty() ? 1 : 2;   // the totals, and where the dishes went
+    QStringList lines = total.mid(0, head);
     for (const SourceReading &reading : prepared.readings) {
         if (!reading.refusal.isEmpty())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), reading.refusal);
@@ -148,7 +167,7 @@ QString importSummary(const PreparedImport &prepared, const ImportTally &tally)
     for (const SourceReading &reading : prepared.readings)
         for (const QString &note : reading.shownNotes())
             lines << QStringLiteral("%1：%2").arg(sourceName(reading), note);
-    lines += total.mid(1);
+    lines += total.mid(head);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -164,7 +164,7 @@ void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &r
         return;
     const QFileInfo file(path);
     for (const QJsonObject &recipe : recipes) {
-        const Draft draft = draftFromSchema(recipe, true);
+        const Draft draft = draftOfRecipe(recipe);
         addRecipe(reading, draft, file.completeBaseName(), draft.url,
                   folderPicture(draft.image, file.absolutePath(), false));
     }
@@ -267,7 +267,8 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
                const Picture &picture)
 {
     ImportedRecipe recipe;
-    recipe.name = trimTyped(withoutControls(draft.name.isEmpty() ? oneLine(fallbackName) : draft.name));
+    recipe.exact = draft.exact;
+    recipe.name = trimTyped(withoutControls(draft.name.isEmpty() && !draft.exact ? oneLine(fallbackName) : draft.name));
     const QString shown = recipe.name.left(20) + (recipe.name.size() > 20 ? QStringLiteral("…") : QString());
     if (recipe.name.size() > ImportLimits::MaxNameLength) {
         recipe.name = cut(recipe.name, ImportLimits::MaxNameLength);

@@ -197,6 +197,8 @@ public:
     // method (trimmed) was in the file before this call; equal dishes among
     // those given all come in.
     StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
+    // How many of `dishes` importDishes would add now; writes nothing.
+    StoreResult<int> countNewDishes(const QVector<DishRecord> &dishes);
     // Everything, read in one transaction.
     StoreResult<ExportRows> readEverything();
 

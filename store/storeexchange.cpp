@@ -9,6 +9,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 using namespace StoreInternal;
 
 RowInserter::RowInserter(Store &s, const QString &table, const QStringList &cols, bool idIsRowid, int valueCount)
@@ -148,6 +150,21 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
         return out;
+    });
+}
+
+StoreResult<int> RecipeStore::countNewDishes(const QVector<DishRecord> &dishes)
+{
+    return withStore<int>(*this, [&](Store &s) -> StoreResult<int> {
+        QSet<QString> targets;
+        for (const DishRecord &d : dishes)
+            targets.insert(trimBlanks(d.category));
+        const StoreResult<QSet<QByteArray>> before = dishesIn(s, targets);
+        if (!before.ok())
+            return before.error();
+        return int(std::count_if(dishes.cbegin(), dishes.cend(), [&](const DishRecord &d) {
+            return !before->contains(sameness(d.category, d.name, d.ingredients, d.method));
+        }));
     });
 }
 

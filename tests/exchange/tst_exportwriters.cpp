@@ -1,6 +1,7 @@
 // The cookbook writers: what lands on disk, and that nothing is left behind
 // when an export is refused, fails or is cancelled.
 #include "exchange/exportcookbook.h"
+#include "exchange/importrun.h"
 
 #include <QDir>
 #include <QImage>
@@ -73,6 +74,8 @@ class TestExportWriters : public QObject
 private slots:
     void pdfContentsGivesEachDishsPage();
     void archiveHoldsRecipesAndPictures();
+    void archiveReadsBackUnchanged_data();
+    void archiveReadsBackUnchanged();
     void webCookbookTakesOnlyAnEmptyFolder();
     void failuresLeaveNothing();
 };
@@ -135,6 +138,36 @@ void TestExportWriters::archiveHoldsRecipesAndPictures()
     QVERIFY(!unnamed.contains(QStringLiteral("image")));
     const QJsonObject uncategorised = QJsonDocument::fromJson(zipEntry(out, QStringLiteral("第01道菜 (2)/recipe.json"))).object();
     QVERIFY(uncategorised.contains(QStringLiteral("name")) && !uncategorised.contains(QStringLiteral("recipeCategory")));
+}
+
+void TestExportWriters::archiveReadsBackUnchanged_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("ingredients");
+    QTest::addColumn<QString>("method");
+    QTest::newRow("references") << "a &amp; b" << "&lt;escaped&gt; &frac13;杯" << "&#x4e00;步";
+    QTest::newRow("tags") << "<p>不是标签</p>" << "<b>糖</b>\r\n<br>" << "<script>x</script>";
+    QTest::newRow("blanks") << "红\u00a0烧  肉" << "盐\t1克\r\n\r\n  油   2勺\r\n\r\n" << "  先炒。\r\n\t再炖。  ";
+    QTest::newRow("empty name") << "" << "" << "";
+}
+
+void TestExportWriters::archiveReadsBackUnchanged()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, ingredients);
+    QFETCH(QString, method);
+    QTemporaryDir dir;
+    ExportSnapshot book = snapshot(1);
+    book.dishes[0] = {QStringLiteral("汤羹"), name, ingredients, method, QString()};
+    const QString out = dir.filePath(QStringLiteral("book.zip"));
+    Progress progress;
+    QVERIFY(writeCookbook(ExportFormat::Json, book, out, progress).ok);
+    const PreparedImport back = prepareImport({out}, QString(), dir.path() + u'/', progress);
+    QCOMPARE(back.dishes.size(), 1);
+    QCOMPARE(back.dishes[0].name, name);
+    QCOMPARE(back.dishes[0].category, QStringLiteral("汤羹"));
+    QCOMPARE(back.dishes[0].ingredients, ingredients);
+    QCOMPARE(back.dishes[0].method, method);
 }
 
 void TestExportWriters::webCookbookTakesOnlyAnEmptyFolder()
