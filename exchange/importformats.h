@@ -28,8 +28,32 @@ struct Draft {
     QString image;             // the picture's address or relative path, as written
 };
 
+// --- character references (htmlentities.cpp, generated; importentities.cpp) ---
+struct HtmlEntity {
+    const char *name;   // without '&' and ';'
+    char32_t first;
+    char32_t second;    // 0 when the reference stands for one character
+    bool bare;          // may also be written without its semicolon (the old names)
+};
+// Every named reference HTML5 knows, sorted by name (bytes).
+extern const HtmlEntity HtmlEntities[];
+extern const int HtmlEntityCount;
+// The named reference that `text` (what follows an '&') starts with, as
+// HTML5 reads it, and how many characters it takes (its ';' included); null
+// when none. Without the semicolon only an old name, and not when a letter,
+// digit or '=' follows ("?a=1&copy=2" in an address stays as written).
+const HtmlEntity *namedReference(QStringView text, qsizetype *length);
+// Whether HTML 4 (all libxml2's HTML parser knows) has the reference with
+// the same meaning.
+bool isHtml4Entity(const HtmlEntity &entity);
+// A page's bytes with the named references libxml2 would leave as text
+// (HTML5's names, the old names without semicolon) written as numeric
+// ones. For encodings where '&' and ASCII letters are always themselves.
+QByteArray withNumericReferences(const QByteArray &bytes);
+
 // --- text (importtext.cpp) ---
-// HTML character references decoded (named, decimal, hex; &nbsp; as a blank).
+// HTML character references decoded (named as HTML5 knows them, decimal,
+// hex; &nbsp; as a blank).
 QString decodeEntities(const QString &text);
 // Markup taken out of a text value: tags dropped, block ends (</p>, <br>,
 // </li>, ...) as line breaks, references decoded.

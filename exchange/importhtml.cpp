@@ -383,6 +383,17 @@ QString draftKey(const Draft &draft)
     return draft.name + record + draft.ingredients.join(unit) + record + draft.method.join(unit);
 }
 
+// Whether '&' and the ASCII letters are always themselves in the encoding's
+// bytes (not so where ASCII bytes make up other characters).
+bool asciiCompatible(const QByteArray &encoding)
+{
+    for (const char *other : {"UTF-16", "UTF-32", "UTF-7", "HZ", "ISO-2022"}) {
+        if (encoding.startsWith(other))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Page readPage(const QByteArray &bytes)
@@ -396,7 +407,8 @@ Page readPage(const QByteArray &bytes)
         unread.encodingUnsure = unread.unreadable = true;
         return unread;
     }
-    if (bytes.isEmpty() || !scanPage(bytes, encoding, scan))
+    const QByteArray parsed = asciiCompatible(encoding) ? withNumericReferences(bytes) : bytes;
+    if (parsed.isEmpty() || !scanPage(parsed, encoding, scan))
         return Page();
     Page &page = scan.page;
     page.encodingUnsure = unsure;
@@ -416,7 +428,7 @@ Page readPage(const QByteArray &bytes)
         }
     }
     if (page.drafts.isEmpty() && scan.microdata)
-        page.drafts = microdataDrafts(bytes, encoding);
+        page.drafts = microdataDrafts(parsed, encoding);
     if (page.canonical.isEmpty())
         page.canonical = !scan.ogUrl.isEmpty() ? scan.ogUrl : scan.savedFrom;
     return page;
