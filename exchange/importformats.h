@@ -91,6 +91,14 @@ QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
 // when OpenCC or its data is missing. True when converted.
 bool simplifyIfTraditional(std::initializer_list<QString *> texts);
 
+// --- steps and ingredients as sites write them (importsteps.cpp) ---
+// A step's name with its text: "name：text", or the text alone when it
+// begins with the name (a name cut short with "…" or "..." too).
+QString namedStep(const QString &name, const QString &text);
+// The brackets a recipe plugin doubles, mended: "water ((cold))" ->
+// "water (cold)", "onions (, chopped)" -> "onions (chopped)"; full-width too.
+QString mendedBrackets(const QString &ingredient);
+
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma
 // before a closing bracket, comments, an HTML comment or CDATA wrapper.

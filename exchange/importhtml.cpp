@@ -152,13 +152,24 @@ QString lastSegment(const QString &type)
     return type.mid(std::max(type.lastIndexOf(u'/'), type.lastIndexOf(u'#')) + 1);
 }
 
+// A content attribute's text; markup in it (some sites put a paragraph
+// there) read as text: tags dropped, a line for each block.
+QString contentText(const QString &content)
+{
+    if (!content.contains(u'<'))
+        return content.trimmed();
+    QStringList lines = splitLines(cleanMarkup(content));
+    lines.removeAll(QString());
+    return lines.join(u'\n');
+}
+
 // A microdata property's value, by the element that carries it.
 QString propertyValue(const xmlNode *node)
 {
     bool found = false;
     const xmlChar *content = attribute(node, "content", &found);
     if (found)
-        return QString::fromUtf8(reinterpret_cast<const char *>(content)).trimmed();
+        return contentText(QString::fromUtf8(reinterpret_cast<const char *>(content)));
     if (isNamedAny(node, {"img", "audio", "video", "source", "embed", "iframe", "track"}))
         return attributeText(node, "src");
     if (isNamedAny(node, {"a", "area", "link"}))
@@ -186,6 +197,16 @@ void addProperty(QJsonObject &item, const QString &name, const QJsonValue &value
 
 QJsonObject microdataItem(const xmlNode *node, int depth);
 
+// The old names of a recipe's parts as today's, so that both keep page order.
+QString currentName(const QString &name)
+{
+    if (name == QLatin1String("ingredients") || name == QLatin1String("ingredient"))
+        return QStringLiteral("recipeIngredient");
+    if (name == QLatin1String("instructions"))
+        return QStringLiteral("recipeInstructions");
+    return name;
+}
+
 void collectProperties(const xmlNode *node, QJsonObject &item, int depth)
 {
     if (depth > 256)
@@ -197,11 +218,8 @@ void collectProperties(const xmlNode *node, QJsonObject &item, int depth)
         const bool scope = hasAttribute(child, "itemscope");
         if (!names.isEmpty()) {
             const QJsonValue value = scope ? QJsonValue(microdataItem(child, depth + 1)) : QJsonValue(propertyValue(child));
-            for (const QString &name : names) {
-                // The old "ingredients" and the new "recipeIngredient", in page order.
-                const QString key = lastSegment(name);
-                addProperty(item, key == QLatin1String("ingredients") ? QStringLiteral("recipeIngredient") : key, value);
-            }
+            for (const QString &name : names)
+                addProperty(item, currentName(lastSegment(name)), value);
         }
         if (!scope)
             collectProperties(child, item, depth + 1);
@@ -383,6 +401,16 @@ QString draftKey(const Draft &draft)
     return draft.name + record + draft.ingredients.join(unit) + record + draft.method.join(unit);
 }
 
+// A page may give a recipe twice, the second time for its ratings and
+// reviews alone: a recipe with neither ingredients nor method is no dish of
+// its own when another on the page has them.
+void dropHollow(QVector<Draft> &drafts)
+{
+    const auto hollow = [](const Draft &draft) { return draft.ingredients.isEmpty() && draft.method.isEmpty(); };
+    if (!std::all_of(drafts.cbegin(), drafts.cend(), hollow))
+        drafts.removeIf(hollow);
+}
+
 // Whether '&' and the ASCII letters are always themselves in the encoding's
 // bytes (not so where ASCII bytes make up other characters).
 bool asciiCompatible(const QByteArray &encoding)
@@ -429,6 +457,7 @@ Page readPage(const QByteArray &bytes)
     }
     if (page.drafts.isEmpty() && scan.microdata)
         page.drafts = microdataDrafts(parsed, encoding);
+    dropHollow(page.drafts);
     if (page.canonical.isEmpty())
         page.canonical = !scan.ogUrl.isEmpty() ? scan.ogUrl : scan.savedFrom;
     return page;

@@ -51,6 +51,8 @@ private:
 private slots:
     void decodesHtml5References_data();
     void decodesHtml5References();
+    void readsSiteVariants_data();
+    void readsSiteVariants();
 };
 
 void TestImportPages::decodesHtml5References_data()
@@ -84,6 +86,51 @@ void TestImportPages::decodesHtml5References()
     QCOMPARE(reading.recipes.size(), 1);
     QTEST(reading.recipes.at(0).name, "name");
     QTEST(lines(reading.recipes.at(0).ingredients), "ingredients");
+}
+
+void TestImportPages::readsSiteVariants_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("ingredients");   // of the first
+    QTest::addColumn<QStringList>("method");
+    QTest::newRow("ItemListElement") << jsonLd(R"({"@type":"Recipe","name":"Roux","recipeInstructions":[{"@type":"HowToSection",
+        "name":"Sauce","ItemListElement":[{"@type":"HowToStep","text":"Stir."}]},{"@type":"ItemList","ItemListElement":["Serve."]}]})")
+        << QStringList{"Roux"} << QStringList() << QStringList{"【Sauce】", "Stir.", "Serve."};
+    QTest::newRow("old microdata names") << microdata(R"(<h1 itemprop="name">Eggs</h1><li itemprop="ingredient">1 egg</li>
+        <li itemprop="recipeIngredient">salt</li><li itemprop="ingredient">butter</li><div itemprop="instructions"><p>Beat.</p><p>Fry.</p></div>)")
+        << QStringList{"Eggs"} << QStringList{"1 egg", "salt", "butter"} << QStringList{"Beat.", "Fry."};
+    QTest::newRow("second recipe for ratings") << jsonLd(R"([{"@type":"Recipe","name":"Pie","recipeIngredient":["apple"]},
+        {"@type":"Recipe","name":"Pie","aggregateRating":{"ratingValue":"4.5"}},{"@type":"Recipe","review":[{"reviewBody":"Nice"}]}])")
+        << QStringList{"Pie"} << QStringList{"apple"} << QStringList();
+    QTest::newRow("markup in content") << microdata(R"(<meta itemprop="name" content="Rice">
+        <meta itemprop="recipeIngredient" content="&lt;p&gt;1 cup &lt;b&gt;rice&lt;/b&gt;&lt;/p&gt;">
+        <meta itemprop="recipeInstructions" content="<p>Boil.<br />Drain.</p><p>Serve.</p>">)")
+        << QStringList{"Rice"} << QStringList{"1 cup rice"} << QStringList{"Boil.", "Drain.", "Serve."};
+    QTest::newRow("named steps") << jsonLd(R"({"@type":"Recipe","name":"Cake","recipeInstructions":[
+        {"@type":"HowToStep","name":"Boil","text":"boil the water."},{"@type":"HowToStep","name":"Sauce","text":"Stir the roux."},
+        {"@type":"HowToStep","name":"Fold the egg whites…","text":"Fold the egg whites gently."},
+        {"@type":"HowToStep","name":"Rest the dough...","text":"Rest the dough."},{"@type":"HowToStep","name":"只有名字"},
+        {"@type":"HowToStep","name":"Dust:","text":"Sugar on top."}]})")
+        << QStringList{"Cake"} << QStringList()
+        << QStringList{"boil the water.", "Sauce：Stir the roux.", "Fold the egg whites gently.", "Rest the dough.", "只有名字",
+                       "Dust：Sugar on top."};
+    QTest::newRow("doubled brackets") << jsonLd(R"j({"@type":"Recipe","name":"Soup","recipeIngredient":["1 cup water ((cold))",
+        "2 onions (, chopped)","盐（（少许））","葱 （，切末）","rice (cooked)"]})j")
+        << QStringList{"Soup"} << QStringList{"1 cup water (cold)", "2 onions (chopped)", "盐（少许）", "葱 （切末）", "rice (cooked)"}
+        << QStringList();
+}
+
+void TestImportPages::readsSiteVariants()
+{
+    QFETCH(QByteArray, page);
+    const SourceReading reading = read(page);
+    QStringList names;
+    for (const ImportedRecipe &recipe : reading.recipes)
+        names << recipe.name;
+    QTEST(names, "names");
+    QTEST(lines(reading.recipes.value(0).ingredients), "ingredients");
+    QTEST(lines(reading.recipes.value(0).method), "method");
 }
 
 QTEST_GUILESS_MAIN(TestImportPages)
