@@ -37,6 +37,11 @@ QString t2s(const QString &text, bool *available)
 
 } // namespace
 
+bool hasHan(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return isHan(c.unicode()); });
+}
+
 bool simplifyIfTraditional(std::initializer_list<QString *> texts)
 {
     qsizetype han = 0;

@@ -90,6 +90,8 @@ QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
 // simplified text too). Text with kana is never converted, nor anything
 // when OpenCC or its data is missing. True when converted.
 bool simplifyIfTraditional(std::initializer_list<QString *> texts);
+// Whether the text holds a Han character.
+bool hasHan(const QString &text);
 
 // --- steps and ingredients as sites write them (importsteps.cpp) ---
 // A step's name with its text: "name：text", or the text alone when it
@@ -98,6 +100,10 @@ QString namedStep(const QString &name, const QString &text);
 // The brackets a recipe plugin doubles, mended: "water ((cold))" ->
 // "water (cold)", "onions (, chopped)" -> "onions (chopped)"; full-width too.
 QString mendedBrackets(const QString &ingredient);
+// A method written as one text with its step numbers inline ("1.… 2.…",
+// "1、…", "1．…", "①…②…") as one step a line, the numbers taken off; as it
+// was unless the numbers run 1, 2, 3 … (two at least). "1.5" is no number.
+QStringList numberedSteps(const QStringList &lines);
 
 // --- schema.org JSON (importjsonld.cpp) ---
 // JSON as pages write it: raw line breaks and tabs inside strings, a comma
@@ -125,6 +131,10 @@ struct Page {
     bool unreadable = false;     // and not even Latin-1 text
 };
 Page readPage(const QByteArray &bytes);
+// A page's drafts finished with what the rest of the page tells: a recipe
+// given again for its ratings alone dropped; a Chinese dish named by the
+// page's heading (its first <h1>) when that holds the name and more.
+void finishPageDrafts(QVector<Draft> &drafts, const QString &heading);
 
 // --- MealMaster (importmealmaster.cpp) ---
 // Every recipe of the file; none when it holds no Meal-Master header.

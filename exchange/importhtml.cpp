@@ -243,11 +243,14 @@ struct Scan {
     QVector<QByteArray> scripts;
     QByteArray script;
     QByteArray title;
+    QByteArray heading;       // the first <h1>'s text
     QString ogUrl;
     QString savedFrom;
     bool inScript = false;
     bool inTitle = false;
     bool titleDone = false;
+    bool inHeading = false;
+    bool headingDone = false;
     bool microdata = false;   // an itemscope typed Recipe
 };
 
@@ -285,6 +288,8 @@ void onStart(void *context, const xmlChar *name, const xmlChar **atts)
         scan->script.clear();
     } else if (named(name, "title")) {
         scan->inTitle = !scan->titleDone;
+    } else if (named(name, "h1")) {
+        scan->inHeading = !scan->headingDone;
     } else if (named(name, "link")) {
         if (page.canonical.isEmpty() && tokens(saxText(atts, "rel").toLower()).contains(QLatin1String("canonical")))
             page.canonical = saxText(atts, "href");
@@ -315,6 +320,9 @@ void onEnd(void *context, const xmlChar *name)
     } else if (named(name, "title") && scan->inTitle) {
         scan->inTitle = false;
         scan->titleDone = true;
+    } else if (named(name, "h1") && scan->inHeading) {
+        scan->inHeading = false;
+        scan->headingDone = true;
     }
 }
 
@@ -325,6 +333,8 @@ void onText(void *context, const xmlChar *text, int length)
         scan->script.append(reinterpret_cast<const char *>(text), length);
     else if (scan->inTitle)
         scan->title.append(reinterpret_cast<const char *>(text), length);
+    else if (scan->inHeading)
+        scan->heading.append(reinterpret_cast<const char *>(text), length);
 }
 
 void onComment(void *context, const xmlChar *value)
@@ -401,16 +411,6 @@ QString draftKey(const Draft &draft)
     return draft.name + record + draft.ingredients.join(unit) + record + draft.method.join(unit);
 }
 
-// A page may give a recipe twice, the second time for its ratings and
-// reviews alone: a recipe with neither ingredients nor method is no dish of
-// its own when another on the page has them.
-void dropHollow(QVector<Draft> &drafts)
-{
-    const auto hollow = [](const Draft &draft) { return draft.ingredients.isEmpty() && draft.method.isEmpty(); };
-    if (!std::all_of(drafts.cbegin(), drafts.cend(), hollow))
-        drafts.removeIf(hollow);
-}
-
 // Whether '&' and the ASCII letters are always themselves in the encoding's
 // bytes (not so where ASCII bytes make up other characters).
 bool asciiCompatible(const QByteArray &encoding)
@@ -457,7 +457,7 @@ Page readPage(const QByteArray &bytes)
     }
     if (page.drafts.isEmpty() && scan.microdata)
         page.drafts = microdataDrafts(parsed, encoding);
-    dropHollow(page.drafts);
+    finishPageDrafts(page.drafts, QString::fromUtf8(scan.heading));
     if (page.canonical.isEmpty())
         page.canonical = !scan.ogUrl.isEmpty() ? scan.ogUrl : scan.savedFrom;
     return page;

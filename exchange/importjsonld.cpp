@@ -416,7 +416,10 @@ Draft draftFromSchema(const QJsonObject &recipe, bool markup)
     for (QString &ingredient : draft.ingredients)
         ingredient = mendedBrackets(ingredient);
     trimEmptyLines(draft.ingredients);
-    read.steps(field(recipe, QLatin1String("recipeInstructions")), draft.method, 0);
+    const QJsonValue instructions = field(recipe, QLatin1String("recipeInstructions"));
+    read.steps(instructions, draft.method, 0);
+    if (instructions.isString() || instructions.toArray().size() == 1)   // the method as one text
+        draft.method = numberedSteps(draft.method);
     trimEmptyLines(draft.method);
 
     QJsonValue yield = field(recipe, QLatin1String("recipeYield"));

@@ -10,9 +10,9 @@
 
 namespace {
 
-QByteArray jsonLd(const QByteArray &json, const QByteArray &head = {}, const QByteArray &body = {})
+QByteArray jsonLd(const QByteArray &json, const QByteArray &html = {}, const QByteArray &head = {}, const QByteArray &body = {})
 {
-    return "<html" + head + "><head><meta charset=utf-8><script type=\"application/ld+json\">" + json
+    return "<html" + html + "><head><meta charset=utf-8>" + head + "<script type=\"application/ld+json\">" + json
            + "</script></head><body>" + body + "</body></html>";
 }
 
@@ -53,6 +53,8 @@ private slots:
     void decodesHtml5References();
     void readsSiteVariants_data();
     void readsSiteVariants();
+    void readsChineseSites_data();
+    void readsChineseSites() { readsSiteVariants(); }
 };
 
 void TestImportPages::decodesHtml5References_data()
@@ -131,6 +133,50 @@ void TestImportPages::readsSiteVariants()
     QTEST(names, "names");
     QTEST(lines(reading.recipes.value(0).ingredients), "ingredients");
     QTEST(lines(reading.recipes.value(0).method), "method");
+}
+
+void TestImportPages::readsChineseSites_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("ingredients");
+    QTest::addColumn<QStringList>("method");
+    const auto named = [](const QByteArray &name, const QByteArray &h1s) {
+        return jsonLd("{\"@type\":\"Recipe\",\"name\":\"" + name + "\",\"recipeIngredient\":[\"饭\"]}", {}, {}, h1s);
+    };
+    const QStringList rice{"饭"};
+    QTest::newRow("heading holds the name") << named("焗饭", "<h1>番茄鸡肉浓情<b>焗饭</b>【两人份】</h1>")
+                                            << QStringList{"番茄鸡肉浓情焗饭【两人份】"} << rice << QStringList();
+    QTest::newRow("heading without the name") << named("焗饭", "<h1>今日推荐</h1>") << QStringList{"焗饭"} << rice << QStringList();
+    QTest::newRow("only the first heading") << named("焗饭", "<h1>美食网</h1><h1>番茄焗饭</h1>") << QStringList{"焗饭"} << rice
+                                            << QStringList();
+    QTest::newRow("English name, never") << named("Rice", "<h1>Fried Rice for two</h1>") << QStringList{"Rice"} << rice << QStringList();
+    QTest::newRow("microdata") << microdata("<h1>番茄焗饭</h1><meta itemprop=name content=焗饭><p itemprop=recipeIngredient>饭</p>")
+                               << QStringList{"番茄焗饭"} << rice << QStringList();
+    const auto method = [](const QByteArray &instructions) {
+        return jsonLd("{\"@type\":\"Recipe\",\"name\":\"菜\",\"recipeInstructions\":" + instructions + "}");
+    };
+    QByteArray twelve = "\"";
+    QStringList twelveSteps;
+    for (int k = 1; k <= 12; ++k) {
+        twelve += QByteArray::number(k) + ". 第" + QByteArray::number(k) + "步 ";
+        twelveSteps << QStringLiteral("第%1步").arg(k);
+    }
+    const QStringList none;
+    QTest::newRow("1. to 12.") << method(twelve + "\"") << QStringList{"菜"} << none << twelveSteps;
+    QTest::newRow("1、 with a preface") << method("\"做法：1、洗净2、打 4、5 个鸡蛋\"") << QStringList{"菜"} << none
+                                         << QStringList{"做法：", "洗净", "打 4、5 个鸡蛋"};
+    QTest::newRow("1． and an empty step") << method("[\"1．切块 2． 3．下锅\"]") << QStringList{"菜"} << none
+                                           << QStringList{"切块", "下锅"};
+    QTest::newRow("circled, one step") << method("[{\"@type\":\"HowToStep\",\"text\":\"①洗净②切块\\n③炒\"}]") << QStringList{"菜"}
+                                       << none << QStringList{"洗净", "切块", "炒"};
+    QTest::newRow("decimals") << method("\"1.放入 1.5 克盐 2.5 分钟后 2.出锅\"") << QStringList{"菜"} << none
+                              << QStringList{"放入 1.5 克盐 2.5 分钟后", "出锅"};
+    QTest::newRow("one number") << method("\"加 1.5 克盐，3、4 个鸡蛋\"") << QStringList{"菜"} << none
+                                << QStringList{"加 1.5 克盐，3、4 个鸡蛋"};
+    QTest::newRow("out of order") << method("\"2.切 1.炒\"") << QStringList{"菜"} << none << QStringList{"2.切 1.炒"};
+    QTest::newRow("steps given apart") << method("[\"1.切\",\"2.炒\"]") << QStringList{"菜"} << none
+                                       << QStringList{"1.切", "2.炒"};
 }
 
 QTEST_GUILESS_MAIN(TestImportPages)
