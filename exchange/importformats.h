@@ -26,6 +26,7 @@ struct Draft {
     QString time;              // shown after "时间："
     QString url;               // the recipe's own address, as written
     QString image;             // the picture's address or relative path, as written
+    bool traditional = false;  // declared traditional Chinese (language tag, Big5)
 };
 
 // --- character references (htmlentities.cpp, generated; importentities.cpp) ---
@@ -82,16 +83,22 @@ bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
 // `unsure` set when neither the page nor its bytes told, and then empty
 // when the bytes are not even Latin-1 text.
 QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
+// Whether a page is Big5: read in it (`encoding`, as pageEncoding gave it),
+// or declared so (a browser's save may have made it UTF-8).
+bool isBig5Page(const QByteArray &bytes, const QByteArray &encoding);
 
 // --- Chinese (importchinese.cpp) ---
 // The texts (one recipe's) in simplified characters (OpenCC, t2s) when
-// together they are Chinese in traditional characters: one Han character
-// in twenty or more differs from its simplified form (a few do in
-// simplified text too). Text with kana is never converted, nor anything
-// when OpenCC or its data is missing. True when converted.
-bool simplifyIfTraditional(std::initializer_list<QString *> texts);
+// together they are Chinese in traditional characters: `declared` so, or
+// one Han character in twenty or more differs from its simplified form (a
+// few do in simplified text too). Text with kana is never converted, nor
+// anything when OpenCC or its data is missing. True when converted.
+bool simplifyIfTraditional(std::initializer_list<QString *> texts, bool declared = false);
 // Whether the text holds a Han character.
 bool hasHan(const QString &text);
+// Whether a language tag (BCP 47, or a list of them: the first) names
+// Chinese in traditional characters: zh-Hant, zh-TW, zh-HK, zh-MO.
+bool isTraditionalLanguage(const QString &tag);
 
 // --- steps and ingredients as sites write them (importsteps.cpp) ---
 // A step's name with its text: "name：text", or the text alone when it
@@ -131,10 +138,13 @@ struct Page {
     bool unreadable = false;     // and not even Latin-1 text
 };
 Page readPage(const QByteArray &bytes);
+// The first inLanguage anywhere in a page's JSON-LD, as written.
+QString jsonLanguage(const QJsonValue &root);
 // A page's drafts finished with what the rest of the page tells: a recipe
 // given again for its ratings alone dropped; a Chinese dish named by the
-// page's heading (its first <h1>) when that holds the name and more.
-void finishPageDrafts(QVector<Draft> &drafts, const QString &heading);
+// page's heading (its first <h1>) when that holds the name and more;
+// `traditional` when the page declares it.
+void finishPageDrafts(QVector<Draft> &drafts, const QString &heading, bool traditional);
 
 // --- MealMaster (importmealmaster.cpp) ---
 // Every recipe of the file; none when it holds no Meal-Master header.

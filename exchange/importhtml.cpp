@@ -244,6 +244,8 @@ struct Scan {
     QByteArray script;
     QByteArray title;
     QByteArray heading;       // the first <h1>'s text
+    QString language;         // <html lang>
+    QString contentLanguage;  // <meta http-equiv=content-language>
     QString ogUrl;
     QString savedFrom;
     bool inScript = false;
@@ -290,6 +292,9 @@ void onStart(void *context, const xmlChar *name, const xmlChar **atts)
         scan->inTitle = !scan->titleDone;
     } else if (named(name, "h1")) {
         scan->inHeading = !scan->headingDone;
+    } else if (named(name, "html")) {
+        if (scan->language.isEmpty())
+            scan->language = saxText(atts, "lang");
     } else if (named(name, "link")) {
         if (page.canonical.isEmpty() && tokens(saxText(atts, "rel").toLower()).contains(QLatin1String("canonical")))
             page.canonical = saxText(atts, "href");
@@ -297,6 +302,8 @@ void onStart(void *context, const xmlChar *name, const xmlChar **atts)
         if (scan->ogUrl.isEmpty()
             && (saxText(atts, "property") == QLatin1String("og:url") || saxText(atts, "name") == QLatin1String("og:url")))
             scan->ogUrl = saxText(atts, "content");
+        if (saxText(atts, "http-equiv").compare(QLatin1String("content-language"), Qt::CaseInsensitive) == 0)
+            scan->contentLanguage = saxText(atts, "content");
     } else if (named(name, "base")) {
         if (page.base.isEmpty())
             page.base = saxText(atts, "href");
@@ -442,10 +449,13 @@ Page readPage(const QByteArray &bytes)
     page.encodingUnsure = unsure;
     page.title = oneLine(QString::fromUtf8(scan.title));
     QSet<QString> seen;
+    QString jsonLang;
     for (const QByteArray &script : std::as_const(scan.scripts)) {
         QJsonValue json;
         if (!parseLenientJson(script, &json))
             continue;
+        if (jsonLang.isEmpty())
+            jsonLang = jsonLanguage(json);
         for (const QJsonObject &recipe : findRecipes(json)) {
             const Draft draft = draftFromSchema(recipe, true);
             const QString key = draftKey(draft);
@@ -457,7 +467,9 @@ Page readPage(const QByteArray &bytes)
     }
     if (page.drafts.isEmpty() && scan.microdata)
         page.drafts = microdataDrafts(parsed, encoding);
-    finishPageDrafts(page.drafts, QString::fromUtf8(scan.heading));
+    const bool traditional = isTraditionalLanguage(scan.language) || isTraditionalLanguage(scan.contentLanguage)
+                             || isTraditionalLanguage(jsonLang) || isBig5Page(bytes, encoding);
+    finishPageDrafts(page.drafts, QString::fromUtf8(scan.heading), traditional);
     if (page.canonical.isEmpty())
         page.canonical = !scan.ogUrl.isEmpty() ? scan.ogUrl : scan.savedFrom;
     return page;

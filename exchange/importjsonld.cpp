@@ -408,6 +408,7 @@ Draft draftFromSchema(const QJsonObject &recipe, bool markup)
     if (draft.name.isEmpty())
         draft.name = read.line(field(recipe, QLatin1String("headline")));
     draft.category = read.line(field(recipe, QLatin1String("recipeCategory")));
+    draft.traditional = isTraditionalLanguage(read.line(field(recipe, QLatin1String("inLanguage"))));
 
     QJsonValue ingredients = field(recipe, QLatin1String("recipeIngredient"));
     if (!present(ingredients))

@@ -1,6 +1,8 @@
 // A page's recipes finished with what the rest of the page tells: the
-// recipe given twice, the heading.
+// recipe given twice, the heading, the language the page declares.
 #include "exchange/importformats.h"
+
+#include <QJsonArray>
 
 #include <algorithm>
 
@@ -18,9 +20,38 @@ void dropHollow(QVector<Draft> &drafts)
         drafts.removeIf(hollow);
 }
 
+QString languageIn(const QJsonValue &value, int depth)
+{
+    if (depth > 64)
+        return QString();
+    if (value.isArray()) {
+        for (const QJsonValue &one : value.toArray()) {
+            const QString found = languageIn(one, depth + 1);
+            if (!found.isEmpty())
+                return found;
+        }
+        return QString();
+    }
+    const QJsonObject object = value.toObject();
+    const QString own = object.value(QLatin1String("inLanguage")).toString().trimmed();
+    if (!own.isEmpty())
+        return own;
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        const QString found = it->isObject() || it->isArray() ? languageIn(it.value(), depth + 1) : QString();
+        if (!found.isEmpty())
+            return found;
+    }
+    return QString();
+}
+
 } // namespace
 
-void finishPageDrafts(QVector<Draft> &drafts, const QString &heading)
+QString jsonLanguage(const QJsonValue &root)
+{
+    return languageIn(root, 0);
+}
+
+void finishPageDrafts(QVector<Draft> &drafts, const QString &heading, bool traditional)
 {
     dropHollow(drafts);
     // Chinese sites name the dish short in their data ("焗饭") and in full in
@@ -29,6 +60,7 @@ void finishPageDrafts(QVector<Draft> &drafts, const QString &heading)
     for (Draft &draft : drafts) {
         if (hasHan(draft.name) && title.size() > draft.name.size() && title.contains(draft.name))
             draft.name = title;
+        draft.traditional = draft.traditional || traditional;
     }
 }
 

@@ -47,7 +47,8 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 return out;
             }
             if (!keepTraditional
-                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method}))
+                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method},
+                                                        recipe.traditional))
                 simplified = true;
             DishRecord dish = dishOf(recipe, category);
             QString pictureFile;

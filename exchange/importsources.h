@@ -24,6 +24,7 @@ struct ImportedRecipe {
     QString method;
     QString pictureFile;   // a local picture to keep with the dish, or empty
     QString pictureUrl;    // an http(s) address to fetch later, or empty
+    bool traditional = false;   // its source declares traditional Chinese
 };
 
 // What became of one source (a file or folder the cook gave).

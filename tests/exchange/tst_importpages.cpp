@@ -55,6 +55,8 @@ private slots:
     void readsSiteVariants();
     void readsChineseSites_data();
     void readsChineseSites() { readsSiteVariants(); }
+    void simplifiesDeclaredTraditional_data();
+    void simplifiesDeclaredTraditional();
 };
 
 void TestImportPages::decodesHtml5References_data()
@@ -177,6 +179,45 @@ void TestImportPages::readsChineseSites_data()
     QTest::newRow("out of order") << method("\"2.切 1.炒\"") << QStringList{"菜"} << none << QStringList{"2.切 1.炒"};
     QTest::newRow("steps given apart") << method("[\"1.切\",\"2.炒\"]") << QStringList{"菜"} << none
                                        << QStringList{"1.切", "2.炒"};
+}
+
+void TestImportPages::simplifiesDeclaredTraditional_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("name");   // 牛肉麵: one character differs, too few to tell alone
+    const QByteArray recipe = R"({"@type":"Recipe","name":"牛肉麵"})";
+    QTest::newRow("html lang zh-Hant") << jsonLd(recipe, " lang=zh-Hant") << "牛肉面";
+    QTest::newRow("html lang zh_TW") << jsonLd(recipe, " lang=zh_TW") << "牛肉面";
+    QTest::newRow("content-language zh-HK")
+        << jsonLd(recipe, {}, "<meta http-equiv=Content-Language content=\"zh-HK, en\">") << "牛肉面";
+    QTest::newRow("inLanguage zh-MO") << jsonLd(R"({"@type":"Recipe","name":"牛肉麵","inLanguage":"zh-MO"})") << "牛肉面";
+    QTest::newRow("inLanguage of the page") << jsonLd(R"({"@graph":[{"@type":"WebPage","inLanguage":"zh-Hant-TW"},)"
+                                                      R"({"@type":"Recipe","name":"牛肉麵"}]})") << "牛肉面";
+    QTest::newRow("Big5, declared") << QByteArray("<html><head><meta charset=big5><script type=\"application/ld+json\">"
+                                                  "{\"@type\":\"Recipe\",\"name\":\"\xA4\xFB\xA6\xD7\xC4\xD1\"}</script>")
+                                    << "牛肉面";
+    QTest::newRow("Big5 declared, saved as UTF-8") << jsonLd(recipe).replace("utf-8", "big5") << "牛肉面";
+    QTest::newRow("zh-CN") << jsonLd(recipe, " lang=zh-CN") << "牛肉麵";
+    QTest::newRow("zh-Hans-HK") << jsonLd(recipe, " lang=zh-Hans-HK") << "牛肉麵";
+    QTest::newRow("no language") << jsonLd(recipe) << "牛肉麵";
+    QTest::newRow("kana") << jsonLd(R"({"@type":"Recipe","name":"牛肉麵のスープ"})", " lang=zh-TW") << "牛肉麵のスープ";
+    QTest::newRow("nothing differs") << jsonLd(R"({"@type":"Recipe","name":"牛肉"})", " lang=zh-TW") << "牛肉";
+}
+
+// Converted with a note, unless the cook keeps them.
+void TestImportPages::simplifiesDeclaredTraditional()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, name);
+    const QString path = write(page);
+    const QString original = name == QStringLiteral("牛肉面") ? QStringLiteral("牛肉麵") : name;
+    for (const bool keep : {false, true}) {
+        Progress progress;
+        const PreparedImport prepared = prepareImport({path}, QString(), m_dir.filePath(QStringLiteral("data/")), progress, keep);
+        QCOMPARE(prepared.dishes.size(), 1);
+        QCOMPARE(prepared.dishes.at(0).name, keep ? original : name);
+        QCOMPARE(prepared.readings.at(0).notes, !keep && name != original ? QStringList{"已转为简体"} : QStringList());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestImportPages)
