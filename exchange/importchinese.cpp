@@ -37,7 +37,24 @@ QString t2s(const QString &text, bool *available)
 
 } // namespace
 
-bool simplifyIfTraditional(std::initializer_list<QString *> texts)
+bool hasHan(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return isHan(c.unicode()); });
+}
+
+bool isTraditionalLanguage(const QString &tag)
+{
+    const QStringList parts = tag.section(u',', 0, 0).trimmed().toLower().replace(u'_', u'-').split(u'-');
+    if (parts.first() != QLatin1String("zh") || parts.contains(QLatin1String("hans")))
+        return false;
+    for (const char *traditional : {"hant", "tw", "hk", "mo"}) {
+        if (parts.contains(QLatin1String(traditional)))
+            return true;
+    }
+    return false;
+}
+
+bool simplifyIfTraditional(std::initializer_list<QString *> texts, bool declared)
 {
     qsizetype han = 0;
     for (const QString *text : texts) {
@@ -53,16 +70,19 @@ bool simplifyIfTraditional(std::initializer_list<QString *> texts)
     // in traditional text one in five or more.
     QStringList simplified;
     qsizetype changed = 0;
+    bool differs = false;
     for (const QString *text : texts) {
         bool available = false;
         simplified << t2s(*text, &available);
         if (!available)
             return false;
         const QString &now = simplified.last();
+        differs = differs || now != *text;
         for (qsizetype i = 0; i < std::min(text->size(), now.size()); ++i)
             changed += text->at(i) != now.at(i) && isHan(text->at(i).unicode()) ? 1 : 0;
     }
-    if (changed < 2 || changed * 20 < han)
+    // A page that says it is traditional is taken at its word, however few differ.
+    if (declared ? !differs : (changed < 2 || changed * 20 < han))
         return false;
     qsizetype k = 0;
     for (QString *text : texts)

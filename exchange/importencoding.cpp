@@ -134,4 +134,10 @@ QByteArray pageEncoding(const QByteArray &bytes, bool *unsure)
     return isLatin1Text(bytes) ? QByteArray("ISO-8859-1") : QByteArray();
 }
 
+bool isBig5Page(const QByteArray &bytes, const QByteArray &encoding)
+{
+    constexpr char Big5[] = "BIG5-HKSCS";
+    return encoding == Big5 || familyOf(declaredCharset(bytes)) == Big5;
+}
+
 } // namespace ImportFormats

@@ -28,10 +28,35 @@ struct Draft {
     QString url;               // the recipe's own address, as written
     QString image;             // the picture's address or relative path, as written
     bool exact = false;        // texts as this program wrote them: kept as they are
+    bool traditional = false;  // declared traditional Chinese (language tag, Big5)
 };
 
+// --- character references (htmlentities.cpp, generated; importentities.cpp) ---
+struct HtmlEntity {
+    const char *name;   // without '&' and ';'
+    char32_t first;
+    char32_t second;    // 0 when the reference stands for one character
+    bool bare;          // may also be written without its semicolon (the old names)
+};
+// Every named reference HTML5 knows, sorted by name (bytes).
+extern const HtmlEntity HtmlEntities[];
+extern const int HtmlEntityCount;
+// The named reference that `text` (what follows an '&') starts with, as
+// HTML5 reads it, and how many characters it takes (its ';' included); null
+// when none. Without the semicolon only an old name, and not when a letter,
+// digit or '=' follows ("?a=1&copy=2" in an address stays as written).
+const HtmlEntity *namedReference(QStringView text, qsizetype *length);
+// Whether HTML 4 (all libxml2's HTML parser knows) has the reference with
+// the same meaning.
+bool isHtml4Entity(const HtmlEntity &entity);
+// A page's bytes with the named references libxml2 would leave as text
+// (HTML5's names, the old names without semicolon) written as numeric
+// ones. For encodings where '&' and ASCII letters are always themselves.
+QByteArray withNumericReferences(const QByteArray &bytes);
+
 // --- text (importtext.cpp) ---
-// HTML character references decoded (named, decimal, hex; &nbsp; as a blank).
+// HTML character references decoded (named as HTML5 knows them, decimal,
+// hex; &nbsp; as a blank).
 QString decodeEntities(const QString &text);
 // Markup taken out of a text value: tags dropped, block ends (</p>, <br>,
 // </li>, ...) as line breaks, references decoded.
@@ -60,14 +85,34 @@ bool fromLegacy(const QByteArray &bytes, const char *encoding, QString *out);
 // `unsure` set when neither the page nor its bytes told, and then empty
 // when the bytes are not even Latin-1 text.
 QByteArray pageEncoding(const QByteArray &bytes, bool *unsure = nullptr);
+// Whether a page is Big5: read in it (`encoding`, as pageEncoding gave it),
+// or declared so (a browser's save may have made it UTF-8).
+bool isBig5Page(const QByteArray &bytes, const QByteArray &encoding);
 
 // --- Chinese (importchinese.cpp) ---
 // The texts (one recipe's) in simplified characters (OpenCC, t2s) when
-// together they are Chinese in traditional characters: one Han character
-// in twenty or more differs from its simplified form (a few do in
-// simplified text too). Text with kana is never converted, nor anything
-// when OpenCC or its data is missing. True when converted.
-bool simplifyIfTraditional(std::initializer_list<QString *> texts);
+// together they are Chinese in traditional characters: `declared` so, or
+// one Han character in twenty or more differs from its simplified form (a
+// few do in simplified text too). Text with kana is never converted, nor
+// anything when OpenCC or its data is missing. True when converted.
+bool simplifyIfTraditional(std::initializer_list<QString *> texts, bool declared = false);
+// Whether the text holds a Han character.
+bool hasHan(const QString &text);
+// Whether a language tag (BCP 47, or a list of them: the first) names
+// Chinese in traditional characters: zh-Hant, zh-TW, zh-HK, zh-MO.
+bool isTraditionalLanguage(const QString &tag);
+
+// --- steps and ingredients as sites write them (importsteps.cpp) ---
+// A step's name with its text: "name：text", or the text alone when it
+// begins with the name (a name cut short with "…" or "..." too).
+QString namedStep(const QString &name, const QString &text);
+// The brackets a recipe plugin doubles, mended: "water ((cold))" ->
+// "water (cold)", "onions (, chopped)" -> "onions (chopped)"; full-width too.
+QString mendedBrackets(const QString &ingredient);
+// A method written as one text with its step numbers inline ("1.… 2.…",
+// "1、…", "1．…", "①…②…") as one step a line, the numbers taken off; as it
+// was unless the numbers run 1, 2, 3 … (two at least). "1.5" is no number.
+QStringList numberedSteps(const QStringList &lines);
 
 // --- this program's own cookbooks (importcookbook.cpp) ---
 // The key under which a recipe this program wrote carries its texts exactly
@@ -103,6 +148,13 @@ struct Page {
     bool unreadable = false;     // and not even Latin-1 text
 };
 Page readPage(const QByteArray &bytes);
+// The first inLanguage anywhere in a page's JSON-LD, as written.
+QString jsonLanguage(const QJsonValue &root);
+// A page's drafts finished with what the rest of the page tells: a recipe
+// given again for its ratings alone dropped; a Chinese dish named by the
+// page's heading (its first <h1>) when that holds the name and more;
+// `traditional` when the page declares it.
+void finishPageDrafts(QVector<Draft> &drafts, const QString &heading, bool traditional);
 
 // --- MealMaster (importmealmaster.cpp) ---
 // Every recipe of the file; none when it holds no Meal-Master header.

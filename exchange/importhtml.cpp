@@ -152,13 +152,24 @@ QString lastSegment(const QString &type)
     return type.mid(std::max(type.lastIndexOf(u'/'), type.lastIndexOf(u'#')) + 1);
 }
 
+// A content attribute's text; markup in it (some sites put a paragraph
+// there) read as text: tags dropped, a line for each block.
+QString contentText(const QString &content)
+{
+    if (!content.contains(u'<'))
+        return content.trimmed();
+    QStringList lines = splitLines(cleanMarkup(content));
+    lines.removeAll(QString());
+    return lines.join(u'\n');
+}
+
 // A microdata property's value, by the element that carries it.
 QString propertyValue(const xmlNode *node)
 {
     bool found = false;
     const xmlChar *content = attribute(node, "content", &found);
     if (found)
-        return QString::fromUtf8(reinterpret_cast<const char *>(content)).trimmed();
+        return contentText(QString::fromUtf8(reinterpret_cast<const char *>(content)));
     if (isNamedAny(node, {"img", "audio", "video", "source", "embed", "iframe", "track"}))
         return attributeText(node, "src");
     if (isNamedAny(node, {"a", "area", "link"}))
@@ -186,6 +197,16 @@ void addProperty(QJsonObject &item, const QString &name, const QJsonValue &value
 
 QJsonObject microdataItem(const xmlNode *node, int depth);
 
+// The old names of a recipe's parts as today's, so that both keep page order.
+QString currentName(const QString &name)
+{
+    if (name == QLatin1String("ingredients") || name == QLatin1String("ingredient"))
+        return QStringLiteral("recipeIngredient");
+    if (name == QLatin1String("instructions"))
+        return QStringLiteral("recipeInstructions");
+    return name;
+}
+
 void collectProperties(const xmlNode *node, QJsonObject &item, int depth)
 {
     if (depth > 256)
@@ -197,11 +218,8 @@ void collectProperties(const xmlNode *node, QJsonObject &item, int depth)
         const bool scope = hasAttribute(child, "itemscope");
         if (!names.isEmpty()) {
             const QJsonValue value = scope ? QJsonValue(microdataItem(child, depth + 1)) : QJsonValue(propertyValue(child));
-            for (const QString &name : names) {
-                // The old "ingredients" and the new "recipeIngredient", in page order.
-                const QString key = lastSegment(name);
-                addProperty(item, key == QLatin1String("ingredients") ? QStringLiteral("recipeIngredient") : key, value);
-            }
+            for (const QString &name : names)
+                addProperty(item, currentName(lastSegment(name)), value);
         }
         if (!scope)
             collectProperties(child, item, depth + 1);
@@ -225,11 +243,16 @@ struct Scan {
     QVector<QByteArray> scripts;
     QByteArray script;
     QByteArray title;
+    QByteArray heading;       // the first <h1>'s text
+    QString language;         // <html lang>
+    QString contentLanguage;  // <meta http-equiv=content-language>
     QString ogUrl;
     QString savedFrom;
     bool inScript = false;
     bool inTitle = false;
     bool titleDone = false;
+    bool inHeading = false;
+    bool headingDone = false;
     bool microdata = false;   // an itemscope typed Recipe
 };
 
@@ -267,6 +290,11 @@ void onStart(void *context, const xmlChar *name, const xmlChar **atts)
         scan->script.clear();
     } else if (named(name, "title")) {
         scan->inTitle = !scan->titleDone;
+    } else if (named(name, "h1")) {
+        scan->inHeading = !scan->headingDone;
+    } else if (named(name, "html")) {
+        if (scan->language.isEmpty())
+            scan->language = saxText(atts, "lang");
     } else if (named(name, "link")) {
         if (page.canonical.isEmpty() && tokens(saxText(atts, "rel").toLower()).contains(QLatin1String("canonical")))
             page.canonical = saxText(atts, "href");
@@ -274,6 +302,8 @@ void onStart(void *context, const xmlChar *name, const xmlChar **atts)
         if (scan->ogUrl.isEmpty()
             && (saxText(atts, "property") == QLatin1String("og:url") || saxText(atts, "name") == QLatin1String("og:url")))
             scan->ogUrl = saxText(atts, "content");
+        if (saxText(atts, "http-equiv").compare(QLatin1String("content-language"), Qt::CaseInsensitive) == 0)
+            scan->contentLanguage = saxText(atts, "content");
     } else if (named(name, "base")) {
         if (page.base.isEmpty())
             page.base = saxText(atts, "href");
@@ -297,6 +327,9 @@ void onEnd(void *context, const xmlChar *name)
     } else if (named(name, "title") && scan->inTitle) {
         scan->inTitle = false;
         scan->titleDone = true;
+    } else if (named(name, "h1") && scan->inHeading) {
+        scan->inHeading = false;
+        scan->headingDone = true;
     }
 }
 
@@ -307,6 +340,8 @@ void onText(void *context, const xmlChar *text, int length)
         scan->script.append(reinterpret_cast<const char *>(text), length);
     else if (scan->inTitle)
         scan->title.append(reinterpret_cast<const char *>(text), length);
+    else if (scan->inHeading)
+        scan->heading.append(reinterpret_cast<const char *>(text), length);
 }
 
 void onComment(void *context, const xmlChar *value)
@@ -383,6 +418,17 @@ QString draftKey(const Draft &draft)
     return draft.name + record + draft.ingredients.join(unit) + record + draft.method.join(unit);
 }
 
+// Whether '&' and the ASCII letters are always themselves in the encoding's
+// bytes (not so where ASCII bytes make up other characters).
+bool asciiCompatible(const QByteArray &encoding)
+{
+    for (const char *other : {"UTF-16", "UTF-32", "UTF-7", "HZ", "ISO-2022"}) {
+        if (encoding.startsWith(other))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Page readPage(const QByteArray &bytes)
@@ -396,16 +442,20 @@ Page readPage(const QByteArray &bytes)
         unread.encodingUnsure = unread.unreadable = true;
         return unread;
     }
-    if (bytes.isEmpty() || !scanPage(bytes, encoding, scan))
+    const QByteArray parsed = asciiCompatible(encoding) ? withNumericReferences(bytes) : bytes;
+    if (parsed.isEmpty() || !scanPage(parsed, encoding, scan))
         return Page();
     Page &page = scan.page;
     page.encodingUnsure = unsure;
     page.title = oneLine(QString::fromUtf8(scan.title));
     QSet<QString> seen;
+    QString jsonLang;
     for (const QByteArray &script : std::as_const(scan.scripts)) {
         QJsonValue json;
         if (!parseLenientJson(script, &json))
             continue;
+        if (jsonLang.isEmpty())
+            jsonLang = jsonLanguage(json);
         for (const QJsonObject &recipe : findRecipes(json)) {
             const Draft draft = draftFromSchema(recipe, true);
             const QString key = draftKey(draft);
@@ -416,7 +466,10 @@ Page readPage(const QByteArray &bytes)
         }
     }
     if (page.drafts.isEmpty() && scan.microdata)
-        page.drafts = microdataDrafts(bytes, encoding);
+        page.drafts = microdataDrafts(parsed, encoding);
+    const bool traditional = isTraditionalLanguage(scan.language) || isTraditionalLanguage(scan.contentLanguage)
+                             || isTraditionalLanguage(jsonLang) || isBig5Page(bytes, encoding);
+    finishPageDrafts(page.drafts, QString::fromUtf8(scan.heading), traditional);
     if (page.canonical.isEmpty())
         page.canonical = !scan.ogUrl.isEmpty() ? scan.ogUrl : scan.savedFrom;
     return page;

@@ -289,7 +289,9 @@ public:
             return;
         const QJsonObject object = value.toObject();
         const QJsonValue type = object.value(QLatin1String("@type"));
-        const QJsonValue children = field(object, QLatin1String("itemListElement"));
+        QJsonValue children = field(object, QLatin1String("itemListElement"));
+        if (!present(children))
+            children = field(object, QLatin1String("ItemListElement"));
         if (hasType(type, QLatin1String("HowToSection"))) {
             const QString name = line(field(object, QLatin1String("name")));
             if (!name.isEmpty())
@@ -306,9 +308,9 @@ public:
             steps(item, out, depth + 1);
             return;
         }
+        const QString name = text(field(object, QLatin1String("name")));
         QString said = text(field(object, QLatin1String("text")));
-        if (oneLine(said).isEmpty())
-            said = text(field(object, QLatin1String("name")));
+        said = oneLine(said).isEmpty() ? name : namedStep(name, said);
         QStringList stepLines;
         for (const QString &one : splitLines(said)) {
             if (!one.isEmpty())
@@ -406,13 +408,19 @@ Draft draftFromSchema(const QJsonObject &recipe, bool markup)
     if (draft.name.isEmpty())
         draft.name = read.line(field(recipe, QLatin1String("headline")));
     draft.category = read.line(field(recipe, QLatin1String("recipeCategory")));
+    draft.traditional = isTraditionalLanguage(read.line(field(recipe, QLatin1String("inLanguage"))));
 
     QJsonValue ingredients = field(recipe, QLatin1String("recipeIngredient"));
     if (!present(ingredients))
         ingredients = field(recipe, QLatin1String("ingredients"));
     read.ingredients(ingredients, draft.ingredients, 0);
+    for (QString &ingredient : draft.ingredients)
+        ingredient = mendedBrackets(ingredient);
     trimEmptyLines(draft.ingredients);
-    read.steps(field(recipe, QLatin1String("recipeInstructions")), draft.method, 0);
+    const QJsonValue instructions = field(recipe, QLatin1String("recipeInstructions"));
+    read.steps(instructions, draft.method, 0);
+    if (instructions.isString() || instructions.toArray().size() == 1)   // the method as one text
+        draft.method = numberedSteps(draft.method);
     trimEmptyLines(draft.method);
 
     QJsonValue yield = field(recipe, QLatin1String("recipeYield"));

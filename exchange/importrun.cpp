@@ -58,7 +58,8 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 return out;
             }
             if (!keepTraditional && !recipe.exact
-                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method}))
+                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method},
+                                                        recipe.traditional))
                 simplified = true;
             DishRecord dish = dishOf(recipe, category);
             QString pictureFile;

@@ -32,9 +32,10 @@ struct PreparedImport {
 // Reads the sources and names the pictures they carry as they will lie in
 // the data folder's 图片 (each dish stores that name; the copy follows the
 // commit). `category`, when not empty, takes every dish; else the source's
-// category, else ImportedCategory. A recipe in traditional characters is
-// stored in simplified ones (a note "已转为简体" for its source) unless
-// `keepTraditional`. Runs on any thread.
+// category, else ImportedCategory. A recipe in traditional characters (or
+// whose source declares traditional Chinese) is stored in simplified ones
+// (a note "已转为简体" for its source) unless `keepTraditional`. Runs on any
+// thread.
 PreparedImport prepareImport(const QStringList &paths, const QString &category, const QString &dataFolder,
                              Progress &progress, bool keepTraditional = false);
 

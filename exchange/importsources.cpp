@@ -299,6 +299,7 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
         recipe.method = cut(recipe.method, ImportLimits::MaxTextLength);
         reading.note(QStringLiteral("「%1」的做法太长，截到了 1 MB").arg(shown));
     }
+    recipe.traditional = draft.traditional;
     recipe.pictureFile = picture.file;
     recipe.pictureUrl = picture.file.isEmpty() ? picture.url : QString();
     if (picture.skipped)

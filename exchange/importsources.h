@@ -25,6 +25,7 @@ struct ImportedRecipe {
     QString pictureFile;   // a local picture to keep with the dish, or empty
     QString pictureUrl;    // an http(s) address to fetch later, or empty
     bool exact = false;    // this program's own texts: stored as they are (an empty name too)
+    bool traditional = false;   // its source declares traditional Chinese
 };
 
 // What became of one source (a file or folder the cook gave).

@@ -2,8 +2,6 @@
 // values, lines, ISO 8601 durations and the old encodings.
 #include "exchange/importformats.h"
 
-#include <libxml/HTMLparser.h>
-
 #include <iconv.h>
 
 #include <cerrno>
@@ -51,7 +49,8 @@ int digitValue(QChar c, int base)
 }
 
 // One reference starting at text[at] == '&': its length, or 0 when none.
-qsizetype decodeOne(const QString &text, qsizetype at, QString &out)
+// `html4`: named ones only as HTML 4 knew them.
+qsizetype decodeOne(const QString &text, qsizetype at, QString &out, bool html4)
 {
     const qsizetype size = text.size();
     qsizetype i = at + 1;
@@ -75,29 +74,23 @@ qsizetype decodeOne(const QString &text, qsizetype at, QString &out)
         appendCodePoint(out, code);
         return i - at;
     }
-    const qsizetype name = i;
-    while (i < size && i - name < 32 && text.at(i).unicode() < 128 && text.at(i).isLetterOrNumber())
-        ++i;
-    if (i == name || i >= size || text.at(i) != u';')
+    qsizetype length = 0;
+    const HtmlEntity *entity = namedReference(QStringView(text).mid(i), &length);
+    const bool apos = entity && QLatin1String(entity->name) == QLatin1String("apos");
+    if (!entity || (html4 && !apos && !isHtml4Entity(*entity)))
         return 0;
-    const QByteArray key = text.mid(name, i - name).toLatin1();
-    if (key == "apos") {
-        out += u'\'';
-        return i + 1 - at;
-    }
-    const htmlEntityDesc *entity = htmlEntityLookup(reinterpret_cast<const xmlChar *>(key.constData()));
-    if (!entity)
-        return 0;
-    appendCodePoint(out, entity->value);
-    return i + 1 - at;
+    appendCodePoint(out, entity->first);
+    if (entity->second)
+        appendCodePoint(out, entity->second);
+    return 1 + length;
 }
 
-QString decodeOnce(const QString &text)
+QString decodeOnce(const QString &text, bool html4)
 {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype used = text.at(i) == u'&' ? decodeOne(text, i, out) : 0;
+        const qsizetype used = text.at(i) == u'&' ? decodeOne(text, i, out, html4) : 0;
         if (used > 0) {
             i += used;
         } else {
@@ -158,10 +151,11 @@ QString decodeEntities(const QString &text)
 {
     if (!text.contains(u'&'))
         return text;
-    QString once = decodeOnce(text);
-    // Some pages encode twice ("&amp;#39;").
+    QString once = decodeOnce(text, false);
+    // Some pages encode twice ("&amp;#39;"), with the tools of HTML 4's
+    // days: a later name after "&amp;" ("&amp;frac13;") is the text itself.
     if (once.contains(u'&') && once != text)
-        once = decodeOnce(once);
+        once = decodeOnce(once, true);
     return once;
 }
 
