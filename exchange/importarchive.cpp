@@ -259,7 +259,7 @@ void readZipInto(const QString &path, SourceReading &reading, const Progress *pr
         return;
     }
     if (!reading.recipes.isEmpty())
-        reading.scratch = scratch;
+        reading.scratches << scratch;
 }
 
 } // namespace ImportFormats

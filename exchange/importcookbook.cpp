@@ -58,6 +58,7 @@ void collect(const QString &folder, int depth, const QCollator &order, bool zips
 void merge(SourceReading &into, SourceReading &part, const QString &shown)
 {
     into.recipes += part.recipes;
+    into.scratches += part.scratches;   // a zip's pictures, until they are kept
     for (const QString &note : std::as_const(part.notes))
         into.note(note);
     into.notesLeftOut += part.notesLeftOut;

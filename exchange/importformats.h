@@ -173,7 +173,7 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
 // pictures beside it.
 void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin);
 // A cookbook zip: its names checked whole, then each recipe file read from
-// it in turn; the pictures its recipes name taken out into reading.scratch.
+// it in turn; the pictures its recipes name taken out into a scratch folder of the reading.
 void readZipInto(const QString &path, SourceReading &reading, const Progress *progress);
 // Whether a file lies at `path`: on disk, or, while a zip is read on this
 // thread, among its entries (then taken out into its scratch folder).

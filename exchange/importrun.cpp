@@ -81,8 +81,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
         if (simplified)
             reading.note(QStringLiteral("已转为简体"));
         reading.recipes.clear();
-        if (reading.scratch)
-            out.scratches << std::exchange(reading.scratch, nullptr);
+        out.scratches += std::exchange(reading.scratches, {});
     }
     out.cancelled = progress.cancelled();
     return out;

@@ -191,7 +191,7 @@ SourceReading readOne(const QString &path, const Progress *progress)
         readFileInto(path, reading, progress, Origin::Given);
     if (!reading.refusal.isEmpty()) {
         reading.recipes.clear();
-        reading.scratch.reset();
+        reading.scratches.clear();
     }
     return reading;
 }

@@ -41,7 +41,7 @@ struct SourceReading {
     QStringList refusedParts;
     int partsRefused = 0;
     // Pictures taken out of a zip live here until they are kept.
-    std::shared_ptr<QTemporaryDir> scratch;
+    QVector<std::shared_ptr<QTemporaryDir>> scratches;
 
     // A note kept, or counted once MaxNotes are.
     void note(const QString &text);

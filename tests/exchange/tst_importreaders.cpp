@@ -19,7 +19,7 @@ QString fixture(const QString &name)
 }
 
 // A zip at `path` holding `entries` (name in the zip -> bytes).
-void makeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
+void makeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries, bool stored = false)
 {
     int error = 0;
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -28,7 +28,10 @@ void makeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &en
         char *copy = static_cast<char *>(malloc(size_t(bytes.size()) + 1));
         memcpy(copy, bytes.constData(), size_t(bytes.size()));
         zip_source_t *source = zip_source_buffer(archive, copy, zip_uint64_t(bytes.size()), 1);
-        QVERIFY(zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8) >= 0);
+        const zip_int64_t index = zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8);
+        QVERIFY(index >= 0);
+        if (stored)
+            QCOMPARE(zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0), 0);
     }
     QCOMPARE(zip_close(archive), 0);
 }
@@ -70,6 +73,8 @@ private slots:
     void readsPagesThatNameNoCharset_data();
     void readsPagesThatNameNoCharset();
     void storesTraditionalAsSimplified();
+    void refusesOnlyTheFileThatFails_data();
+    void refusesOnlyTheFileThatFails();
 };
 
 void TestImportReaders::reads_data()
@@ -160,7 +165,7 @@ void TestImportReaders::reads()
         QVERIFY2(recipe.pictureFile.endsWith(picture.mid(5)), qPrintable(recipe.pictureFile));
         QVERIFY(QFile::exists(recipe.pictureFile));
         if (zipped)
-            QVERIFY(recipe.pictureFile.startsWith(reading.scratch->path()));
+            QVERIFY(recipe.pictureFile.startsWith(reading.scratches.value(0)->path()));
     } else {
         QVERIFY(recipe.pictureFile.isEmpty() && recipe.pictureUrl.isEmpty());
     }
@@ -207,7 +212,7 @@ void TestImportReaders::refuses()
     const SourceReading reading = readSource(path);
     QTEST(reading.refusal, "refusal");
     QVERIFY(reading.recipes.isEmpty());
-    QVERIFY(!reading.scratch);
+    QVERIFY(reading.scratches.isEmpty());
     for (const QString &folder : {dir.path(), dir.filePath(QStringLiteral("in")), QDir::tempPath()}) {
         QVERIFY(!QFile::exists(folder + QStringLiteral("/evil.txt")));
         QVERIFY(!QFile::exists(folder + QStringLiteral("/evil2.txt")));
@@ -368,6 +373,63 @@ void TestImportReaders::storesTraditionalAsSimplified()
         QCOMPARE(prepared.dishes.at(1).name, "肉じゃが");
         QCOMPARE(prepared.readings.at(0).notes, keep ? QStringList() : QStringList{"已转为简体"});
     }
+}
+
+
+void TestImportReaders::refusesOnlyTheFileThatFails_data()
+{
+    QTest::addColumn<QString>("source");        // made in a fresh folder by the test
+    QTest::addColumn<int>("recipes");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("zip, an entry whose check sum is wrong") << "damaged.zip" << 1 << ""
+        << QStringList{"b 坏的：文件已损坏"};
+    QTest::newRow("folder, one bad file") << "one-bad" << 1 << "" << QStringList{"bad.json：文件已损坏"};
+    QTest::newRow("folder, only bad files") << "all-bad" << 0 << "没有找到菜谱"
+        << QStringList{"bad.json：文件已损坏", "none.json：没有找到菜谱"};
+    QTest::newRow("folder holding a zip: its pictures stay") << "with-zip" << 2 << "" << QStringList{};
+}
+
+void TestImportReaders::refusesOnlyTheFileThatFails()
+{
+    QFETCH(QString, source);
+    QFETCH(int, recipes);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, parts);
+    QTemporaryDir dir;
+    const QByteArray good = R"({"@type":"Recipe","name":"好菜","recipeIngredient":["盐"]})";
+    const QByteArray marker = "CORRUPT-ME";
+    QDir(dir.path()).mkpath(QStringLiteral("one-bad"));
+    QDir(dir.path()).mkpath(QStringLiteral("all-bad"));
+    QDir(dir.path()).mkpath(QStringLiteral("with-zip"));
+    const auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    put(QStringLiteral("one-bad/good.json"), good);
+    put(QStringLiteral("one-bad/bad.json"), "{\"@type\":");
+    put(QStringLiteral("all-bad/bad.json"), "{\"@type\":");
+    put(QStringLiteral("all-bad/none.json"), "{\"a\": 1}");
+    makeZip(dir.filePath(QStringLiteral("damaged.zip")),
+            {{"a 好的/recipe.json", good}, {"b 坏的/recipe.json", good.chopped(1) + marker + "}"}}, true);
+    QByteArray zipped = bytesOf(dir.filePath(QStringLiteral("damaged.zip")));
+    zipped.replace(marker, "CORRUPT-ED");
+    put(QStringLiteral("damaged.zip"), zipped);
+    QVERIFY(QFile::copy(cookbookZip(m_dir), dir.filePath(QStringLiteral("with-zip/book.zip"))));
+
+    Progress progress;
+    const PreparedImport prepared = prepareImport({dir.filePath(source)}, QString(), dir.path() + u'/', progress);
+    const SourceReading &reading = prepared.readings.at(0);
+    QCOMPARE(prepared.dishes.size(), recipes);
+    QCOMPARE(reading.refusal, refusal);
+    QCOMPARE(reading.refusedParts, parts);
+    QCOMPARE(anySourceRefused(prepared), !parts.isEmpty() || !refusal.isEmpty());
+    for (const QString &part : parts)
+        QVERIFY(importSourceLines(prepared, {}).contains(QStringLiteral("  ") + part));
+    for (const QString &picture : prepared.pictureFiles)
+        QVERIFY(picture.isEmpty() || QFileInfo(picture).isFile());
+    QCOMPARE(std::count_if(prepared.pictureFiles.cbegin(), prepared.pictureFiles.cend(),
+                           [](const QString &p) { return !p.isEmpty(); }), source == QLatin1String("with-zip") ? 2 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestImportReaders)
