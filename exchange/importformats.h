@@ -98,6 +98,15 @@ Page readPage(const QByteArray &bytes);
 // Every recipe of the file; none when it holds no Meal-Master header.
 QVector<Draft> readMealMaster(const QByteArray &bytes);
 
+// --- Markdown (importmarkdown.cpp) ---
+// The recipe of a Markdown file, and the local pictures it names (in order,
+// as written); false when the file has no heading to name the dish.
+bool readMarkdown(const QByteArray &bytes, Draft &draft, QStringList &pictures);
+// One line's text without its inline syntax (importmarkdowntext.cpp): links
+// as their text, pictures and tags out (the pictures' addresses appended to
+// `pictures`), escapes, code and emphasis marks undone, references decoded.
+QString markdownText(const QString &line, QStringList &pictures);
+
 // --- sources (importsources.cpp, importcookbook.cpp) ---
 // Where a file came from: given by the cook (or found in a folder the cook
 // gave), or taken out of a cookbook archive.

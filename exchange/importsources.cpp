@@ -171,6 +171,25 @@ void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &r
     }
 }
 
+// A Markdown recipe and the first of the pictures it names that is there.
+void readMarkdownInto(const QString &path, const QByteArray &bytes, SourceReading &reading)
+{
+    Draft draft;
+    QStringList pictures;
+    if (!readMarkdown(bytes, draft, pictures)) {
+        reading.refusal = ImportRefusal::NotRecipeFile;
+        return;
+    }
+    const QFileInfo file(path);
+    Picture picture;
+    for (const QString &candidate : std::as_const(pictures)) {
+        picture = folderPicture(candidate, file.absolutePath(), false);
+        if (!picture.file.isEmpty())
+            break;   // else counted skipped when none is there
+    }
+    addRecipe(reading, draft, file.completeBaseName(), QString(), picture);
+}
+
 QString cut(const QString &text, int limit)
 {
     QString out = text.left(limit);
@@ -352,6 +371,8 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         break;
     }
     case Kind::Markdown:
+        readMarkdownInto(path, bytes, reading);
+        break;
     case Kind::Archive:
     case Kind::None:
         reading.refusal = ImportRefusal::NotRecipeFile;
