@@ -166,14 +166,16 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
         if (progress && progress->cancelled())
             return;
         SourceReading part;
+        const QString shown = root.relativeFilePath(item.path);
+        // A folder the cook gave sorts its Markdown recipes into its sub-folders.
+        const QString category = origin == Origin::Given && shown.contains(u'/') ? shown.section(u'/', 0, 0) : QString();
         if (item.dish)
             readDishInto(item.path, part);
         else
-            readFileInto(item.path, part, progress, origin);
+            readFileInto(item.path, part, progress, origin, category);
         if (!part.refusal.isEmpty())
             part.recipes.clear();
         lastRefusal = part.refusal;
-        const QString shown = root.relativeFilePath(item.path);
         merge(reading, part, shown == QLatin1String(".") ? info.fileName() : shown);
     }
     if (reading.recipes.isEmpty()) {

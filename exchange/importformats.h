@@ -112,7 +112,9 @@ QString markdownText(const QString &line, QStringList &pictures);
 // gave), or taken out of a cookbook archive.
 enum class Origin { Given, Archive };
 // One file, its recipes added to `reading`; on failure reading.refusal says why.
-void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin);
+// `folderCategory`: for a Markdown recipe that names none.
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin,
+                  const QString &folderCategory = QString());
 // A dish folder (holding recipe.json) or a folder of dish folders and recipe files.
 void readFolderInto(const QString &folder, SourceReading &reading, const Progress *progress, Origin origin);
 // A cookbook zip, checked whole before anything is taken out into reading.scratch.

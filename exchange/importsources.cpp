@@ -172,7 +172,7 @@ void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &r
 }
 
 // A Markdown recipe and the first of the pictures it names that is there.
-void readMarkdownInto(const QString &path, const QByteArray &bytes, SourceReading &reading)
+void readMarkdownInto(const QString &path, const QByteArray &bytes, SourceReading &reading, const QString &category)
 {
     Draft draft;
     QStringList pictures;
@@ -180,6 +180,8 @@ void readMarkdownInto(const QString &path, const QByteArray &bytes, SourceReadin
         reading.refusal = ImportRefusal::NotRecipeFile;
         return;
     }
+    if (draft.category.isEmpty())
+        draft.category = category;
     const QFileInfo file(path);
     Picture picture;
     for (const QString &candidate : std::as_const(pictures)) {
@@ -325,7 +327,8 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     reading.recipes.append(recipe);
 }
 
-void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin)
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin,
+                  const QString &folderCategory)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -371,7 +374,7 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         break;
     }
     case Kind::Markdown:
-        readMarkdownInto(path, bytes, reading);
+        readMarkdownInto(path, bytes, reading, folderCategory);
         break;
     case Kind::Archive:
     case Kind::None:

@@ -1,5 +1,6 @@
 // Markdown recipes: the name, the sections, the syntax taken out, the
-// pictures found beside the file.
+// pictures found beside the file, and a folder of them sorted by sub-folder.
+#include "core/recipekinds.h"
 #include "exchange/importsources.h"
 
 #include <QDir>
@@ -33,6 +34,7 @@ private slots:
     void reads();
     void pictures_data();
     void pictures();
+    void foldersGiveCategories();
 };
 
 void TestImportMarkdown::reads_data()
@@ -119,6 +121,24 @@ void TestImportMarkdown::pictures()
     QCOMPARE(reading.recipes.first().pictureFile, picture.isEmpty() ? QString() : dir.filePath("dish/" + picture));
     QVERIFY(reading.recipes.first().pictureUrl.isEmpty());
     QTEST(reading.picturesSkipped, "skipped");
+}
+
+// Given a folder, a recipe naming no category takes its first sub-folder's name.
+void TestImportMarkdown::foldersGiveCategories()
+{
+    QTemporaryDir dir;
+    write(dir, QStringLiteral("dishes/meat_dish/红烧肉/红烧肉.md"), "# 红烧肉的做法\n");
+    write(dir, QStringLiteral("dishes/vegetable_dish/炒青菜.markdown"), "# 炒青菜\n");
+    write(dir, QStringLiteral("dishes/vegetable_dish/汤.MD"), "---\ntitle: x\ncategory: \"汤羹\"\n---\n# 紫菜汤\n");
+    write(dir, QStringLiteral("dishes/顶.md"), "# 顶\n");
+    QMap<QString, QString> categories;
+    for (const ImportedRecipe &recipe : readSource(dir.filePath(QStringLiteral("dishes"))).recipes)
+        categories.insert(recipe.name, recipe.category);
+    const QMap<QString, QString> expected = {
+        {"红烧肉", "meat_dish"}, {"炒青菜", "vegetable_dish"}, {"紫菜汤", "汤羹"}, {"顶", ""}};
+    QCOMPARE(categories, expected);
+    QCOMPARE(readSource(dir.filePath(QStringLiteral("dishes/meat_dish/红烧肉/红烧肉.md"))).recipes.value(0).category, QString());
+    QVERIFY(RecipeKinds::chooserFilter().contains(QLatin1String("*.md *.markdown")));
 }
 
 QTEST_GUILESS_MAIN(TestImportMarkdown)
