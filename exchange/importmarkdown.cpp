@@ -159,8 +159,8 @@ QVector<Line> linesOf(const QStringList &raw, QStringList &pictures)
             continue;
         }
         line.text = markdownText(line.text, pictures);
-        if (line.text.isEmpty() && line.kind != Kind::Heading)
-            line.kind = Kind::Blank;
+        if (line.text.isEmpty())
+            line.kind = Kind::Blank;   // a heading too: it names nothing
         lines.append(line);
     }
     return lines;
@@ -288,8 +288,7 @@ bool readMarkdown(const QByteArray &bytes, Draft &draft, QStringList &pictures)
     QStringList raw = splitLines(withoutComments(text));
     draft.category = frontMatterCategory(raw);
     const QVector<Line> lines = linesOf(raw, pictures);
-    const auto name = std::find_if(lines.cbegin(), lines.cend(),
-                                   [](const Line &line) { return line.kind == Kind::Heading && !line.text.isEmpty(); });
+    const auto name = std::find_if(lines.cbegin(), lines.cend(), [](const Line &line) { return line.kind == Kind::Heading; });
     if (name == lines.cend())
         return false;
     draft.name = name->text;

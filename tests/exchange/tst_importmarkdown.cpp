@@ -62,7 +62,7 @@ void TestImportMarkdown::reads_data()
         "## Directions\n### 收汁\n大火收汁\n```\n# 不是标题\n\n```\n## TIPS ##\n趁热吃\n")
         << "红烧肉" << QStringList{"五花肉 500 克", "生抽 15 ml", "冰糖"}
         << QStringList{"【收汁】", "大火收汁", "# 不是标题", "【TIPS】", "趁热吃"};
-    QTest::newRow("English") << QByteArray("Pancakes\n--\nIngredients:\n## INGREDIENTS\n+ flour\n## Method\n- [ ] Mix.\n")
+    QTest::newRow("English") << QByteArray("Pancakes\n--\nIngredients:\n## INGREDIENTS\n+ flour\n## Method\n##\n- [ ] Mix.\n")
         << "Pancakes" << QStringList{"flour"} << QStringList{"Ingredients:", "Mix."};
 
     // syntax
