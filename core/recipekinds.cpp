@@ -11,6 +11,7 @@ const QVector<Entry> &all()
         {Kind::Json, "菜谱 JSON", {QStringLiteral("json"), QStringLiteral("jsonld")}},
         {Kind::Archive, "菜谱压缩包", {QStringLiteral("zip")}},
         {Kind::MealMaster, "MealMaster 文本", {QStringLiteral("mmf"), QStringLiteral("mm"), QStringLiteral("txt")}},
+        {Kind::Markdown, "Markdown 菜谱", {QStringLiteral("md"), QStringLiteral("markdown")}},
     };
     return kinds;
 }

@@ -189,10 +189,19 @@ QVector<Part> partsOf(const Archive &archive)
         if (skip)
             continue;
         if (dishes.contains(folder) && segments.last() == RecipeJson)
-            parts.append({true, folder, folder});
+            parts.append({true, folder, folder, QString()});
         else if (!dishes.contains(folder) && RecipeKinds::ofName(segments.last()) != RecipeKinds::Kind::Archive
                  && RecipeKinds::ofName(segments.last()) != RecipeKinds::Kind::None)
-            parts.append({false, it.key(), it.key()});
+            parts.append({false, it.key(), it.key(), QString()});
+    }
+    // Markdown recipes go by their first sub-folder, below the one folder
+    // that holds everything when there is such (an archive of a folder).
+    const QString top = parts.isEmpty() ? QString() : parts.first().path.section(u'/', 0, 0) + u'/';
+    const bool oneTop = std::all_of(parts.cbegin(), parts.cend(), [&](const Part &p) { return p.path.startsWith(top); });
+    for (Part &part : parts) {
+        const QString inner = oneTop ? part.path.mid(top.size()) : part.path;
+        if (!part.dish && inner.contains(u'/'))
+            part.category = inner.section(u'/', 0, 0);
     }
     QCollator order;
     order.setNumericMode(true);
@@ -221,7 +230,7 @@ void readArchivePart(Archive &archive, const Part &part, SourceReading &reading)
     }
     // A page finds its pictures beside it, which needs its folder.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    readBytesInto(path, bytes, reading, Origin::Archive);
+    readBytesInto(path, bytes, reading, Origin::Archive, part.category);
 }
 
 } // namespace

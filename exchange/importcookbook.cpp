@@ -156,13 +156,15 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
     QVector<Part> parts;
     for (const Item &item : std::as_const(items)) {
         const QString shown = root.relativeFilePath(item.path);
-        parts.append({item.dish, item.path, shown == QLatin1String(".") ? info.fileName() : shown});
+        // A folder the cook gave sorts its Markdown recipes into its sub-folders.
+        const QString category = origin == Origin::Given && shown.contains(u'/') ? shown.section(u'/', 0, 0) : QString();
+        parts.append({item.dish, item.path, shown == QLatin1String(".") ? info.fileName() : shown, category});
     }
     readParts(parts, reading, progress, [&](const Part &part, SourceReading &into) {
         if (part.dish)
             readDishInto(part.path, into);
         else
-            readFileInto(part.path, into, progress, origin);
+            readFileInto(part.path, into, progress, origin, part.category);
     });
 }
 

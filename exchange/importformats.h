@@ -160,18 +160,30 @@ void finishPageDrafts(QVector<Draft> &drafts, const QString &heading, bool tradi
 // Every recipe of the file; none when it holds no Meal-Master header.
 QVector<Draft> readMealMaster(const QByteArray &bytes);
 
+// --- Markdown (importmarkdown.cpp) ---
+// The recipe of a Markdown file, and the local pictures it names (in order,
+// as written); false when the file has no heading to name the dish.
+bool readMarkdown(const QByteArray &bytes, Draft &draft, QStringList &pictures);
+// One line's text without its inline syntax (importmarkdowntext.cpp): links
+// as their text, pictures and tags out (the pictures' addresses appended to
+// `pictures`), escapes, code and emphasis marks undone, references decoded.
+QString markdownText(const QString &line, QStringList &pictures);
+
 // --- sources (importsources.cpp, importcookbook.cpp) ---
 // Where a file came from: given by the cook (or found in a folder the cook
 // gave), or taken out of a cookbook archive.
 enum class Origin { Given, Archive };
 // One file, its recipes added to `reading`; on failure reading.refusal says why.
-void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin);
+// `folderCategory`: for a Markdown recipe that names none.
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin,
+                  const QString &folderCategory = QString());
 // A dish folder (holding recipe.json) or a folder of dish folders and recipe files.
 void readFolderInto(const QString &folder, SourceReading &reading, const Progress *progress, Origin origin);
 // One file's bytes, by the reader its name or first bytes call for (a zip
 // only through readZipInto). `path`: where it lies, for its name and the
 // pictures beside it.
-void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin);
+void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin,
+                   const QString &folderCategory = QString());
 // A cookbook zip: its names checked whole, then each recipe file read from
 // it in turn; the pictures its recipes name taken out into a scratch folder of the reading.
 void readZipInto(const QString &path, SourceReading &reading, const Progress *progress);
@@ -185,7 +197,8 @@ void readDishJson(const QString &folder, const QByteArray &bytes, SourceReading 
 struct Part {
     bool dish;
     QString path;
-    QString shown;   // as the summary names it: relative to the source
+    QString shown;      // as the summary names it: relative to the source
+    QString category;   // for a Markdown recipe that names none: its first sub-folder
 };
 // Each part read with `read` into a reading of its own, then added to
 // `reading`; one that gives nothing gets a line with its reason. A source

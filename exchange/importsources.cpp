@@ -170,6 +170,27 @@ void readJsonInto(const QString &path, const QByteArray &bytes, SourceReading &r
     }
 }
 
+// A Markdown recipe and the first of the pictures it names that is there.
+void readMarkdownInto(const QString &path, const QByteArray &bytes, SourceReading &reading, const QString &category)
+{
+    Draft draft;
+    QStringList pictures;
+    if (!readMarkdown(bytes, draft, pictures)) {
+        reading.refusal = ImportRefusal::NotRecipeFile;
+        return;
+    }
+    if (draft.category.isEmpty())
+        draft.category = category;
+    const QFileInfo file(path);
+    Picture picture;
+    for (const QString &candidate : std::as_const(pictures)) {
+        picture = folderPicture(candidate, file.absolutePath(), false);
+        if (!picture.file.isEmpty())
+            break;   // else counted skipped when none is there
+    }
+    addRecipe(reading, draft, file.completeBaseName(), QString(), picture);
+}
+
 QString cut(const QString &text, int limit)
 {
     QString out = text.left(limit);
@@ -307,7 +328,8 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     reading.recipes.append(recipe);
 }
 
-void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin)
+void readFileInto(const QString &path, SourceReading &reading, const Progress *progress, Origin origin,
+                  const QString &folderCategory)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -337,10 +359,11 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         reading.refusal = ImportRefusal::Unreadable;
         return;
     }
-    readBytesInto(path, bytes, reading, origin);
+    readBytesInto(path, bytes, reading, origin, folderCategory);
 }
 
-void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin)
+void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &reading, Origin origin,
+                   const QString &folderCategory)
 {
     const QFileInfo info(path);
     if (isZipBytes(bytes.left(16))) {
@@ -363,6 +386,8 @@ void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &
         break;
     }
     case Kind::Markdown:
+        readMarkdownInto(path, bytes, reading, folderCategory);
+        break;
     case Kind::Archive:
     case Kind::None:
         reading.refusal = ImportRefusal::NotRecipeFile;
