@@ -10,6 +10,7 @@
 #include "exchange/exportjob.h"
 #include "exchange/exportsnapshot.h"
 #include "exchange/importjob.h"
+#include "exchange/importsources.h"
 #include "store/backup.h"
 
 #include <QDateTime>
@@ -17,8 +18,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -180,9 +185,12 @@ int exportFromCommandLine(Catalogue &catalogue, const Request &r)
 
 std::optional<int> runCommandLine(int argc, char **argv)
 {
+    // A path whose name is no UTF-8 (a GBK name from Windows) is reached
+    // through a link that lives as long as the command.
+    std::shared_ptr<QTemporaryDir> links;
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << (::access(argv[i], F_OK) == 0 ? reachablePath(QByteArray(argv[i]), links) : QString::fromLocal8Bit(argv[i]));
     const Request r = parse(args);
     if (r.kind == Request::None)
         return std::nullopt;

@@ -27,30 +27,37 @@ bool isRecipeFileName(const QString &name, bool zips)
     return kind != RecipeKinds::Kind::None && (zips || kind != RecipeKinds::Kind::Archive);
 }
 
-struct Item {
-    bool dish;
-    QString path;
+struct Walk {
+    const QCollator &order;
+    bool zips;
+    std::shared_ptr<QTemporaryDir> &links;   // to entries whose names are no UTF-8
+    QVector<Part> parts;
 };
 
 // Dish folders and recipe files under `folder`, in name order (numbers by
-// their value), not into a saved page's "_files" folder nor a link.
-void collect(const QString &folder, int depth, const QCollator &order, bool zips, QVector<Item> &items)
+// their value), not into a saved page's "_files" folder nor a link of the
+// folder's own; `shown`: the folder relative to the one given, with a '/'.
+void collect(const QString &folder, const QString &shown, int depth, Walk &walk)
 {
     const QDir dir(folder);
     if (QFileInfo(dir.filePath(RecipeJson)).isFile()) {
-        items.append({true, folder});
+        walk.parts.append({true, folder, shown.chopped(qMin<qsizetype>(1, shown.size())), QString()});
         return;
     }
     QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    entries.removeIf([](const QFileInfo &entry) { return entry.fileName().contains(QChar::ReplacementCharacter); });
+    const QFileInfoList linked = rawNamedEntries(folder, walk.links);
+    entries += linked;
     std::sort(entries.begin(), entries.end(),
-              [&](const QFileInfo &a, const QFileInfo &b) { return order.compare(a.fileName(), b.fileName()) < 0; });
+              [&](const QFileInfo &a, const QFileInfo &b) { return walk.order.compare(a.fileName(), b.fileName()) < 0; });
     for (const QFileInfo &entry : std::as_const(entries)) {
+        const QString name = shown + entry.fileName();
         if (entry.isDir()) {
-            if (!entry.isSymLink() && depth < MaxDepth
+            if ((!entry.isSymLink() || linked.contains(entry)) && depth < MaxDepth
                 && !entry.fileName().endsWith(QLatin1String("_files"), Qt::CaseInsensitive))
-                collect(entry.filePath(), depth + 1, order, zips, items);
-        } else if (isRecipeFileName(entry.fileName(), zips)) {
-            items.append({false, entry.filePath()});
+                collect(entry.filePath(), name + u'/', depth + 1, walk);
+        } else if (isRecipeFileName(entry.fileName(), walk.zips)) {
+            walk.parts.append({false, entry.filePath(), name, QString()});
         }
     }
 }
@@ -149,18 +156,19 @@ void readFolderInto(const QString &folder, SourceReading &reading, const Progres
     QCollator order;
     order.setNumericMode(true);
     order.setCaseSensitivity(Qt::CaseInsensitive);
-    QVector<Item> items;
-    collect(folder, 0, order, origin == Origin::Given, items);
-
-    const QDir root(folder);
-    QVector<Part> parts;
-    for (const Item &item : std::as_const(items)) {
-        const QString shown = root.relativeFilePath(item.path);
+    std::shared_ptr<QTemporaryDir> links;
+    Walk walk{order, origin == Origin::Given, links, {}};
+    collect(folder, QString(), 0, walk);
+    if (links)
+        reading.scratches << links;
+    for (Part &part : walk.parts) {
         // A folder the cook gave sorts its Markdown recipes into its sub-folders.
-        const QString category = origin == Origin::Given && shown.contains(u'/') ? shown.section(u'/', 0, 0) : QString();
-        parts.append({item.dish, item.path, shown == QLatin1String(".") ? info.fileName() : shown, category});
+        if (origin == Origin::Given && part.shown.contains(u'/'))
+            part.category = part.shown.section(u'/', 0, 0);
+        if (part.shown.isEmpty())
+            part.shown = info.fileName();
     }
-    readParts(parts, reading, progress, [&](const Part &part, SourceReading &into) {
+    readParts(walk.parts, reading, progress, [&](const Part &part, SourceReading &into) {
         if (part.dish)
             readDishInto(part.path, into);
         else

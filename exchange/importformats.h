@@ -4,6 +4,7 @@
 // into drafts (what the file says, before pictures are looked for and the
 // limits applied); importsources.cpp finds the pictures and finishes them.
 #include <QByteArray>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -190,6 +191,10 @@ void readZipInto(const QString &path, SourceReading &reading, const Progress *pr
 // Whether a file lies at `path`: on disk, or, while a zip is read on this
 // thread, among its entries (then taken out into its scratch folder).
 bool fileAt(const QString &path);
+// The entries of `folder` whose names are no UTF-8 (GBK names from
+// Windows), each reached through a link named in what its bytes say in
+// GB18030, in `links` (made when first needed).
+QFileInfoList rawNamedEntries(const QString &folder, std::shared_ptr<QTemporaryDir> &links);
 // A dish folder's recipe.json and picture.
 void readDishInto(const QString &folder, SourceReading &reading);
 void readDishJson(const QString &folder, const QByteArray &bytes, SourceReading &reading);

@@ -78,3 +78,8 @@ inline const QString UnknownEncoding = QStringLiteral("编码不明");
 QVector<SourceReading> readSources(const QStringList &paths, Progress &progress);
 // One source.
 SourceReading readSource(const QString &path);
+// `raw` (a path's bytes, as the command line gives them) as a path that
+// opens: itself when UTF-8, else a link to it in `links` (made when first
+// needed) named in what its bytes say in GB18030, the way Chinese Windows
+// names files.
+QString reachablePath(const QByteArray &raw, std::shared_ptr<QTemporaryDir> &links);

@@ -11,6 +11,10 @@
 
 #include <zip.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString fixture(const QString &name)
@@ -75,6 +79,7 @@ private slots:
     void storesTraditionalAsSimplified();
     void refusesOnlyTheFileThatFails_data();
     void refusesOnlyTheFileThatFails();
+    void readsFilesNamedInGbk();
 };
 
 void TestImportReaders::reads_data()
@@ -430,6 +435,32 @@ void TestImportReaders::refusesOnlyTheFileThatFails()
         QVERIFY(picture.isEmpty() || QFileInfo(picture).isFile());
     QCOMPARE(std::count_if(prepared.pictureFiles.cbegin(), prepared.pictureFiles.cend(),
                            [](const QString &p) { return !p.isEmpty(); }), source == QLatin1String("with-zip") ? 2 : 0);
+}
+
+// Names as Chinese Windows writes them, in GBK bytes: Qt cannot name them.
+void TestImportReaders::readsFilesNamedInGbk()
+{
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    const QByteArray sichuan = root + "/\xb4\xa8\xb2\xcb";                                  // 川菜
+    const QByteArray dishes[] = {root + "/\xba\xec\xc9\xd5\xc8\xe2.json",                // 红烧肉.json
+                                 sichuan + "/\xc2\xe9\xc6\xc5\xb6\xb9\xb8\xaf.json",     // 麻婆豆腐.json
+                                 sichuan + "/\xbb\xb5.json"};                               // 坏.json
+    QCOMPARE(::mkdir(sichuan.constData(), 0700), 0);
+    const QByteArray good = R"({"@type":"Recipe","name":"菜","recipeIngredient":["盐"]})";
+    for (const QByteArray &path : dishes) {
+        const QByteArray bytes = path.endsWith("\xbb\xb5.json") ? QByteArray("{") : good;
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+        ::close(fd);
+    }
+    const SourceReading folder = readSource(dir.path());
+    QCOMPARE(folder.recipes.size(), 2);
+    QCOMPARE(folder.refusedParts, QStringList{QStringLiteral("川菜/坏.json：文件已损坏")});
+    std::shared_ptr<QTemporaryDir> links;
+    const QString alone = reachablePath(dishes[0], links);
+    QCOMPARE(QFileInfo(alone).fileName(), QStringLiteral("红烧肉.json"));
+    QCOMPARE(readSource(alone).recipes.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestImportReaders)
