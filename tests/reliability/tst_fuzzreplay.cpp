@@ -2,6 +2,7 @@
 // once made a fuzz target fail (fuzz/regressions/<target>/), through the same
 // checks the fuzz targets run.
 #include "fuzz/checks.h"
+#include "fuzz/importchecks.h"
 #include "fuzz/storeops.h"
 
 #include <QDir>
@@ -25,6 +26,22 @@ QByteArray read(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The check fuzz_<target> runs; `folder` is where a file is written.
+int readAs(const QString &target, const QString &folder, const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uint8_t *>(bytes.constData());
+    const auto size = size_t(bytes.size());
+    if (target == QLatin1String("page"))
+        return FuzzChecks::page(data, size);
+    if (target == QLatin1String("json"))
+        return FuzzChecks::json(data, size);
+    if (target == QLatin1String("mealmaster"))
+        return FuzzChecks::mealMaster(data, size);
+    if (target == QLatin1String("markdown"))
+        return FuzzChecks::markdown(folder, data, size);
+    return FuzzChecks::zip(folder, data, size);
 }
 
 } // namespace
@@ -78,6 +95,34 @@ private slots:
             const QByteArray bytes = read(file);
             const char *mismatch = storeOps(path, reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
             QVERIFY2(!mismatch, qPrintable(file + QStringLiteral(": ") + QString::fromLatin1(mismatch)));
+        }
+    }
+
+    // The recipe files: no input contradicts the readers, and every seed
+    // (each a real recipe file) gives at least `least` recipes.
+    void imports_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("least");
+        QTest::newRow("page: JSON-LD, microdata, GBK") << QStringLiteral("page") << 1;
+        QTest::newRow("json: one, an array") << QStringLiteral("json") << 1;
+        QTest::newRow("mealmaster") << QStringLiteral("mealmaster") << 1;
+        QTest::newRow("markdown, refused until read") << QStringLiteral("markdown") << 0;
+        QTest::newRow("zip: a dish, a folder") << QStringLiteral("zip") << 1;
+    }
+
+    void imports()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, least);
+        const QStringList files = inputs(target);
+        QVERIFY(!files.isEmpty());
+        QTemporaryDir dir;
+        for (const QString &file : files) {
+            const int recipes = readAs(target, dir.path(), read(file));
+            QVERIFY2(recipes != FuzzChecks::Contradiction, qPrintable(file));
+            if (file.contains(QLatin1String("/fuzz/corpus/")))
+                QVERIFY2(recipes >= least, qPrintable(file));
         }
     }
 };

@@ -1,0 +1,22 @@
+// Writes arbitrary bytes to recipe.md and reads it as a file the cook gave.
+// Any outcome is fine except a crash, a sanitizer report or a reading that
+// contradicts itself (see fuzz/importchecks.h).
+#include "fuzz/importchecks.h"
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    FuzzChecks::startQt();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zx-fuzz-markdown-XXXXXX"));
+    if (!folder.isValid() || FuzzChecks::markdown(folder.path(), data, size) == FuzzChecks::Contradiction)
+        std::abort();
+    return 0;
+}
