@@ -107,7 +107,7 @@ private slots:
         QTest::newRow("page: JSON-LD, microdata, GBK") << QStringLiteral("page") << 1;
         QTest::newRow("json: one, an array") << QStringLiteral("json") << 1;
         QTest::newRow("mealmaster") << QStringLiteral("mealmaster") << 1;
-        QTest::newRow("markdown, refused until read") << QStringLiteral("markdown") << 0;
+        QTest::newRow("markdown: sections") << QStringLiteral("markdown") << 1;
         QTest::newRow("zip: a dish, a folder") << QStringLiteral("zip") << 1;
     }
 
