@@ -67,7 +67,7 @@ inline bool sound(const ImportedRecipe &recipe, const QString &within)
 // import does.
 inline int finish(SourceReading &reading, const QString &within)
 {
-    if (!reading.refusal.isEmpty() && (!reading.recipes.isEmpty() || reading.scratch))
+    if (!reading.refusal.isEmpty() && (!reading.recipes.isEmpty() || !reading.scratches.isEmpty()))
         return Contradiction;
     if (reading.notes.size() > ImportLimits::MaxNotes)
         return Contradiction;
@@ -100,10 +100,10 @@ inline int readFile(const QString &folder, const QString &fileName, const uint8_
         return Contradiction;
     file.close();
     SourceReading reading = readSource(path);
-    const QString scratch = reading.scratch ? reading.scratch->path() : QString();
+    const QString scratch = reading.scratches.isEmpty() ? QString() : reading.scratches.first()->path();
     const int recipes = finish(reading, QFileInfo(scratch.isEmpty() ? folder : scratch).canonicalFilePath());
     // What a zip expanded to goes with its reading.
-    reading.scratch.reset();
+    reading.scratches.clear();
     return !scratch.isEmpty() && QFileInfo::exists(scratch) ? Contradiction : recipes;
 }
 
