@@ -67,9 +67,12 @@ QByteArray sameness(const QString &category, const QString &name, const QString 
     return hash.result();
 }
 
-// The dishes already in the categories an import goes to.
-StoreResult<QSet<QByteArray>> dishesIn(Store &s, const QSet<QString> &categories)
+// The dishes already in the categories `dishes` go to.
+StoreResult<QSet<QByteArray>> dishesIn(Store &s, const QVector<DishRecord> &dishes)
 {
+    QSet<QString> categories;
+    for (const DishRecord &d : dishes)
+        categories.insert(trimBlanks(d.category));
     Sql::Statement st;
     const int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(1, 4), DishTable));
     if (rc != SQLITE_OK)
@@ -123,10 +126,7 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
         if (!tx.active())
             return s.fail(tx.beginResult(), true);
         ImportOutcome out;
-        QSet<QString> targets;
-        for (const DishRecord &d : dishes)
-            targets.insert(trimBlanks(d.category));
-        const StoreResult<QSet<QByteArray>> before = dishesIn(s, targets);
+        const StoreResult<QSet<QByteArray>> before = dishesIn(s, dishes);
         if (!before.ok())
             return before.error();
         const StoreStatus listed = listNewCategories(s, dishes, out.categoriesAdded);
@@ -156,10 +156,7 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
 StoreResult<int> RecipeStore::countNewDishes(const QVector<DishRecord> &dishes)
 {
     return withStore<int>(*this, [&](Store &s) -> StoreResult<int> {
-        QSet<QString> targets;
-        for (const DishRecord &d : dishes)
-            targets.insert(trimBlanks(d.category));
-        const StoreResult<QSet<QByteArray>> before = dishesIn(s, targets);
+        const StoreResult<QSet<QByteArray>> before = dishesIn(s, dishes);
         if (!before.ok())
             return before.error();
         return int(std::count_if(dishes.cbegin(), dishes.cend(), [&](const DishRecord &d) {
