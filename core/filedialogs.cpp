@@ -42,11 +42,13 @@ QStringList chooseRecipeSources(QWidget *parent, QString &folder, bool &simplify
         QPushButton *importFolder = buttons->addButton(QStringLiteral("导入整个文件夹"), QDialogButtonBox::ActionRole);
         importFolder->setObjectName(QStringLiteral("importFolder"));
         importFolder->setAutoDefault(false);
+        importFolder->setMinimumWidth(importFolder->sizeHint().width());
         QObject::connect(importFolder, &QPushButton::clicked, &dialog, [&] {
             wholeFolder = true;
             dialog.QDialog::accept();
         });
     }
+    dialog.resize(dialog.sizeHint().expandedTo(dialog.size()));   // room for the longer button
     if (dialog.exec() != QDialog::Accepted)
         return {};
     simplify = simplifyBox->isChecked();
