@@ -606,9 +606,10 @@ void Cook::recipesInAndOutWithoutADisplay()
     const int before = sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt();
     QString out, err;
     QCOMPARE(run({"--import", "a.json", "b.mmf", "gone.html"}, &out), 1);
-    QCOMPARE(out.split('\n').size(), 4);
+    QCOMPARE(out.split('\n').size(), 5);
     QVERIFY2(out.split('\n').at(2).startsWith("gone.html："), qPrintable(out));
-    QCOMPARE(out.split('\n').last(), QStringLiteral("导入了 2 道美食（跳过 0 道相同的）。"));
+    QCOMPARE(out.split('\n').at(3), QStringLiteral("导入了 2 道美食（跳过 0 道相同的）。"));
+    QCOMPARE(out.split('\n').last(), QStringLiteral("放进了：命令行菜 2 道"));
     QCOMPARE(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), before + 2);
 
     QCOMPARE(run({"--export", "json", "--category", "命令行菜", "out.zip"}, &out), 0);
