@@ -45,10 +45,49 @@ bool endsValue(const QByteArray &out)
     return k >= 0 && (out.at(k) == '}' || out.at(k) == ']');
 }
 
-// The JSON made strict: control characters inside strings escaped, unknown
-// escapes ("\'") reduced to the character, a NUL dropped, comments and a
-// comma before a closing bracket dropped, a comma put between values that
-// follow one another at the top.
+// The byte at `i`, inside a string, copied as strict JSON: control
+// characters escaped, unknown escapes ("\'") reduced to the character, a
+// NUL dropped. The index of the last byte taken.
+qsizetype strictStringByte(const QByteArray &in, qsizetype i, QByteArray &out, bool &inString)
+{
+    const char c = in.at(i);
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\\' && i + 1 < in.size()) {
+        const char next = in.at(i + 1);
+        if (next == 'u' && in.mid(i + 2, 4) == "0000")
+            return i + 5;   // a NUL costs itself, not the rest of the text
+        if (next && std::strchr("\"\\/bfnrtu", next)) {
+            out += '\\';
+            out += next;
+        } else if (next == '\n' || next == '\r') {
+            out += "\\n";
+        } else {
+            return i;   // the character itself, read next
+        }
+        return i + 1;
+    }
+    if (c == '"') {
+        inString = false;
+        out += c;
+    } else if (u >= 0x20) {
+        out += c;
+    } else if (u != 0) {
+        static const char Hex[] = "0123456789abcdef";
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += QByteArray("\\u00") + Hex[u >> 4] + Hex[u & 15];
+    }
+    return i;
+}
+
+// The JSON made strict: strings as strictStringByte makes them, comments
+// and a comma before a closing bracket dropped, a comma put between values
+// that follow one another at the top.
 QByteArray strictened(const QByteArray &in)
 {
     QByteArray out;
@@ -58,40 +97,8 @@ QByteArray strictened(const QByteArray &in)
     int depth = 0;
     for (qsizetype i = 0; i < size; ++i) {
         const char c = in.at(i);
-        const auto u = static_cast<unsigned char>(c);
         if (inString) {
-            if (c == '\\' && i + 1 < size) {
-                const char next = in.at(++i);
-                if (next == 'u' && in.mid(i + 1, 4) == "0000") {
-                    i += 4;   // a NUL costs itself, not the rest of the text
-                } else if (next && std::strchr("\"\\/bfnrtu", next)) {
-                    out += '\\';
-                    out += next;
-                } else if (next == '\n' || next == '\r') {
-                    out += "\\n";
-                } else {
-                    --i;   // the character itself, read again below
-                }
-                continue;
-            }
-            if (c == '"') {
-                inString = false;
-                out += c;
-            } else if (u == 0) {
-                continue;
-            } else if (u < 0x20) {
-                static const char Hex[] = "0123456789abcdef";
-                if (c == '\n')
-                    out += "\\n";
-                else if (c == '\r')
-                    out += "\\r";
-                else if (c == '\t')
-                    out += "\\t";
-                else
-                    out += QByteArray("\\u00") + Hex[u >> 4] + Hex[u & 15];
-            } else {
-                out += c;
-            }
+            i = strictStringByte(in, i, out, inString);
             continue;
         }
         if (depth == 0 && (c == '{' || c == '[' || c == '"') && endsValue(out))
