@@ -49,6 +49,8 @@ std::optional<Query> Query::make(const QString &text)
     if (!letter || q.m_text.size() > size_t(MaxLength))
         return std::nullopt;
     const size_t n = q.m_text.size();
+    for (const char32_t c : q.m_text)
+        q.m_letterBit.push_back(isAsciiLetter(c) ? quint32(1) << (c - 'a') : 0);
     q.m_next.resize(size_t(table.syllableCount()) * n);
     for (int s = 0; s < table.syllableCount(); ++s) {
         for (size_t p = 0; p < n; ++p)
@@ -66,9 +68,13 @@ void Keys::add(std::u32string_view name)
         if (m_units.size() - first >= size_t(MaxUnits))
             break;
         if (isAsciiLetter(c) || isDigit(c))
-            m_units.push_back({lower(c), -1});
-        else if (const int set = m_table->readingSet(c); set >= 0)
-            m_units.push_back({c, set});
+            m_units.push_back({lower(c), -1, 0});
+        else if (const int set = m_table->readingSet(c); set >= 0) {
+            quint32 initials = 0;
+            for (const quint16 s : m_table->readings(set))
+                initials |= quint32(1) << (m_table->syllable(s).front() - 'a');
+            m_units.push_back({c, set, initials});
+        }
     }
     m_starts.push_back(quint32(m_units.size()));
 }
@@ -93,7 +99,8 @@ bool Keys::matches(size_t name, const Query &query) const
             const auto p = size_t(std::countr_zero(left));
             if (query.m_text[p] == unit.c)
                 next |= quint64(2) << p;
-            if (unit.set >= 0) {
+            // Only readings that begin with the typed letter can go on.
+            if (unit.initials & query.m_letterBit[p]) {
                 for (const quint16 s : m_table->readings(unit.set))
                     next |= query.m_next[size_t(s) * n + p];
             }

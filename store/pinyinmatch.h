@@ -31,6 +31,7 @@ public:
 private:
     friend class Keys;
     std::u32string m_text;           // lower case
+    std::vector<quint32> m_letterBit;   // per position: bit 0-25 of its letter, 0 for any other character
     // Per syllable and typed position: the positions reached by reading
     // that syllable there, bit m_text.size() meaning the whole text is read.
     std::vector<quint64> m_next;
@@ -49,6 +50,7 @@ private:
     struct Unit {
         char32_t c = 0;     // a Han character, or a Latin letter (lower case) or digit
         qint32 set = -1;    // its reading set, -1 for letters and digits
+        quint32 initials = 0;   // bit 0-25: the first letters of its readings
     };
     const PinyinTable *m_table;
     std::vector<Unit> m_units;
