@@ -76,7 +76,7 @@ Options parseArguments(const QStringList &args)
 // The table
 
 enum {
-    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, Words, WordsCommon, WordsFirst, Update,
+    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, SearchPinyin, SearchPinyinFirst, Words, WordsCommon, WordsFirst, Update,
     AddRebuild, Delete, DeleteWithCopy, DeleteAnswered, SafetyCopy, Pick, PickPlain, Cold, ColdNoCopy, Memory, Floor, ColdRatio,
     FloorMemory, MemoryOverFloor, ColdPaint, FloorPaint, PaintRatio, FilledFloorRatio, ComparedPaint, ComparedRatio, RowCount
 };
@@ -94,6 +94,8 @@ struct Table {
 
 const QString common = QStringLiteral("豆腐");
 const QString pattern = QStringLiteral("[红清]*#号");
+// 红烧豆腐 by the initials of its pinyin.
+const QString pinyin = QStringLiteral("hsdf");
 // An ingredient and a word of the method; then two that are everywhere
 // in the generated recipes.
 const QStringList words = {QStringLiteral("豆腐"), QStringLiteral("葱")};
@@ -113,6 +115,9 @@ Table emptyTable()
         {QStringLiteral("**search by name \"%1\"**: the search window's, over the tree's names (hits)").arg(common),
          QStringLiteral("≤ 8 at 100,000"), {}},
         {QStringLiteral("**search by name \"%1\"** (hits)").arg(pattern), QStringLiteral("≤ 8 at 100,000"), {}},
+        {QStringLiteral("**search by pinyin \"%1\"** (hits)").arg(pinyin), QStringLiteral("≤ 8 at 100,000"), {}},
+        {QStringLiteral("search by pinyin \"%1\", first after the tree was read again (the names' keys made)").arg(pinyin),
+         QString(), {}},
         {QStringLiteral("searchDishesByWords \"%1\" (hits)").arg(words.join(QLatin1Char(' '))), QStringLiteral("≤ 30"), {}},
         {QStringLiteral("searchDishesByWords \"%1\", words in a third of the dishes (hits)").arg(commonWords.join(QLatin1Char(' '))),
          QString(), {}},
@@ -210,6 +215,15 @@ void measureFinding(Table &t, Catalogue &base, RecipeStore &dbStore, const Size 
         hits = found->size();
     }));
     t.rows[SearchPattern].cells[s.dishes] = ms(patternMs) + QStringLiteral(" (%1)").arg(hits);
+    auto searchPinyin = [&] {
+        const auto found = base.searchNames(pinyin);
+        check(found.ok(), "searchNames by pinyin");
+        hits = found->size();
+    };
+    const double pinyinFirstMs = median(timeRuns(s.runs, searchPinyin, [&] { fastRebuild(base); }));
+    t.rows[SearchPinyinFirst].cells[s.dishes] = ms(pinyinFirstMs);
+    const double pinyinMs = median(timeRuns(s.runs, searchPinyin));
+    t.rows[SearchPinyin].cells[s.dishes] = ms(pinyinMs) + QStringLiteral(" (%1)").arg(hits);
 
     auto searchWords = [&](const QStringList &w) {
         return [&, w] {

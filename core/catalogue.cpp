@@ -3,8 +3,10 @@
 #include "core/appinfo.h"
 #include "core/background.h"
 #include "core/cataloguecache.h"
+#include "core/chinese.h"
 #include "core/summaryfile.h"
 #include "store/namepattern.h"
+#include "store/pinyinmatch.h"
 
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
@@ -241,13 +243,28 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
     const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
         return StoreError{StoreError::BadPattern, text};
+    // Traditional characters are looked for as simplified ones too; OpenCC
+    // is asked only for a text with characters beyond ASCII.
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    const QString simplified = ascii ? text : simplifiedChinese(text);
     // The names the tree shows are the ones searched while they are
     // current; otherwise the store reads the names itself (the tree follows
     // the change on its own, when the watcher reports it).
     if (!m_hasData || !m_lastRefresh.ok() || FileStamp::of(storePath()) != m_stamp)
-        return names.searchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
+        return names.searchDishesByName(text, RecipeStore::SearchFields::NamesOnly, simplified);
     const CatalogueData &data = *m_data;
-    const std::vector<quint32> found = data.rowsFound(*pattern);
+    std::vector<quint32> found = data.rowsFound(*pattern);
+    auto add = [&found](const std::vector<quint32> &more) {
+        const auto middle = found.insert(found.end(), more.begin(), more.end());
+        std::inplace_merge(found.begin(), middle, found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+    };
+    if (simplified != text) {
+        if (const auto also = NamePattern::Pattern::compile(QLatin1Char('*') + simplified + QLatin1Char('*')))
+            add(data.rowsFound(*also));
+    }
+    if (const auto pinyin = Pinyin::Query::make(simplified))
+        add(data.rowsFoundByPinyin(*pinyin));
     QVector<DishRecord> rows;
     rows.reserve(qsizetype(found.size()));
     for (const quint32 row : found) {

@@ -2,10 +2,9 @@
 // (OpenCC's t2s); Japanese and every other text left as it is.
 #include "exchange/importformats.h"
 
-#include <opencc.h>
+#include "core/chinese.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace ImportFormats {
 
@@ -13,27 +12,6 @@ namespace {
 
 bool isHan(char16_t u) { return (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF); }
 bool isKana(char16_t u) { return u >= 0x3040 && u <= 0x30FF; }
-
-// The converter, opened once (its dictionaries take a while to load) and
-// used by one reader at a time. Null when OpenCC or its data is missing.
-QString t2s(const QString &text, bool *available)
-{
-    static std::mutex lock;
-    static opencc_t converter = opencc_open("t2s.json");
-    const std::lock_guard<std::mutex> held(lock);
-    *available = converter != reinterpret_cast<opencc_t>(-1) && converter != nullptr;
-    if (!*available || text.isEmpty())
-        return text;
-    const QByteArray utf8 = text.toUtf8();
-    char *converted = opencc_convert_utf8(converter, utf8.constData(), size_t(utf8.size()));
-    if (!converted) {
-        *available = false;
-        return text;
-    }
-    const QString out = QString::fromUtf8(converted);
-    opencc_convert_utf8_free(converted);
-    return out;
-}
 
 } // namespace
 
@@ -73,7 +51,7 @@ bool simplifyIfTraditional(std::initializer_list<QString *> texts, bool declared
     bool differs = false;
     for (const QString *text : texts) {
         bool available = false;
-        simplified << t2s(*text, &available);
+        simplified << simplifiedChinese(*text, &available);
         if (!available)
             return false;
         const QString &now = simplified.last();

@@ -13,6 +13,8 @@ PACKAGES=(
   libxml2-dev libzip-dev libuchardet-dev libopencc-dev libopencc-data
   cups printer-driver-cups-pdf poppler-utils
   dpkg-dev file lintian desktop-file-utils appstream
+  # only to make store/pinyin/readings.bin again (tools/pinyin/make_readings.py)
+  unicode-data
 )
 
 need_root() {

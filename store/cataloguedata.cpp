@@ -2,6 +2,7 @@
 
 #include "store/namepattern.h"
 #include "store/namepatterninternal.h"
+#include "store/pinyinmatch.h"
 #include "store/records.h"
 
 #include <algorithm>
@@ -78,6 +79,7 @@ void CatalogueData::append(qint64 id, QByteArrayView category, QByteArrayView na
     row.nameSize = quint32(name.size());
     row.nameIsNull = nameIsNull ? 1 : 0;
     m_names.append(name);
+    m_pinyin.reset();
     m_inNameOrder.push_back({quint32(m_rows.size()), row.nameAt, row.nameSize});
     m_rows.push_back(row);
 }
@@ -104,9 +106,26 @@ void CatalogueData::sortBy(std::vector<qint64> &keys)
         sortedKeys[i] = keys[order[i]];
     }
     m_rows = std::move(rows);
+    m_pinyin.reset();
     keys = std::move(sortedKeys);
     for (NamePlace &place : m_inNameOrder)
         place.row = placeOf[place.row];
+}
+
+std::vector<quint32> CatalogueData::rowsFoundByPinyin(const Pinyin::Query &query) const
+{
+    if (!m_pinyin) {
+        auto keys = std::make_shared<Pinyin::Keys>();
+        for (size_t row = 0; row < m_rows.size(); ++row)
+            keys->addUtf8(nameIsNull(qsizetype(row)) ? QByteArrayView() : rawName(qsizetype(row)));
+        m_pinyin = std::move(keys);
+    }
+    std::vector<quint32> found;
+    for (size_t row = 0; row < m_rows.size(); ++row) {
+        if (m_pinyin->matches(row, query))
+            found.push_back(quint32(row));
+    }
+    return found;
 }
 
 std::vector<quint32> CatalogueData::rowsFound(const NamePattern::Pattern &pattern) const
@@ -309,6 +328,7 @@ bool CatalogueData::renameDish(qint64 id, const QString &name)
     row->nameSize = quint32(renamed.size());
     row->nameIsNull = 0;
     m_names.append(renamed);
+    m_pinyin.reset();
     return true;
 }
 
@@ -344,6 +364,7 @@ qsizetype CatalogueData::removeRows(const std::function<bool(const Row &)> &take
     // Each row kept, its new place; the rows taken, none.
     constexpr quint32 Gone = 0xffffffffu;
     std::vector<quint32> placeOf(m_rows.size(), Gone);
+    m_pinyin.reset();
     std::vector<Row> kept;
     kept.reserve(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {

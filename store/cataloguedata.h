@@ -13,10 +13,12 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace NamePattern { class Pattern; }
+namespace Pinyin { class Keys; class Query; }
 
 // The one rule by which dishes stand under categories wherever they are
 // listed, in the tree, in an exported cookbook and in temp.txt: the
@@ -96,6 +98,10 @@ public:
     // The rows whose name has a value the pattern finds (findsInUtf8, the
     // name as stored), in table order.
     std::vector<quint32> rowsFound(const NamePattern::Pattern &pattern) const;
+    // The rows whose name the typed pinyin finds (store/pinyinmatch.h), in
+    // table order. The names' keys are made at the first such search after
+    // a change, and kept until the next.
+    std::vector<quint32> rowsFoundByPinyin(const Pinyin::Query &query) const;
 
     // Our own writes, made to this copy as the store makes them to the file
     // (store/recipestore.h): a dish appended with its category as given and
@@ -142,4 +148,5 @@ private:
     QHash<QByteArray, int> m_categoryIndex;
     QByteArray m_lastCategory;          // rows come grouped by category: the last one looked up
     int m_lastCategoryIndex = -1;
+    mutable std::shared_ptr<const Pinyin::Keys> m_pinyin;   // per row; null until searched
 };

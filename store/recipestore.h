@@ -148,10 +148,13 @@ public:
     // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
     // An invalid pattern is a BadPattern error. With NamesOnly only id, category
     // and name are read (what a result list shows), which is much faster when
-    // many long recipes match.
+    // many long recipes match. NamesOnly also finds the names that `text`
+    // finds as typed pinyin (store/pinyinmatch.h), and those `simplified`
+    // finds, the same text in simplified characters, when given.
     enum class SearchFields { Whole, NamesOnly };
     StoreResult<QVector<DishRecord>> searchDishesByName(const QString &text,
-                                                        SearchFields fields = SearchFields::Whole);
+                                                        SearchFields fields = SearchFields::Whole,
+                                                        const QString &simplified = QString());
 
     // Dishes that every word finds, in table order: a word finds a dish when
     // "*" + word + "*" (the same pattern language) matches its name, its

@@ -3,6 +3,7 @@
 // file's layout and the caches read from it, error making, and the helper
 // that runs one operation on an opened store. Not for use outside store/.
 #include "store/recipestore.h"
+#include "store/pinyinmatch.h"
 #include "store/sqlite.h"
 
 #include <sqlite3.h>
@@ -89,6 +90,7 @@ struct Store {
     Layout layout;
     QVector<NameRow> names;
     CacheState namesState;
+    std::optional<Pinyin::Keys> namesPinyin;   // per name, made at the first pinyin search
     // The row identities of "01" in table order, for the daily pick.
     std::vector<qint64> pickRowids;
     CacheState pickState;

@@ -2,6 +2,7 @@
 #include "store/recipestore.h"
 
 #include "store/namepattern.h"
+#include "store/pinyinmatch.h"
 #include "store/storeinternal.h"
 
 #include <sqlite3.h>
@@ -30,6 +31,7 @@ std::optional<StoreError> refreshNames(Store &s)
 {
     return keepCurrent(s, s.namesState, [&s]() -> std::optional<StoreError> {
         s.names.clear();
+        s.namesPinyin.reset();
         Sql::Statement st;
         int rc = st.prepare(s.db, QStringLiteral("SELECT %1 FROM %2").arg(s.dishColumns(0, 2), DishTable)
                                       + s.dishOrder());
@@ -69,7 +71,7 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **args)
 } // namespace
 
 StoreResult<QVector<DishRecord>> RecipeStore::searchDishesByName(const QString &text,
-                                                    SearchFields fields)
+                                                    SearchFields fields, const QString &simplified)
 {
     const auto pattern = NamePattern::Pattern::compile(QLatin1Char('*') + text + QLatin1Char('*'));
     if (!pattern)
@@ -80,9 +82,21 @@ StoreResult<QVector<DishRecord>> RecipeStore::searchDishesByName(const QString &
             // the file changed since.
             if (auto e = refreshNames(s))
                 return *e;
+            const auto also = simplified.isEmpty() || simplified == text
+                                  ? std::nullopt
+                                  : NamePattern::Pattern::compile(QLatin1Char('*') + simplified + QLatin1Char('*'));
+            const auto pinyin = Pinyin::Query::make(simplified.isEmpty() ? text : simplified);
+            if (pinyin && !s.namesPinyin) {
+                s.namesPinyin.emplace();
+                for (const NameRow &n : std::as_const(s.names))
+                    s.namesPinyin->add(std::u32string_view(n.name32));
+            }
             QVector<DishRecord> rows;
-            for (const NameRow &n : std::as_const(s.names)) {
-                if (!pattern->matches(std::u32string_view(n.name32)))
+            for (qsizetype i = 0; i < s.names.size(); ++i) {
+                const NameRow &n = s.names.at(i);
+                const std::u32string_view name(n.name32);
+                if (!pattern->matches(name) && !(also && also->matches(name))
+                    && !(pinyin && s.namesPinyin->matches(size_t(i), *pinyin)))
                     continue;
                 DishRecord d;
                 d.id = n.id;

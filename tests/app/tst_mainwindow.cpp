@@ -102,11 +102,12 @@ private slots:
     }
 
     // Within a category, dishes are in the order a Chinese reader expects:
-    // digits by value first, then Chinese names by pinyin, then Latin letters
-    // alphabetically (the Chinese collation puts Han before Latin).
+    // digits by value first, then Chinese names by pinyin, each character by
+    // its reading in the name, then Latin letters alphabetically.
     void dishesInPinyinOrder()
     {
-        const QStringList ordered{"1号菜", "2号菜", "10号菜", "阿胶糕", "白菜", "菠菜", "蛋炒饭",
+        // 长寿面 is read chang shou, under c (not zhang), 重庆 chong qing.
+        const QStringList ordered{"1号菜", "2号菜", "10号菜", "阿胶糕", "白菜", "白灼菜心", "菠菜", "长寿面", "重庆小面", "蛋炒饭",
                                   "豆腐", "红烧肉", "鱼香肉丝", "紫菜汤", "Apple派", "banana船"};
         QString sql = QStringLiteral("INSERT INTO \"02\"(category) VALUES ('菜');");
         for (int i = int(ordered.size()) - 1; i >= 0; i -= 2)   // odd places backwards, then the rest

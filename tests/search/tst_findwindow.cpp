@@ -107,6 +107,8 @@ private slots:
     void emptySearchTextRunsNoSearch();
     void patternCharactersKeepTheirMeaning_data();
     void patternCharactersKeepTheirMeaning();
+    void pinyinFindsAsACookTypes_data();
+    void pinyinFindsAsACookTypes();
     void quotesAndInvalidPatterns();
     void clickShowsExactlyTheClickedRow();
     void equalNamesInTwoCategoriesAreEachEditable();
@@ -260,6 +262,48 @@ void TestFindWindow::patternCharactersKeepTheirMeaning()
     f.searchFor(text);
     QCOMPARE(f.listed(), expected);
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+// Pinyin as a cook types it, against names with polyphones, Latin letters
+// and an emoji; traditional characters find simplified names.
+void TestFindWindow::pinyinFindsAsACookTypes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList hongshao{"红烧肉", "红烧排骨"};
+    QTest::newRow("initials") << "hsr" << QStringList{"红烧肉"};
+    QTest::newRow("full syllables, either case") << "HongShaoRou" << QStringList{"红烧肉"};
+    QTest::newRow("half-typed last syllable") << "hongshaor" << hongshao.mid(0, 1);
+    QTest::newRow("from a later syllable") << "shaopaig" << QStringList{"红烧排骨"};
+    QTest::newRow("initials then a character") << "hs肉" << QStringList{"红烧肉"};
+    QTest::newRow("a character then initials") << "红s" << hongshao;
+    QTest::newRow("chang of 长寿") << "csm" << QStringList{"长寿面"};
+    QTest::newRow("zhang of 长") << "zsm" << QStringList{"长寿面"};
+    QTest::newRow("zh as an initial, chong of 重") << "zhqxm" << QStringList{"重庆小面"};
+    QTest::newRow("chong") << "chongqing" << QStringList{"重庆小面"};
+    QTest::newRow("either reading of 地") << "desx" << QStringList{"地三鲜"};
+    QTest::newRow("traditional characters") << "紅燒肉" << QStringList{"红烧肉"};
+    QTest::newRow("traditional and pinyin") << "燒pg" << QStringList{"红烧排骨"};
+    QTest::newRow("Latin letters then pinyin") << "apple's sl" << QStringList{"Apple's 沙拉"};
+    QTest::newRow("an emoji is left out") << "nrm" << QStringList{"🍜牛肉面"};
+    QTest::newRow("digits") << "3hc" << QStringList{"3号菜"};
+    QTest::newRow("not inside a syllable") << "aor" << QStringList();
+    QTest::newRow("not a wrong initial") << "hsy" << QStringList();
+    QTest::newRow("a wildcard: a pattern only") << "h*r" << QStringList();
+    QTest::newRow("no letter: characters only") << "红烧" << hongshao;
+}
+
+void TestFindWindow::pinyinFindsAsACookTypes()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("a", "红烧肉") + dishSql("a", "长寿面") + dishSql("a", "重庆小面") + dishSql("a", "地三鲜")
+              + dishSql("a", "红烧排骨") + dishSql("a", "Apple's 沙拉") + dishSql("a", "🍜牛肉面")
+              + dishSql("a", "3号菜") + dishSql("a", QString(10000, QChar(0x9762))));
+    FindFixture f;
+    f.searchFor(text);
+    QCOMPARE(f.listed(), expected);
 }
 
 void TestFindWindow::quotesAndInvalidPatterns()
@@ -830,7 +874,8 @@ void TestFindWindow::treeNamesFindWhatTheFileFinds()
     // Renamed, its old name's bytes stay behind in memory, unused.
     QVERIFY(catalogue.updateDish(1, QStringLiteral("鸡汤"), QString(), QString(), QString()).ok());
     QCOMPARE(catalogue.storeReads(), 1);   // the add and the rename were followed in memory
-    const QStringList patterns = {"豆腐", "[红清]*#号", "豆", " ", "a", "Ä", "ä", "#", "?", "[!豆]", "*", "腐汤", "[a-z]派"};
+    const QStringList patterns = {"豆腐", "[红清]*#号", "豆", " ", "a", "Ä", "ä", "#", "?", "[!豆]", "*", "腐汤", "[a-z]派",
+                                  "df", "hongd", "j汤"};
     for (const QString &text : patterns) {
         const auto fromTree = catalogue.searchNames(text);
         const auto fromFile = RecipeStore(db.path()).searchDishesByName(text, RecipeStore::SearchFields::NamesOnly);
