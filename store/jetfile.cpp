@@ -17,9 +17,11 @@ namespace {
 
 // A row's start within its page, without the flags above it.
 constexpr int RowOffsetMask = 0x1fff;
-// mdbtools cuts every text at this many bytes: room for a memo of a
-// million characters in UTF-8.
-constexpr size_t BindSize = size_t(4) << 20;
+// mdbtools cuts every text at its bind size, and allocates that much for
+// each: small enough for the heap (a large one costs a system call a
+// cell), and only for the text that fills it, tried again larger.
+constexpr size_t BindSize = size_t(64) << 10;
+constexpr size_t LargestBindSize = size_t(64) << 20;
 
 struct CloseHandle {
     void operator()(MdbHandle *mdb) const { mdb_close(mdb); }
@@ -71,14 +73,18 @@ bool cellText(MdbHandle *mdb, const MdbColumn *column, const MdbField &field, QS
     out = QStringLiteral("");
     if (field.siz <= 0)
         return true;
-    char *text = mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz);
-    if (!text)
-        return true;
-    const size_t length = std::strlen(text);
-    if (length > 0)
-        out = QString::fromUtf8(text, qsizetype(length));
-    g_free(text);
-    return length + 1 < BindSize;
+    bool whole = false;
+    for (size_t size = BindSize; !whole && size <= LargestBindSize; size *= 8) {
+        mdb_set_bind_size(mdb, size);
+        char *text = mdb_col_to_string(mdb, mdb->pg_buf, field.start, column->col_type, field.siz);
+        const size_t length = text ? std::strlen(text) : 0;
+        whole = length + 1 < size;
+        if (length > 0)
+            out = QString::fromUtf8(text, qsizetype(length));
+        g_free(text);
+    }
+    mdb_set_bind_size(mdb, BindSize);
+    return whole;
 }
 
 // Every row of a table in table order, each its first `columns` cells by
@@ -111,7 +117,7 @@ std::optional<Rows> readRows(MdbHandle *mdb, const char *name, int columns, Prob
                 continue;
             const auto *column = static_cast<const MdbColumn *>(g_ptr_array_index(table->columns, at));
             if (!cellText(mdb, column, fields[size_t(i)], row[at])) {
-                trouble = problem(Problem::Damaged, QStringLiteral("a text longer than mdbtools reads"));
+                trouble = problem(Problem::Damaged, QStringLiteral("a text of more than 64 MB"));
                 return std::nullopt;
             }
         }
