@@ -12,6 +12,7 @@
 #include "exchange/importjob.h"
 #include "exchange/importsources.h"
 #include "store/backup.h"
+#include "store/jetfile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -106,6 +107,8 @@ std::optional<QString> catalogueProblem(const DataFolder &data)
     const QString path = data.folder + QStringLiteral("cate.mdb");
     if (!data.problem.isEmpty())
         return data.problem;
+    if (Jet::isJetFile(path))
+        return QStringLiteral("菜谱数据库 %1 是 Access 格式的：先打开程序，把它转换成新格式。").arg(QDir::toNativeSeparators(path));
     const StoreStatus found = QFile::exists(path) ? RecipeStore(path).probe()
                                                   : StoreStatus(StoreError{StoreError::Missing, QString()});
     if (found)

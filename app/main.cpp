@@ -6,6 +6,7 @@
 #include "core/catalogue.h"
 #include "core/datafolder.h"
 #include "core/fonts.h"
+#include "core/startconvert.h"
 #include "core/startrestore.h"
 #include "skin/artwork.h"
 #include "web/webengine.h"
@@ -32,6 +33,10 @@ int main(int argc, char **argv)
     const DataFolder data = resolveDataFolder(App::applicationFolder());
     if (!data.problem.isEmpty())
         qWarning("%s", qUtf8Printable(data.problem));
+    // A catalogue the first versions kept in the Jet (Access) format is
+    // converted first, when the cook agrees; else the program ends here.
+    if (offerConversionAtStart(data.folder) == StartConversion::Quit)
+        return 0;
     // A missing or unusable cate.mdb with safety copies beside it: the
     // cook may bring one back before anything else.
     const bool restoreAsked = offerRestoreAtStart(data.folder);

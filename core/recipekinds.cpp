@@ -12,6 +12,7 @@ const QVector<Entry> &all()
         {Kind::Archive, "菜谱压缩包", {QStringLiteral("zip")}},
         {Kind::MealMaster, "MealMaster 文本", {QStringLiteral("mmf"), QStringLiteral("mm"), QStringLiteral("txt")}},
         {Kind::Markdown, "Markdown 菜谱", {QStringLiteral("md"), QStringLiteral("markdown")}},
+        {Kind::OldCatalogue, "旧版菜谱数据库", {QStringLiteral("mdb")}},
     };
     return kinds;
 }

@@ -7,7 +7,7 @@
 
 namespace RecipeKinds {
 
-enum class Kind { None, Page, Json, Archive, MealMaster, Markdown };
+enum class Kind { None, Page, Json, Archive, MealMaster, Markdown, OldCatalogue };
 
 struct Entry {
     Kind kind;

@@ -2,11 +2,15 @@
 
 #include "core/dialogs.h"
 #include "store/backup.h"
+#include "store/jetfile.h"
 #include "store/recipestore.h"
 
 bool offerRestoreAtStart(const QString &dataFolder)
 {
     const QString path = dataFolder + QStringLiteral("cate.mdb");
+    // An old catalogue in the Jet format is no damaged file: it is converted.
+    if (Jet::isJetFile(path))
+        return false;
     const StoreStatus usable = RecipeStore(path).checkUsable();
     if (usable)
         return false;

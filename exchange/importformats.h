@@ -170,6 +170,10 @@ bool readMarkdown(const QByteArray &bytes, Draft &draft, QStringList &pictures);
 // `pictures`), escapes, code and emphasis marks undone, references decoded.
 QString markdownText(const QString &line, QStringList &pictures);
 
+// --- old catalogues in the Jet (Access) format (importjet.cpp) ---
+// Every dish of the file, or the reason it cannot be read.
+void readJetInto(const QString &path, SourceReading &reading);
+
 // --- sources (importsources.cpp, importcookbook.cpp) ---
 // Where a file came from: given by the cook (or found in a folder the cook
 // gave), or taken out of a cookbook archive.

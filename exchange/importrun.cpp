@@ -22,6 +22,7 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
     dish.name = recipe.name.isEmpty() && !recipe.exact ? QStringLiteral("未命名的菜谱") : recipe.name;
     dish.ingredients = recipe.ingredients;
     dish.method = recipe.method;
+    dish.picture = recipe.picturePath;
     return dish;
 }
 
@@ -51,6 +52,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
     for (int r = 0; r < out.readings.size(); ++r) {
         SourceReading &reading = out.readings[r];
         out.picturesSkipped += reading.picturesSkipped;
+        out.picturesNotFound += reading.picturesNotFound;
         bool simplified = false;
         for (ImportedRecipe &recipe : reading.recipes) {
             if (progress.cancelled()) {
@@ -148,6 +150,8 @@ QStringList importTotalLines(const PreparedImport &prepared, const ImportTally &
     }
     if (prepared.picturesSkipped + tally.picturesNotKept > 0)
         lines << QStringLiteral("有 %1 张图片没能复制，这些菜谱没有带图片。").arg(prepared.picturesSkipped + tally.picturesNotKept);
+    if (prepared.picturesNotFound > 0)
+        lines << QStringLiteral("有 %1 张图片没有找到，这些菜谱留着原来的图片路径。").arg(prepared.picturesNotFound);
     if (tally.picturesNotFetched > 0)
         lines << QStringLiteral("有 %1 张网上的图片没能下载。").arg(tally.picturesNotFetched);
     return lines;

@@ -26,6 +26,7 @@ struct PreparedImport {
     // Where the pictures taken out of zips wait until they are kept.
     QVector<std::shared_ptr<QTemporaryDir>> scratches;
     int picturesSkipped = 0;           // named but not copied
+    int picturesNotFound = 0;          // a stored path kept, its file found nowhere
     bool cancelled = false;
 };
 

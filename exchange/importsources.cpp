@@ -5,6 +5,7 @@
 #include "core/background.h"
 #include "core/recipekinds.h"
 #include "exchange/importformats.h"
+#include "store/jetfile.h"
 #include "store/records.h"
 
 #include <QDir>
@@ -341,7 +342,15 @@ void readFileInto(const QString &path, SourceReading &reading, const Progress *p
         reading.refusal = ImportRefusal::Unreadable;
         return;
     }
-    const QByteArray head = file.peek(16);
+    const QByteArray head = file.peek(20);
+    if (Jet::isJetHead(head) || RecipeKinds::ofName(info.fileName()) == Kind::OldCatalogue) {
+        file.close();
+        if (origin == Origin::Archive || !Jet::isJetHead(head))
+            reading.refusal = ImportRefusal::NotRecipeFile;   // an old catalogue is read from a file given
+        else
+            readJetInto(path, reading);
+        return;
+    }
     if (isZipBytes(head) || RecipeKinds::ofName(info.fileName()) == Kind::Archive) {
         file.close();
         if (origin == Origin::Archive)
@@ -389,6 +398,7 @@ void readBytesInto(const QString &path, const QByteArray &bytes, SourceReading &
         readMarkdownInto(path, bytes, reading, folderCategory);
         break;
     case Kind::Archive:
+    case Kind::OldCatalogue:
     case Kind::None:
         reading.refusal = ImportRefusal::NotRecipeFile;
         break;

@@ -1,7 +1,8 @@
 #pragma once
 // Reading recipes out of files other programs wrote: saved web pages
 // (JSON-LD or microdata), schema.org Recipe JSON, cookbook folders and zips
-// (one folder a dish with recipe.json and its picture) and MealMaster text.
+// (one folder a dish with recipe.json and its picture), MealMaster text and
+// the catalogues of the first versions (Jet).
 // Widget-free; safe to run on a background thread (nothing here touches the
 // catalogue or the store).
 #include "core/progress.h"
@@ -24,6 +25,7 @@ struct ImportedRecipe {
     QString method;
     QString pictureFile;   // a local picture to keep with the dish, or empty
     QString pictureUrl;    // an http(s) address to fetch later, or empty
+    QString picturePath;   // a path kept as the source stored it (an old catalogue's)
     bool exact = false;    // this program's own texts: stored as they are (an empty name too)
     bool traditional = false;   // its source declares traditional Chinese
 };
@@ -36,6 +38,7 @@ struct SourceReading {
     QStringList notes;                  // e.g. a name cut to its 200 characters
     int notesLeftOut = 0;               // beyond the first MaxNotes
     int picturesSkipped = 0;            // named but not found / not readable
+    int picturesNotFound = 0;           // a stored path kept, its file found nowhere
     // Files of a folder or zip that gave nothing: "<file>：<why>", the
     // first MaxNotes of them; partsRefused counts them all.
     QStringList refusedParts;

@@ -26,6 +26,7 @@ QString kindOf(Backup::Reason reason)
     case Backup::Reason::Import: return QStringLiteral("导入前");
     case Backup::Reason::Restore: return QStringLiteral("恢复前");
     case Backup::Reason::Damaged: return QStringLiteral("损坏的文件");
+    case Backup::Reason::Access: return QStringLiteral("Access 原文件");
     }
     return QString();
 }

@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-translations-l10n
   xvfb xauth x11-utils xdotool imagemagick openbox xclip
   at-spi2-core python3-pyatspi dbus-x11
-  libxml2-dev libzip-dev libuchardet-dev libopencc-dev libopencc-data
+  libxml2-dev libzip-dev libuchardet-dev libopencc-dev libopencc-data mdbtools-dev
   cups printer-driver-cups-pdf poppler-utils
   dpkg-dev file lintian desktop-file-utils appstream
   # only to make store/pinyin/readings.bin again (tools/pinyin/make_readings.py)

@@ -1,5 +1,6 @@
 #include "store/backup.h"
 
+#include "store/jetconvert.h"
 #include "store/sqlite.h"
 #include "store/storeinternal.h"
 
@@ -16,7 +17,21 @@
 #include <unistd.h>
 #include <vector>
 
+bool StoreInternal::syncToDisk(const QString &file, const QString &folder)
+{
+    bool synced = true;
+    for (const QString &path : {file, folder}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        synced = synced && fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return synced;
+}
+
 namespace Backup {
+
+using StoreInternal::syncToDisk;
 
 namespace {
 
@@ -24,11 +39,12 @@ namespace {
 const QString &markOf(Reason reason)
 {
     static const QString marks[] = {QString(), QStringLiteral("-删除分类"), QStringLiteral("-删除菜谱"),
-                                    QStringLiteral("-导入"), QStringLiteral("-恢复前"), QStringLiteral("-损坏")};
+                                    QStringLiteral("-导入"), QStringLiteral("-恢复前"), QStringLiteral("-损坏"),
+                                    QStringLiteral("-Access")};
     return marks[int(reason)];
 }
 constexpr Reason Reasons[] = {Reason::Edit, Reason::CategoryDeletion, Reason::DishDeletion, Reason::Import,
-                               Reason::Restore, Reason::Damaged};
+                               Reason::Restore, Reason::Damaged, Reason::Access};
 // What SQLite keeps beside a database file while it writes it: the file and
 // these belong together.
 const QString Companions[] = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
@@ -87,19 +103,6 @@ std::vector<Copy> copiesIn(const QDir &dir)
         return a.when != b.when ? a.when < b.when : a.serial < b.serial;
     });
     return copies;
-}
-
-// Whether the file's bytes and then its folder entry are on disk.
-bool syncToDisk(const QString &file, const QString &folder)
-{
-    bool synced = true;
-    for (const QString &path : {file, folder}) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        synced = synced && fd >= 0 && ::fsync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
-    }
-    return synced;
 }
 
 StoreError copyError(int rc, const QString &message)
@@ -236,6 +239,21 @@ StoreResult<QString> finishCopy(const QString &databasePath, const QString &part
     return target;
 }
 
+StoreResult<QString> copyOriginal(const QString &databasePath, const QDateTime &now)
+{
+    if (!QFileInfo(databasePath).isFile())
+        return error(StoreError::Missing, databasePath);
+    const StoreResult<QString> name = freeCopyPath(databasePath, Reason::Access, now);
+    if (!name)
+        return name;
+    const QString part = *name + PartSuffix;
+    if (!QFile::copy(databasePath, part) || !syncToDisk(part, folderOf(databasePath))) {
+        QFile::remove(part);
+        return error(StoreError::NoBackup, QStringLiteral("cannot write ") + part);
+    }
+    return finishCopy(databasePath, part, now);
+}
+
 StoreResult<QString> setAside(const QString &databasePath, const QDateTime &now)
 {
     const StoreResult<QString> name = freeCopyPath(databasePath, Reason::Damaged, now);
@@ -320,6 +338,14 @@ std::vector<CopyInfo> listCopies(const QString &databasePath)
         info.path = dir.filePath(c->name);
         info.when = c->when;
         info.reason = c->reason;
+        if (c->reason == Reason::Access) {
+            const Jet::Contents old = Jet::read(info.path);
+            info.dishes = old.dishes.size();
+            info.categories = old.categories.size();
+            info.problem = old.problem.userText();
+            listed.push_back(info);
+            continue;
+        }
         RecipeStore copy(info.path);
         const StoreResult<qint64> dishes = copy.countDishes();
         const StoreResult<QStringList> categories = copy.listCategories();
@@ -368,7 +394,11 @@ StoreStatus restoreCopy(const QString &databasePath, const QString &copyPath)
 {
     const QString checked = databasePath + QStringLiteral(".restoring");
     QFile::remove(checked);
-    if (auto e = copyDatabase(copyPath, checked, nullptr)) {
+    if (Jet::isJetFile(copyPath)) {
+        const StoreStatus converted = Jet::convertFile(copyPath, checked);
+        if (!converted)
+            return converted;
+    } else if (auto e = copyDatabase(copyPath, checked, nullptr)) {
         QFile::remove(checked);
         return *e;
     }

@@ -14,6 +14,10 @@
 //   cate-20261208-153012-损坏.mdb        a damaged file set aside before a
 //                                        copy was put in its place (with its
 //                                        -journal, -wal and -shm, if any)
+//   cate-20261208-153012-Access.mdb     an old catalogue in the Jet (Access)
+//                                        format, byte for byte, before it was
+//                                        converted (restored, it is converted
+//                                        again)
 // A second copy within the same second gets "-2", "-3", ... after the time
 // (cate-20261208-153012-2-删除分类.mdb). While a copy is being written it is
 // named as it will be plus ".part", and renamed when it is complete and on
@@ -43,7 +47,8 @@ enum class Reason {
     DishDeletion,      // before one dish is deleted
     Import,            // before recipes are imported
     Restore,           // before the file is replaced by an older copy
-    Damaged            // the file itself, set aside when it could not be used
+    Damaged,           // the file itself, set aside when it could not be used
+    Access             // an old Jet catalogue as it was, before its conversion
 };
 
 // How many copies the rule keeps.
@@ -75,6 +80,12 @@ StoreResult<QString> copyToPart(const QString &databasePath, Reason reason, cons
                                 const std::atomic<bool> *stop = nullptr);
 StoreResult<QString> finishCopy(const QString &databasePath, const QString &part, const QDateTime &now);
 
+// Copies the file byte for byte (an old Jet catalogue, which SQLite cannot
+// copy) into folderOf(databasePath) as an Access copy made at `now`: under
+// ".part", synced, then renamed; then the rule is applied. The copy's path;
+// Missing or NoBackup.
+StoreResult<QString> copyOriginal(const QString &databasePath, const QDateTime &now);
+
 // Moves the database file, with the journal or write-ahead log beside it,
 // into folderOf(databasePath) as a Damaged copy made at `now`, then applies
 // the rule. The copy's path; NoBackup when the folder cannot be made or the
@@ -103,7 +114,7 @@ std::vector<CopyInfo> listCopies(const QString &databasePath);
 std::optional<CopyInfo> newestUsableCopy(const QString &databasePath);
 
 // Puts the copy in place of the database: first into a temporary file
-// beside it, checked, then written through SQLite into the database file
+// beside it (an Access copy converted), checked, then written through SQLite into the database file
 // itself, so a program that has it open sees the change (a missing
 // database gets the checked file under its name). A failure on the way
 // leaves the database as it was.

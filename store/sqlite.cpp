@@ -109,6 +109,8 @@ int Statement::bindText(int index, const QString &text)
 
 int Statement::bindInt64(int index, qint64 value) { return sqlite3_bind_int64(m_st, index, value); }
 
+int Statement::bindNull(int index) { return sqlite3_bind_null(m_st, index); }
+
 int Statement::step() { return sqlite3_step(m_st); }
 
 int Statement::reset() { return sqlite3_reset(m_st); }

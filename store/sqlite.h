@@ -63,6 +63,7 @@ public:
     // Parameters count from 1, as in SQLite.
     int bindText(int index, const QString &text);
     int bindInt64(int index, qint64 value);
+    int bindNull(int index);
 
     // SQLITE_ROW while there is a row, SQLITE_DONE at the end, else an error.
     int step();

@@ -1,12 +1,7 @@
 -- The starter recipe database: our own home recipes, six categories.
--- Table "01": dishes (id, category, 名称, ingredients, method, picture);
--- table "02": categories (id, category). Line breaks are stored as CR LF.
+-- Line breaks are stored as CR LF.
+-- The tables themselves are made first, from store/schema.h.
 BEGIN;
-CREATE TABLE "01" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT, "名称" TEXT, ingredients TEXT, method TEXT, picture TEXT);
-CREATE TABLE "02" (id INTEGER PRIMARY KEY AUTOINCREMENT, category TEXT);
--- What the program reads the catalogue tree from (it makes this index in
--- any cate.mdb that lacks it).
-CREATE INDEX "01_tree" ON "01"(category, "名称", id);
 
 INSERT INTO "02"(category) VALUES ('家常菜');
 INSERT INTO "02"(category) VALUES ('凉菜');

@@ -34,6 +34,8 @@ inline const QString CategoryTable = QStringLiteral("\"02\"");
 inline const QString CatalogueIndex = QStringLiteral("\"01_tree\"");
 
 StoreError makeError(StoreError::Kind kind, const QString &detail);
+// Whether the file's bytes and then its folder entry are on disk.
+bool syncToDisk(const QString &file, const QString &folder);
 // Turns an SQLite result code into the kind of trouble the cook is told about.
 StoreError errorFromCode(int rc, const QString &message, bool writing);
 

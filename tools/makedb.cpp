@@ -1,6 +1,9 @@
 // Builds a database file from an SQL script: makedb script.sql out.mdb
+// The tables are made from store/schema.h first; the script fills them.
 // The output is written beside and renamed into place, so a failed run
 // never leaves a half-made file.
+#include "store/schema.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -31,7 +34,8 @@ int main(int argc, char **argv)
         return 1;
     }
     char *err = nullptr;
-    if (sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    if (sqlite3_exec(db, Schema::Tables, nullptr, nullptr, &err) != SQLITE_OK
+        || sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
         std::fprintf(stderr, "makedb: %s\n", err ? err : "error");
         sqlite3_free(err);
         sqlite3_close(db);
