@@ -37,6 +37,8 @@ QString listed(const Sql::Statement &st, int column)
 class TstJetFile : public QObject {
     Q_OBJECT
 private slots:
+    // The fixtures lie beside the project, not in it: without them nothing here can run.
+    void initTestCase() { QVERIFY2(QFile::exists(Fixtures + QStringLiteral("cate-small.mdb")), qPrintable(Fixtures)); }
     void conversionKeepsEveryRow();
     void refusedFilesStayUntouched_data();
     void refusedFilesStayUntouched();
