@@ -98,9 +98,16 @@ StoreResult<DeleteOutcome> RecipeStore::deleteCategory(const QString &category)
         // Every dish of the name, then only the first matching category row,
         // even when the name is listed twice.
         DeleteOutcome outcome;
+        int rc = deleteMarksOf(s,
+                               QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                   .arg(s.layout.dishCols.at(0), DishTable,
+                                        trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
+                               [&name](Sql::Statement &st) { st.bindText(1, name); });
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
         // The rows are found by their category alone, in a few ranges of the
         // catalogue index, without touching the other recipes.
-        int rc = deleteWhereName(s, name,
+        rc = deleteWhereName(s, name,
                                  QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3)")
                                      .arg(DishTable, s.layout.dishRowid,
                                           trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
@@ -130,9 +137,11 @@ namespace {
 // In one transaction: finds the first row carrying `id` and, unless
 // `mayWrite` (given the row as it is) says no, runs `change` on it, whose ?1
 // is that row's identity and ?2.. the `texts`. False when no row carries
-// the id, or when `mayWrite` said no.
+// the id, or when `mayWrite` said no. `alongside`, when given, runs in the
+// same transaction after the change (SQLITE_DONE or the engine's code).
 StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, const QStringList &texts, bool deletes,
-                                  const std::function<bool(const DishRecord &)> &mayWrite = {})
+                                  const std::function<bool(const DishRecord &)> &mayWrite = {},
+                                  const std::function<int()> &alongside = {})
 {
     Sql::Transaction tx(s.db);
     if (!tx.active())
@@ -151,6 +160,8 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
     for (int i = 0; i < texts.size(); ++i)
         write.bindText(i + 2, texts.at(i));
     rc = write.step();
+    if (rc == SQLITE_DONE && alongside)
+        rc = alongside();
     if (rc != SQLITE_DONE)
         return s.fail(rc, true);
     rc = tx.commit();
@@ -184,7 +195,10 @@ StoreResult<bool> RecipeStore::deleteDish(qint64 id)
     return withStore<bool>(*this, [&](Store &s) {
         s.rowsChanged();
         return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(DishTable, s.layout.dishRowid),
-                               {}, true);
+                               {}, true, {}, [&s, id] {
+                                   return deleteMarksOf(s, QStringLiteral("?1"),
+                                                        [id](Sql::Statement &st) { st.bindInt64(1, id); });
+                               });
     });
 }
 
