@@ -1,6 +1,7 @@
 // The main window: start-up state, the catalogue tree after a rebuild, the
 // caption, temp.txt, the dish display and the exit.
 #include "app/cataloguemodel.h"
+#include "app/dishmarksview.h"
 #include "app/mainwindow.h"
 #include "app/treemenu.h"
 #include "files/exportwindow.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -448,6 +450,36 @@ private slots:
         QCOMPARE(tv->currentIndex().parent().data().toString() + "/" + tv->currentIndex().data().toString(), "汤/红烧肉");
         QCOMPARE(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong(), kept);
         QVERIFY(tv->isExpanded(tv->currentIndex().parent()));
+    }
+
+    // Ctrl+D and the menu make a dish a favourite and back: a starred
+    // picture in the tree, a star in the name box, the texts unchanged.
+    void favouritesByKeyAndMenu()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        MainWindow *w = showAtBraisedPork();
+        QTreeView *tv = w->tree();
+        const qint64 id = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
+        auto iconKey = [tv] { return tv->currentIndex().data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
+        auto offered = [w, tv] {
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(tv->currentIndex()));
+            return menu->actions().at(1)->text();
+        };
+        QLabel *star = w->marksView()->star();
+        QCOMPARE(offered(), QStringLiteral("加入我的最爱"));
+        QTest::keyClick(tv, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "1");
+        QCOMPARE(iconKey(), CatalogueModel::favouriteIcon().cacheKey());
+        QVERIFY(star->isVisible());
+        QCOMPARE(star->accessibleName(), QStringLiteral("我的最爱"));
+        QCOMPARE(w->name()->text(), QStringLiteral("红烧肉"));
+        QCOMPARE(tv->currentIndex().data().toString(), QStringLiteral("红烧肉"));
+        std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(tv->currentIndex()));
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("移出我的最爱"));
+        menu->actions().at(1)->trigger();
+        QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "0");
+        QCOMPARE(iconKey(), CatalogueModel::nodeIcon(CatalogueModel::Dish).cacheKey());
+        QVERIFY(!star->isVisible());
     }
 
     // A cookbook archive made through the menu brings the same dishes back
