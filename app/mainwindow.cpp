@@ -12,6 +12,7 @@
 #include "core/registry.h"
 #include "editing/adddishwindow.h"
 #include "editing/categorywindow.h"
+#include "editing/tagswindow.h"
 #include "files/restorewindow.h"
 #include "files/exportwindow.h"
 #include "files/progresswindow.h"
@@ -364,6 +365,7 @@ void MainWindow::unloadAll()
     Windows::unload<UpgradeWindow>();
     Windows::unload<CategoryWindow>();
     Windows::unload<RestoreWindow>();
+    Windows::unload<TagsWindow>();
     Windows::unload<ExportWindow>();
     Windows::unload<MainWindow>();
 }

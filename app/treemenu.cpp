@@ -10,6 +10,7 @@
 #include "core/safetycopy.h"
 #include "core/textboxes.h"
 #include "editing/editkit.h"
+#include "editing/tagswindow.h"
 #include "showing/recipeprint.h"
 
 #include <QContextMenuEvent>
@@ -101,6 +102,10 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
                                                                                       : QStringLiteral("加入我的最爱"),
                                              this, [this, node] { toggleFavourite(node); });
         favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+        menu->addAction(QStringLiteral("标签…"), this, [this, node] {
+            if (stillThere(node))
+                Windows::show<TagsWindow>(m_catalogue)->editDish(node.id, node.name);
+        });
         addMoveMenu(menu, node);
         const auto found = m_catalogue.dish(node.id);
         if (found && found->has_value() && !trimBlanks((*found)->picture).isEmpty())
@@ -115,8 +120,11 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         if (!category.unfiled)
             menu->addAction(QStringLiteral("导入菜谱…"), this, [this, name] { chooseAndImport(m_window, m_catalogue, name); });
         menu->addAction(QStringLiteral("导出本分类…"), this, [this, name] { showExport(name); });
-        if (!category.unfiled)
+        if (!category.unfiled) {
+            menu->addAction(QStringLiteral("给本分类加标签…"), this,
+                            [this, name] { Windows::show<TagsWindow>(m_catalogue)->tagCategory(name); });
             menu->addAction(QStringLiteral("删除分类…"), this, [this, name] { deleteCategory(name); });
+        }
         return menu;
     }
     // The root 我的灶香居: recipes in and out, the safety copies.

@@ -111,11 +111,12 @@ public:
     // Writes; each refreshes and announces on success.
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
                                               const QString &ingredients, const QString &method,
-                                              const QString &picture);
-    // `mayWrite`: as RecipeStore::updateDish's.
+                                              const QString &picture, const QStringList &tags = {});
+    // `mayWrite`, `tags`: as RecipeStore::updateDish's.
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
                                                const QString &method, const QString &picture,
-                                               const std::function<bool(const DishRecord &)> &mayWrite = {});
+                                               const std::function<bool(const DishRecord &)> &mayWrite = {},
+                                               const QStringList *tags = nullptr);
     // Rewrites the dish `shown` came from only while its row still holds
     // what `shown` holds (name, ingredients, method, picture): a row that
     // another program or another window changed meanwhile is left alone.
@@ -127,7 +128,8 @@ public:
     enum class EditOutcome { Stored, Gone, ChangedElsewhere };
     [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                  const QString &ingredients, const QString &method,
-                                                                 const QString &picture);
+                                                                 const QString &picture,
+                                                                 const QStringList *tags = nullptr);
     // The first row carrying `id` deleted, moved to `category` (as given),
     // or its picture path cleared (the picture file stays); false when no
     // row carries the id any more, and nothing changes.
@@ -158,6 +160,10 @@ public:
     // marksChanged() on success. False when no row carries the id.
     [[nodiscard]] StoreResult<bool> setFavourite(qint64 id, bool favourite);
     [[nodiscard]] StoreResult<bool> setTags(qint64 id, const QStringList &tags);
+    // The dishes the tag words of `query` find, in table order (id,
+    // category and name, as searchNames gives them); its other words are
+    // not looked at.
+    [[nodiscard]] QVector<DishRecord> searchTagged(const TagQuery &query) const;
     // `tag` to every dish of the category, in one write; how many got it.
     [[nodiscard]] StoreResult<qint64> tagCategory(const QString &category, const QString &tag);
 

@@ -56,3 +56,20 @@ StoreResult<qint64> Catalogue::tagCategory(const QString &category, const QStrin
         followMarksWrite(before, 0);
     return tagged;
 }
+
+QVector<DishRecord> Catalogue::searchTagged(const TagQuery &query) const
+{
+    const DishMarks &marks = this->marks();
+    const CatalogueData &data = *m_data;
+    QVector<DishRecord> rows;
+    for (qsizetype row = 0; row < data.dishCount(); ++row) {
+        if (!query.matches(marks, data.id(row)))
+            continue;
+        DishRecord d;
+        d.id = data.id(row);
+        d.category = data.rawDishCategories().at(data.categoryOf(row));
+        d.name = QString::fromUtf8(data.rawName(row));
+        rows.push_back(std::move(d));
+    }
+    return rows;
+}

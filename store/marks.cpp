@@ -1,6 +1,8 @@
 // Tags as the cook types them, and the marks read from the file.
 #include "store/marks.h"
 
+#include "store/records.h"
+
 #include <algorithm>
 
 namespace Marks {
@@ -59,4 +61,41 @@ void DishMarks::index()
     for (auto it = tags.cbegin(); it != tags.cend(); ++it)
         for (const QString &tag : it.value())
             byTag[tag].insert(it.key());
+}
+
+TagQuery TagQuery::parse(const QString &text)
+{
+    static const QString Favourites = QStringLiteral("最爱");
+    TagQuery query;
+    QStringList rest;
+    for (const QString &word : splitTyped(text)) {
+        const bool without = word.startsWith(QLatin1String("-#")) && word.size() > 2;
+        const bool with = word.startsWith(QLatin1Char('#')) && word.size() > 1;
+        if (!with && !without) {
+            rest << word;
+            continue;
+        }
+        const QString tag = word.mid(without ? 2 : 1);
+        if (tag == Favourites)
+            (without ? query.notFavourites : query.favourites) = true;
+        else
+            (without ? query.unwanted : query.wanted) << tag;
+    }
+    query.rest = rest.join(QLatin1Char(' '));
+    return query;
+}
+
+bool TagQuery::matches(const DishMarks &marks, qint64 id) const
+{
+    if ((favourites && !marks.isFavourite(id)) || (notFavourites && marks.isFavourite(id)))
+        return false;
+    for (const QString &tag : wanted) {
+        if (!marks.byTag.value(tag).contains(id))
+            return false;
+    }
+    for (const QString &tag : unwanted) {
+        if (marks.byTag.value(tag).contains(id))
+            return false;
+    }
+    return true;
 }

@@ -42,3 +42,23 @@ struct DishMarks {
     // Makes byTag from tags.
     void index();
 };
+
+// A search text taken apart: the words that begin with '#' (wanted tags)
+// or "-#" (tags not wanted; "#最爱" stands for the favourites), and the
+// rest, which keeps its meaning as a name pattern. A '#' anywhere else is
+// the rest's (a digit in a pattern).
+struct TagQuery {
+    QStringList wanted;
+    QStringList unwanted;
+    bool favourites = false;      // "#最爱"
+    bool notFavourites = false;   // "-#最爱"
+    QString rest;                 // the other words, one blank between
+
+    static TagQuery parse(const QString &text);
+    bool hasTags() const
+    {
+        return !wanted.isEmpty() || !unwanted.isEmpty() || favourites || notFavourites;
+    }
+    bool matches(const DishMarks &marks, qint64 id) const;
+};
+

@@ -183,6 +183,9 @@ int deleteMarksOf(Store &s, const QString &dishIds, const std::function<void(Sql
 // Inside the caller's write transaction, the marks tables being there: the
 // dish's tags replaced by `tags`. SQLITE_DONE, or the engine's code.
 int writeTags(Store &s, qint64 id, const QStringList &tags);
+// The same, making the tables first when the file lacks them and there
+// are tags to write.
+int writeTagsMakingTables(Store &s, qint64 id, const QStringList &tags);
 
 // Appends rows to `table` inside the caller's write transaction, `values`
 // going to columns 1..: the id column is the row identity, or else one more

@@ -183,6 +183,17 @@ int writeTags(Store &s, qint64 id, const QStringList &tags)
     }
     return rc;
 }
+int writeTagsMakingTables(Store &s, qint64 id, const QStringList &tags)
+{
+    const StoreResult<bool> tables = hasMarkTables(s);
+    if (!tables)
+        return SQLITE_ERROR;
+    if (!*tables && tags.isEmpty())
+        return SQLITE_DONE;
+    if (!*tables && makeMarkTables(s))
+        return SQLITE_ERROR;
+    return writeTags(s, id, tags);
+}
 } // namespace StoreInternal
 
 StoreResult<qint64> RecipeStore::tagCategory(const QString &category, const QString &tag)

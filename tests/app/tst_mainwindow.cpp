@@ -4,6 +4,7 @@
 #include "app/dishmarksview.h"
 #include "app/mainwindow.h"
 #include "app/treemenu.h"
+#include "editing/tagswindow.h"
 #include "files/exportwindow.h"
 #include "files/restorewindow.h"
 #include "store/backup.h"
@@ -480,6 +481,42 @@ private slots:
         QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "0");
         QCOMPARE(iconKey(), CatalogueModel::nodeIcon(CatalogueModel::Dish).cacheKey());
         QVERIFY(!star->isVisible());
+    }
+
+    // The menus' tags windows: one tag to a category in one write, a dish's
+    // own tags edited (a tag too long refused), the grey line following.
+    void tagsFromTheMenus()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        MainWindow *w = showAtBraisedPork();
+        QTreeView *tv = w->tree();
+        auto chose = [w](const QModelIndex &node, const QString &text) {
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(node));
+            for (QAction *a : menu->actions())
+                if (a->text() == text)
+                    a->trigger();
+            return Windows::loaded<TagsWindow>();
+        };
+        TagsWindow *tags = chose(tv->currentIndex().parent(), QStringLiteral("给本分类加标签…"));
+        QVERIFY(tags);
+        tags->tags()->setText(QStringLiteral("快手菜"));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(db.scalar("SELECT count(*) FROM marks_tags WHERE tag = '快手菜'"),
+                 db.scalar("SELECT count(*) FROM \"01\" WHERE trim(category) = '热菜'"));
+        QCOMPARE(w->marksView()->tags()->text(), QStringLiteral("标签：快手菜"));
+        flushDeletes();
+        tags = chose(tv->currentIndex(), QStringLiteral("标签…"));
+        QCOMPARE(tags->tags()->text(), QStringLiteral("快手菜"));
+        tags->tags()->setText(QStringLiteral("麻辣 ") + QString(21, QChar(0x8fa3)));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("标签太长（最多 20 个字）：") + QString(21, QChar(0x8fa3)));
+        tags->tags()->setText(QStringLiteral("麻辣、下饭"));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(w->marksView()->tags()->text(), QStringLiteral("标签：麻辣 下饭"));
+        QVERIFY(w->marksView()->tags()->isVisible());
+        flushDeletes();
+        QVERIFY(!Windows::loaded<TagsWindow>());
     }
 
     // A cookbook archive made through the menu brings the same dishes back
