@@ -343,10 +343,9 @@ void FindWindow::storeEdit()
         tell(this, QString::fromUtf8(NothingWritten));
         return;
     }
-    if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
-        return;
+    // Tags over the limits refuse the whole edit.
     const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
-    if (!tags)
+    if (!tags || !boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
     // A picture the cook chose is checked; the one stored is kept as it is.
     QString picture = m_picturePath->text();
@@ -373,7 +372,6 @@ void FindWindow::storeEdit()
         return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
-    // The tags are written only when the cook changed them here.
     const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name, toCrLf(ingredients), toCrLf(method),
                                                            picture, m_tags->text() != m_loadedTags ? &*tags : nullptr);
     if (!outcome) {
