@@ -135,6 +135,17 @@ QIcon CatalogueModel::nodeIcon(Kind kind)
     return icons[kind];
 }
 
+QIcon CatalogueModel::favouriteIcon()
+{
+    static const QIcon icon = treeIcon(QStringLiteral(":/tree/favourite.png"), QStringLiteral(":/tree/favourite_selected.png"));
+    return icon;
+}
+
+void CatalogueModel::setFavourites(std::function<bool(qint64)> isFavourite)
+{
+    m_isFavourite = std::move(isFavourite);
+}
+
 QModelIndex CatalogueModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (column != 0 || row < 0)
@@ -208,6 +219,8 @@ QVariant CatalogueModel::data(const QModelIndex &index, int role) const
             return m_categories[idCategory(id)].name;
         return m_data->name(dishRow(index));
     case Qt::DecorationRole:
+        if (k == Dish && m_isFavourite && m_isFavourite(m_data->id(dishRow(index))))
+            return favouriteIcon();
         return nodeIcon(k);
     case KindRole:
         return int(k);

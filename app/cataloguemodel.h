@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -58,6 +59,10 @@ public:
     // Picture 1..5 of the tree: root, category, selected category, dish,
     // selected dish.
     static QIcon nodeIcon(Kind kind);
+    // The picture of a favourite dish: the dish's, starred.
+    static QIcon favouriteIcon();
+    // Which dishes are favourites, asked when a dish node is drawn.
+    void setFavourites(std::function<bool(qint64)> isFavourite);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -76,6 +81,7 @@ private:
     bool m_hasRoot = false;
     mutable QVector<CategoryNode> m_categories;
     std::shared_ptr<const CatalogueData> m_data;
+    std::function<bool(qint64)> m_isFavourite;
 };
 
 

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/cataloguemodel.h"
+#include "app/dishmarksview.h"
 #include "app/splashwindow.h"
 #include "app/treedrop.h"
 #include "app/treemenu.h"
@@ -11,6 +12,7 @@
 #include "core/registry.h"
 #include "editing/adddishwindow.h"
 #include "editing/categorywindow.h"
+#include "editing/tagswindow.h"
 #include "files/restorewindow.h"
 #include "files/exportwindow.h"
 #include "files/progresswindow.h"
@@ -86,6 +88,11 @@ MainWindow::MainWindow(Catalogue &catalogue)
     buildDishPanel();
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::rebuildTree);
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::followEdit);
+    connect(&m_catalogue, &Catalogue::marksChanged, this, [this](qint64 id) {
+        m_tree->viewport()->update();
+        if (id == 0 || id == m_shown.id)
+            m_marks->show(m_shown.id);
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,6 +118,7 @@ void MainWindow::buildToolbar()
 void MainWindow::buildTree()
 {
     m_model = new CatalogueModel(this);
+    m_model->setFavourites([this](qint64 id) { return m_catalogue.marks().isFavourite(id); });
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("Tv"));
     m_tree->setAccessibleName(QStringLiteral("菜谱目录"));
@@ -147,6 +155,7 @@ void MainWindow::buildDishPanel()
     ImageControl *print = make.pictureButton(QStringLiteral("print"), QStringLiteral("打印菜谱"),
                                              QStringLiteral(":/buttons/print.png"), {3840, 6840, 1410, 480});
     connect(print, &ImageControl::clicked, this, &MainWindow::printShown);
+    m_marks = new DishMarksView(m_name, this, m_catalogue);
 }
 
 void MainWindow::loadContents()
@@ -279,6 +288,7 @@ void MainWindow::showDish(const DishRecord &dish)
     m_name->setText(m_shown.name);
     m_ingredients->setText(m_shown.ingredients);
     m_method->setText(m_shown.method);
+    m_marks->show(m_shown.id);
     // Decoded at the size of the frame; a picture that cannot be loaded
     // leaves the frame empty, never the previous dish's picture.
     const auto picture = trimBlanks(dish.picture).isEmpty()
@@ -298,6 +308,7 @@ void MainWindow::clearDish()
     m_ingredients->setText(QString());
     m_method->setText(QString());
     m_picture->clearPicture();
+    m_marks->show(0);
 }
 
 // The dish on display was just edited: show what is stored now. Deleted,
@@ -354,6 +365,7 @@ void MainWindow::unloadAll()
     Windows::unload<UpgradeWindow>();
     Windows::unload<CategoryWindow>();
     Windows::unload<RestoreWindow>();
+    Windows::unload<TagsWindow>();
     Windows::unload<ExportWindow>();
     Windows::unload<MainWindow>();
 }

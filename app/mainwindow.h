@@ -21,6 +21,7 @@ class RichTextBox;
 
 namespace zx {
 
+class DishMarksView;
 class TreeMenu;
 
 // The banner. It is handed the path of the movie happy.swf; with no movie
@@ -51,6 +52,7 @@ public:
     RichTextBox *method() const { return m_method; }
     ImageControl *picture() const { return m_picture; }
     FlashBanner *banner() const { return m_banner; }
+    DishMarksView *marksView() const { return m_marks; }
 
     // Runs once when the window is created through the registry: the tree
     // is read for the first time.
@@ -93,6 +95,7 @@ private:
     RichTextBox *m_method = nullptr;
     ImageControl *m_picture = nullptr;
     FlashBanner *m_banner = nullptr;
+    DishMarksView *m_marks = nullptr;
     qint64 m_lastTreeNs = 0;
     bool m_restoringPlace = false;   // the tree's place is being put back
     QHash<QString, ImageControl *> m_toolbar;   // by design name

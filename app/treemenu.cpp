@@ -10,6 +10,7 @@
 #include "core/safetycopy.h"
 #include "core/textboxes.h"
 #include "editing/editkit.h"
+#include "editing/tagswindow.h"
 #include "showing/recipeprint.h"
 
 #include <QContextMenuEvent>
@@ -72,6 +73,11 @@ bool TreeMenu::eventFilter(QObject *watched, QEvent *event)
             deleteDish(*m_model->dish(current));
             return true;
         }
+        if (key->key() == Qt::Key_D && key->modifiers() == Qt::ControlModifier
+            && m_model->kind(current) == CatalogueModel::Dish) {
+            toggleFavourite(*m_model->dish(current));
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -92,6 +98,14 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         const CatalogueModel::DishNode node = *m_model->dish(index);
         auto *menu = new QMenu(m_tree);
         menu->addAction(QStringLiteral("删除这道菜…"), this, [this, node] { deleteDish(node); });
+        QAction *favourite = menu->addAction(m_catalogue.marks().isFavourite(node.id) ? QStringLiteral("移出我的最爱")
+                                                                                      : QStringLiteral("加入我的最爱"),
+                                             this, [this, node] { toggleFavourite(node); });
+        favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+        menu->addAction(QStringLiteral("标签…"), this, [this, node] {
+            if (stillThere(node))
+                Windows::show<TagsWindow>(m_catalogue)->editDish(node.id, node.name);
+        });
         addMoveMenu(menu, node);
         const auto found = m_catalogue.dish(node.id);
         if (found && found->has_value() && !trimBlanks((*found)->picture).isEmpty())
@@ -106,8 +120,11 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         if (!category.unfiled)
             menu->addAction(QStringLiteral("导入菜谱…"), this, [this, name] { chooseAndImport(m_window, m_catalogue, name); });
         menu->addAction(QStringLiteral("导出本分类…"), this, [this, name] { showExport(name); });
-        if (!category.unfiled)
+        if (!category.unfiled) {
+            menu->addAction(QStringLiteral("给本分类加标签…"), this,
+                            [this, name] { Windows::show<TagsWindow>(m_catalogue)->tagCategory(name); });
             menu->addAction(QStringLiteral("删除分类…"), this, [this, name] { deleteCategory(name); });
+        }
         return menu;
     }
     // The root 我的灶香居: recipes in and out, the safety copies.
@@ -182,6 +199,14 @@ void TreeMenu::clearPicture(const CatalogueModel::DishNode &node)
         return;
     const StoreResult<bool> cleared = m_catalogue.clearPicture(node.id);
     tellOutcome(m_window, QStringLiteral("去掉图片失败："), cleared);
+}
+
+void TreeMenu::toggleFavourite(const CatalogueModel::DishNode &node)
+{
+    if (!stillThere(node))
+        return;
+    const StoreResult<bool> set = m_catalogue.setFavourite(node.id, !m_catalogue.marks().isFavourite(node.id));
+    tellOutcome(m_window, QStringLiteral("保存我的最爱失败："), set);
 }
 
 void TreeMenu::printDish(const CatalogueModel::DishNode &node)

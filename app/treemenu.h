@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue tree's menu: right-click, the Menu key or Shift+F10 on a
 // node. On a dish: delete it, move it to another category, take its picture
-// away, print it; on a category: delete it with its dishes; on the root:
+// away, mark it a favourite or not, print it; on a category: delete it with its dishes; on the root:
 // bring back a safety copy. The Delete key
 // on a dish deletes it as the menu does.
 #include "app/cataloguemodel.h"
@@ -33,6 +33,8 @@ public:
     void deleteDish(const CatalogueModel::DishNode &node);
     void moveDish(const CatalogueModel::DishNode &node, const QString &category);
     void clearPicture(const CatalogueModel::DishNode &node);
+    // 加入我的最爱 / 移出我的最爱 (also Ctrl+D on a dish).
+    void toggleFavourite(const CatalogueModel::DishNode &node);
     void printDish(const CatalogueModel::DishNode &node);
     void deleteCategory(const QString &category);
     // The export window, for every dish (empty) or one category.

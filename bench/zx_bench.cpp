@@ -76,7 +76,7 @@ Options parseArguments(const QStringList &args)
 // The table
 
 enum {
-    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, SearchPinyin, SearchPinyinFirst, Words, WordsCommon, WordsFirst, Update,
+    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, SearchPinyin, SearchPinyinFirst, Words, WordsCommon, WordsFirst, TagSearch, Update,
     AddRebuild, Delete, DeleteWithCopy, DeleteAnswered, SafetyCopy, Pick, PickPlain, Cold, ColdNoCopy, Memory, Floor, ColdRatio,
     FloorMemory, MemoryOverFloor, ColdPaint, FloorPaint, PaintRatio, FilledFloorRatio, ComparedPaint, ComparedRatio, RowCount
 };
@@ -101,6 +101,9 @@ const QString pinyin = QStringLiteral("hsdf");
 const QStringList words = {QStringLiteral("豆腐"), QStringLiteral("葱")};
 const QStringList commonWords = {QStringLiteral("五花肉"), QStringLiteral("慢炖")};
 
+// Tag words: a tag on a third of the dishes, without one on a seventh.
+const QString tagWords = QStringLiteral("#麻辣 -#花生");
+
 QString ms(double v) { return v < 0 ? QStringLiteral("–") : QString::number(v, 'f', v < 10 ? 2 : 1); }
 
 Table emptyTable()
@@ -123,6 +126,7 @@ Table emptyTable()
          QString(), {}},
         {QStringLiteral("searchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
          QString(), {}},
+        {QStringLiteral("**search by tag \"%1\"**, the marks read first (hits)").arg(tagWords), QStringLiteral("≤ 30 at 32,767"), {}},
         {QStringLiteral("updateDish"), QString(), {}},
         {QStringLiteral("**add a dish + tree** (the catalogue's addDish, tree painted)"), QStringLiteral("≤ 40 at 100,000"), {}},
         {QStringLiteral("deleteCategory, 500 dishes (on a copy)"), QString(), {}},
@@ -238,6 +242,19 @@ void measureFinding(Table &t, Catalogue &base, RecipeStore &dbStore, const Size 
     t.rows[WordsCommon].cells[s.dishes] = ms(commonWordsMs) + QStringLiteral(" (%1)").arg(hits);
     t.rows[WordsFirst].cells[s.dishes] =
         ms(median(timeRuns(s.huge ? 5 : 9, searchWords(words), [&] { touchFromOutside(s.db); })));
+
+    // The tags written as another program would; each search follows a
+    // rebuild, so the marks are read from the file inside it.
+    check(execSql(s.db, "CREATE TABLE IF NOT EXISTS marks_tags (dish INTEGER NOT NULL, tag TEXT NOT NULL, UNIQUE (dish, tag));"
+                        "CREATE TABLE IF NOT EXISTS marks_dish (dish INTEGER PRIMARY KEY, favourite INTEGER NOT NULL DEFAULT 0,"
+                        " servings INTEGER);"
+                        "INSERT OR IGNORE INTO marks_tags SELECT id, '麻辣' FROM \"01\" WHERE id % 3 = 0;"
+                        "INSERT OR IGNORE INTO marks_tags SELECT id, '花生' FROM \"01\" WHERE id % 7 = 0;"),
+          "writing tags");
+    const TagQuery byTag = TagQuery::parse(tagWords);
+    const double tagMs = median(timeRuns(s.runs, [&] { hits = base.searchTagged(byTag).size(); },
+                                         [&] { fastRebuild(base); }));
+    t.rows[TagSearch].cells[s.dishes] = ms(tagMs) + QStringLiteral(" (%1)").arg(hits);
 }
 
 // The changes, on the copy of the file.

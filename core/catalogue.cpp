@@ -148,6 +148,7 @@ void Catalogue::publish(CatalogueData &&data, const CatalogueChange &change)
 {
     m_data = std::make_shared<const CatalogueData>(std::move(data));
     m_hasData = true;
+    m_marks.reset();
     QString summaryError;
     m_summaryWritten = writeSummaryFile(summaryPath(), catalogueSummary(*m_data), &summaryError);
     m_lastRefresh = Done{};
@@ -303,10 +304,10 @@ StoreResult<T> Catalogue::writeAndFollow(const std::function<StoreResult<T>(Reci
 
 StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &name,
                                        const QString &ingredients, const QString &method,
-                                       const QString &picture)
+                                       const QString &picture, const QStringList &tags)
 {
     return writeAndFollow<qint64>(
-        [&](RecipeStore &s) { return s.addDish(category, name, ingredients, method, picture); },
+        [&](RecipeStore &s) { return s.addDish(category, name, ingredients, method, picture, tags); },
         [&](const qint64 &id) -> std::optional<Follow> {
             return Follow{{CatalogueChange::DishAdded, category, id}, [&, id](CatalogueData &data) {
                               data.appendDish(id, category, name);
@@ -317,10 +318,11 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
 
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
                                         const QString &method, const QString &picture,
-                                        const std::function<bool(const DishRecord &)> &mayWrite)
+                                        const std::function<bool(const DishRecord &)> &mayWrite,
+                                        const QStringList *tags)
 {
     return writeAndFollow<bool>(
-        [&](RecipeStore &s) { return s.updateDish(id, name, ingredients, method, picture, mayWrite); },
+        [&](RecipeStore &s) { return s.updateDish(id, name, ingredients, method, picture, mayWrite, tags); },
         [&](const bool &updated) -> std::optional<Follow> {
             if (!updated)
                 return std::nullopt;
@@ -331,15 +333,18 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
 
 StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                      const QString &ingredients,
-                                                                     const QString &method, const QString &picture)
+                                                                     const QString &method, const QString &picture,
+                                                                     const QStringList *tags)
 {
     std::optional<EditOutcome> refused;
-    const StoreResult<bool> updated =
-        updateDish(shown.id, name, ingredients, method, picture, [&](const DishRecord &current) {
+    const StoreResult<bool> updated = updateDish(
+        shown.id, name, ingredients, method, picture,
+        [&](const DishRecord &current) {
             if (!sameTexts(current, shown))
                 refused = EditOutcome::ChangedElsewhere;
             return !refused;
-        });
+        },
+        tags);
     if (!updated)
         return updated.error();
     if (refused)

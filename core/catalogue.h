@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class QFileSystemWatcher;
@@ -110,11 +111,12 @@ public:
     // Writes; each refreshes and announces on success.
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
                                               const QString &ingredients, const QString &method,
-                                              const QString &picture);
-    // `mayWrite`: as RecipeStore::updateDish's.
+                                              const QString &picture, const QStringList &tags = {});
+    // `mayWrite`, `tags`: as RecipeStore::updateDish's.
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
                                                const QString &method, const QString &picture,
-                                               const std::function<bool(const DishRecord &)> &mayWrite = {});
+                                               const std::function<bool(const DishRecord &)> &mayWrite = {},
+                                               const QStringList *tags = nullptr);
     // Rewrites the dish `shown` came from only while its row still holds
     // what `shown` holds (name, ingredients, method, picture): a row that
     // another program or another window changed meanwhile is left alone.
@@ -126,7 +128,8 @@ public:
     enum class EditOutcome { Stored, Gone, ChangedElsewhere };
     [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                  const QString &ingredients, const QString &method,
-                                                                 const QString &picture);
+                                                                 const QString &picture,
+                                                                 const QStringList *tags = nullptr);
     // The first row carrying `id` deleted, moved to `category` (as given),
     // or its picture path cleared (the picture file stays); false when no
     // row carries the id any more, and nothing changes.
@@ -149,10 +152,27 @@ public:
     [[nodiscard]] StoreResult<qint64> addCategory(const QString &category);
     [[nodiscard]] StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 
+    // The cook's marks (store/marks.h) as the file holds them: read at the
+    // first use after each refresh, so that neither the start nor a tree
+    // rebuild waits for them; no marks when they cannot be read.
+    const DishMarks &marks() const;
+    // Writes of marks (core/cataloguemarks.cpp); each announces
+    // marksChanged() on success. False when no row carries the id.
+    [[nodiscard]] StoreResult<bool> setFavourite(qint64 id, bool favourite);
+    [[nodiscard]] StoreResult<bool> setTags(qint64 id, const QStringList &tags);
+    // The dishes the tag words of `query` find, in table order (id,
+    // category and name, as searchNames gives them); its other words are
+    // not looked at.
+    [[nodiscard]] QVector<DishRecord> searchTagged(const TagQuery &query) const;
+    // `tag` to every dish of the category, in one write; how many got it.
+    [[nodiscard]] StoreResult<qint64> tagCategory(const QString &category, const QString &tag);
+
 signals:
     // The data changed (ours or someone else's change); data() holds it.
     void refreshed(const CatalogueChange &change);
     void selectedCategoryChanged(const QString &category);
+    // A dish's marks changed (dishId 0: several dishes'); marks() holds them.
+    void marksChanged(qint64 dishId);
 
 private:
     // What the first read found, and the file's stamp taken before it.
@@ -188,6 +208,9 @@ private:
     };
     // Every write of ours: the file's stamp, the write, and, when `follow`
     // makes something of its result, the data followed.
+    // After a write of marks: the tree's data stays; the marks are read
+    // again at their next use.
+    void followMarksWrite(const FileStamp &before, qint64 dishId);
     template <class T>
     StoreResult<T> writeAndFollow(const std::function<StoreResult<T>(RecipeStore &)> &write,
                                   const std::function<std::optional<Follow>(const T &)> &follow);
@@ -206,5 +229,6 @@ private:
     QTimer m_cacheTimer;             // runs while a copy for the next start is due
     // The one connection to cate.mdb; lent to the first read's job.
     mutable RecipeStore m_store;
+    mutable std::optional<DishMarks> m_marks;   // none until first asked for after a refresh
     Background::Joined<FirstRead> m_firstRead;   // held from beginFirstRead() to the first refresh
 };

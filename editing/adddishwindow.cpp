@@ -17,7 +17,7 @@ namespace zx {
 
 AddDishWindow::AddDishWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("Add"), QStringLiteral("：：添加美食：："), Skin::ThreeButton, 8610,
-                   6120, 600),
+                   6660, 600),
       m_catalogue(catalogue)
 {
     buildCategoryPanel();
@@ -72,12 +72,16 @@ void AddDishWindow::buildRecipePanel()
                                  QStringLiteral(":/buttons/add.png"), {6840, 4980, 1410, 480});
     connect(m_addimage, &ImageControl::clicked, this, &AddDishWindow::choosePicture);
     connect(m_addcp, &ImageControl::clicked, this, &AddDishWindow::saveDish);
+    // The cook's tags, on a row of their own below the buttons.
+    make.label(QStringLiteral("LabelTags"), QStringLiteral("标签："), {2940, 5640, 1020, 255});
+    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3960, 5600, 4290, 330});
+    EditKit::offerTagsInUse(m_tags, m_catalogue);
 }
 
 bool AddDishWindow::hasPendingInput() const
 {
     return !m_name->text().isEmpty() || !m_picturePath->text().isEmpty() || !m_ingredients->toPlainText().isEmpty()
-           || !m_method->toPlainText().isEmpty();
+           || !m_method->toPlainText().isEmpty() || !m_tags->text().isEmpty();
 }
 
 void AddDishWindow::loadContents()
@@ -131,6 +135,9 @@ void AddDishWindow::saveDish()
         tell(this, QStringLiteral("资料都没有怎么保存啊？"));
         return;
     }
+    const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
+    if (!tags)
+        return;
     // An empty path is no picture; one typed or chosen must be a picture.
     const QString picture = trimTyped(m_picturePath->text());
     if (!picture.isEmpty() && !isPictureFile(picture)) {
@@ -151,7 +158,7 @@ void AddDishWindow::saveDish()
     if (!kept)
         return;
 
-    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, *kept);
+    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, *kept, *tags);
     if (!added) {
         // Nothing was written: every typed text and the category stay.
         tell(this, QStringLiteral("保存失败：") + added.error().userText());
@@ -162,6 +169,7 @@ void AddDishWindow::saveDish()
     m_ingredients->clear();
     m_method->clear();
     m_picturePath->clear();
+    m_tags->clear();
     m_picture->clear();
     QString done = category + QStringLiteral("保存完毕！");
     if (!m_catalogue.lastRefresh())

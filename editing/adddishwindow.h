@@ -24,6 +24,7 @@ public:
     QPlainTextEdit *ingredients() const { return m_ingredients; } // ingredients
     QPlainTextEdit *method() const { return m_method; } // method
     QLabel *picture() const { return m_picture; }       // picture preview
+    QLineEdit *tags() const { return m_tags; }          // 标签
     ImageControl *addimage() const { return m_addimage; }
     ImageControl *addcp() const { return m_addcp; }
 
@@ -45,6 +46,7 @@ private:
     QLineEdit *m_picturePath = nullptr;
     QPlainTextEdit *m_ingredients = nullptr;
     QPlainTextEdit *m_method = nullptr;
+    QLineEdit *m_tags = nullptr;
     QLabel *m_picture = nullptr;
     ImageControl *m_addimage = nullptr;
     ImageControl *m_addcp = nullptr;

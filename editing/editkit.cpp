@@ -5,7 +5,11 @@
 #include "core/safetycopy.h"
 #include "core/textboxes.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QStringListModel>
 
 namespace EditKit {
 
@@ -96,6 +100,60 @@ bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &catego
     if (!catalogue.lastRefresh())
         tell(parent, QStringLiteral("目录树未能刷新：") + catalogue.lastRefresh().error().userText());
     return true;
+}
+
+std::optional<QStringList> typedTags(QWidget *parent, const QString &typed)
+{
+    const Marks::Parsed parsed = Marks::parseTags(typed);
+    if (!parsed.tooLong.isNull()) {
+        tell(parent, QStringLiteral("标签太长（最多 20 个字）：") + parsed.tooLong);
+        return std::nullopt;
+    }
+    if (parsed.tooMany) {
+        tell(parent, QStringLiteral("标签太多（一道菜最多 20 个）。"));
+        return std::nullopt;
+    }
+    return parsed.tags;
+}
+
+namespace {
+// Where the word before the cursor begins.
+int wordStart(const QLineEdit *box)
+{
+    const QString text = box->text();
+    int from = box->cursorPosition();
+    while (from > 0 && Marks::parseTags(text.at(from - 1)).tags.size() == 1)
+        --from;
+    return from;
+}
+} // namespace
+
+void offerTagsInUse(QLineEdit *box, const Catalogue &catalogue)
+{
+    auto *completer = new QCompleter(box);
+    auto *model = new QStringListModel(completer);
+    completer->setModel(model);
+    completer->setWidget(box);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    QObject::connect(box, &QLineEdit::textEdited, completer, [box, completer, model, &catalogue] {
+        const int from = wordStart(box);
+        const QString word = box->text().mid(from, box->cursorPosition() - from);
+        if (!word.isEmpty()) {
+            model->setStringList(catalogue.marks().tagsInUse());
+            completer->setCompletionPrefix(word);
+        }
+        if (!word.isEmpty() && completer->completionCount() > 0)
+            completer->complete();
+        else
+            completer->popup()->hide();
+    });
+    QObject::connect(completer, qOverload<const QString &>(&QCompleter::activated), box, [box](const QString &tag) {
+        const int from = wordStart(box);
+        QString text = box->text();
+        text.replace(from, box->cursorPosition() - from, tag + QLatin1Char(' '));
+        box->setText(text);
+        box->setCursorPosition(from + int(tag.size()) + 1);
+    });
 }
 
 } // namespace EditKit

@@ -3,9 +3,12 @@
 // "02" and kept in step with it while the window is open; and the deleting
 // of a category, which the catalogue tree's menu offers too.
 class Catalogue;
-class QString;
+class QLineEdit;
 class QListWidget;
 class QWidget;
+
+#include <QStringList>
+#include <optional>
 
 namespace EditKit {
 
@@ -27,5 +30,14 @@ void bindCategoryList(QListWidget *list, Catalogue &catalogue, QWidget *messageP
 // copy is written while the question is read), and on a yes deletes it:
 // all or nothing. The cook is told of a failure. True when it was deleted.
 bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &category);
+
+// The tags typed into a tags box (store/marks.h), or nothing when they are
+// refused: the cook is told which tag is too long, or that there are too
+// many.
+std::optional<QStringList> typedTags(QWidget *parent, const QString &typed);
+
+// A tags box ("标签：" beside it): its completer offers the tags in use,
+// for the word being typed.
+void offerTagsInUse(QLineEdit *box, const Catalogue &catalogue);
 
 } // namespace EditKit

@@ -1,5 +1,7 @@
 #include "search/findwindow.h"
 
+#include "editing/editkit.h"
+
 #include "core/catalogue.h"
 #include "core/dialogs.h"
 #include "core/safetycopy.h"
@@ -38,7 +40,7 @@ namespace zx {
 
 FindWindow::FindWindow(Catalogue &catalogue)
     : FramedWindow(QStringLiteral("find"), QStringLiteral("：：查询/修改食谱：："),
-                   Skin::ThreeButton, 8820, 6630, 240),
+                   Skin::ThreeButton, 8820, 7170, 240),
       m_catalogue(catalogue)
 {
     buildSearchPanel();
@@ -114,6 +116,11 @@ void FindWindow::buildDishPanel()
     m_picture = new ImageControl(border, QStringLiteral("Image8"));
     m_picture->setStretch(true);
     m_picture->setGeometry(border->contentsRect());
+
+    // The cook's tags, on a row of their own below the buttons.
+    make.label(QStringLiteral("LabelTags"), QStringLiteral("标签："), {2640, 6280, 720, 255});
+    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3360, 6240, 5055, 330});
+    EditKit::offerTagsInUse(m_tags, m_catalogue);
 }
 
 void FindWindow::buildButtons()
@@ -147,8 +154,15 @@ void FindWindow::search()
 
     // The text goes to the store as a pattern argument, never into SQL: its
     // pattern characters keep their meaning, a quote is just a quote.
-    m_foundWords = m_searchTexts->isChecked() ? splitTyped(text) : QStringList();
-    const auto found = m_searchTexts->isChecked() ? m_catalogue.searchWords(m_foundWords) : m_catalogue.searchNames(text);
+    // Words that begin with '#' or "-#" find by tag; the rest as before.
+    const TagQuery tags = TagQuery::parse(text);
+    const QString rest = tags.hasTags() ? tags.rest : text;
+    m_foundWords = m_searchTexts->isChecked() ? splitTyped(rest) : QStringList();
+    auto found = rest.isEmpty()                ? StoreResult<QVector<DishRecord>>(m_catalogue.searchTagged(tags))
+                 : m_searchTexts->isChecked() ? m_catalogue.searchWords(m_foundWords)
+                                              : m_catalogue.searchNames(rest);
+    if (found && !rest.isEmpty() && tags.hasTags())
+        found.value().removeIf([&](const DishRecord &d) { return !tags.matches(m_catalogue.marks(), d.id); });
     // An invalid pattern (an unclosed '[') simply finds nothing.
     if (!found && found.error().kind != StoreError::BadPattern) {
         tell(this, found.error().userText());
@@ -192,7 +206,8 @@ bool FindWindow::dishBoxesChanged() const
 {
     return m_shown
            && (textOf(*m_ingredients->document()) != m_loaded.ingredients
-               || textOf(*m_method->document()) != m_loaded.method || m_picturePath->text() != m_loaded.picture);
+               || textOf(*m_method->document()) != m_loaded.method || m_picturePath->text() != m_loaded.picture
+               || m_tags->text() != m_loadedTags);
 }
 
 bool FindWindow::hasPendingInput() const
@@ -255,6 +270,8 @@ void FindWindow::showSelectedDish()
     markFoundWords(m_ingredients);
     markFoundWords(m_method);
     m_picturePath->setText(dish.picture);
+    m_tags->setText(Marks::joinTags(m_catalogue.marks().tagsOf(dish.id)));
+    m_loadedTags = m_tags->text();
     m_loaded = {0, {}, m_name->text(), textOf(*m_ingredients->document()), textOf(*m_method->document()), m_picturePath->text()};
     // A picture that cannot be loaded leaves the preview empty, never
     // showing the previous dish's picture.
@@ -326,7 +343,9 @@ void FindWindow::storeEdit()
         tell(this, QString::fromUtf8(NothingWritten));
         return;
     }
-    if (!boxesHoldRow(item->data(DishIdRole).toLongLong()))
+    // Tags over the limits refuse the whole edit.
+    const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
+    if (!tags || !boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
     // A picture the cook chose is checked; the one stored is kept as it is.
     QString picture = m_picturePath->text();
@@ -353,8 +372,8 @@ void FindWindow::storeEdit()
         return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
-    const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name,
-                                                           toCrLf(ingredients), toCrLf(method), picture);
+    const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name, toCrLf(ingredients), toCrLf(method),
+                                                           picture, m_tags->text() != m_loadedTags ? &*tags : nullptr);
     if (!outcome) {
         tell(this, outcome.error().userText());
         return;
@@ -377,6 +396,8 @@ void FindWindow::reset()
     m_shownItem = nullptr;
     m_name->clear();
     m_picturePath->clear();
+    m_tags->clear();
+    m_loadedTags.clear();
     m_found->clear();
     m_shown.reset();
     m_picture->clearPicture();

@@ -31,6 +31,7 @@ public:
     void reset();             // Image4, 重 写
     // List1: a click on an entry, or the arrow keys moving the selection.
     void showSelectedDish();
+    QLineEdit *tags() const { return m_tags; }
     // A dish is shown and one of its boxes differs from what was loaded.
     bool hasPendingInput() const override;
     // ...one of the boxes but the name, which is also the search text.
@@ -54,6 +55,8 @@ private:
     QPlainTextEdit *m_ingredients = nullptr;
     QPlainTextEdit *m_method = nullptr;
     QLineEdit *m_picturePath = nullptr;
+    QLineEdit *m_tags = nullptr;            // 标签
+    QString m_loadedTags;                   // what it held right after the dish was shown
     ImageControl *m_picture = nullptr;
     QCheckBox *m_searchTexts = nullptr;     // 查原料和做法: search ingredients and method too
     QStringList m_foundWords;          // the words of the last such search

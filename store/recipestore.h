@@ -4,6 +4,7 @@
 // file. A failure comes back as a StoreError that the window which asked turns
 // into a message for the cook (and the next operation opens afresh).
 #include "store/cataloguedata.h"
+#include "store/marks.h"
 #include "store/records.h"
 
 #include <QString>
@@ -141,9 +142,11 @@ public:
     // The row with this id, if it is still there.
     StoreResult<std::optional<DishRecord>> findDishById(qint64 id);
 
-    // Appends a row; category as given, the other texts trimmed. Returns the new id.
+    // Appends a row; category as given, the other texts trimmed. Returns the
+    // new id. The dish's tags (parsed, store/marks.h) go in the same transaction.
     StoreResult<qint64> addDish(const QString &category, const QString &name,
-                                const QString &ingredients, const QString &method, const QString &picture);
+                                const QString &ingredients, const QString &method, const QString &picture,
+                                const QStringList &tags = {});
 
     // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
     // An invalid pattern is a BadPattern error. With NamesOnly only id, category
@@ -173,14 +176,16 @@ public:
     // Returns false when no such row exists any more, or when `mayWrite`, given
     // the row as it is (read under the write's lock, so no other program can
     // change it before the write), says no.
+    // With `tags`, the dish's tags are replaced in the same transaction.
     StoreResult<bool> updateDish(qint64 id, const QString &name,
                                  const QString &ingredients, const QString &method, const QString &picture,
-                                 const std::function<bool(const DishRecord &)> &mayWrite = {});
+                                 const std::function<bool(const DishRecord &)> &mayWrite = {},
+                                 const QStringList *tags = nullptr);
 
     // The first row carrying this id, should a foreign file repeat ids; each
     // in one transaction, by the id alone (two dishes of one name are two
     // dishes). False when no row carries the id any more.
-    // Deletes the row.
+    // Deletes the row, and the marks of its id.
     StoreResult<bool> deleteDish(qint64 id);
     // Puts the row in `category`, as given.
     StoreResult<bool> moveDish(qint64 id, const QString &category);
@@ -190,8 +195,8 @@ public:
     // Appends a row to "02" with the name exactly as given.
     StoreResult<qint64> addCategory(const QString &category);
 
-    // In one transaction: every dish whose trimmed category equals the trimmed name,
-    // then the first row of "02" whose trimmed category equals it.
+    // In one transaction: every dish whose trimmed category equals the trimmed name
+    // (with its marks), then the first row of "02" whose trimmed category equals it.
     StoreResult<DeleteOutcome> deleteCategory(const QString &category);
 
     // In one transaction: every category the dishes name (trimmed) that
@@ -204,6 +209,19 @@ public:
     StoreResult<int> countNewDishes(const QVector<DishRecord> &dishes);
     // Everything, read in one transaction.
     StoreResult<ExportRows> readEverything();
+
+    // The cook's marks (store/marks.h); a file without marks tables has
+    // none, and reading never makes them.
+    StoreResult<DishMarks> readMarks();
+    // The favourite mark and the tags (already parsed, Marks::parseTags) of
+    // the dish with this id; false when no row carries the id. The marks
+    // tables are made by the first write that puts something in them.
+    StoreResult<bool> setFavourite(qint64 id, bool favourite);
+    StoreResult<bool> setTags(qint64 id, const QStringList &tags);
+    // In one transaction: `tag` added to every dish whose trimmed category
+    // equals the trimmed `category` and has fewer than Marks::MaxTags tags;
+    // how many dishes got it.
+    StoreResult<qint64> tagCategory(const QString &category, const QString &tag);
 
     // One row of "01", every row as likely as any other: draw() gives a
     // number in [0, 1) that names a place in table order. nullopt for an

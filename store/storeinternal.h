@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <sys/types.h>
 #include <optional>
@@ -174,6 +175,17 @@ void noteDishWritten(Store &s, qint64 rowid);
 // Whether the file has triggers (`failed`: the question could not be asked).
 bool hasTriggers(Store &s, bool &failed);
 void noteRowsDeleted(Store &s);
+
+// Inside the caller's write transaction: the marks of the dishes whose
+// ids the SQL `dishIds` lists (a subquery, its parameters bound by `bind`),
+// when the file has marks tables. SQLITE_DONE, or the engine's code.
+int deleteMarksOf(Store &s, const QString &dishIds, const std::function<void(Sql::Statement &)> &bind);
+// Inside the caller's write transaction, the marks tables being there: the
+// dish's tags replaced by `tags`. SQLITE_DONE, or the engine's code.
+int writeTags(Store &s, qint64 id, const QStringList &tags);
+// The same, making the tables first when the file lacks them and there
+// are tags to write.
+int writeTagsMakingTables(Store &s, qint64 id, const QStringList &tags);
 
 // Appends rows to `table` inside the caller's write transaction, `values`
 // going to columns 1..: the id column is the row identity, or else one more

@@ -30,9 +30,11 @@ StoreResult<std::optional<std::pair<qint64, DishRecord>>> firstRowWithId(Store &
     return std::optional(std::pair(find.columnInt64(6), readDish(find)));
 }
 
-// Appends a row to `table` with `values` in columns 1.. and returns the new id.
+// Appends a row to `table` with `values` in columns 1.. and returns the new
+// id; `alongside`, when given, runs in the same transaction with that id
+// (SQLITE_DONE or the engine's code).
 StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList &cols, bool idIsRowid,
-                              const QStringList &values)
+                              const QStringList &values, const std::function<int(qint64)> &alongside = {})
 {
     Sql::Transaction tx(s.db);
     if (!tx.active())
@@ -41,7 +43,10 @@ StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList 
     const StoreResult<qint64> id = insert.add(values);
     if (!id.ok())
         return id;
-    const int rc = tx.commit();
+    int rc = alongside ? alongside(*id) : SQLITE_DONE;
+    if (rc != SQLITE_DONE)
+        return s.fail(rc, true);
+    rc = tx.commit();
     if (rc != SQLITE_OK)
         return s.fail(rc, true);
     return id;
@@ -50,13 +55,22 @@ StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList 
 } // namespace
 
 StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString &name,
-                            const QString &ingredients, const QString &method, const QString &picture)
+                            const QString &ingredients, const QString &method, const QString &picture,
+                            const QStringList &tags)
 {
     return withStore<qint64>(*this, [&](Store &s) {
         s.rowsChanged();
+        // Marks left under the new id by a program that deleted a dish
+        // without them are not the new dish's.
         const StoreResult<qint64> id = appendRow(s, DishTable, s.layout.dishCols, s.layout.dishIdIsRowid,
                                                  {category, trimBlanks(name), trimBlanks(ingredients),
-                                                  trimBlanks(method), trimBlanks(picture)});
+                                                  trimBlanks(method), trimBlanks(picture)},
+                                                 [&](qint64 newId) {
+                                                     const int rc = deleteMarksOf(s, QStringLiteral("?1"),
+                                                         [newId](Sql::Statement &st) { st.bindInt64(1, newId); });
+                                                     return rc == SQLITE_DONE ? writeTagsMakingTables(s, newId, tags)
+                                                                              : rc;
+                                                 });
         if (id.ok())
             noteDishWritten(s, s.db.lastInsertRowid());
         return id;
@@ -98,9 +112,16 @@ StoreResult<DeleteOutcome> RecipeStore::deleteCategory(const QString &category)
         // Every dish of the name, then only the first matching category row,
         // even when the name is listed twice.
         DeleteOutcome outcome;
+        int rc = deleteMarksOf(s,
+                               QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                   .arg(s.layout.dishCols.at(0), DishTable,
+                                        trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
+                               [&name](Sql::Statement &st) { st.bindText(1, name); });
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
         // The rows are found by their category alone, in a few ranges of the
         // catalogue index, without touching the other recipes.
-        int rc = deleteWhereName(s, name,
+        rc = deleteWhereName(s, name,
                                  QStringLiteral("DELETE FROM %1 WHERE %2 IN (SELECT %2 FROM %1 WHERE %3)")
                                      .arg(DishTable, s.layout.dishRowid,
                                           trimmedColumnIs(s.layout.dishCols.at(1), QStringLiteral("?1"))),
@@ -130,9 +151,11 @@ namespace {
 // In one transaction: finds the first row carrying `id` and, unless
 // `mayWrite` (given the row as it is) says no, runs `change` on it, whose ?1
 // is that row's identity and ?2.. the `texts`. False when no row carries
-// the id, or when `mayWrite` said no.
+// the id, or when `mayWrite` said no. `alongside`, when given, runs in the
+// same transaction after the change (SQLITE_DONE or the engine's code).
 StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, const QStringList &texts, bool deletes,
-                                  const std::function<bool(const DishRecord &)> &mayWrite = {})
+                                  const std::function<bool(const DishRecord &)> &mayWrite = {},
+                                  const std::function<int()> &alongside = {})
 {
     Sql::Transaction tx(s.db);
     if (!tx.active())
@@ -151,6 +174,8 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
     for (int i = 0; i < texts.size(); ++i)
         write.bindText(i + 2, texts.at(i));
     rc = write.step();
+    if (rc == SQLITE_DONE && alongside)
+        rc = alongside();
     if (rc != SQLITE_DONE)
         return s.fail(rc, true);
     rc = tx.commit();
@@ -166,16 +191,19 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
 
 StoreResult<bool> RecipeStore::updateDish(qint64 id, const QString &name,
                              const QString &ingredients, const QString &method, const QString &picture,
-                             const std::function<bool(const DishRecord &)> &mayWrite)
+                             const std::function<bool(const DishRecord &)> &mayWrite, const QStringList *tags)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.textsChanged();
         const QStringList &c = s.layout.dishCols;
+        std::function<int()> alsoTags;
+        if (tags)
+            alsoTags = [&s, id, tags] { return writeTagsMakingTables(s, id, *tags); };
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2=?2, %3=?3, %4=?4, %5=?5 WHERE %6=?1")
                                    .arg(DishTable, c.at(2), c.at(3), c.at(4), c.at(5), s.layout.dishRowid),
                                {trimBlanks(name), trimBlanks(ingredients), trimBlanks(method), trimBlanks(picture)},
-                               false, mayWrite);
+                               false, mayWrite, alsoTags);
     });
 }
 
@@ -184,7 +212,10 @@ StoreResult<bool> RecipeStore::deleteDish(qint64 id)
     return withStore<bool>(*this, [&](Store &s) {
         s.rowsChanged();
         return changeRowWithId(s, id, QStringLiteral("DELETE FROM %1 WHERE %2 = ?1").arg(DishTable, s.layout.dishRowid),
-                               {}, true);
+                               {}, true, {}, [&s, id] {
+                                   return deleteMarksOf(s, QStringLiteral("?1"),
+                                                        [id](Sql::Statement &st) { st.bindInt64(1, id); });
+                               });
     });
 }
 

@@ -208,4 +208,13 @@ void touchFromOutside(const QString &path)
     sqlite3_close(db);
 }
 
+bool execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    const bool ok = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+                    && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 } // namespace Bench

@@ -28,4 +28,7 @@ void makePlainIdCopy(const QString &from, const QString &to, int shift);
 // file must be read again.
 void touchFromOutside(const QString &path);
 
+// Runs SQL on the file as another program; false when it fails.
+bool execSql(const QString &path, const char *sql);
+
 } // namespace Bench

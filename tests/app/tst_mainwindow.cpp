@@ -1,8 +1,10 @@
 // The main window: start-up state, the catalogue tree after a rebuild, the
 // caption, temp.txt, the dish display and the exit.
 #include "app/cataloguemodel.h"
+#include "app/dishmarksview.h"
 #include "app/mainwindow.h"
 #include "app/treemenu.h"
+#include "editing/tagswindow.h"
 #include "files/exportwindow.h"
 #include "files/restorewindow.h"
 #include "store/backup.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -448,6 +451,72 @@ private slots:
         QCOMPARE(tv->currentIndex().parent().data().toString() + "/" + tv->currentIndex().data().toString(), "汤/红烧肉");
         QCOMPARE(tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong(), kept);
         QVERIFY(tv->isExpanded(tv->currentIndex().parent()));
+    }
+
+    // Ctrl+D and the menu make a dish a favourite and back: a starred
+    // picture in the tree, a star in the name box, the texts unchanged.
+    void favouritesByKeyAndMenu()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        MainWindow *w = showAtBraisedPork();
+        QTreeView *tv = w->tree();
+        const qint64 id = tv->currentIndex().data(CatalogueModel::DishIdRole).toLongLong();
+        auto iconKey = [tv] { return tv->currentIndex().data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
+        auto offered = [w, tv] {
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(tv->currentIndex()));
+            return menu->actions().at(1)->text();
+        };
+        QLabel *star = w->marksView()->star();
+        QCOMPARE(offered(), QStringLiteral("加入我的最爱"));
+        QTest::keyClick(tv, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "1");
+        QCOMPARE(iconKey(), CatalogueModel::favouriteIcon().cacheKey());
+        QVERIFY(star->isVisible());
+        QCOMPARE(star->accessibleName(), QStringLiteral("我的最爱"));
+        QCOMPARE(w->name()->text(), QStringLiteral("红烧肉"));
+        QCOMPARE(tv->currentIndex().data().toString(), QStringLiteral("红烧肉"));
+        std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(tv->currentIndex()));
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("移出我的最爱"));
+        menu->actions().at(1)->trigger();
+        QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "0");
+        QCOMPARE(iconKey(), CatalogueModel::nodeIcon(CatalogueModel::Dish).cacheKey());
+        QVERIFY(!star->isVisible());
+    }
+
+    // The menus' tags windows: one tag to a category in one write, a dish's
+    // own tags edited (a tag too long refused), the grey line following.
+    void tagsFromTheMenus()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        MainWindow *w = showAtBraisedPork();
+        QTreeView *tv = w->tree();
+        auto chose = [w](const QModelIndex &node, const QString &text) {
+            std::unique_ptr<QMenu> menu(w->treeMenu()->menuFor(node));
+            for (QAction *a : menu->actions())
+                if (a->text() == text)
+                    a->trigger();
+            return Windows::loaded<TagsWindow>();
+        };
+        TagsWindow *tags = chose(tv->currentIndex().parent(), QStringLiteral("给本分类加标签…"));
+        QVERIFY(tags);
+        tags->tags()->setText(QStringLiteral("快手菜"));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(db.scalar("SELECT count(*) FROM marks_tags WHERE tag = '快手菜'"),
+                 db.scalar("SELECT count(*) FROM \"01\" WHERE trim(category) = '热菜'"));
+        QCOMPARE(w->marksView()->tags()->text(), QStringLiteral("标签：快手菜"));
+        flushDeletes();
+        tags = chose(tv->currentIndex(), QStringLiteral("标签…"));
+        QCOMPARE(tags->tags()->text(), QStringLiteral("快手菜"));
+        tags->tags()->setText(QStringLiteral("麻辣 ") + QString(21, QChar(0x8fa3)));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("标签太长（最多 20 个字）：") + QString(21, QChar(0x8fa3)));
+        tags->tags()->setText(QStringLiteral("麻辣、下饭"));
+        QTest::keyClick(tags->tags(), Qt::Key_Return);
+        QCOMPARE(w->marksView()->tags()->text(), QStringLiteral("标签：麻辣 下饭"));
+        QVERIFY(w->marksView()->tags()->isVisible());
+        flushDeletes();
+        QVERIFY(!Windows::loaded<TagsWindow>());
     }
 
     // A cookbook archive made through the menu brings the same dishes back

@@ -126,6 +126,8 @@ private slots:
     void missingStoreAtLoad();
     void searchByIngredientsAndMethod();
     void treeNamesFindWhatTheFileFinds();
+    void tagWordsFindByTag_data();
+    void tagWordsFindByTag();
 };
 
 void TestFindWindow::layoutAndCaptions()
@@ -135,7 +137,7 @@ void TestFindWindow::layoutAndCaptions()
     FindFixture f;
     QCOMPARE(f.w->objectName(), QStringLiteral("find"));
     QCOMPARE(f.w->windowTitle(), QStringLiteral("：：查询/修改食谱：："));
-    QCOMPARE(f.w->size(), Twips::size(8820, 6630));
+    QCOMPARE(f.w->size(), Twips::size(8820, 7170));
     QVERIFY(dialogs.messages.isEmpty());
 
     const QStringList captions = {"菜肴名称：", "原   料：", "找到的食谱：", "制作方法：", "菜谱图片预览："};
@@ -890,6 +892,46 @@ void TestFindWindow::treeNamesFindWhatTheFileFinds()
     }
     // Not 红豆 and 腐乳, side by side, nor the old name of 鸡汤.
     QCOMPARE(catalogue.searchNames(QStringLiteral("豆腐"))->size(), 2);
+}
+
+// Words that begin with '#' or "-#" find by the tags the tags box wrote
+// (and "#最爱" the favourites); the other words keep their name search.
+void TestFindWindow::tagWordsFindByTag_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one tag") << "#麻辣" << QStringList({"辣子鸡", "宫保鸡丁", "麻婆豆腐"});
+    QTest::newRow("both tags") << "#麻辣 #下饭" << QStringList({"辣子鸡", "麻婆豆腐"});
+    QTest::newRow("not a tag") << "#麻辣 -#花生" << QStringList({"辣子鸡", "麻婆豆腐"});
+    QTest::newRow("favourites") << "#最爱" << QStringList({"宫保鸡丁"});
+    QTest::newRow("name and tag") << "鸡 #麻辣" << QStringList({"辣子鸡", "宫保鸡丁"});
+    QTest::newRow("name without tag") << "鸡 -#麻辣" << QStringList({"白切鸡"});
+    QTest::newRow("# inside a word") << "鱼#号" << QStringList({"鱼1号"});
+    QTest::newRow("no such tag") << "#甜" << QStringList();
+}
+
+void TestFindWindow::tagWordsFindByTag()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    ScriptedDialogs dialogs;
+    TestDb db(dishSql("川菜", "辣子鸡") + dishSql("川菜", "宫保鸡丁") + dishSql("川菜", "麻婆豆腐")
+              + dishSql("粤菜", "白切鸡") + dishSql("粤菜", "鱼1号"));
+    const QStringList typed = {"麻辣、下饭", "麻辣 花生", "麻辣，下饭"};
+    for (int i = 0; i < typed.size(); ++i) {
+        FindFixture edit;
+        edit.searchFor(QStringList({"辣子鸡", "宫保鸡丁", "麻婆豆腐"}).at(i));
+        edit.clickRow(0);
+        edit.w->tags()->setText(typed.at(i));
+        dialogs.answers.enqueue(DialogService::Yes);
+        edit.press("Image3");
+        QVERIFY(!findLoaded());
+    }
+    QCOMPARE(db.scalar("SELECT count(*) FROM marks_tags"), QStringLiteral("6"));
+    QVERIFY(testCatalogue().setFavourite(2, true).value());
+    FindFixture f;
+    f.searchFor(text);
+    QCOMPARE(f.listed(), expected);
 }
 
 QTEST_MAIN(TestFindWindow)

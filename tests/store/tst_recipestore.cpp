@@ -1,4 +1,5 @@
 // The recipe store on real cate.mdb files in a temporary folder.
+#include "store/backup.h"
 #include "store/recipestore.h"
 #include "support/otherprogram.h"
 #include "testdb.h"
@@ -93,6 +94,9 @@ private slots:
     void errorTextsAreChinese();
     void starterDatabaseIsComplete();
     void storeServesOnlyTheThreadThatOwnsIt();
+    void marksLiveBesideTheDishes();
+    void tagsAreTakenApart_data();
+    void tagsAreTakenApart();
 };
 
 void TstRecipeStore::listsKeepTableOrderAndTrimOnlyBlanks()
@@ -972,6 +976,78 @@ void TstRecipeStore::storeServesOnlyTheThreadThatOwnsIt()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status));
     QCOMPARE(WTERMSIG(status), SIGABRT);
+}
+
+
+// Marks are made by the first write that needs them (never on a read or a
+// read-only file), follow a move and an edit, go with their dish, and come
+// back with a safety copy.
+void TstRecipeStore::marksLiveBesideTheDishes()
+{
+    TestDb db(categorySql(QStringLiteral("凉菜")) + dishSql(QStringLiteral("川菜"), QStringLiteral("麻婆豆腐"))
+              + dishSql(QStringLiteral("川菜"), QStringLiteral("回锅肉")) + dishSql(QStringLiteral("凉菜"), QStringLiteral("拍黄瓜")));
+    const QString markTables = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'marks%'");
+    const QString markRows = QStringLiteral("SELECT (SELECT count(*) FROM marks_tags) + (SELECT count(*) FROM marks_dish)");
+    QFile::setPermissions(db.path(), QFile::ReadOwner);
+    QVERIFY(RecipeStore(db.path()).readMarks()->tags.isEmpty());
+    QCOMPARE(RecipeStore(db.path()).setTags(1, {QStringLiteral("麻辣")}).error().kind, StoreError::ReadOnly);
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+    RecipeStore store(db.path());
+    QVERIFY(*store.setFavourite(1, false));
+    QCOMPARE(db.scalar(markTables), QStringLiteral("0"));
+
+    const QString layout = db.scalar(QStringLiteral("SELECT group_concat(sql) FROM sqlite_master WHERE tbl_name IN ('01','02')"));
+    QVERIFY(*store.setTags(1, {QStringLiteral("麻辣"), QStringLiteral("下饭")}));
+    QVERIFY(*store.setFavourite(2, true));
+    QVERIFY(!*store.setTags(9, {QStringLiteral("无")}));
+    QCOMPARE(*store.tagCategory(QStringLiteral(" 凉菜"), QStringLiteral("快手菜")), 1);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT group_concat(sql) FROM sqlite_master WHERE tbl_name IN ('01','02')")), layout);
+    QVERIFY(Backup::makeCopy(db.path(), Backup::Reason::DishDeletion, QDateTime::currentDateTime()).ok());
+
+    QVERIFY(*store.moveDish(1, QStringLiteral("凉菜")));
+    QVERIFY(*store.updateDish(1, QStringLiteral("麻婆豆腐"), QStringLiteral("豆腐"), QStringLiteral("烧"), {}));
+    QCOMPARE(store.readMarks()->tagsOf(1), QStringList({"麻辣", "下饭"}));
+    QVERIFY(*store.deleteDish(2));
+    QVERIFY(store.readMarks()->favourites.isEmpty());
+    QCOMPARE(store.deleteCategory(QStringLiteral("凉菜"))->dishesDeleted, 2);
+    QCOMPARE(db.scalar(markRows), QStringLiteral("0"));
+
+    QVERIFY(Backup::restoreCopy(db.path(), Backup::listCopies(db.path()).at(0).path).ok());
+    const DishMarks back = *RecipeStore(db.path()).readMarks();
+    QCOMPARE(back.tagsOf(1), QStringList({"麻辣", "下饭"}));
+    QCOMPARE(back.tagsOf(3), QStringList({"快手菜"}));
+    QCOMPARE(back.favourites, QSet<qint64>({2}));
+}
+
+void TstRecipeStore::tagsAreTakenApart_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("tags");
+    QTest::addColumn<QString>("refused");   // the tag over the length, "many" for too many
+    QTest::newRow("separators") << QStringLiteral("麻辣 下饭，快手菜、宴客,家常\t凉") << QStringList({"麻辣", "下饭", "快手菜", "宴客", "家常", "凉"}) << QString();
+    QTest::newRow("unicode blanks") << QStringLiteral("\u3000麻辣\u00a0\u2003下饭\u200b ") << QStringList({"麻辣", "下饭"}) << QString();
+    QTest::newRow("duplicates, hashes, empties") << QStringLiteral("#麻辣,,麻辣 、 #下饭 # 麻辣") << QStringList({"麻辣", "下饭"}) << QString();
+    QTest::newRow("blanks only") << QStringLiteral(" \u3000 ，") << QStringList() << QString();
+    QTest::newRow("twenty characters") << QString(20, QChar(0x8fa3)) << QStringList({QString(20, QChar(0x8fa3))}) << QString();
+    QTest::newRow("twenty-one") << QStringLiteral("辣 ") + QString(21, QChar(0x8fa3)) << QStringList() << QString(21, QChar(0x8fa3));
+    QStringList twenty;
+    for (int i = 0; i < 21; ++i)
+        twenty << QString::number(i);
+    QTest::newRow("twenty tags") << twenty.mid(0, 20).join(QLatin1Char(' ')) << twenty.mid(0, 20) << QString();
+    QTest::newRow("twenty-one tags") << twenty.join(QLatin1Char(' ')) << QStringList() << QStringLiteral("many");
+}
+
+void TstRecipeStore::tagsAreTakenApart()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, tags);
+    QFETCH(QString, refused);
+    const Marks::Parsed parsed = Marks::parseTags(typed);
+    QCOMPARE(parsed.ok(), refused.isEmpty());
+    if (parsed.ok())
+        QCOMPARE(parsed.tags, tags);
+    else
+        QCOMPARE(parsed.tooMany ? QStringLiteral("many") : parsed.tooLong, refused);
 }
 
 QTEST_GUILESS_MAIN(TstRecipeStore)

@@ -4,6 +4,7 @@
 #include "windowart_kit.h"
 
 #include <QLinearGradient>
+#include <cmath>
 #include <QPolygonF>
 #include <QRadialGradient>
 
@@ -380,6 +381,42 @@ QImage treeDish(bool selected)
     return img;
 }
 
+// A five-pointed gold star with a dark rim, centred on `c`.
+void drawStar(QPainter &p, const QPointF &c, double outer)
+{
+    QPolygonF star;
+    for (int i = 0; i < 10; ++i) {
+        const double r = i % 2 == 0 ? outer : outer * 0.45;
+        const double a = -M_PI / 2 + i * M_PI / 5;
+        star << c + QPointF(r * std::cos(a), r * std::sin(a));
+    }
+    p.save();
+    p.setPen(QPen(QColor(0xA8, 0x5A, 0x00), qMax(0.7, outer / 7)));
+    p.setBrush(QColor(0xFF, 0xC8, 0x1E));
+    p.drawPolygon(star);
+    p.restore();
+}
+
+// The dish picture of a favourite: the dish with a star at its top right.
+QImage treeFavourite(bool selected)
+{
+    QImage img = treeDish(selected);
+    QPainter p(&img);
+    prepare(p);
+    drawStar(p, QPointF(11.5, 4.5), 4.4);
+    return img;
+}
+
+// The star beside the main window's name box.
+QImage favouriteMark()
+{
+    QImage img = canvas(16, 16);
+    QPainter p(&img);
+    prepare(p);
+    drawStar(p, QPointF(8, 8.5), 7.4);
+    return img;
+}
+
 // Drawn on a 64-unit grid and scaled to `size` pixels.
 QImage appIcon(int size)
 {
@@ -431,6 +468,9 @@ void drawTreePictures(const QString &assetsDir)
     savePng(treeCategory(true), assetsDir, QStringLiteral("tree/category_selected.png"));
     savePng(treeDish(false), assetsDir, QStringLiteral("tree/dish.png"));
     savePng(treeDish(true), assetsDir, QStringLiteral("tree/dish_selected.png"));
+    savePng(treeFavourite(false), assetsDir, QStringLiteral("tree/favourite.png"));
+    savePng(treeFavourite(true), assetsDir, QStringLiteral("tree/favourite_selected.png"));
+    savePng(favouriteMark(), assetsDir, QStringLiteral("main/favourite.png"));
 }
 
 void drawAppIcon(const QString &assetsDir)
