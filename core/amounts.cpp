@@ -50,7 +50,6 @@ constexpr std::array kRangeMarks = {u'-', u'–', u'—', u'~', u'～', u'〜', 
 // Words between name and amount that stay as written: 约500克, 各1勺.
 constexpr std::array kPrefixes = {u"大约", u"约", u"各", u"共"};
 constexpr int kMaxDigits = 7;
-constexpr qsizetype kMaxLine = 200;
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool isLatin(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -305,6 +304,8 @@ std::optional<Amount> amountBefore(const QString &line, qsizetype end)
     a->apart = nameStart > a->end;
     if (a->unit.isEmpty() && !a->apart)
         return std::nullopt;
+    if (!a->apart && nameStart < end && line[nameStart] == u'半')
+        return std::nullopt;   // "一个半半…": which 半 is the amount's is a guess
     a->name = line.mid(nameStart, end - nameStart);
     a->place = Place::Before;
     return a;
@@ -315,7 +316,7 @@ std::optional<Amount> amountAfter(const QString &line, qsizetype end)
 {
     const QString head = line.left(end);
     for (qsizetype i = 1; i < end; ++i) {
-        if (!startsNumber(line[i]) || (isDigit(line[i]) && (isDigit(line[i - 1]) || line[i - 1] == u'.' || line[i - 1] == u'/')))
+        if (!startsNumber(line[i]) || (isDigit(line[i]) && isDigit(line[i - 1])))
             continue;   // not the middle of a number
         auto a = amountAt(head, i);
         if (!a || a->end != end)
@@ -349,7 +350,7 @@ std::optional<Amount> amountAfter(const QString &line, qsizetype end)
 std::optional<Amount> read(const QString &line)
 {
     const QString trimmed = line.trimmed();
-    if (trimmed.isEmpty() || trimmed.startsWith(u'【') || line.size() > kMaxLine)
+    if (trimmed.isEmpty() || trimmed.startsWith(u'【'))
         return std::nullopt;
     qsizetype end = line.size();
     while (end > 0 && isBlank(line[end - 1]))

@@ -9,7 +9,7 @@ namespace Amounts {
 namespace {
 
 // Beyond this a scaled amount is no amount a kitchen uses: left as written.
-constexpr double kLargest = 1e7;
+constexpr double kLargest = 1e6;
 
 double roundTo(double value, double step)
 {
