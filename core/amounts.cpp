@@ -54,6 +54,7 @@ constexpr int kMaxDigits = 7;
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool isLatin(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool isBlank(QChar c) { return c.isSpace(); }
+bool isRangeMark(QChar c) { return std::find(kRangeMarks.begin(), kRangeMarks.end(), c) != kRangeMarks.end(); }
 
 double vulgarValue(QChar c)
 {
@@ -197,7 +198,7 @@ std::optional<Amount> amountAt(const QString &s, qsizetype pos)
     a.low = *low;
     a.start = pos;
     a.end = low->end;
-    if (a.end < s.size() && std::find(kRangeMarks.begin(), kRangeMarks.end(), s[a.end]) != kRangeMarks.end()) {
+    if (a.end < s.size() && isRangeMark(s[a.end])) {
         a.high = number(s, a.end + 1);
         if (a.high)
             a.end = a.high->end;
@@ -311,8 +312,10 @@ std::optional<Amount> amountBefore(const QString &line, qsizetype end)
     return a;
 }
 
-// "鸡胸肉 150克", "鸡蛋3个", "盐：1勺", "葱、姜 各10克".
-std::optional<Amount> amountAfter(const QString &line, qsizetype end)
+// "鸡胸肉 150克", "鸡蛋3个", "盐：1勺", "葱、姜 各10克". `doubtful` is set
+// when where the name ends is a guess ("三七十克": 三 and 七十克, or 三七 and
+// 十克? "五~5克": a range?), which leaves the whole line as written.
+std::optional<Amount> amountAfter(const QString &line, qsizetype end, bool &doubtful)
 {
     const QString head = line.left(end);
     for (qsizetype i = 1; i < end; ++i) {
@@ -321,8 +324,9 @@ std::optional<Amount> amountAfter(const QString &line, qsizetype end)
         auto a = amountAt(head, i);
         if (!a || a->end != end)
             continue;
-        if (startsChineseNumber(line[i]) && startsChineseNumber(line[i - 1]))
-            return std::nullopt;   // "三七十克": where the name ends is a guess
+        doubtful = (startsChineseNumber(line[i]) && startsChineseNumber(line[i - 1])) || isRangeMark(line[i - 1]);
+        if (doubtful)
+            return std::nullopt;
         qsizetype nameEnd = i;
         for (const char16_t *prefix : kPrefixes) {
             const QStringView word(prefix);
@@ -359,8 +363,9 @@ std::optional<Amount> read(const QString &line)
     if (end <= 0)
         return std::nullopt;
     const auto before = amountBefore(line, end);
-    const auto after = amountAfter(line, end);
-    if (before.has_value() == after.has_value())
+    bool doubtful = false;
+    const auto after = amountAfter(line, end, doubtful);
+    if (doubtful || before.has_value() == after.has_value())
         return std::nullopt;   // none, or two: which one is meant is a guess
     const Amount &a = before ? *before : *after;
     if (!isSoleName(a.name))
