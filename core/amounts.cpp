@@ -292,8 +292,9 @@ qsizetype afterPrefix(const QString &s, qsizetype pos)
     return pos;
 }
 
-// "150克鸡胸肉", "2 鸡蛋", "约500克牛肉".
-std::optional<Amount> amountBefore(const QString &line, qsizetype end)
+// "150克鸡胸肉", "2 鸡蛋", "约500克牛肉". `doubtful` is set for "一个半半…":
+// which 半 is the amount's is a guess.
+std::optional<Amount> amountBefore(const QString &line, qsizetype end, bool &doubtful)
 {
     const qsizetype pos = afterPrefix(line, skipLead(line, 0, end));
     if (pos >= end || !startsNumber(line[pos]))
@@ -305,8 +306,7 @@ std::optional<Amount> amountBefore(const QString &line, qsizetype end)
     a->apart = nameStart > a->end;
     if (a->unit.isEmpty() && !a->apart)
         return std::nullopt;
-    if (!a->apart && nameStart < end && line[nameStart] == u'半')
-        return std::nullopt;   // "一个半半…": which 半 is the amount's is a guess
+    doubtful = !a->apart && nameStart < end && line[nameStart] == u'半';
     a->name = line.mid(nameStart, end - nameStart);
     a->place = Place::Before;
     return a;
@@ -362,10 +362,10 @@ std::optional<Amount> read(const QString &line)
     end = endBeforeNote(line, end);
     if (end <= 0)
         return std::nullopt;
-    const auto before = amountBefore(line, end);
-    bool doubtful = false;
-    const auto after = amountAfter(line, end, doubtful);
-    if (doubtful || before.has_value() == after.has_value())
+    bool doubtfulBefore = false, doubtfulAfter = false;
+    const auto before = amountBefore(line, end, doubtfulBefore);
+    const auto after = amountAfter(line, end, doubtfulAfter);
+    if (doubtfulBefore || doubtfulAfter || before.has_value() == after.has_value())
         return std::nullopt;   // none, or two: which one is meant is a guess
     const Amount &a = before ? *before : *after;
     if (!isSoleName(a.name))
