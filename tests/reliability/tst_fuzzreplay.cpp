@@ -1,6 +1,7 @@
 // Replays the inputs kept under fuzz/: the seed corpora and every input that
 // once made a fuzz target fail (fuzz/regressions/<target>/), through the same
 // checks the fuzz targets run.
+#include "fuzz/amountchecks.h"
 #include "fuzz/checks.h"
 #include "fuzz/importchecks.h"
 #include "fuzz/storeops.h"
@@ -56,6 +57,17 @@ private slots:
         for (const QString &file : files) {
             const QByteArray bytes = read(file);
             QVERIFY2(FuzzChecks::jetLike(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())),
+                     qPrintable(file));
+        }
+    }
+
+    void amounts()
+    {
+        const QStringList files = inputs(QStringLiteral("amounts"));
+        QVERIFY(!files.isEmpty());
+        for (const QString &file : files) {
+            const QByteArray bytes = read(file);
+            QVERIFY2(FuzzChecks::amounts(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())),
                      qPrintable(file));
         }
     }
