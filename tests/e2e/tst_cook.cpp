@@ -545,7 +545,9 @@ void Cook::oneDishInTheCooksHands(const Desktop &desk, const QString &main, cons
     int windows = desk.programWindows();
     keys({QStringLiteral("shift+F10")});
     QVERIFY2(desk.waitWindowMore(windows), "the dish menu did not open");
-    keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Right"), QStringLiteral("Down"), QStringLiteral("Return")});
+    // 删除这道菜…, 加入我的最爱, 标签…, 移到分类 ▸: its first other category.
+    keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
+          QStringLiteral("Right"), QStringLiteral("Down"), QStringLiteral("Return")});
     QTRY_COMPARE_WITH_TIMEOUT(sqlite(db, QStringLiteral("SELECT count(*) FROM \"01\"")).toInt(), dishes - 1, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(sqlite(db, perCategory) != afterDelete, 5000);
 
