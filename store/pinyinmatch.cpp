@@ -56,7 +56,28 @@ std::optional<Query> Query::make(const QString &text)
         for (size_t p = 0; p < n; ++p)
             q.m_next[size_t(s) * n + p] = reached(q.m_text, p, table.syllable(s));
     }
+    q.findRequiredLetters(table.syllableCount());
     return q;
+}
+
+void Query::findRequiredLetters(int syllables)
+{
+    // required[p]: the letters met at the start of every step on every way
+    // from the start to position p (all bits while p is not reached yet).
+    const size_t n = m_text.size();
+    std::vector<quint32> required(n + 1, ~quint32(0));
+    required[0] = 0;
+    for (size_t p = 0; p < n; ++p) {
+        if (required[p] == ~quint32(0))
+            continue;
+        const quint32 here = required[p] | m_letterBit[p];
+        quint64 steps = quint64(2) << p;   // the character itself (a Latin letter, a digit, a Han character)
+        for (int s = 0; s < syllables; ++s)
+            steps |= m_next[size_t(s) * n + p];
+        for (; steps; steps &= steps - 1)
+            required[size_t(std::countr_zero(steps))] &= here;
+    }
+    m_required = required[n] == ~quint32(0) ? 0 : required[n];
 }
 
 Keys::Keys() : m_table(&PinyinTable::instance()), m_starts{0} {}
@@ -76,6 +97,12 @@ void Keys::add(std::u32string_view name)
             m_units.push_back({c, set, initials});
         }
     }
+    quint32 letters = 0;
+    for (size_t u = first; u < m_units.size(); ++u) {
+        const Unit &unit = m_units[u];
+        letters |= unit.set >= 0 ? unit.initials : isAsciiLetter(unit.c) ? quint32(1) << (unit.c - 'a') : 0;
+    }
+    m_letters.push_back(letters);
     m_starts.push_back(quint32(m_units.size()));
 }
 
@@ -88,6 +115,8 @@ void Keys::addUtf8(QByteArrayView name)
 
 bool Keys::matches(size_t name, const Query &query) const
 {
+    if ((m_letters[name] & query.m_required) != query.m_required)
+        return false;
     const size_t n = query.m_text.size();
     const quint64 done = quint64(1) << n;
     quint64 reach = 0;

@@ -35,6 +35,11 @@ private:
     // Per syllable and typed position: the positions reached by reading
     // that syllable there, bit m_text.size() meaning the whole text is read.
     std::vector<quint64> m_next;
+    // The letters every reading of the whole text begins a syllable (or
+    // matches a Latin letter) with: a name lacking one of them among its
+    // characters' initials and letters cannot match.
+    quint32 m_required = 0;
+    void findRequiredLetters(int syllables);
 };
 
 class Keys {
@@ -55,6 +60,7 @@ private:
     const PinyinTable *m_table;
     std::vector<Unit> m_units;
     std::vector<quint32> m_starts;   // per name its first unit, and one past the last
+    std::vector<quint32> m_letters;  // per name: its units' initials and Latin letters
 };
 
 } // namespace Pinyin
