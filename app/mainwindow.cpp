@@ -2,6 +2,7 @@
 
 #include "app/cataloguemodel.h"
 #include "app/dishmarksview.h"
+#include "app/servingsview.h"
 #include "app/splashwindow.h"
 #include "app/treedrop.h"
 #include "app/treemenu.h"
@@ -146,6 +147,7 @@ void MainWindow::buildDishPanel()
     m_name = make.lineBox(QStringLiteral("Text1"), QStringLiteral("菜名"), {3720, 1320, 6255, 375});
     make.label(QStringLiteral("Label3"), QStringLiteral("原   料："), {3720, 1845, 1215, 255});
     m_ingredients = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("原料"), {3720, 2150, 6255, 1215});
+    m_servings = new ServingsView(this, m_ingredients);
     make.label(QStringLiteral("Label2"), QStringLiteral("制作方法："), {3720, 3555, 1215, 255});
     m_method = make.richBox(QStringLiteral("Boxx4"), QStringLiteral("制作方法"), {3720, 3840, 6255, 2775});
 
@@ -286,7 +288,7 @@ void MainWindow::showDish(const DishRecord &dish)
     m_shown = {dish.id, trimBlanks(dish.category), trimBlanks(dish.name), trimBlanks(dish.ingredients),
                trimBlanks(dish.method), dish.picture};
     m_name->setText(m_shown.name);
-    m_ingredients->setText(m_shown.ingredients);
+    m_servings->show(m_shown.ingredients, m_catalogue.marks().servingsOf(m_shown.id));
     m_method->setText(m_shown.method);
     m_marks->show(m_shown.id);
     // Decoded at the size of the frame; a picture that cannot be loaded
@@ -305,7 +307,7 @@ void MainWindow::clearDish()
 {
     m_shown = DishRecord();
     m_name->clear();
-    m_ingredients->setText(QString());
+    m_servings->show(QString(), 0);
     m_method->setText(QString());
     m_picture->clearPicture();
     m_marks->show(0);
@@ -340,7 +342,17 @@ void MainWindow::followEdit(const CatalogueChange &change)
         showDish(**found);
 }
 
-void MainWindow::printShown() { printDish(m_shown); }
+// What is shown is printed: scaled for another number of people, the
+// name says for how many.
+void MainWindow::printShown()
+{
+    DishRecord shown = m_shown;
+    if (m_servings->isScaled()) {
+        shown.name += QStringLiteral("（按 %1 人份）").arg(m_servings->shownServings());
+        shown.ingredients = m_servings->shownIngredients();
+    }
+    printDish(shown);
+}
 
 void MainWindow::exitProgram()
 {

@@ -22,6 +22,7 @@ class RichTextBox;
 namespace zx {
 
 class DishMarksView;
+class ServingsView;
 class TreeMenu;
 
 // The banner. It is handed the path of the movie happy.swf; with no movie
@@ -53,6 +54,7 @@ public:
     ImageControl *picture() const { return m_picture; }
     FlashBanner *banner() const { return m_banner; }
     DishMarksView *marksView() const { return m_marks; }
+    ServingsView *servingsView() const { return m_servings; }
 
     // Runs once when the window is created through the registry: the tree
     // is read for the first time.
@@ -96,6 +98,7 @@ private:
     ImageControl *m_picture = nullptr;
     FlashBanner *m_banner = nullptr;
     DishMarksView *m_marks = nullptr;
+    ServingsView *m_servings = nullptr;
     qint64 m_lastTreeNs = 0;
     bool m_restoringPlace = false;   // the tree's place is being put back
     QHash<QString, ImageControl *> m_toolbar;   // by design name

@@ -304,10 +304,10 @@ StoreResult<T> Catalogue::writeAndFollow(const std::function<StoreResult<T>(Reci
 
 StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &name,
                                        const QString &ingredients, const QString &method,
-                                       const QString &picture, const QStringList &tags)
+                                       const QString &picture, const EditedMarks &marks)
 {
     return writeAndFollow<qint64>(
-        [&](RecipeStore &s) { return s.addDish(category, name, ingredients, method, picture, tags); },
+        [&](RecipeStore &s) { return s.addDish(category, name, ingredients, method, picture, marks); },
         [&](const qint64 &id) -> std::optional<Follow> {
             return Follow{{CatalogueChange::DishAdded, category, id}, [&, id](CatalogueData &data) {
                               data.appendDish(id, category, name);
@@ -319,10 +319,10 @@ StoreResult<qint64> Catalogue::addDish(const QString &category, const QString &n
 StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QString &ingredients,
                                         const QString &method, const QString &picture,
                                         const std::function<bool(const DishRecord &)> &mayWrite,
-                                        const QStringList *tags)
+                                        const EditedMarks *marks)
 {
     return writeAndFollow<bool>(
-        [&](RecipeStore &s) { return s.updateDish(id, name, ingredients, method, picture, mayWrite, tags); },
+        [&](RecipeStore &s) { return s.updateDish(id, name, ingredients, method, picture, mayWrite, marks); },
         [&](const bool &updated) -> std::optional<Follow> {
             if (!updated)
                 return std::nullopt;
@@ -334,7 +334,7 @@ StoreResult<bool> Catalogue::updateDish(qint64 id, const QString &name, const QS
 StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                      const QString &ingredients,
                                                                      const QString &method, const QString &picture,
-                                                                     const QStringList *tags)
+                                                                     const EditedMarks *marks)
 {
     std::optional<EditOutcome> refused;
     const StoreResult<bool> updated = updateDish(
@@ -344,7 +344,7 @@ StoreResult<Catalogue::EditOutcome> Catalogue::updateDishIfUnchanged(const DishR
                 refused = EditOutcome::ChangedElsewhere;
             return !refused;
         },
-        tags);
+        marks);
     if (!updated)
         return updated.error();
     if (refused)

@@ -111,12 +111,12 @@ public:
     // Writes; each refreshes and announces on success.
     [[nodiscard]] StoreResult<qint64> addDish(const QString &category, const QString &name,
                                               const QString &ingredients, const QString &method,
-                                              const QString &picture, const QStringList &tags = {});
-    // `mayWrite`, `tags`: as RecipeStore::updateDish's.
+                                              const QString &picture, const EditedMarks &marks = {});
+    // `mayWrite`, `marks`: as RecipeStore::updateDish's.
     [[nodiscard]] StoreResult<bool> updateDish(qint64 id, const QString &name, const QString &ingredients,
                                                const QString &method, const QString &picture,
                                                const std::function<bool(const DishRecord &)> &mayWrite = {},
-                                               const QStringList *tags = nullptr);
+                                               const EditedMarks *marks = nullptr);
     // Rewrites the dish `shown` came from only while its row still holds
     // what `shown` holds (name, ingredients, method, picture): a row that
     // another program or another window changed meanwhile is left alone.
@@ -129,7 +129,7 @@ public:
     [[nodiscard]] StoreResult<EditOutcome> updateDishIfUnchanged(const DishRecord &shown, const QString &name,
                                                                  const QString &ingredients, const QString &method,
                                                                  const QString &picture,
-                                                                 const QStringList *tags = nullptr);
+                                                                 const EditedMarks *marks = nullptr);
     // The first row carrying `id` deleted, moved to `category` (as given),
     // or its picture path cleared (the picture file stays); false when no
     // row carries the id any more, and nothing changes.

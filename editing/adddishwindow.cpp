@@ -26,6 +26,7 @@ AddDishWindow::AddDishWindow(Catalogue &catalogue)
     setTabOrder(m_name, m_ingredients);
     setTabOrder(m_ingredients, m_method);
     setTabOrder(m_method, m_picturePath);
+    setTabOrder(m_tags, m_servings);
     loadContents();
 }
 
@@ -74,14 +75,15 @@ void AddDishWindow::buildRecipePanel()
     connect(m_addcp, &ImageControl::clicked, this, &AddDishWindow::saveDish);
     // The cook's tags, on a row of their own below the buttons.
     make.label(QStringLiteral("LabelTags"), QStringLiteral("标签："), {2940, 5640, 1020, 255});
-    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3960, 5600, 4290, 330});
+    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3960, 5600, 2550, 330});
     EditKit::offerTagsInUse(m_tags, m_catalogue);
+    m_servings = EditKit::addServingsRow(this, 6570, 5600);
 }
 
 bool AddDishWindow::hasPendingInput() const
 {
     return !m_name->text().isEmpty() || !m_picturePath->text().isEmpty() || !m_ingredients->toPlainText().isEmpty()
-           || !m_method->toPlainText().isEmpty() || !m_tags->text().isEmpty();
+           || !m_method->toPlainText().isEmpty() || !m_tags->text().isEmpty() || !m_servings->text().isEmpty();
 }
 
 void AddDishWindow::loadContents()
@@ -138,6 +140,9 @@ void AddDishWindow::saveDish()
     const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
     if (!tags)
         return;
+    const std::optional<int> servings = EditKit::typedServings(this, m_servings->text());
+    if (!servings)
+        return;
     // An empty path is no picture; one typed or chosen must be a picture.
     const QString picture = trimTyped(m_picturePath->text());
     if (!picture.isEmpty() && !isPictureFile(picture)) {
@@ -158,7 +163,7 @@ void AddDishWindow::saveDish()
     if (!kept)
         return;
 
-    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, *kept, *tags);
+    const StoreResult<qint64> added = m_catalogue.addDish(category, name, ingredients, method, *kept, {*tags, *servings});
     if (!added) {
         // Nothing was written: every typed text and the category stay.
         tell(this, QStringLiteral("保存失败：") + added.error().userText());
@@ -170,6 +175,7 @@ void AddDishWindow::saveDish()
     m_method->clear();
     m_picturePath->clear();
     m_tags->clear();
+    m_servings->clear();
     m_picture->clear();
     QString done = category + QStringLiteral("保存完毕！");
     if (!m_catalogue.lastRefresh())

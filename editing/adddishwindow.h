@@ -25,6 +25,7 @@ public:
     QPlainTextEdit *method() const { return m_method; } // method
     QLabel *picture() const { return m_picture; }       // picture preview
     QLineEdit *tags() const { return m_tags; }          // 标签
+    QLineEdit *servings() const { return m_servings; }  // 份量
     ImageControl *addimage() const { return m_addimage; }
     ImageControl *addcp() const { return m_addcp; }
 
@@ -47,6 +48,7 @@ private:
     QPlainTextEdit *m_ingredients = nullptr;
     QPlainTextEdit *m_method = nullptr;
     QLineEdit *m_tags = nullptr;
+    QLineEdit *m_servings = nullptr;
     QLabel *m_picture = nullptr;
     ImageControl *m_addimage = nullptr;
     ImageControl *m_addcp = nullptr;

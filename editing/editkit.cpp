@@ -4,6 +4,7 @@
 #include "core/dialogs.h"
 #include "core/safetycopy.h"
 #include "core/textboxes.h"
+#include "skin/controls.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -114,6 +115,39 @@ std::optional<QStringList> typedTags(QWidget *parent, const QString &typed)
         return std::nullopt;
     }
     return parsed.tags;
+}
+
+std::optional<int> typedServings(QWidget *parent, const QString &typed)
+{
+    // Digits typed full width are digits too.
+    QString digits;
+    for (const QChar c : trimBlanks(typed))
+        digits += c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19 ? QChar(u'0' + (c.unicode() - 0xFF10)) : c;
+    if (digits.isEmpty())
+        return 0;
+    bool number = false;
+    const int servings = digits.toInt(&number);
+    if (!number || servings < 1 || servings > Marks::MaxServings) {
+        tell(parent, QStringLiteral("份量请填 1 到 99 之间的整数。"));
+        return std::nullopt;
+    }
+    return servings;
+}
+
+QString servingsText(int servings)
+{
+    return servings > 0 ? QString::number(servings) : QString();
+}
+
+QLineEdit *addServingsRow(QWidget *window, double left, double top)
+{
+    const Form::Controls make(window);
+    make.label(QStringLiteral("LabelServings"), QStringLiteral("份量："), {left, top + 40, 660, 255});
+    QLineEdit *box = make.lineBox(QStringLiteral("TextServings"), QStringLiteral("份量"), {left + 660, top, 480, 330});
+    box->setMaxLength(3);
+    box->setAlignment(Qt::AlignRight);
+    make.label(QStringLiteral("LabelServingsUnit"), QStringLiteral("人份"), {left + 1200, top + 40, 480, 255});
+    return box;
 }
 
 namespace {

@@ -36,6 +36,15 @@ bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &catego
 // many.
 std::optional<QStringList> typedTags(QWidget *parent, const QString &typed);
 
+// The servings typed into a servings box: 0 for an empty box, or nothing
+// when the text is no whole number from 1 to 99 (the cook is told).
+std::optional<int> typedServings(QWidget *parent, const QString &typed);
+// The servings as the box shows them: empty when unknown.
+QString servingsText(int servings);
+// A row "份量：[  ] 人份" at `left`, `top` (twips) of `window`: its box,
+// accessible as "份量", taking up to two digits.
+QLineEdit *addServingsRow(QWidget *window, double left, double top);
+
 // A tags box ("标签：" beside it): its completer offers the tags in use,
 // for the word being typed.
 void offerTagsInUse(QLineEdit *box, const Catalogue &catalogue);

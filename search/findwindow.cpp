@@ -119,8 +119,9 @@ void FindWindow::buildDishPanel()
 
     // The cook's tags, on a row of their own below the buttons.
     make.label(QStringLiteral("LabelTags"), QStringLiteral("标签："), {2640, 6280, 720, 255});
-    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3360, 6240, 5055, 330});
+    m_tags = make.lineBox(QStringLiteral("TextTags"), QStringLiteral("标签"), {3360, 6240, 3315, 330});
     EditKit::offerTagsInUse(m_tags, m_catalogue);
+    m_servings = EditKit::addServingsRow(this, 6735, 6240);
 }
 
 void FindWindow::buildButtons()
@@ -207,7 +208,7 @@ bool FindWindow::dishBoxesChanged() const
     return m_shown
            && (textOf(*m_ingredients->document()) != m_loaded.ingredients
                || textOf(*m_method->document()) != m_loaded.method || m_picturePath->text() != m_loaded.picture
-               || m_tags->text() != m_loadedTags);
+               || m_tags->text() != m_loadedTags || m_servings->text() != m_loadedServings);
 }
 
 bool FindWindow::hasPendingInput() const
@@ -272,6 +273,8 @@ void FindWindow::showSelectedDish()
     m_picturePath->setText(dish.picture);
     m_tags->setText(Marks::joinTags(m_catalogue.marks().tagsOf(dish.id)));
     m_loadedTags = m_tags->text();
+    m_servings->setText(EditKit::servingsText(m_catalogue.marks().servingsOf(dish.id)));
+    m_loadedServings = m_servings->text();
     m_loaded = {0, {}, m_name->text(), textOf(*m_ingredients->document()), textOf(*m_method->document()), m_picturePath->text()};
     // A picture that cannot be loaded leaves the preview empty, never
     // showing the previous dish's picture.
@@ -345,7 +348,10 @@ void FindWindow::storeEdit()
     }
     // Tags over the limits refuse the whole edit.
     const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
-    if (!tags || !boxesHoldRow(item->data(DishIdRole).toLongLong()))
+    if (!tags)
+        return;
+    const std::optional<int> servings = EditKit::typedServings(this, m_servings->text());
+    if (!servings || !boxesHoldRow(item->data(DishIdRole).toLongLong()))
         return;
     // A picture the cook chose is checked; the one stored is kept as it is.
     QString picture = m_picturePath->text();
@@ -372,8 +378,10 @@ void FindWindow::storeEdit()
         return;
     // Written only while the row still holds what was shown: another copy
     // of the program, or another tool, may have changed it since.
+    const EditedMarks marks{*tags, *servings};
+    const bool marksEdited = m_tags->text() != m_loadedTags || m_servings->text() != m_loadedServings;
     const auto outcome = m_catalogue.updateDishIfUnchanged(*m_shown, name, toCrLf(ingredients), toCrLf(method),
-                                                           picture, m_tags->text() != m_loadedTags ? &*tags : nullptr);
+                                                           picture, marksEdited ? &marks : nullptr);
     if (!outcome) {
         tell(this, outcome.error().userText());
         return;
@@ -398,6 +406,8 @@ void FindWindow::reset()
     m_picturePath->clear();
     m_tags->clear();
     m_loadedTags.clear();
+    m_servings->clear();
+    m_loadedServings.clear();
     m_found->clear();
     m_shown.reset();
     m_picture->clearPicture();

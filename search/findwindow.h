@@ -32,6 +32,7 @@ public:
     // List1: a click on an entry, or the arrow keys moving the selection.
     void showSelectedDish();
     QLineEdit *tags() const { return m_tags; }
+    QLineEdit *servings() const { return m_servings; }   // 份量
     // A dish is shown and one of its boxes differs from what was loaded.
     bool hasPendingInput() const override;
     // ...one of the boxes but the name, which is also the search text.
@@ -57,6 +58,8 @@ private:
     QLineEdit *m_picturePath = nullptr;
     QLineEdit *m_tags = nullptr;            // 标签
     QString m_loadedTags;                   // what it held right after the dish was shown
+    QLineEdit *m_servings = nullptr;        // 份量
+    QString m_loadedServings;
     ImageControl *m_picture = nullptr;
     QCheckBox *m_searchTexts = nullptr;     // 查原料和做法: search ingredients and method too
     QStringList m_foundWords;          // the words of the last such search

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace Form {
 
@@ -97,6 +98,15 @@ RichTextBox *Controls::richBox(const QString &name, const QString &accessibleNam
 {
     auto *box = named(new RichTextBox(m_parent), name, accessibleName, at);
     box->setTabChangesFocus(true);
+    return box;
+}
+
+QSpinBox *Controls::spinBox(const QString &name, const QString &accessibleName, const QString &suffix,
+                             const Place &at) const
+{
+    auto *box = named(new QSpinBox(m_parent), name, accessibleName, at);
+    box->setSuffix(suffix);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return box;
 }
 

@@ -10,6 +10,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QSpinBox;
 class QPlainTextEdit;
 class QRadioButton;
 class QWidget;
@@ -40,6 +41,9 @@ public:
     // A multi-line box: Tab leaves it, Ctrl+Tab types a tab.
     QPlainTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
     RichTextBox *richBox(const QString &name, const QString &accessibleName, const Place &at) const;
+    // A box of whole numbers, `suffix` after the number.
+    QSpinBox *spinBox(const QString &name, const QString &accessibleName, const QString &suffix,
+                      const Place &at) const;
     QListWidget *listBox(const QString &name, const QString &accessibleName, const Place &at) const;
     // One of a group of choices; its text is its accessible name.
     QRadioButton *option(const QString &name, const QString &text, const Place &at) const;

@@ -12,6 +12,7 @@
 namespace Marks {
 inline constexpr int MaxTags = 20;        // per dish
 inline constexpr int MaxTagLength = 20;   // characters of one tag
+inline constexpr int MaxServings = 99;    // people a dish is written for; 0 is unknown
 
 // What the cook typed into a tags box, taken apart: split at every blank
 // and at "，", "、" and ","; each tag trimmed of every Unicode blank (and
@@ -30,13 +31,21 @@ Parsed parseTags(const QString &text);
 QString joinTags(const QStringList &tags);
 } // namespace Marks
 
+// What an edit window writes of a dish's marks along with its texts.
+struct EditedMarks {
+    QStringList tags;   // parsed (Marks::parseTags)
+    int servings = 0;   // 1 to Marks::MaxServings; 0 when unknown
+};
+
 struct DishMarks {
     QHash<qint64, QStringList> tags;   // per dish id, in the cook's order
     QSet<qint64> favourites;
+    QHash<qint64, int> servings;       // per dish id, only the known ones
     QHash<QString, QSet<qint64>> byTag;   // the other way round, made by index()
 
     QStringList tagsOf(qint64 id) const { return tags.value(id); }
     bool isFavourite(qint64 id) const { return favourites.contains(id); }
+    int servingsOf(qint64 id) const { return servings.value(id); }   // 0: unknown
     // Every tag some dish carries, sorted.
     QStringList tagsInUse() const;
     // Makes byTag from tags.

@@ -143,10 +143,10 @@ public:
     StoreResult<std::optional<DishRecord>> findDishById(qint64 id);
 
     // Appends a row; category as given, the other texts trimmed. Returns the
-    // new id. The dish's tags (parsed, store/marks.h) go in the same transaction.
+    // new id. The dish's marks (store/marks.h) go in the same transaction.
     StoreResult<qint64> addDish(const QString &category, const QString &name,
                                 const QString &ingredients, const QString &method, const QString &picture,
-                                const QStringList &tags = {});
+                                const EditedMarks &marks = {});
 
     // Rows whose name contains `text` as a pattern ("*" + text + "*", Jet Like syntax), table order.
     // An invalid pattern is a BadPattern error. With NamesOnly only id, category
@@ -176,11 +176,11 @@ public:
     // Returns false when no such row exists any more, or when `mayWrite`, given
     // the row as it is (read under the write's lock, so no other program can
     // change it before the write), says no.
-    // With `tags`, the dish's tags are replaced in the same transaction.
+    // With `marks`, the dish's tags and servings are replaced in the same transaction.
     StoreResult<bool> updateDish(qint64 id, const QString &name,
                                  const QString &ingredients, const QString &method, const QString &picture,
                                  const std::function<bool(const DishRecord &)> &mayWrite = {},
-                                 const QStringList *tags = nullptr);
+                                 const EditedMarks *marks = nullptr);
 
     // The first row carrying this id, should a foreign file repeat ids; each
     // in one transaction, by the id alone (two dishes of one name are two

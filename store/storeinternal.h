@@ -185,7 +185,7 @@ int deleteMarksOf(Store &s, const QString &dishIds, const std::function<void(Sql
 int writeTags(Store &s, qint64 id, const QStringList &tags);
 // The same, making the tables first when the file lacks them and there
 // are tags to write.
-int writeTagsMakingTables(Store &s, qint64 id, const QStringList &tags);
+int writeMarksMakingTables(Store &s, qint64 id, const EditedMarks &marks);
 
 // Appends rows to `table` inside the caller's write transaction, `values`
 // going to columns 1..: the id column is the row identity, or else one more

@@ -1,4 +1,4 @@
-// The recipe store: the cook's marks (tags, favourites) in tables of their
+// The recipe store: the cook's marks (tags, favourites, servings) in tables of their
 // own, "marks_tags" (dish, tag) and "marks_dish" (dish, favourite,
 // servings), keyed by the id of the dish in "01". The tables are made by
 // the first write that needs them, never by a read: a file without them
@@ -139,11 +139,16 @@ StoreResult<DishMarks> RecipeStore::readMarks()
         }
         if (rc != SQLITE_DONE)
             return s.fail(rc);
-        Sql::Statement fav;
-        rc = fav.prepare(s.db, QStringLiteral("SELECT dish FROM %1 WHERE favourite <> 0").arg(DishMarkTable));
+        Sql::Statement each;
+        rc = each.prepare(s.db, QStringLiteral("SELECT dish, favourite, servings FROM %1").arg(DishMarkTable));
         if (rc == SQLITE_OK) {
-            while ((rc = fav.step()) == SQLITE_ROW)
-                marks.favourites.insert(fav.columnInt64(0));
+            while ((rc = each.step()) == SQLITE_ROW) {
+                if (each.columnInt64(1) != 0)
+                    marks.favourites.insert(each.columnInt64(0));
+                const qint64 servings = each.columnInt64(2);
+                if (servings > 0 && servings <= Marks::MaxServings)
+                    marks.servings.insert(each.columnInt64(0), int(servings));
+            }
         }
         if (rc != SQLITE_DONE)
             return s.fail(rc);
@@ -183,16 +188,23 @@ int writeTags(Store &s, qint64 id, const QStringList &tags)
     }
     return rc;
 }
-int writeTagsMakingTables(Store &s, qint64 id, const QStringList &tags)
+int writeMarksMakingTables(Store &s, qint64 id, const EditedMarks &marks)
 {
     const StoreResult<bool> tables = hasMarkTables(s);
     if (!tables)
         return SQLITE_ERROR;
-    if (!*tables && tags.isEmpty())
+    if (!*tables && marks.tags.isEmpty() && marks.servings <= 0)
         return SQLITE_DONE;
     if (!*tables && makeMarkTables(s))
         return SQLITE_ERROR;
-    return writeTags(s, id, tags);
+    const int rc = writeTags(s, id, marks.tags);
+    if (rc != SQLITE_DONE)
+        return rc;
+    const bool known = marks.servings > 0 && marks.servings <= Marks::MaxServings;
+    return runWithId(s, QStringLiteral("INSERT INTO %1 (dish, servings) VALUES (?1, %2)"
+                                       " ON CONFLICT (dish) DO UPDATE SET servings = %2")
+                            .arg(DishMarkTable, known ? QString::number(marks.servings) : QStringLiteral("NULL")),
+                     id);
 }
 } // namespace StoreInternal
 

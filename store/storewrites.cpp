@@ -56,7 +56,7 @@ StoreResult<qint64> appendRow(Store &s, const QString &table, const QStringList 
 
 StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString &name,
                             const QString &ingredients, const QString &method, const QString &picture,
-                            const QStringList &tags)
+                            const EditedMarks &marks)
 {
     return withStore<qint64>(*this, [&](Store &s) {
         s.rowsChanged();
@@ -68,7 +68,7 @@ StoreResult<qint64> RecipeStore::addDish(const QString &category, const QString 
                                                  [&](qint64 newId) {
                                                      const int rc = deleteMarksOf(s, QStringLiteral("?1"),
                                                          [newId](Sql::Statement &st) { st.bindInt64(1, newId); });
-                                                     return rc == SQLITE_DONE ? writeTagsMakingTables(s, newId, tags)
+                                                     return rc == SQLITE_DONE ? writeMarksMakingTables(s, newId, marks)
                                                                               : rc;
                                                  });
         if (id.ok())
@@ -191,19 +191,19 @@ StoreResult<bool> changeRowWithId(Store &s, qint64 id, const QString &change, co
 
 StoreResult<bool> RecipeStore::updateDish(qint64 id, const QString &name,
                              const QString &ingredients, const QString &method, const QString &picture,
-                             const std::function<bool(const DishRecord &)> &mayWrite, const QStringList *tags)
+                             const std::function<bool(const DishRecord &)> &mayWrite, const EditedMarks *marks)
 {
     return withStore<bool>(*this, [&](Store &s) {
         s.textsChanged();
         const QStringList &c = s.layout.dishCols;
-        std::function<int()> alsoTags;
-        if (tags)
-            alsoTags = [&s, id, tags] { return writeTagsMakingTables(s, id, *tags); };
+        std::function<int()> alsoMarks;
+        if (marks)
+            alsoMarks = [&s, id, marks] { return writeMarksMakingTables(s, id, *marks); };
         return changeRowWithId(s, id,
                                QStringLiteral("UPDATE %1 SET %2=?2, %3=?3, %4=?4, %5=?5 WHERE %6=?1")
                                    .arg(DishTable, c.at(2), c.at(3), c.at(4), c.at(5), s.layout.dishRowid),
                                {trimBlanks(name), trimBlanks(ingredients), trimBlanks(method), trimBlanks(picture)},
-                               false, mayWrite, alsoTags);
+                               false, mayWrite, alsoMarks);
     });
 }
 
