@@ -268,13 +268,8 @@ StoreResult<QVector<DishRecord>> Catalogue::searchNames(const QString &text)
         add(data.rowsFoundByPinyin(*pinyin));
     QVector<DishRecord> rows;
     rows.reserve(qsizetype(found.size()));
-    for (const quint32 row : found) {
-        DishRecord d;
-        d.id = data.id(row);
-        d.category = data.rawDishCategories().at(data.categoryOf(row));
-        d.name = QString::fromUtf8(data.rawName(row));
-        rows.push_back(std::move(d));
-    }
+    for (const quint32 row : found)
+        rows.push_back(data.listed(row));
     return rows;
 }
 

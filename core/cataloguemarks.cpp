@@ -63,13 +63,8 @@ QVector<DishRecord> Catalogue::searchTagged(const TagQuery &query) const
     const CatalogueData &data = *m_data;
     QVector<DishRecord> rows;
     for (qsizetype row = 0; row < data.dishCount(); ++row) {
-        if (!query.matches(marks, data.id(row)))
-            continue;
-        DishRecord d;
-        d.id = data.id(row);
-        d.category = data.rawDishCategories().at(data.categoryOf(row));
-        d.name = QString::fromUtf8(data.rawName(row));
-        rows.push_back(std::move(d));
+        if (query.matches(marks, data.id(row)))
+            rows.push_back(data.listed(row));
     }
     return rows;
 }

@@ -112,6 +112,15 @@ void CatalogueData::sortBy(std::vector<qint64> &keys)
         place.row = placeOf[place.row];
 }
 
+DishRecord CatalogueData::listed(qsizetype row) const
+{
+    DishRecord d;
+    d.id = id(row);
+    d.category = m_rawCategories.at(categoryOf(row));
+    d.name = QString::fromUtf8(rawName(row));
+    return d;
+}
+
 std::vector<quint32> CatalogueData::rowsFoundByPinyin(const Pinyin::Query &query) const
 {
     if (!m_pinyin) {

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "store/records.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,6 +81,8 @@ public:
     const QStringList &rawDishCategories() const { return m_rawCategories; }
     int categoryOf(qsizetype row) const { return int(m_rows[size_t(row)].category); }
     const QString &category(qsizetype row) const { return m_trimmedCategories.at(categoryOf(row)); }
+    // What a result list shows of a row: id, category and name as stored.
+    DishRecord listed(qsizetype row) const;
 
     DishKey key(qsizetype row) const { return {id(row), category(row), name(row)}; }
     // Every row with where its name lies, in the order the names lie in

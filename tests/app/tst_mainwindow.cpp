@@ -3,6 +3,7 @@
 #include "app/cataloguemodel.h"
 #include "app/dishmarksview.h"
 #include "app/mainwindow.h"
+#include "app/servingsview.h"
 #include "app/treemenu.h"
 #include "editing/tagswindow.h"
 #include "files/exportwindow.h"
@@ -35,6 +36,9 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QSpinBox>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeView>
 
 using namespace zx;
@@ -481,6 +485,44 @@ private slots:
         QCOMPARE(db.scalar(QStringLiteral("SELECT favourite FROM marks_dish WHERE dish = %1").arg(id)), "0");
         QCOMPARE(iconKey(), CatalogueModel::nodeIcon(CatalogueModel::Dish).cacheKey());
         QVERIFY(!star->isVisible());
+    }
+
+    // The 份量 box scales what is shown and printed, never what is stored;
+    // lines it cannot scale stay as written, grey; another dish brings its
+    // own number back.
+    void servingsScaleTheShownIngredients()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        db.exec("UPDATE \"01\" SET ingredients = '五花肉 500克'||char(13,10)||'冰糖 适量'||char(13,10)||'八角2个' WHERE id = 1;");
+        ScriptedDialogs dialogs;
+        MainWindow *w = showAtBraisedPork();
+        QSpinBox *box = w->servingsView()->box();
+        QCOMPARE(box->accessibleName(), QStringLiteral("份量"));
+        QCOMPARE(box->text(), QStringLiteral("—"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->text(), QStringLiteral("2人份"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("五花肉 1000克\r\n冰糖 适量\r\n八角4个"));
+        const auto colour = [w](int line) {
+            const QTextBlock block = w->ingredients()->document()->findBlockByNumber(line);
+            return QTextCursor(block).charFormat().foreground().color();
+        };
+        QCOMPARE(colour(1), QColor(0x80, 0x80, 0x80));
+        QVERIFY(colour(0) != colour(1));
+        const QStringList printed = printedLines(printOut(dialogs, [w] { w->printShown(); }));
+        QVERIFY(printed.contains(QStringLiteral("菜 名: 红烧肉（按 2 人份）")));
+        QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"五花肉 1000克"});
+        QVERIFY(db.scalar("SELECT ingredients FROM \"01\" WHERE id = 1").startsWith(QStringLiteral("五花肉 500克")));
+
+        const EditedMarks four{{}, 4};
+        QVERIFY(*testCatalogue().updateDish(1, QStringLiteral("红烧肉"), db.scalar("SELECT ingredients FROM \"01\" WHERE id = 1"),
+                                            QStringLiteral("焯水"), {}, {}, &four));
+        QCOMPARE(box->text(), QStringLiteral("4人份"));
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("五花肉 500克\r\n冰糖 适量\r\n八角2个"));
+        box->setValue(2);
+        QCOMPARE(w->ingredients()->text(), QStringLiteral("五花肉 250克\r\n冰糖 适量\r\n八角1个"));
+        QCOMPARE(box->minimum(), 1);
     }
 
     // The menus' tags windows: one tag to a category in one write, a dish's

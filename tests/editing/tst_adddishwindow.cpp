@@ -177,6 +177,7 @@ private slots:
         QVERIFY(clickEntry(a.list, QStringLiteral("家常菜  ")));
         QCOMPARE(testCatalogue().selectedCategory(), QStringLiteral("家常菜  "));
         a.type(QStringLiteral(" 红烧肉 "), QStringLiteral(" 五花肉\n冰糖 "), QStringLiteral("切块\n小火炖 "));
+        typeText(a.w->servings(), QStringLiteral("４"));   // full width
         dialogs.pictures.enqueue(picture);
         press(a.addimage);
         dialogs.answers.enqueue(DialogService::Yes);
@@ -203,6 +204,7 @@ private slots:
         QCOMPARE(fileBytes(kept), fileBytes(picture));
         QCOMPARE(mainCaption(), countCaption(2));
         QCOMPARE(testCatalogue().totalDishes(), 2);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT servings FROM marks_dish WHERE dish = 2")), QStringLiteral("4"));
 
         // Texts, picture and preview go, and the category is used up: nothing
         // stays highlighted.
@@ -300,14 +302,18 @@ private slots:
         QTest::addColumn<QString>("method");
         QTest::addColumn<int>("answer");   // -1: no scripted answer
         QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("servings");
 
         const QString ask = QStringLiteral("[鱼香肉丝]位于家常菜  目录下\r\n\r\n是否保存？");
-        QTest::newRow("no category") << false << "鱼香肉丝" << "肉丝" << "炒" << -1 << "请先选择菜谱分类！";
-        QTest::newRow("blank name") << true << "   " << "肉丝" << "炒" << -1 << "资料都没有怎么保存啊？";
-        QTest::newRow("blank ingredients") << true << "鱼香肉丝" << "" << "炒" << -1 << "资料都没有怎么保存啊？";
-        QTest::newRow("blank method") << true << "鱼香肉丝" << "肉丝" << "  " << -1 << "资料都没有怎么保存啊？";
-        QTest::newRow("answered No") << true << "鱼香肉丝" << "肉丝" << "炒" << int(DialogService::No) << ask;
-        QTest::newRow("box closed") << true << "鱼香肉丝" << "肉丝" << "炒" << -1 << ask;
+        QTest::newRow("no category") << false << "鱼香肉丝" << "肉丝" << "炒" << -1 << "请先选择菜谱分类！" << "";
+        QTest::newRow("blank name") << true << "   " << "肉丝" << "炒" << -1 << "资料都没有怎么保存啊？" << "";
+        QTest::newRow("blank ingredients") << true << "鱼香肉丝" << "" << "炒" << -1 << "资料都没有怎么保存啊？" << "";
+        QTest::newRow("blank method") << true << "鱼香肉丝" << "肉丝" << "  " << -1 << "资料都没有怎么保存啊？" << "";
+        QTest::newRow("answered No") << true << "鱼香肉丝" << "肉丝" << "炒" << int(DialogService::No) << ask << "";
+        QTest::newRow("box closed") << true << "鱼香肉丝" << "肉丝" << "炒" << -1 << ask << "";
+        const QString servings = QStringLiteral("份量请填 1 到 99 之间的整数。");
+        for (const char *typed : {"0", "100", "两", "3.5", "-2"})
+            QTest::newRow(typed) << true << "鱼香肉丝" << "肉丝" << "炒" << -1 << servings << QString::fromUtf8(typed);
     }
 
     void refusalsWriteNothing()
@@ -318,6 +324,7 @@ private slots:
         QFETCH(QString, method);
         QFETCH(int, answer);
         QFETCH(QString, said);
+        QFETCH(QString, servings);
 
         TestDb db(QString::fromUtf8(Seed));
         ScriptedDialogs dialogs;
@@ -326,6 +333,7 @@ private slots:
         if (pickCategory)
             QVERIFY(clickEntry(a.list, QStringLiteral("家常菜  ")));
         a.type(name, ingredients, method);
+        typeText(a.w->servings(), servings);
         if (answer >= 0)
             dialogs.answers.enqueue(DialogService::Answer(answer));
         const QByteArray before = db.bytes();

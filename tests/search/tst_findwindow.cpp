@@ -923,11 +923,13 @@ void TestFindWindow::tagWordsFindByTag()
         edit.searchFor(QStringList({"辣子鸡", "宫保鸡丁", "麻婆豆腐"}).at(i));
         edit.clickRow(0);
         edit.w->tags()->setText(typed.at(i));
+        edit.w->servings()->setText(i == 0 ? QStringLiteral("2") : QString());
         dialogs.answers.enqueue(DialogService::Yes);
         edit.press("Image3");
         QVERIFY(!findLoaded());
     }
     QCOMPARE(db.scalar("SELECT count(*) FROM marks_tags"), QStringLiteral("6"));
+    QCOMPARE(db.scalar("SELECT group_concat(dish || ':' || servings) FROM marks_dish"), QStringLiteral("1:2"));
     QVERIFY(testCatalogue().setFavourite(2, true).value());
     FindFixture f;
     f.searchFor(text);

@@ -998,6 +998,8 @@ void TstRecipeStore::marksLiveBesideTheDishes()
 
     const QString layout = db.scalar(QStringLiteral("SELECT group_concat(sql) FROM sqlite_master WHERE tbl_name IN ('01','02')"));
     QVERIFY(*store.setTags(1, {QStringLiteral("麻辣"), QStringLiteral("下饭")}));
+    const EditedMarks servings{{QStringLiteral("麻辣"), QStringLiteral("下饭")}, 3};
+    QVERIFY(*store.updateDish(1, QStringLiteral("麻婆豆腐"), QStringLiteral("豆腐 1块"), QStringLiteral("烧"), {}, {}, &servings));
     QVERIFY(*store.setFavourite(2, true));
     QVERIFY(!*store.setTags(9, {QStringLiteral("无")}));
     QCOMPARE(*store.tagCategory(QStringLiteral(" 凉菜"), QStringLiteral("快手菜")), 1);
@@ -1007,6 +1009,7 @@ void TstRecipeStore::marksLiveBesideTheDishes()
     QVERIFY(*store.moveDish(1, QStringLiteral("凉菜")));
     QVERIFY(*store.updateDish(1, QStringLiteral("麻婆豆腐"), QStringLiteral("豆腐"), QStringLiteral("烧"), {}));
     QCOMPARE(store.readMarks()->tagsOf(1), QStringList({"麻辣", "下饭"}));
+    QCOMPARE(store.readMarks()->servingsOf(1), 3);
     QVERIFY(*store.deleteDish(2));
     QVERIFY(store.readMarks()->favourites.isEmpty());
     QCOMPARE(store.deleteCategory(QStringLiteral("凉菜"))->dishesDeleted, 2);
@@ -1017,6 +1020,7 @@ void TstRecipeStore::marksLiveBesideTheDishes()
     QCOMPARE(back.tagsOf(1), QStringList({"麻辣", "下饭"}));
     QCOMPARE(back.tagsOf(3), QStringList({"快手菜"}));
     QCOMPARE(back.favourites, QSet<qint64>({2}));
+    QCOMPARE(back.servings, (QHash<qint64, int>{{1, 3}}));
 }
 
 void TstRecipeStore::tagsAreTakenApart_data()
