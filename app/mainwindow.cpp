@@ -39,6 +39,7 @@
 #include <QItemSelectionModel>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTreeView>
 
 namespace zx {
@@ -148,6 +149,8 @@ void MainWindow::buildDishPanel()
     make.label(QStringLiteral("Label3"), QStringLiteral("原   料："), {3720, 1845, 1215, 255});
     m_ingredients = make.richBox(QStringLiteral("Boxx3"), QStringLiteral("原料"), {3720, 2150, 6255, 1215});
     m_servings = new ServingsView(this, m_ingredients);
+    setTabOrder(m_name, m_servings->box());   // as they stand: name, 份量, ingredients
+    setTabOrder(m_servings->box(), m_ingredients);
     make.label(QStringLiteral("Label2"), QStringLiteral("制作方法："), {3720, 3555, 1215, 255});
     m_method = make.richBox(QStringLiteral("Boxx4"), QStringLiteral("制作方法"), {3720, 3840, 6255, 2775});
 
