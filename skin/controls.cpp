@@ -107,6 +107,9 @@ QSpinBox *Controls::spinBox(const QString &name, const QString &accessibleName, 
     auto *box = named(new QSpinBox(m_parent), name, accessibleName, at);
     box->setSuffix(suffix);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Its text field is what a screen reader lands on.
+    if (auto *field = box->findChild<QLineEdit *>())
+        field->setAccessibleName(accessibleName);
     return box;
 }
 
