@@ -93,57 +93,57 @@ void TestImportReaders::reads_data()
     QTest::addColumn<QStringList>("method");
     QTest::addColumn<QString>("picture");   // "file:NAME", "url:ADDRESS" or ""
     QTest::addColumn<int>("skipped");
+    QTest::addColumn<int>("servings");
+    QTest::addColumn<QStringList>("tags");
 
     QTest::newRow("JSON-LD @graph") << "jsonld-graph.html" << 0 << 1 << "Tom & Jerry's 红烧肉" << "家常菜"
         << QStringList{"五花肉 500克", "", "冰糖 30克", "生抽 2勺"}
-        << QStringList{"【准备】", "五花肉切块，焯水。", "【烧制】", "炒糖色…", "", "小火炖一小时。", "份量：4",
-                       "时间：1小时30分", "来源：https://www.example.com/recipes/hongshao?ref=home&x=1"}
-        << "url:https://img.example.com/hongshao.jpg" << 0;
+        << QStringList{"【准备】", "五花肉切块，焯水。", "【烧制】", "炒糖色…", "", "小火炖一小时。", "时间：1小时30分", "来源：https://www.example.com/recipes/hongshao?ref=home&x=1"}
+        << "url:https://img.example.com/hongshao.jpg" << 0 << 4 << QStringList{"肉类"};
     QTest::newRow("JSON-LD array, own context, raw breaks, trailing commas")
         << "jsonld-array.html" << 0 << 1 << "Fluffy Pancakes" << "Breakfast"
         << QStringList{"2 cups flour", "1 egg", "", "1 cup milk"}
-        << QStringList{"Mix everything.", "Fry in a pan.", "份量：8", "时间：30分", "来源：https://cooks.example.org/pancakes"}
-        << "url:https://cooks.example.org/pancakes.jpg" << 0;
+        << QStringList{"Mix everything.", "Fry in a pan.", "时间：30分", "来源：https://cooks.example.org/pancakes"}
+        << "url:https://cooks.example.org/pancakes.jpg" << 0 << 8 << QStringList();
     QTest::newRow("GBK page declared gb2312") << "gbk.html" << 0 << 1 << "鱼香肉丝（喆师傅）" << "川菜"
         << QStringList{"猪里脊 300克", "木耳 50克"}
         << QStringList{"肉丝上浆。", "调鱼香汁，大火快炒。", "时间：25分", "来源：http://www.example.cn/yuxiang.html"}
-        << "" << 0;
+        << "" << 0 << 0 << QStringList();
     QTest::newRow("microdata") << "microdata.html" << 0 << 1 << "Tomato Soup" << "Soups"
         << QStringList{"4 tomatoes", "1 onion, chopped"}
-        << QStringList{"Chop the vegetables.", "Simmer for 30 minutes.", "份量：4 bowls", "时间：45分",
+        << QStringList{"Chop the vegetables.", "Simmer for 30 minutes.", "时间：45分",
                        "来源：https://micro.example.net/soup"}
-        << "url:https://micro.example.net/img/soup.jpg" << 0;
+        << "url:https://micro.example.net/img/soup.jpg" << 0 << 4 << QStringList();
     QTest::newRow("complete save") << "saved-complete.html" << 0 << 1 << "Tomato salad" << ""
         << QStringList{"2 tomatoes"} << QStringList{"Slice.", "来源：https://www.example.com/recipes/tomato"}
-        << "file:saved-complete_files/dish.png" << 0;
+        << "file:saved-complete_files/dish.png" << 0 << 0 << QStringList();
     QTest::newRow("JSON array, first") << "recipes.json" << 0 << 2 << "Green salad" << "Salads"
         << QStringList{"lettuce", "olive oil"} << QStringList{"Wash.", "Toss.", "来源：https://salad.example.com/green"}
-        << "" << 1;
+        << "" << 1 << 0 << QStringList();
     QTest::newRow("JSON array, second") << "recipes.json" << 1 << 2 << "Plain rice" << ""
-        << QStringList{} << QStringList{"Rinse.", "Boil.", "时间：1天2小时"} << "" << 1;
+        << QStringList{} << QStringList{"Rinse.", "Boil.", "时间：1天2小时"} << "" << 1 << 0 << QStringList();
     for (const char *source : {"cookbook", "@zip"}) {
         QTest::addRow("%s, full.jpg", source) << source << 0 << 2 << "番茄炒蛋" << "家常菜"
             << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
-            << "file:01 番茄炒蛋/full.jpg" << 0;
+            << "file:01 番茄炒蛋/full.jpg" << 0 << 0 << QStringList();
         QTest::addRow("%s, named picture", source) << source << 1 << 2 << "拍黄瓜" << "凉菜"
-            << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+            << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。"} << "file:02 拍黄瓜/photo.png" << 0 << 2 << QStringList();
     }
     QTest::newRow("dish folder") << "cookbook/02 拍黄瓜" << 0 << 1 << "拍黄瓜" << "凉菜"
-        << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+        << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。"} << "file:02 拍黄瓜/photo.png" << 0 << 2 << QStringList();
     QTest::newRow("MealMaster, two columns") << "two.mmf" << 0 << 2 << "Cannoli" << "Italian"
         << QStringList{"【FILLING】", "1 1/2 c Whole-milk ricotta cheese; well drained", "3 tb Sugar",
                        "1 1/2 c Milk chocolate; coarsely chopped", "1/4 c Pistachio nuts", "【DOUGH】",
                        "1 c All-purpose flour", "1 tb Sugar", "4 tb Sweet Marsala wine or dry white wine", "2 c Vegetable oil"}
-        << QStringList{"In a bowl, combine the filling ingredients and mix well.", "Heat the oil to 375°F and fry the shells.",
-                       "份量：16 servings"}
-        << "" << 0;
+        << QStringList{"In a bowl, combine the filling ingredients and mix well.", "Heat the oil to 375°F and fry the shells."}
+        << "" << 0 << 16 << QStringList{"Desserts"};
     QTest::newRow("MealMaster, MMMMM") << "two.mmf" << 1 << 2 << "Hot Cocoa" << "Drinks"
         << QStringList{"2 c Milk", "2 tb Cocoa powder", "1 tb Sugar or honey to taste", "【TOPPING】", "1 pn Cinnamon"}
-        << QStringList{"Warm the milk. Whisk in cocoa and sugar.", "Serve hot.", "份量：2"} << "" << 0;
+        << QStringList{"Warm the milk. Whisk in cocoa and sugar.", "Serve hot."} << "" << 0 << 2 << QStringList{"Hot"};
     // A folder of neither kind: one source, every recipe file in it.
     QTest::newRow("folder of files") << "" << 0 << 11 << "番茄炒蛋" << "家常菜"
         << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
-        << "file:01 番茄炒蛋/full.jpg" << 1;
+        << "file:01 番茄炒蛋/full.jpg" << 1 << 0 << QStringList();
 }
 
 void TestImportReaders::reads()
@@ -163,6 +163,8 @@ void TestImportReaders::reads()
     QTEST(lines(recipe.ingredients), "ingredients");
     QTEST(lines(recipe.method), "method");
     QTEST(reading.picturesSkipped, "skipped");
+    QTEST(recipe.servings, "servings");
+    QTEST(recipe.tags, "tags");
     if (picture.startsWith(QLatin1String("url:"))) {
         QCOMPARE(recipe.pictureUrl, picture.mid(4));
         QVERIFY(recipe.pictureFile.isEmpty());
