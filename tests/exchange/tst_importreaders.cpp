@@ -68,6 +68,8 @@ private:
 private slots:
     void reads_data();
     void reads();
+    void readsMarks_data();
+    void readsMarks();
     void refuses_data();
     void refuses();
     void cutsAndCounts();
@@ -176,6 +178,69 @@ void TestImportReaders::reads()
     } else {
         QVERIFY(recipe.pictureFile.isEmpty() && recipe.pictureUrl.isEmpty());
     }
+}
+
+void TestImportReaders::readsMarks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");   // for a .json file: the fields after the name
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("servings");
+    QTest::addColumn<QStringList>("tags");
+    const auto row = [](const char *title, const QByteArray &fields, const QString &name, int servings,
+                        const QStringList &tags, const QString &category = QString()) {
+        QTest::newRow(title) << "r.json" << fields << name << category << servings << tags;
+    };
+    const QString many = QStringLiteral("a1,a2,a3,a4,a5,a6,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16,a17,a18,a19,a20,a21");
+    row("ASCII commas, blanks split too", R"("name":"鸡","keywords":"麻辣, 下饭,,  ,#快手 家常")", "鸡", 0,
+        {"麻辣", "下饭", "快手", "家常"});
+    row("full-width commas", R"("name":"鸡","keywords":"麻辣，下饭、麻辣")", "鸡", 0, {"麻辣", "下饭"});
+    row("array", R"("name":"鸡","keywords":["麻辣", 7, "下饭、川菜"])", "鸡", 0, {"麻辣", "下饭", "川菜"});
+    row("search phrases out", R"("name":"鸡","keywords":"红烧肉的做法,红烧肉怎么做,红烧肉的家常做法,How To Make pork,肉")",
+        "鸡", 0, {"肉"});
+    row("too long out, the rest kept", "\"name\":\"鸡\",\"keywords\":\"" + QByteArray(21, 'x') + ",辣\"", "鸡", 0, {"辣"});
+    row("twenty kept", "\"name\":\"鸡\",\"keywords\":\"" + many.toUtf8() + "\"", "鸡", 0, many.split(u',').mid(0, 20));
+    row("keywords an object", R"("name":"鸡","keywords":{"a":"辣"})", "鸡", 0, {});
+    row("categories after the first", R"("name":"鸡","recipeCategory":["","川菜","下饭"],"keywords":"辣")", "鸡", 0,
+        {"下饭", "辣"}, "川菜");
+    for (const auto &[yield, servings] : {std::pair{"\"4\"", 4}, {"\"4 servings\"", 4}, {"\"4人份\"", 4}, {"\"2-3人份\"", 2},
+                                          {"[\"\",\"4\",\"6 servings\"]", 4}, {"6", 6}, {"\"0\"", 0}, {"100", 0},
+                                          {"\"100 cookies\"", 0}, {"\"many\"", 0}, {"\"2.5\"", 0}, {"true", 0}})
+        QTest::addRow("yield %s", yield) << "r.json" << "\"name\":\"鸡\",\"recipeYield\":" + QByteArray(yield) << "鸡" << ""
+                                         << servings << QStringList();
+    row("【两人份】", R"("name":"宫保鸡丁【两人份】")", "宫保鸡丁", 2, {});
+    row("（4人份）", R"("name":"宫保鸡丁 （4人份）")", "宫保鸡丁", 4, {});
+    row("(十人份)", R"j("name":"宫保鸡丁(十人份)")j", "宫保鸡丁", 10, {});
+    row("yield before the name", R"("name":"宫保鸡丁【4人份】","recipeYield":"3")", "宫保鸡丁", 3, {});
+    row("brackets not a pair", R"("name":"宫保鸡丁（4人份】")", "宫保鸡丁（4人份】", 0, {});
+    row("nothing else in the name", R"("name":"【两人份】")", "【两人份】", 2, {});
+    row("0人份", R"j("name":"鸡(0人份)")j", "鸡(0人份)", 0, {});
+    const QByteArray mm = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Mapo Tofu (4人份)\n";
+    QTest::newRow("MealMaster") << "r.mmf" << mm + " Categories: Chinese, Main dish, Spicy\n   Servings: 6\n\n  1 lb tofu\nMMMMM\n"
+                                << "Mapo Tofu" << "Chinese" << 6 << QStringList{"Main", "dish", "Spicy"};
+    QTest::newRow("MealMaster, loaves") << "r.mmf" << mm + "      Yield: 12 loaves\n Categories: Bread\n\n  1 lb flour\nMMMMM\n"
+                                               << "Mapo Tofu" << "Bread" << 12 << QStringList();
+}
+
+// What a source tells of the cook's marks; nothing here refuses a recipe.
+void TestImportReaders::readsMarks()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QFile out(dir.filePath(file));
+    const QByteArray text = file.endsWith(QLatin1String(".json")) ? "{\"@type\":\"Recipe\"," + bytes + "}" : bytes;
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
+    out.close();
+    const SourceReading reading = readSource(out.fileName());
+    QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
+    QCOMPARE(reading.recipes.size(), 1);
+    QTEST(reading.recipes.at(0).name, "name");
+    QTEST(reading.recipes.at(0).category, "category");
+    QTEST(reading.recipes.at(0).servings, "servings");
+    QTEST(reading.recipes.at(0).tags, "tags");
+    QVERIFY(!reading.recipes.at(0).favourite);   // only this program's own archives give it
 }
 
 void TestImportReaders::refuses_data()
