@@ -218,7 +218,6 @@ public:
     explicit Reader(bool markup) : m_markup(markup) {}
 
     QString clean(const QString &text) const { return m_markup ? cleanMarkup(text) : text; }
-    bool markup() const { return m_markup; }
 
     // A value as one text: a string, a number, the first of an array, an
     // object's @value or name.
@@ -406,8 +405,16 @@ void readMarks(const Reader &read, const QJsonObject &recipe, Draft &draft)
     QJsonValue yield = field(recipe, QLatin1String("recipeYield"));
     if (!present(yield))
         yield = field(recipe, QLatin1String("yield"));
-    if (read.markup() && yield.isString())
-        yield = read.line(yield);
+    // Each text as a line, its markup gone ("&#52;" is no 52); numbers as they are.
+    const auto asText = [&read](const QJsonValue &value) { return value.isDouble() ? value : QJsonValue(read.line(value)); };
+    if (yield.isArray()) {
+        QJsonArray texts;
+        for (const QJsonValue &one : yield.toArray())
+            texts.append(asText(one));
+        yield = texts;
+    } else {
+        yield = asText(yield);
+    }
     draft.servings = servingsIn(yield);
 }
 

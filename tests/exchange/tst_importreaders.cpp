@@ -206,7 +206,8 @@ void TestImportReaders::readsMarks_data()
         {"下饭", "辣"}, "川菜");
     for (const auto &[yield, servings] : {std::pair{"\"4\"", 4}, {"\"4 servings\"", 4}, {"\"4人份\"", 4}, {"\"2-3人份\"", 2},
                                           {"[\"\",\"4\",\"6 servings\"]", 4}, {"6", 6}, {"\"0\"", 0}, {"100", 0},
-                                          {"\"100 cookies\"", 0}, {"\"many\"", 0}, {"\"2.5\"", 0}, {"true", 0}})
+                                          {"\"100 cookies\"", 0}, {"\"many\"", 0}, {"\"2.5\"", 0}, {"true", 0},
+                                          {"\"&#51; servings\"", 3}, {"{\"@value\":\"6人份\"}", 6}})
         QTest::addRow("yield %s", yield) << "r.json" << "\"name\":\"鸡\",\"recipeYield\":" + QByteArray(yield) << "鸡" << ""
                                          << servings << QStringList();
     row("【两人份】", R"("name":"宫保鸡丁【两人份】")", "宫保鸡丁", 2, {});
