@@ -193,12 +193,10 @@ void TestImportReaders::readsMarks_data()
         QTest::newRow(title) << "r.json" << fields << name << category << servings << tags;
     };
     const QString many = QStringLiteral("a1,a2,a3,a4,a5,a6,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16,a17,a18,a19,a20,a21");
-    row("ASCII commas, blanks split too", R"("name":"鸡","keywords":"麻辣, 下饭,,  ,#快手 家常")", "鸡", 0,
-        {"麻辣", "下饭", "快手", "家常"});
+    row("ASCII commas, blanks", R"("name":"鸡","keywords":"麻辣, 下饭,,  ,#快手 家常")", "鸡", 0, {"麻辣", "下饭", "快手", "家常"});
     row("full-width commas", R"("name":"鸡","keywords":"麻辣，下饭、麻辣")", "鸡", 0, {"麻辣", "下饭"});
     row("array", R"("name":"鸡","keywords":["麻辣", 7, "下饭、川菜"])", "鸡", 0, {"麻辣", "下饭", "川菜"});
-    row("search phrases out", R"("name":"鸡","keywords":"红烧肉的做法,红烧肉怎么做,红烧肉的家常做法,How To Make pork,肉")",
-        "鸡", 0, {"肉"});
+    row("search phrases out", R"("name":"鸡","keywords":"肉的做法,肉怎么做,肉的家常做法,How To Make pork,肉")", "鸡", 0, {"肉"});
     row("too long out, the rest kept", "\"name\":\"鸡\",\"keywords\":\"" + QByteArray(21, 'x') + ",辣\"", "鸡", 0, {"辣"});
     row("twenty kept", "\"name\":\"鸡\",\"keywords\":\"" + many.toUtf8() + "\"", "鸡", 0, many.split(u',').mid(0, 20));
     row("keywords an object", R"("name":"鸡","keywords":{"a":"辣"})", "鸡", 0, {});
@@ -232,8 +230,7 @@ void TestImportReaders::readsMarks()
     QTemporaryDir dir;
     QFile out(dir.filePath(file));
     const QByteArray text = file.endsWith(QLatin1String(".json")) ? "{\"@type\":\"Recipe\"," + bytes + "}" : bytes;
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size());
-    out.close();
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.flush());
     const SourceReading reading = readSource(out.fileName());
     QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
     QCOMPARE(reading.recipes.size(), 1);
