@@ -208,7 +208,6 @@ void TestImportReaders::readsMarks_data()
                                           {"\"&#51; servings\"", 3}, {"{\"@value\":\"6人份\"}", 6}})
         QTest::addRow("yield %s", yield) << "r.json" << "\"name\":\"鸡\",\"recipeYield\":" + QByteArray(yield) << "鸡" << ""
                                          << servings << QStringList();
-    row("【两人份】", R"("name":"宫保鸡丁【两人份】")", "宫保鸡丁", 2, {});
     row("（4人份）", R"("name":"宫保鸡丁 （4人份）")", "宫保鸡丁", 4, {});
     row("(十人份)", R"j("name":"宫保鸡丁(十人份)")j", "宫保鸡丁", 10, {});
     row("yield before the name", R"("name":"宫保鸡丁【4人份】","recipeYield":"3")", "宫保鸡丁", 3, {});
