@@ -87,7 +87,7 @@ void benchImport(const QDir &top)
     loop.exec();
     const PreparedImport prepared = job.takeResult();
     const double readMs = clock.nsecsElapsed() / 1e6;
-    const StoreResult<ImportOutcome> done = catalogue.importDishes(prepared.dishes);
+    const StoreResult<ImportOutcome> done = catalogue.importDishes(prepared.dishes, prepared.marks);
     Bench::check(done.ok() && prepared.dishes.size() == 1000, "import 1,000 pages");
     const double totalMs = clock.nsecsElapsed() / 1e6;
     print(QStringLiteral("| import 1,000 saved pages of 200 KB | %1 s (read %2 s) | ≤ 5 s |")

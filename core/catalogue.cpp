@@ -387,9 +387,10 @@ StoreResult<bool> Catalogue::setPicture(qint64 id, const QString &picture)
                                 });
 }
 
-StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &dishes)
+StoreResult<ImportOutcome> Catalogue::importDishes(const QVector<DishRecord> &dishes,
+                                                   const QVector<ImportedMarks> &marks)
 {
-    const StoreResult<ImportOutcome> imported = store().importDishes(dishes);
+    const StoreResult<ImportOutcome> imported = store().importDishes(dishes, marks);
     if (imported) {
         CatalogueChange change{CatalogueChange::DishesImported, {}, 0};
         for (int i = 0; i < imported->ids.size(); ++i) {

@@ -141,7 +141,8 @@ public:
     [[nodiscard]] StoreResult<bool> setPicture(qint64 id, const QString &picture);
     // Many dishes in one transaction (RecipeStore::importDishes); refreshes
     // and announces DishesImported when any came in.
-    [[nodiscard]] StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
+    [[nodiscard]] StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes,
+                                                          const QVector<ImportedMarks> &marks = {});
     // How many of `dishes` importDishes would add; reads only.
     [[nodiscard]] StoreResult<int> countNewDishes(const QVector<DishRecord> &dishes)
     {

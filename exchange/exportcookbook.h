@@ -17,6 +17,9 @@ struct ExportDish {
     QString ingredients;   // lines joined with "\r\n" (or "\n")
     QString method;
     QString picturePath;   // absolute path of the dish's picture, or empty
+    QStringList tags;      // the cook's marks on the dish (store/marks.h)
+    int servings = 0;      // 0 when unknown
+    bool favourite = false;
 };
 
 // A consistent picture of what is exported, in the tree's order.

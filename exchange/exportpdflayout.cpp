@@ -45,6 +45,8 @@ PdfDishLayout::PdfDishLayout(const ExportDish &dish, const QPaintDevice *device,
       m_lineHeight(QFontMetricsF(fontFor(int(Style::Body)), device).height())
 {
     addParagraph(dish.name, Style::Name, 0);
+    if (!dish.tags.isEmpty())
+        addParagraph(ExportWriting::tagsLine(dish), Style::Category, 0.1);
     if (!dish.category.isEmpty())
         addParagraph(dish.category, Style::Category, 0.1);
     addPicture(dish.picturePath, pictureHeight, withPicture);

@@ -1,9 +1,9 @@
 #pragma once
 // One dish laid out for the PDF cookbook at the width of the text: its
-// name, category, picture, ingredients and method as a run of pieces (a
-// line of text, or the picture), each kept whole on a page. Laid out twice
-// with the same result: once to learn on which page each dish begins, for
-// the contents, and again to paint it.
+// name, its tags (grey, as the category), category, picture, ingredients
+// and method as a run of pieces (a line of text, or the picture), each
+// kept whole on a page. Laid out twice with the same result: once to learn
+// on which page each dish begins, for the contents, and again to paint it.
 #include <QImage>
 #include <QSizeF>
 #include <QString>

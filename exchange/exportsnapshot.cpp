@@ -7,9 +7,12 @@
 
 namespace {
 
-ExportDish exportDish(const DishRecord &row, const QString &dataFolder)
+ExportDish exportDish(const DishRecord &row, const DishMarks &marks, const QString &dataFolder)
 {
     ExportDish dish;
+    dish.tags = marks.tagsOf(row.id);
+    dish.servings = marks.servingsOf(row.id);
+    dish.favourite = marks.isFavourite(row.id);
     dish.category = trimBlanks(row.category);
     dish.name = trimBlanks(row.name);
     dish.ingredients = row.ingredients;
@@ -43,7 +46,7 @@ std::optional<ExportSnapshot> makeSnapshot(const ExportRows &rows, const QString
         if (section == out.sections.size())
             out.sections.push_back({UnfiledHeading, {}});
         out.sections[section].dishes.push_back(int(out.dishes.size()));
-        out.dishes.push_back(exportDish(row, dataFolder));
+        out.dishes.push_back(exportDish(row, rows.marks, dataFolder));
     }
     if (!wanted.isEmpty()) {
         const int keep = unfiledWanted ? unfiled : groups.listedGroup(wanted);

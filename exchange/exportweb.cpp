@@ -36,7 +36,8 @@ QByteArray styleSheet()
         "       margin: 2em auto; padding: 0 1em; line-height: 1.7; color: #222; }\n"
         "h1 { font-size: 1.8em; margin-bottom: 0.2em; }\n"
         "h2 { font-size: 1.2em; border-bottom: 1px solid #ccc; margin-top: 1.6em; }\n"
-        ".category, .date { color: #666; }\n"
+        ".category, .date, .tags { color: #666; }\n"
+        ".tags { margin-top: 0; }\n"
         "nav { margin: 1em 0; }\n"
         "a { color: #8a3b12; }\n"
         "figure { margin: 1em 0; }\n"
@@ -86,6 +87,8 @@ QString dishPage(const ExportDish &dish, const QString &picture)
     QString html = pageStart(dish.name, QStringLiteral("../style.css"));
     html += QStringLiteral("<script type=\"application/ld+json\">\n%1</script>\n</head>\n<body>\n").arg(json);
     html += QStringLiteral("<nav><a href=\"../index.html\">← 返回目录</a></nav>\n<h1>%1</h1>\n").arg(esc(dish.name));
+    if (!dish.tags.isEmpty())
+        html += QStringLiteral("<p class=\"tags\">%1</p>\n").arg(esc(ExportWriting::tagsLine(dish)));
     if (!dish.category.isEmpty())
         html += QStringLiteral("<p class=\"category\">%1</p>\n").arg(esc(dish.category));
     if (!pictureLink.isEmpty())

@@ -24,6 +24,14 @@ QByteArray recipeJson(const ExportDish &dish, const QString &image, bool indente
 bool pictureFound(const QString &path);
 QString pictureSuffix(const QString &path);
 
+// The line the cookbooks print under a dish's name: "标签：麻辣 下饭"; empty
+// when the dish has no tags.
+QString tagsLine(const ExportDish &dish);
+
+// What the cook reads as a duration ("1小时30分", "25分钟", "1天2小时") in
+// ISO 8601 ("PT1H30M"); empty when the text reads otherwise.
+QString isoDuration(const QString &text);
+
 // The date as the cook writes it: 2004年3月9日.
 QString dateText(const QDate &date);
 

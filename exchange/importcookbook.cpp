@@ -77,6 +77,17 @@ void merge(SourceReading &into, SourceReading &part, const QString &shown)
         into.refusePart(QStringLiteral("%1：%2").arg(shown, part.refusal));
 }
 
+// Whether the method holds the line "份量：" + `yield`, as imports before
+// the servings were marks wrote it.
+bool ownYieldLine(const QString &method, const QString &yield)
+{
+    for (const QString &line : splitLines(method)) {
+        if (line.startsWith(QStringLiteral("份量：")) && line.mid(3).trimmed() == yield.trimmed())
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Draft draftOfRecipe(const QJsonObject &recipe)
@@ -92,9 +103,16 @@ Draft draftOfRecipe(const QJsonObject &recipe)
     draft.category = category.toString();
     draft.ingredients = QStringList{ingredients.toString()};
     draft.method = QStringList{method.toString()};
-    draft.yield.clear();
     draft.time.clear();
     draft.url.clear();
+    // The cook's marks as this program wrote them: the tags as they were
+    // (whatever they say), the servings unless the yield only repeats the
+    // method's own "份量：" line, the favourite mark.
+    draft.tags = tagsFrom(keywordList(recipe.value(QLatin1String("keywords"))), true);
+    const QJsonValue yield = recipe.value(QLatin1String("recipeYield"));
+    if (yield.isString() && ownYieldLine(draft.method.constFirst(), yield.toString()))
+        draft.servings = 0;
+    draft.favourite = recipe.value(QLatin1String("isFavorite")).toBool();
     return draft;
 }
 

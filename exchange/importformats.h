@@ -24,7 +24,9 @@ struct Draft {
     QString category;
     QStringList ingredients;   // one a line; "【…】" for a section
     QStringList method;        // one step or paragraph a line
-    QString yield;             // shown after "份量："
+    QStringList tags;          // the cook's tags (store/marks.h), already taken apart
+    int servings = 0;          // 1 to 99; 0 when the source does not tell
+    bool favourite = false;    // this program's own mark, given back
     QString time;              // shown after "时间："
     QString url;               // the recipe's own address, as written
     QString image;             // the picture's address or relative path, as written
@@ -138,6 +140,25 @@ QVector<QJsonObject> recipesInJson(const QByteArray &bytes, QString &refusal);
 // character references), as in a page's JSON-LD or a file made from one.
 Draft draftFromSchema(const QJsonObject &recipe, bool markup);
 
+// --- the cook's marks a recipe carries (importmarks.cpp) ---
+// The strings of a keywords value: itself, or those of an array; nothing
+// for any other JSON type.
+QStringList keywordList(const QJsonValue &value);
+// Tags out of lists a source gives (keywords, further categories): each
+// split at "," "，" "、" into keywords, a search engine's phrase ("…的做法",
+// "…怎么做", "…的家常做法", "how to make …") left out unless `own` (this
+// program's own tags), each keyword taken as the cook's tags box takes it
+// (Marks::parseTags); a tag too long left out, at most Marks::MaxTags kept.
+QStringList tagsFrom(const QStringList &lists, bool own);
+// The servings a yield tells: its first whole number ("4 servings",
+// "2-3人份"), when 1 to 99; else 0. An array: its first element that tells.
+int servingsIn(const QString &yield);
+int servingsIn(const QJsonValue &yield);
+// A name ending in its servings ("【两人份】", "（4人份）", "(4人份)", "【4人份】"):
+// their number, and the name without them (unless nothing else is left);
+// 0 when it ends in none.
+int takeNameServings(QString &name);
+
 // --- web pages (importhtml.cpp) ---
 struct Page {
     QVector<Draft> drafts;       // from JSON-LD, else from microdata
@@ -224,8 +245,9 @@ struct Picture {
 // Relative to `folder` (kept inside it), an http(s) address, else, when
 // `fallbacks`, the folder's full.jpg / full.png / full.jpeg / full.webp.
 Picture folderPicture(const QString &address, const QString &folder, bool fallbacks);
-// The draft finished and added: limits applied (with a note), the picture
-// and "份量：", "时间：", "来源：" lines. `fallbackName` when it has none.
+// The draft finished and added: limits applied (with a note), the picture,
+// the "时间：" and "来源：" lines, the servings a name ends in taken off it
+// (unless the texts are exact). `fallbackName` when it has none.
 void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallbackName, const QString &source,
                const Picture &picture);
 bool isPicture(const QString &path);

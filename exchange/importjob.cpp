@@ -55,7 +55,7 @@ void ImportJob::afterReading()
     } else {
         if (!safetyCopy())
             return finish(End::NoSafetyCopy);
-        const StoreResult<ImportOutcome> imported = m_catalogue.importDishes(m_prepared.dishes);
+        const StoreResult<ImportOutcome> imported = m_catalogue.importDishes(m_prepared.dishes, m_prepared.marks);
         if (!imported) {
             m_refusal = imported.error().userText();
             return finish(End::NotWritten);

@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <cstring>
+#include <utility>
 
 namespace ImportFormats {
 
@@ -384,6 +385,39 @@ QString timeText(const QString &total, const QString &prep, const QString &cook)
     return parts.join(QStringLiteral(" + "));
 }
 
+// Tags from the categories after the first and the keywords; servings
+// from the yield.
+void readMarks(const Reader &read, const QJsonObject &recipe, Draft &draft)
+{
+    QStringList lists;
+    const QJsonValue categories = field(recipe, QLatin1String("recipeCategory"));
+    if (categories.isArray()) {
+        bool first = true;   // the one the dish goes into
+        for (const QJsonValue &one : categories.toArray()) {
+            const QString category = read.line(one);
+            if (!category.isEmpty() && !std::exchange(first, false))
+                lists << category;
+        }
+    }
+    for (const QString &keywords : keywordList(field(recipe, QLatin1String("keywords"))))
+        lists << read.line(keywords);
+    draft.tags = tagsFrom(lists, false);
+    QJsonValue yield = field(recipe, QLatin1String("recipeYield"));
+    if (!present(yield))
+        yield = field(recipe, QLatin1String("yield"));
+    // Each text as a line, its markup gone ("&#52;" is no 52); numbers as they are.
+    const auto asText = [&read](const QJsonValue &value) { return value.isDouble() ? value : QJsonValue(read.line(value)); };
+    if (yield.isArray()) {
+        QJsonArray texts;
+        for (const QJsonValue &one : yield.toArray())
+            texts.append(asText(one));
+        yield = texts;
+    } else {
+        yield = asText(yield);
+    }
+    draft.servings = servingsIn(yield);
+}
+
 } // namespace
 
 bool parseLenientJson(const QByteArray &bytes, QJsonValue *out)
@@ -430,10 +464,7 @@ Draft draftFromSchema(const QJsonObject &recipe, bool markup)
         draft.method = numberedSteps(draft.method);
     trimEmptyLines(draft.method);
 
-    QJsonValue yield = field(recipe, QLatin1String("recipeYield"));
-    if (!present(yield))
-        yield = field(recipe, QLatin1String("yield"));
-    draft.yield = read.line(yield);
+    readMarks(read, recipe, draft);
     draft.time = timeText(read.line(field(recipe, QLatin1String("totalTime"))),
                           read.line(field(recipe, QLatin1String("prepTime"))),
                           read.line(field(recipe, QLatin1String("cookTime"))));

@@ -168,12 +168,20 @@ private:
             if (key == QLatin1String("title"))
                 draft.name = value;
             else if (key == QLatin1String("categories") || key == QLatin1String("category"))
-                draft.category = value.section(u',', 0, 0).trimmed();
+                readCategories(value, draft);
             else if (key == QLatin1String("yield") || key == QLatin1String("servings"))
-                draft.yield = value;
+                draft.servings = servingsIn(value);
             else
                 break;
         }
+    }
+
+    // "Chinese, Main dish, Pork": the first the category, the rest tags.
+    static void readCategories(const QString &value, Draft &draft)
+    {
+        const QStringList categories = value.split(u',');
+        draft.category = categories.constFirst().trimmed();
+        draft.tags = tagsFrom({categories.mid(1).join(u',')}, false);
     }
 
     bool nextIsIngredient() const

@@ -26,6 +26,18 @@ DishRecord dishOf(const ImportedRecipe &recipe, const QString &category)
     return dish;
 }
 
+// The recipe's texts and tags in simplified characters when they are
+// traditional Chinese (ImportFormats::simplifyIfTraditional).
+bool simplify(ImportedRecipe &recipe)
+{
+    QString tags = recipe.tags.join(u' ');   // a tag holds no blank
+    if (!ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method, &tags},
+                                              recipe.traditional))
+        return false;
+    recipe.tags = ImportFormats::tagsFrom({tags}, true);
+    return true;
+}
+
 QString sourceName(const SourceReading &reading)
 {
     const QString name = QFileInfo(reading.path).fileName();
@@ -59,9 +71,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 out.cancelled = true;
                 return out;
             }
-            if (!keepTraditional && !recipe.exact
-                && ImportFormats::simplifyIfTraditional({&recipe.name, &recipe.category, &recipe.ingredients, &recipe.method},
-                                                        recipe.traditional))
+            if (!keepTraditional && !recipe.exact && simplify(recipe))
                 simplified = true;
             DishRecord dish = dishOf(recipe, category);
             QString pictureFile;
@@ -76,6 +86,7 @@ PreparedImport prepareImport(const QStringList &paths, const QString &category, 
                 }
             }
             out.dishes << dish;
+            out.marks << ImportedMarks{recipe.tags, recipe.servings, recipe.favourite};
             out.sourceOf << r;
             out.pictureFiles << pictureFile;
             out.pictureUrls << (dish.picture.isEmpty() ? QUrl(recipe.pictureUrl) : QUrl());

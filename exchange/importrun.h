@@ -20,6 +20,7 @@ inline const QString ImportedCategory = QStringLiteral("导入的菜谱");
 struct PreparedImport {
     QVector<SourceReading> readings;   // one per source; recipes left empty
     QVector<DishRecord> dishes;        // ready to add, in source order
+    QVector<ImportedMarks> marks;      // per dish: its tags, servings and favourite mark
     QVector<int> sourceOf;             // per dish: its reading
     QVector<QString> pictureFiles;     // per dish: the picture to keep once it is in, or empty
     QVector<QUrl> pictureUrls;         // per dish: an address to fetch, or empty

@@ -291,6 +291,15 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
     ImportedRecipe recipe;
     recipe.exact = draft.exact;
     recipe.name = trimTyped(withoutControls(draft.name.isEmpty() && !draft.exact ? oneLine(fallbackName) : draft.name));
+    recipe.tags = draft.tags;
+    recipe.servings = draft.servings;
+    recipe.favourite = draft.favourite;
+    if (!draft.exact) {
+        const int named = takeNameServings(recipe.name);
+        recipe.name = trimTyped(recipe.name);
+        if (recipe.servings == 0)
+            recipe.servings = named;
+    }
     const QString shown = recipe.name.left(20) + (recipe.name.size() > 20 ? QStringLiteral("…") : QString());
     if (recipe.name.size() > ImportLimits::MaxNameLength) {
         recipe.name = cut(recipe.name, ImportLimits::MaxNameLength);
@@ -310,8 +319,6 @@ void addRecipe(SourceReading &reading, const Draft &draft, const QString &fallba
         reading.note(QStringLiteral("「%1」的用料太长，截到了 1 MB").arg(shown));
     }
     QStringList method = draft.method;
-    if (!draft.yield.isEmpty())
-        method.append(QStringLiteral("份量：") + draft.yield);
     if (!draft.time.isEmpty())
         method.append(QStringLiteral("时间：") + draft.time);
     if (!source.isEmpty())

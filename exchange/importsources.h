@@ -21,8 +21,11 @@ struct ImportedRecipe {
     QString name;          // trimmed, entities decoded, at most MaxNameLength
     QString ingredients;   // one a line, joined with "\r\n"
     // One step a line joined with "\r\n"; section headings as "【name】";
-    // then, when known, "份量：…", "时间：…" (e.g. "1小时30分"), "来源：…".
+    // then, when known, "时间：…" (e.g. "1小时30分"), "来源：…".
     QString method;
+    QStringList tags;      // the cook's marks (store/marks.h): tags, parsed
+    int servings = 0;      // 1 to 99; 0 when unknown
+    bool favourite = false;
     QString pictureFile;   // a local picture to keep with the dish, or empty
     QString pictureUrl;    // an http(s) address to fetch later, or empty
     QString picturePath;   // a path kept as the source stored it (an old catalogue's)

@@ -7,6 +7,7 @@
 // A crash or a sanitizer report is a finding of its own.
 #include "exchange/importformats.h"
 #include "exchange/importsources.h"
+#include "store/marks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,6 +55,14 @@ inline bool sound(const ImportedRecipe &recipe, const QString &within)
         || recipe.ingredients.size() > ImportLimits::MaxTextLength || recipe.method.size() > ImportLimits::MaxTextLength
         || !oneLine(recipe.name) || !oneLine(recipe.category))
         return false;
+    // The marks as the cook could have typed them: servings 0 to 99, at most
+    // 20 tags, each one the tags box would keep as it is.
+    if (recipe.servings < 0 || recipe.servings > Marks::MaxServings || recipe.tags.size() > Marks::MaxTags)
+        return false;
+    for (const QString &tag : recipe.tags) {
+        if (tag.toUcs4().size() > Marks::MaxTagLength || Marks::parseTags(tag).tags != QStringList{tag})
+            return false;
+    }
     if (!recipe.pictureFile.isEmpty()) {
         const QString file = QFileInfo(recipe.pictureFile).canonicalFilePath();
         if (!recipe.pictureUrl.isEmpty() || within.isEmpty() || !file.startsWith(within + QLatin1Char('/')))

@@ -37,6 +37,14 @@ struct EditedMarks {
     int servings = 0;   // 1 to Marks::MaxServings; 0 when unknown
 };
 
+// What a dish brings along when it comes in from a file (an import).
+struct ImportedMarks {
+    QStringList tags;   // parsed (Marks::parseTags)
+    int servings = 0;   // 1 to Marks::MaxServings; 0 when unknown
+    bool favourite = false;
+    bool isEmpty() const { return tags.isEmpty() && servings <= 0 && !favourite; }
+};
+
 struct DishMarks {
     QHash<qint64, QStringList> tags;   // per dish id, in the cook's order
     QSet<qint64> favourites;

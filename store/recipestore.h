@@ -62,10 +62,12 @@ struct ImportOutcome {
     QStringList categoriesAdded;
 };
 
-// Both tables as of one moment, in table order, all columns.
+// Both tables as of one moment, in table order, all columns, with the
+// dishes' marks as of the same moment.
 struct ExportRows {
     QVector<CategoryRecord> categories;
     QVector<DishRecord> dishes;
+    DishMarks marks;
 };
 
 struct DeleteOutcome {
@@ -203,8 +205,11 @@ public:
     // "02" does not list yet is listed, then every dish is added (texts
     // trimmed) unless a dish equal in category, name, ingredients and
     // method (trimmed) was in the file before this call; equal dishes among
-    // those given all come in.
-    StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes);
+    // those given all come in. `marks`, when given, holds one for each dish:
+    // each dish added gets its own (marks left under a reused id cleared);
+    // a dish not added leaves the equal one's marks as they were.
+    StoreResult<ImportOutcome> importDishes(const QVector<DishRecord> &dishes,
+                                            const QVector<ImportedMarks> &marks = {});
     // How many of `dishes` importDishes would add now; writes nothing.
     StoreResult<int> countNewDishes(const QVector<DishRecord> &dishes);
     // Everything, read in one transaction.

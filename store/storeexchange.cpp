@@ -1,5 +1,5 @@
 // The recipe store: many dishes added at once (an import) and everything
-// read at once (an export), each in one transaction.
+// read at once (an export), each in one transaction, the marks with them.
 #include "store/recipestore.h"
 
 #include "store/storeinternal.h"
@@ -117,7 +117,8 @@ StoreStatus listNewCategories(Store &s, const QVector<DishRecord> &dishes, QStri
 
 } // namespace
 
-StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &dishes)
+StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &dishes,
+                                                     const QVector<ImportedMarks> &marks)
 {
     return withStore<ImportOutcome>(*this, [&](Store &s) -> StoreResult<ImportOutcome> {
         s.rowsChanged();
@@ -133,7 +134,10 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
         if (!listed.ok())
             return listed.error();
         RowInserter insert(s, DishTable, s.layout.dishCols, s.layout.dishIdIsRowid, 5);
-        for (const DishRecord &d : dishes) {
+        QVector<qint64> added;
+        QVector<ImportedMarks> addedMarks;
+        for (qsizetype i = 0; i < dishes.size(); ++i) {
+            const DishRecord &d = dishes.at(i);
             if (before->contains(sameness(d.category, d.name, d.ingredients, d.method))) {
                 out.ids << 0;
                 ++out.skipped;
@@ -145,8 +149,13 @@ StoreResult<ImportOutcome> RecipeStore::importDishes(const QVector<DishRecord> &
             if (!id.ok())
                 return id.error();
             out.ids << *id;
+            added << *id;
+            addedMarks << marks.value(i);
         }
-        const int rc = tx.commit();
+        int rc = writeImportedMarks(s, added, addedMarks);
+        if (rc != SQLITE_DONE)
+            return s.fail(rc, true);
+        rc = tx.commit();
         if (rc != SQLITE_OK)
             return s.fail(rc, true);
         return out;
@@ -191,6 +200,10 @@ StoreResult<ExportRows> RecipeStore::readEverything()
             out.dishes.push_back(readDish(dishes));
         if (rc != SQLITE_DONE)
             return s.fail(rc);
+        StoreResult<DishMarks> marks = readMarksIn(s);
+        if (!marks)
+            return marks.error();
+        out.marks = std::move(marks.value());
         tx.commit();
         return out;
     });

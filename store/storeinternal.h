@@ -186,6 +186,12 @@ int writeTags(Store &s, qint64 id, const QStringList &tags);
 // The same, making the tables first when the file lacks them and there
 // are tags to write.
 int writeMarksMakingTables(Store &s, qint64 id, const EditedMarks &marks);
+// Inside the caller's write transaction: the marks left under each of the
+// new rows' `ids` cleared, then `marks` (one for each id, or none at all)
+// written, the tables made first when some are to be written.
+int writeImportedMarks(Store &s, const QVector<qint64> &ids, const QVector<ImportedMarks> &marks);
+// Inside the caller's read transaction: every mark the file holds.
+StoreResult<DishMarks> readMarksIn(Store &s);
 
 // Appends rows to `table` inside the caller's write transaction, `values`
 // going to columns 1..: the id column is the row identity, or else one more

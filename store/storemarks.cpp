@@ -9,6 +9,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 using namespace StoreInternal;
 
 namespace {
@@ -121,39 +123,48 @@ int deleteMarksOf(Store &s, const QString &dishIds, const std::function<void(Sql
 
 } // namespace StoreInternal
 
+namespace StoreInternal {
+
+StoreResult<DishMarks> readMarksIn(Store &s)
+{
+    DishMarks marks;
+    const StoreResult<bool> tables = hasMarkTables(s);
+    if (!tables)
+        return tables.error();
+    if (!*tables)
+        return marks;
+    Sql::Statement st;
+    int rc = st.prepare(s.db, QStringLiteral("SELECT dish, tag FROM %1 ORDER BY rowid").arg(TagTable));
+    if (rc == SQLITE_OK) {
+        while ((rc = st.step()) == SQLITE_ROW)
+            marks.tags[st.columnInt64(0)] << st.columnText(1);
+    }
+    if (rc != SQLITE_DONE)
+        return s.fail(rc);
+    Sql::Statement each;
+    rc = each.prepare(s.db, QStringLiteral("SELECT dish, favourite, servings FROM %1").arg(DishMarkTable));
+    if (rc == SQLITE_OK) {
+        while ((rc = each.step()) == SQLITE_ROW) {
+            if (each.columnInt64(1) != 0)
+                marks.favourites.insert(each.columnInt64(0));
+            const qint64 servings = each.columnInt64(2);
+            if (servings > 0 && servings <= Marks::MaxServings)
+                marks.servings.insert(each.columnInt64(0), int(servings));
+        }
+    }
+    if (rc != SQLITE_DONE)
+        return s.fail(rc);
+    marks.index();
+    return marks;
+}
+
+} // namespace StoreInternal
+
 StoreResult<DishMarks> RecipeStore::readMarks()
 {
     return withStore<DishMarks>(*this, [](Store &s) -> StoreResult<DishMarks> {
-        DishMarks marks;
         Sql::Transaction tx(s.db, Sql::Transaction::Deferred);
-        const StoreResult<bool> tables = hasMarkTables(s);
-        if (!tables)
-            return tables.error();
-        if (!*tables)
-            return marks;
-        Sql::Statement st;
-        int rc = st.prepare(s.db, QStringLiteral("SELECT dish, tag FROM %1 ORDER BY rowid").arg(TagTable));
-        if (rc == SQLITE_OK) {
-            while ((rc = st.step()) == SQLITE_ROW)
-                marks.tags[st.columnInt64(0)] << st.columnText(1);
-        }
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        Sql::Statement each;
-        rc = each.prepare(s.db, QStringLiteral("SELECT dish, favourite, servings FROM %1").arg(DishMarkTable));
-        if (rc == SQLITE_OK) {
-            while ((rc = each.step()) == SQLITE_ROW) {
-                if (each.columnInt64(1) != 0)
-                    marks.favourites.insert(each.columnInt64(0));
-                const qint64 servings = each.columnInt64(2);
-                if (servings > 0 && servings <= Marks::MaxServings)
-                    marks.servings.insert(each.columnInt64(0), int(servings));
-            }
-        }
-        if (rc != SQLITE_DONE)
-            return s.fail(rc);
-        marks.index();
-        return marks;
+        return readMarksIn(s);
     });
 }
 
@@ -206,6 +217,81 @@ int writeMarksMakingTables(Store &s, qint64 id, const EditedMarks &marks)
                             .arg(DishMarkTable, known ? QString::number(marks.servings) : QStringLiteral("NULL")),
                      id);
 }
+
+namespace {
+// The statements an import writes the marks of its new rows with, each
+// prepared once.
+struct ImportMarkStatements {
+    Sql::Statement clearTags, clearDish, addTag, addDish;
+
+    int prepare(Store &s)
+    {
+        int rc = clearTags.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE dish = ?1").arg(TagTable));
+        if (rc == SQLITE_OK)
+            rc = clearDish.prepare(s.db, QStringLiteral("DELETE FROM %1 WHERE dish = ?1").arg(DishMarkTable));
+        if (rc == SQLITE_OK)
+            rc = addTag.prepare(s.db, QStringLiteral("INSERT OR IGNORE INTO %1 (dish, tag) VALUES (?1, ?2)").arg(TagTable));
+        if (rc == SQLITE_OK)
+            rc = addDish.prepare(s.db, QStringLiteral("INSERT INTO %1 (dish, favourite, servings) VALUES (?1, ?2, ?3)")
+                                           .arg(DishMarkTable));
+        return rc;
+    }
+
+    static int run(Sql::Statement &st, qint64 id)
+    {
+        st.reset();
+        st.bindInt64(1, id);
+        return st.step();
+    }
+
+    int write(qint64 id, const ImportedMarks &marks)
+    {
+        int rc = run(clearTags, id);
+        if (rc == SQLITE_DONE)
+            rc = run(clearDish, id);
+        for (const QString &tag : marks.tags) {
+            if (rc != SQLITE_DONE)
+                return rc;
+            addTag.reset();
+            addTag.bindInt64(1, id);
+            addTag.bindText(2, tag);
+            rc = addTag.step();
+        }
+        const bool known = marks.servings > 0 && marks.servings <= Marks::MaxServings;
+        if (rc != SQLITE_DONE || (!known && !marks.favourite))
+            return rc;
+        addDish.reset();
+        addDish.bindInt64(1, id);
+        addDish.bindInt64(2, marks.favourite ? 1 : 0);
+        if (known)
+            addDish.bindInt64(3, marks.servings);
+        else
+            addDish.bindNull(3);
+        return addDish.step();
+    }
+};
+} // namespace
+
+int writeImportedMarks(Store &s, const QVector<qint64> &ids, const QVector<ImportedMarks> &marks)
+{
+    const StoreResult<bool> tables = hasMarkTables(s);
+    if (!tables)
+        return SQLITE_ERROR;
+    const bool any = std::any_of(marks.cbegin(), marks.cend(), [](const ImportedMarks &m) { return !m.isEmpty(); });
+    if (!*tables && !any)
+        return SQLITE_DONE;   // no marks, and none left behind either
+    if (!*tables && makeMarkTables(s))
+        return SQLITE_ERROR;
+    ImportMarkStatements statements;
+    int rc = statements.prepare(s);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = SQLITE_DONE;
+    for (qsizetype i = 0; i < ids.size() && rc == SQLITE_DONE; ++i)
+        rc = statements.write(ids.at(i), i < marks.size() ? marks.at(i) : ImportedMarks());
+    return rc;
+}
+
 } // namespace StoreInternal
 
 StoreResult<qint64> RecipeStore::tagCategory(const QString &category, const QString &tag)

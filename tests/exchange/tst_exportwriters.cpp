@@ -1,7 +1,10 @@
 // The cookbook writers: what lands on disk, and that nothing is left behind
 // when an export is refused, fails or is cancelled.
 #include "exchange/exportcookbook.h"
+#include "exchange/exportsnapshot.h"
+#include "exchange/exportwriters.h"
 #include "exchange/importrun.h"
+#include "store/sqlite.h"
 
 #include <QDir>
 #include <QImage>
@@ -14,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
 #include <zip.h>
 
 namespace {
@@ -29,7 +33,7 @@ ExportSnapshot snapshot(int count, const QString &picture = QString())
     for (int i = 0; i < count; ++i) {
         const QString step = QStringLiteral("冷水下锅，大火烧开后转小火慢炖，撇去浮沫。\r\n");
         s.dishes.append({i % 2 ? QString() : QStringLiteral("汤羹"), QStringLiteral("第%1道菜").arg(i + 1, 2, 10, QLatin1Char('0')),
-                         QStringLiteral("排骨 500克\r\n\r\n姜 3片\r\n\r\n"), step.repeated(i % 3 ? 2 : 40), picture});
+                         QStringLiteral("排骨 500克\r\n\r\n姜 3片\r\n\r\n"), step.repeated(i % 3 ? 2 : 40), picture, {}});
         s.sections[i % 2].dishes.append(i);
     }
     return s;
@@ -76,6 +80,9 @@ private slots:
     void archiveHoldsRecipesAndPictures();
     void archiveReadsBackUnchanged_data();
     void archiveReadsBackUnchanged();
+    void methodLinesGoOutAsFields_data();
+    void methodLinesGoOutAsFields();
+    void marksComeBackFromTheArchive();
     void webCookbookTakesOnlyAnEmptyFolder();
     void failuresLeaveNothing();
 };
@@ -158,7 +165,7 @@ void TestExportWriters::archiveReadsBackUnchanged()
     QFETCH(QString, method);
     QTemporaryDir dir;
     ExportSnapshot book = snapshot(1);
-    book.dishes[0] = {QStringLiteral("汤羹"), name, ingredients, method, QString()};
+    book.dishes[0] = {QStringLiteral("汤羹"), name, ingredients, method, QString(), {}};
     const QString out = dir.filePath(QStringLiteral("book.zip"));
     Progress progress;
     QVERIFY(writeCookbook(ExportFormat::Json, book, out, progress).ok);
@@ -168,6 +175,108 @@ void TestExportWriters::archiveReadsBackUnchanged()
     QCOMPARE(back.dishes[0].category, QStringLiteral("汤羹"));
     QCOMPARE(back.dishes[0].ingredients, ingredients);
     QCOMPARE(back.dishes[0].method, method);
+}
+
+void TestExportWriters::methodLinesGoOutAsFields_data()
+{
+    QTest::addColumn<QString>("ingredients");
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<int>("servings");
+    QTest::addColumn<QByteArray>("fields");   // what recipe.json holds of them; null: left out
+    const QByteArray none = R"("recipeYield":null,"totalTime":null,"isBasedOn":null,"isFavorite":null,"keywords":null)";
+    const auto steps = [](const QByteArray &texts) { return "\"recipeInstructions\":[" + texts + "]"; };
+    const auto step = [](const QByteArray &text) { return R"({"@type":"HowToStep","text":")" + text + "\"}"; };
+    QTest::newRow("steps alone") << "盐" << "切。\r\n炖。" << 0
+        << "{" + steps(step("切。") + "," + step("炖。")) + "," + none + R"(,"recipeIngredient":["盐"]})";
+    QTest::newRow("an earlier import's lines") << "" << "切。\r\n份量：4 bowls\r\n时间：1小时30分\r\n来源：https://x.example/a" << 0
+        << "{" + steps(step("切。")) + R"(,"recipeYield":"4 bowls","totalTime":"PT1H30M","isBasedOn":"https://x.example/a"})";
+    for (const auto &[time, iso] : {std::pair{"25分钟", "\"PT25M\""}, {"1天2小时", "\"P1DT2H\""}, {"2 小时", "\"PT2H\""},
+                                    {"半小时", "null"}, {"30", "null"}, {"", "null"}})
+        QTest::addRow("时间：%s", time) << "" << QStringLiteral("时间：") + QString::fromUtf8(time) << 0
+                                       << "{" + steps("") + R"(,"totalTime":)" + iso + "}";
+    QTest::newRow("sections") << "【配料】\r\n盐\r\n【】" << "先洗。\r\n【准备】\r\n切。\r\n\r\n 【烧】 \r\n炖。" << 0
+        << "{" + steps(step("先洗。") + R"(,{"@type":"HowToSection","name":"准备","itemListElement":[)" + step("切。") + ","
+                       + step("") + R"(]},{"@type":"HowToSection","name":"烧","itemListElement":[)" + step("炖。") + "]}")
+               + R"(,"recipeIngredient":["盐","【】"]})";
+    QTest::newRow("the servings mark before the 份量 line") << "" << "份量：2碗" << 4
+        << "{" + steps("") + R"(,"recipeYield":"4人份"})";
+}
+
+void TestExportWriters::methodLinesGoOutAsFields()
+{
+    QFETCH(QString, ingredients);
+    QFETCH(QString, method);
+    QFETCH(int, servings);
+    QFETCH(QByteArray, fields);
+    ExportDish dish{QStringLiteral("汤羹"), QStringLiteral("汤"), ingredients, method, QString(), {}, servings, false};
+    const QJsonObject recipe = QJsonDocument::fromJson(ExportWriting::recipeJson(dish, QString(), false)).object();
+    const QJsonObject wanted = QJsonDocument::fromJson(fields).object();
+    for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it)
+        QVERIFY2(recipe.value(it.key()) == (it->isNull() ? QJsonValue(QJsonValue::Undefined) : *it), qPrintable(it.key()));
+    // The exact texts as they are, whatever went out as fields.
+    QCOMPARE(recipe.value(QStringLiteral("zaoxiangju")).toObject(),
+             QJsonObject({{"name", "汤"}, {"category", "汤羹"}, {"ingredients", ingredients}, {"method", method}}));
+}
+
+namespace {
+// A catalogue file of the standard layout; ids of deleted rows are used again.
+QString catalogueFile(const QString &path)
+{
+    Sql::Connection db;
+    const bool made = db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) == SQLITE_OK
+        && db.exec("CREATE TABLE \"01\" (id INTEGER PRIMARY KEY, category TEXT, \"名称\" TEXT, ingredients TEXT, method TEXT,"
+                   " picture TEXT); CREATE TABLE \"02\" (id INTEGER PRIMARY KEY, category TEXT);") == SQLITE_OK;
+    return made ? path : QString();
+}
+
+// Each dish's marks, by its name: "tags|servings|favourite".
+QMap<QString, QString> marksByName(RecipeStore &store)
+{
+    QMap<QString, QString> out;
+    const StoreResult<ExportRows> rows = store.readEverything();
+    for (const DishRecord &dish : rows->dishes)
+        out.insert(dish.name, QStringLiteral("%1|%2|%3").arg(rows->marks.tagsOf(dish.id).join(u' '))
+                                  .arg(rows->marks.servingsOf(dish.id)).arg(rows->marks.isFavourite(dish.id)));
+    return out;
+}
+} // namespace
+
+// Out through an archive and into an empty catalogue: the same dishes
+// with the same marks.
+void TestExportWriters::marksComeBackFromTheArchive()
+{
+    QTemporaryDir dir;
+    RecipeStore from(catalogueFile(dir.filePath(QStringLiteral("from.mdb"))));
+    const StoreResult<qint64> mapo = from.addDish(QStringLiteral("川菜"), QStringLiteral("麻婆豆腐"), QStringLiteral("豆腐"),
+                                                  QStringLiteral("炒。"), QString(), {{QStringLiteral("麻辣"), QStringLiteral("下饭")}, 4});
+    QVERIFY(mapo.ok() && from.setFavourite(*mapo, true).ok());
+    QVERIFY(from.addDish(QStringLiteral("主食"), QStringLiteral("米饭【两人份】"), QStringLiteral("米"),
+                         QStringLiteral("煮。\r\n份量：4人份"), QString()).ok());   // a 份量 line, no mark
+    QVERIFY(from.addDish(QStringLiteral("汤羹"), QStringLiteral("汤"), QString(), QString(), QString(),
+                         {{QStringLiteral("红烧肉的做法")}, 99}).ok());
+    const std::optional<ExportSnapshot> book = makeSnapshot(*from.readEverything(), QString(), dir.path(), QDate(2004, 3, 9));
+    const QString out = dir.filePath(QStringLiteral("book.zip"));
+    Progress progress;
+    QVERIFY(book && writeCookbook(ExportFormat::Json, *book, out, progress).ok);
+    const QJsonObject recipe = QJsonDocument::fromJson(zipEntry(out, QStringLiteral("麻婆豆腐/recipe.json"))).object();
+    QCOMPARE(recipe.value(QStringLiteral("keywords")), QJsonValue(QStringLiteral("麻辣, 下饭")));
+    QCOMPARE(recipe.value(QStringLiteral("isFavorite")), QJsonValue(true));
+
+    // Marks a program left under the id the first dish will take are not its own.
+    RecipeStore to(catalogueFile(dir.filePath(QStringLiteral("to.mdb"))));
+    const StoreResult<qint64> gone = to.addDish(QStringLiteral("旧"), QStringLiteral("旧"), QString(), QString(), QString(),
+                                                {{QStringLiteral("旧")}, 2});
+    QVERIFY(gone.ok() && to.setFavourite(*gone, true).ok());
+    Sql::Connection db;
+    QVERIFY(db.open(dir.filePath(QStringLiteral("to.mdb")), SQLITE_OPEN_READWRITE) == SQLITE_OK && db.exec("DELETE FROM \"01\"") == SQLITE_OK);
+    const PreparedImport back = prepareImport({out}, QString(), dir.path() + u'/', progress);
+    QVERIFY(to.importDishes(back.dishes, back.marks).ok());
+    QCOMPARE(to.readEverything()->dishes.value(0).id, *gone);
+    QCOMPARE(marksByName(to), marksByName(from));
+    // Equal dishes are not added again, and keep the marks they have.
+    QVERIFY(to.setTags(*gone, {QStringLiteral("改过")}).ok());
+    const QMap<QString, QString> before = marksByName(to);
+    QVERIFY(to.importDishes(back.dishes, back.marks)->skipped == 3 && marksByName(to) == before);
 }
 
 void TestExportWriters::webCookbookTakesOnlyAnEmptyFolder()

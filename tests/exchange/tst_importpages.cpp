@@ -148,7 +148,7 @@ void TestImportPages::readsChineseSites_data()
     };
     const QStringList rice{"饭"};
     QTest::newRow("heading holds the name") << named("焗饭", "<h1>番茄鸡肉浓情<b>焗饭</b>【两人份】</h1>")
-                                            << QStringList{"番茄鸡肉浓情焗饭【两人份】"} << rice << QStringList();
+                                            << QStringList{"番茄鸡肉浓情焗饭"} << rice << QStringList();   // 【两人份】: servings
     QTest::newRow("heading without the name") << named("焗饭", "<h1>今日推荐</h1>") << QStringList{"焗饭"} << rice << QStringList();
     QTest::newRow("only the first heading") << named("焗饭", "<h1>美食网</h1><h1>番茄焗饭</h1>") << QStringList{"焗饭"} << rice
                                             << QStringList();

@@ -68,6 +68,8 @@ private:
 private slots:
     void reads_data();
     void reads();
+    void readsMarks_data();
+    void readsMarks();
     void refuses_data();
     void refuses();
     void cutsAndCounts();
@@ -93,57 +95,57 @@ void TestImportReaders::reads_data()
     QTest::addColumn<QStringList>("method");
     QTest::addColumn<QString>("picture");   // "file:NAME", "url:ADDRESS" or ""
     QTest::addColumn<int>("skipped");
+    QTest::addColumn<int>("servings");
+    QTest::addColumn<QStringList>("tags");
 
     QTest::newRow("JSON-LD @graph") << "jsonld-graph.html" << 0 << 1 << "Tom & Jerry's 红烧肉" << "家常菜"
         << QStringList{"五花肉 500克", "", "冰糖 30克", "生抽 2勺"}
-        << QStringList{"【准备】", "五花肉切块，焯水。", "【烧制】", "炒糖色…", "", "小火炖一小时。", "份量：4",
-                       "时间：1小时30分", "来源：https://www.example.com/recipes/hongshao?ref=home&x=1"}
-        << "url:https://img.example.com/hongshao.jpg" << 0;
+        << QStringList{"【准备】", "五花肉切块，焯水。", "【烧制】", "炒糖色…", "", "小火炖一小时。", "时间：1小时30分", "来源：https://www.example.com/recipes/hongshao?ref=home&x=1"}
+        << "url:https://img.example.com/hongshao.jpg" << 0 << 4 << QStringList{"肉类"};
     QTest::newRow("JSON-LD array, own context, raw breaks, trailing commas")
         << "jsonld-array.html" << 0 << 1 << "Fluffy Pancakes" << "Breakfast"
         << QStringList{"2 cups flour", "1 egg", "", "1 cup milk"}
-        << QStringList{"Mix everything.", "Fry in a pan.", "份量：8", "时间：30分", "来源：https://cooks.example.org/pancakes"}
-        << "url:https://cooks.example.org/pancakes.jpg" << 0;
+        << QStringList{"Mix everything.", "Fry in a pan.", "时间：30分", "来源：https://cooks.example.org/pancakes"}
+        << "url:https://cooks.example.org/pancakes.jpg" << 0 << 8 << QStringList();
     QTest::newRow("GBK page declared gb2312") << "gbk.html" << 0 << 1 << "鱼香肉丝（喆师傅）" << "川菜"
         << QStringList{"猪里脊 300克", "木耳 50克"}
         << QStringList{"肉丝上浆。", "调鱼香汁，大火快炒。", "时间：25分", "来源：http://www.example.cn/yuxiang.html"}
-        << "" << 0;
+        << "" << 0 << 0 << QStringList();
     QTest::newRow("microdata") << "microdata.html" << 0 << 1 << "Tomato Soup" << "Soups"
         << QStringList{"4 tomatoes", "1 onion, chopped"}
-        << QStringList{"Chop the vegetables.", "Simmer for 30 minutes.", "份量：4 bowls", "时间：45分",
+        << QStringList{"Chop the vegetables.", "Simmer for 30 minutes.", "时间：45分",
                        "来源：https://micro.example.net/soup"}
-        << "url:https://micro.example.net/img/soup.jpg" << 0;
+        << "url:https://micro.example.net/img/soup.jpg" << 0 << 4 << QStringList();
     QTest::newRow("complete save") << "saved-complete.html" << 0 << 1 << "Tomato salad" << ""
         << QStringList{"2 tomatoes"} << QStringList{"Slice.", "来源：https://www.example.com/recipes/tomato"}
-        << "file:saved-complete_files/dish.png" << 0;
+        << "file:saved-complete_files/dish.png" << 0 << 0 << QStringList();
     QTest::newRow("JSON array, first") << "recipes.json" << 0 << 2 << "Green salad" << "Salads"
         << QStringList{"lettuce", "olive oil"} << QStringList{"Wash.", "Toss.", "来源：https://salad.example.com/green"}
-        << "" << 1;
+        << "" << 1 << 0 << QStringList();
     QTest::newRow("JSON array, second") << "recipes.json" << 1 << 2 << "Plain rice" << ""
-        << QStringList{} << QStringList{"Rinse.", "Boil.", "时间：1天2小时"} << "" << 1;
+        << QStringList{} << QStringList{"Rinse.", "Boil.", "时间：1天2小时"} << "" << 1 << 0 << QStringList();
     for (const char *source : {"cookbook", "@zip"}) {
         QTest::addRow("%s, full.jpg", source) << source << 0 << 2 << "番茄炒蛋" << "家常菜"
             << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
-            << "file:01 番茄炒蛋/full.jpg" << 0;
+            << "file:01 番茄炒蛋/full.jpg" << 0 << 0 << QStringList();
         QTest::addRow("%s, named picture", source) << source << 1 << 2 << "拍黄瓜" << "凉菜"
-            << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+            << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。"} << "file:02 拍黄瓜/photo.png" << 0 << 2 << QStringList();
     }
     QTest::newRow("dish folder") << "cookbook/02 拍黄瓜" << 0 << 1 << "拍黄瓜" << "凉菜"
-        << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。", "份量：2人份"} << "file:02 拍黄瓜/photo.png" << 0;
+        << QStringList{"黄瓜 1根", "蒜 2瓣"} << QStringList{"拍碎黄瓜。"} << "file:02 拍黄瓜/photo.png" << 0 << 2 << QStringList();
     QTest::newRow("MealMaster, two columns") << "two.mmf" << 0 << 2 << "Cannoli" << "Italian"
         << QStringList{"【FILLING】", "1 1/2 c Whole-milk ricotta cheese; well drained", "3 tb Sugar",
                        "1 1/2 c Milk chocolate; coarsely chopped", "1/4 c Pistachio nuts", "【DOUGH】",
                        "1 c All-purpose flour", "1 tb Sugar", "4 tb Sweet Marsala wine or dry white wine", "2 c Vegetable oil"}
-        << QStringList{"In a bowl, combine the filling ingredients and mix well.", "Heat the oil to 375°F and fry the shells.",
-                       "份量：16 servings"}
-        << "" << 0;
+        << QStringList{"In a bowl, combine the filling ingredients and mix well.", "Heat the oil to 375°F and fry the shells."}
+        << "" << 0 << 16 << QStringList{"Desserts"};
     QTest::newRow("MealMaster, MMMMM") << "two.mmf" << 1 << 2 << "Hot Cocoa" << "Drinks"
         << QStringList{"2 c Milk", "2 tb Cocoa powder", "1 tb Sugar or honey to taste", "【TOPPING】", "1 pn Cinnamon"}
-        << QStringList{"Warm the milk. Whisk in cocoa and sugar.", "Serve hot.", "份量：2"} << "" << 0;
+        << QStringList{"Warm the milk. Whisk in cocoa and sugar.", "Serve hot."} << "" << 0 << 2 << QStringList{"Hot"};
     // A folder of neither kind: one source, every recipe file in it.
     QTest::newRow("folder of files") << "" << 0 << 11 << "番茄炒蛋" << "家常菜"
         << QStringList{"番茄 2个", "鸡蛋 3个"} << QStringList{"打蛋。", "", "下番茄。", "来源：https://home.example.com/tomato-egg"}
-        << "file:01 番茄炒蛋/full.jpg" << 1;
+        << "file:01 番茄炒蛋/full.jpg" << 1 << 0 << QStringList();
 }
 
 void TestImportReaders::reads()
@@ -163,6 +165,8 @@ void TestImportReaders::reads()
     QTEST(lines(recipe.ingredients), "ingredients");
     QTEST(lines(recipe.method), "method");
     QTEST(reading.picturesSkipped, "skipped");
+    QTEST(recipe.servings, "servings");
+    QTEST(recipe.tags, "tags");
     if (picture.startsWith(QLatin1String("url:"))) {
         QCOMPARE(recipe.pictureUrl, picture.mid(4));
         QVERIFY(recipe.pictureFile.isEmpty());
@@ -174,6 +178,66 @@ void TestImportReaders::reads()
     } else {
         QVERIFY(recipe.pictureFile.isEmpty() && recipe.pictureUrl.isEmpty());
     }
+}
+
+void TestImportReaders::readsMarks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");   // for a .json file: the fields after the name
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<int>("servings");
+    QTest::addColumn<QStringList>("tags");
+    const auto row = [](const char *title, const QByteArray &fields, const QString &name, int servings,
+                        const QStringList &tags, const QString &category = QString()) {
+        QTest::newRow(title) << "r.json" << fields << name << category << servings << tags;
+    };
+    const QString many = QStringLiteral("a1,a2,a3,a4,a5,a6,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16,a17,a18,a19,a20,a21");
+    row("ASCII commas, blanks", R"("name":"鸡","keywords":"麻辣, 下饭,,  ,#快手 家常")", "鸡", 0, {"麻辣", "下饭", "快手", "家常"});
+    row("full-width commas", R"("name":"鸡","keywords":"麻辣，下饭、麻辣")", "鸡", 0, {"麻辣", "下饭"});
+    row("array", R"("name":"鸡","keywords":["麻辣", 7, "下饭、川菜"])", "鸡", 0, {"麻辣", "下饭", "川菜"});
+    row("search phrases out", R"("name":"鸡","keywords":"肉的做法,肉怎么做,肉的家常做法,How To Make pork,肉")", "鸡", 0, {"肉"});
+    row("too long out, the rest kept", "\"name\":\"鸡\",\"keywords\":\"" + QByteArray(21, 'x') + ",辣\"", "鸡", 0, {"辣"});
+    row("twenty kept", "\"name\":\"鸡\",\"keywords\":\"" + many.toUtf8() + "\"", "鸡", 0, many.split(u',').mid(0, 20));
+    row("keywords an object", R"("name":"鸡","keywords":{"a":"辣"})", "鸡", 0, {});
+    row("categories after the first", R"("name":"鸡","recipeCategory":["","川菜","下饭"],"keywords":"辣")", "鸡", 0,
+        {"下饭", "辣"}, "川菜");
+    for (const auto &[yield, servings] : {std::pair{"\"4\"", 4}, {"\"4 servings\"", 4}, {"\"4人份\"", 4}, {"\"2-3人份\"", 2},
+                                          {"[\"\",\"4\",\"6 servings\"]", 4}, {"6", 6}, {"\"0\"", 0}, {"100", 0},
+                                          {"\"100 cookies\"", 0}, {"\"many\"", 0}, {"\"2.5\"", 0}, {"true", 0},
+                                          {"\"&#51; servings\"", 3}, {"{\"@value\":\"6人份\"}", 6}})
+        QTest::addRow("yield %s", yield) << "r.json" << "\"name\":\"鸡\",\"recipeYield\":" + QByteArray(yield) << "鸡" << ""
+                                         << servings << QStringList();
+    row("（4人份）", R"("name":"宫保鸡丁 （4人份）")", "宫保鸡丁", 4, {});
+    row("(十人份)", R"j("name":"宫保鸡丁(十人份)")j", "宫保鸡丁", 10, {});
+    row("yield before the name", R"("name":"宫保鸡丁【4人份】","recipeYield":"3")", "宫保鸡丁", 3, {});
+    row("brackets not a pair", R"("name":"宫保鸡丁（4人份】")", "宫保鸡丁（4人份】", 0, {});
+    row("nothing else in the name", R"("name":"【两人份】")", "【两人份】", 2, {});
+    row("0人份", R"j("name":"鸡(0人份)")j", "鸡(0人份)", 0, {});
+    const QByteArray mm = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Mapo Tofu (4人份)\n";
+    QTest::newRow("MealMaster") << "r.mmf" << mm + " Categories: Chinese, Main dish, Spicy\n   Servings: 6\n\n  1 lb tofu\nMMMMM\n"
+                                << "Mapo Tofu" << "Chinese" << 6 << QStringList{"Main", "dish", "Spicy"};
+    QTest::newRow("MealMaster, loaves") << "r.mmf" << mm + "      Yield: 12 loaves\n Categories: Bread\n\n  1 lb flour\nMMMMM\n"
+                                               << "Mapo Tofu" << "Bread" << 12 << QStringList();
+}
+
+// What a source tells of the cook's marks; nothing here refuses a recipe.
+void TestImportReaders::readsMarks()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QFile out(dir.filePath(file));
+    const QByteArray text = file.endsWith(QLatin1String(".json")) ? "{\"@type\":\"Recipe\"," + bytes + "}" : bytes;
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.flush());
+    const SourceReading reading = readSource(out.fileName());
+    QVERIFY2(reading.refusal.isEmpty(), qPrintable(reading.refusal));
+    QCOMPARE(reading.recipes.size(), 1);
+    QTEST(reading.recipes.at(0).name, "name");
+    QTEST(reading.recipes.at(0).category, "category");
+    QTEST(reading.recipes.at(0).servings, "servings");
+    QTEST(reading.recipes.at(0).tags, "tags");
+    QVERIFY(!reading.recipes.at(0).favourite);   // only this program's own archives give it
 }
 
 void TestImportReaders::refuses_data()
