@@ -10,8 +10,8 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QRadioButton;
+class QTextEdit;
 class QWidget;
 class RichTextBox;
 
@@ -37,8 +37,9 @@ public:
     // A thin sunken rule, horizontal or (when taller than wide) vertical.
     QFrame *rule(const QString &name, const Place &at) const;
     QLineEdit *lineBox(const QString &name, const QString &accessibleName, const Place &at) const;
-    // A multi-line box: Tab leaves it, Ctrl+Tab types a tab.
-    QPlainTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
+    // A multi-line box of plain text, its lines set apart (keepLinesApart):
+    // Tab leaves it, Ctrl+Tab types a tab.
+    QTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
     RichTextBox *richBox(const QString &name, const QString &accessibleName, const Place &at) const;
     QListWidget *listBox(const QString &name, const QString &accessibleName, const Place &at) const;
     // One of a group of choices; its text is its accessible name.
