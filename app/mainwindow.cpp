@@ -151,6 +151,7 @@ void MainWindow::buildDishPanel()
 
     make.image(QStringLiteral("Image9"), QStringLiteral(":/main/image9.png"), {240, 5400, 3375, 2160});
     m_picture = make.image(QStringLiteral("Image8"), QString(), {480, 5640, 2895, 1695});
+    m_picture->setFit(true);   // the dish's own proportions, centred in the frame
 
     ImageControl *print = make.pictureButton(QStringLiteral("print"), QStringLiteral("打印菜谱"),
                                              QStringLiteral(":/buttons/print.png"), {3840, 6840, 1410, 480});
@@ -340,7 +341,7 @@ void MainWindow::followEdit(const CatalogueChange &change)
         showDish(**found);
 }
 
-void MainWindow::printShown() { printDish(m_shown); }
+void MainWindow::printShown() { printDish(m_shown, m_catalogue.dataFolder()); }
 
 void MainWindow::exitProgram()
 {

@@ -32,7 +32,7 @@
 #include <QUrl>
 #include <QPainter>
 #include <QSet>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeView>
@@ -306,7 +306,7 @@ private slots:
         find->search();
         find->findChild<QListWidget *>("List1")->setCurrentRow(0);
         find->findChild<QLineEdit *>("Text1")->setText("鱼香肉丝（改）");
-        find->findChild<QPlainTextEdit *>("Text3")->setPlainText("里脊\n木耳");
+        find->findChild<QTextEdit *>("Text3")->setPlainText("里脊\n木耳");
         dialogs.pictures.enqueue(db.dir() + "green.png");
         find->choosePicture();
         dialogs.answers.enqueue(DialogService::Yes);

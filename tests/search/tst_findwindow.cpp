@@ -20,7 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -47,8 +47,8 @@ struct FindFixture {
     }
     QLineEdit *name() const { return w->findChild<QLineEdit *>("Text1"); }
     QLineEdit *picturePath() const { return w->findChild<QLineEdit *>("Text2"); }
-    QPlainTextEdit *ingredients() const { return w->findChild<QPlainTextEdit *>("Text3"); }
-    QPlainTextEdit *method() const { return w->findChild<QPlainTextEdit *>("Text4"); }
+    QTextEdit *ingredients() const { return w->findChild<QTextEdit *>("Text3"); }
+    QTextEdit *method() const { return w->findChild<QTextEdit *>("Text4"); }
     QListWidget *found() const { return w->findChild<QListWidget *>("List1"); }
     ImageControl *picture() const { return w->findChild<ImageControl *>("Image8"); }
     ImageControl *button(const char *name) const { return w->findChild<ImageControl *>(name); }
