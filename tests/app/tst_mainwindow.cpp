@@ -735,6 +735,29 @@ private slots:
         QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{"熬"});
     }
 
+    // 导出菜谱 offers the kind of cookbook exported last, and Enter
+    // presses 导 出 (which asks where to).
+    void exportRemembersTheKindAndEnterExports()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        auto *first = Windows::show<ExportWindow>(testCatalogue());
+        first->webChoice()->click();
+        dialogs.exportTargets.enqueue(QString());   // asked where to, and cancelled
+        QTest::keyClick(first->webChoice(), Qt::Key_Return);
+        QVERIFY(dialogs.exportTargets.isEmpty());
+        Windows::unload<ExportWindow>();
+        auto *again = Windows::show<ExportWindow>(testCatalogue());
+        QVERIFY(again->webChoice()->isChecked());
+        again->archiveChoice()->click();
+        dialogs.exportTargets.enqueue(db.dir() + "菜谱.zip");
+        QTest::keyClick(again->archiveChoice(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_VERIFY(!dialogs.texts().isEmpty() && dialogs.texts().last().startsWith(QStringLiteral("已导出")));
+        Windows::unload<ExportWindow>();
+        QVERIFY(Windows::show<ExportWindow>(testCatalogue())->archiveChoice()->isChecked());
+        Windows::unload<ExportWindow>();
+    }
+
     void toolbarAndExit()
     {
         TestDb db("INSERT INTO \"02\"(category) VALUES ('菜');");

@@ -183,6 +183,9 @@ void TestFindWindow::searchListsEveryMatchInTableOrder()
     // first line of their ingredients.
     QCOMPARE(f.listed(), QStringList({"红烧肉 — 家常菜", "红烧排骨", "红烧肉 — 湘菜", "糖醋红烧鱼"}));
     QCOMPARE(f.listedIds(), QList<qint64>({1, 3, 4, 5}));
+    // The whole entry is its tooltip, where the list cuts a long one short.
+    for (int i = 0; i < f.found()->count(); ++i)
+        QCOMPARE(f.found()->item(i)->toolTip(), f.found()->item(i)->text());
 
     // A second search replaces the list; the boxes are untouched.
     f.searchFor("鱼");
