@@ -27,6 +27,17 @@ int main(int argc, char **argv)
     // No application display name: on X11 Qt would append it to every
     // window title, and each window's caption must read exactly as designed.
 
+    // How small text is drawn is chosen from the screens before any font of
+    // ours is made. The windows' face, and Qt's own words (printer dialog,
+    // file chooser, message-box buttons, context menus) in simplified
+    // Chinese, from the first question on: a question asked at start looks
+    // like every later box.
+    chooseSongRenderingForScreens();
+    QApplication::setFont(songFont(9));
+    QTranslator qtChinese;
+    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtChinese);
+
     // cate.mdb beside the program; installed, in the cook's own data folder.
     // The tree's data is read on a thread of its own while the windows are
     // built.
@@ -42,21 +53,12 @@ int main(int argc, char **argv)
     const bool restoreAsked = offerRestoreAtStart(data.folder);
     Catalogue catalogue(data.folder);
     catalogue.beginFirstRead();
-    // How small text is drawn is chosen from the screens before any font of
-    // ours is made.
-    chooseSongRenderingForScreens();
     // The installed fonts are read in the background meanwhile.
     QFuture<void> fonts = readFontsAhead();
 
     // Read through Artwork, as every picture of ours: an icon made from a
     // path asks every picture plug-in whether it can read it, loading each.
     QApplication::setWindowIcon(QIcon(Artwork::pixmap(QStringLiteral(":/app/icon64.png"), 1.0)));
-    QApplication::setFont(songFont(9));
-    // Qt's own dialogs and buttons (printer dialog, file chooser, message
-    // boxes, context menus) speak simplified Chinese like the rest.
-    QTranslator qtChinese;
-    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtChinese);
 
     Startup::showStartWindows(catalogue, restoreAsked);
     fonts.waitForFinished();

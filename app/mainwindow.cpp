@@ -156,6 +156,7 @@ void MainWindow::buildDishPanel()
 
     make.image(QStringLiteral("Image9"), QStringLiteral(":/main/image9.png"), {240, 5400, 3375, 2160});
     m_picture = make.image(QStringLiteral("Image8"), QString(), {480, 5640, 2895, 1695});
+    m_picture->setFit(true);   // the dish's own proportions, centred in the frame
 
     ImageControl *print = make.pictureButton(QStringLiteral("print"), QStringLiteral("打印菜谱"),
                                              QStringLiteral(":/buttons/print.png"), {3840, 6840, 1410, 480});
@@ -350,11 +351,12 @@ void MainWindow::followEdit(const CatalogueChange &change)
 void MainWindow::printShown()
 {
     DishRecord shown = m_shown;
+    QString suffix;
     if (m_servings->isScaled()) {
-        shown.name += QStringLiteral("（按 %1 人份）").arg(m_servings->shownServings());
+        suffix = QStringLiteral("（按 %1 人份）").arg(m_servings->shownServings());
         shown.ingredients = m_servings->shownIngredients();
     }
-    printDish(shown);
+    printDish(shown, m_catalogue.dataFolder(), suffix);
 }
 
 void MainWindow::exitProgram()

@@ -212,7 +212,7 @@ void TreeMenu::toggleFavourite(const CatalogueModel::DishNode &node)
 void TreeMenu::printDish(const CatalogueModel::DishNode &node)
 {
     if (const std::optional<DishRecord> dish = stillThere(node))
-        ::printDish(*dish);
+        ::printDish(*dish, m_catalogue.dataFolder());
 }
 
 void TreeMenu::deleteCategory(const QString &category)

@@ -3,15 +3,14 @@
 #include "core/filedialogs.h"
 
 #include <QAbstractPrintDialog>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QGridLayout>
+#include <QSpacerItem>
 
 const char *const DialogService::PictureTitle = "选择菜谱图片";
 // "(所有图片文件)" for every format loadPicture decodes, then *.jpg, *.gif and
@@ -83,6 +82,7 @@ public:
             box.setStandardButtons(QMessageBox::Ok);
             box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         }
+        dressMessageBox(box);
         centreOn(box, parent);
         const int r = box.exec();
         if (buttons == YesNo)
@@ -91,18 +91,7 @@ public:
     }
 
     // Opens in the cook's Pictures folder, then in the folder last chosen from.
-    QString openPicture(QWidget *parent) override
-    {
-        if (m_pictureFolder.isEmpty()) {
-            const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-            m_pictureFolder = QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
-        }
-        const QString chosen = QFileDialog::getOpenFileName(parent, QString::fromUtf8(PictureTitle), m_pictureFolder,
-                                                            QString::fromUtf8(PictureFilter));
-        if (!chosen.isEmpty())
-            m_pictureFolder = QFileInfo(chosen).absolutePath();
-        return chosen;
-    }
+    QString openPicture(QWidget *parent) override { return choosePictureFile(parent, m_pictureFolder); }
 
     bool choosePrinter(QWidget *parent, QPrinter &printer) override
     {
@@ -113,6 +102,8 @@ public:
         dialog.setOptions(options);
         return dialog.exec() == QDialog::Accepted;
     }
+
+    bool hasPrinters() const override { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
     QStringList openRecipeSources(QWidget *parent) override
     {
@@ -153,7 +144,27 @@ void DialogService::install(DialogService *service) { installed() = service; }
 
 void tell(QWidget *parent, const QString &text, const QString &title)
 {
+    DialogService::instance().message(parent, text, title, DialogService::OkOnly, DialogService::Ok,
+                                      DialogService::Information);
+}
+
+void tellPlainly(QWidget *parent, const QString &text, const QString &title)
+{
     DialogService::instance().message(parent, text, title);
+}
+
+void dressMessageBox(QMessageBox &box)
+{
+    // A box is answered, never minimised or maximised.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Wide enough for its title, with room for the window manager's icon
+    // and close button beside it (its title face is a little larger).
+    const QFontMetrics metrics(box.font());
+    const int titleRoom = metrics.horizontalAdvance(box.windowTitle()) * 5 / 4 + 8 * metrics.height();
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleRoom, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
 }
 
 bool mayDiscardTyping(QWidget *parent)

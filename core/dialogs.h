@@ -4,6 +4,7 @@
 // ever blocks on a modal window.
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 class QPrinter;
 
@@ -24,6 +25,9 @@ public:
     // The printer dialog. Returns false when the cook cancels; on true
     // `printer` is set up.
     virtual bool choosePrinter(QWidget *parent, QPrinter &printer) = 0;
+    // Whether any printer is installed: without one there is nothing the
+    // printer dialog could offer.
+    virtual bool hasPrinters() const = 0;
 
     // The recipe chooser: several files at once, and folders (a folder
     // selected when 打开 is pressed is taken, not entered); filtered by
@@ -49,7 +53,13 @@ public:
     static const char *const PictureFilter;  // the four entries, Qt syntax
 };
 
-// Convenience for the common "OK only, no icon" message.
+// A message with OK only and the information icon.
 void tell(QWidget *parent, const QString &text, const QString &title = QString());
+// A message with OK only and no icon, as the windows' own short notes
+// ("请先选择分类", "保存完毕！") are shown.
+void tellPlainly(QWidget *parent, const QString &text, const QString &title = QString());
+// Every message box looks alike: the windows' face, a title bar with a
+// close button only, and wide enough for its whole title.
+void dressMessageBox(QMessageBox &box);
 // Asks before the cook's unsaved typing is thrown away; true on Yes.
 bool mayDiscardTyping(QWidget *parent);

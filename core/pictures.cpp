@@ -16,7 +16,7 @@ QSize decodeSize(const QSize &stored, const QSize &frame)
     const QSize target = toFrame ? frame : QSize(PictureDefaultBound, PictureDefaultBound);
     const QSize scaled = stored.scaled(target, toFrame ? Qt::KeepAspectRatioByExpanding : Qt::KeepAspectRatio);
     if (scaled.width() >= stored.width() || scaled.height() >= stored.height())
-        return stored;   // never enlarged: the frame stretches a small picture
+        return stored;   // never enlarged: the frame scales a small picture
     return scaled.expandedTo(QSize(1, 1));
 }
 } // namespace

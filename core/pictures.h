@@ -23,7 +23,8 @@ constexpr int PictureDefaultBound = 2048;
 //
 // `frame`: the frame's size in device pixels. A larger picture is decoded at
 // the smallest size that still covers the frame, in its own proportions
-// (the frame stretches it); a smaller one at its own size. Without a frame,
+// (the frame scales it to fit inside, keeping them); a smaller one at its
+// own size. Without a frame,
 // a picture is decoded to fit within PictureDefaultBound on each side.
 std::optional<QPixmap> loadPicture(const QString &path, const QSize &frame = QSize());
 

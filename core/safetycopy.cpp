@@ -20,7 +20,7 @@ bool safetyCopyFirst(QWidget *parent, const Catalogue &catalogue, Backup::Reason
     const QString question = QStringLiteral("无法创建备份：") + copy.error().userText()
                              + QStringLiteral("\r\n\r\n不做备份，仍要继续吗？");
     return DialogService::instance().message(parent, question, QString(), DialogService::YesNo,
-                                             DialogService::No, DialogService::Warning)
+                                             DialogService::No, DialogService::Stop)
            == DialogService::Yes;
 }
 

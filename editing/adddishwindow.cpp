@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace zx {
 
@@ -40,7 +40,8 @@ void AddDishWindow::buildCategoryPanel()
     m_picture = make.label(QStringLiteral("Image8"), QString(), {360, 3270, 2400, 1815});
     m_picture->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_picture->setLineWidth(1);
-    m_picture->setScaledContents(true);   // the picture is stretched to the box
+    // The picture fitted inside the box in its own proportions, centred.
+    m_picture->setAlignment(Qt::AlignCenter);
     make.label(QStringLiteral("Label2"), QStringLiteral("菜谱图片预览"), {360, 5160, 2400, 255})
         ->setAlignment(Qt::AlignCenter);
 }
@@ -56,7 +57,7 @@ void AddDishWindow::buildRecipePanel()
     m_ingredients = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2940, 1530, 5310, 1290});
     make.label(QStringLiteral("Label1_1"), QStringLiteral("制作方法："), {2940, 2940, 1500, 255});
     m_method = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2940, 3210, 5310, 1650});
-    for (QPlainTextEdit *box : {m_ingredients, m_method}) {
+    for (QTextEdit *box : {m_ingredients, m_method}) {
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
@@ -103,7 +104,7 @@ void AddDishWindow::choosePicture()
     // still taken.
     const QSize frame = m_picture->size() * m_picture->devicePixelRatioF();
     if (const std::optional<QPixmap> picture = loadPicture(file, frame))
-        m_picture->setPixmap(*picture);
+        m_picture->setPixmap(fittedPicture(*picture, m_picture->contentsRect().size(), m_picture->devicePixelRatioF()));
     m_picturePath->setText(file);
 }
 
@@ -126,7 +127,7 @@ void AddDishWindow::saveDish()
 {
     const QString category = m_catalogue.selectedCategory();
     if (category.isEmpty()) {
-        tell(this, QStringLiteral("请先选择菜谱分类！"));
+        tellPlainly(this, QStringLiteral("请先选择菜谱分类！"));
         return;
     }
     const QString name = trimTyped(m_name->text());
@@ -134,7 +135,7 @@ void AddDishWindow::saveDish()
     const QString ingredients = trimBlanks(toCrLf(textOf(*m_ingredients->document())));
     const QString method = trimBlanks(toCrLf(textOf(*m_method->document())));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
-        tell(this, QStringLiteral("资料都没有怎么保存啊？"));
+        tellPlainly(this, QStringLiteral("资料都没有怎么保存啊？"));
         return;
     }
     const std::optional<QStringList> tags = EditKit::typedTags(this, m_tags->text());
@@ -180,7 +181,7 @@ void AddDishWindow::saveDish()
     QString done = category + QStringLiteral("保存完毕！");
     if (!m_catalogue.lastRefresh())
         done += QStringLiteral("\r\n\r\n但目录树未能刷新：") + m_catalogue.lastRefresh().error().userText();
-    tell(this, done, QStringLiteral("保存完毕"));
+    tellPlainly(this, done, QStringLiteral("保存完毕"));
     m_catalogue.setSelectedCategory(QString());
 }
 

@@ -8,7 +8,7 @@ class ImageControl;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace zx {
 
@@ -21,8 +21,8 @@ public:
     QListWidget *categories() const { return m_categories; }
     QLineEdit *name() const { return m_name; }      // dish name
     QLineEdit *picturePath() const { return m_picturePath; }      // picture path
-    QPlainTextEdit *ingredients() const { return m_ingredients; } // ingredients
-    QPlainTextEdit *method() const { return m_method; } // method
+    QTextEdit *ingredients() const { return m_ingredients; } // ingredients
+    QTextEdit *method() const { return m_method; } // method
     QLabel *picture() const { return m_picture; }       // picture preview
     QLineEdit *tags() const { return m_tags; }          // 标签
     QLineEdit *servings() const { return m_servings; }  // 份量
@@ -45,8 +45,8 @@ private:
     QListWidget *m_categories = nullptr;
     QLineEdit *m_name = nullptr;
     QLineEdit *m_picturePath = nullptr;
-    QPlainTextEdit *m_ingredients = nullptr;
-    QPlainTextEdit *m_method = nullptr;
+    QTextEdit *m_ingredients = nullptr;
+    QTextEdit *m_method = nullptr;
     QLineEdit *m_tags = nullptr;
     QLineEdit *m_servings = nullptr;
     QLabel *m_picture = nullptr;

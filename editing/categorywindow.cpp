@@ -72,7 +72,7 @@ void CategoryWindow::addCategory()
     // keyboard too) are no part of it; a name of blanks alone is no name.
     const QString name = trimTyped(m_name->text());
     if (name.isEmpty()) {
-        tell(this, QStringLiteral("请填写菜谱分类名称！"));
+        tellPlainly(this, QStringLiteral("请填写菜谱分类名称！"));
         return;
     }
     if (alreadyListed(name))
@@ -110,7 +110,7 @@ void CategoryWindow::deleteCategory()
 {
     const QString category = m_catalogue.selectedCategory();
     if (category.isEmpty()) {
-        tell(this, QStringLiteral("请先选择分类"));
+        tellPlainly(this, QStringLiteral("请先选择分类"));
         return;
     }
     // All or nothing: on a failure no dish and no category row is gone, and

@@ -97,7 +97,7 @@ bool deleteCategory(QWidget *parent, Catalogue &catalogue, const QString &catego
         return false;
     }
     if (deleted->categoryRowDeleted)
-        tell(parent, QStringLiteral("整个世界都清静了！"));
+        tellPlainly(parent, QStringLiteral("整个世界都清静了！"));
     if (!catalogue.lastRefresh())
         tell(parent, QStringLiteral("目录树未能刷新：") + catalogue.lastRefresh().error().userText());
     return true;

@@ -3,6 +3,7 @@
 // page when less than a third of the page is left. Every page but the cover
 // carries its number at the foot.
 #include "exchange/exportpdflayout.h"
+#include "exchange/exportpdftext.h"
 #include "exchange/exportwriters.h"
 
 #include "core/fonts.h"
@@ -37,10 +38,11 @@ public:
         }
         return m_page;
     }
-    // The top of a piece, on a new page when it does not fit this one.
-    double place(double space, double height)
+    // The top of a piece, on a new page when it does not fit this one, or
+    // when what must follow it on its page (`kept`) would not.
+    double place(double space, double height, double kept = 0)
     {
-        if (m_y > 0 && m_y + space + height > m_body)
+        if (m_y > 0 && m_y + space + height + kept > m_body)
             turn();
         else if (m_y > 0)
             m_y += space;
@@ -131,7 +133,7 @@ bool PdfCookbook::measure(QVector<int> *startPages, int *picturesMissing)
         const PdfDishLayout layout(m_snapshot.dishes.at(dish), &m_writer, m_width, m_height / 3, false);
         (*startPages)[dish] = flow.beginDish(dishSpace());
         for (int piece = 0; piece < layout.pieceCount(); ++piece)
-            flow.place(layout.spaceBefore(piece), layout.pieceHeight(piece));
+            flow.place(layout.spaceBefore(piece), layout.pieceHeight(piece), layout.keptWithNext(piece));
         *picturesMissing += layout.pictureMissing() ? 1 : 0;
     }
     return true;
@@ -149,7 +151,8 @@ bool PdfCookbook::paintDishes(int firstPage)
         const PdfDishLayout layout(m_snapshot.dishes.at(dish), &m_writer, m_width, m_height / 3, true);
         flow.beginDish(dishSpace());
         for (int piece = 0; piece < layout.pieceCount(); ++piece)
-            layout.paintPiece(m_painter, piece, flow.place(layout.spaceBefore(piece), layout.pieceHeight(piece)));
+            layout.paintPiece(m_painter, piece,
+                              flow.place(layout.spaceBefore(piece), layout.pieceHeight(piece), layout.keptWithNext(piece)));
         m_progress.stepDone();
     }
     return true;
@@ -160,8 +163,8 @@ void PdfCookbook::newPage(int number)
     m_writer.newPage();
     m_painter.setFont(footerFont());
     m_painter.setPen(QColor(0x55, 0x55, 0x55));
-    m_painter.drawText(QRectF(0, m_body, m_width, m_footer), Qt::AlignHCenter | Qt::AlignBottom,
-                       QStringLiteral("— %1 —").arg(number));
+    PdfText::Line(QStringLiteral("— %1 —").arg(number), footerFont(), &m_writer, m_width)
+        .draw(m_painter, QRectF(0, m_body, m_width, m_footer), Qt::AlignHCenter | Qt::AlignBottom);
 }
 
 void PdfCookbook::paintCover()
@@ -174,9 +177,8 @@ void PdfCookbook::paintCover()
     };
     m_painter.setPen(QColor(0x20, 0x20, 0x20));
     for (const auto &line : lines) {
-        m_painter.setFont(line.font);
-        const QString text = QFontMetricsF(line.font, &m_writer).elidedText(line.text, Qt::ElideRight, m_width);
-        m_painter.drawText(QRectF(0, m_height * line.at, m_width, m_height * 0.1), Qt::AlignHCenter | Qt::AlignTop, text);
+        PdfText::Line(line.text, line.font, &m_writer, m_width)
+            .draw(m_painter, QRectF(0, m_height * line.at, m_width, m_height * 0.1), Qt::AlignHCenter | Qt::AlignTop);
     }
     m_painter.setPen(QPen(QColor(0x8a, 0x3b, 0x12), m_height / 400));
     m_painter.drawLine(QPointF(m_width * 0.3, m_height * 0.36), QPointF(m_width * 0.7, m_height * 0.36));
@@ -212,24 +214,23 @@ void PdfCookbook::paintContentsRow(const QString &text, int page, double top, bo
     const QFont font = songFont(11, heading);
     const QFontMetricsF metrics(font, &m_writer);
     const QRectF rowRect(0, top, m_width, m_row);
-    m_painter.setFont(font);
     m_painter.setPen(heading ? QColor(0x8a, 0x3b, 0x12) : QColor(0x20, 0x20, 0x20));
     if (heading) {
-        m_painter.drawText(rowRect, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(text, Qt::ElideRight, m_width));
+        PdfText::Line(text, font, &m_writer, m_width).draw(m_painter, rowRect, Qt::AlignLeft | Qt::AlignVCenter);
         return;
     }
-    const QString number = QString::number(page);
+    const PdfText::Line number(QString::number(page), font, &m_writer, m_width);
     const double indent = 2 * metrics.horizontalAdvance(QChar(0x4e2d));
-    const double numberLeft = m_width - metrics.horizontalAdvance(number);
+    const double numberLeft = m_width - number.width();
     const double gap = metrics.horizontalAdvance(QChar(0x4e2d)) / 2;
-    const QString name = metrics.elidedText(text, Qt::ElideRight, numberLeft - indent - 4 * gap);
-    m_painter.drawText(rowRect.adjusted(indent, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
-    m_painter.drawText(rowRect, Qt::AlignRight | Qt::AlignVCenter, number);
+    const PdfText::Line name(text, font, &m_writer, numberLeft - indent - 4 * gap);
+    name.draw(m_painter, rowRect.adjusted(indent, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter);
+    number.draw(m_painter, rowRect, Qt::AlignRight | Qt::AlignVCenter);
     QPen dots(QColor(0x99, 0x99, 0x99), metrics.height() / 10, Qt::CustomDashLine, Qt::RoundCap);
     dots.setDashPattern({0.01, 3.5});
     m_painter.setPen(dots);
     const double baseline = top + (m_row + metrics.ascent() - metrics.descent()) / 2;
-    m_painter.drawLine(QPointF(indent + metrics.horizontalAdvance(name) + gap, baseline),
+    m_painter.drawLine(QPointF(indent + name.width() + gap, baseline),
                        QPointF(numberLeft - gap, baseline));
 }
 

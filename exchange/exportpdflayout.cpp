@@ -2,6 +2,7 @@
 // at the text width with QTextLayout, every line a piece, so that a page
 // breaks only between lines; the picture one piece of its own.
 #include "exchange/exportpdflayout.h"
+#include "exchange/exportpdftext.h"
 #include "exchange/exportwriters.h"
 
 #include "core/fonts.h"
@@ -10,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTextLayout>
 
 namespace {
@@ -75,27 +77,57 @@ void PdfDishLayout::addParagraph(const QString &text, Style style, double space)
 {
     const QFont font = fontFor(int(style));
     auto layout = std::make_unique<QTextLayout>(text, font, m_device);
+    layout->setFormats(PdfText::latinRuns(text, font));
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
-    // Body text begins two characters in, as Chinese prose does.
-    const double indent = style == Style::Body
-        ? 2 * QFontMetricsF(font, m_device).horizontalAdvance(QChar(0x4e2d)) : 0.0;
+    // Body text begins two characters in, as Chinese prose does; its
+    // wrapped lines hang under its text.
+    const QFontMetricsF song(font, m_device);
+    const double indent = style == Style::Body ? 2 * song.horizontalAdvance(QChar(0x4e2d)) : 0.0;
+    double hang = indent;
     const double factor = style == Style::Name ? 1.3 : 1.5;
     const int paragraph = int(m_paragraphs.size());
     layout->beginLayout();
     double y = 0;
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        const double x = line.lineNumber() == 0 ? indent : 0.0;
+        const double x = line.lineNumber() == 0 ? indent : hang;
         line.setLineWidth(m_width - x);
         line.setPosition(QPointF(x, y));
+        if (line.lineNumber() == 0 && style == Style::Body)
+            hang = hangingIndent(line, text, indent);
         y += line.height();
         const double before = line.lineNumber() == 0 ? space * m_lineHeight : 0.0;
-        m_pieces.push_back({paragraph, line.lineNumber(), line.height() * factor, before});
+        // Every line of a style as high as the Song face makes it, whether
+        // or not it holds Latin letters (their face stands taller), and its
+        // baseline where the Song face puts it.
+        const double height = song.height() * factor;
+        m_pieces.push_back({paragraph, line.lineNumber(), height, before, style != Style::Body,
+                            (height - song.height()) / 2 + song.ascent()});
     }
     layout->endLayout();
     m_paragraphs.push_back(std::move(layout));
     m_styles.push_back(style);
+}
+
+double PdfDishLayout::hangingIndent(const QTextLine &first, const QString &text, double indent) const
+{
+    static const QRegularExpression step(QStringLiteral(
+        "^\\s*(?:\\d{1,3}\\s*(?:[.．](?!\\d)|[、:：)）])|[（(]\\d{1,3}[)）]|[\\x{2460}-\\x{2473}]|第[一二三四五六七八九十\\d]{1,3}步[:：、]?)\\s*"));
+    const QRegularExpressionMatch marker = step.match(text);
+    if (!marker.hasMatch() || marker.capturedLength() >= first.textLength())
+        return indent;
+    const double under = first.cursorToX(int(marker.capturedLength()));
+    // A marker so wide that little room would be left: under the first line.
+    return under < m_width / 3 ? under : indent;
+}
+
+double PdfDishLayout::keptWithNext(int piece) const
+{
+    double kept = 0;
+    for (size_t next = size_t(piece) + 1; m_pieces[next - 1].keep && next < m_pieces.size(); ++next)
+        kept += m_pieces[next].space + m_pieces[next].height;
+    return kept;
 }
 
 void PdfDishLayout::addPicture(const QString &path, double pictureHeight, bool withPicture)
@@ -111,7 +143,7 @@ void PdfDishLayout::addPicture(const QString &path, double pictureHeight, bool w
     }
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     m_pictureSize = QSizeF(turned ? stored.transposed() : stored).scaled(QSizeF(m_width, pictureHeight), Qt::KeepAspectRatio);
-    m_pieces.push_back({-1, 0, m_pictureSize.height(), 0.6 * m_lineHeight});
+    m_pieces.push_back({-1, 0, m_pictureSize.height(), 0.6 * m_lineHeight, false, 0});
     if (!withPicture)
         return;
     QSize decoded = (m_pictureSize * (PictureDpi / m_device->logicalDpiX())).toSize().expandedTo(QSize(1, 1));
@@ -134,5 +166,5 @@ void PdfDishLayout::paintPiece(QPainter &painter, int piece, double top) const
     }
     const QTextLine line = m_paragraphs[size_t(p.paragraph)]->lineAt(p.line);
     painter.setPen(colourFor(int(m_styles[size_t(p.paragraph)])));
-    line.draw(&painter, QPointF(0, top + (p.height - line.height()) / 2 - line.y()));
+    line.draw(&painter, QPointF(0, top + p.baseline - line.ascent() - line.y()));
 }

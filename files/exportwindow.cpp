@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/remembered.h"
 #include "exchange/exportjob.h"
 #include "exchange/exportsnapshot.h"
 #include "files/progresswindow.h"
@@ -10,6 +11,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QUrl>
@@ -70,7 +72,10 @@ ExportWindow::ExportWindow(Catalogue &catalogue)
     m_pdfChoice = make.option(QStringLiteral("Option1"), QStringLiteral("PDF 菜谱书"), {720, 1380, 3600, 300});
     m_webChoice = make.option(QStringLiteral("Option2"), QStringLiteral("网页"), {720, 1800, 3600, 300});
     m_archiveChoice = make.option(QStringLiteral("Option3"), QStringLiteral("菜谱压缩包"), {720, 2220, 3600, 300});
-    m_pdfChoice->setChecked(true);
+    // The kind exported last, while the program runs.
+    QRadioButton *const choices[] = {m_pdfChoice, m_webChoice, m_archiveChoice};
+    const int last = Remembered::exportKind();
+    choices[last >= 0 && last < 3 ? last : 0]->setChecked(true);
     m_exportButton = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("导 出"),
                                   QStringLiteral(":/buttons/export.png"), {3630, 3060, 1410, 480});
     connect(m_exportButton, &ImageControl::clicked, this, &ExportWindow::exportChosen);
@@ -91,9 +96,23 @@ void ExportWindow::closeFromFrame()
         FramedWindow::closeFromFrame();
 }
 
+// Enter anywhere in the window presses 导 出, as the default button would.
+void ExportWindow::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            exportChosen();
+        return;
+    }
+    FramedWindow::keyPressEvent(event);
+}
+
 void ExportWindow::exportChosen()
 {
     const int option = m_webChoice->isChecked() ? 1 : m_archiveChoice->isChecked() ? 2 : 0;
+    Remembered::setExportKind(option);
     const Choice choice = choiceOf(option);
     const QString title = m_category.isEmpty() ? AllRecipesTitle : m_category.trimmed();
     const QString out = DialogService::instance().saveExport(this, choice.target,

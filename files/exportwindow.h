@@ -32,6 +32,9 @@ public:
     // Not while its export runs: that ends in its progress window.
     void closeFromFrame() override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     Catalogue &m_catalogue;
     QString m_category;

@@ -7,15 +7,96 @@
 #include "skin/imagecontrol.h"
 #include "store/backup.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace zx {
 
 namespace {
 constexpr int CopyPathRole = Qt::UserRole;
 constexpr int CopyTimeRole = Qt::UserRole + 1;
+// The entry's columns: time, why, then the dish and category counts (or,
+// for a copy that cannot be used, why not).
+constexpr int ColumnsRole = Qt::UserRole + 2;
 const char *const TimeFormat = "yyyy-MM-dd HH:mm:ss";
+
+// Draws each entry's columns one under the other down the list: the times,
+// the reasons and the counts line up whatever their lengths, the counts
+// set right so that their digits stand in columns.
+class CopyColumns : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The widest text of each column over the whole list.
+    void measure(const QListWidget &list)
+    {
+        m_widths.clear();
+        const QFontMetrics metrics(list.font());
+        for (int row = 0; row < list.count(); ++row) {
+            const QStringList columns = list.item(row)->data(ColumnsRole).toStringList();
+            for (qsizetype i = 0; i < columns.size(); ++i) {
+                if (m_widths.size() <= i)
+                    m_widths.append(0);
+                if (columns.size() == 4 || i < 2)   // a copy's problem spans the rest
+                    m_widths[i] = std::max(m_widths[i], metrics.horizontalAdvance(columns[i]));
+            }
+        }
+        m_gap = 2 * metrics.horizontalAdvance(QChar(0x4e2d));
+    }
+
+    // As wide as the columns with the gaps between them.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QStringList columns = index.data(ColumnsRole).toStringList();
+        int width = 2 * m_gap;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            width += columns.size() < 4 && i == columns.size() - 1 ? option.fontMetrics.horizontalAdvance(columns[i])
+                                                                    : m_widths.value(i) + m_gap;
+        size.setWidth(std::max(size.width(), width));
+        return size;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QStringList columns = index.data(ColumnsRole).toStringList();
+        if (columns.isEmpty()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QWidget *view = option.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        area.setRight(option.rect.right() - style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view));
+        item.text.clear();   // the background and the selection; the columns come below
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, view);
+        const QPalette::ColorGroup group = item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setPen(item.palette.color(group, item.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                        : QPalette::Text));
+        int left = area.left() + 2;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            // A copy's problem takes what is left of the row.
+            const bool rest = columns.size() < 4 && i == columns.size() - 1;
+            const int width = rest ? area.right() - left : m_widths.value(i);
+            const QRect cell(left, area.top(), width, area.height());
+            const Qt::Alignment align = columns.size() == 4 && i >= 2 ? Qt::AlignRight : Qt::AlignLeft;
+            painter->drawText(cell, align | Qt::AlignVCenter,
+                              item.fontMetrics.elidedText(columns[i], Qt::ElideRight, cell.width()));
+            left += width + m_gap;
+        }
+        painter->restore();
+    }
+
+private:
+    QVector<int> m_widths;
+    int m_gap = 0;
+};
 
 QString kindOf(Backup::Reason reason)
 {
@@ -40,6 +121,7 @@ RestoreWindow::RestoreWindow(Catalogue &catalogue)
     make.label(QStringLiteral("Label1"), QStringLiteral("备份（最新的在前）："), {360, 600, 4000, 255});
     m_copies = make.listBox(QStringLiteral("List1"), QStringLiteral("备份"), {360, 900, 6480, 2940});
     m_copies->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_copies->setItemDelegate(new CopyColumns(m_copies));
     m_restoreButton = make.pictureButton(QStringLiteral("Image1"), QStringLiteral("恢 复"),
                                   QStringLiteral(":/buttons/restore.png"), {5430, 4020, 1410, 480});
     connect(m_restoreButton, &ImageControl::clicked, this, &RestoreWindow::restoreSelected);
@@ -52,20 +134,27 @@ void RestoreWindow::listCopies()
 {
     m_copies->clear();
     for (const Backup::CopyInfo &copy : Backup::listCopies(m_catalogue.storePath())) {
-        QString text = copy.when.toString(QString::fromLatin1(TimeFormat)) + QStringLiteral("  ") + kindOf(copy.reason);
+        QStringList columns{copy.when.toString(QString::fromLatin1(TimeFormat)), kindOf(copy.reason)};
         auto *item = new QListWidgetItem(m_copies);
         if (copy.problem.isEmpty()) {
-            text += QStringLiteral("  %1 道美食，%2 个分类").arg(copy.dishes).arg(copy.categories);
+            columns << QStringLiteral("%1 道美食，").arg(copy.dishes) << QStringLiteral("%1 个分类").arg(copy.categories);
         } else {
-            text += QStringLiteral("  无法使用：") + copy.problem;
+            columns << QStringLiteral("无法使用：") + copy.problem;
             item->setFlags(Qt::NoItemFlags);   // greyed, never chosen
+            item->setToolTip(copy.problem);    // the whole reason, where the list cuts it short
         }
+        // Read as one line (a screen reader, a copy of the entry).
+        QString text = columns.mid(0, 3).join(QStringLiteral("  "));
+        if (columns.size() == 4)
+            text += columns[3];
         item->setText(text);
+        item->setData(ColumnsRole, columns);
         item->setData(CopyPathRole, copy.path);
         item->setData(CopyTimeRole, copy.when.toString(QString::fromLatin1(TimeFormat)));
     }
     if (m_copies->count() == 0)
         new QListWidgetItem(QStringLiteral("“备份”文件夹里还没有备份。"), m_copies);
+    static_cast<CopyColumns *>(m_copies->itemDelegate())->measure(*m_copies);
 }
 
 void RestoreWindow::selectNewestUsable()

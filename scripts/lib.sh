@@ -6,7 +6,7 @@ BUILD="$ROOT/build"
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libsqlite3-dev sqlite3 libxcb1-dev libxcb-damage0-dev
-  fonts-arphic-uming
+  fonts-arphic-uming fonts-dejavu-core
   qt6-translations-l10n
   xvfb xauth x11-utils xdotool imagemagick openbox xclip
   at-spi2-core python3-pyatspi dbus-x11

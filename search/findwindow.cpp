@@ -18,7 +18,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 namespace {
 // Each list entry carries the id of its row, so a click shows exactly that
@@ -97,8 +97,8 @@ void FindWindow::buildDishPanel()
     make.label(QStringLiteral("Label1_4"), QStringLiteral("菜谱图片预览："), {240, 5760});
     m_ingredients = make.textBox(QStringLiteral("Text3"), QStringLiteral("原料"), {2640, 1560, 5775, 1215});
     m_method = make.textBox(QStringLiteral("Text4"), QStringLiteral("制作方法"), {2640, 3120, 5775, 2415});
-    for (QPlainTextEdit *box : {m_ingredients, m_method})
-        connect(box, &QPlainTextEdit::textChanged, box, [box] { box->setExtraSelections({}); });
+    for (QTextEdit *box : {m_ingredients, m_method})
+        connect(box, &QTextEdit::textChanged, box, [box] { box->setExtraSelections({}); });
 
     // The picture path lies inside the ingredients box: shown, it would hide
     // two lines of the ingredients, so it stays hidden. The preview and the
@@ -107,14 +107,15 @@ void FindWindow::buildDishPanel()
     m_picturePath = make.lineBox(QStringLiteral("Text2"), QString(), {4560, 1920, 3375, 270});
     m_picturePath->hide();
 
-    // The preview: stretched picture inside a single-line border.
+    // The preview: the picture fitted inside a single-line border, in its
+    // own proportions.
     auto *border = new QFrame(this);
     border->setObjectName(QStringLiteral("Image8Border"));
     border->setFrameShape(QFrame::Box);
     border->setLineWidth(1);
     Form::place(border, {240, 4200, 2295, 1455});
     m_picture = new ImageControl(border, QStringLiteral("Image8"));
-    m_picture->setStretch(true);
+    m_picture->setFit(true);
     m_picture->setGeometry(border->contentsRect());
 
     // The cook's tags, on a row of their own below the buttons.
@@ -197,6 +198,7 @@ void FindWindow::listFound(const QVector<DishRecord> &found)
         }
         auto *item = new QListWidgetItem(label, m_found);
         item->setData(DishIdRole, dish.id);
+        item->setToolTip(label);   // the whole entry, where the list cuts it short
     }
 }
 
@@ -280,7 +282,8 @@ void FindWindow::showSelectedDish()
     // showing the previous dish's picture.
     const auto picture = dish.picture.isEmpty()
                              ? std::nullopt
-                             : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture));
+                             : loadPicture(resolvePicture(m_catalogue.dataFolder(), dish.picture),
+                                           m_picture->size() * m_picture->devicePixelRatioF());
     if (picture)
         m_picture->setPicture(*picture);
     else
@@ -289,7 +292,7 @@ void FindWindow::showSelectedDish()
 
 // Marks what the words of a search by ingredients found in a box; the
 // stored text is untouched, and the mark goes with the first edit.
-void FindWindow::markFoundWords(QPlainTextEdit *box)
+void FindWindow::markFoundWords(QTextEdit *box)
 {
     QList<QTextEdit::ExtraSelection> marks;
     for (const NamePattern::Span &span : NamePattern::matchedSpans(m_foundWords, textOf(*box->document()))) {
@@ -308,7 +311,7 @@ void FindWindow::choosePicture()
     const QString path = DialogService::instance().openPicture(this);
     if (path.isEmpty())
         return;
-    const auto picture = loadPicture(path);
+    const auto picture = loadPicture(path, m_picture->size() * m_picture->devicePixelRatioF());
     if (!picture) {
         // Keep the preview and the stored path as they were.
         tell(this, QString::fromUtf8(NotAPicture));
@@ -343,7 +346,7 @@ void FindWindow::storeEdit()
     const QString ingredients = trimBlanks(textOf(*m_ingredients->document()));
     const QString method = trimBlanks(textOf(*m_method->document()));
     if (name.isEmpty() || ingredients.isEmpty() || method.isEmpty()) {
-        tell(this, QString::fromUtf8(NothingWritten));
+        tellPlainly(this, QString::fromUtf8(NothingWritten));
         return;
     }
     // Tags over the limits refuse the whole edit.

@@ -13,7 +13,7 @@ class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace zx {
 
@@ -47,14 +47,14 @@ private:
     void buildButtons();
     QListWidgetItem *selectedEntry() const;
     void listFound(const QVector<DishRecord> &found);
-    void markFoundWords(QPlainTextEdit *box);
+    void markFoundWords(QTextEdit *box);
     bool boxesHoldRow(qint64 id);
 
     Catalogue &m_catalogue;
     QLineEdit *m_name = nullptr;
     QListWidget *m_found = nullptr;
-    QPlainTextEdit *m_ingredients = nullptr;
-    QPlainTextEdit *m_method = nullptr;
+    QTextEdit *m_ingredients = nullptr;
+    QTextEdit *m_method = nullptr;
     QLineEdit *m_picturePath = nullptr;
     QLineEdit *m_tags = nullptr;            // 标签
     QString m_loadedTags;                   // what it held right after the dish was shown

@@ -81,20 +81,22 @@ void DailyDishWindow::showRandomDish()
         return;
     }
     const DishRecord &dish = *picked.value();
+    m_picked = dish;
     m_name->setText(dish.name);
     m_ingredients->setText(dish.ingredients);
     m_method->setText(dish.method);
 }
 
 // The name box may be edited: the page says what the boxes say, and an
-// empty name prints nothing.
+// empty name prints nothing. The category and the picture are the picked
+// dish's.
 void DailyDishWindow::printShown()
 {
-    DishRecord shown;
+    DishRecord shown = m_picked;
     shown.name = m_name->text();
     shown.ingredients = m_ingredients->text();
     shown.method = m_method->text();
-    printDish(shown);
+    printDish(shown, m_catalogue.dataFolder());
 }
 
 } // namespace zx

@@ -32,6 +32,7 @@ private:
     QLineEdit *m_name = nullptr;
     RichTextBox *m_ingredients = nullptr;
     RichTextBox *m_method = nullptr;
+    DishRecord m_picked;   // the dish last drawn
 };
 
 } // namespace zx

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -46,7 +45,7 @@ public:
             event->accept();   // ours, not a window shortcut's
             return true;
         }
-        if (auto *box = qobject_cast<QPlainTextEdit *>(watched); box && !box->isReadOnly())
+        if (auto *box = qobject_cast<QTextEdit *>(watched); box && !box->isReadOnly())
             box->insertPlainText(QStringLiteral("\t"));
         return true;
     }
@@ -86,10 +85,12 @@ QRadioButton *Controls::option(const QString &name, const QString &text, const P
     return option;
 }
 
-QPlainTextEdit *Controls::textBox(const QString &name, const QString &accessibleName, const Place &at) const
+QTextEdit *Controls::textBox(const QString &name, const QString &accessibleName, const Place &at) const
 {
-    auto *box = named(new QPlainTextEdit(m_parent), name, accessibleName, at);
+    auto *box = named(new QTextEdit(m_parent), name, accessibleName, at);
+    box->setAcceptRichText(false);
     box->setTabChangesFocus(true);
+    keepLinesApart(box);
     box->installEventFilter(new TabTyper(box));
     return box;
 }

@@ -11,8 +11,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QSpinBox;
-class QPlainTextEdit;
 class QRadioButton;
+class QTextEdit;
 class QWidget;
 class RichTextBox;
 
@@ -38,8 +38,9 @@ public:
     // A thin sunken rule, horizontal or (when taller than wide) vertical.
     QFrame *rule(const QString &name, const Place &at) const;
     QLineEdit *lineBox(const QString &name, const QString &accessibleName, const Place &at) const;
-    // A multi-line box: Tab leaves it, Ctrl+Tab types a tab.
-    QPlainTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
+    // A multi-line box of plain text, its lines set apart (keepLinesApart):
+    // Tab leaves it, Ctrl+Tab types a tab.
+    QTextEdit *textBox(const QString &name, const QString &accessibleName, const Place &at) const;
     RichTextBox *richBox(const QString &name, const QString &accessibleName, const Place &at) const;
     // A box of whole numbers, `suffix` after the number.
     QSpinBox *spinBox(const QString &name, const QString &accessibleName, const QString &suffix,

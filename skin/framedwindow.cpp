@@ -66,7 +66,14 @@ void FramedWindow::centreOnScreen()
     if (!screen)
         return;
     const QRect s = screen->geometry();
-    move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+    QPoint at(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
+    // A window larger than the room the screen leaves it (a small screen, or
+    // one drawn at twice the density) keeps its title strip and its left
+    // edge within reach, inside the screen's available area.
+    const QRect room = screen->availableGeometry();
+    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - width())));
+    at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - height())));
+    move(at);
 }
 
 QFont FramedWindow::captionFont()

@@ -3,6 +3,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 
 namespace {
 const QColor BackColour(250, 250, 250);
@@ -29,6 +31,29 @@ void drawSkinPieces(QPainter &p, const QImage &skin, double W, double H)
     piece(PW - 1665, 0, 1665, 435, W - 1665, 0, 1665, 435);       // top-right piece
     piece(PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525); // bottom-right
 }
+
+// How much a face with no bold of its own is thickened for a bold caption:
+// the outline drawn with a pen this wide (in pixels of the window) round it.
+constexpr double SyntheticBold = 0.7;
+
+// The caption drawn from the face's outlines, smoothed: a face's own bold
+// as it is, a face without one thickened round its outline. (The hand-drawn
+// bitmaps a Song face carries for small sizes smudge when they are made
+// bold, and a synthetic bold is not made at every density.)
+void drawCaption(QPainter &p, const QPointF &baseline, const QString &caption, const QFont &font, const QColor &colour)
+{
+    QFont outline = font;
+    outline.setStyleStrategy(QFont::PreferOutline);
+    QPainterPath path;
+    path.addText(baseline, outline, caption);
+    const bool ownBold = !font.bold() || QRawFont::fromFont(outline).styleName().contains(QLatin1String("Bold"), Qt::CaseInsensitive);
+    p.setPen(ownBold ? QPen(Qt::NoPen) : QPen(colour, SyntheticBold, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(path);
+}
+
+// A design place in twips, on the window's pixel grid at its density.
+double onGrid(double twips, qreal ratio) { return std::round(twips / Twips::PerPixel * ratio) / ratio; }
 } // namespace
 
 // Painted at the window's pixel density, from the skin drawn for it, so a
@@ -51,12 +76,14 @@ QImage drawFrameSurface(const FrameLook &look)
     }
 
     // The caption twice: a light shadow, then the caption itself 10 twips
-    // right of and below it. The text position is the top of the text.
-    p.setFont(look.font);
+    // right of and below it (a pixel of the screen, at any density). The
+    // text position is the top of the text. The shadow is drawn in whole
+    // pixels, so that its light edge stays crisp beside the smoothed caption.
     const int ascent = QFontMetrics(look.font).ascent();
-    p.setPen(ShadowColour);
-    p.drawText(QPoint(Twips::px(530), Twips::px(110) + ascent), look.caption);
-    p.setPen(ForeColour);
-    p.drawText(QPoint(Twips::px(540), Twips::px(120) + ascent), look.caption);
+    drawCaption(p, QPointF(onGrid(530, look.ratio), onGrid(110, look.ratio) + ascent), look.caption, look.font,
+                ShadowColour);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawCaption(p, QPointF(onGrid(540, look.ratio), onGrid(120, look.ratio) + ascent), look.caption, look.font,
+                ForeColour);
     return surface;
 }

@@ -43,6 +43,7 @@ void ImageControl::press()
 void ImageControl::setPicture(const QPixmap &picture)
 {
     m_picture = picture;
+    m_fitted = QPixmap();
     update();
 }
 
@@ -50,6 +51,45 @@ void ImageControl::setStretch(bool stretch)
 {
     m_stretch = stretch;
     update();
+}
+
+void ImageControl::setFit(bool fit)
+{
+    m_fit = fit;
+    m_fitted = QPixmap();
+    update();
+}
+
+QRect ImageControl::pictureArea() const
+{
+    if (m_picture.isNull())
+        return QRect();
+    if (m_fit)
+        return fittedRect(m_picture.deviceIndependentSize().toSize(), rect());
+    if (m_stretch)
+        return rect();
+    return QRect(QPoint(0, 0), m_picture.deviceIndependentSize().toSize()).intersected(rect());
+}
+
+QRect fittedRect(const QSize &picture, const QRect &frame)
+{
+    if (picture.isEmpty() || frame.isEmpty())
+        return QRect();
+    const QSize size = picture.scaled(frame.size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return QRect(frame.x() + (frame.width() - size.width()) / 2, frame.y() + (frame.height() - size.height()) / 2,
+                 size.width(), size.height());
+}
+
+QPixmap fittedPicture(const QPixmap &picture, const QSize &box, qreal ratio)
+{
+    const QRect area = fittedRect(picture.deviceIndependentSize().toSize(), QRect(QPoint(0, 0), box));
+    if (area.isEmpty())
+        return QPixmap();
+    // Scaled once, at the screen's pixels: a strip 10,000 pixels long is
+    // not scaled again at every paint.
+    QPixmap fitted = picture.scaled(area.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fitted.setDevicePixelRatio(ratio);
+    return fitted;
 }
 
 bool ImageControl::setLeftTw(double left)
@@ -92,7 +132,13 @@ void ImageControl::paintEvent(QPaintEvent *)
         return;
     QPainter p(this);
     if (!m_picture.isNull()) {
-        if (m_stretch) {
+        if (m_fit) {
+            const QRect area = pictureArea();
+            const qreal ratio = devicePixelRatioF();
+            if (m_fitted.isNull() || m_fitted.size() != area.size() * ratio || m_fitted.devicePixelRatio() != ratio)
+                m_fitted = fittedPicture(m_picture, size(), ratio);
+            p.drawPixmap(area.topLeft(), m_fitted);
+        } else if (m_stretch) {
             p.setRenderHint(QPainter::SmoothPixmapTransform);
             p.drawPixmap(rect(), m_picture);
         } else {

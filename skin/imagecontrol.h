@@ -1,9 +1,10 @@
 #pragma once
-// A lightweight image control: shows a picture (stretched or at its own
-// size) or nothing at all, in which case it is transparent and the window's
-// painted surface shows through. Reports mouse-down, mouse-move, mouse-up
-// and click. Geometry may be set in twips; a value
-// the control rejects (a negative width or height) changes nothing.
+// A lightweight image control: shows a picture (stretched, fitted inside it
+// in its own proportions, or at its own size) or nothing at all, in which
+// case it is transparent and the window's painted surface shows through.
+// Reports mouse-down, mouse-move, mouse-up and click. Geometry may be set in
+// twips; a value the control rejects (a negative width or height) changes
+// nothing.
 //
 // A control made a button (setButton) is also a push button for the keyboard
 // and for screen readers: it is named by its accessible name and offers the
@@ -23,6 +24,12 @@ public:
     const QPixmap &picture() const { return m_picture; }
     bool hasPicture() const { return !m_picture.isNull(); }
     void setStretch(bool stretch);
+    // A dish's picture: as large as fits inside the control, in its own
+    // proportions, centred; never stretched out of shape.
+    void setFit(bool fit);
+    // Where the picture is drawn, in the control's coordinates (empty
+    // when it shows none).
+    QRect pictureArea() const;
 
     void setButton(bool tabStop);
     bool isButton() const { return m_button; }
@@ -63,7 +70,9 @@ private:
     void setKeyboardFocus(bool on);
 
     QPixmap m_picture;
+    QPixmap m_fitted;   // m_picture scaled once for the area it fits in
     bool m_stretch = false;
+    bool m_fit = false;
     bool m_pressedInside = false;
     bool m_button = false;
     bool m_keyboardFocus = false; // the focus came from the keyboard
@@ -79,6 +88,13 @@ private:
 ImageControl *makePictureButton(QWidget *parent, const QString &objectName, const QString &caption,
                                 const QString &resource, double left, double top,
                                 double width = 0, double height = 0);
+
+// The largest rectangle of `picture`'s proportions inside `frame`, centred
+// in it; at least a pixel each way.
+QRect fittedRect(const QSize &picture, const QRect &frame);
+// `picture` scaled smoothly to fit inside a box of `box` logical pixels at
+// the density `ratio`, for a control that centres what it shows.
+QPixmap fittedPicture(const QPixmap &picture, const QSize &box, qreal ratio);
 
 // Registers the program's compiled-in pictures (":/skin/...", ":/buttons/...")
 // once; the frame and makePictureButton call it, so resource paths work in

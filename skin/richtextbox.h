@@ -7,6 +7,12 @@
 
 class QPrinter;
 
+// Multi-line boxes set their lines apart: each line 1.3 times the font's
+// line height, so that no stroke of one line touches the next. Kept
+// through every new text (setPlainText, clear), typing and pasting; the
+// text itself, and what the box reads back, stay as they are.
+void keepLinesApart(QTextEdit *box);
+
 class RichTextBox : public QTextEdit {
     Q_OBJECT
 public:

@@ -65,7 +65,7 @@ void DownloadWindow::downloadDatabase()
     // No browser took it: the cook gets the address to fetch it by hand.
     QGuiApplication::clipboard()->setText(address);
     DialogService::instance().message(this, QString::fromUtf8(NoBrowser) + address, QString(),
-                                      DialogService::OkOnly, DialogService::Ok, DialogService::Warning);
+                                      DialogService::OkOnly, DialogService::Ok, DialogService::Information);
 }
 
 void DownloadWindow::openUpgrade()

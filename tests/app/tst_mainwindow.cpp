@@ -33,7 +33,7 @@
 #include <QUrl>
 #include <QPainter>
 #include <QSet>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QRadioButton>
 #include <QTest>
 #include <QSpinBox>
@@ -310,7 +310,7 @@ private slots:
         find->search();
         find->findChild<QListWidget *>("List1")->setCurrentRow(0);
         find->findChild<QLineEdit *>("Text1")->setText("鱼香肉丝（改）");
-        find->findChild<QPlainTextEdit *>("Text3")->setPlainText("里脊\n木耳");
+        find->findChild<QTextEdit *>("Text3")->setPlainText("里脊\n木耳");
         dialogs.pictures.enqueue(db.dir() + "green.png");
         find->choosePicture();
         dialogs.answers.enqueue(DialogService::Yes);
@@ -775,6 +775,29 @@ private slots:
         QVERIFY(printed.contains(QStringLiteral("菜 名: 白粥")));
         QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("配 料:")) + 1, 1), QStringList{"米"});
         QCOMPARE(printed.mid(printed.indexOf(QStringLiteral("制作方法:")) + 1, 1), QStringList{"熬"});
+    }
+
+    // 导出菜谱 offers the kind of cookbook exported last, and Enter
+    // presses 导 出 (which asks where to).
+    void exportRemembersTheKindAndEnterExports()
+    {
+        TestDb db(QString::fromUtf8(Kitchen));
+        ScriptedDialogs dialogs;
+        auto *first = Windows::show<ExportWindow>(testCatalogue());
+        first->webChoice()->click();
+        dialogs.exportTargets.enqueue(QString());   // asked where to, and cancelled
+        QTest::keyClick(first->webChoice(), Qt::Key_Return);
+        QVERIFY(dialogs.exportTargets.isEmpty());
+        Windows::unload<ExportWindow>();
+        auto *again = Windows::show<ExportWindow>(testCatalogue());
+        QVERIFY(again->webChoice()->isChecked());
+        again->archiveChoice()->click();
+        dialogs.exportTargets.enqueue(db.dir() + "菜谱.zip");
+        QTest::keyClick(again->archiveChoice(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTRY_VERIFY(!dialogs.texts().isEmpty() && dialogs.texts().last().startsWith(QStringLiteral("已导出")));
+        Windows::unload<ExportWindow>();
+        QVERIFY(Windows::show<ExportWindow>(testCatalogue())->archiveChoice()->isChecked());
+        Windows::unload<ExportWindow>();
     }
 
     void toolbarAndExit()

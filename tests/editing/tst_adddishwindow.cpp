@@ -12,7 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QtTest>
 #include <memory>
 
@@ -32,8 +32,8 @@ struct AddWindow {
     QListWidget *list = nullptr;
     QLineEdit *name = nullptr;
     QLineEdit *picturePath = nullptr;
-    QPlainTextEdit *ingredients = nullptr;
-    QPlainTextEdit *method = nullptr;
+    QTextEdit *ingredients = nullptr;
+    QTextEdit *method = nullptr;
     QLabel *preview = nullptr;
     QWidget *addimage = nullptr;
     QWidget *addcp = nullptr;
@@ -44,8 +44,8 @@ struct AddWindow {
         list = w->findChild<QListWidget *>(QStringLiteral("List1"));
         name = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
         picturePath = w->findChild<QLineEdit *>(QStringLiteral("Text2"));
-        ingredients = w->findChild<QPlainTextEdit *>(QStringLiteral("Text3"));
-        method = w->findChild<QPlainTextEdit *>(QStringLiteral("Text4"));
+        ingredients = w->findChild<QTextEdit *>(QStringLiteral("Text3"));
+        method = w->findChild<QTextEdit *>(QStringLiteral("Text4"));
         preview = w->findChild<QLabel *>(QStringLiteral("Image8"));
         addimage = w->findChild<QWidget *>(QStringLiteral("addimage"));
         addcp = w->findChild<QWidget *>(QStringLiteral("addcp"));
@@ -367,7 +367,12 @@ private slots:
         press(a.addimage);
         QCOMPARE(a.picturePath->text(), good);
         QCOMPARE(previewColour(a.preview), QColor(Qt::green));
-        QVERIFY(a.preview->hasScaledContents());
+        // Fitted inside the box, centred, in its own proportions (40 x 30).
+        const QSizeF shown = a.preview->pixmap().deviceIndependentSize();
+        const QSize box = a.preview->contentsRect().size();
+        QVERIFY(!a.preview->hasScaledContents() && a.preview->alignment() == Qt::AlignCenter);
+        QVERIFY(qAbs(shown.width() - box.width()) <= 1 || qAbs(shown.height() - box.height()) <= 1);
+        QVERIFY(qAbs(shown.width() * 30 - shown.height() * 40) <= 40);
 
         // Not a picture, then a file that is gone: the path is taken, the preview stays.
         const QString bad = db.dir() + QStringLiteral("bad.jpg");

@@ -77,6 +77,8 @@ class TestExportWriters : public QObject
 
 private slots:
     void pdfContentsGivesEachDishsPage();
+    void pdfHeadingsStayWithTheirText_data();
+    void pdfHeadingsStayWithTheirText();
     void archiveHoldsRecipesAndPictures();
     void archiveReadsBackUnchanged_data();
     void archiveReadsBackUnchanged();
@@ -111,6 +113,55 @@ void TestExportWriters::pdfContentsGivesEachDishsPage()
         QVERIFY2(listed > 3 && pages.value(listed - 1).contains(dish.name), qPrintable(dish.name));
         QVERIFY(!row.match(pages.value(listed - 1)).hasMatch());
     }
+}
+
+void TestExportWriters::pdfHeadingsStayWithTheirText_data()
+{
+    QTest::addColumn<int>("fillerLines");
+    for (int lines = 0; lines <= 26; lines += 2)
+        QTest::newRow(qPrintable(QStringLiteral("%1 lines first").arg(lines))) << lines;
+}
+
+// The starter catalogue, shifted down the pages a line at a time by a first
+// dish of growing length: no page of dishes ends with a dish's name, its
+// category, 用料 or 做法 while their text goes on over the page.
+void TestExportWriters::pdfHeadingsStayWithTheirText()
+{
+    QFETCH(int, fillerLines);
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(ZX_BINARY_DIR "/starter/cate.mdb"), dir.filePath(QStringLiteral("cate.mdb"))));
+    RecipeStore store(dir.filePath(QStringLiteral("cate.mdb")));
+    const StoreResult<ExportRows> rows = store.readEverything();
+    QVERIFY(rows.ok());
+    std::optional<ExportSnapshot> book = makeSnapshot(rows.value(), QString(), dir.path(), QDate(2004, 3, 9));
+    QVERIFY(book && !book->sections.isEmpty());
+    book->dishes.append({book->sections.first().heading, QStringLiteral("垫页菜"), QStringLiteral("水"),
+                         QStringLiteral("烧开。\r\n").repeated(fillerLines + 1), QString()});
+    book->sections.first().dishes.prepend(int(book->dishes.size() - 1));
+    QSet<QString> headings{QStringLiteral("用料"), QStringLiteral("做法")};
+    for (const ExportDish &dish : std::as_const(book->dishes))
+        headings << dish.name << dish.category;
+    headings.remove(QString());
+
+    const QString out = dir.filePath(QStringLiteral("书.pdf"));
+    Progress progress;
+    QVERIFY(writeCookbook(ExportFormat::Pdf, *book, out, progress).ok);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), out, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
+    const QRegularExpression footer(QStringLiteral("^— \\d+ —$"));
+    bool dishPages = false;
+    for (qsizetype page = 0; page < pages.size(); ++page) {
+        QStringList lines;
+        for (const QString &line : pages[page].split(QLatin1Char('\n')))
+            if (!line.trimmed().isEmpty() && !footer.match(line.trimmed()).hasMatch())
+                lines << line.trimmed();
+        dishPages = dishPages || lines.contains(QStringLiteral("用料"));   // the contents are over
+        if (dishPages && !lines.isEmpty() && page + 1 < pages.size() && !pages[page + 1].trimmed().isEmpty())
+            QVERIFY2(!headings.contains(lines.last()), qPrintable(QStringLiteral("page %1 ends with %2").arg(page + 1).arg(lines.last())));
+    }
+    QVERIFY(dishPages);
 }
 
 void TestExportWriters::archiveHoldsRecipesAndPictures()

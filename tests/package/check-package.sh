@@ -54,7 +54,7 @@ for size in 16 32 48 64 128 256; do
   [ "$got" = "${size}x${size}" ] || fail "icon ${size}x${size} is $got"
 done
 control=$(dpkg-deb -f "$DEB" Depends Recommends)
-for dep in fonts-arphic-uming libqt6widgets6 libqt6webenginewidgets6 libsqlite3-0 libmdb3 qt6-translations-l10n; do
+for dep in fonts-arphic-uming fonts-dejavu-core libqt6widgets6 libqt6webenginewidgets6 libsqlite3-0 libmdb3 qt6-translations-l10n; do
   grep -q "$dep" <<<"$control" || fail "$dep is neither a dependency nor a recommendation"
 done
 

@@ -19,7 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include "widgetsteps.h"
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProcess>
 #include <QTest>
 #include <QTreeView>

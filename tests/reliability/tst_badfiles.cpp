@@ -300,7 +300,7 @@ void BadFiles::readOnly()
     auto *found = child<QListWidget>(search, "List1");
     QCOMPARE(entries(found), QStringList{QStringLiteral("拍黄瓜")});
     found->setCurrentRow(0);
-    typeText(child<QPlainTextEdit>(search, "Text4"), QStringLiteral("再拌"));
+    typeText(child<QTextEdit>(search, "Text4"), QStringLiteral("再拌"));
     dialogs.answers.enqueue(DialogService::Yes);
     if (folder)
         dialogs.answers.enqueue(DialogService::Yes);
@@ -422,7 +422,7 @@ void BadFiles::replacedWhileRunning()
 
     // The edit aimed at 拍黄瓜 of the old file. The new file's row with the
     // same id holds another dish, which must not be overwritten.
-    typeText(child<QPlainTextEdit>(search, "Text4"), QStringLiteral("再拍"));
+    typeText(child<QTextEdit>(search, "Text4"), QStringLiteral("再拍"));
     dialogs.answers.enqueue(DialogService::Yes);
     press(search, "Image3");
     QCOMPARE(lastMessage(dialogs), QStringLiteral("这道菜谱已在别处被修改，请重新选择后再修改。"));

@@ -175,8 +175,8 @@ void BadInput::megabyteTexts()
     FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("锅")), QStringList{QStringLiteral("大锅菜")});
     child<QListWidget>(search, "List1")->setCurrentRow(0);
-    QCOMPARE(child<QPlainTextEdit>(search, "Text3")->toPlainText(), ingredients);
-    QCOMPARE(child<QPlainTextEdit>(search, "Text4")->toPlainText(), method);
+    QCOMPARE(child<QTextEdit>(search, "Text3")->toPlainText(), ingredients);
+    QCOMPARE(child<QTextEdit>(search, "Text4")->toPlainText(), method);
     // Storing it back unchanged keeps every byte.
     const QByteArray before = db.scalar(QStringLiteral("SELECT ingredients||method FROM \"01\" WHERE id=2")).toUtf8();
     dialogs.answers.enqueue(DialogService::Yes);
@@ -269,7 +269,7 @@ void BadInput::blankOnly()
     FindWindow *search = Windows::show<FindWindow>(testCatalogue());
     QCOMPARE(searchFor(search, QStringLiteral("紫菜")), QStringList{QStringLiteral("紫菜蛋花汤")});
     child<QListWidget>(search, "List1")->setCurrentRow(0);
-    auto *method = child<QPlainTextEdit>(search, "Text4");
+    auto *method = child<QTextEdit>(search, "Text4");
     method->clear();
     typeText(method, QStringLiteral("    "));
     dialogs.clear();

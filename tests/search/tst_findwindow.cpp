@@ -20,7 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -47,8 +47,8 @@ struct FindFixture {
     }
     QLineEdit *name() const { return w->findChild<QLineEdit *>("Text1"); }
     QLineEdit *picturePath() const { return w->findChild<QLineEdit *>("Text2"); }
-    QPlainTextEdit *ingredients() const { return w->findChild<QPlainTextEdit *>("Text3"); }
-    QPlainTextEdit *method() const { return w->findChild<QPlainTextEdit *>("Text4"); }
+    QTextEdit *ingredients() const { return w->findChild<QTextEdit *>("Text3"); }
+    QTextEdit *method() const { return w->findChild<QTextEdit *>("Text4"); }
     QListWidget *found() const { return w->findChild<QListWidget *>("List1"); }
     ImageControl *picture() const { return w->findChild<ImageControl *>("Image8"); }
     ImageControl *button(const char *name) const { return w->findChild<ImageControl *>(name); }
@@ -183,6 +183,9 @@ void TestFindWindow::searchListsEveryMatchInTableOrder()
     // first line of their ingredients.
     QCOMPARE(f.listed(), QStringList({"红烧肉 — 家常菜", "红烧排骨", "红烧肉 — 湘菜", "糖醋红烧鱼"}));
     QCOMPARE(f.listedIds(), QList<qint64>({1, 3, 4, 5}));
+    // The whole entry is its tooltip, where the list cuts a long one short.
+    for (int i = 0; i < f.found()->count(); ++i)
+        QCOMPARE(f.found()->item(i)->toolTip(), f.found()->item(i)->text());
 
     // A second search replaces the list; the boxes are untouched.
     f.searchFor("鱼");

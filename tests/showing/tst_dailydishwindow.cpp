@@ -241,12 +241,14 @@ void TestDailyDishWindow::printComposesTheShownDishTrimmed()
     d.press("Image1");
     QCOMPARE(d.name()->text(), QStringLiteral("  糖醋排骨 "));
 
-    // What lands on paper is the composed page of the trimmed texts: read
-    // back, it matches that page printed directly, blank for blank.
+    // What lands on paper is the composed page of the trimmed texts, with
+    // the dish's category: read back, it matches that page printed
+    // directly, blank for blank.
     const QString printed = printOut(dialogs, [&d] { d.press("Image2"); });
     QCOMPARE(dialogs.printerDialogs, 1);
     const QString composed = printOut(dialogs, [] {
-        printRecipe(QStringLiteral("糖醋排骨"), QStringLiteral("排骨 500克\r\n白糖"), QStringLiteral("焯水\r\n收汁"));
+        printRecipe(PrintedDish{QStringLiteral("糖醋排骨"), QString(), QStringLiteral("a"),
+                                QStringLiteral("排骨 500克\r\n白糖"), QStringLiteral("焯水\r\n收汁"), QString()});
     });
     QVERIFY(!printed.isEmpty());
     QCOMPARE(printed, composed);

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QRegularExpressionMatchIterator>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -40,6 +42,52 @@ QString missingChinese(const QString &expected, const QString &actual)
 QStringList pageLines(const QString &page)
 {
     return printedLines(QString(page).remove(QLatin1Char('\r')));
+}
+
+// A word pdftotext -bbox finds on the page, in points.
+struct Word {
+    QString text;
+    QRectF box;
+};
+struct Sheet {
+    QSizeF size;
+    QList<Word> words;
+};
+Sheet readSheet(const QString &pdf)
+{
+    const QString xml = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                                                          QStringLiteral("-")});
+    Sheet sheet;
+    const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    const QRegularExpressionMatch size = page.match(xml);
+    sheet.size = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
+    const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (QRegularExpressionMatchIterator it = word.globalMatch(xml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        sheet.words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                                  QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return sheet;
+}
+const Word *find(const Sheet &sheet, const QString &text)
+{
+    for (const Word &w : sheet.words)
+        if (w.text == text)
+            return &w;
+    return nullptr;
+}
+// The pictures in a PDF as pdfimages lists them: width, height and the
+// dots per inch each way they are drawn at.
+QList<QList<double>> picturesIn(const QString &pdf)
+{
+    QList<QList<double>> pictures;
+    for (const QString &line : run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).split(QLatin1Char('\n')).mid(2)) {
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        if (f.size() > 13 && f[2] == QLatin1String("image"))
+            pictures.append({f[3].toDouble(), f[4].toDouble(), f[12].toDouble(), f[13].toDouble()});
+    }
+    return pictures;
 }
 
 const QString Name = QStringLiteral("红烧狮子头");
@@ -130,6 +178,85 @@ private slots:
                                                     QStringLiteral("水开下虾"))));
         QVERIFY(again.contains(QStringLiteral("菜 名: 白灼虾")));
         QVERIFY(!again.contains(QStringLiteral("菜 名: ") + Name));
+    }
+
+    void aPrintedDishKeepsInsideItsMargins_data()
+    {
+        QTest::addColumn<QSize>("picture");   // invalid: none; empty: a file that is no picture
+        QTest::addColumn<QString>("method");
+        const QString longStep = QStringLiteral("将狮子头轻轻放入砂锅，加入高汤没过丸子，大火烧开后撇去浮沫，转小火加盖慢炖一个半小时，"
+                                                "期间不要翻动，以免丸子散开；最后放入菜心，再煮五分钟即可出锅。")
+                                     .repeated(2);
+        QTest::newRow("tall photo, a long method line") << QSize(600, 1000) << longStep;
+        QTest::newRow("wide photo") << QSize(1600, 400) << Method;
+        QTest::newRow("no picture, a long method line") << QSize() << longStep;
+        QTest::newRow("a picture that cannot be read") << QSize(0, 0) << Method;
+    }
+
+    // On A4 through the real print path, on one page: the category under
+    // the name, the picture in its proportions and at most a third of the
+    // page, every word at least 15 mm from every edge, and the method
+    // wrapped inside the rules; the job named after the dish.
+    void aPrintedDishKeepsInsideItsMargins()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QString, method);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("page.pdf"));
+        QString path;
+        if (picture.isValid()) {
+            path = dir.filePath(QStringLiteral("photo.png"));
+            QImage photo(picture.isEmpty() ? QSize(1, 1) : picture, QImage::Format_RGB32);
+            photo.fill(Qt::darkYellow);
+            if (picture.isEmpty())
+                QFile(path).open(QIODevice::WriteOnly);   // an empty file: no picture
+            else
+                QVERIFY(photo.save(path));
+        }
+        ScriptedDialogs dialogs;
+        dialogs.printerAnswers.enqueue(true);
+        dialogs.printerSetup = [&](QPrinter &p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(out);
+        };
+        printRecipe(PrintedDish{Name, QString(), QStringLiteral("家常菜"), Ingredients, method, path});
+        QVERIFY(dialogs.messages.isEmpty());
+
+        const Sheet sheet = readSheet(out);
+        QVERIFY2(qAbs(sheet.size.width() - 595.3) < 1 && qAbs(sheet.size.height() - 841.9) < 1, "not A4");
+        const double margin = 15 / 25.4 * 72 - 0.5;
+        const QRectF inside(margin, margin, sheet.size.width() - 2 * margin, sheet.size.height() - 2 * margin);
+        const Word *rule = find(sheet, QString(66, QLatin1Char('-')));
+        QVERIFY(rule);
+        for (const Word &w : sheet.words) {
+            QVERIFY2(inside.contains(w.box), qPrintable(w.text));
+            if (!w.text.startsWith(QLatin1String("http")) && w.text != QLatin1String("青梧软件"))
+                QVERIFY2(w.box.right() <= rule->box.right() + 0.5, qPrintable(w.text));
+        }
+        const Word *name = find(sheet, Name), *category = find(sheet, QStringLiteral("家常菜"));
+        QVERIFY(name && category);
+        QVERIFY(category->box.top() > name->box.bottom());
+
+        const QList<QList<double>> pictures = picturesIn(out);
+        QCOMPARE(pictures.size(), picture.isEmpty() ? 0 : 1);
+        if (!pictures.isEmpty()) {
+            const QList<double> &shown = pictures.first();
+            QVERIFY2(qAbs(shown[0] / shown[1] - double(picture.width()) / picture.height()) < 0.02, "out of proportion");
+            QVERIFY2(qAbs(shown[2] - shown[3]) <= 1, "drawn out of proportion");
+            QVERIFY(shown[1] / shown[3] * 72 <= sheet.size.height() / 3 + 1);
+        }
+        const QString info = run(QStringLiteral("pdfinfo"), {out});
+        QVERIFY(info.contains(QStringLiteral("灶香居 2004 - ") + Name));
+        QVERIFY(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    }
+
+    void withNoPrinterTheCookIsTold()
+    {
+        ScriptedDialogs dialogs;
+        dialogs.printers = false;
+        printRecipe(Name, Ingredients, Method);
+        QCOMPARE(dialogs.printerDialogs, 0);
+        QCOMPARE(dialogs.texts(), QStringList{QString::fromUtf8(NoPrinter)});
     }
 
     void cancellingPrintsNothingAndSaysNothing()

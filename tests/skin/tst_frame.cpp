@@ -2,10 +2,12 @@
 // layout at several sizes, the window region, the painted surface, the
 // caption buttons' looks, closing, minimising and maximising, dragging by
 // the title strip and resizing by the grips; the keyboard (picture buttons,
-// Escape); the frame on a screen of twice the pixel density.
+// Escape); the frame on a screen of twice the pixel density; a dish's
+// picture in its frame.
 #include "skin/framedwindow.h"
 #include "skin/artwork.h"
 #include "skin/captionbutton.h"
+#include "skin/imagecontrol.h"
 #include "skin/twips.h"
 #include "core/registry.h"
 
@@ -121,6 +123,8 @@ private slots:
     void keyboardPressesPictureButtons();
     void escapeClosesAsTheCloseButtonDoes();
     void regionAndSkinAtDoubleDensity();
+    void dishPictureKeepsItsProportions_data();
+    void dishPictureKeepsItsProportions();
 };
 
 void FrameTest::frameControlsAndPictures()
@@ -809,6 +813,56 @@ void FrameTest::regionAndSkinAtDoubleDensity()
         QVERIFY(same > 60 * 80 / 2);
         QVERIFY(painted != w.skinImage().copy(0, 155 - 40, 30, 40).scaled(60, 80).convertToFormat(QImage::Format_RGB32));
     }
+}
+
+void FrameTest::dishPictureKeepsItsProportions_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("wide photo") << QSize(1600, 900) << 1.0;
+    QTest::newRow("tall phone photo") << QSize(1080, 1920) << 1.0;
+    QTest::newRow("square photo of a round plate") << QSize(600, 600) << 1.0;
+    QTest::newRow("strip of 10,000 x 100") << QSize(10000, 100) << 1.0;
+    QTest::newRow("smaller than the frame") << QSize(40, 30) << 1.0;
+    QTest::newRow("tall photo, twice the density") << QSize(1080, 1920) << 2.0;
+}
+
+// Drawn by the real control in the main window's frame: as large as fits,
+// centred, in the picture's own proportions.
+void FrameTest::dishPictureKeepsItsProportions()
+{
+    QFETCH(QSize, picture);
+    QFETCH(qreal, ratio);
+    ImageControl control;
+    control.setFit(true);
+    control.setGeometry(Twips::rect(480, 5640, 2895, 1695));
+    QImage photo(picture, QImage::Format_RGB32);
+    photo.fill(Qt::darkRed);
+    control.setPicture(QPixmap::fromImage(photo));
+    QImage shown(control.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    shown.setDevicePixelRatio(ratio);
+    shown.fill(Qt::transparent);
+    control.render(&shown);
+
+    QRect drawn;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qAlpha(shown.pixel(x, y)) > 0)
+                drawn |= QRect(x, y, 1, 1);
+    const QSize frame = shown.size();
+    const QString where = QStringLiteral("%1,%2 %3x%4 in %5x%6").arg(drawn.x()).arg(drawn.y()).arg(drawn.width())
+                              .arg(drawn.height()).arg(frame.width()).arg(frame.height());
+    // Touching two opposite sides of the frame, never cut.
+    QVERIFY2(drawn.width() >= frame.width() - 1 || drawn.height() >= frame.height() - 1, qPrintable(where));
+    QVERIFY2(QRect(QPoint(0, 0), frame).contains(drawn), qPrintable(where));
+    // Its width to its height as the picture's, to a pixel either way.
+    const double widthForHeight = double(drawn.height()) * picture.width() / picture.height();
+    const double heightForWidth = double(drawn.width()) * picture.height() / picture.width();
+    QVERIFY2(qAbs(drawn.width() - widthForHeight) <= 1.5 || qAbs(drawn.height() - heightForWidth) <= 1.5,
+             qPrintable(where));
+    // Centred.
+    QVERIFY2(qAbs(drawn.left() - (frame.width() - 1 - drawn.right())) <= 1, qPrintable(where));
+    QVERIFY2(qAbs(drawn.top() - (frame.height() - 1 - drawn.bottom())) <= 1, qPrintable(where));
 }
 
 QTEST_MAIN(FrameTest)

@@ -35,6 +35,7 @@ public:
     // printer is set up by `printerSetup` if given.
     QQueue<bool> printerAnswers;
     std::function<void(QPrinter &)> printerSetup;
+    bool printers = true;   // whether a printer is installed
 
     // What the recipe chooser, the export's save dialog and the question
     // after an export hand back, in order (empty: cancelled / 确定).
@@ -54,6 +55,7 @@ public:
                    Answer defaultButton, Icon icon) override;
     QString openPicture(QWidget *parent) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;
+    bool hasPrinters() const override { return printers; }
     QStringList openRecipeSources(QWidget *parent) override;
     bool simplifiesTraditional() const override { return simplify; }
     QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) override;
