@@ -135,8 +135,12 @@ void TestExportWriters::pdfHeadingsStayWithTheirText()
     QVERIFY(rows.ok());
     std::optional<ExportSnapshot> book = makeSnapshot(rows.value(), QString(), dir.path(), QDate(2004, 3, 9));
     QVERIFY(book && !book->sections.isEmpty());
-    book->dishes.append({book->sections.first().heading, QStringLiteral("垫页菜"), QStringLiteral("水"),
-                         QStringLiteral("烧开。\r\n").repeated(fillerLines + 1), QString()});
+    ExportDish filler;
+    filler.category = book->sections.first().heading;
+    filler.name = QStringLiteral("垫页菜");
+    filler.ingredients = QStringLiteral("水");
+    filler.method = QStringLiteral("烧开。\r\n").repeated(fillerLines + 1);
+    book->dishes.append(filler);
     book->sections.first().dishes.prepend(int(book->dishes.size() - 1));
     QSet<QString> headings{QStringLiteral("用料"), QStringLiteral("做法")};
     for (const ExportDish &dish : std::as_const(book->dishes))
