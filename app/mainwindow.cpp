@@ -88,6 +88,7 @@ MainWindow::MainWindow(Catalogue &catalogue)
     buildTree();
     buildDishPanel();
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::rebuildTree);
+    connect(&m_catalogue, &Catalogue::dishWanted, this, &MainWindow::showWantedDish);
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::followEdit);
     connect(&m_catalogue, &Catalogue::marksChanged, this, [this](qint64 id) {
         m_tree->viewport()->update();
@@ -268,6 +269,20 @@ void MainWindow::showClickedNode(const QModelIndex &index)
     m_name->setReadOnly(true);
     m_ingredients->setReadOnly(true);
     m_method->setReadOnly(true);
+}
+
+void MainWindow::showWantedDish(qint64 id)
+{
+    m_catalogue.followOutsideChanges();
+    const QModelIndex node = TreePlace::dishIndex(m_model, id);
+    if (!node.isValid())
+        return;
+    m_tree->expand(node.parent());
+    m_tree->setCurrentIndex(node);
+    m_tree->scrollTo(node);
+    showClickedNode(node);
+    raise();
+    activateWindow();
 }
 
 // Only the row that still is the dish (the same id with the same trimmed

@@ -36,6 +36,8 @@ public:
     // 加入我的最爱 / 移出我的最爱 (also Ctrl+D on a dish).
     void toggleFavourite(const CatalogueModel::DishNode &node);
     void printDish(const CatalogueModel::DishNode &node);
+    // 加入购物清单
+    void addToShoppingList(const CatalogueModel::DishNode &node);
     void deleteCategory(const QString &category);
     // The export window, for every dish (empty) or one category.
     void showExport(const QString &category);

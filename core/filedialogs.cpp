@@ -64,6 +64,10 @@ QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, 
     if (target == DialogService::Folder) {
         chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("网页菜谱保存到文件夹"), start, QString(), nullptr,
                                               QFileDialog::ShowDirsOnly);
+    } else if (target == DialogService::TextFile) {
+        chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("另存为"), start, QStringLiteral("文本文件 (*.txt)"));
+        if (!chosen.isEmpty() && !chosen.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+            chosen += QLatin1String(".txt");
     } else {
         const bool pdf = target == DialogService::PdfFile;
         chosen = QFileDialog::getSaveFileName(parent, pdf ? QStringLiteral("保存 PDF 菜谱书") : QStringLiteral("保存菜谱压缩包"),
