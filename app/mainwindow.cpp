@@ -24,6 +24,10 @@
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
+#include "table/dishpicker.h"
+#include "table/pantrywindow.h"
+#include "table/shoppingwindow.h"
+#include "table/weekwindow.h"
 #include "web/aboutwindow.h"
 #include "web/downloadwindow.h"
 #include "web/upgradewindow.h"
@@ -394,6 +398,10 @@ void MainWindow::unloadAll()
     Windows::unload<RestoreWindow>();
     Windows::unload<TagsWindow>();
     Windows::unload<ExportWindow>();
+    Windows::unload<DishPicker>();
+    Windows::unload<PantryWindow>();
+    Windows::unload<WeekWindow>();
+    Windows::unload<ShoppingWindow>();
     Windows::unload<MainWindow>();
 }
 

@@ -140,6 +140,11 @@ void PantryWindow::addMissing()
         tell(this, QStringLiteral("请先在列表里选一道菜。"));
         return;
     }
+    // The list leaves out what is at hand as typed now.
+    if (m_saveHave.isActive()) {
+        m_saveHave.stop();
+        static_cast<void>(m_catalogue.setPlanNote(TableKit::HaveNote, m_have->text().trimmed()));
+    }
     const qint64 id = item->data(Qt::UserRole).toLongLong();
     const PlanRow row{TableKit::OnlyMissing, id, item->data(Qt::UserRole + 1).toString(),
                       TableKit::writtenServings(m_catalogue, id)};
