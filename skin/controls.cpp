@@ -107,6 +107,9 @@ QSpinBox *Controls::spinBox(const QString &name, const QString &accessibleName, 
     auto *box = named(new QSpinBox(m_parent), name, accessibleName, at);
     box->setSuffix(suffix);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The text inside is what a screen reader lands on: named as the box.
+    if (auto *text = box->findChild<QLineEdit *>())
+        text->setAccessibleName(accessibleName);
     return box;
 }
 
