@@ -15,7 +15,7 @@ namespace {
 const QStringList VagueWords = {
     QStringLiteral("适量"), QStringLiteral("少许"), QStringLiteral("少量"), QStringLiteral("若干"),
     QStringLiteral("些许"), QStringLiteral("一些"), QStringLiteral("酌量"), QStringLiteral("一点"),
-    QStringLiteral("随意"), QStringLiteral("按口味"),
+    QStringLiteral("随意"), QStringLiteral("按口味"), QStringLiteral("几滴"), QStringLiteral("数滴"),
 };
 
 bool isNumberChar(QChar c)

@@ -39,7 +39,8 @@ private slots:
                                   << QStringList{"番茄 3个（甲、乙）", "土豆 3个（乙、丙）"};
         QTest::newRow("notes trimmed") << QStringList{"甲|1|番茄（切块） 150克", "乙|1|番茄，去皮 50克"} << QStringList{"番茄 200克（甲、乙）"};
         QTest::newRow("vague once") << QStringList{"甲|1|盐 适量", "乙|1|盐适量", "丙|1|食盐 适量"} << QStringList{"盐 适量（甲、乙、丙）"};
-        QTest::newRow("vague beside sum") << QStringList{"甲|1|白糖 10克", "乙|1|糖 少许"} << QStringList{"白糖 10克 + 少许（甲、乙）"};
+        QTest::newRow("vague beside sum") << QStringList{"甲|1|白糖 10克", "乙|1|糖 少许", "丙|1|香油几滴"}
+                                          << QStringList{"白糖 10克 + 少许（甲、乙）", "香油 几滴（丙）"};
         QTest::newRow("unreadable apart") << QStringList{"甲|1|鸡蛋 2个", "乙|1|鸡蛋 2个3个"}
                                           << QStringList{"鸡蛋 2个（甲）", "鸡蛋 2个3个（乙）"};
         QTest::newRow("scaled") << QStringList{"甲|2|番茄 150克;鸡蛋 一个半", "乙|0.5|番茄 100克"}
