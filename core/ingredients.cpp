@@ -23,11 +23,23 @@ bool isNumberChar(QChar c)
     return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９') || c == u'½' || c == u'¼' || c == u'¾';
 }
 
+// The text without any of `marks` and blanks at its end ("葱、姜 各" -> "葱、姜").
+QString trimmedOf(const QString &text, const char16_t *marks)
+{
+    const QStringView drop(marks);
+    qsizetype end = text.size();
+    while (end > 0 && (text.at(end - 1).isSpace() || drop.contains(text.at(end - 1))))
+        --end;
+    return text.left(end);
+}
+
 // Names listed with "、" between them: each on its own.
 QStringList splitNames(const QString &name)
 {
     QStringList names;
-    for (const QString &part : name.split(QRegularExpression(QStringLiteral("[、/／]")), Qt::SkipEmptyParts)) {
+    QString spaced = name;
+    spaced.replace(u'/', u'、').replace(u'／', u'、');
+    for (const QString &part : spaced.split(u'、', Qt::SkipEmptyParts)) {
         const QString clean = cleanName(part);
         if (!clean.isEmpty())
             names << clean;
@@ -58,14 +70,14 @@ QList<Line> vagueOrBare(const QString &text)
         line.kind = Kind::Vague;
         line.vague = word;
         rest = rest.left(at) + rest.mid(at + word.size());
-        rest.remove(QRegularExpression(QStringLiteral("各\\s*$")));
+        rest = trimmedOf(rest, u"各");
         break;
     }
     if (line.kind != Kind::Vague && std::any_of(text.begin(), text.end(), isNumberChar)) {
         line.kind = Kind::Unreadable;
         const qsizetype digit = std::find_if(text.begin(), text.end(), isNumberChar) - text.begin();
         rest = digit > 0 ? text.left(digit) : text;
-        rest.remove(QRegularExpression(QStringLiteral("[约各共]\\s*$")));
+        rest = trimmedOf(rest, u"约各共");
         const QString name = cleanName(rest);
         line.name = name.isEmpty() ? text : name;
         return {line};
@@ -79,7 +91,8 @@ QStringList tableWords(const QString &line)
     const qsizetype remark = text.indexOf(u'#');
     if (remark >= 0)
         text.truncate(remark);
-    return text.split(QRegularExpression(QStringLiteral("[\\s\\x{3000}]+")), Qt::SkipEmptyParts);
+    static const QRegularExpression blanks(QStringLiteral("[\\s\\x{3000}]+"));
+    return text.split(blanks, Qt::SkipEmptyParts);
 }
 
 QString readFile(const QString &path)
@@ -92,15 +105,33 @@ QString readFile(const QString &path)
 
 } // namespace
 
+QStringList splitLines(const QString &text)
+{
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return lf.split(u'\n');
+}
+
 QString cleanName(const QString &name)
 {
-    static const QRegularExpression notes(QStringLiteral("（[^）]*）?|\\([^)]*\\)?|【[^】]*】?|\\[[^\\]]*\\]?"));
-    QString text = name;
-    text.remove(notes);
-    const qsizetype comma = text.indexOf(QRegularExpression(QStringLiteral("[，,；;：:]")));
-    if (comma >= 0)
-        text.truncate(comma);
-    text.remove(QRegularExpression(QStringLiteral("[\\s\\x{3000}]")));
+    // Read once per ingredient line of every dish: by hand, not by pattern.
+    static const QString opening = QStringLiteral("（(【["), closing = QStringLiteral("）)】]");
+    static const QString notesAfter = QStringLiteral("，,；;：:");
+    QString text;
+    text.reserve(name.size());
+    QChar closes;
+    for (const QChar c : name) {
+        if (!closes.isNull()) {
+            if (c == closes)
+                closes = QChar();
+        } else if (const qsizetype open = opening.indexOf(c); open >= 0) {
+            closes = closing.at(open);
+        } else if (notesAfter.contains(c)) {
+            break;
+        } else if (!c.isSpace()) {
+            text += c;
+        }
+    }
     return text;
 }
 
@@ -126,7 +157,7 @@ QList<Line> readLine(const QString &written)
 QList<Line> readText(const QString &text)
 {
     QList<Line> lines;
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+    for (const QString &line : splitLines(text))
         lines << readLine(line);
     return lines;
 }
@@ -134,8 +165,8 @@ QList<Line> readText(const QString &text)
 QStringList splitList(const QString &text)
 {
     QStringList names;
-    for (const QString &part :
-         text.split(QRegularExpression(QStringLiteral("[\\s\\x{3000}，、,；;]+")), Qt::SkipEmptyParts)) {
+    static const QRegularExpression separators(QStringLiteral("[\\s\\x{3000}，、,；;]+"));
+    for (const QString &part : text.split(separators, Qt::SkipEmptyParts)) {
         const QString name = cleanName(part);
         if (!name.isEmpty() && !names.contains(name))
             names << name;
@@ -146,7 +177,7 @@ QStringList splitList(const QString &text)
 Synonyms Synonyms::parse(const QString &text, QList<TableError> *errors)
 {
     Synonyms table;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    const QStringList lines = splitLines(text);
     for (int i = 0; i < lines.size(); ++i) {
         const QStringList words = tableWords(lines.at(i));
         if (words.isEmpty())
@@ -192,7 +223,7 @@ const QStringList &Stalls::headings()
 Stalls Stalls::parse(const QString &text, QList<TableError> *errors)
 {
     Stalls table;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    const QStringList lines = splitLines(text);
     for (int i = 0; i < lines.size(); ++i) {
         QStringList words = tableWords(lines.at(i));
         if (words.isEmpty())

@@ -40,6 +40,8 @@ QString cleanName(const QString &name);
 // The lines of one ingredient line: usually one; "葱、姜、蒜 各10克" gives
 // three. Headings ("【调料】") and empty lines give none.
 QList<Line> readLine(const QString &line);
+// The lines of a text, whichever line ends it uses.
+QStringList splitLines(const QString &text);
 // Every line of an ingredients text (CR LF or LF between lines).
 QList<Line> readText(const QString &text);
 // The words a cook separates a list of ingredients with: blanks, "，",

@@ -30,7 +30,7 @@ const QString HideNote = QStringLiteral("shopping.hideStaples");
 QString missingLines(const QString &ingredients, const QSet<QString> &atHand, const Ingredients::Synonyms &synonyms)
 {
     QStringList kept;
-    for (const QString &line : ingredients.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")))) {
+    for (const QString &line : Ingredients::splitLines(ingredients)) {
         const QList<Ingredients::Line> read = Ingredients::readLine(line);
         if (std::any_of(read.begin(), read.end(),
                         [&](const Ingredients::Line &l) { return !atHand.contains(synonyms.canonical(l.name)); }))
