@@ -138,15 +138,18 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         }
         return menu;
     }
-    // The root 我的灶香居: recipes in and out, the safety copies.
+    // The root 我的灶香居: recipes in and out, the three windows of the
+    // table, the safety copies.
     auto *menu = new QMenu(m_tree);
     menu->addAction(QStringLiteral("导入菜谱…"), this, [this] { chooseAndImport(m_window, m_catalogue, QString()); });
     menu->addAction(QStringLiteral("导出全部菜谱…"), this, [this] { showExport(QString()); });
-    menu->addAction(QStringLiteral("恢复备份…"), this, [this] { Windows::show<RestoreWindow>(m_catalogue); });
+    // From the catalogue to the table; 恢复备份… stays the last entry.
     menu->addSeparator();
     menu->addAction(QStringLiteral("我有什么…"), this, [this] { Windows::show<PantryWindow>(m_catalogue); });
     menu->addAction(QStringLiteral("一周菜单…"), this, [this] { Windows::show<WeekWindow>(m_catalogue); });
     menu->addAction(QStringLiteral("购物清单…"), this, [this] { Windows::show<ShoppingWindow>(m_catalogue); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("恢复备份…"), this, [this] { Windows::show<RestoreWindow>(m_catalogue); });
     return menu;
 }
 
