@@ -24,6 +24,10 @@
 #include "skin/controls.h"
 #include "skin/imagecontrol.h"
 #include "skin/richtextbox.h"
+#include "table/dishpicker.h"
+#include "table/pantrywindow.h"
+#include "table/shoppingwindow.h"
+#include "table/weekwindow.h"
 #include "web/aboutwindow.h"
 #include "web/downloadwindow.h"
 #include "web/upgradewindow.h"
@@ -89,6 +93,7 @@ MainWindow::MainWindow(Catalogue &catalogue)
     buildTree();
     buildDishPanel();
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::rebuildTree);
+    connect(&m_catalogue, &Catalogue::dishWanted, this, &MainWindow::showWantedDish);
     connect(&m_catalogue, &Catalogue::refreshed, this, &MainWindow::followEdit);
     connect(&m_catalogue, &Catalogue::marksChanged, this, [this](qint64 id) {
         m_tree->viewport()->update();
@@ -274,6 +279,20 @@ void MainWindow::showClickedNode(const QModelIndex &index)
     m_method->setReadOnly(true);
 }
 
+void MainWindow::showWantedDish(qint64 id)
+{
+    m_catalogue.followOutsideChanges();
+    const QModelIndex node = TreePlace::dishIndex(m_model, id);
+    if (!node.isValid())
+        return;
+    m_tree->expand(node.parent());
+    m_tree->setCurrentIndex(node);
+    m_tree->scrollTo(node);
+    showClickedNode(node);
+    raise();
+    activateWindow();
+}
+
 // Only the row that still is the dish (the same id with the same trimmed
 // name and category) is shown: the same id with another name or category is
 // another dish. Anything else shows nothing.
@@ -384,6 +403,10 @@ void MainWindow::unloadAll()
     Windows::unload<RestoreWindow>();
     Windows::unload<TagsWindow>();
     Windows::unload<ExportWindow>();
+    Windows::unload<DishPicker>();
+    Windows::unload<PantryWindow>();
+    Windows::unload<WeekWindow>();
+    Windows::unload<ShoppingWindow>();
     Windows::unload<MainWindow>();
 }
 

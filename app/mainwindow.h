@@ -76,6 +76,10 @@ public:
     void openFromToolbar(const QString &button);
     void showClickedNode(const QModelIndex &index);
     void printShown();
+    // The dish on display (0: none), and a dish asked for by another window
+    // selected in the tree and shown.
+    qint64 shownDishId() const { return m_shown.id; }
+    void showWantedDish(qint64 id);
 
 private:
     void buildToolbar();

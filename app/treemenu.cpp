@@ -12,6 +12,12 @@
 #include "editing/editkit.h"
 #include "editing/tagswindow.h"
 #include "showing/recipeprint.h"
+#include "app/mainwindow.h"
+#include "app/servingsview.h"
+#include "table/pantrywindow.h"
+#include "table/shoppingwindow.h"
+#include "table/tablekit.h"
+#include "table/weekwindow.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -111,6 +117,11 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         if (found && found->has_value() && !trimBlanks((*found)->picture).isEmpty())
             menu->addAction(QStringLiteral("去掉图片"), this, [this, node] { clearPicture(node); });
         menu->addAction(QStringLiteral("打印菜谱"), this, [this, node] { printDish(node); });
+        menu->addAction(QStringLiteral("加入购物清单"), this, [this, node] { addToShoppingList(node); });
+        menu->addAction(QStringLiteral("放进一周菜单…"), this, [this, node] {
+            if (stillThere(node))
+                Windows::show<WeekWindow>(m_catalogue)->offerDish(node.id, node.name);
+        });
         return menu;
     }
     if (kind == CatalogueModel::Category) {
@@ -127,10 +138,17 @@ QMenu *TreeMenu::menuFor(const QModelIndex &index)
         }
         return menu;
     }
-    // The root 我的灶香居: recipes in and out, the safety copies.
+    // The root 我的灶香居: recipes in and out, the three windows of the
+    // table, the safety copies.
     auto *menu = new QMenu(m_tree);
     menu->addAction(QStringLiteral("导入菜谱…"), this, [this] { chooseAndImport(m_window, m_catalogue, QString()); });
     menu->addAction(QStringLiteral("导出全部菜谱…"), this, [this] { showExport(QString()); });
+    // From the catalogue to the table; 恢复备份… stays the last entry.
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("我有什么…"), this, [this] { Windows::show<PantryWindow>(m_catalogue); });
+    menu->addAction(QStringLiteral("一周菜单…"), this, [this] { Windows::show<WeekWindow>(m_catalogue); });
+    menu->addAction(QStringLiteral("购物清单…"), this, [this] { Windows::show<ShoppingWindow>(m_catalogue); });
+    menu->addSeparator();
     menu->addAction(QStringLiteral("恢复备份…"), this, [this] { Windows::show<RestoreWindow>(m_catalogue); });
     return menu;
 }
@@ -213,6 +231,22 @@ void TreeMenu::printDish(const CatalogueModel::DishNode &node)
 {
     if (const std::optional<DishRecord> dish = stillThere(node))
         ::printDish(*dish, m_catalogue.dataFolder());
+}
+
+// At the servings shown: the 份量 box's number when this dish is on
+// display and the box shows one, else the dish's own, else 1.
+void TreeMenu::addToShoppingList(const CatalogueModel::DishNode &node)
+{
+    if (!stillThere(node))
+        return;
+    int servings = 0;
+    if (const auto *main = qobject_cast<MainWindow *>(m_window); main && main->shownDishId() == node.id)
+        servings = main->servingsView()->shownServings();
+    if (servings <= 0)
+        servings = TableKit::writtenServings(m_catalogue, node.id);
+    if (TableKit::addToShoppingList(m_window, m_catalogue, {PlanRow{0, node.id, node.name, servings}}))
+        if (ShoppingWindow *list = Windows::loaded<ShoppingWindow>())
+            list->raise();
 }
 
 void TreeMenu::deleteCategory(const QString &category)

@@ -1,8 +1,9 @@
 #pragma once
 // The catalogue tree's menu: right-click, the Menu key or Shift+F10 on a
 // node. On a dish: delete it, move it to another category, take its picture
-// away, mark it a favourite or not, print it; on a category: delete it with its dishes; on the root:
-// bring back a safety copy. The Delete key
+// away, mark it a favourite or not, print it, put it on the shopping list
+// or in the week's menu; on a category: delete it with its dishes; on the
+// root: 我有什么, 一周菜单, 购物清单, bring back a safety copy. The Delete key
 // on a dish deletes it as the menu does.
 #include "app/cataloguemodel.h"
 
@@ -36,6 +37,8 @@ public:
     // 加入我的最爱 / 移出我的最爱 (also Ctrl+D on a dish).
     void toggleFavourite(const CatalogueModel::DishNode &node);
     void printDish(const CatalogueModel::DishNode &node);
+    // 加入购物清单
+    void addToShoppingList(const CatalogueModel::DishNode &node);
     void deleteCategory(const QString &category);
     // The export window, for every dish (empty) or one category.
     void showExport(const QString &category);

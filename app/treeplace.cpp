@@ -30,6 +30,17 @@ int dishRowOf(const CatalogueModel *model, const QModelIndex &category, qint64 i
 }
 } // namespace
 
+QModelIndex TreePlace::dishIndex(const CatalogueModel *model, qint64 id)
+{
+    const QModelIndex root = model->rootIndex();
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        const QModelIndex category = model->categoryIndex(row);
+        if (const int dish = dishRowOf(model, category, id); dish >= 0)
+            return model->index(dish, 0, category);
+    }
+    return {};
+}
+
 TreePlace TreePlace::of(const QTreeView *view, const CatalogueModel *model)
 {
     TreePlace place;

@@ -18,6 +18,9 @@ public:
     static TreePlace of(const QTreeView *view, const CatalogueModel *model);
 
     bool isEmpty() const { return !m_hadTree; }
+    // The node of the dish with this id, wherever it stands; invalid when
+    // the tree has none.
+    static QModelIndex dishIndex(const CatalogueModel *model, qint64 id);
     // Opens the same nodes and selects the same node again. A selected dish
     // that is gone gives way to the dish now in its place in its category
     // (else the last one, else the category); a category gone, to the

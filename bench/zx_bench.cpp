@@ -13,6 +13,7 @@
 // built zaoxiangju) and --display (a running Xvfb), else it is left out.
 #include "app/mainwindow.h"
 #include "core/catalogue.h"
+#include "core/pantry.h"
 #include "core/registry.h"
 #include "core/safetycopy.h"
 #include "store/backup.h"
@@ -76,7 +77,7 @@ Options parseArguments(const QStringList &args)
 // The table
 
 enum {
-    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, SearchPinyin, SearchPinyinFirst, Words, WordsCommon, WordsFirst, TagSearch, Update,
+    Store, Tree, Total, Naive, Ratio, Find, SearchCommon, SearchPattern, SearchPinyin, SearchPinyinFirst, Words, WordsCommon, WordsFirst, TagSearch, Pantry, Update,
     AddRebuild, Delete, DeleteWithCopy, DeleteAnswered, SafetyCopy, Pick, PickPlain, Cold, ColdNoCopy, Memory, Floor, ColdRatio,
     FloorMemory, MemoryOverFloor, ColdPaint, FloorPaint, PaintRatio, FilledFloorRatio, ComparedPaint, ComparedRatio, RowCount
 };
@@ -127,6 +128,8 @@ Table emptyTable()
         {QStringLiteral("searchDishesByWords \"%1\", first after another program's change").arg(words.join(QLatin1Char(' '))),
          QString(), {}},
         {QStringLiteral("**search by tag \"%1\"**, the marks read first (hits)").arg(tagWords), QStringLiteral("≤ 30 at 32,767"), {}},
+        {QStringLiteral("**我有什么, 25 ingredients at hand** (the ranking; in brackets the index of every dish's ingredients, made once per change)"),
+         QStringLiteral("≤ 30 at 32,767"), {}},
         {QStringLiteral("updateDish"), QString(), {}},
         {QStringLiteral("**add a dish + tree** (the catalogue's addDish, tree painted)"), QStringLiteral("≤ 40 at 100,000"), {}},
         {QStringLiteral("deleteCategory, 500 dishes (on a copy)"), QString(), {}},
@@ -255,6 +258,24 @@ void measureFinding(Table &t, Catalogue &base, RecipeStore &dbStore, const Size 
     const double tagMs = median(timeRuns(s.runs, [&] { hits = base.searchTagged(byTag).size(); },
                                          [&] { fastRebuild(base); }));
     t.rows[TagSearch].cells[s.dishes] = ms(tagMs) + QStringLiteral(" (%1)").arg(hits);
+}
+
+// 我有什么: the index made from every dish's ingredients, then the ranking
+// with 25 ingredients at hand (some in every third dish, some in none).
+void measurePantry(Table &t, RecipeStore &dbStore, const Size &s)
+{
+    const auto rows = dbStore.readEverything();
+    check(rows.ok(), "readEverything");
+    const Ingredients::Tables tables = Ingredients::loadTables(QStringLiteral("/nonexistent/"));
+    PantryIndex index;
+    const double indexMs = median(timeRuns(s.huge ? 3 : 5, [&] { index = PantryIndex::build(rows->dishes, tables.synonyms); }));
+    const QStringList have = QStringLiteral("五花肉 鸡蛋 青椒 红椒 八角 桂皮 香菜 干辣椒 花椒 番茄 土豆 牛肉 豆腐 茄子 "
+                                            "虾仁 鸡翅 冬瓜 木耳 莲藕 牛腩 花菜 豇豆 黄瓜 洋葱 胡萝卜").split(QLatin1Char(' '));
+    const QStringList staples = QStringLiteral("盐 油 酱油 生抽 老抽 醋 糖 料酒 葱 姜 蒜 淀粉 清水").split(QLatin1Char(' '));
+    qsizetype hits = 0;
+    const double rankMs = median(timeRuns(s.runs, [&] { hits = index.rank(have, staples, 200).size(); }));
+    t.rows[Pantry].cells[s.dishes] = ms(rankMs) + QStringLiteral(" (index %1)").arg(ms(indexMs));
+    check(hits > 0, "ranking");
 }
 
 // The changes, on the copy of the file.
@@ -419,6 +440,7 @@ void measureSize(Table &t, const Options &options, const QDir &top, const Catalo
     measureRebuild(t, options, c.base, s);
     RecipeStore dbStore(s.db);
     measureFinding(t, c.base, dbStore, s);
+    measurePantry(t, dbStore, s);
     check(syncedCopy(s.db, s.copy), "copying cate.mdb");
     RecipeStore copyStore(s.copy);
     measureChanges(t, c, copyStore, s);

@@ -149,6 +149,7 @@ void Catalogue::publish(CatalogueData &&data, const CatalogueChange &change)
     m_data = std::make_shared<const CatalogueData>(std::move(data));
     m_hasData = true;
     m_marks.reset();
+    m_plans.reset();
     QString summaryError;
     m_summaryWritten = writeSummaryFile(summaryPath(), catalogueSummary(*m_data), &summaryError);
     m_lastRefresh = Done{};

@@ -168,12 +168,26 @@ public:
     // `tag` to every dish of the category, in one write; how many got it.
     [[nodiscard]] StoreResult<qint64> tagCategory(const QString &category, const QString &tag);
 
+    // The cook's plans (store/plans.h), read at the first use after each
+    // refresh like the marks (core/catalogueplans.cpp); none when they
+    // cannot be read. Each write announces plansChanged(list) on success
+    // (an empty list: a note).
+    const Plans &plans() const;
+    [[nodiscard]] StoreStatus setPlan(const QString &list, const QVector<PlanRow> &rows);
+    [[nodiscard]] StoreStatus setPlanNote(const QString &key, const QString &value);
+
+    // Asks the main window to show the dish with this id (dishWanted).
+    void showDish(qint64 id) { emit dishWanted(id); }
+
 signals:
     // The data changed (ours or someone else's change); data() holds it.
     void refreshed(const CatalogueChange &change);
     void selectedCategoryChanged(const QString &category);
     // A dish's marks changed (dishId 0: several dishes'); marks() holds them.
     void marksChanged(qint64 dishId);
+    void plansChanged(const QString &list);
+    // A window asks for this dish to be shown in the main window.
+    void dishWanted(qint64 id);
 
 private:
     // What the first read found, and the file's stamp taken before it.
@@ -212,6 +226,9 @@ private:
     // After a write of marks: the tree's data stays; the marks are read
     // again at their next use.
     void followMarksWrite(const FileStamp &before, qint64 dishId);
+    // After a write beside the tree's data (marks, plans): the stamp moves
+    // on when the file shows our commit alone, else the file is read anew.
+    void followSideWrite(const FileStamp &before);
     template <class T>
     StoreResult<T> writeAndFollow(const std::function<StoreResult<T>(RecipeStore &)> &write,
                                   const std::function<std::optional<Follow>(const T &)> &follow);
@@ -231,5 +248,6 @@ private:
     // The one connection to cate.mdb; lent to the first read's job.
     mutable RecipeStore m_store;
     mutable std::optional<DishMarks> m_marks;   // none until first asked for after a refresh
+    mutable std::optional<Plans> m_plans;       // likewise
     Background::Joined<FirstRead> m_firstRead;   // held from beginFirstRead() to the first refresh
 };

@@ -13,6 +13,12 @@ const DishMarks &Catalogue::marks() const
 void Catalogue::followMarksWrite(const FileStamp &before, qint64 dishId)
 {
     m_marks.reset();
+    followSideWrite(before);
+    emit marksChanged(dishId);
+}
+
+void Catalogue::followSideWrite(const FileStamp &before)
+{
     // Our commit alone: the tree's data is still what the file holds, and
     // the copy kept for the next start is made for the file as it is now.
     const FileStamp after = FileStamp::of(storePath());
@@ -24,7 +30,6 @@ void Catalogue::followMarksWrite(const FileStamp &before, qint64 dishId)
     } else {
         static_cast<void>(refresh({CatalogueChange::Outside, {}, 0}));
     }
-    emit marksChanged(dishId);
 }
 
 StoreResult<bool> Catalogue::setFavourite(qint64 id, bool favourite)

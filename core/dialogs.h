@@ -36,9 +36,9 @@ public:
     // Whether the chooser's 繁体转简体 was left ticked (ticked until the
     // cook unticks it; a drop follows what the chooser last said).
     virtual bool simplifiesTraditional() const = 0;
-    // Where an export goes: a file to save (a PDF, a zip) or a folder.
+    // Where an export goes: a file to save (a PDF, a zip, a text) or a folder.
     // Empty when cancelled.
-    enum ExportTarget { PdfFile, ZipFile, Folder };
+    enum ExportTarget { PdfFile, ZipFile, Folder, TextFile };
     virtual QString saveExport(QWidget *parent, ExportTarget target, const QString &suggestedName) = 0;
     // The message at the end of an export, with 确定 and 打开文件夹: true
     // when the cook asks for the folder.

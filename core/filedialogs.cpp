@@ -148,10 +148,13 @@ QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, 
                            QString &folder)
 {
     const bool pdf = target == DialogService::PdfFile;
+    const bool text = target == DialogService::TextFile;
     const QString title = target == DialogService::Folder ? QStringLiteral("网页菜谱保存到文件夹")
+                          : text                         ? QStringLiteral("另存为")
                           : pdf                          ? QStringLiteral("保存 PDF 菜谱书")
                                                          : QStringLiteral("保存菜谱压缩包");
     const QString filter = target == DialogService::Folder ? QString()
+                           : text                         ? QStringLiteral("文本文件 (*.txt)")
                            : pdf                          ? QStringLiteral("PDF 文件 (*.pdf)")
                                                           : QStringLiteral("压缩包 (*.zip)");
     QFileDialog dialog(parent, title, startFolder(folder), filter);
@@ -161,7 +164,7 @@ QString chooseExportTarget(QWidget *parent, DialogService::ExportTarget target, 
     dialog.selectFile(suggestedName);
     QString chosen = chosenFile(dialog);
     if (target != DialogService::Folder) {
-        const QString suffix = pdf ? QStringLiteral(".pdf") : QStringLiteral(".zip");
+        const QString suffix = text ? QStringLiteral(".txt") : pdf ? QStringLiteral(".pdf") : QStringLiteral(".zip");
         if (!chosen.isEmpty() && !chosen.endsWith(suffix, Qt::CaseInsensitive))
             chosen += suffix;
     }

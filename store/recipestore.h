@@ -5,6 +5,7 @@
 // into a message for the cook (and the next operation opens afresh).
 #include "store/cataloguedata.h"
 #include "store/marks.h"
+#include "store/plans.h"
 #include "store/records.h"
 
 #include <QString>
@@ -227,6 +228,15 @@ public:
     // equals the trimmed `category` and has fewer than Marks::MaxTags tags;
     // how many dishes got it.
     StoreResult<qint64> tagCategory(const QString &category, const QString &tag);
+
+    // The cook's plans (store/plans.h); a file without their tables has
+    // none, and reading never makes them.
+    StoreResult<Plans> readPlans();
+    // The list's rows replaced by `rows`; a note set (the empty text takes
+    // it away). The tables are made by the first write that puts something
+    // in them.
+    StoreStatus writePlan(const QString &list, const QVector<PlanRow> &rows);
+    StoreStatus writePlanNote(const QString &key, const QString &value);
 
     // One row of "01", every row as likely as any other: draw() gives a
     // number in [0, 1) that names a place in table order. nullopt for an

@@ -4,6 +4,9 @@
 #include "reliability.h"
 
 #include "skin/imagecontrol.h"
+#include "table/pantrywindow.h"
+#include "table/shoppingwindow.h"
+#include "table/weekwindow.h"
 #include "web/downloadwindow.h"
 
 #include <QAbstractButton>
@@ -34,14 +37,16 @@ bool isOtherControl(QWidget *w)
                || (qobject_cast<QAbstractScrollArea *>(w) && w->focusPolicy() != Qt::NoFocus));
 }
 
-// The controls of the five working windows that `pick` selects and that
+// The controls of the eight working windows that `pick` selects and that
 // have no accessible name, as "window/control".
 template <class Pick>
 QStringList unnamed(Pick pick)
 {
     QStringList out;
     const QList<QWidget *> windows = {Windows::show<MainWindow>(testCatalogue()), Windows::show<AddDishWindow>(testCatalogue()), Windows::show<CategoryWindow>(testCatalogue()),
-                                      Windows::show<FindWindow>(testCatalogue()), Windows::show<DailyDishWindow>(testCatalogue())};
+                                      Windows::show<FindWindow>(testCatalogue()), Windows::show<DailyDishWindow>(testCatalogue()),
+                                      Windows::show<PantryWindow>(testCatalogue()), Windows::show<WeekWindow>(testCatalogue()),
+                                      Windows::show<ShoppingWindow>(testCatalogue())};
     for (QWidget *window : windows) {
         for (QWidget *w : window->findChildren<QWidget *>()) {
             if (pick(w) && w->isVisibleTo(window) && w->accessibleName().trimmed().isEmpty())

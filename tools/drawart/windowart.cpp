@@ -179,7 +179,8 @@ using namespace kit;
 // brown ink on a light cream-to-apricot ground so it reads at a glance.
 static QImage pictureButton(const QString &caption)
 {
-    const int w = 94, h = 32;
+    // Captions longer than five characters widen the button.
+    const int w = qMax(94, int(caption.size()) * 14 + 18), h = 32;
     QImage image = canvas(w, h);
     QPainter p(&image);
     prepare(p);
@@ -232,6 +233,19 @@ void drawPictureButtons(const QString &assetsDir)
         {"download_latest", QStringLiteral("下载最新版")},
         {"restore", QStringLiteral("恢 复")},
         {"export", QStringLiteral("导 出")},
+        {"missing_to_list", QStringLiteral("缺的加入购物清单")},
+        {"auto_arrange", QStringLiteral("自动安排")},
+        {"swap_dish", QStringLiteral("换一道")},
+        {"remove", QStringLiteral("删 除")},
+        {"copy", QStringLiteral("复 制")},
+        {"print_list", QStringLiteral("打 印")},
+        {"make_list", QStringLiteral("生成购物清单")},
+        {"save_as", QStringLiteral("另存为…")},
+        {"clear", QStringLiteral("清 空")},
+        {"synonyms", QStringLiteral("同义词…")},
+        {"keep", QStringLiteral("加 入")},
+        {"drop", QStringLiteral("去 掉")},
+        {"pick", QStringLiteral("选 定")},
     };
     for (const auto &b : buttons)
         savePng(pictureButton(b.caption), assetsDir,
