@@ -15,7 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSpinBox>

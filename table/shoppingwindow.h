@@ -9,7 +9,7 @@
 class Catalogue;
 class QCheckBox;
 class QListWidget;
-class QPlainTextEdit;
+class QTextEdit;
 class QSpinBox;
 
 namespace zx {
@@ -21,7 +21,7 @@ public:
 
     QListWidget *dishList() const { return m_dishList; }
     QSpinBox *servings() const { return m_servings; }
-    QPlainTextEdit *items() const { return m_items; }
+    QTextEdit *items() const { return m_items; }
     QCheckBox *hideStaples() const { return m_hideStaples; }
     // The list as 复 制 and 另存为… write it.
     QString listText() const;
@@ -49,7 +49,7 @@ private:
     QVector<PlanRow> m_rows;
     QListWidget *m_dishList = nullptr;
     QSpinBox *m_servings = nullptr;
-    QPlainTextEdit *m_items = nullptr;
+    QTextEdit *m_items = nullptr;
     QCheckBox *m_hideStaples = nullptr;
     QString m_text;
     bool m_storing = false;
