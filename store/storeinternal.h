@@ -176,6 +176,10 @@ void noteDishWritten(Store &s, qint64 rowid);
 bool hasTriggers(Store &s, bool &failed);
 void noteRowsDeleted(Store &s);
 
+// Whether the file has every one of these tables of ours (they are made
+// together).
+StoreResult<bool> hasTables(Store &s, const QStringList &names);
+
 // Inside the caller's write transaction: the marks of the dishes whose
 // ids the SQL `dishIds` lists (a subquery, its parameters bound by `bind`),
 // when the file has marks tables. SQLITE_DONE, or the engine's code.

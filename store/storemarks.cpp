@@ -17,17 +17,9 @@ namespace {
 const QString TagTable = QStringLiteral("\"marks_tags\"");
 const QString DishMarkTable = QStringLiteral("\"marks_dish\"");
 
-// Whether the file has the marks tables (both are made together).
 StoreResult<bool> hasMarkTables(Store &s)
 {
-    Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
-                                             " AND name IN ('marks_tags', 'marks_dish')"));
-    if (rc == SQLITE_OK)
-        rc = st.step();
-    if (rc != SQLITE_ROW)
-        return s.fail(rc);
-    return st.columnInt64(0) == 2;
+    return hasTables(s, {QStringLiteral("marks_tags"), QStringLiteral("marks_dish")});
 }
 
 // Inside the caller's write transaction.
@@ -101,6 +93,23 @@ StoreResult<bool> writeMarks(Store &s, qint64 id, bool needsTables, const std::f
 } // namespace
 
 namespace StoreInternal {
+
+StoreResult<bool> hasTables(Store &s, const QStringList &names)
+{
+    Sql::Statement st;
+    QStringList places;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        places << QStringLiteral("?%1").arg(i + 1);
+    int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (%1)")
+                                  .arg(places.join(QLatin1Char(','))));
+    for (qsizetype i = 0; rc == SQLITE_OK && i < names.size(); ++i)
+        st.bindText(int(i + 1), names.at(i));
+    if (rc == SQLITE_OK)
+        rc = st.step();
+    if (rc != SQLITE_ROW)
+        return s.fail(rc);
+    return st.columnInt64(0) == names.size();
+}
 
 int deleteMarksOf(Store &s, const QString &dishIds, const std::function<void(Sql::Statement &)> &bind)
 {

@@ -14,14 +14,7 @@ namespace {
 
 StoreResult<bool> hasPlanTables(Store &s)
 {
-    Sql::Statement st;
-    int rc = st.prepare(s.db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
-                                             " AND name IN ('plan_dishes', 'plan_notes')"));
-    if (rc == SQLITE_OK)
-        rc = st.step();
-    if (rc != SQLITE_ROW)
-        return s.fail(rc);
-    return st.columnInt64(0) == 2;
+    return hasTables(s, {QStringLiteral("plan_dishes"), QStringLiteral("plan_notes")});
 }
 
 // In one write transaction: `work`, the tables made first when the file

@@ -14,11 +14,11 @@ class TestKitchenLists : public QObject {
     Ingredients::Tables m_tables = Ingredients::loadTables(QStringLiteral("/nonexistent/"));
 
     // Dishes written "名|份数倍数|原料行;原料行".
-    static QList<Shopping::Dish> dishes(const QStringList &specs)
+    static QList<Shopping::Dish> dishes(const QStringList &lines)
     {
         QList<Shopping::Dish> out;
-        for (const QString &spec : specs) {
-            const QStringList parts = spec.split(u'|');
+        for (const QString &written : lines) {
+            const QStringList parts = written.split(u'|');
             out << Shopping::Dish{out.size() + 1, parts[0], parts[2].split(u';').join(u'\n'), parts[1].toDouble()};
         }
         return out;
