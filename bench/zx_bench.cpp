@@ -18,6 +18,7 @@
 #include "core/safetycopy.h"
 #include "store/backup.h"
 #include "store/recipestore.h"
+#include "support/benchoptions.h"
 #include "support/coldstart.h"
 #include "support/rebuild.h"
 #include "support/recipedb.h"
@@ -43,35 +44,6 @@ using namespace zx;
 using namespace Bench;
 
 namespace {
-
-struct Options {
-    QString program, display, folder, compared;
-    std::vector<int> sizes = {1000, 32767, 100000};
-    bool withNaive = true;
-    bool withColdStart() const { return !program.isEmpty() && !display.isEmpty(); }
-};
-
-Options parseArguments(const QStringList &args)
-{
-    Options o;
-    o.withNaive = !args.contains(QStringLiteral("--no-naive"));
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--program"))
-            o.program = args[++i];
-        else if (args[i] == QLatin1String("--display"))
-            o.display = args[++i];
-        else if (args[i] == QLatin1String("--folder"))
-            o.folder = args[++i];
-        else if (args[i] == QLatin1String("--compare"))
-            o.compared = args[++i];
-        else if (args[i] == QLatin1String("--sizes")) {
-            o.sizes.clear();
-            for (const QString &s : args[++i].split(QLatin1Char(',')))
-                o.sizes.push_back(s.toInt());
-        }
-    }
-    return o;
-}
 
 // ---------------------------------------------------------------------------
 // The table
