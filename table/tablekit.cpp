@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace TableKit {
@@ -93,11 +95,19 @@ void printText(QWidget *window, const QString &title, const QString &text, bool 
     printer.setDocName(title);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     if (!DialogService::instance().choosePrinter(window, printer))
         return;
     QTextDocument doc;
-    doc.setDefaultFont(songFont(landscape ? 12 : 11));
+    // Large enough to read on the fridge door; made smaller below when the
+    // text would not fit on the page.
+    doc.setDefaultFont(songFont(landscape ? 18 : 14));
     doc.setPlainText(title + QStringLiteral("\n\n") + text);
+    QTextCursor heading(doc.firstBlock());
+    heading.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    heading.mergeCharFormat(bold);
     QPainter painter;
     if (!painter.begin(&printer)) {
         tell(window, QStringLiteral("打印失败：打印机没有接受，什么也没有打印出来。"));
