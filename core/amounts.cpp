@@ -351,6 +351,14 @@ std::optional<Amount> amountAfter(const QString &line, qsizetype end, bool &doub
 
 } // namespace
 
+std::optional<double> numberValue(const QString &text)
+{
+    const std::optional<Number> n = number(text, 0);
+    if (!n || n->end != text.size())
+        return std::nullopt;
+    return n->value;
+}
+
 std::optional<Amount> read(const QString &line)
 {
     const QString trimmed = line.trimmed();

@@ -49,6 +49,10 @@ struct Amount {
     double highValue() const { return high ? high->value : lowValue(); }
 };
 
+// The value of `text` when it is exactly one number, in Arabic or Chinese
+// digits ("4", "十五", "两", "半"); nothing otherwise.
+std::optional<double> numberValue(const QString &text);
+
 // The amount of one ingredient line, or nothing when the line has none the
 // reader is sure of (a heading "【…】", an empty line, 适量, two amounts…).
 std::optional<Amount> read(const QString &line);

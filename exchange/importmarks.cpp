@@ -2,6 +2,7 @@
 // of it, and the servings its yield or its name tells.
 #include "exchange/importformats.h"
 
+#include "core/amounts.h"
 #include "store/marks.h"
 
 #include <QJsonArray>
@@ -43,15 +44,6 @@ int wholeNumberAt(const QString &text, qsizetype at)
     const bool fraction = end + 1 < text.size() && (text.at(end) == u'.' || text.at(end) == QChar(0xFF0E))
                           && text.at(end + 1).isDigit();
     return fraction ? -1 : value;
-}
-
-int chineseNumber(const QString &text)
-{
-    static const QString Numerals = QStringLiteral("一二三四五六七八九十");
-    if (text == QStringLiteral("两"))
-        return 2;
-    const qsizetype at = text.size() == 1 ? Numerals.indexOf(text.at(0)) : -1;
-    return at < 0 ? 0 : int(at) + 1;
 }
 
 } // namespace
@@ -136,7 +128,7 @@ int takeNameServings(QString &name)
     if (Openers.indexOf(match.captured(2)) != Closers.indexOf(match.captured(4)))
         return 0;
     const QString number = match.captured(3);
-    const int servings = number.at(0).isDigit() ? wholeNumberAt(number, 0) : chineseNumber(number);
+    const int servings = number.at(0).isDigit() ? wholeNumberAt(number, 0) : int(Amounts::numberValue(number).value_or(0));
     if (servings < 1 || servings > Marks::MaxServings)
         return 0;
     if (!match.captured(1).trimmed().isEmpty())
